@@ -1,0 +1,47 @@
+# Set-up, build, test and benchmarks on a fresh Debian 12 machine.
+PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev \
+            libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-liberation2 fontconfig
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+JOBS := $(shell nproc 2>/dev/null || echo 2)
+XVFB := xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96"
+
+.PHONY: all deps build build-tests run test bench clean
+
+all: build
+
+deps:
+	@missing=""; \
+	for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -qq && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq$$missing; \
+	fi
+
+build: deps
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORL_BUILD_TESTS=OFF
+	cmake --build build -j $(JOBS)
+
+# Tests run in a build of their own with AddressSanitizer and UndefinedBehaviorSanitizer.
+build-tests: deps
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVORL_SANITIZE=ON -DVORL_BUILD_TESTS=ON
+	cmake --build build-asan -j $(JOBS)
+
+run: build
+	./build/bin/vorlzut
+
+test: build build-tests
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	$(XVFB) ctest --test-dir build-asan --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORL_BUILD_TESTS=OFF -DVORL_BUILD_BENCH=ON
+	cmake --build build -j $(JOBS)
+	./tools/bench.sh build
+
+clean:
+	rm -rf build build-asan

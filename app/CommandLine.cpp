@@ -1,0 +1,87 @@
+#include "CommandLine.h"
+
+#include "Analysis.h"
+#include "CommandError.h"
+#include "GroupLoader.h"
+#include "NumberFormat.h"
+#include "ProfileJson.h"
+#include "Scoring.h"
+
+#include <QFileInfo>
+
+CommandLine parseCommandLine(const QStringList &arguments)
+{
+    CommandLine cl;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &arg = arguments[i];
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            cl.mode = CommandLine::Mode::Help;
+            return cl;
+        }
+        if (arg == QLatin1String("--version")) {
+            cl.mode = CommandLine::Mode::Version;
+            return cl;
+        }
+        if (arg == QLatin1String("--json")) {
+            if (i + 1 >= arguments.size()) {
+                cl.mode = CommandLine::Mode::Error;
+                cl.error = QStringLiteral("--json needs a file or folder");
+                return cl;
+            }
+            cl.mode = CommandLine::Mode::Json;
+            cl.path = arguments[++i];
+            continue;
+        }
+        if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
+            cl.mode = CommandLine::Mode::Error;
+            cl.error = QStringLiteral("unknown option %1").arg(arg);
+            return cl;
+        }
+        if (!cl.path.isEmpty()) {
+            cl.mode = CommandLine::Mode::Error;
+            cl.error = QStringLiteral("only one file or folder can be given");
+            return cl;
+        }
+        cl.path = arg;
+    }
+    return cl;
+}
+
+QString usageText()
+{
+    return QStringLiteral(
+        "Usage: vorlzut [PATH]\n"
+        "       vorlzut --json PATH\n"
+        "\n"
+        "Builds the organisational culture profile of questionnaire answer files.\n"
+        "\n"
+        "  PATH         open the window and load PATH at once: an answer file as one\n"
+        "               respondent (the Data command), a folder as a group (the Group command)\n"
+        "  --json PATH  load PATH the same way without any window and print the profile\n"
+        "               as one JSON object on standard output\n"
+        "  --help       show this text\n"
+        "  --version    show the version\n");
+}
+
+QString versionText()
+{
+    return QStringLiteral("vorlzut 1.01\n");
+}
+
+int runJsonExport(const QString &path, std::FILE *out, std::FILE *err)
+{
+    try {
+        const QString today = todayText();
+        LoadedProfile profile =
+            QFileInfo(path).isDir() ? loadGroup(path, today) : loadRespondent(path);
+        convertToPercent(profile.store);
+        const QByteArray json = profileJson(profile, analysisLines(profile.store, profile.header, today));
+        std::fwrite(json.constData(), 1, std::size_t(json.size()), out);
+        std::fflush(out);
+        return 0;
+    } catch (const CommandError &e) {
+        const QByteArray text = errorBoxText(e.message()).toUtf8();
+        std::fprintf(err, "%s\n", text.constData());
+        return 1;
+    }
+}

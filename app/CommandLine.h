@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+
+// What the command line asks for.
+struct CommandLine
+{
+    enum class Mode { Window, Json, Help, Version, Error };
+    Mode mode = Mode::Window;
+    QString path;  // the file or folder to load (window or export)
+    QString error; // what was wrong with the arguments
+};
+
+CommandLine parseCommandLine(const QStringList &arguments);
+
+QString usageText();
+QString versionText();
+
+// The headless export: loads path (a file as one respondent, a folder as a group), prints the
+// profile as JSON to out and returns 0; on failure prints the error box text to err and
+// returns 1, with nothing on out.
+int runJsonExport(const QString &path, std::FILE *out, std::FILE *err);

@@ -1,0 +1,1 @@
+#include "ResultsTable.h"

@@ -1,0 +1,22 @@
+#include "CommandError.h"
+
+#include <QDir>
+
+CommandError::CommandError(const QString &message) : message_(message), utf8_(message.toUtf8()) {}
+
+CommandError cannotOpenFile(const QString &path)
+{
+    return CommandError(QStringLiteral("Cannot open file %1").arg(QDir::toNativeSeparators(path)));
+}
+
+CommandError notAnInteger(const QString &text)
+{
+    return CommandError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+}
+
+QString errorBoxText(const QString &message)
+{
+    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+        return message + QLatin1Char('.');
+    return message;
+}

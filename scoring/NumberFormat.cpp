@@ -1,0 +1,84 @@
+#include "NumberFormat.h"
+
+#include <QDate>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace {
+constexpr int kSignificantDigits = 18;
+}
+
+QString formatFixed(double value, int decimals, int width, const QString &decimalPoint)
+{
+    QString text;
+    if (std::isnan(value)) {
+        text = QStringLiteral("NAN");
+    } else if (std::isinf(value)) {
+        text = value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
+    } else {
+        // d.ddddddddddddddddde+XX: the 18 significant digits and the decimal exponent.
+        char buf[48];
+        std::snprintf(buf, sizeof buf, "%.*e", kSignificantDigits - 1, std::fabs(value));
+        // A leading zero takes the carry of a round-up (9.96 to 10.0).
+        std::string digits = "0";
+        const char *p = buf;
+        for (; *p != 'e'; ++p)
+            if (*p != '.')
+                digits.push_back(*p);
+        const int exponent = value == 0.0 ? 0 : std::atoi(p + 1);
+
+        // Digits before the point, counting the leading zero; keep those plus the decimals.
+        const int intDigits = exponent + 2;
+        const int keep = intDigits + decimals;
+        if (keep <= 0) {
+            digits.assign(1, '0');
+        } else if (keep < int(digits.size())) {
+            const bool roundUp = digits[keep] >= '5';
+            digits.resize(keep);
+            for (int i = keep - 1; roundUp && i >= 0; --i) {
+                if (digits[i] != '9') {
+                    ++digits[i];
+                    break;
+                }
+                digits[i] = '0';
+            }
+        }
+        // Lay the kept digits out around the point, padding with zeros on either side.
+        std::string integerPart;
+        std::string fraction;
+        for (int i = 0; i < intDigits; ++i)
+            integerPart.push_back(i < int(digits.size()) ? digits[i] : '0');
+        const auto firstNonZero = integerPart.find_first_not_of('0');
+        integerPart = firstNonZero == std::string::npos ? std::string("0")
+                                                        : integerPart.substr(firstNonZero);
+        for (int i = 0; i < decimals; ++i) {
+            const int at = intDigits + i;
+            fraction.push_back(at >= 0 && at < int(digits.size()) ? digits[at] : '0');
+        }
+        const bool allZero = digits.find_first_not_of('0') == std::string::npos;
+        if (value < 0 && !allZero)
+            text = QStringLiteral("-");
+        text += QString::fromLatin1(integerPart.data(), qsizetype(integerPart.size()));
+        if (decimals > 0)
+            text += decimalPoint + QString::fromLatin1(fraction.data(), qsizetype(fraction.size()));
+    }
+    if (text.size() < width)
+        text.prepend(QString(width - text.size(), QLatin1Char(' ')));
+    return text;
+}
+
+QString formatOneDecimal(double value, const QLocale &locale)
+{
+    return formatFixed(value, 1, 3, locale.decimalPoint());
+}
+
+QString formatWhole(double value, const QLocale &locale)
+{
+    return formatFixed(value, 0, 3, locale.decimalPoint());
+}
+
+QString todayText(const QLocale &locale)
+{
+    return locale.toString(QDate::currentDate(), QLocale::ShortFormat);
+}
