@@ -1,1 +1,112 @@
 #include "ResultsTable.h"
+
+#include "NumberFormat.h"
+
+#include <QFont>
+#include <QPainter>
+
+namespace {
+
+const char *const kHeaders[kResultsCols] = {"Факторы (I)", "%", "Ф. (II)", "%",
+                                            "Ф. (III)",    "%", "Шкалы",   "%"};
+
+// Rows of each level of the tree: a factor (I) spans eight rows, a factor (II) four, a factor
+// (III) cell two and a scale one; a name and its value sit in the first row of the span.
+constexpr int kFactorISpan = 8;
+constexpr int kFactorIISpan = 4;
+constexpr int kFactorIIISpan = 2;
+
+// Summary indexes of the names the tree uses.
+constexpr int kFirstFactorI = 11;   // "Развитие", then "Взаимодействие"
+constexpr int kFirstFactorII = 1;   // "Инновация" .. "Интеграция"
+constexpr int kMotivation = 9;      // odd factor (III) cells
+constexpr int kClimate = 10;        // even factor (III) cells
+constexpr int kFirstBaseScale = 5;  // "Поощрение" .. "Коммуникация"
+constexpr int kBaseScaleCount = 4;
+
+bool isValueColumn(int col)
+{
+    return col % 2 == 1;
+}
+
+} // namespace
+
+void setupResultsGrid(TStringGrid &grid)
+{
+    grid.setColCount(kResultsCols);
+    grid.setRowCount(kResultsRows);
+    grid.setFixedRows(1);
+    grid.setDefaultRowHeight(kGridRowHeight);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(kResultsFontPixelSize);
+    font.setBold(false);
+    grid.setFont(font);
+    grid.setOnDrawCell(sgResFDrawCell);
+}
+
+void fillResultsTable(TStringGrid &grid, const ProfileStore &store, const QLocale &locale)
+{
+    for (int col = 0; col < kResultsCols; ++col)
+        grid.setColWidth(col, kResultsColWidths[std::size_t(col)]);
+    for (int col = 0; col < kResultsCols; ++col)
+        grid.setCell(col, 0, QString::fromUtf8(kHeaders[col]));
+
+    const auto put = [&](int col, int row, int nameIndex, double value) {
+        grid.setCell(col, row, ProfileStore::SummaryNames(nameIndex));
+        grid.setCell(col + 1, row, formatWhole(value, locale));
+    };
+    for (int i = 0; i < 2; ++i) {
+        const int row = 1 + i * kFactorISpan;
+        put(0, row, kFirstFactorI + i, store.SummaryScores[std::size_t(kFirstFactorI + i)]);
+    }
+    for (int i = 0; i < 4; ++i) {
+        const int row = 1 + i * kFactorIISpan;
+        put(2, row, kFirstFactorII + i, store.SummaryScores[std::size_t(kFirstFactorII + i)]);
+    }
+    for (int j = 1; j <= kFactorIIICount; ++j) {
+        const int row = 1 + (j - 1) * kFactorIIISpan;
+        put(4, row, j % 2 == 1 ? kMotivation : kClimate,
+            store.ScaleScores[std::size_t(kScaleCount + j)]);
+    }
+    for (int row = 1; row <= kScaleCount; ++row)
+        put(6, row, kFirstBaseScale + (row - 1) % kBaseScaleCount,
+            store.ScaleScores[std::size_t(row)]);
+}
+
+void sgResFDrawCell(TStringGrid &grid, QPainter &painter, int col, int row, const QRect &rect,
+                    GridDrawState state)
+{
+    QColor back = grid.color();
+    if (state & gdSelected)
+        back = Qt::white;
+    else if (state & gdFixed)
+        back = grid.fixedColor();
+    painter.fillRect(rect, back);
+
+    const QString text = grid.cell(col, row);
+    QFont font = painter.font();
+    font.setBold(!isValueColumn(col) || row == 0);
+    QColor ink = Qt::black;
+
+    // The threshold reads the shown whole number, so 60.4 (shown 60) stays plain.
+    if (row >= 1 && isValueColumn(col) && !text.trimmed().isEmpty()) {
+        bool ok = false;
+        const double shown = text.trimmed().toDouble(&ok);
+        if (ok && shown > kHighMark) {
+            font.setBold(true);
+            ink = kHighColor;
+        } else if (ok && shown < kLowMark) {
+            font.setBold(true);
+            ink = kLowColor;
+        }
+    }
+    painter.setFont(font);
+    painter.setPen(ink);
+
+    // The cell's right edge is exclusive in this reckoning: x + width, not QRect::right().
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    const qreal rightEnd = rect.x() + rect.width() - kTextRightInset;
+    const qreal baseline = rect.top() + kTextTopInset + metrics.ascent();
+    painter.setBackgroundMode(Qt::TransparentMode);
+    painter.drawText(QPointF(rightEnd - metrics.horizontalAdvance(text), baseline), text);
+}

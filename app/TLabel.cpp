@@ -1,0 +1,41 @@
+#include "TLabel.h"
+
+TLabel::TLabel(QWidget *parent, const QFont &font, const QColor &color, Anchor anchor)
+    : QLabel(parent), anchor_(anchor)
+{
+    setFont(font);
+    setTextColor(color);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAutoFillBackground(false);
+    setAlignment(anchor == Anchor::Right ? Qt::AlignRight | Qt::AlignTop
+                                         : Qt::AlignLeft | Qt::AlignTop);
+    setTextFormat(Qt::PlainText);
+}
+
+void TLabel::place(int x, int top)
+{
+    x_ = x;
+    top_ = top;
+    fit();
+}
+
+void TLabel::setCaption(const QString &text)
+{
+    setText(text);
+    fit();
+}
+
+void TLabel::setTextColor(const QColor &color)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, color);
+    setPalette(p);
+}
+
+void TLabel::fit()
+{
+    const QFontMetrics metrics(font());
+    const QSize size(metrics.horizontalAdvance(text()), metrics.height());
+    const int left = anchor_ == Anchor::Right ? x_ - size.width() : x_;
+    setGeometry(left, top_, size.width(), size.height());
+}

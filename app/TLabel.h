@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QLabel>
+
+// A label sized to its text that keeps one edge where it was put when its text changes, as the
+// window's captions do: the left edge, or the right edge for right-aligned captions.
+class TLabel : public QLabel
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(TLabel)
+
+public:
+    enum class Anchor { Left, Right };
+
+    TLabel(QWidget *parent, const QFont &font, const QColor &color, Anchor anchor = Anchor::Left);
+
+    // Places the label by its top-left corner (left anchor) or its top-right end (right
+    // anchor, x is the right edge, exclusive).
+    void place(int x, int top);
+    void setCaption(const QString &text);
+    QString caption() const { return text(); }
+    void setTextColor(const QColor &color);
+
+private:
+    void fit();
+
+    Anchor anchor_;
+    int x_ = 0;
+    int top_ = 0;
+};

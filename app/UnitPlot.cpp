@@ -1,0 +1,525 @@
+#include "UnitPlot.h"
+
+#include "About.h"
+#include "Analysis.h"
+#include "ChartViews.h"
+#include "CommandError.h"
+#include "Fonts.h"
+#include "GroupLoader.h"
+#include "NumberFormat.h"
+#include "Pictures.h"
+#include "ProfileStore.h"
+#include "ResultsTable.h"
+#include "Scoring.h"
+#include "TChart.h"
+#include "TLabel.h"
+#include "TPanel.h"
+#include "TStringGrid.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace {
+
+// Client positions of the top-level controls (pixels).
+constexpr QRect kInfoRect(5, 0, 415, 130);
+constexpr QRect kMemoRect(5, 129, 415, 306);
+constexpr QRect kChartRect(5, 435, 416, 294);
+constexpr QRect kPlotRect(420, 0, 602, 564);
+constexpr QRect kGridRect(420, 563, 602, 167);
+// The window as designed, before it is maximized.
+constexpr QRect kDesignedRect(298, 205, 1032, 776);
+
+constexpr int kDefaultFontPx = 11;
+constexpr int kCaptionFontPx = 16;
+constexpr int kFieldFontPx = 17;
+constexpr int kMemoFontPx = 16;
+constexpr int kPanelLabelFontPx = 13;
+constexpr int kImageTitleFontPx = 17;
+constexpr int kHintHidePauseMs = 50000;
+constexpr int kDiagramLabelCount = 14;
+
+const QColor kMaroon(128, 0, 0);
+const QColor kRed(255, 0, 0);
+
+const QString kOpenDialogFilter = QStringLiteral("TXT Files (*.txt)");
+
+// Restores the normal cursor however the group load ends.
+class BusyCursor
+{
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+};
+
+QLabel *fieldCaption(QWidget *parent, const QString &text, QPoint at)
+{
+    auto *label = new QLabel(text, parent);
+    label->setFont(pixelFont(kSansSerif, kCaptionFontPx));
+    label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    label->setGeometry(at.x(), at.y(), 61, 20);
+    return label;
+}
+
+QLineEdit *headerField(QWidget *parent, const QString &text, const QRect &rect)
+{
+    auto *field = new QLineEdit(text, parent);
+    field->setFont(pixelFont(kSansSerif, kFieldFontPx));
+    field->setAlignment(Qt::AlignCenter);
+    field->setGeometry(rect);
+    QPalette p = field->palette();
+    p.setColor(QPalette::Base, Qt::white);
+    field->setPalette(p);
+    return field;
+}
+
+} // namespace
+
+TForm1::TForm1(std::unique_ptr<Dialogs> dialogs, std::unique_ptr<DesktopLayer> desktop,
+               QWidget *parent)
+    : QMainWindow(parent), dialogs_(std::move(dialogs)), desktop_(std::move(desktop))
+{
+    setWindowTitle(QStringLiteral("VORL - ZUL Plot"));
+    setWindowIcon(programIcon());
+    setFont(pixelFont(kSansSerif, kDefaultFontPx));
+    setAcceptDrops(true);
+    setGeometry(kDesignedRect);
+
+    auto *client = new QWidget(this);
+    client->setAutoFillBackground(true);
+    client->setBackgroundRole(QPalette::Button);
+    setCentralWidget(client);
+
+    createMenu();
+    createHeaderPanel(client);
+    createViews(client);
+    createDiagramPanel(client);
+
+    OpenDialog1 = new QFileDialog(this);
+    OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
+    OpenDialog1->setNameFilter(kOpenDialogFilter);
+    OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+    OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenDialog1->setOption(QFileDialog::DontUseNativeDialog);
+    SaveDialog = new QFileDialog(this);
+    SaveDialog->setObjectName(QStringLiteral("SaveDialog"));
+    SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialog->setOption(QFileDialog::DontUseNativeDialog);
+
+    AboutBox = new TAboutBox(this);
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate()
+{
+    Profile().ProgramFolder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+
+    const QFont labelFont = pixelFont(kSansSerif, kPanelLabelFontPx);
+    for (int i = 1; i <= kDiagramLabelCount; ++i) {
+        DiagramLabels[i] = new TLabel(paPlot, labelFont, palette().color(QPalette::WindowText));
+        DiagramLabels[i]->setObjectName(QStringLiteral("DiagramLabel%1").arg(i));
+        DiagramLabels[i]->setAlignment(Qt::AlignCenter);
+    }
+
+    systemMenu_ = installSystemMenu(*this);
+    if (desktop_->hideTaskBar())
+        desktop_->SetWorkAreaToScreen();
+    ImageInfo->setToolTipDuration(kHintHidePauseMs);
+}
+
+void TForm1::createMenu()
+{
+    QMenuBar *bar = menuBar();
+    mmOpen = bar->addAction(QStringLiteral("Data"), this, [this] { mmOpenClick(); });
+    mmOpen->setIcon(menuGlyph(MenuGlyph::Open));
+    mmGroup = bar->addAction(QStringLiteral("Group"), this, [this] { mmGroupClick(); });
+    mmGroup->setIcon(menuGlyph(MenuGlyph::Group));
+
+    mmPlotAll = bar->addMenu(menuGlyph(MenuGlyph::Plots), QStringLiteral("Plots"));
+    mmPlotAll->menuAction()->setData(0);
+    mmPlotAllScales = mmPlotAll->addAction(QStringLiteral("A. График шкал по факторам (II)"), this,
+                                           [this] { mmPlotAllScalesClick(); });
+    mmPlotFactorsIII = mmPlotAll->addAction(QStringLiteral("B. График по факторам (III)"), this,
+                                            [this] { mmPlotFactorsIIIClick(); });
+    // The first letter of this caption is the Cyrillic Es.
+    mmPlotFactorsII = mmPlotAll->addAction(QStringLiteral("С. График по факторам (II)"), this,
+                                           [this] { mmPlotFactorsIIClick(); });
+    mmPlotFactorsI = mmPlotAll->addAction(QStringLiteral("D. График по факторам  (I)"), this,
+                                          [this] { mmPlotFactorsIClick(); });
+    mmPlot4lScales = mmPlotAll->addAction(QStringLiteral("E. График базовых шкал"), this,
+                                          [this] { mmPlot4lScalesClick(); });
+    mmPlot2FactorsIII =
+        mmPlotAll->addAction(QStringLiteral("F. График шкал \"Мотивация-Климат\""), this,
+                             [this] { mmPlot2FactorsIIIClick(); });
+
+    mmImages = bar->addMenu(menuGlyph(MenuGlyph::Images), QStringLiteral("Images"));
+    mmImageAllScales = mmImages->addAction(menuGlyph(MenuGlyph::ImageA),
+                                           QStringLiteral("A. Диаграмма шкал"), this,
+                                           [this] { mmImageAllScalesClick(); });
+    mmImageFactorsIII = mmImages->addAction(menuGlyph(MenuGlyph::ImageB),
+                                            QStringLiteral("B. Диаграмма факторов (III)"), this,
+                                            [this] { mmImageFactorsIIIClick(); });
+    mmImageFactorsII = mmImages->addAction(menuGlyph(MenuGlyph::ImageC),
+                                           QStringLiteral("C. Диаграмма факторов (II)"), this,
+                                           [this] { mmImageFactorsIIClick(); });
+    mmImageAll = mmImages->addAction(menuGlyph(MenuGlyph::ImageD),
+                                     QStringLiteral("D. Все диаграммы"), this,
+                                     [this] { mmImageAllClick(); });
+
+    mmSave = bar->addMenu(menuGlyph(MenuGlyph::Save), QStringLiteral("Save"));
+    mmAnalysisSave = mmSave->addAction(menuGlyph(MenuGlyph::SaveText), QStringLiteral("Analysis"));
+    mmImageSave = mmSave->addAction(menuGlyph(MenuGlyph::SavePicture), QStringLiteral("Image"));
+    mmPlotSave = mmSave->addAction(menuGlyph(MenuGlyph::SavePicture), QStringLiteral("Plot"));
+
+    for (QMenu *menu : {mmPlotAll, mmImages, mmSave})
+        menu->menuAction()->setEnabled(false);
+}
+
+void TForm1::createHeaderPanel(QWidget *client)
+{
+    paInfo = new TPanel(client);
+    paInfo->setObjectName(QStringLiteral("paInfo"));
+    paInfo->setGeometry(kInfoRect);
+    laA = fieldCaption(paInfo, QStringLiteral("Код"), {18, 17});
+    ceCode = headerField(paInfo, QStringLiteral("0000"), {92, 15, 81, 26});
+    Label2 = fieldCaption(paInfo, QStringLiteral("Дата"), {184, 17});
+    ceDate = headerField(paInfo, QStringLiteral("00.00.0000"), {268, 15, 133, 26});
+    laName = fieldCaption(paInfo, QStringLiteral("Группа"), {18, 55});
+    ceName = headerField(paInfo, QString(), {92, 53, 309, 26});
+    Label3 = fieldCaption(paInfo, QStringLiteral("N анкет"), {18, 93});
+    ceNanket = headerField(paInfo, QStringLiteral("12"), {92, 91, 81, 26});
+    ceNanket->setReadOnly(true);
+    laImage = new TLabel(paInfo, pixelFont(kSansSerif, kImageTitleFontPx), kMaroon,
+                         TLabel::Anchor::Right);
+    laImage->setCaption(QStringLiteral("График факторов (III)"));
+    laImage->place(400, 94);
+
+    ceCode->setObjectName(QStringLiteral("ceCode"));
+    ceDate->setObjectName(QStringLiteral("ceDate"));
+    ceName->setObjectName(QStringLiteral("ceName"));
+    ceNanket->setObjectName(QStringLiteral("ceNanket"));
+    for (QLineEdit *field : {ceCode, ceName, ceDate})
+        field->installEventFilter(this);
+}
+
+void TForm1::createViews(QWidget *client)
+{
+    meInfo = new QPlainTextEdit(client);
+    meInfo->setObjectName(QStringLiteral("meInfo"));
+    meInfo->setGeometry(kMemoRect);
+    meInfo->setFont(pixelFont(kTimes, kMemoFontPx));
+    meInfo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    meInfo->setAcceptDrops(false);
+    meInfo->viewport()->setAcceptDrops(false);
+    QPalette memoPalette = meInfo->palette();
+    memoPalette.setColor(QPalette::Base, Qt::white);
+    meInfo->setPalette(memoPalette);
+
+    ChartAll = new TChart(client);
+    ChartAll->setObjectName(QStringLiteral("ChartAll"));
+    ChartAll->setGeometry(kChartRect);
+    laPlotN = new TLabel(ChartAll, pixelFont(kSansSerif, kPanelLabelFontPx, true), Qt::black,
+                         TLabel::Anchor::Right);
+    laPlotN->setCaption(QStringLiteral("A"));
+    laPlotN->place(408, 6);
+
+    sgResF = new TStringGrid(client);
+    sgResF->setObjectName(QStringLiteral("sgResF"));
+    sgResF->setGeometry(kGridRect);
+    setupResultsGrid(*sgResF);
+
+    for (QWidget *view : std::initializer_list<QWidget *>{paInfo, meInfo, ChartAll, sgResF})
+        view->hide();
+}
+
+void TForm1::createDiagramPanel(QWidget *client)
+{
+    paPlot = new TPanel(client);
+    paPlot->setObjectName(QStringLiteral("paPlot"));
+    paPlot->setGeometry(kPlotRect);
+    const QFont font = pixelFont(kSansSerif, kPanelLabelFontPx);
+    laInfoImage = new TLabel(paPlot, font, kMaroon);
+    laInfoImage->setCaption(QStringLiteral("Code. Name"));
+    laInfoImage->place(10, 4);
+    laDateImage = new TLabel(paPlot, font, kMaroon, TLabel::Anchor::Right);
+    laDateImage->setCaption(QStringLiteral("Date"));
+    laDateImage->place(589, 4);
+    laImageN = new TLabel(paPlot, pixelFont(kSansSerif, kPanelLabelFontPx, true), kRed,
+                          TLabel::Anchor::Right);
+    laImageN->setCaption(QStringLiteral("A"));
+    laImageN->place(589, 540);
+    // Never shown: its hint is where the respondent details are kept.
+    ImageInfo = new QLabel(QStringLiteral("43"), paPlot);
+    ImageInfo->hide();
+    paPlot->hide();
+}
+
+// ---- commands
+
+void TForm1::runCommand(const std::function<void()> &command)
+{
+    try {
+        command();
+    } catch (const CommandError &e) {
+        dialogs_->showError(this, e.message());
+    }
+}
+
+QString TForm1::runOpenDialog(const QString &title)
+{
+    OpenDialog1->setWindowTitle(title);
+    OpenDialog1->setDirectory(Profile().ProgramFolder + QStringLiteral("Data"));
+    OpenDialog1->selectFile(QString());
+    return dialogs_->runOpenDialog(*OpenDialog1);
+}
+
+void TForm1::mmOpenClick()
+{
+    const QString path = runOpenDialog(QStringLiteral("Индивидуальные данные для оценки ТР"));
+    if (path.isEmpty())
+        return;
+    runCommand([&] { loadDataFile(path); });
+}
+
+void TForm1::mmGroupClick()
+{
+    const QString path = runOpenDialog(QStringLiteral("Ввод групповых данных для оценки ТР"));
+    if (path.isEmpty())
+        return;
+    // Any file of the folder stands for the whole folder.
+    runCommand([&] { loadGroupFolder(QFileInfo(path).absolutePath()); });
+}
+
+void TForm1::openPath(const QString &path)
+{
+    runCommand([&] {
+        if (QFileInfo(path).isDir())
+            loadGroupFolder(path);
+        else
+            loadDataFile(path);
+    });
+}
+
+void TForm1::loadDataFile(const QString &path)
+{
+    // Read completely first: a bad file leaves the window and the store as they were.
+    const LoadedProfile loaded = loadRespondent(path);
+    showLoaded(loaded, QStringLiteral("Ф.И.О"));
+}
+
+void TForm1::loadGroupFolder(const QString &folder)
+{
+    BusyCursor busy;
+    const LoadedProfile loaded = loadGroup(folder, todayText());
+    showLoaded(loaded, groupName());
+}
+
+void TForm1::showLoaded(const LoadedProfile &loaded, const QString &nameCaption)
+{
+    setLabelsFlag(0);
+    ceDate->setText(loaded.header.date);
+    ceCode->setText(loaded.header.code);
+    ceName->setText(loaded.header.name);
+    laName->setText(nameCaption);
+    ImageInfo->setToolTip(loaded.header.details.join(QStringLiteral("\r\n")));
+
+    ProfileStore &store = Profile();
+    const QString programFolder = store.ProgramFolder;
+    store = loaded.store;
+    store.ProgramFolder = programFolder;
+
+    ComputeProfile();
+    ShowWorkspace();
+    sgResF->setFocus();
+    sgResF->selectCell(1, 1);
+    ceNanket->setText(QString::number(loaded.count));
+    ChartAll->setFoot({chartFootLine(ceCode->text(), ceName->text(), ceDate->text())});
+    laImageN->setCaption(QStringLiteral("A"));
+    mmImageSave->setText(QStringLiteral("Image ") + laImageN->text());
+}
+
+void TForm1::ComputeProfile()
+{
+    convertToPercent(Profile());
+    WriteAnalysis();
+    mmPlotAllScalesClick();
+    ShowResults(2);
+}
+
+void TForm1::WriteAnalysis()
+{
+    const HeaderTexts header{ceCode->text(), ceName->text(), ceDate->text(),
+                             detailsText().split(QStringLiteral("\r\n"))};
+    const QStringList lines = analysisLines(Profile(), header, todayText());
+    // One redraw for the whole text.
+    meInfo->setUpdatesEnabled(false);
+    meInfo->setPlainText(lines.join(QLatin1Char('\n')));
+    meInfo->setUpdatesEnabled(true);
+}
+
+void TForm1::ShowResults(int)
+{
+    mmSave->menuAction()->setEnabled(true);
+    mmPlotAll->menuAction()->setEnabled(true);
+    fillResultsTable(*sgResF, Profile());
+    if (labelsFlag() == 0) {
+        laInfoImage->setCaption(ceCode->text() + QStringLiteral(". ") + ceName->text());
+        laDateImage->setCaption(ceDate->text());
+        setLabelsFlag(1);
+    }
+}
+
+void TForm1::ShowWorkspace()
+{
+    for (QWidget *view : std::initializer_list<QWidget *>{paInfo, sgResF, paPlot, meInfo, ChartAll})
+        view->show();
+    for (QMenu *menu : {mmPlotAll, mmImages, mmSave})
+        menu->menuAction()->setEnabled(true);
+}
+
+void TForm1::ceCodeKeyUp()
+{
+    const QString code = ceCode->text();
+    const QString name = ceName->text();
+    const QString date = ceDate->text();
+    laInfoImage->setCaption(code + QStringLiteral(". ") + name);
+    laDateImage->setCaption(date);
+    ChartAll->setFoot({chartFootLine(code, name, date)});
+}
+
+int TForm1::labelsFlag() const
+{
+    return mmPlotAll->menuAction()->data().toInt();
+}
+
+void TForm1::setLabelsFlag(int flag)
+{
+    mmPlotAll->menuAction()->setData(flag);
+}
+
+QString TForm1::detailsText() const
+{
+    return ImageInfo->toolTip();
+}
+
+// ---- chart and diagram views
+
+void TForm1::showChartView(QChar letter)
+{
+    laPlotN->setCaption(letter);
+    mmPlotSave->setText(QStringLiteral("Plot ") + laPlotN->text());
+}
+
+void TForm1::mmPlotAllScalesClick() { showChartView(QLatin1Char('A')); }
+void TForm1::mmPlotFactorsIIIClick() { showChartView(QLatin1Char('B')); }
+void TForm1::mmPlotFactorsIIClick() { showChartView(QLatin1Char('C')); }
+void TForm1::mmPlotFactorsIClick() { showChartView(QLatin1Char('D')); }
+void TForm1::mmPlot4lScalesClick() { showChartView(QLatin1Char('E')); }
+void TForm1::mmPlot2FactorsIIIClick() { showChartView(QLatin1Char('F')); }
+
+void TForm1::showDiagramView(int kind, const QString &title, QChar letter)
+{
+    ShowResults(kind);
+    laImage->setCaption(title);
+    laImageN->setCaption(letter);
+    mmImageSave->setText(QStringLiteral("Image ") + laImageN->text());
+}
+
+void TForm1::mmImageAllScalesClick()
+{
+    showDiagramView(1, QStringLiteral("График шкал"), QLatin1Char('A'));
+}
+
+void TForm1::mmImageFactorsIIIClick()
+{
+    showDiagramView(2, QStringLiteral("График факторов (III)"), QLatin1Char('B'));
+}
+
+void TForm1::mmImageFactorsIIClick()
+{
+    showDiagramView(3, QStringLiteral("График факторов (II)"), QLatin1Char('C'));
+}
+
+void TForm1::mmImageAllClick()
+{
+    showDiagramView(4, QStringLiteral("Общий график"), QLatin1Char('D'));
+}
+
+// ---- window events
+
+void TForm1::SystemMenuCommand(int command)
+{
+    if (command == kAboutCommandId) {
+        AboutBox->show();
+        AboutBox->raise();
+        AboutBox->activateWindow();
+    }
+}
+
+void TForm1::FormClose()
+{
+    desktop_->showTaskBar();
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    FormClose();
+    AboutBox->hide();
+    QMainWindow::closeEvent(event);
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    // Every key release in the three editable fields, also of keys that change nothing.
+    if (event->type() == QEvent::KeyRelease &&
+        (watched == ceCode || watched == ceName || watched == ceDate))
+        ceCodeKeyUp();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+namespace {
+
+// The one local file or folder a drop carries, or empty.
+QString droppedPath(const QMimeData *mime)
+{
+    if (!mime->hasUrls() || mime->urls().size() != 1 || !mime->urls().front().isLocalFile())
+        return {};
+    return mime->urls().front().toLocalFile();
+}
+
+} // namespace
+
+void TForm1::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedPath(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent *event)
+{
+    const QString path = droppedPath(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Load once the drop has finished, so an error box does not hold up the drag source.
+    QTimer::singleShot(0, this, [this, path] { openPath(path); });
+}

@@ -1,0 +1,143 @@
+#pragma once
+
+#include "Dialogs.h"
+#include "DesktopLayer.h"
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QFileDialog;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class TAboutBox;
+class TChart;
+class TLabel;
+class TPanel;
+class TStringGrid;
+struct LoadedProfile;
+
+// The main window: header fields, analysis memo, chart, diagram panel and results table, and the
+// menu that drives the whole workflow. Each handler carries out one command from start to end;
+// the work itself lives in the scoring, results and charts libraries.
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(TForm1)
+
+public:
+    explicit TForm1(std::unique_ptr<Dialogs> dialogs = std::make_unique<WindowDialogs>(),
+                    std::unique_ptr<DesktopLayer> desktop = makeDesktopLayer(),
+                    QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // commands of the menu
+    void mmOpenClick();
+    void mmGroupClick();
+    void mmPlotAllScalesClick();
+    void mmPlotFactorsIIIClick();
+    void mmPlotFactorsIIClick();
+    void mmPlotFactorsIClick();
+    void mmPlot4lScalesClick();
+    void mmPlot2FactorsIIIClick();
+    void mmImageAllScalesClick();
+    void mmImageFactorsIIIClick();
+    void mmImageFactorsIIClick();
+    void mmImageAllClick();
+    void SystemMenuCommand(int command);
+
+    // Loads from outside the menu (command line, drop): an answer file as the Data command
+    // does, a folder as the Group command does for that folder, without the dialog.
+    void openPath(const QString &path);
+
+    // steps of every load
+    void ComputeProfile();
+    void WriteAnalysis();
+    void ShowResults(int DiagramKind);
+    void ShowWorkspace();
+    void ceCodeKeyUp();
+
+    // The labels flag: 0 once a load has started, 1 when the diagram labels are current.
+    int labelsFlag() const;
+    // The respondent details, the hint of ImageInfo.
+    QString detailsText() const;
+
+    // header panel
+    TPanel *paInfo = nullptr;
+    QLabel *laA = nullptr;
+    QLineEdit *ceCode = nullptr;
+    QLabel *Label2 = nullptr;
+    QLineEdit *ceDate = nullptr;
+    QLabel *laName = nullptr;
+    QLineEdit *ceName = nullptr;
+    QLabel *Label3 = nullptr;
+    QLineEdit *ceNanket = nullptr;
+    TLabel *laImage = nullptr;
+    // views
+    QPlainTextEdit *meInfo = nullptr;
+    TChart *ChartAll = nullptr;
+    TLabel *laPlotN = nullptr;
+    TPanel *paPlot = nullptr;
+    TLabel *laInfoImage = nullptr;
+    TLabel *laDateImage = nullptr;
+    TLabel *laImageN = nullptr;
+    QLabel *ImageInfo = nullptr;
+    std::array<TLabel *, 15> DiagramLabels{}; // 1..14
+    TStringGrid *sgResF = nullptr;
+    // menu
+    QAction *mmOpen = nullptr;
+    QAction *mmGroup = nullptr;
+    QMenu *mmPlotAll = nullptr;
+    QAction *mmPlotAllScales = nullptr;
+    QAction *mmPlotFactorsIII = nullptr;
+    QAction *mmPlotFactorsII = nullptr;
+    QAction *mmPlotFactorsI = nullptr;
+    QAction *mmPlot4lScales = nullptr;
+    QAction *mmPlot2FactorsIII = nullptr;
+    QMenu *mmImages = nullptr;
+    QAction *mmImageAllScales = nullptr;
+    QAction *mmImageFactorsIII = nullptr;
+    QAction *mmImageFactorsII = nullptr;
+    QAction *mmImageAll = nullptr;
+    QMenu *mmSave = nullptr;
+    QAction *mmAnalysisSave = nullptr;
+    QAction *mmImageSave = nullptr;
+    QAction *mmPlotSave = nullptr;
+    // dialogs and the About box
+    QFileDialog *OpenDialog1 = nullptr;
+    QFileDialog *SaveDialog = nullptr;
+    TAboutBox *AboutBox = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormClose();
+    void createMenu();
+    void createHeaderPanel(QWidget *client);
+    void createViews(QWidget *client);
+    void createDiagramPanel(QWidget *client);
+
+    // Runs one command; its error ends it and is shown in the error box.
+    void runCommand(const std::function<void()> &command);
+    QString runOpenDialog(const QString &title);
+    void loadDataFile(const QString &path);
+    void loadGroupFolder(const QString &folder);
+    // Puts a profile that has been read completely on screen: header, store, views.
+    void showLoaded(const LoadedProfile &loaded, const QString &nameCaption);
+    void setLabelsFlag(int flag);
+    void showChartView(QChar letter);
+    void showDiagramView(int kind, const QString &title, QChar letter);
+
+    std::unique_ptr<Dialogs> dialogs_;
+    std::unique_ptr<DesktopLayer> desktop_;
+    std::unique_ptr<SystemMenuLayer> systemMenu_;
+};

@@ -1,0 +1,75 @@
+#include "AppTestSupport.h"
+
+#include "ProfileStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QStringEncoder>
+
+QString ScriptedDialogs::runOpenDialog(QFileDialog &dialog)
+{
+    shared_->titles << dialog.windowTitle();
+    shared_->folders << dialog.directory().absolutePath();
+    return shared_->answers.isEmpty() ? QString() : shared_->answers.takeFirst();
+}
+
+void ScriptedDialogs::showError(QWidget *, const QString &message)
+{
+    shared_->errors << message;
+}
+
+QByteArray AnswerSheet::bytes() const
+{
+    QStringList lines;
+    lines << date << code << name << details << QStringLiteral("Ответы:");
+    for (int a : answers)
+        lines << QString::number(a);
+    lines << QStringLiteral("Итоги:");
+    for (int i = 0; i < int(totals.size()); ++i)
+        lines << QStringLiteral("%1 %2").arg(totals[i], 3).arg(ProfileStore::SummaryNames(i + 1));
+    QStringEncoder encoder("windows-1251");
+    QList<QByteArray> encoded;
+    for (const QString &line : lines)
+        encoded << QByteArray(encoder.encode(line));
+    if (badLine > 0)
+        encoded[badLine - 1] = badText;
+    return encoded.join("\r\n") + "\r\n";
+}
+
+void WindowTest::SetUp()
+{
+    ASSERT_TRUE(dir.isValid());
+    Profile() = ProfileStore{};
+    form = std::make_unique<TForm1>(std::make_unique<ScriptedDialogs>(dialogs),
+                                    std::make_unique<RecordingDesktop>(desktop));
+}
+
+void WindowTest::TearDown()
+{
+    form.reset();
+}
+
+QString WindowTest::writeSheet(const QString &name, const AnswerSheet &sheet,
+                               const QString &subFolder)
+{
+    const QString folder = subFolder.isEmpty() ? dir.path() : dir.filePath(subFolder);
+    QDir().mkpath(folder);
+    const QString path = folder + QLatin1Char('/') + name;
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(sheet.bytes());
+    return path;
+}
+
+void WindowTest::openData(const QString &path)
+{
+    dialogs->answers << path;
+    form->mmOpenClick();
+}
+
+void WindowTest::openGroup(const QString &anyFile)
+{
+    dialogs->answers << anyFile;
+    form->mmGroupClick();
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "DesktopLayer.h"
+#include "Dialogs.h"
+#include "UnitPlot.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+// Dialogs that answer with prepared paths and keep the error messages they were shown.
+class ScriptedDialogs : public Dialogs
+{
+public:
+    struct Shared
+    {
+        QStringList answers; // next open-dialog answers; empty string = cancel
+        QStringList titles;  // titles of the dialogs run
+        QStringList folders; // their folders
+        QStringList errors;  // messages shown in the error box
+    };
+    explicit ScriptedDialogs(std::shared_ptr<Shared> shared) : shared_(std::move(shared)) {}
+    QString runOpenDialog(QFileDialog &dialog) override;
+    void showError(QWidget *parent, const QString &message) override;
+
+private:
+    std::shared_ptr<Shared> shared_;
+};
+
+// A desktop with a task bar, counting what the window does to it.
+class RecordingDesktop : public DesktopLayer
+{
+public:
+    struct Calls
+    {
+        int hidden = 0;
+        int shown = 0;
+        int workArea = 0;
+    };
+    explicit RecordingDesktop(std::shared_ptr<Calls> calls) : calls_(std::move(calls)) {}
+    bool hideTaskBar() override
+    {
+        ++calls_->hidden;
+        return true;
+    }
+    void showTaskBar() override { ++calls_->shown; }
+    void SetWorkAreaToScreen() override { ++calls_->workArea; }
+
+private:
+    std::shared_ptr<Calls> calls_;
+};
+
+// One answer file's contents: the answers and totals that go into it.
+struct AnswerSheet
+{
+    QString date = QStringLiteral("01.03.2024");
+    QString code = QStringLiteral("0451");
+    QString name = QStringLiteral("Петрова Анна Сергеевна");
+    QStringList details = {QStringLiteral("Бухгалтерия"), QStringLiteral("Главный бухгалтер"),
+                           QStringLiteral("Стаж 12 лет"), QStringLiteral("Казань")};
+    std::vector<int> answers = std::vector<int>(32, 4);
+    std::vector<int> totals = {32, 32, 32, 32, 32, 32, 32, 32, 64, 64, 64, 64};
+    // Replaces one line (from 1) of the written file with this text, to make it bad.
+    int badLine = 0;
+    QByteArray badText;
+
+    QByteArray bytes() const;
+};
+
+// A fresh window over a temporary folder for each test.
+class WindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    QString writeSheet(const QString &name, const AnswerSheet &sheet, const QString &subFolder = {});
+    // Runs the Data command on path, or the Group command on any file of a folder.
+    void openData(const QString &path);
+    void openGroup(const QString &anyFile);
+
+    QTemporaryDir dir;
+    std::shared_ptr<ScriptedDialogs::Shared> dialogs = std::make_shared<ScriptedDialogs::Shared>();
+    std::shared_ptr<RecordingDesktop::Calls> desktop = std::make_shared<RecordingDesktop::Calls>();
+    std::unique_ptr<TForm1> form;
+};

@@ -1,0 +1,113 @@
+#include "AppTestSupport.h"
+
+#include "About.h"
+#include "DesktopLayer.h"
+#include "TChart.h"
+#include "TLabel.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+TEST_F(WindowTest, KeyReleaseInHeaderFieldsUpdatesDiagramLabelsAndFoot)
+{
+    form->openPath(writeSheet("a.txt", {}));
+    form->show();
+
+    QTest::keyClick(form->ceName, Qt::Key_End);
+    QTest::keyClicks(form->ceName, "X");
+    EXPECT_EQ(form->laInfoImage->text(), "0451. Петрова Анна СергеевнаX");
+    EXPECT_EQ(form->ChartAll->foot(), QStringList({"0451 Петрова Анна СергеевнаX 01.03.2024"}));
+
+    // A key that changes nothing still runs the update, with the texts as they stand.
+    form->ceDate->setText("02.03.2024");
+    QTest::keyClick(form->ceDate, Qt::Key_Left);
+    EXPECT_EQ(form->laDateImage->text(), "02.03.2024");
+    EXPECT_EQ(form->laDateImage->geometry().right() + 1, 589);
+
+    form->ceCode->clear();
+    QTest::keyClick(form->ceCode, Qt::Key_Shift);
+    EXPECT_EQ(form->laInfoImage->text(), ". Петрова Анна СергеевнаX");
+    ASSERT_EQ(form->ChartAll->foot().size(), 1);
+    EXPECT_TRUE(form->ChartAll->foot()[0].startsWith(' '));
+}
+
+TEST_F(WindowTest, CountFieldIsReadOnlyAndHasNoUpdate)
+{
+    form->openPath(writeSheet("a.txt", {}));
+    form->show();
+    const QString before = form->laInfoImage->text();
+    QTest::keyClicks(form->ceNanket, "9");
+    EXPECT_EQ(form->ceNanket->text(), "1");
+    EXPECT_EQ(form->laInfoImage->text(), before);
+}
+
+TEST_F(WindowTest, AboutEntryShowsTheOneModelessAboutBox)
+{
+    auto *corner = qobject_cast<QToolButton *>(form->menuBar()->cornerWidget(Qt::TopRightCorner));
+    ASSERT_NE(corner, nullptr);
+    EXPECT_EQ(corner->text(), "О программе");
+    EXPECT_EQ(form->menuBar()->actions().size(), 5);
+
+    form->show();
+    EXPECT_FALSE(form->AboutBox->isVisible());
+    corner->click();
+    EXPECT_TRUE(form->AboutBox->isVisible());
+    EXPECT_FALSE(form->AboutBox->isModal());
+    TAboutBox *first = form->AboutBox;
+    form->SystemMenuCommand(kAboutCommandId);
+    EXPECT_EQ(form->AboutBox, first);
+    form->AboutBox->OKButton->click();
+    EXPECT_FALSE(form->AboutBox->isVisible());
+    form->SystemMenuCommand(kAboutCommandId + 1);
+    EXPECT_FALSE(form->AboutBox->isVisible());
+}
+
+TEST_F(WindowTest, AboutBoxLayout)
+{
+    TAboutBox &box = *form->AboutBox;
+    EXPECT_EQ(box.windowTitle(), "About");
+    EXPECT_EQ(box.size(), QSize(298, 225));
+    EXPECT_EQ(box.ProductName->text(), "VORL.ZUL Analysis");
+    EXPECT_EQ(box.Version->text(), " Version 1.01");
+    EXPECT_EQ(box.Comments->text(), "Построение профиля\nорганизационной культуры\nпо анкете ЗУТ");
+    EXPECT_EQ(box.OKButton->geometry(), QRect(111, 196, 75, 25));
+    EXPECT_TRUE(box.OKButton->isDefault());
+}
+
+TEST_F(WindowTest, ClosingShowsTheTaskBarAgain)
+{
+    form->show();
+    form->close();
+    EXPECT_EQ(desktop->shown, 1);
+}
+
+// Liberation Sans stands in for "MS Sans Serif"; every caption must still fit its box.
+TEST_F(WindowTest, CaptionsFitTheirBoxes)
+{
+    const QList<QLabel *> captions = {form->laA, form->Label2, form->laName, form->Label3};
+    for (QLabel *label : captions) {
+        const QFontMetrics metrics(label->font());
+        EXPECT_LE(metrics.horizontalAdvance(label->text()), label->width()) << label->text().toStdString();
+        EXPECT_LE(metrics.height(), label->height()) << label->text().toStdString();
+    }
+    form->laName->setText("Ф.И.О");
+    EXPECT_LE(QFontMetrics(form->laName->font()).horizontalAdvance("Ф.И.О"), form->laName->width());
+    for (QLineEdit *field : {form->ceCode, form->ceDate, form->ceNanket}) {
+        const QFontMetrics metrics(field->font());
+        EXPECT_LE(metrics.height(), field->height());
+    }
+    EXPECT_LE(QFontMetrics(form->ceDate->font()).horizontalAdvance("00.00.0000"),
+              form->ceDate->width() - 8);
+    const TAboutBox &box = *form->AboutBox;
+    for (const QLabel *label : {box.ProductName, box.Comments}) {
+        const QFontMetrics metrics(label->font());
+        for (const QString &line : label->text().split('\n'))
+            EXPECT_LE(metrics.horizontalAdvance(line), label->width()) << line.toStdString();
+    }
+    // The whole menu bar, with the About entry in its corner, fits the designed width.
+    EXPECT_LE(form->menuBar()->sizeHint().width(), 1032);
+}

@@ -1,0 +1,327 @@
+#include "AppTestSupport.h"
+
+#include "Analysis.h"
+#include "NumberFormat.h"
+#include "ProfileStore.h"
+#include "TChart.h"
+#include "TLabel.h"
+#include "TPanel.h"
+#include "TStringGrid.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+AnswerSheet sheetWithScale1(int first, int fifth)
+{
+    AnswerSheet sheet;
+    sheet.answers[0] = first;
+    sheet.answers[4] = fifth;
+    return sheet;
+}
+
+// What the window shows, to compare before and after a command.
+struct Screen
+{
+    QString code, name, date, count, memo, details, nameCaption;
+    QStringList grid;
+    ProfileStore store;
+    bool operator==(const Screen &) const = default;
+};
+
+Screen screenOf(const TForm1 &form)
+{
+    Screen s{form.ceCode->text(), form.ceName->text(),    form.ceDate->text(),
+             form.ceNanket->text(), form.meInfo->toPlainText(), form.detailsText(),
+             form.laName->text(),   {},                       Profile()};
+    for (int row = 0; row < form.sgResF->rowCount(); ++row)
+        for (int col = 0; col < form.sgResF->colCount(); ++col)
+            s.grid << form.sgResF->cell(col, row);
+    return s;
+}
+
+bool enabled(QMenu *menu)
+{
+    return menu->menuAction()->isEnabled();
+}
+
+} // namespace
+
+TEST_F(WindowTest, StartShowsOnlyTheLoadCommands)
+{
+    EXPECT_TRUE(form->mmOpen->isEnabled());
+    EXPECT_TRUE(form->mmGroup->isEnabled());
+    EXPECT_FALSE(enabled(form->mmPlotAll));
+    EXPECT_FALSE(enabled(form->mmImages));
+    EXPECT_FALSE(enabled(form->mmSave));
+    for (QWidget *view : std::initializer_list<QWidget *>{form->paInfo, form->meInfo, form->ChartAll,
+                                                          form->paPlot, form->sgResF})
+        EXPECT_TRUE(view->isHidden()) << view->objectName().toStdString();
+    EXPECT_EQ(form->mmImageSave->text(), "Image");
+    EXPECT_EQ(form->mmPlotSave->text(), "Plot");
+    EXPECT_EQ(form->windowTitle(), "VORL - ZUL Plot");
+    EXPECT_EQ(Profile().ProgramFolder, QCoreApplication::applicationDirPath() + "/");
+    // The task bar is hidden and the work area widened once, at creation.
+    EXPECT_EQ(desktop->hidden, 1);
+    EXPECT_EQ(desktop->workArea, 1);
+}
+
+TEST_F(WindowTest, MenuBarHoldsFiveItemsWithTheirCaptions)
+{
+    QStringList captions;
+    for (QAction *a : form->menuBar()->actions())
+        captions << a->text();
+    EXPECT_EQ(captions, QStringList({"Data", "Group", "Plots", "Images", "Save"}));
+    QStringList plots;
+    for (QAction *a : form->mmPlotAll->actions())
+        plots << a->text();
+    EXPECT_EQ(plots, QStringList({"A. График шкал по факторам (II)", "B. График по факторам (III)",
+                                  "С. График по факторам (II)", "D. График по факторам  (I)",
+                                  "E. График базовых шкал",
+                                  "F. График шкал \"Мотивация-Климат\""}));
+    EXPECT_EQ(plots[2].at(0), QChar(0x0421)); // Cyrillic Es, not Latin C
+}
+
+TEST_F(WindowTest, ControlsSitAtTheirClientPositions)
+{
+    form->openPath(writeSheet("a.txt", {}));
+    EXPECT_EQ(form->paInfo->geometry(), QRect(5, 0, 415, 130));
+    EXPECT_EQ(form->meInfo->geometry(), QRect(5, 129, 415, 306));
+    EXPECT_EQ(form->ChartAll->geometry(), QRect(5, 435, 416, 294));
+    EXPECT_EQ(form->paPlot->geometry(), QRect(420, 0, 602, 564));
+    EXPECT_EQ(form->sgResF->geometry(), QRect(420, 563, 602, 167));
+    EXPECT_EQ(form->ceName->geometry(), QRect(92, 53, 309, 26));
+    EXPECT_EQ(form->laImageN->geometry().right() + 1, 589);
+    EXPECT_EQ(form->laDateImage->geometry().right() + 1, 589);
+    EXPECT_EQ(form->laImage->geometry().right() + 1, 400);
+    EXPECT_EQ(form->laPlotN->geometry().right() + 1, 408);
+}
+
+TEST_F(WindowTest, DataLoadFillsHeaderMemoAndTable)
+{
+    AnswerSheet sheet = sheetWithScale1(7, 2); // scale 1 = 9, shown as 58
+    const QString path = writeSheet("petrova.txt", sheet);
+    openData(path);
+
+    ASSERT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join("; ").toStdString();
+    EXPECT_EQ(dialogs->titles, QStringList({"Индивидуальные данные для оценки ТР"}));
+    EXPECT_EQ(QDir::cleanPath(dialogs->folders.value(0)),
+              QDir::cleanPath(Profile().ProgramFolder + "Data"));
+    EXPECT_EQ(form->OpenDialog1->nameFilters(), QStringList({"TXT Files (*.txt)"}));
+
+    EXPECT_EQ(form->ceDate->text(), sheet.date);
+    EXPECT_EQ(form->ceCode->text(), sheet.code);
+    EXPECT_EQ(form->ceName->text(), sheet.name);
+    EXPECT_EQ(form->laName->text(), "Ф.И.О");
+    EXPECT_EQ(form->ceNanket->text(), "1");
+    EXPECT_EQ(form->detailsText(), sheet.details.join("\r\n"));
+
+    // The memo shows the analysis of the percent profile, not the file.
+    const HeaderTexts header{sheet.code, sheet.name, sheet.date, sheet.details};
+    EXPECT_EQ(form->meInfo->toPlainText(),
+              analysisLines(Profile(), header, todayText()).join('\n'));
+    EXPECT_NEAR(Profile().ScaleScores[1], 58.333, 1e-3);
+    EXPECT_EQ(form->sgResF->cell(7, 1), " 58");
+    EXPECT_EQ(form->sgResF->cell(0, 0), "Факторы (I)");
+    EXPECT_EQ(form->sgResF->selectedCell(), QPoint(1, 1));
+
+    EXPECT_TRUE(enabled(form->mmPlotAll));
+    EXPECT_TRUE(enabled(form->mmImages));
+    EXPECT_TRUE(enabled(form->mmSave));
+    for (QWidget *view : std::initializer_list<QWidget *>{form->paInfo, form->meInfo, form->ChartAll,
+                                                          form->paPlot, form->sgResF})
+        EXPECT_FALSE(view->isHidden()) << view->objectName().toStdString();
+    EXPECT_EQ(form->labelsFlag(), 1);
+    EXPECT_EQ(form->laImageN->text(), "A");
+    EXPECT_EQ(form->mmImageSave->text(), "Image A");
+    EXPECT_EQ(form->mmPlotSave->text(), "Plot A");
+    EXPECT_EQ(form->ChartAll->foot(), QStringList({sheet.code + " " + sheet.name + " " + sheet.date}));
+    EXPECT_EQ(form->laInfoImage->text(), sheet.code + ". " + sheet.name);
+    EXPECT_EQ(form->laDateImage->text(), sheet.date);
+}
+
+TEST_F(WindowTest, SecondLoadReplacesEverythingOfTheFirst)
+{
+    openData(writeSheet("a.txt", sheetWithScale1(7, 7)));
+    AnswerSheet second = sheetWithScale1(1, 1);
+    second.name = "Сидоров Пётр";
+    openData(writeSheet("b.txt", second));
+    EXPECT_EQ(form->ceName->text(), second.name);
+    EXPECT_EQ(form->sgResF->cell(7, 1), "  0");
+    EXPECT_DOUBLE_EQ(Profile().ScaleScores[1], 0.0);
+}
+
+TEST_F(WindowTest, CancelledDialogChangesNothing)
+{
+    openData(writeSheet("a.txt", {}));
+    const Screen before = screenOf(*form);
+    dialogs->answers << QString();
+    form->mmOpenClick();
+    dialogs->answers << QString();
+    form->mmGroupClick();
+    EXPECT_EQ(screenOf(*form), before);
+    EXPECT_TRUE(dialogs->errors.isEmpty());
+}
+
+TEST_F(WindowTest, GroupLoadShowsTheGroupMean)
+{
+    AnswerSheet first = sheetWithScale1(1, 3); // scale sum 4
+    first.name = "Борисов";
+    AnswerSheet second = sheetWithScale1(4, 5); // scale sum 9
+    second.name = "Алексеева";
+    writeSheet("b.txt", first, "team");
+    const QString any = writeSheet("A.TXT", second, "team");
+    writeSheet("ignored.txt", {}, "team/sub");
+    openGroup(any);
+
+    ASSERT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join("; ").toStdString();
+    EXPECT_EQ(dialogs->titles, QStringList({"Ввод групповых данных для оценки ТР"}));
+    EXPECT_EQ(form->ceCode->text(), "0000");
+    EXPECT_EQ(form->ceName->text(), "Группа");
+    EXPECT_EQ(form->laName->text(), "Группа");
+    EXPECT_EQ(form->ceDate->text(), todayText());
+    EXPECT_EQ(form->ceNanket->text(), "2");
+    // Members in name order, ignoring letter case.
+    EXPECT_EQ(form->detailsText(),
+              "Состав группы:\r\nАлексеева 0451 01.03.2024\r\nБорисов 0451 01.03.2024");
+    EXPECT_DOUBLE_EQ(Profile().ScaleScores[1], 37.5);
+    EXPECT_EQ(form->sgResF->cell(7, 1), " 38");
+    EXPECT_FALSE(form->meInfo->toPlainText().contains("0451. "));
+    EXPECT_EQ(form->ChartAll->foot(), QStringList({"0000 Группа " + todayText()}));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WindowTest, FailedDataLoadLeavesWindowAndStoreAsTheyWere)
+{
+    openData(writeSheet("good.txt", sheetWithScale1(7, 7)));
+    const Screen before = screenOf(*form);
+
+    AnswerSheet bad;
+    bad.name = "Другой";
+    bad.badLine = 20;
+    bad.badText = "5 ";
+    openData(writeSheet("bad.txt", bad));
+
+    EXPECT_EQ(dialogs->errors, QStringList({"'5 ' is not a valid integer value"}));
+    EXPECT_EQ(screenOf(*form), before);
+    EXPECT_EQ(form->labelsFlag(), 1);
+}
+
+TEST_F(WindowTest, MissingFileIsReportedAndChangesNothing)
+{
+    openData(writeSheet("good.txt", {}));
+    const Screen before = screenOf(*form);
+    const QString missing = dir.filePath("gone.txt");
+    openData(missing);
+    EXPECT_EQ(dialogs->errors, QStringList({"Cannot open file " + QDir::toNativeSeparators(missing)}));
+    EXPECT_EQ(screenOf(*form), before);
+}
+
+TEST_F(WindowTest, FailedGroupLoadRestoresCursorAndKeepsProfile)
+{
+    openData(writeSheet("good.txt", {}));
+    const Screen before = screenOf(*form);
+    AnswerSheet bad;
+    bad.badLine = 45;
+    bad.badText = "8 x";
+    writeSheet("a.txt", {}, "team");
+    const QString any = writeSheet("b.txt", bad, "team");
+    openGroup(any);
+    EXPECT_EQ(dialogs->errors, QStringList({"'8 x' is not a valid integer value"}));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(screenOf(*form), before);
+}
+
+TEST_F(WindowTest, EmptyFolderIsReportedBeforeAnythingChanges)
+{
+    QDir().mkpath(dir.filePath("empty"));
+    form->openPath(dir.filePath("empty"));
+    ASSERT_EQ(dialogs->errors.size(), 1);
+    EXPECT_TRUE(dialogs->errors[0].contains("empty"));
+    EXPECT_TRUE(form->paInfo->isHidden());
+    EXPECT_FALSE(enabled(form->mmSave));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WindowTest, OpenPathLoadsFilesAsDataAndFoldersAsGroups)
+{
+    const QString file = writeSheet("one.txt", {}, "team");
+    form->openPath(file);
+    EXPECT_EQ(form->ceNanket->text(), "1");
+    EXPECT_EQ(form->laName->text(), "Ф.И.О");
+    form->openPath(dir.filePath("team"));
+    EXPECT_EQ(form->ceName->text(), "Группа");
+    EXPECT_EQ(form->ceNanket->text(), "1");
+    EXPECT_TRUE(dialogs->titles.isEmpty()); // no dialog either way
+}
+
+TEST_F(WindowTest, DroppedFileIsLoaded)
+{
+    const QString file = writeSheet("dropped.txt", {});
+    form->show();
+    auto *mime = new QMimeData;
+    mime->setUrls({QUrl::fromLocalFile(file)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &drop);
+    QTRY_COMPARE(form->ceNanket->text(), QString("1"));
+    EXPECT_EQ(form->ceCode->text(), "0451");
+    delete mime;
+}
+
+TEST_F(WindowTest, ImagesCommandsSetTitleLetterAndSaveCaption)
+{
+    openData(writeSheet("a.txt", {}));
+    form->mmImageAllClick();
+    EXPECT_EQ(form->laImage->text(), "Общий график");
+    EXPECT_EQ(form->laImageN->text(), "D");
+    EXPECT_EQ(form->mmImageSave->text(), "Image D");
+    form->mmImageAllScalesClick();
+    EXPECT_EQ(form->laImage->text(), "График шкал");
+    EXPECT_EQ(form->mmImageSave->text(), "Image A");
+    form->mmPlot2FactorsIIIClick();
+    EXPECT_EQ(form->laPlotN->text(), "F");
+    EXPECT_EQ(form->mmPlotSave->text(), "Plot F");
+    EXPECT_EQ(form->laImage->geometry().right() + 1, 400);
+}
+
+// The real dialog, driven as a user would: pick the file and press Open.
+TEST(RealOpenDialog, PicksTheFileAndLoadsIt)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("real.txt");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(AnswerSheet{}.bytes());
+    file.close();
+
+    Profile() = ProfileStore{};
+    TForm1 form(std::make_unique<WindowDialogs>(), std::make_unique<RecordingDesktop>(
+                                                       std::make_shared<RecordingDesktop::Calls>()));
+    QString seenTitle;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        seenTitle = dialog->windowTitle();
+        dialog->selectFile(path);
+        static_cast<QDialog *>(dialog)->accept();
+    });
+    form.mmOpenClick();
+    EXPECT_EQ(seenTitle, "Индивидуальные данные для оценки ТР");
+    EXPECT_EQ(form.ceCode->text(), "0451");
+    EXPECT_EQ(form.ceNanket->text(), "1");
+}

@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Benchmark figures: a group load of generated answer files through vorlzut against cat
+# reading the same files, the peak memory of a group run against a one-file run, and the
+# Google Benchmark figures of the scoring core.
+#
+# Usage: tools/bench.sh BUILD_DIR   (the build must be configured with -DVORL_BUILD_BENCH=ON)
+# VORL_BENCH_FILES (default 10000) and VORL_BENCH_REPS (default 9) change the group size and
+# the number of timed runs of each command.
+set -euo pipefail
+
+build=${1:?usage: tools/bench.sh BUILD_DIR}
+bin="$build/bin"
+files=${VORL_BENCH_FILES:-10000}
+reps=${VORL_BENCH_REPS:-9}
+
+for tool in vorlzut gen_answers runstat bench_scoring; do
+    if [ ! -x "$bin/$tool" ]; then
+        echo "bench.sh: $bin/$tool is missing; build with -DVORL_BUILD_BENCH=ON" >&2
+        exit 1
+    fi
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/vorl-bench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+"$bin/gen_answers" "$files" "$work/group"
+"$bin/gen_answers" 1 "$work/one"
+one=$(echo "$work"/one/*.txt)
+
+# Both runs must succeed and the group must count every file, or the figures mean nothing.
+"$bin/runstat" -o "$work/group.json" "$bin/vorlzut" --json "$work/group" >/dev/null
+if ! grep -q "\"count\": *$files[,}]" "$work/group.json"; then
+    echo "bench.sh: vorlzut did not read all $files files" >&2
+    exit 1
+fi
+"$bin/runstat" -o "$work/one.json" "$bin/vorlzut" --json "$one" >/dev/null
+
+# The reference: one shell that lists the folder and one cat that reads every file.
+cat_group=(sh -c 'cd "$1" && exec cat -- *.txt' sh "$work/group")
+
+# Warm the page cache and the dynamic loader's files before timing.
+for _ in 1 2; do
+    "$bin/runstat" "${cat_group[@]}" >/dev/null
+    "$bin/runstat" "$bin/vorlzut" --json "$work/group" >/dev/null
+    "$bin/runstat" "$bin/vorlzut" --json "$one" >/dev/null
+done
+
+# Each line of these files: wall ms, user ms, sys ms, max RSS in KB. The commands take turns
+# so that a slow moment of the machine does not fall on one of them only.
+: >"$work/cat.txt"
+: >"$work/group.txt"
+: >"$work/one.txt"
+for ((i = 0; i < reps; ++i)); do
+    "$bin/runstat" "${cat_group[@]}" >>"$work/cat.txt"
+    "$bin/runstat" "$bin/vorlzut" --json "$work/group" >>"$work/group.txt"
+    "$bin/runstat" "$bin/vorlzut" --json "$one" >>"$work/one.txt"
+done
+
+# column N of FILE: median and minimum
+stats() {
+    sort -n -k"$2","$2" "$1" | awk -v c="$2" '{ v[NR] = $c }
+        END { m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; print m, v[1] }'
+}
+maxrss() { sort -n -k4,4 "$1" | tail -1 | awk '{ print $4 }'; }
+
+read -r cat_med cat_min < <(stats "$work/cat.txt" 1)
+read -r grp_med grp_min < <(stats "$work/group.txt" 1)
+read -r grp_user _ < <(stats "$work/group.txt" 2)
+read -r grp_sys _ < <(stats "$work/group.txt" 3)
+read -r one_med one_min < <(stats "$work/one.txt" 1)
+grp_rss=$(maxrss "$work/group.txt")
+one_rss=$(maxrss "$work/one.txt")
+bytes=$(cat "$work"/group/*.txt | wc -c)
+
+echo
+echo "== Group load of $files generated answer files ($((bytes / 1024)) KB), warm cache, $reps runs each =="
+awk -v cm="$cat_med" -v cb="$cat_min" -v gm="$grp_med" -v gb="$grp_min" -v gu="$grp_user" \
+    -v gs="$grp_sys" -v om="$one_med" -v ob="$one_min" 'BEGIN {
+    printf "  %-34s median %8.1f ms   best %8.1f ms\n", "cat of every file (sh + cat *.txt)", cm, cb
+    printf "  %-34s median %8.1f ms   best %8.1f ms   (user %.1f ms, sys %.1f ms)\n", \
+        "vorlzut --json FOLDER", gm, gb, gu, gs
+    printf "  %-34s median %8.1f ms   best %8.1f ms   (start-up and one file)\n", \
+        "vorlzut --json FILE", om, ob
+    printf "  %-34s median %8.2f      best %8.2f      (target: at most 2)\n", \
+        "ratio vorlzut / cat", gm / cm, gb / cb
+}'
+
+echo
+echo "== Peak memory (max RSS) =="
+awk -v g="$grp_rss" -v o="$one_rss" -v n="$files" 'BEGIN {
+    printf "  %-34s %8.1f MB\n", "vorlzut --json FILE", o / 1024
+    printf "  %-34s %8.1f MB\n", "vorlzut --json FOLDER (" n " files)", g / 1024
+    printf "  %-34s %8.1f MB   (target: within a few MB)\n", "difference", (g - o) / 1024
+}'
+
+echo
+echo "== Scoring core (Google Benchmark) =="
+"$bin/bench_scoring" 2>&1

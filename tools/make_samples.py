@@ -1,0 +1,178 @@
+#!/usr/bin/env python3
+"""Writes the sample answer files of samples/ (code page 1251, CR LF).
+
+Each respondent has a culture profile: a leaning of each of the four blocks of answers
+(innovation, adaptation, competition, integration) and of each of the four base scales
+(reward, involvement, agreement, communication), plus a fixed pseudo-random spread so the
+answers look filled in by a person. The totals are computed from the answers, so every file
+is consistent. Run again to get the same files byte for byte.
+
+Usage: tools/make_samples.py [SAMPLES_DIR]   (default: samples/ beside tools/)
+"""
+
+import os
+import random
+import sys
+
+BLOCK_NAMES = ["Инновация", "Адаптация", "Конкуренция", "Интеграция"]
+SCALE_NAMES = ["Поощрение", "Вовлечение", "Согласие", "Коммуникация"]
+TOTAL_NAMES = BLOCK_NAMES + SCALE_NAMES + ["Мотивация", "Климат", "Развитие", "Взаимодействие"]
+
+ANSWERS_CAPTION = "Ответы на вопросы анкеты (1 - совсем не согласен, 7 - полностью согласен):"
+TOTALS_CAPTION = "Итоговые показатели:"
+
+GROUP_FOLDER = "Отдел продаж"
+
+
+def years_text(n):
+    """'7 лет', '3 года', '21 год'."""
+    if n % 10 == 1 and n % 100 != 11:
+        word = "год"
+    elif n % 10 in (2, 3, 4) and n % 100 not in (12, 13, 14):
+        word = "года"
+    else:
+        word = "лет"
+    return f"{n} {word}"
+
+
+def make_answers(seed, blocks, scales, spread):
+    """32 answers 1..7: block leaning + scale leaning + a small personal spread."""
+    rng = random.Random(seed)
+    answers = []
+    for b in range(4):
+        for i in range(8):
+            k = i % 4  # answers k and k + 4 of a block feed base scale k
+            jitter = rng.choice(spread)
+            value = round(blocks[b] + scales[k] + jitter)
+            answers.append(min(7, max(1, value)))
+    return answers
+
+
+def totals_of(answers):
+    blocks = [sum(answers[8 * b:8 * b + 8]) for b in range(4)]
+    scales = [sum(answers[8 * b + k] + answers[8 * b + k + 4] for b in range(4))
+              for k in range(4)]
+    motivation = scales[0] + scales[1]
+    climate = scales[2] + scales[3]
+    development = blocks[0] + blocks[1]
+    interaction = blocks[2] + blocks[3]
+    return blocks + scales + [motivation, climate, development, interaction]
+
+
+def file_lines(r):
+    answers = make_answers(r["seed"], r["blocks"], r["scales"], r["spread"])
+    totals = totals_of(answers)
+    lines = [
+        r["date"],
+        r["code"],
+        r["name"],
+        "Подразделение: " + r["department"],
+        "Должность: " + r["position"],
+        "Стаж работы в организации: " + years_text(r["years"]),
+        "Город: " + r["city"],
+        ANSWERS_CAPTION,
+    ]
+    lines += [str(a) for a in answers]
+    lines.append(TOTALS_CAPTION)
+    lines += [f"{t:3d} {name}" for t, name in zip(totals, TOTAL_NAMES)]
+    return lines
+
+
+def write_file(path, lines):
+    data = "".join(line + "\r\n" for line in lines).encode("cp1251")
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+PERSONAL = [0, 0, 0, 1, -1]
+WIDE = [0, 1, -1, 1, -1, 2, -2]
+
+# Single respondents of different kinds of organisation.
+RESPONDENTS = [
+    {   # innovative: new ideas and initiative rewarded, rules and procedures weak
+        "file": "ivanov.txt", "seed": 101, "date": "14.03.2024", "code": "0417",
+        "name": "Иванов Сергей Петрович",
+        "department": "Отдел разработки новых продуктов", "position": "ведущий инженер",
+        "years": 6, "city": "Екатеринбург",
+        "blocks": [6.2, 4.8, 4.0, 2.4], "scales": [0.3, 0.6, -0.4, 0.0], "spread": PERSONAL,
+    },
+    {   # bureaucratic: integration and procedures high, innovation low
+        "file": "petrova.txt", "seed": 202, "date": "15.03.2024", "code": "0418",
+        "name": "Петрова Ольга Николаевна",
+        "department": "Бухгалтерия", "position": "главный бухгалтер",
+        "years": 21, "city": "Екатеринбург",
+        "blocks": [2.0, 3.1, 3.4, 6.1], "scales": [-0.6, -0.3, 0.5, 0.2], "spread": PERSONAL,
+    },
+    {   # balanced: every block in the middle, wide personal spread
+        "file": "sidorov.txt", "seed": 303, "date": "15.03.2024", "code": "0419",
+        "name": "Сидоров Алексей Викторович",
+        "department": "Служба логистики", "position": "начальник склада",
+        "years": 3, "city": "Челябинск",
+        "blocks": [4.1, 4.0, 3.9, 4.0], "scales": [0.0, 0.2, -0.2, 0.0], "spread": WIDE,
+    },
+    {   # market: competition and reward for results
+        "file": "kuznetsova.txt", "seed": 404, "date": "18.03.2024", "code": "0420",
+        "name": "Кузнецова Марина Александровна",
+        "department": "Коммерческая дирекция", "position": "директор по развитию",
+        "years": 9, "city": "Москва",
+        "blocks": [4.6, 4.2, 6.3, 2.9], "scales": [1.0, -0.2, -0.6, 0.1], "spread": PERSONAL,
+    },
+    {   # adaptive: follows the market and customers, moderate initiative
+        "file": "smirnov.txt", "seed": 505, "date": "19.03.2024", "code": "0421",
+        "name": "Смирнов Дмитрий Игоревич",
+        "department": "Отдел по работе с клиентами", "position": "менеджер проектов",
+        "years": 2, "city": "Пермь",
+        "blocks": [3.8, 6.0, 4.3, 3.6], "scales": [0.0, 0.4, 0.0, 0.5], "spread": PERSONAL,
+    },
+    {   # team culture: involvement, agreement and communication high, reward low
+        "file": "volkova.txt", "seed": 606, "date": "20.03.2024", "code": "0422",
+        "name": "Волкова Елена Сергеевна",
+        "department": "Отдел кадров", "position": "специалист по обучению персонала",
+        "years": 12, "city": "Тюмень",
+        "blocks": [3.9, 4.4, 3.0, 5.3], "scales": [-1.1, 1.0, 0.8, 1.2], "spread": PERSONAL,
+    },
+]
+
+# A sales department: a shared competitive leaning with each member's own accents.
+SALES = {"department": "Отдел продаж", "city": "Екатеринбург", "date": "21.03.2024"}
+GROUP = [
+    {   # the head of the department
+        "file": "morozov.txt", "seed": 1001, "code": "0501",
+        "name": "Морозов Андрей Владимирович", "position": "начальник отдела продаж",
+        "years": 11,
+        "blocks": [4.8, 4.5, 6.1, 3.4], "scales": [0.8, 0.3, -0.3, 0.2], "spread": PERSONAL,
+    },
+    {
+        "file": "lebedeva.txt", "seed": 1002, "code": "0502",
+        "name": "Лебедева Анна Михайловна", "position": "старший менеджер по продажам",
+        "years": 5,
+        "blocks": [4.1, 5.2, 5.6, 3.9], "scales": [0.6, 0.0, -0.5, 0.4], "spread": PERSONAL,
+    },
+    {
+        "file": "kozlov.txt", "seed": 1003, "code": "0503",
+        "name": "Козлов Игорь Николаевич", "position": "менеджер по продажам",
+        "years": 1,
+        "blocks": [3.6, 4.4, 6.4, 2.7], "scales": [1.2, -0.6, -0.8, -0.2], "spread": WIDE,
+    },
+    {
+        "file": "novikova.txt", "seed": 1004, "code": "0504",
+        "name": "Новикова Татьяна Юрьевна", "position": "менеджер по работе с ключевыми клиентами",
+        "years": 4,
+        "blocks": [4.4, 5.0, 5.2, 4.5], "scales": [0.2, 0.5, 0.1, 0.6], "spread": PERSONAL,
+    },
+]
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    samples = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "samples")
+    group = os.path.join(samples, GROUP_FOLDER)
+    os.makedirs(group, exist_ok=True)
+    for r in RESPONDENTS:
+        write_file(os.path.join(samples, r["file"]), file_lines(r))
+    for member in GROUP:
+        write_file(os.path.join(group, member["file"]), file_lines({**SALES, **member}))
+
+
+if __name__ == "__main__":
+    main()
