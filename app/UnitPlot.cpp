@@ -112,17 +112,6 @@ TForm1::TForm1(std::unique_ptr<Dialogs> dialogs, std::unique_ptr<DesktopLayer> d
     createViews(client);
     createDiagramPanel(client);
 
-    OpenDialog1 = new QFileDialog(this);
-    OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
-    OpenDialog1->setNameFilter(kOpenDialogFilter);
-    OpenDialog1->setFileMode(QFileDialog::ExistingFile);
-    OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
-    OpenDialog1->setOption(QFileDialog::DontUseNativeDialog);
-    SaveDialog = new QFileDialog(this);
-    SaveDialog->setObjectName(QStringLiteral("SaveDialog"));
-    SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
-    SaveDialog->setOption(QFileDialog::DontUseNativeDialog);
-
     AboutBox = new TAboutBox(this);
     FormCreate();
 }
@@ -149,12 +138,12 @@ void TForm1::FormCreate()
 void TForm1::createMenu()
 {
     QMenuBar *bar = menuBar();
+    // A menu bar here shows either an item's glyph or its caption, never both: the bar keeps
+    // the captions, and the glyphs stay with the items of the Images and Save menus.
     mmOpen = bar->addAction(QStringLiteral("Data"), this, [this] { mmOpenClick(); });
-    mmOpen->setIcon(menuGlyph(MenuGlyph::Open));
     mmGroup = bar->addAction(QStringLiteral("Group"), this, [this] { mmGroupClick(); });
-    mmGroup->setIcon(menuGlyph(MenuGlyph::Group));
 
-    mmPlotAll = bar->addMenu(menuGlyph(MenuGlyph::Plots), QStringLiteral("Plots"));
+    mmPlotAll = bar->addMenu(QStringLiteral("Plots"));
     mmPlotAll->menuAction()->setData(0);
     mmPlotAllScales = mmPlotAll->addAction(QStringLiteral("A. График шкал по факторам (II)"), this,
                                            [this] { mmPlotAllScalesClick(); });
@@ -171,7 +160,7 @@ void TForm1::createMenu()
         mmPlotAll->addAction(QStringLiteral("F. График шкал \"Мотивация-Климат\""), this,
                              [this] { mmPlot2FactorsIIIClick(); });
 
-    mmImages = bar->addMenu(menuGlyph(MenuGlyph::Images), QStringLiteral("Images"));
+    mmImages = bar->addMenu(QStringLiteral("Images"));
     mmImageAllScales = mmImages->addAction(menuGlyph(MenuGlyph::ImageA),
                                            QStringLiteral("A. Диаграмма шкал"), this,
                                            [this] { mmImageAllScalesClick(); });
@@ -185,7 +174,7 @@ void TForm1::createMenu()
                                      QStringLiteral("D. Все диаграммы"), this,
                                      [this] { mmImageAllClick(); });
 
-    mmSave = bar->addMenu(menuGlyph(MenuGlyph::Save), QStringLiteral("Save"));
+    mmSave = bar->addMenu(QStringLiteral("Save"));
     mmAnalysisSave = mmSave->addAction(menuGlyph(MenuGlyph::SaveText), QStringLiteral("Analysis"));
     mmImageSave = mmSave->addAction(menuGlyph(MenuGlyph::SavePicture), QStringLiteral("Image"));
     mmPlotSave = mmSave->addAction(menuGlyph(MenuGlyph::SavePicture), QStringLiteral("Plot"));
@@ -286,6 +275,15 @@ void TForm1::runCommand(const std::function<void()> &command)
 
 QString TForm1::runOpenDialog(const QString &title)
 {
+    // Made on first use: building a file dialog costs more than the rest of the window.
+    if (!OpenDialog1) {
+        OpenDialog1 = new QFileDialog(this);
+        OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
+        OpenDialog1->setNameFilter(kOpenDialogFilter);
+        OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+        OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+        OpenDialog1->setOption(QFileDialog::DontUseNativeDialog);
+    }
     OpenDialog1->setWindowTitle(title);
     OpenDialog1->setDirectory(Profile().ProgramFolder + QStringLiteral("Data"));
     OpenDialog1->selectFile(QString());

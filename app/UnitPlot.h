@@ -108,8 +108,8 @@ public:
     QAction *mmImageSave = nullptr;
     QAction *mmPlotSave = nullptr;
     // dialogs and the About box
-    QFileDialog *OpenDialog1 = nullptr;
-    QFileDialog *SaveDialog = nullptr;
+    QFileDialog *OpenDialog1 = nullptr; // made when first needed
+
     TAboutBox *AboutBox = nullptr;
 
 protected:

@@ -3,6 +3,7 @@
 #include "UnitPlot.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QTimer>
 
 int runWindow(int argc, char **argv, const QString &path)
@@ -11,6 +12,10 @@ int runWindow(int argc, char **argv, const QString &path)
     QApplication::setApplicationName(kApplicationTitle);
     installFontSubstitutions();
     TForm1 form;
+    // Without a window manager nothing acts on the maximize request, so the window is also
+    // given the usable screen itself.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        form.setGeometry(screen->availableGeometry());
     form.showMaximized();
     if (!path.isEmpty())
         QTimer::singleShot(0, &form, [&form, path] { form.openPath(path); });

@@ -13,7 +13,7 @@ bin="$build/bin"
 files=${VORL_BENCH_FILES:-10000}
 reps=${VORL_BENCH_REPS:-9}
 
-for tool in vorlzut gen_answers runstat bench_scoring; do
+for tool in vorlzut gen_answers runstat bench_scoring bench_window; do
     if [ ! -x "$bin/$tool" ]; then
         echo "bench.sh: $bin/$tool is missing; build with -DVORL_BUILD_BENCH=ON" >&2
         exit 1
@@ -96,3 +96,7 @@ awk -v g="$grp_rss" -v o="$one_rss" -v n="$files" 'BEGIN {
 echo
 echo "== Scoring core (Google Benchmark) =="
 "$bin/bench_scoring" 2>&1
+
+echo
+echo "== Load commands through the main window (Google Benchmark) =="
+"$bin/bench_window" 2>&1

@@ -1,0 +1,130 @@
+// Load commands through the main window, end to end with the dialog skipped: one answer file,
+// and a group of 1,000 files set against the scoring core alone on the same folder.
+#include "AnswerGenerator.h"
+#include "Analysis.h"
+#include "Dialogs.h"
+#include "Fonts.h"
+#include "GroupLoader.h"
+#include "NumberFormat.h"
+#include "ProfileStore.h"
+#include "Scoring.h"
+#include "UnitPlot.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+
+namespace {
+
+constexpr int kGroupSize = 1000;
+
+// A failed load would wait in a message box for ever; a benchmark stops instead.
+class FailingDialogs : public Dialogs
+{
+public:
+    QString runOpenDialog(QFileDialog &) override { return {}; }
+    void showError(QWidget *, const QString &message) override
+    {
+        std::fprintf(stderr, "bench_window: %s\n", message.toLocal8Bit().constData());
+        std::exit(1);
+    }
+};
+
+struct Fixture
+{
+    QTemporaryDir dir;
+    QString group;
+    QString single;
+    std::unique_ptr<TForm1> form;
+
+    Fixture()
+    {
+        group = dir.filePath("group");
+        single = dir.filePath("one");
+        writeAnswerFiles(group.toStdString(), kGroupSize, 7);
+        writeAnswerFiles(single.toStdString(), 1, 11);
+        single += "/" + QString::fromStdString(generatedFileName(0, 1));
+        form = std::make_unique<TForm1>(std::make_unique<FailingDialogs>());
+        form->show();
+    }
+};
+
+Fixture *fixture = nullptr;
+
+// The load, then the events it queued, painting included, as a user would wait for them.
+void loadThroughWindow(const QString &path)
+{
+    fixture->form->openPath(path);
+    QCoreApplication::processEvents();
+}
+
+void BM_WindowDataLoad(benchmark::State &state)
+{
+    for (auto _ : state)
+        loadThroughWindow(fixture->single);
+}
+
+void BM_WindowGroupLoad(benchmark::State &state)
+{
+    for (auto _ : state)
+        loadThroughWindow(fixture->group);
+    state.counters["files"] = kGroupSize;
+}
+
+void BM_CoreGroupLoad(benchmark::State &state)
+{
+    for (auto _ : state) {
+        const QString today = todayText();
+        LoadedProfile loaded = loadGroup(fixture->group, today);
+        convertToPercent(loaded.store);
+        benchmark::DoNotOptimize(analysisLines(loaded.store, loaded.header, today));
+    }
+    state.counters["files"] = kGroupSize;
+}
+
+BENCHMARK(BM_WindowDataLoad)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowGroupLoad)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CoreGroupLoad)->Unit(benchmark::kMillisecond);
+
+// Keeps the real time per iteration of each benchmark for the ratio printed at the end.
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    RatioReporter() : ConsoleReporter(OO_Tabular) {}
+    std::map<std::string, double> seconds;
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs)
+            seconds[run.benchmark_name()] = run.real_accumulated_time / double(run.iterations);
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    installFontSubstitutions();
+    Fixture data;
+    fixture = &data;
+
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    const double window = reporter.seconds["BM_WindowGroupLoad"];
+    const double core = reporter.seconds["BM_CoreGroupLoad"];
+    if (window > 0 && core > 0)
+        std::printf("\nGroup of %d files: window %.1f ms, scoring core %.1f ms, ratio %.2f "
+                    "(target: at most 1.5)\n",
+                    kGroupSize, window * 1e3, core * 1e3, window / core);
+    return 0;
+}
