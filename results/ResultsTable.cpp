@@ -17,11 +17,11 @@ constexpr int kFactorIISpan = 4;
 constexpr int kFactorIIISpan = 2;
 
 // Summary indexes of the names the tree uses.
-constexpr int kFirstFactorI = 11;   // "Развитие", then "Взаимодействие"
-constexpr int kFirstFactorII = 1;   // "Инновация" .. "Интеграция"
-constexpr int kMotivation = 9;      // odd factor (III) cells
-constexpr int kClimate = 10;        // even factor (III) cells
-constexpr int kFirstBaseScale = 5;  // "Поощрение" .. "Коммуникация"
+constexpr int kFirstFactorI = 11;  // "Развитие", then "Взаимодействие"
+constexpr int kFirstFactorII = 1;  // "Инновация" .. "Интеграция"
+constexpr int kMotivation = 9;     // odd factor (III) cells
+constexpr int kClimate = 10;       // even factor (III) cells
+constexpr int kFirstBaseScale = 5; // "Поощрение" .. "Коммуникация"
 constexpr int kBaseScaleCount = 4;
 
 bool isValueColumn(int col)

@@ -55,7 +55,8 @@ void TStringGrid::setColCount(int count)
     const int keep = std::min(oldCols, count);
     for (int row = 0; row < m_rowCount; ++row)
         for (int col = 0; col < keep; ++col)
-            cells[std::size_t(row * count + col)] = std::move(m_cells[std::size_t(row * oldCols + col)]);
+            cells[std::size_t(row * count + col)] =
+                std::move(m_cells[std::size_t(row * oldCols + col)]);
     m_cells = std::move(cells);
     m_colWidths.resize(std::size_t(count), kDefaultColWidth);
     clampSelection();
@@ -405,6 +406,15 @@ void TStringGrid::mousePressEvent(QMouseEvent *event)
     if (hit.y() >= m_fixedRows)
         selectCell(hit.x(), hit.y());
     event->accept();
+}
+
+void TStringGrid::mouseReleaseEvent(QMouseEvent *event)
+{
+    // The press did the whole click; its release is ours as well.
+    if (event->button() == Qt::LeftButton)
+        event->accept();
+    else
+        QAbstractScrollArea::mouseReleaseEvent(event);
 }
 
 void TStringGrid::focusInEvent(QFocusEvent *event)

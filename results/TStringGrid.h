@@ -76,6 +76,7 @@ public:
     void setOnDrawCell(DrawCellHandler handler);
     // Paints the visible cells and lines into painter, in viewport coordinates.
     void render(QPainter &painter);
+    using QWidget::render;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -83,6 +84,7 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 
