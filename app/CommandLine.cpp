@@ -28,6 +28,11 @@ CommandLine parseCommandLine(const QStringList &arguments)
                 cl.error = QStringLiteral("--json needs a file or folder");
                 return cl;
             }
+            if (cl.mode == CommandLine::Mode::Json || !cl.path.isEmpty()) {
+                cl.mode = CommandLine::Mode::Error;
+                cl.error = QStringLiteral("only one file or folder can be given");
+                return cl;
+            }
             cl.mode = CommandLine::Mode::Json;
             cl.path = arguments[++i];
             continue;

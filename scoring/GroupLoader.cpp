@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFileInfo>
 #include <algorithm>
 #include <vector>
 
@@ -20,6 +21,16 @@ constexpr int kLastDetailLine = 7;
 QString withSeparator(const QString &folder)
 {
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
+// Upper case letter by letter, as the original listing compares names: "ß" stays one letter
+// rather than becoming "SS".
+QString upperByLetter(const QString &name)
+{
+    QString upper = name;
+    for (QChar &c : upper)
+        c = c.toUpper();
+    return upper;
 }
 
 } // namespace
@@ -74,7 +85,7 @@ QStringList groupMembers(const QString &folder)
         it.next();
         const QString name = it.fileName();
         if (name.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
-            entries.push_back({name.toUpper(), name});
+            entries.push_back({upperByLetter(name), name});
     }
     std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
         const int byKey = QString::compare(a.key, b.key, Qt::CaseSensitive);
@@ -90,6 +101,9 @@ QStringList groupMembers(const QString &folder)
 LoadedProfile loadGroup(const QString &folder, const QString &today)
 {
     const QString base = withSeparator(folder);
+    // A folder that cannot be listed is not an empty one.
+    if (!QFileInfo(folder).isReadable())
+        throw cannotOpenFile(folder);
     const QStringList members = groupMembers(base);
     if (members.isEmpty())
         throw CommandError(emptyGroupMessage(folder));

@@ -1,0 +1,416 @@
+// The headless export run as the user runs it: the built program in a child process with no
+// display, a pinned locale, answer files written in code page 1251, and its JSON, messages and
+// exit status read back.
+
+#include "AnswerFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <functional>
+
+#include <sys/stat.h>
+
+using testfiles::Questionnaire;
+
+namespace {
+
+const QString kProgram = QStringLiteral(VORLZUT_PATH);
+const QString kC = QStringLiteral("C");
+const QString kRussian = QStringLiteral("ru_RU.UTF-8");
+// Only a guard against a child that never ends, so that a hang fails instead of blocking.
+constexpr int kHangGuardMs = 5 * 60 * 1000;
+
+struct Outcome
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Outcome runProgram(const QStringList &arguments, const QString &locale = kC)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString &key : env.keys())
+        if (key.startsWith(QLatin1String("LC_")) || key == QLatin1String("LANG") ||
+            key == QLatin1String("LANGUAGE"))
+            env.remove(key);
+    // No window system at all: the export must not need one.
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("LC_ALL"), locale);
+
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(kProgram, arguments);
+    Outcome run;
+    if (!process.waitForStarted(kHangGuardMs)) {
+        ADD_FAILURE() << "cannot start " << kProgram.toStdString();
+        return run;
+    }
+    if (!process.waitForFinished(kHangGuardMs)) {
+        process.kill();
+        process.waitForFinished();
+        ADD_FAILURE() << "the program did not finish";
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+QStringList lines(const QJsonValue &text)
+{
+    return text.toString().split(QLatin1Char('\n'));
+}
+
+std::vector<double> numbers(const QJsonValue &array)
+{
+    std::vector<double> values;
+    for (const QJsonValue &v : array.toArray()) {
+        EXPECT_TRUE(v.isDouble());
+        values.push_back(v.toDouble());
+    }
+    return values;
+}
+
+// Totals giving 56.25, 50, 100, 0, -8.33, 108.33, 12.5, 37.5, 56.25, 0, 100, 50 percent and a
+// first scale of 5 + 4 = 9.
+Questionnaire respondent()
+{
+    Questionnaire q;
+    q.totals = {35, 32, 56, 8, 4, 60, 14, 26, 70, 16, 112, 64};
+    q.answers[0] = 5;
+    q.answers[4] = 4;
+    q.answers[8] = 5;  // answer 9
+    q.answers[12] = 4; // answer 13
+    q.answers[31] = 300;
+    return q;
+}
+
+} // namespace
+
+class CliTest : public testing::Test
+{
+protected:
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    // Runs the export and returns its object, with the day it ran on (either side of a
+    // midnight that falls during the run).
+    QJsonObject exportJson(const QString &target, const QString &locale = kC)
+    {
+        dayBefore = QDate::currentDate();
+        const Outcome run = runProgram({QStringLiteral("--json"), target}, locale);
+        dayAfter = QDate::currentDate();
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(run.err, QByteArray());
+        EXPECT_EQ(QString::fromUtf8(run.out).toUtf8(), run.out) << "output is UTF-8";
+        QJsonParseError error{};
+        const QJsonDocument doc = QJsonDocument::fromJson(run.out, &error);
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+        EXPECT_TRUE(doc.isObject());
+        return doc.object();
+    }
+
+    // Today's date in the given short format, as the run saw it.
+    bool isRunDay(const QString &text, const std::function<QString(QDate)> &format) const
+    {
+        return text == format(dayBefore) || text == format(dayAfter);
+    }
+
+    QTemporaryDir dir;
+    QDate dayBefore;
+    QDate dayAfter;
+};
+
+TEST_F(CliTest, RespondentProfile)
+{
+    const Questionnaire q = respondent();
+    q.write(path("r.txt"));
+    const QJsonObject json = exportJson(path("r.txt"));
+
+    EXPECT_EQ(json.keys(), (QStringList{"analysis", "answers", "code", "count", "date", "details",
+                                        "name", "scales", "summary"}));
+    EXPECT_EQ(json["code"].toString(), q.code);
+    EXPECT_EQ(json["name"].toString(), q.name);
+    EXPECT_EQ(json["date"].toString(), q.date);
+    EXPECT_EQ(json["details"].toString(), q.details.join('\n'));
+    EXPECT_EQ(json["count"].toInt(-1), 1);
+
+    std::vector<double> expectedAnswers(q.answers.begin(), q.answers.end());
+    expectedAnswers[31] = 44; // the low 8 bits of 300
+    EXPECT_EQ(numbers(json["answers"]), expectedAnswers);
+
+    // Unrounded percentages, summaries 1 to 12 and scales 1 to 24.
+    const std::vector<double> summary = numbers(json["summary"]);
+    const double expectedSummary[] = {56.25, 50,   100,   0, -100.0 / 12, 1300.0 / 12,
+                                      12.5,  37.5, 56.25, 0, 100,         50};
+    ASSERT_EQ(summary.size(), 12u);
+    for (std::size_t i = 0; i < summary.size(); ++i)
+        EXPECT_DOUBLE_EQ(summary[i], expectedSummary[i]) << "summary " << i + 1;
+    const std::vector<double> scales = numbers(json["scales"]);
+    ASSERT_EQ(scales.size(), 24u);
+    EXPECT_DOUBLE_EQ(scales[0], 700.0 / 12);
+    EXPECT_DOUBLE_EQ(scales[1], 50);
+    EXPECT_DOUBLE_EQ(scales[15], (4 + 44 - 2) * 100.0 / 12);
+    EXPECT_DOUBLE_EQ(scales[16], (700.0 / 12 + 50) / 2);
+
+    const QStringList analysis = lines(json["analysis"]);
+    ASSERT_EQ(analysis.size(), 42);
+    EXPECT_EQ(analysis[0], "Анализ данных опросника.");
+    EXPECT_TRUE(isRunDay(analysis[1], [](QDate d) {
+        return QLocale::c().toString(d, QLocale::ShortFormat);
+    })) << analysis[1].toStdString();
+    EXPECT_EQ(analysis[2], "");
+    EXPECT_EQ(analysis[3], "R-17. Петров Пётр Ильич 12.03.2004");
+    EXPECT_EQ(analysis.mid(4, 4), q.details);
+    EXPECT_EQ(analysis[9], "Инновационная составляющая развития (Проактивность) = 56.3%");
+    EXPECT_EQ(analysis[17], "Система поощрений в мотивации персонала = -8.3%");
+    EXPECT_EQ(analysis[33],
+              "Преобладание \"Адаптационной\" составляющей над \"Инновационной\" = -6.3%");
+    EXPECT_EQ(analysis[39],
+              "Преобладание поощрения качества услуг над поощрением полученной прибыли = 16.7%");
+    EXPECT_FALSE(json["analysis"].toString().contains('\r'));
+}
+
+TEST_F(CliTest, LocaleGivesSeparatorAndDate)
+{
+    respondent().write(path("r.txt"));
+    const QJsonObject c = exportJson(path("r.txt"), kC);
+    const QJsonObject ru = exportJson(path("r.txt"), kRussian);
+
+    EXPECT_EQ(lines(ru["analysis"])[9],
+              "Инновационная составляющая развития (Проактивность) = 56,3%");
+    EXPECT_EQ(lines(ru["analysis"])[17], "Система поощрений в мотивации персонала = -8,3%");
+    EXPECT_TRUE(isRunDay(lines(ru["analysis"])[1], [](QDate d) {
+        return d.toString(QStringLiteral("dd.MM.yyyy"));
+    })) << lines(ru["analysis"])[1].toStdString();
+    EXPECT_NE(lines(c["analysis"])[1], lines(ru["analysis"])[1]);
+    // The numbers of the export itself do not follow the locale.
+    EXPECT_EQ(c["summary"], ru["summary"]);
+    EXPECT_EQ(c["scales"], ru["scales"]);
+    EXPECT_EQ(ru["date"].toString(), "12.03.2004") << "the file's date is kept as written";
+}
+
+TEST_F(CliTest, GroupProfile)
+{
+    Questionnaire low = Questionnaire::uniform(2);
+    low.name = QStringLiteral("Анна");
+    low.code = "A1";
+    Questionnaire high = Questionnaire::uniform(2);
+    high.name = QStringLiteral("Борис");
+    high.code = "B2";
+    high.answers[0] = 4;
+    high.answers[4] = 5;
+    high.answers[8] = 7;
+    high.answers[12] = 1;
+    low.write(path("a.txt"));
+    high.write(path("B.TXT"));
+    testfiles::writeBytes(path("readme.doc"), "not an answer file");
+    ASSERT_TRUE(QDir(dir.path()).mkpath("old.txt"));
+    Questionnaire::uniform(7).write(path("old.txt/inner.txt"));
+
+    const QJsonObject json = exportJson(dir.path(), kRussian);
+    EXPECT_EQ(json["code"].toString(), "0000");
+    EXPECT_EQ(json["name"].toString(), QStringLiteral("Группа"));
+    EXPECT_TRUE(isRunDay(json["date"].toString(),
+                         [](QDate d) { return d.toString(QStringLiteral("dd.MM.yyyy")); }));
+    EXPECT_EQ(json["count"].toInt(-1), 2);
+    EXPECT_EQ(json["details"].toString(), QStringLiteral("Состав группы:\nАнна A1 "
+                                                         "12.03.2004\nБорис B2 12.03.2004"));
+    EXPECT_EQ(numbers(json["answers"])[0], 4) << "answers of the last member read";
+    EXPECT_DOUBLE_EQ(numbers(json["scales"])[0], 37.5); // sums 4 and 9
+    EXPECT_DOUBLE_EQ(numbers(json["summary"])[0], 100.0 / 6);
+
+    const QStringList analysis = lines(json["analysis"]);
+    ASSERT_EQ(analysis.size(), 40);
+    EXPECT_EQ(analysis[1], json["date"].toString());
+    EXPECT_EQ(analysis.mid(2, 5),
+              (QStringList{"", "Состав группы:", "Анна A1 12.03.2004", "Борис B2 12.03.2004", ""}));
+    EXPECT_EQ(analysis[37],
+              "Преобладание поощрения качества услуг над поощрением полученной прибыли = 100,0%");
+}
+
+TEST_F(CliTest, OneMemberGroupMatchesRespondent)
+{
+    respondent().write(path("only.txt"));
+    const QJsonObject alone = exportJson(path("only.txt"));
+    const QJsonObject group = exportJson(dir.path() + "/");
+    EXPECT_EQ(group["summary"], alone["summary"]);
+    EXPECT_EQ(group["scales"], alone["scales"]);
+    EXPECT_EQ(group["answers"], alone["answers"]);
+    EXPECT_EQ(group["count"].toInt(-1), 1);
+    EXPECT_EQ(group["details"].toString(), QStringLiteral("Состав группы:\nПетров Пётр Ильич R-17 "
+                                                          "12.03.2004"));
+}
+
+TEST_F(CliTest, CyrillicPathsInCLocale)
+{
+    const QString folder = path(QStringLiteral("Отдел кадров"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    respondent().write(folder + QStringLiteral("/Иванов.txt"));
+    EXPECT_EQ(exportJson(folder)["count"].toInt(-1), 1);
+    EXPECT_EQ(exportJson(folder + QStringLiteral("/Иванов.txt"))["code"].toString(), "R-17");
+
+    const QString missing = folder + QStringLiteral("/Нет.txt");
+    const Outcome run = runProgram({"--json", missing});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(QString::fromUtf8(run.err), "Cannot open file " + missing + ".\n");
+}
+
+// Each way a load can fail: exit status 1, nothing on standard output, and the message with
+// its closing full stop on standard error. setUp writes into the folder and returns the path
+// to export; message is the expected text with %1 standing for that path.
+struct Failure
+{
+    const char *name;
+    QString (*setUp)(const QString &folder);
+    const char *message;
+};
+
+void PrintTo(const Failure &f, std::ostream *os)
+{
+    *os << f.name;
+}
+
+class FailedExport : public CliTest, public testing::WithParamInterface<Failure>
+{
+};
+
+TEST_P(FailedExport, MessageAndStatus)
+{
+    const QString target = GetParam().setUp(dir.path());
+    const Outcome run = runProgram({"--json", target});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, QByteArray());
+    QString message = QString::fromUtf8(GetParam().message);
+    if (message.contains(QLatin1String("%1")))
+        message = message.arg(target);
+    EXPECT_EQ(QString::fromUtf8(run.err), message);
+}
+
+namespace {
+
+QString withLine(const QString &folder, int n, const QString &text)
+{
+    const QString file = folder + "/r.txt";
+    testfiles::writeBytes(file, testfiles::joinLines(respondent().withLine(n, text)));
+    return file;
+}
+
+QString fifo(const QString &file)
+{
+    if (::mkfifo(QFile::encodeName(file).constData(), 0600) != 0)
+        ADD_FAILURE() << "mkfifo failed";
+    return file;
+}
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, FailedExport,
+    testing::Values(
+        Failure{"AnswerWord",
+                [](const QString &d) { return withLine(d, 12, QStringLiteral("пять")); },
+                "'пять' is not a valid integer value.\n"},
+        Failure{"AnswerTrailingBlank", [](const QString &d) { return withLine(d, 40, "5 "); },
+                "'5 ' is not a valid integer value.\n"},
+        Failure{"AnswerLeadingTab", [](const QString &d) { return withLine(d, 9, "\t5"); },
+                "'\t5' is not a valid integer value.\n"},
+        Failure{"TotalBlankInsideField",
+                [](const QString &d) { return withLine(d, 42, QStringLiteral("8 слов")); },
+                "'8 с' is not a valid integer value.\n"},
+        Failure{"TotalTooFarRight", [](const QString &d) { return withLine(d, 53, "   45"); },
+                "'' is not a valid integer value.\n"},
+        Failure{"ShortFile",
+                [](const QString &d) {
+                    testfiles::writeBytes(d + "/r.txt",
+                                          testfiles::joinLines(respondent().lines().mid(0, 47)));
+                    return d + "/r.txt";
+                },
+                "'' is not a valid integer value.\n"},
+        Failure{"MissingFile", [](const QString &d) { return d + "/none.txt"; },
+                "Cannot open file %1.\n"},
+        Failure{"Pipe", [](const QString &d) { return fifo(d + "/pipe.txt"); },
+                "Cannot open file %1.\n"},
+        Failure{"EmptyFolder",
+                [](const QString &d) {
+                    testfiles::writeBytes(d + "/notes.doc", "x");
+                    return d;
+                },
+                "В папке %1 нет файлов анкет (*.txt)\n"},
+        Failure{"GroupBadMember",
+                [](const QString &d) {
+                    respondent().write(d + "/a.txt");
+                    testfiles::writeBytes(d + "/b.txt",
+                                          testfiles::joinLines(respondent().withLine(50, "x1")));
+                    return d;
+                },
+                "'x1' is not a valid integer value.\n"}),
+    [](const testing::TestParamInfo<Failure> &info) { return std::string(info.param.name); });
+
+TEST_F(CliTest, GroupPipeMember)
+{
+    respondent().write(path("a.txt"));
+    const QString pipe = fifo(path("b.txt"));
+    const Outcome run = runProgram({"--json", dir.path()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, QByteArray());
+    EXPECT_EQ(QString::fromUtf8(run.err), "Cannot open file " + pipe + ".\n");
+}
+
+TEST(CliArguments, HelpAndVersion)
+{
+    const Outcome help = runProgram({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains("--json PATH")) << help.out.toStdString();
+    EXPECT_EQ(help.err, QByteArray());
+
+    const Outcome version = runProgram({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(version.out.startsWith("vorlzut ")) << version.out.toStdString();
+    EXPECT_EQ(version.err, QByteArray());
+}
+
+class BadArguments : public testing::TestWithParam<std::vector<const char *>>
+{
+};
+
+TEST_P(BadArguments, ExitTwoWithUsage)
+{
+    QStringList arguments;
+    for (const char *a : GetParam())
+        arguments << QString::fromUtf8(a);
+    const Outcome run = runProgram(arguments);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out, QByteArray());
+    EXPECT_TRUE(run.err.contains("Usage:")) << run.err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Lists, BadArguments,
+                         testing::Values(std::vector<const char *>{"--bogus"},
+                                         std::vector<const char *>{"--json"},
+                                         std::vector<const char *>{"--json", "a.txt", "b.txt"},
+                                         std::vector<const char *>{"a.txt", "--json"},
+                                         std::vector<const char *>{"--json", "a.txt", "--json",
+                                                                   "b.txt"},
+                                         std::vector<const char *>{"a.txt", "--json", "b.txt"}));
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,110 @@
+// "%3.1f" and "%3.0f": rounding on the decimal expansion with halves away from zero, no minus
+// sign on a zero, padding to three characters and the locale's decimal separator.
+
+#include "AnswerFiles.h"
+#include "NumberFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <QLocale>
+
+#include <iomanip>
+
+namespace {
+
+struct Formatted
+{
+    double value;
+    const char *text;
+};
+
+void PrintTo(const Formatted &f, std::ostream *os)
+{
+    *os << std::setprecision(17) << f.value << " -> \"" << f.text << '"';
+}
+
+} // namespace
+
+class OneDecimal : public testing::TestWithParam<Formatted>
+{
+};
+
+TEST_P(OneDecimal, Text)
+{
+    EXPECT_EQ(formatFixed(GetParam().value, 1, 3, "."), QLatin1String(GetParam().text));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ties, OneDecimal,
+                         testing::Values(Formatted{6.25, "6.3"}, Formatted{-6.25, "-6.3"},
+                                         Formatted{56.25, "56.3"}, Formatted{-56.25, "-56.3"},
+                                         Formatted{0.25, "0.3"}, Formatted{-0.25, "-0.3"},
+                                         Formatted{1234567.25, "1234567.3"}, Formatted{0.05, "0.1"},
+                                         Formatted{-0.05, "-0.1"}, Formatted{0.45, "0.5"}));
+
+// Binary values just under a written half stay under it.
+INSTANTIATE_TEST_SUITE_P(BelowHalf, OneDecimal,
+                         testing::Values(Formatted{0.15, "0.1"}, Formatted{0.35, "0.3"},
+                                         Formatted{9.95, "9.9"}, Formatted{2.675, "2.7"},
+                                         Formatted{0.49999999999999994, "0.5"}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Plain, OneDecimal,
+    testing::Values(Formatted{0, "0.0"}, Formatted{100, "100.0"}, Formatted{50, "50.0"},
+                    Formatted{700.0 / 12, "58.3"}, Formatted{-100.0 / 12, "-8.3"},
+                    Formatted{100.0 / 6, "16.7"}, Formatted{1300.0 / 12, "108.3"},
+                    Formatted{-100, "-100.0"}, Formatted{99.95, "100.0"}, Formatted{9.96, "10.0"},
+                    Formatted{-9.96, "-10.0"}, Formatted{4473924070.833333, "4473924070.8"}));
+
+// A value that rounds to zero is written without its minus sign.
+INSTANTIATE_TEST_SUITE_P(Zero, OneDecimal,
+                         testing::Values(Formatted{-0.0, "0.0"}, Formatted{-0.04, "0.0"},
+                                         Formatted{0.04, "0.0"}, Formatted{1e-300, "0.0"},
+                                         Formatted{-1e-300, "0.0"},
+                                         Formatted{-0.049999999999999996, "0.0"}));
+
+// Only 18 significant digits are taken; the digits after them are written as zeros.
+INSTANTIATE_TEST_SUITE_P(Large, OneDecimal,
+                         testing::Values(Formatted{1e20, "100000000000000000000.0"},
+                                         Formatted{123456789012345678901.0,
+                                                   "123456789012345684000.0"},
+                                         Formatted{1e23, "99999999999999991600000.0"}));
+
+class Whole : public testing::TestWithParam<Formatted>
+{
+};
+
+TEST_P(Whole, Text)
+{
+    EXPECT_EQ(formatFixed(GetParam().value, 0, 3, "."), QLatin1String(GetParam().text));
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, Whole,
+                         testing::Values(Formatted{12.5, " 13"}, Formatted{2.5, "  3"},
+                                         Formatted{0.5, "  1"}, Formatted{1.5, "  2"},
+                                         Formatted{-0.5, " -1"}, Formatted{-2.5, " -3"},
+                                         Formatted{-0.4, "  0"}, Formatted{-0.0, "  0"},
+                                         Formatted{0.49999999999999994, "  0"}, Formatted{0, "  0"},
+                                         Formatted{700.0 / 12, " 58"}, Formatted{99.5, "100"},
+                                         Formatted{-100.0 / 12, " -8"}, Formatted{-99.5, "-100"},
+                                         Formatted{1000, "1000"}, Formatted{59.5, " 60"},
+                                         Formatted{39.5, " 40"}));
+
+TEST(FormatFixed, WidthPadsButNeverCuts)
+{
+    EXPECT_EQ(formatFixed(5, 1, 6, "."), "   5.0");
+    EXPECT_EQ(formatFixed(-5, 1, 6, "."), "  -5.0");
+    EXPECT_EQ(formatFixed(12345.5, 1, 3, "."), "12345.5");
+    EXPECT_EQ(formatFixed(7, 2, 0, "."), "7.00");
+}
+
+TEST(FormatFixed, LocaleSeparatorWithoutGrouping)
+{
+    const QLocale russian(QLocale::Russian, QLocale::Russia);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    EXPECT_EQ(formatOneDecimal(56.25, russian), "56,3");
+    EXPECT_EQ(formatOneDecimal(-6.25, german), "-6,3");
+    EXPECT_EQ(formatOneDecimal(1234567.25, russian), "1234567,3");
+    EXPECT_EQ(formatOneDecimal(56.25, QLocale::c()), "56.3");
+    EXPECT_EQ(formatWhole(12.5, russian), " 13");
+    EXPECT_EQ(formatWhole(-1234.5, german), "-1235");
+}

@@ -1,0 +1,287 @@
+// Reading answer files from disk: line breaks, short and long files, huge lines, the header
+// texts in code page 1251 and the messages of a file that does not read.
+
+#include "AnswerFile.h"
+#include "AnswerFiles.h"
+#include "CommandError.h"
+#include "GroupLoader.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+
+using testfiles::Questionnaire;
+
+namespace {
+
+QString loadError(const QString &path)
+{
+    try {
+        loadRespondent(path);
+    } catch (const CommandError &e) {
+        return e.message();
+    }
+    return QStringLiteral("<no error>");
+}
+
+QString readError(const QStringList &lines)
+{
+    ProfileStore store;
+    try {
+        ReadAnswers(AnswerFileText::fromBytes(testfiles::joinLines(lines)), store);
+    } catch (const CommandError &e) {
+        return e.message();
+    }
+    return QStringLiteral("<no error>");
+}
+
+QStringList allLines(const AnswerFileText &text)
+{
+    QStringList lines;
+    for (int n = 1; n <= text.lineCount(); ++n)
+        lines << text.line(n);
+    return lines;
+}
+
+} // namespace
+
+class ReaderTest : public testing::Test
+{
+protected:
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QString write(const QString &name, const QByteArray &bytes) const
+    {
+        testfiles::writeBytes(path(name), bytes);
+        return path(name);
+    }
+
+    QTemporaryDir dir;
+};
+
+// Every kind of line break gives the same respondent.
+class LineBreaks : public ReaderTest, public testing::WithParamInterface<const char *>
+{
+};
+
+TEST_P(LineBreaks, GiveTheSameProfile)
+{
+    Questionnaire q;
+    q.answers[0] = 7;
+    q.totals[11] = 100;
+    const LoadedProfile crlf = loadRespondent(write("crlf.txt", q.bytes("\r\n")));
+    const LoadedProfile other = loadRespondent(write("other.txt", q.bytes(GetParam())));
+    EXPECT_EQ(other.header, crlf.header);
+    EXPECT_EQ(other.store, crlf.store);
+    EXPECT_EQ(other.header.name, q.name);
+    EXPECT_EQ(other.store.Answers[1], 7);
+    EXPECT_EQ(other.store.SummaryScores[12], 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, LineBreaks, testing::Values("\n", "\r"));
+
+struct Splitting
+{
+    const char *bytes;
+    std::vector<const char *> lines;
+};
+
+void PrintTo(const Splitting &s, std::ostream *os)
+{
+    *os << testing::PrintToString(std::string(s.bytes));
+}
+
+class LineSplitting : public testing::TestWithParam<Splitting>
+{
+};
+
+TEST_P(LineSplitting, Lines)
+{
+    const AnswerFileText text = AnswerFileText::fromBytes(GetParam().bytes);
+    QStringList expected;
+    for (const char *line : GetParam().lines)
+        expected << QString::fromLatin1(line);
+    EXPECT_EQ(allLines(text), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bytes, LineSplitting,
+    testing::Values(Splitting{"", {}}, Splitting{"a", {"a"}}, Splitting{"a\r\n", {"a"}},
+                    Splitting{"a\r\nb", {"a", "b"}}, Splitting{"a\r\n\r\nb", {"a", "", "b"}},
+                    Splitting{"a\n\rb", {"a", "", "b"}}, Splitting{"a\r\rb", {"a", "", "b"}},
+                    Splitting{"a\r\r\nb\n", {"a", "", "b"}}, Splitting{"\n\n", {"", ""}},
+                    Splitting{"a\rb\nc\r\nd", {"a", "b", "c", "d"}},
+                    Splitting{" a \t\r\n", {" a \t"}}));
+
+TEST_F(ReaderTest, LineBreakAcrossReadBoundaries)
+{
+    // A CR LF pair split between two reads is still one break, wherever the split falls.
+    Questionnaire q;
+    for (const int width : {4095, 8191, 16383, 32767, 65535}) {
+        q.date = QString(width, QLatin1Char('d'));
+        const LoadedProfile loaded = loadRespondent(write("wide.txt", q.bytes()));
+        EXPECT_EQ(loaded.header.date.size(), width);
+        EXPECT_EQ(loaded.header.code, q.code) << "date line " << width;
+    }
+}
+
+TEST_F(ReaderTest, HeaderAndDetailsDecodedFromCodePage1251)
+{
+    // Bytes on disk are code page 1251, not UTF-8: "Иванов" and "№5 «А»".
+    QByteArray bytes = "01.02.03\r\nK1\r\n\xC8\xE2\xE0\xED\xEE\xE2\r\n\xB9"
+                       "5 \xAB\xC0\xBB\r\n";
+    const QStringList rest = Questionnaire().lines().mid(4);
+    bytes += testfiles::joinLines(rest);
+    const LoadedProfile loaded = loadRespondent(write("a.txt", bytes));
+    EXPECT_EQ(loaded.header.date, "01.02.03");
+    EXPECT_EQ(loaded.header.code, "K1");
+    EXPECT_EQ(loaded.header.name, QStringLiteral("Иванов"));
+    EXPECT_EQ(loaded.header.details,
+              (QStringList{QStringLiteral("№5 «А»"), rest[0], rest[1], rest[2]}));
+    EXPECT_EQ(loaded.count, 1);
+    EXPECT_FALSE(loaded.group);
+}
+
+TEST_F(ReaderTest, HeaderTextsKeptAsWritten)
+{
+    // The date is not checked or reformatted, and blanks around texts stay.
+    Questionnaire q;
+    q.date = QStringLiteral("  весна 2004 ");
+    q.code = QString();
+    q.name = QStringLiteral(" Ли ");
+    const LoadedProfile loaded = loadRespondent(write("a.txt", q.bytes()));
+    EXPECT_EQ(loaded.header.date, q.date);
+    EXPECT_EQ(loaded.header.code, QString());
+    EXPECT_EQ(loaded.header.name, q.name);
+    EXPECT_EQ(loaded.header.details, q.details);
+}
+
+TEST_F(ReaderTest, FreeLinesMayHoldAnything)
+{
+    Questionnaire q;
+    QStringList lines = q.withLine(8, QString());
+    lines[40] = QString();
+    for (int n = 54; n <= 200; ++n)
+        lines << QStringLiteral("мусор %1 не число").arg(n);
+    const LoadedProfile loaded = loadRespondent(write("a.txt", testfiles::joinLines(lines)));
+    EXPECT_EQ(loaded.store.SummaryScores[12], 64);
+    EXPECT_EQ(AnswerFileText::load(path("a.txt")).lineCount(), AnswerFileText::kLinesRead);
+}
+
+TEST_F(ReaderTest, LastLineNeedsNoBreak)
+{
+    QByteArray bytes = Questionnaire().bytes();
+    bytes.chop(2);
+    const LoadedProfile loaded = loadRespondent(write("a.txt", bytes));
+    EXPECT_EQ(loaded.store.SummaryScores[12], 64);
+}
+
+TEST_F(ReaderTest, ShortFileFailsAtFirstMissingNumber)
+{
+    const QStringList lines = Questionnaire().lines();
+    // Header only, header cut short, and the last total missing.
+    EXPECT_EQ(loadError(write("a.txt", testfiles::joinLines(lines.mid(0, 5)))),
+              "'' is not a valid integer value");
+    EXPECT_EQ(loadError(write("b.txt", testfiles::joinLines(lines.mid(0, 20)))),
+              "'' is not a valid integer value");
+    EXPECT_EQ(loadError(write("c.txt", testfiles::joinLines(lines.mid(0, 52)))),
+              "'' is not a valid integer value");
+    EXPECT_EQ(loadError(write("d.txt", QByteArray())), "'' is not a valid integer value");
+
+    const AnswerFileText text = AnswerFileText::fromBytes(testfiles::joinLines(lines.mid(0, 5)));
+    EXPECT_EQ(text.line(5), lines[4]);
+    EXPECT_EQ(text.line(6), QString());
+    EXPECT_EQ(text.line(7), QString());
+}
+
+TEST_F(ReaderTest, HugeLineKeptToItsFirst64KiB)
+{
+    Questionnaire q;
+    q.name = QString(1 << 20, QLatin1Char('n'));
+    const LoadedProfile loaded = loadRespondent(write("a.txt", q.bytes()));
+    EXPECT_EQ(loaded.header.name.size(), AnswerFileText::kMaxKeptLineBytes);
+    EXPECT_EQ(loaded.header.details, q.details) << "the cut part must not spill into later lines";
+    EXPECT_EQ(loaded.store.SummaryScores[1], 32);
+}
+
+TEST_F(ReaderTest, ReadingStopsAfter64MiB)
+{
+    // A first line longer than the scan limit hides everything after it: the file reads as if
+    // it ended inside that line. The line is a hole in a sparse file, so it costs no disk, and
+    // the rest of the file would load on its own.
+    Questionnaire q;
+    q.date = QString();
+    const QByteArray rest = q.bytes();
+    QFile file(path("big.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(file.resize(AnswerFileText::kMaxScanBytes + 1024));
+    ASSERT_TRUE(file.seek(file.size()));
+    ASSERT_EQ(file.write(rest), rest.size());
+    file.close();
+    EXPECT_EQ(loadError(path("big.txt")), "'' is not a valid integer value");
+    EXPECT_EQ(AnswerFileText::load(path("big.txt")).lineCount(), 1);
+}
+
+TEST_F(ReaderTest, CannotOpen)
+{
+    const QString missing = path("missing.txt");
+    EXPECT_EQ(loadError(missing), QStringLiteral("Cannot open file ") + missing);
+
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.txt"));
+    EXPECT_EQ(loadError(path("folder.txt")),
+              QStringLiteral("Cannot open file ") + path("folder.txt"));
+
+    // A pipe would block the reader forever; it is refused without being opened.
+    const QString fifo = path("pipe.txt");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_EQ(loadError(fifo), QStringLiteral("Cannot open file ") + fifo);
+}
+
+// The first bad line in file order is reported, whichever kind it is.
+struct BadLines
+{
+    std::vector<std::pair<int, const char *>> lines;
+    const char *quoted;
+};
+
+void PrintTo(const BadLines &b, std::ostream *os)
+{
+    *os << "first bad text \"" << b.quoted << '"';
+}
+
+class FirstBadLine : public testing::TestWithParam<BadLines>
+{
+};
+
+TEST_P(FirstBadLine, IsReported)
+{
+    QStringList lines = Questionnaire().lines();
+    for (const auto &[n, text] : GetParam().lines)
+        lines[n - 1] = QString::fromLatin1(text);
+    EXPECT_EQ(readError(lines), QStringLiteral("'%1' is not a valid integer value")
+                                    .arg(QString::fromLatin1(GetParam().quoted)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, FirstBadLine,
+                         testing::Values(BadLines{{{9, "x"}}, "x"}, BadLines{{{40, "4 "}}, "4 "},
+                                         BadLines{{{45, "q"}, {12, "x"}}, "x"},
+                                         BadLines{{{40, "7.0"}, {42, "zz"}}, "7.0"},
+                                         BadLines{{{53, "last"}, {50, "  "}}, ""},
+                                         BadLines{{{53, "9 x"}}, "9 x"},
+                                         BadLines{{{30, ""}, {20, " 5 "}}, " 5 "}));
+
+TEST(ReadAnswers, ErrorQuotesCodePage1251Text)
+{
+    QByteArray bytes = testfiles::joinLines(Questionnaire().lines().mid(0, 10));
+    bytes += "\xEF\xFF\xF2\xFC\r\n"; // line 11: "пять"
+    ProfileStore store;
+    try {
+        ReadAnswers(AnswerFileText::fromBytes(bytes), store);
+        FAIL() << "no error";
+    } catch (const CommandError &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("'пять' is not a valid integer value"));
+    }
+}
