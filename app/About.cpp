@@ -59,8 +59,8 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
     ProductName->setGeometry(48, 10, 185, 15);
 
     // Centred across the panel: as far from its right edge as from its left.
-    Comments = new QLabel(QStringLiteral("Построение профиля\nорганизационной культуры\nпо анкете ЗУТ"),
-                          Panel1);
+    Comments = new QLabel(
+        QStringLiteral("Построение профиля\nорганизационной культуры\nпо анкете ЗУТ"), Panel1);
     Comments->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Comments->setGeometry(69, 26, 281 - 2 * 69, 3 * QFontMetrics(font()).height());
 

@@ -80,7 +80,8 @@ int runJsonExport(const QString &path, std::FILE *out, std::FILE *err)
         LoadedProfile profile =
             QFileInfo(path).isDir() ? loadGroup(path, today) : loadRespondent(path);
         convertToPercent(profile.store);
-        const QByteArray json = profileJson(profile, analysisLines(profile.store, profile.header, today));
+        const QByteArray json =
+            profileJson(profile, analysisLines(profile.store, profile.header, today));
         std::fwrite(json.constData(), 1, std::size_t(json.size()), out);
         std::fflush(out);
         return 0;

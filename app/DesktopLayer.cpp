@@ -50,10 +50,7 @@ public:
         AppendMenuW(menu, MF_STRING, kAboutCommandId, L"О программе");
         QCoreApplication::instance()->installNativeEventFilter(this);
     }
-    ~WindowsSystemMenu() override
-    {
-        QCoreApplication::instance()->removeNativeEventFilter(this);
-    }
+    ~WindowsSystemMenu() override { QCoreApplication::instance()->removeNativeEventFilter(this); }
     bool nativeEventFilter(const QByteArray &, void *message, qintptr *) override
     {
         const MSG *msg = static_cast<const MSG *>(message);

@@ -156,23 +156,22 @@ void TForm1::createMenu()
                                           [this] { mmPlotFactorsIClick(); });
     mmPlot4lScales = mmPlotAll->addAction(QStringLiteral("E. График базовых шкал"), this,
                                           [this] { mmPlot4lScalesClick(); });
-    mmPlot2FactorsIII =
-        mmPlotAll->addAction(QStringLiteral("F. График шкал \"Мотивация-Климат\""), this,
-                             [this] { mmPlot2FactorsIIIClick(); });
+    mmPlot2FactorsIII = mmPlotAll->addAction(QStringLiteral("F. График шкал \"Мотивация-Климат\""),
+                                             this, [this] { mmPlot2FactorsIIIClick(); });
 
     mmImages = bar->addMenu(QStringLiteral("Images"));
-    mmImageAllScales = mmImages->addAction(menuGlyph(MenuGlyph::ImageA),
-                                           QStringLiteral("A. Диаграмма шкал"), this,
-                                           [this] { mmImageAllScalesClick(); });
+    mmImageAllScales =
+        mmImages->addAction(menuGlyph(MenuGlyph::ImageA), QStringLiteral("A. Диаграмма шкал"), this,
+                            [this] { mmImageAllScalesClick(); });
     mmImageFactorsIII = mmImages->addAction(menuGlyph(MenuGlyph::ImageB),
                                             QStringLiteral("B. Диаграмма факторов (III)"), this,
                                             [this] { mmImageFactorsIIIClick(); });
     mmImageFactorsII = mmImages->addAction(menuGlyph(MenuGlyph::ImageC),
                                            QStringLiteral("C. Диаграмма факторов (II)"), this,
                                            [this] { mmImageFactorsIIClick(); });
-    mmImageAll = mmImages->addAction(menuGlyph(MenuGlyph::ImageD),
-                                     QStringLiteral("D. Все диаграммы"), this,
-                                     [this] { mmImageAllClick(); });
+    mmImageAll =
+        mmImages->addAction(menuGlyph(MenuGlyph::ImageD), QStringLiteral("D. Все диаграммы"), this,
+                            [this] { mmImageAllClick(); });
 
     mmSave = bar->addMenu(QStringLiteral("Save"));
     mmAnalysisSave = mmSave->addAction(menuGlyph(MenuGlyph::SaveText), QStringLiteral("Analysis"));
@@ -427,12 +426,30 @@ void TForm1::showChartView(QChar letter)
     mmPlotSave->setText(QStringLiteral("Plot ") + laPlotN->text());
 }
 
-void TForm1::mmPlotAllScalesClick() { showChartView(QLatin1Char('A')); }
-void TForm1::mmPlotFactorsIIIClick() { showChartView(QLatin1Char('B')); }
-void TForm1::mmPlotFactorsIIClick() { showChartView(QLatin1Char('C')); }
-void TForm1::mmPlotFactorsIClick() { showChartView(QLatin1Char('D')); }
-void TForm1::mmPlot4lScalesClick() { showChartView(QLatin1Char('E')); }
-void TForm1::mmPlot2FactorsIIIClick() { showChartView(QLatin1Char('F')); }
+void TForm1::mmPlotAllScalesClick()
+{
+    showChartView(QLatin1Char('A'));
+}
+void TForm1::mmPlotFactorsIIIClick()
+{
+    showChartView(QLatin1Char('B'));
+}
+void TForm1::mmPlotFactorsIIClick()
+{
+    showChartView(QLatin1Char('C'));
+}
+void TForm1::mmPlotFactorsIClick()
+{
+    showChartView(QLatin1Char('D'));
+}
+void TForm1::mmPlot4lScalesClick()
+{
+    showChartView(QLatin1Char('E'));
+}
+void TForm1::mmPlot2FactorsIIIClick()
+{
+    showChartView(QLatin1Char('F'));
+}
 
 void TForm1::showDiagramView(int kind, const QString &title, QChar letter)
 {

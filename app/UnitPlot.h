@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Dialogs.h"
 #include "DesktopLayer.h"
+#include "Dialogs.h"
 
 #include <QMainWindow>
 #include <array>

@@ -192,9 +192,9 @@ int StrToInt(QByteArrayView text)
         const auto value = static_cast<std::int32_t>(bits);
         return negative ? static_cast<int>(0u - bits) : value;
     }
-    const std::uint64_t limit =
-        negative ? std::uint64_t(std::numeric_limits<std::int32_t>::max()) + 1
-                 : std::uint64_t(std::numeric_limits<std::int32_t>::max());
+    const std::uint64_t limit = negative
+                                    ? std::uint64_t(std::numeric_limits<std::int32_t>::max()) + 1
+                                    : std::uint64_t(std::numeric_limits<std::int32_t>::max());
     for (; p < end; ++p) {
         if (*p < '0' || *p > '9')
             throw fail();
@@ -215,7 +215,8 @@ void ReadAnswers(const AnswerFileText &text, ProfileStore &store)
     }
     for (int k = 1; k <= kSummaryCount; ++k) {
         const QByteArrayView line = text.lineBytes(kFirstTotalLine - 1 + k);
-        QByteArrayView field = line.first(line.size() < kTotalFieldWidth ? line.size() : kTotalFieldWidth);
+        QByteArrayView field =
+            line.first(line.size() < kTotalFieldWidth ? line.size() : kTotalFieldWidth);
         while (!field.isEmpty() && static_cast<unsigned char>(field.front()) < 33)
             field = field.sliced(1);
         store.SummaryScores[k] += StrToInt(field);

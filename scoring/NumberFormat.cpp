@@ -50,8 +50,8 @@ QString formatFixed(double value, int decimals, int width, const QString &decima
         for (int i = 0; i < intDigits; ++i)
             integerPart.push_back(i < int(digits.size()) ? digits[i] : '0');
         const auto firstNonZero = integerPart.find_first_not_of('0');
-        integerPart = firstNonZero == std::string::npos ? std::string("0")
-                                                        : integerPart.substr(firstNonZero);
+        integerPart =
+            firstNonZero == std::string::npos ? std::string("0") : integerPart.substr(firstNonZero);
         for (int i = 0; i < decimals; ++i) {
             const int at = intDigits + i;
             fraction.push_back(at >= 0 && at < int(digits.size()) ? digits[at] : '0');

@@ -11,11 +11,21 @@ void appendString(QByteArray &out, const QString &text)
     for (const char ch : utf8) {
         const auto c = static_cast<unsigned char>(ch);
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (c < 0x20) {
                 char esc[8];
@@ -35,8 +45,7 @@ QByteArray number(double value)
     return QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
-template <typename Array>
-void appendNumbers(QByteArray &out, const Array &values)
+template <typename Array> void appendNumbers(QByteArray &out, const Array &values)
 {
     out += '[';
     for (std::size_t i = 1; i < values.size(); ++i) {

@@ -7,8 +7,8 @@
 // Sizes of the profile. Every array below is indexed from 1, as the questionnaire numbers its
 // answers and scores; slot 0 is never used.
 inline constexpr int kAnswerCount = 32;
-inline constexpr int kScaleCount = 16;       // the sixteen scales, ScaleScores[1..16]
-inline constexpr int kScaleScoreCount = 24;  // scales plus the eight factor (III) cells
+inline constexpr int kScaleCount = 16;      // the sixteen scales, ScaleScores[1..16]
+inline constexpr int kScaleScoreCount = 24; // scales plus the eight factor (III) cells
 inline constexpr int kSummaryCount = 12;
 inline constexpr int kFactorIIICount = 8;
 

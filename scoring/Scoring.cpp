@@ -16,7 +16,8 @@ void addScaleSums(ProfileStore &store)
         }
     }
     for (int j = 1; j <= kFactorIIICount; ++j)
-        store.ScaleScores[kScaleCount + j] = store.ScaleScores[2 * j - 1] + store.ScaleScores[2 * j];
+        store.ScaleScores[kScaleCount + j] =
+            store.ScaleScores[2 * j - 1] + store.ScaleScores[2 * j];
 }
 
 void divideScores(ProfileStore &store, int count)

@@ -1,7 +1,7 @@
 // Load commands through the main window, end to end with the dialog skipped: one answer file,
 // and a group of 1,000 files set against the scoring core alone on the same folder.
-#include "AnswerGenerator.h"
 #include "Analysis.h"
+#include "AnswerGenerator.h"
 #include "Dialogs.h"
 #include "Fonts.h"
 #include "GroupLoader.h"

@@ -76,7 +76,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    QString writeSheet(const QString &name, const AnswerSheet &sheet, const QString &subFolder = {});
+    QString writeSheet(const QString &name, const AnswerSheet &sheet,
+                       const QString &subFolder = {});
     // Runs the Data command on path, or the Group command on any file of a folder.
     void openData(const QString &path);
     void openGroup(const QString &anyFile);

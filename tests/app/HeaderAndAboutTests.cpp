@@ -91,7 +91,8 @@ TEST_F(WindowTest, CaptionsFitTheirBoxes)
     const QList<QLabel *> captions = {form->laA, form->Label2, form->laName, form->Label3};
     for (QLabel *label : captions) {
         const QFontMetrics metrics(label->font());
-        EXPECT_LE(metrics.horizontalAdvance(label->text()), label->width()) << label->text().toStdString();
+        EXPECT_LE(metrics.horizontalAdvance(label->text()), label->width())
+            << label->text().toStdString();
         EXPECT_LE(metrics.height(), label->height()) << label->text().toStdString();
     }
     form->laName->setText("Ф.И.О");

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -43,9 +44,15 @@ struct Screen
 
 Screen screenOf(const TForm1 &form)
 {
-    Screen s{form.ceCode->text(), form.ceName->text(),    form.ceDate->text(),
-             form.ceNanket->text(), form.meInfo->toPlainText(), form.detailsText(),
-             form.laName->text(),   {},                       Profile()};
+    Screen s{form.ceCode->text(),
+             form.ceName->text(),
+             form.ceDate->text(),
+             form.ceNanket->text(),
+             form.meInfo->toPlainText(),
+             form.detailsText(),
+             form.laName->text(),
+             {},
+             Profile()};
     for (int row = 0; row < form.sgResF->rowCount(); ++row)
         for (int col = 0; col < form.sgResF->colCount(); ++col)
             s.grid << form.sgResF->cell(col, row);
@@ -66,8 +73,8 @@ TEST_F(WindowTest, StartShowsOnlyTheLoadCommands)
     EXPECT_FALSE(enabled(form->mmPlotAll));
     EXPECT_FALSE(enabled(form->mmImages));
     EXPECT_FALSE(enabled(form->mmSave));
-    for (QWidget *view : std::initializer_list<QWidget *>{form->paInfo, form->meInfo, form->ChartAll,
-                                                          form->paPlot, form->sgResF})
+    for (QWidget *view : std::initializer_list<QWidget *>{
+             form->paInfo, form->meInfo, form->ChartAll, form->paPlot, form->sgResF})
         EXPECT_TRUE(view->isHidden()) << view->objectName().toStdString();
     EXPECT_EQ(form->mmImageSave->text(), "Image");
     EXPECT_EQ(form->mmPlotSave->text(), "Plot");
@@ -87,10 +94,10 @@ TEST_F(WindowTest, MenuBarHoldsFiveItemsWithTheirCaptions)
     QStringList plots;
     for (QAction *a : form->mmPlotAll->actions())
         plots << a->text();
-    EXPECT_EQ(plots, QStringList({"A. График шкал по факторам (II)", "B. График по факторам (III)",
-                                  "С. График по факторам (II)", "D. График по факторам  (I)",
-                                  "E. График базовых шкал",
-                                  "F. График шкал \"Мотивация-Климат\""}));
+    EXPECT_EQ(plots,
+              QStringList({"A. График шкал по факторам (II)", "B. График по факторам (III)",
+                           "С. График по факторам (II)", "D. График по факторам  (I)",
+                           "E. График базовых шкал", "F. График шкал \"Мотивация-Климат\""}));
     EXPECT_EQ(plots[2].at(0), QChar(0x0421)); // Cyrillic Es, not Latin C
 }
 
@@ -140,14 +147,15 @@ TEST_F(WindowTest, DataLoadFillsHeaderMemoAndTable)
     EXPECT_TRUE(enabled(form->mmPlotAll));
     EXPECT_TRUE(enabled(form->mmImages));
     EXPECT_TRUE(enabled(form->mmSave));
-    for (QWidget *view : std::initializer_list<QWidget *>{form->paInfo, form->meInfo, form->ChartAll,
-                                                          form->paPlot, form->sgResF})
+    for (QWidget *view : std::initializer_list<QWidget *>{
+             form->paInfo, form->meInfo, form->ChartAll, form->paPlot, form->sgResF})
         EXPECT_FALSE(view->isHidden()) << view->objectName().toStdString();
     EXPECT_EQ(form->labelsFlag(), 1);
     EXPECT_EQ(form->laImageN->text(), "A");
     EXPECT_EQ(form->mmImageSave->text(), "Image A");
     EXPECT_EQ(form->mmPlotSave->text(), "Plot A");
-    EXPECT_EQ(form->ChartAll->foot(), QStringList({sheet.code + " " + sheet.name + " " + sheet.date}));
+    EXPECT_EQ(form->ChartAll->foot(),
+              QStringList({sheet.code + " " + sheet.name + " " + sheet.date}));
     EXPECT_EQ(form->laInfoImage->text(), sheet.code + ". " + sheet.name);
     EXPECT_EQ(form->laDateImage->text(), sheet.date);
 }
@@ -225,7 +233,8 @@ TEST_F(WindowTest, MissingFileIsReportedAndChangesNothing)
     const Screen before = screenOf(*form);
     const QString missing = dir.filePath("gone.txt");
     openData(missing);
-    EXPECT_EQ(dialogs->errors, QStringList({"Cannot open file " + QDir::toNativeSeparators(missing)}));
+    EXPECT_EQ(dialogs->errors,
+              QStringList({"Cannot open file " + QDir::toNativeSeparators(missing)}));
     EXPECT_EQ(screenOf(*form), before);
 }
 
@@ -310,8 +319,8 @@ TEST(RealOpenDialog, PicksTheFileAndLoadsIt)
     file.close();
 
     Profile() = ProfileStore{};
-    TForm1 form(std::make_unique<WindowDialogs>(), std::make_unique<RecordingDesktop>(
-                                                       std::make_shared<RecordingDesktop::Calls>()));
+    TForm1 form(std::make_unique<WindowDialogs>(),
+                std::make_unique<RecordingDesktop>(std::make_shared<RecordingDesktop::Calls>()));
     QString seenTitle;
     QTimer::singleShot(0, [&] {
         auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
@@ -324,4 +333,30 @@ TEST(RealOpenDialog, PicksTheFileAndLoadsIt)
     EXPECT_EQ(seenTitle, "Индивидуальные данные для оценки ТР");
     EXPECT_EQ(form.ceCode->text(), "0451");
     EXPECT_EQ(form.ceNanket->text(), "1");
+}
+
+// The real error box: captioned with the application title, the message with its full stop,
+// and the program goes on once it is closed.
+TEST(RealErrorBox, ShowsTheMessageUnderTheApplicationTitle)
+{
+    QTemporaryDir dir;
+    Profile() = ProfileStore{};
+    TForm1 form(std::make_unique<WindowDialogs>(),
+                std::make_unique<RecordingDesktop>(std::make_shared<RecordingDesktop::Calls>()));
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        box->accept();
+    });
+    const QString missing = dir.filePath("missing.txt");
+    form.openPath(missing);
+    EXPECT_EQ(title, "VORL.ZUTan");
+    EXPECT_EQ(text, "Cannot open file " + QDir::toNativeSeparators(missing) + ".");
+    EXPECT_EQ(icon, QMessageBox::Critical);
+    EXPECT_TRUE(form.paInfo->isHidden());
 }
