@@ -272,9 +272,9 @@ void TForm1::runCommand(const std::function<void()> &command)
     }
 }
 
-QString TForm1::runOpenDialog(const QString &title)
+// The file dialogs are made on first use: building one costs more than the rest of the window.
+QFileDialog &TForm1::openDialog()
 {
-    // Made on first use: building a file dialog costs more than the rest of the window.
     if (!OpenDialog1) {
         OpenDialog1 = new QFileDialog(this);
         OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
@@ -283,10 +283,31 @@ QString TForm1::runOpenDialog(const QString &title)
         OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
         OpenDialog1->setOption(QFileDialog::DontUseNativeDialog);
     }
-    OpenDialog1->setWindowTitle(title);
-    OpenDialog1->setDirectory(Profile().ProgramFolder + QStringLiteral("Data"));
-    OpenDialog1->selectFile(QString());
-    return dialogs_->runOpenDialog(*OpenDialog1);
+    return *OpenDialog1;
+}
+
+QFileDialog &TForm1::saveDialog()
+{
+    if (!SaveDialog) {
+        // Asks before overwriting a file and can be resized; the save commands set the filter,
+        // the folder and the proposed name.
+        SaveDialog = new QFileDialog(this);
+        SaveDialog->setObjectName(QStringLiteral("SaveDialog"));
+        SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
+        SaveDialog->setOption(QFileDialog::DontUseNativeDialog);
+        SaveDialog->setOption(QFileDialog::DontConfirmOverwrite, false);
+        SaveDialog->setSizeGripEnabled(true);
+    }
+    return *SaveDialog;
+}
+
+QString TForm1::runOpenDialog(const QString &title)
+{
+    QFileDialog &dialog = openDialog();
+    dialog.setWindowTitle(title);
+    dialog.setDirectory(Profile().ProgramFolder + QStringLiteral("Data"));
+    dialog.selectFile(QString());
+    return dialogs_->runOpenDialog(dialog);
 }
 
 void TForm1::mmOpenClick()

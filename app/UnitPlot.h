@@ -108,7 +108,8 @@ public:
     QAction *mmImageSave = nullptr;
     QAction *mmPlotSave = nullptr;
     // dialogs and the About box
-    QFileDialog *OpenDialog1 = nullptr; // made when first needed
+    QFileDialog &openDialog();
+    QFileDialog &saveDialog();
 
     TAboutBox *AboutBox = nullptr;
 
@@ -137,6 +138,8 @@ private:
     void showChartView(QChar letter);
     void showDiagramView(int kind, const QString &title, QChar letter);
 
+    QFileDialog *OpenDialog1 = nullptr; // made when first needed
+    QFileDialog *SaveDialog = nullptr;
     std::unique_ptr<Dialogs> dialogs_;
     std::unique_ptr<DesktopLayer> desktop_;
     std::unique_ptr<SystemMenuLayer> systemMenu_;

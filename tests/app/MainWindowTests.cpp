@@ -126,7 +126,7 @@ TEST_F(WindowTest, DataLoadFillsHeaderMemoAndTable)
     EXPECT_EQ(dialogs->titles, QStringList({"Индивидуальные данные для оценки ТР"}));
     EXPECT_EQ(QDir::cleanPath(dialogs->folders.value(0)),
               QDir::cleanPath(Profile().ProgramFolder + "Data"));
-    EXPECT_EQ(form->OpenDialog1->nameFilters(), QStringList({"TXT Files (*.txt)"}));
+    EXPECT_EQ(form->openDialog().nameFilters(), QStringList({"TXT Files (*.txt)"}));
 
     EXPECT_EQ(form->ceDate->text(), sheet.date);
     EXPECT_EQ(form->ceCode->text(), sheet.code);
@@ -158,6 +158,15 @@ TEST_F(WindowTest, DataLoadFillsHeaderMemoAndTable)
               QStringList({sheet.code + " " + sheet.name + " " + sheet.date}));
     EXPECT_EQ(form->laInfoImage->text(), sheet.code + ". " + sheet.name);
     EXPECT_EQ(form->laDateImage->text(), sheet.date);
+}
+
+TEST_F(WindowTest, SaveDialogAsksBeforeOverwriting)
+{
+    QFileDialog &dialog = form->saveDialog();
+    EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_FALSE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
+    EXPECT_TRUE(dialog.isSizeGripEnabled());
+    EXPECT_EQ(&form->saveDialog(), &dialog);
 }
 
 TEST_F(WindowTest, SecondLoadReplacesEverythingOfTheFirst)
