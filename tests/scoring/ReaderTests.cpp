@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <random>
+
 #include <sys/stat.h>
 
 using testfiles::Questionnaire;
@@ -284,4 +286,50 @@ TEST(ReadAnswers, ErrorQuotesCodePage1251Text)
     } catch (const CommandError &e) {
         EXPECT_EQ(e.message(), QStringLiteral("'пять' is not a valid integer value"));
     }
+}
+
+// Damaged files of every shape: a valid file with bytes flipped, cut short or spliced, and
+// plain noise. Each either reads or fails with one of the two messages; nothing else happens
+// (the sanitizers of the test build catch any stray read or write).
+TEST(DamagedFiles, EitherReadOrFailWithAMessage)
+{
+    const QByteArray valid = testfiles::joinLines(Questionnaire{}.lines());
+    std::mt19937 random(20261207);
+    auto byte = [&] { return char(std::uniform_int_distribution<int>(0, 255)(random)); };
+    auto below = [&](qsizetype n) {
+        return qsizetype(std::uniform_int_distribution<long long>(0, n - 1)(random));
+    };
+    int read = 0;
+    int failed = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray bytes = valid;
+        switch (round % 4) {
+        case 0:
+            for (int i = 0; i < 1 + round % 7; ++i)
+                bytes[below(bytes.size())] = byte();
+            break;
+        case 1:
+            bytes.truncate(below(bytes.size()));
+            break;
+        case 2:
+            bytes.insert(below(bytes.size()), QByteArray(1 + below(40), byte()));
+            break;
+        default:
+            bytes = QByteArray(below(2000), '\0');
+            for (char &c : bytes)
+                c = byte();
+        }
+        ProfileStore store;
+        try {
+            ReadAnswers(AnswerFileText::fromBytes(bytes), store);
+            ++read;
+        } catch (const CommandError &e) {
+            EXPECT_TRUE(e.message().endsWith(QStringLiteral("is not a valid integer value")))
+                << e.message().toStdString();
+            ++failed;
+        }
+    }
+    // Both outcomes must occur, or the damage was not varied enough to mean anything.
+    EXPECT_GT(read, 0);
+    EXPECT_GT(failed, 0);
 }
