@@ -1,3 +1,5 @@
+#include "Window.h"
+
 #include "Dialogs.h"
 #include "Fonts.h"
 #include "UnitPlot.h"

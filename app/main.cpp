@@ -1,6 +1,6 @@
 #include "CommandLine.h"
+#include "Window.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <cstdio>
 
@@ -15,8 +15,6 @@ QStringList argumentList(int argc, char **argv)
 }
 
 } // namespace
-
-int runWindow(int argc, char **argv, const QString &path);
 
 int main(int argc, char **argv)
 {
