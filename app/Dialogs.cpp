@@ -16,5 +16,7 @@ void WindowDialogs::showError(QWidget *parent, const QString &message)
 {
     QMessageBox box(QMessageBox::Critical, kApplicationTitle, errorBoxText(message),
                     QMessageBox::Ok, parent);
+    // The message quotes file contents and paths: show them as they are, never as markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }

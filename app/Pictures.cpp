@@ -30,6 +30,18 @@ void drawWheel(QPainter &p, const QRectF &box, const QColor &polygon, int corner
     p.drawPolygon(shape);
 }
 
+void drawBars(QPainter &p, const QRectF &box)
+{
+    const QColor colours[] = {QColor(255, 0, 0), QColor(0, 128, 0), QColor(255, 255, 0),
+                              QColor(0, 0, 255)};
+    const double heights[] = {0.5, 0.8, 0.35, 0.65};
+    const double w = box.width() / 4;
+    for (int i = 0; i < 4; ++i) {
+        const double h = box.height() * heights[i];
+        p.fillRect(QRectF(box.left() + i * w, box.bottom() - h, w - 1, h), colours[i]);
+    }
+}
+
 void drawPage(QPainter &p, const QRectF &box, const QColor &fold)
 {
     p.setPen(QPen(Qt::black, 1));
@@ -47,6 +59,16 @@ QPixmap glyphPixmap(MenuGlyph glyph)
     QPainter p(&pixmap);
     const QRectF box(0.5, 0.5, kGlyphSize - 1, kGlyphSize - 1);
     switch (glyph) {
+    case MenuGlyph::Open:
+        drawPage(p, box, QColor(0, 0, 128));
+        break;
+    case MenuGlyph::Group:
+        drawPage(p, box.adjusted(4, 0, 0, -3), QColor(0, 0, 128));
+        drawPage(p, box.adjusted(0, 3, -4, 0), QColor(0, 0, 128));
+        break;
+    case MenuGlyph::Plots:
+        drawBars(p, box);
+        break;
     case MenuGlyph::ImageD:
         drawWheel(p, box, QColor(255, 0, 255), 16);
         drawWheel(p, box.adjusted(3, 3, -3, -3), QColor(0, 128, 0), 4);
@@ -54,12 +76,14 @@ QPixmap glyphPixmap(MenuGlyph glyph)
     case MenuGlyph::ImageA:
         drawWheel(p, box, QColor(255, 0, 255), 16);
         break;
+    case MenuGlyph::Images:
     case MenuGlyph::ImageB:
         drawWheel(p, box, QColor(0, 0, 255), 8);
         break;
     case MenuGlyph::ImageC:
         drawWheel(p, box, QColor(0, 128, 0), 4);
         break;
+    case MenuGlyph::Save:
     case MenuGlyph::SavePicture:
         p.fillRect(box.adjusted(1, 1, -1, -1), QColor(0, 0, 128));
         p.fillRect(QRectF(4, 2, 8, 5), Qt::white);

@@ -8,5 +8,17 @@
 QPixmap programPicture();
 QIcon programIcon();
 
-enum class MenuGlyph { ImageA, ImageB, ImageC, ImageD, SaveText, SavePicture };
+enum class MenuGlyph {
+    Open,
+    Group,
+    Plots,
+    Images,
+    Save,
+    ImageA,
+    ImageB,
+    ImageC,
+    ImageD,
+    SaveText,
+    SavePicture
+};
 QIcon menuGlyph(MenuGlyph glyph);

@@ -6,6 +6,7 @@
 #include "CommandError.h"
 #include "Fonts.h"
 #include "GroupLoader.h"
+#include "MenuBarStyle.h"
 #include "NumberFormat.h"
 #include "Pictures.h"
 #include "ProfileStore.h"
@@ -33,6 +34,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
 
 namespace {
 
@@ -59,6 +61,30 @@ const QColor kRed(255, 0, 0);
 
 const QString kOpenDialogFilter = QStringLiteral("TXT Files (*.txt)");
 
+// Keeps every hint up for the application's hint hide pause instead of the toolkit's few
+// seconds, unless a widget sets its own.
+class HintHidePause : public QObject
+{
+public:
+    HintHidePause(int milliseconds, QObject *parent) : QObject(parent), ms_(milliseconds) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::ToolTip)
+            return false;
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (!widget || widget->toolTip().isEmpty() || widget->toolTipDuration() >= 0)
+            return false;
+        const auto *help = static_cast<QHelpEvent *>(event);
+        QToolTip::showText(help->globalPos(), widget->toolTip(), widget, {}, ms_);
+        return true;
+    }
+
+private:
+    int ms_;
+};
+
 // Restores the normal cursor however the group load ends.
 class BusyCursor
 {
@@ -78,12 +104,21 @@ QLabel *fieldCaption(QWidget *parent, const QString &text, QPoint at)
     return label;
 }
 
+// A text too long for its field shows its beginning, not its end.
+void setFieldText(QLineEdit *field, const QString &text)
+{
+    field->setText(text);
+    field->setCursorPosition(0);
+}
+
 QLineEdit *headerField(QWidget *parent, const QString &text, const QRect &rect)
 {
     auto *field = new QLineEdit(text, parent);
     field->setFont(pixelFont(kSansSerif, kFieldFontPx));
     field->setAlignment(Qt::AlignCenter);
     field->setGeometry(rect);
+    // A file dropped on a field loads it, as anywhere else on the window.
+    field->setAcceptDrops(false);
     QPalette p = field->palette();
     p.setColor(QPalette::Base, Qt::white);
     field->setPalette(p);
@@ -132,18 +167,19 @@ void TForm1::FormCreate()
     systemMenu_ = installSystemMenu(*this);
     if (desktop_->hideTaskBar())
         desktop_->SetWorkAreaToScreen();
-    ImageInfo->setToolTipDuration(kHintHidePauseMs);
+    qApp->installEventFilter(new HintHidePause(kHintHidePauseMs, this));
 }
 
 void TForm1::createMenu()
 {
     QMenuBar *bar = menuBar();
-    // A menu bar here shows either an item's glyph or its caption, never both: the bar keeps
-    // the captions, and the glyphs stay with the items of the Images and Save menus.
-    mmOpen = bar->addAction(QStringLiteral("Data"), this, [this] { mmOpenClick(); });
-    mmGroup = bar->addAction(QStringLiteral("Group"), this, [this] { mmGroupClick(); });
+    bar->setStyle(new MenuBarStyle(bar));
+    mmOpen = bar->addAction(menuGlyph(MenuGlyph::Open), QStringLiteral("Data"), this,
+                            [this] { mmOpenClick(); });
+    mmGroup = bar->addAction(menuGlyph(MenuGlyph::Group), QStringLiteral("Group"), this,
+                             [this] { mmGroupClick(); });
 
-    mmPlotAll = bar->addMenu(QStringLiteral("Plots"));
+    mmPlotAll = bar->addMenu(menuGlyph(MenuGlyph::Plots), QStringLiteral("Plots"));
     mmPlotAll->menuAction()->setData(0);
     mmPlotAllScales = mmPlotAll->addAction(QStringLiteral("A. График шкал по факторам (II)"), this,
                                            [this] { mmPlotAllScalesClick(); });
@@ -159,7 +195,7 @@ void TForm1::createMenu()
     mmPlot2FactorsIII = mmPlotAll->addAction(QStringLiteral("F. График шкал \"Мотивация-Климат\""),
                                              this, [this] { mmPlot2FactorsIIIClick(); });
 
-    mmImages = bar->addMenu(QStringLiteral("Images"));
+    mmImages = bar->addMenu(menuGlyph(MenuGlyph::Images), QStringLiteral("Images"));
     mmImageAllScales =
         mmImages->addAction(menuGlyph(MenuGlyph::ImageA), QStringLiteral("A. Диаграмма шкал"), this,
                             [this] { mmImageAllScalesClick(); });
@@ -173,7 +209,7 @@ void TForm1::createMenu()
         mmImages->addAction(menuGlyph(MenuGlyph::ImageD), QStringLiteral("D. Все диаграммы"), this,
                             [this] { mmImageAllClick(); });
 
-    mmSave = bar->addMenu(QStringLiteral("Save"));
+    mmSave = bar->addMenu(menuGlyph(MenuGlyph::Save), QStringLiteral("Save"));
     mmAnalysisSave = mmSave->addAction(menuGlyph(MenuGlyph::SaveText), QStringLiteral("Analysis"));
     mmImageSave = mmSave->addAction(menuGlyph(MenuGlyph::SavePicture), QStringLiteral("Image"));
     mmPlotSave = mmSave->addAction(menuGlyph(MenuGlyph::SavePicture), QStringLiteral("Plot"));
@@ -354,9 +390,9 @@ void TForm1::loadGroupFolder(const QString &folder)
 void TForm1::showLoaded(const LoadedProfile &loaded, const QString &nameCaption)
 {
     setLabelsFlag(0);
-    ceDate->setText(loaded.header.date);
-    ceCode->setText(loaded.header.code);
-    ceName->setText(loaded.header.name);
+    setFieldText(ceDate, loaded.header.date);
+    setFieldText(ceCode, loaded.header.code);
+    setFieldText(ceName, loaded.header.name);
     laName->setText(nameCaption);
     ImageInfo->setToolTip(loaded.header.details.join(QStringLiteral("\r\n")));
 
@@ -369,7 +405,7 @@ void TForm1::showLoaded(const LoadedProfile &loaded, const QString &nameCaption)
     ShowWorkspace();
     sgResF->setFocus();
     sgResF->selectCell(1, 1);
-    ceNanket->setText(QString::number(loaded.count));
+    setFieldText(ceNanket, QString::number(loaded.count));
     ChartAll->setFoot({chartFootLine(ceCode->text(), ceName->text(), ceDate->text())});
     laImageN->setCaption(QStringLiteral("A"));
     mmImageSave->setText(QStringLiteral("Image ") + laImageN->text());

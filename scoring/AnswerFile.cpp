@@ -150,6 +150,9 @@ QString decode1251(QByteArrayView bytes)
     if (bytes.isEmpty())
         return {};
     thread_local QStringDecoder decoder("windows-1251", QStringConverter::Flag::Stateless);
+    // A Qt without this converter would empty every Cyrillic text without a word.
+    if (!decoder.isValid())
+        qFatal("This Qt build cannot decode code page 1251 (windows-1251)");
     return decoder.decode(bytes);
 }
 

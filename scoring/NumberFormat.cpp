@@ -56,8 +56,8 @@ QString formatFixed(double value, int decimals, int width, const QString &decima
             const int at = intDigits + i;
             fraction.push_back(at >= 0 && at < int(digits.size()) ? digits[at] : '0');
         }
-        const bool allZero = digits.find_first_not_of('0') == std::string::npos;
-        if (value < 0 && !allZero)
+        // A negative value keeps its sign even when it rounds to zero (-0.04 is "-0.0").
+        if (value < 0)
             text = QStringLiteral("-");
         text += QString::fromLatin1(integerPart.data(), qsizetype(integerPart.size()));
         if (decimals > 0)

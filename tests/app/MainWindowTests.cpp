@@ -99,6 +99,8 @@ TEST_F(WindowTest, MenuBarHoldsFiveItemsWithTheirCaptions)
                            "С. График по факторам (II)", "D. График по факторам  (I)",
                            "E. График базовых шкал", "F. График шкал \"Мотивация-Климат\""}));
     EXPECT_EQ(plots[2].at(0), QChar(0x0421)); // Cyrillic Es, not Latin C
+    for (QAction *a : form->menuBar()->actions())
+        EXPECT_FALSE(a->icon().isNull()) << a->text().toStdString();
 }
 
 TEST_F(WindowTest, ControlsSitAtTheirClientPositions)
@@ -167,6 +169,15 @@ TEST_F(WindowTest, SaveDialogAsksBeforeOverwriting)
     EXPECT_FALSE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
     EXPECT_TRUE(dialog.isSizeGripEnabled());
     EXPECT_EQ(&form->saveDialog(), &dialog);
+}
+
+TEST_F(WindowTest, LongHeaderTextsShowTheirBeginning)
+{
+    AnswerSheet sheet;
+    sheet.name = QString("Константинопольский-Задунайский ").repeated(3);
+    form->openPath(writeSheet("long.txt", sheet));
+    EXPECT_EQ(form->ceName->text(), sheet.name);
+    EXPECT_EQ(form->ceName->cursorPosition(), 0);
 }
 
 TEST_F(WindowTest, SecondLoadReplacesEverythingOfTheFirst)
@@ -360,6 +371,7 @@ TEST(RealErrorBox, ShowsTheMessageUnderTheApplicationTitle)
         title = box->windowTitle();
         text = box->text();
         icon = box->icon();
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
         box->accept();
     });
     const QString missing = dir.filePath("missing.txt");

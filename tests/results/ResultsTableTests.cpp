@@ -152,7 +152,7 @@ INSTANTIATE_TEST_SUITE_P(Rounding, PercentText,
                                            Shown{39.5, " 40"}, Shown{39.4, " 39"},
                                            Shown{2.5, "  3"}, Shown{5, "  5"}, Shown{100, "100"},
                                            Shown{108.33, "108"}, Shown{0, "  0"},
-                                           Shown{-0.4, "  0"}, Shown{-8.33, " -8"},
+                                           Shown{-0.4, " -0"}, Shown{-8.33, " -8"},
                                            Shown{-12.5, "-13"}, Shown{99.5, "100"}));
 
 } // namespace

@@ -1,5 +1,6 @@
-// "%3.1f" and "%3.0f": rounding on the decimal expansion with halves away from zero, no minus
-// sign on a zero, padding to three characters and the locale's decimal separator.
+// "%3.1f" and "%3.0f": rounding on the decimal expansion with halves away from zero, the minus
+// sign of a negative value that rounds to zero, padding to three characters and the locale's
+// decimal separator.
 
 #include "AnswerFiles.h"
 #include "NumberFormat.h"
@@ -55,12 +56,13 @@ INSTANTIATE_TEST_SUITE_P(
                     Formatted{-100, "-100.0"}, Formatted{99.95, "100.0"}, Formatted{9.96, "10.0"},
                     Formatted{-9.96, "-10.0"}, Formatted{4473924070.833333, "4473924070.8"}));
 
-// A value that rounds to zero is written without its minus sign.
+// A negative value that rounds to zero keeps its minus sign; zero itself, even the negative
+// zero of floating point, has none.
 INSTANTIATE_TEST_SUITE_P(Zero, OneDecimal,
-                         testing::Values(Formatted{-0.0, "0.0"}, Formatted{-0.04, "0.0"},
+                         testing::Values(Formatted{-0.0, "0.0"}, Formatted{-0.04, "-0.0"},
                                          Formatted{0.04, "0.0"}, Formatted{1e-300, "0.0"},
-                                         Formatted{-1e-300, "0.0"},
-                                         Formatted{-0.049999999999999996, "0.0"}));
+                                         Formatted{-1e-300, "-0.0"},
+                                         Formatted{-0.049999999999999996, "-0.0"}));
 
 // Only 18 significant digits are taken; the digits after them are written as zeros.
 INSTANTIATE_TEST_SUITE_P(Large, OneDecimal,
@@ -82,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(Values, Whole,
                          testing::Values(Formatted{12.5, " 13"}, Formatted{2.5, "  3"},
                                          Formatted{0.5, "  1"}, Formatted{1.5, "  2"},
                                          Formatted{-0.5, " -1"}, Formatted{-2.5, " -3"},
-                                         Formatted{-0.4, "  0"}, Formatted{-0.0, "  0"},
+                                         Formatted{-0.4, " -0"}, Formatted{-0.0, "  0"},
                                          Formatted{0.49999999999999994, "  0"}, Formatted{0, "  0"},
                                          Formatted{700.0 / 12, " 58"}, Formatted{99.5, "100"},
                                          Formatted{-100.0 / 12, " -8"}, Formatted{-99.5, "-100"},
