@@ -1,5 +1,6 @@
 #include "ResultsTable.h"
 
+#include "Fonts.h"
 #include "NumberFormat.h"
 
 #include <QFont>
@@ -37,10 +38,7 @@ void setupResultsGrid(TStringGrid &grid)
     grid.setRowCount(kResultsRows);
     grid.setFixedRows(1);
     grid.setDefaultRowHeight(kGridRowHeight);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(kResultsFontPixelSize);
-    font.setBold(false);
-    grid.setFont(font);
+    grid.setFont(pixelFont(kSansSerif, kResultsFontPixelSize));
     grid.setOnDrawCell(sgResFDrawCell);
 }
 

@@ -1,5 +1,6 @@
+#include "Fonts.h"
+
 #include <QApplication>
-#include <QFont>
 #include <QStyleFactory>
 #include <gtest/gtest.h>
 
@@ -11,7 +12,7 @@ int main(int argc, char **argv)
     qputenv("QT_SCALE_FACTOR", "1");
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    installFontSubstitutions();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
