@@ -20,10 +20,17 @@ public:
     void setCaption(const QString &text);
     QString caption() const { return text(); }
     void setTextColor(const QColor &color);
+    QColor textColor() const { return color_; }
+
+protected:
+    // Paints the caption in the label's own colour: QLabel would take the colour of a role that
+    // depends on the parent's background (ButtonText on a button-face panel), not the one set.
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void fit();
 
+    QColor color_;
     Anchor anchor_;
     int x_ = 0;
     int top_ = 0;

@@ -1,5 +1,7 @@
 #include "TLabel.h"
 
+#include <QPainter>
+
 TLabel::TLabel(QWidget *parent, const QFont &font, const QColor &color, Anchor anchor)
     : QLabel(parent), anchor_(anchor)
 {
@@ -27,9 +29,20 @@ void TLabel::setCaption(const QString &text)
 
 void TLabel::setTextColor(const QColor &color)
 {
+    color_ = color;
     QPalette p = palette();
     p.setColor(QPalette::WindowText, color);
+    p.setColor(QPalette::ButtonText, color);
     setPalette(p);
+    update();
+}
+
+void TLabel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setFont(font());
+    painter.setPen(color_);
+    painter.drawText(rect(), int(alignment()), text());
 }
 
 void TLabel::fit()
