@@ -7,6 +7,7 @@
 #include "Fonts.h"
 #include "GroupLoader.h"
 #include "MenuBarStyle.h"
+#include "NativePath.h"
 #include "NumberFormat.h"
 #include "Pictures.h"
 #include "ProfileStore.h"
@@ -17,6 +18,7 @@
 #include "TPanel.h"
 #include "TStringGrid.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -35,6 +37,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolTip>
+#include <limits>
 
 namespace {
 
@@ -104,6 +107,17 @@ QLabel *fieldCaption(QWidget *parent, const QString &text, QPoint at)
     return label;
 }
 
+// The open dialog starts with an empty file name, so Enter cannot re-open the last file:
+// selectFile() ignores an empty name, so the name field and the selection are cleared here.
+void clearFileName(QFileDialog &dialog)
+{
+    if (auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        name->clear();
+    for (auto *view : dialog.findChildren<QAbstractItemView *>())
+        if (view->selectionModel())
+            view->selectionModel()->clear();
+}
+
 // A text too long for its field shows its beginning, not its end.
 void setFieldText(QLineEdit *field, const QString &text)
 {
@@ -117,6 +131,8 @@ QLineEdit *headerField(QWidget *parent, const QString &text, const QRect &rect)
     field->setFont(pixelFont(kSansSerif, kFieldFontPx));
     field->setAlignment(Qt::AlignCenter);
     field->setGeometry(rect);
+    // Header texts go in whole: the memo and the export show them whole too.
+    field->setMaxLength(std::numeric_limits<int>::max());
     // A file dropped on a field loads it, as anywhere else on the window.
     field->setAcceptDrops(false);
     QPalette p = field->palette();
@@ -164,7 +180,8 @@ void TForm1::FormCreate()
         DiagramLabels[i]->setAlignment(Qt::AlignCenter);
     }
 
-    systemMenu_ = installSystemMenu(*this);
+    systemMenu_ =
+        installSystemMenu(*this, *menuBar(), [this](int command) { SystemMenuCommand(command); });
     if (desktop_->hideTaskBar())
         desktop_->SetWorkAreaToScreen();
     qApp->installEventFilter(new HintHidePause(kHintHidePauseMs, this));
@@ -342,7 +359,7 @@ QString TForm1::runOpenDialog(const QString &title)
     QFileDialog &dialog = openDialog();
     dialog.setWindowTitle(title);
     dialog.setDirectory(Profile().ProgramFolder + QStringLiteral("Data"));
-    dialog.selectFile(QString());
+    clearFileName(dialog);
     return dialogs_->runOpenDialog(dialog);
 }
 
@@ -366,7 +383,7 @@ void TForm1::mmGroupClick()
 void TForm1::openPath(const QString &path)
 {
     runCommand([&] {
-        if (QFileInfo(path).isDir())
+        if (isFolder(toNativePath(path)))
             loadGroupFolder(path);
         else
             loadDataFile(path);
