@@ -16,10 +16,11 @@ class ScriptedDialogs : public Dialogs
 public:
     struct Shared
     {
-        QStringList answers; // next open-dialog answers; empty string = cancel
-        QStringList titles;  // titles of the dialogs run
-        QStringList folders; // their folders
-        QStringList errors;  // messages shown in the error box
+        QStringList answers;    // next open-dialog answers; empty string = cancel
+        QStringList titles;     // titles of the dialogs run
+        QStringList folders;    // their folders
+        QStringList errors;     // messages shown in the error box
+        QStringList nameFields; // the file name each open dialog started with
     };
     explicit ScriptedDialogs(std::shared_ptr<Shared> shared) : shared_(std::move(shared)) {}
     QString runOpenDialog(QFileDialog &dialog) override;

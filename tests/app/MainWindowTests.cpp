@@ -307,7 +307,8 @@ TEST_F(WindowTest, DroppedFileIsLoaded)
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(form.get(), &drop);
-    QTRY_COMPARE(form->ceNanket->text(), QString("1"));
+    // QTRY_COMPARE ends a GoogleTest test without a word; wait plainly instead.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->ceNanket->text() == "1"; }));
     EXPECT_EQ(form->ceCode->text(), "0451");
     delete mime;
 }
