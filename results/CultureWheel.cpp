@@ -256,6 +256,9 @@ void drawCultureWheel(QPainter &painter, QSize size)
 
 QByteArray wheelPictureBytes()
 {
+    // The picture is compiled into this static library; registering it here keeps the linker
+    // from dropping it.
+    Q_INIT_RESOURCE(CultureWheel);
     QFile file(QStringLiteral(":/results/CultureWheel.jpg"));
     if (!file.open(QIODevice::ReadOnly))
         return {};
