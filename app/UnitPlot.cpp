@@ -297,6 +297,7 @@ void TForm1::createDiagramPanel(QWidget *client)
     paPlot = new TPanel(client);
     paPlot->setObjectName(QStringLiteral("paPlot"));
     paPlot->setGeometry(kPlotRect);
+    createDiagramImages();
     const QFont font = pixelFont(kSansSerif, kPanelLabelFontPx);
     laInfoImage = new TLabel(paPlot, font, kMaroon);
     laInfoImage->setCaption(QStringLiteral("Code. Name"));
@@ -447,14 +448,14 @@ void TForm1::WriteAnalysis()
     meInfo->setUpdatesEnabled(true);
 }
 
-void TForm1::ShowResults(int)
+void TForm1::ShowResults(int DiagramKind)
 {
     mmSave->menuAction()->setEnabled(true);
     mmPlotAll->menuAction()->setEnabled(true);
     fillResultsTable(*sgResF, Profile());
+    drawDiagram(DiagramKind);
     if (labelsFlag() == 0) {
-        laInfoImage->setCaption(ceCode->text() + QStringLiteral(". ") + ceName->text());
-        laDateImage->setCaption(ceDate->text());
+        refreshDiagramLabels();
         setLabelsFlag(1);
     }
 }

@@ -16,6 +16,7 @@ class QMenu;
 class QPlainTextEdit;
 class TAboutBox;
 class TChart;
+class TImage;
 class TLabel;
 class TPanel;
 class TStringGrid;
@@ -82,6 +83,8 @@ public:
     TChart *ChartAll = nullptr;
     TLabel *laPlotN = nullptr;
     TPanel *paPlot = nullptr;
+    TImage *imJPEG = nullptr;
+    TImage *imPlot = nullptr;
     TLabel *laInfoImage = nullptr;
     TLabel *laDateImage = nullptr;
     TLabel *laImageN = nullptr;
@@ -126,6 +129,10 @@ private:
     void createHeaderPanel(QWidget *client);
     void createViews(QWidget *client);
     void createDiagramPanel(QWidget *client);
+    // diagram panel (DiagramPanel.cpp)
+    void createDiagramImages();
+    void drawDiagram(int DiagramKind);
+    void refreshDiagramLabels();
 
     // Runs one command; its error ends it and is shown in the error box.
     void runCommand(const std::function<void()> &command);
