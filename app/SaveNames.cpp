@@ -21,17 +21,27 @@ QString fileNameSafeCode(const QString &code)
     return safe;
 }
 
+QString analysisFileNameIn(const QString &folder, const QString &code)
+{
+    return folder + QLatin1Char('/') + fileNameSafeCode(code) + QStringLiteral(".rtf");
+}
+
+QString pictureFileNameIn(const QString &folder, const QString &prefix, const QString &letter,
+                          const QString &code)
+{
+    return folder + QLatin1Char('/') + prefix + QLatin1Char(' ') + letter + QLatin1Char(' ') +
+           fileNameSafeCode(code) + QStringLiteral(".jpg");
+}
+
 QString analysisFileName(const QString &programFolder, const QString &code)
 {
-    return resultsFolder(programFolder) + QLatin1Char('/') + fileNameSafeCode(code) +
-           QStringLiteral(".rtf");
+    return analysisFileNameIn(resultsFolder(programFolder), code);
 }
 
 QString pictureFileName(const QString &programFolder, const QString &prefix, const QString &letter,
                         const QString &code)
 {
-    return resultsFolder(programFolder) + QLatin1Char('/') + prefix + QLatin1Char(' ') + letter +
-           QLatin1Char(' ') + fileNameSafeCode(code) + QStringLiteral(".jpg");
+    return pictureFileNameIn(resultsFolder(programFolder), prefix, letter, code);
 }
 
 QString JpegFileName(const QString &name)

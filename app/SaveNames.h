@@ -19,6 +19,12 @@ QString analysisFileName(const QString &programFolder, const QString &code);
 QString pictureFileName(const QString &programFolder, const QString &prefix, const QString &letter,
                         const QString &code);
 
+// The same names in any folder (no trailing separator), as the batch reports use them; the
+// code is made safe here too.
+QString analysisFileNameIn(const QString &folder, const QString &code);
+QString pictureFileNameIn(const QString &folder, const QString &prefix, const QString &letter,
+                          const QString &code);
+
 // The name the picture is written under: unchanged when its last four characters are exactly
 // ".jpg", otherwise with ".jpg" appended (x.JPG becomes x.JPG.jpg).
 QString JpegFileName(const QString &name);

@@ -52,7 +52,11 @@ QImage CapturePanel(const QWidget *panel)
 
 void SaveAsJpeg(const QWidget *panel, const QString &fileName)
 {
-    const QImage bitmap = CapturePanel(panel);
+    writeJpegFile(CapturePanel(panel), fileName);
+}
+
+void writeJpegFile(const QImage &bitmap, const QString &fileName)
+{
     TJPEGImage jpeg;
     jpeg.assign(bitmap);
     jpeg.settings.quality = 100;
