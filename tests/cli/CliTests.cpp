@@ -399,13 +399,14 @@ TEST_P(BadArguments, ExitTwoWithUsage)
     EXPECT_TRUE(run.err.contains("Usage:")) << run.err.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lists, BadArguments,
-    testing::Values(std::vector<const char *>{"--bogus"}, std::vector<const char *>{"--json"},
-                    std::vector<const char *>{"--json", "a.txt", "b.txt"},
-                    std::vector<const char *>{"a.txt", "--json"},
-                    std::vector<const char *>{"--json", "a.txt", "--json", "b.txt"},
-                    std::vector<const char *>{"a.txt", "--json", "b.txt"}));
+INSTANTIATE_TEST_SUITE_P(Lists, BadArguments,
+                         testing::Values(std::vector<const char *>{"--bogus"},
+                                         std::vector<const char *>{"--json"},
+                                         std::vector<const char *>{"--json", "a.txt", "b.txt"},
+                                         std::vector<const char *>{"a.txt", "--json"},
+                                         std::vector<const char *>{"--json", "a.txt", "--json",
+                                                                   "b.txt"},
+                                         std::vector<const char *>{"a.txt", "--json", "b.txt"}));
 
 int main(int argc, char **argv)
 {
