@@ -25,6 +25,23 @@ CommandLine parseCommandLine(const QStringList &arguments)
             cl.mode = CommandLine::Mode::Version;
             return cl;
         }
+        if (arg == QLatin1String("--batch")) {
+            if (cl.mode == CommandLine::Mode::Json || !cl.path.isEmpty()) {
+                cl.mode = CommandLine::Mode::Error;
+                cl.error = QStringLiteral("--batch takes no other file or option");
+                return cl;
+            }
+            // Everything after the folder is an input, whatever its name looks like.
+            if (i + 2 >= arguments.size()) {
+                cl.mode = CommandLine::Mode::Error;
+                cl.error = QStringLiteral("--batch needs a folder and at least one file or folder");
+                return cl;
+            }
+            cl.mode = CommandLine::Mode::Batch;
+            cl.outDir = arguments[i + 1];
+            cl.paths = arguments.mid(i + 2);
+            return cl;
+        }
         if (arg == QLatin1String("--json")) {
             if (i + 1 >= arguments.size()) {
                 cl.mode = CommandLine::Mode::Error;
@@ -60,6 +77,7 @@ QString usageText()
     return QStringLiteral(
         "Usage: vorlzut [PATH]\n"
         "       vorlzut --json PATH\n"
+        "       vorlzut --batch OUTDIR PATH...\n"
         "\n"
         "Builds the organisational culture profile of questionnaire answer files.\n"
         "\n"
@@ -67,6 +85,11 @@ QString usageText()
         "               respondent (the Data command), a folder as a group (the Group command)\n"
         "  --json PATH  load PATH the same way without any window and print the profile\n"
         "               as one JSON object on standard output\n"
+        "  --batch OUTDIR PATH...\n"
+        "               for every PATH write into OUTDIR the analysis file and the pictures\n"
+        "               of the four diagram and six chart views, named as the Save commands\n"
+        "               propose them; no window is shown. A code met twice is written as\n"
+        "               \"CODE (2)\". Exit status 1 when any PATH failed\n"
         "  --help       show this text\n"
         "  --version    show the version\n");
 }

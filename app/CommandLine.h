@@ -7,10 +7,12 @@
 // What the command line asks for.
 struct CommandLine
 {
-    enum class Mode { Window, Json, Help, Version, Error };
+    enum class Mode { Window, Json, Batch, Help, Version, Error };
     Mode mode = Mode::Window;
-    QString path;  // the file or folder to load (window or export)
-    QString error; // what was wrong with the arguments
+    QString path;      // the file or folder to load (window or export)
+    QString error;     // what was wrong with the arguments
+    QString outDir;    // batch: the folder the reports go to
+    QStringList paths; // batch: the inputs, in order
 };
 
 CommandLine parseCommandLine(const QStringList &arguments);

@@ -227,9 +227,12 @@ void TForm1::createMenu()
                             [this] { mmImageAllClick(); });
 
     mmSave = bar->addMenu(menuGlyph(MenuGlyph::Save), QStringLiteral("Save"));
-    mmAnalysisSave = mmSave->addAction(menuGlyph(MenuGlyph::SaveText), QStringLiteral("Analysis"));
-    mmImageSave = mmSave->addAction(menuGlyph(MenuGlyph::SavePicture), QStringLiteral("Image"));
-    mmPlotSave = mmSave->addAction(menuGlyph(MenuGlyph::SavePicture), QStringLiteral("Plot"));
+    mmAnalysisSave = mmSave->addAction(menuGlyph(MenuGlyph::SaveText), QStringLiteral("Analysis"),
+                                       this, [this] { mmAnalysisSaveClick(); });
+    mmImageSave = mmSave->addAction(menuGlyph(MenuGlyph::SavePicture), QStringLiteral("Image"),
+                                    this, [this] { mmImageSaveClick(); });
+    mmPlotSave = mmSave->addAction(menuGlyph(MenuGlyph::SavePicture), QStringLiteral("Plot"), this,
+                                   [this] { mmPlotSaveClick(); });
 
     for (QMenu *menu : {mmPlotAll, mmImages, mmSave})
         menu->menuAction()->setEnabled(false);

@@ -49,6 +49,9 @@ public:
     void mmImageFactorsIIIClick();
     void mmImageFactorsIIClick();
     void mmImageAllClick();
+    void mmAnalysisSaveClick();
+    void mmImageSaveClick();
+    void mmPlotSaveClick();
     void SystemMenuCommand(int command);
 
     // Loads from outside the menu (command line, drop): an answer file as the Data command
@@ -144,6 +147,9 @@ private:
     void setLabelsFlag(int flag);
     void showChartView(QChar letter);
     void showDiagramView(int kind, const QString &title, QChar letter);
+    // The Image and Plot saves: dialog, then a screen capture of the control as a JPEG file.
+    void savePicture(const QString &title, const QString &prefix, const TLabel *letter,
+                     const QWidget *control);
 
     QFileDialog *OpenDialog1 = nullptr; // made when first needed
     QFileDialog *SaveDialog = nullptr;

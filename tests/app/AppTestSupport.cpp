@@ -17,6 +17,19 @@ QString ScriptedDialogs::runOpenDialog(QFileDialog &dialog)
     return shared_->answers.isEmpty() ? QString() : shared_->answers.takeFirst();
 }
 
+QString ScriptedDialogs::runSaveDialog(QFileDialog &dialog)
+{
+    shared_->saves.push_back({dialog.windowTitle(), dialog.nameFilters().join(QLatin1Char(';')),
+                              dialog.directory().absolutePath(), dialog.selectedFiles().value(0)});
+    return shared_->saveAnswers.isEmpty() ? QString() : shared_->saveAnswers.takeFirst();
+}
+
+bool ScriptedDialogs::askYesNo(QWidget *, const QString &question)
+{
+    shared_->questions << question;
+    return shared_->answerYes;
+}
+
 void ScriptedDialogs::showError(QWidget *, const QString &message)
 {
     shared_->errors << message;
