@@ -15,7 +15,9 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class TAboutBox;
+class TBarSeries;
 class TChart;
+class TLineSeries;
 class TLabel;
 class TPanel;
 class TStringGrid;
@@ -81,6 +83,14 @@ public:
     QPlainTextEdit *meInfo = nullptr;
     TChart *ChartAll = nullptr;
     TLabel *laPlotN = nullptr;
+    // the chart's series, owned by the chart, in its series order
+    TLineSeries *SeriesAllMean = nullptr;
+    TLineSeries *SeriesAllMax = nullptr;
+    TLineSeries *SeriesAllMin = nullptr;
+    TBarSeries *SeriesS5 = nullptr;
+    TBarSeries *SeriesS6 = nullptr;
+    TBarSeries *SeriesS7 = nullptr;
+    TBarSeries *SeriesS8 = nullptr;
     TPanel *paPlot = nullptr;
     TLabel *laInfoImage = nullptr;
     TLabel *laDateImage = nullptr;
