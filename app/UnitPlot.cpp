@@ -280,6 +280,14 @@ void TForm1::createViews(QWidget *client)
 
     ChartAll = new TChart(client);
     ChartAll->setObjectName(QStringLiteral("ChartAll"));
+    const ChartAllSeries series = configureChartAll(*ChartAll);
+    SeriesAllMean = series.SeriesAllMean;
+    SeriesAllMax = series.SeriesAllMax;
+    SeriesAllMin = series.SeriesAllMin;
+    SeriesS5 = series.SeriesS5;
+    SeriesS6 = series.SeriesS6;
+    SeriesS7 = series.SeriesS7;
+    SeriesS8 = series.SeriesS8;
     ChartAll->setGeometry(kChartRect);
     laPlotN = new TLabel(ChartAll, pixelFont(kSansSerif, kPanelLabelFontPx, true), Qt::black,
                          TLabel::Anchor::Right);
@@ -427,7 +435,7 @@ void TForm1::showLoaded(const LoadedProfile &loaded, const QString &nameCaption)
     sgResF->setFocus();
     sgResF->selectCell(1, 1);
     setFieldText(ceNanket, QString::number(loaded.count));
-    ChartAll->setFoot({chartFootLine(ceCode->text(), ceName->text(), ceDate->text())});
+    writeChartFoot(*ChartAll, ceCode->text(), ceName->text(), ceDate->text());
     laImageN->setCaption(QStringLiteral("A"));
     mmImageSave->setText(QStringLiteral("Image ") + laImageN->text());
 }
@@ -478,7 +486,7 @@ void TForm1::ceCodeKeyUp()
     const QString date = ceDate->text();
     laInfoImage->setCaption(code + QStringLiteral(". ") + name);
     laDateImage->setCaption(date);
-    ChartAll->setFoot({chartFootLine(code, name, date)});
+    writeChartFoot(*ChartAll, code, name, date);
 }
 
 int TForm1::labelsFlag() const
@@ -500,6 +508,9 @@ QString TForm1::detailsText() const
 
 void TForm1::showChartView(QChar letter)
 {
+    const ChartAllSeries series{SeriesAllMean, SeriesAllMax, SeriesAllMin, SeriesS5,
+                                SeriesS6,      SeriesS7,     SeriesS8};
+    fillChart(*ChartAll, series, chartView(letter, Profile()));
     laPlotN->setCaption(letter);
     mmPlotSave->setText(QStringLiteral("Plot ") + laPlotN->text());
 }

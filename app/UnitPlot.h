@@ -15,8 +15,10 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class TAboutBox;
+class TBarSeries;
 class TChart;
 class TImage;
+class TLineSeries;
 class TLabel;
 class TPanel;
 class TStringGrid;
@@ -85,6 +87,14 @@ public:
     QPlainTextEdit *meInfo = nullptr;
     TChart *ChartAll = nullptr;
     TLabel *laPlotN = nullptr;
+    // the chart's series, owned by the chart, in its series order
+    TLineSeries *SeriesAllMean = nullptr;
+    TLineSeries *SeriesAllMax = nullptr;
+    TLineSeries *SeriesAllMin = nullptr;
+    TBarSeries *SeriesS5 = nullptr;
+    TBarSeries *SeriesS6 = nullptr;
+    TBarSeries *SeriesS7 = nullptr;
+    TBarSeries *SeriesS8 = nullptr;
     TPanel *paPlot = nullptr;
     TImage *imJPEG = nullptr;
     TImage *imPlot = nullptr;
