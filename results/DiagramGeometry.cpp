@@ -11,20 +11,6 @@ constexpr double kHalfPi = kPi / 2;
 
 } // namespace
 
-int roundHalfEven(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    constexpr double lo = std::numeric_limits<int>::min();
-    constexpr double hi = std::numeric_limits<int>::max();
-    // rint rounds in the default mode, to nearest with ties to even.
-    const double n = std::rint(v);
-    if (n <= lo)
-        return std::numeric_limits<int>::min();
-    if (n >= hi)
-        return std::numeric_limits<int>::max();
-    return int(n);
-}
 
 DiagramPoint DiagramCentre(int width, int height)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Rounding.h"
+
 #include <array>
 
 // The polar geometry every diagram vertex and value label shares: a ring of equal sectors
@@ -20,9 +22,6 @@ using DiagramPointArray = std::array<DiagramPoint, kMaxSectors>;
 inline constexpr int kOverlayWidth = 598;
 inline constexpr int kOverlayHeight = 560;
 
-// Whole number nearest to v, halves to the even neighbour. Values beyond the range of int
-// saturate there, and NaN gives 0, so a coordinate never wraps.
-int roundHalfEven(double v);
 
 // Centre of the ring from the overlay's size; (300, 282) for the 598 x 560 overlay.
 DiagramPoint DiagramCentre(int width, int height);

@@ -123,6 +123,41 @@ int IntegerScanner::value() const
                      : static_cast<int>(magnitude_);
 }
 
+void Utf8Check::feed(QByteArrayView bytes)
+{
+    for (const char ch : bytes) {
+        if (failed_)
+            return;
+        const auto c = static_cast<unsigned char>(ch);
+        if (pending_ > 0) {
+            if (c < low_ || c > high_) {
+                failed_ = true;
+                return;
+            }
+            low_ = 0x80;
+            high_ = 0xBF;
+            --pending_;
+            continue;
+        }
+        if (c < 0x80)
+            continue;
+        multiByte_ = true;
+        if (c >= 0xC2 && c <= 0xDF) {
+            pending_ = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            pending_ = 2;
+            low_ = c == 0xE0 ? 0xA0 : 0x80; // no overlong forms
+            high_ = c == 0xED ? 0x9F : 0xBF; // no surrogates
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            pending_ = 3;
+            low_ = c == 0xF0 ? 0x90 : 0x80;
+            high_ = c == 0xF4 ? 0x8F : 0xBF; // nothing above U+10FFFF
+        } else {
+            failed_ = true;
+        }
+    }
+}
+
 // Cuts a byte stream into lines: CR LF, a lone LF and a lone CR each end a line. Fed in chunks,
 // it stops wanting more once line 53 is complete.
 class AnswerFileText::Reader
@@ -136,6 +171,15 @@ public:
     {
         const char *p = data;
         const char *end = data + size;
+        if (atStart_) {
+            // The byte order mark may arrive split over reads only in a file of 1 or 2 bytes,
+            // which has no answers anyway.
+            atStart_ = false;
+            if (size >= 3 && QByteArrayView(data, 3) == "\xEF\xBB\xBF") {
+                bom_ = true;
+                p += 3;
+            }
+        }
         while (p < end && !done()) {
             if (afterCR_) {
                 afterCR_ = false;
@@ -148,6 +192,7 @@ public:
             while (stop < end && *stop != kCR && *stop != kLF)
                 ++stop;
             take(QByteArrayView(p, stop - p));
+            utf8_.feed(QByteArrayView(p, stop - p));
             if (stop == end)
                 break;
             afterCR_ = *stop == kCR;
@@ -161,6 +206,7 @@ public:
         // Text after the last line break is a line of its own; nothing after it is not.
         if (!done() && lineHasBytes_)
             endLine();
+        text_.utf8_ = bom_ || (utf8_.valid() && utf8_.sawMultiByte());
     }
 
 private:
@@ -185,6 +231,8 @@ private:
 
     void endLine()
     {
+        // A sequence cut off by the line break is no UTF-8.
+        utf8_.feed("\n");
         ++text_.count_;
         lineHasBytes_ = false;
     }
@@ -193,6 +241,9 @@ private:
     QString path_;
     bool lineHasBytes_ = false;
     bool afterCR_ = false;
+    bool atStart_ = true;
+    bool bom_ = false;
+    Utf8Check utf8_;
 };
 
 AnswerFileText AnswerFileText::fromBytes(QByteArrayView bytes)
@@ -284,7 +335,20 @@ QByteArrayView AnswerFileText::lineBytes(int n) const
 
 QString AnswerFileText::line(int n) const
 {
-    return decode1251(lineBytes(n));
+    return decodeText(lineBytes(n), utf8_);
+}
+
+QByteArrayView AnswerFileText::totalField(int n) const
+{
+    const QByteArrayView line = lineBytes(n);
+    qsizetype end = 0;
+    for (int chars = 0; chars < kTotalFieldWidth && end < line.size(); ++chars) {
+        ++end;
+        // A character of a UTF-8 file runs on over its continuation bytes.
+        while (utf8_ && end < line.size() && (static_cast<unsigned char>(line[end]) & 0xC0) == 0x80)
+            ++end;
+    }
+    return line.first(end);
 }
 
 QString AnswerFileText::quoted(int n) const
@@ -298,6 +362,11 @@ int AnswerFileText::answer(int n) const
     if (n >= 1 && n <= count_ && lines_[n].number.valid())
         return lines_[n].number.value();
     throw notAnInteger(quoted(n));
+}
+
+QString decodeText(QByteArrayView bytes, bool utf8)
+{
+    return utf8 ? QString::fromUtf8(bytes) : decode1251(bytes);
 }
 
 QString decode1251(QByteArrayView bytes)
@@ -328,12 +397,14 @@ void ReadAnswers(const AnswerFileText &text, ProfileStore &store)
         store.Answers[j] = static_cast<std::uint8_t>(static_cast<unsigned>(value) & 0xFFu);
     }
     for (int k = 1; k <= kSummaryCount; ++k) {
-        const QByteArrayView line = text.lineBytes(kFirstTotalLine - 1 + k);
-        QByteArrayView field =
-            line.first(line.size() < kTotalFieldWidth ? line.size() : kTotalFieldWidth);
+        QByteArrayView field = text.totalField(kFirstTotalLine - 1 + k);
         while (!field.isEmpty() && static_cast<unsigned char>(field.front()) < 33)
             field = field.sliced(1);
-        store.SummaryScores[k] += StrToInt(field);
+        IntegerScanner scanner;
+        scanner.feed(field);
+        if (!scanner.valid())
+            throw notAnInteger(decodeText(field, text.isUtf8()));
+        store.SummaryScores[k] += scanner.value();
     }
     addScaleSums(store);
 }

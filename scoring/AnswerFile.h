@@ -28,7 +28,27 @@ private:
     std::uint64_t magnitude_ = 0;
 };
 
+// Checks bytes fed in pieces for strict UTF-8 (no overlong forms, no surrogates, nothing above
+// U+10FFFF) and notes whether any multi-byte sequence occurred.
+class Utf8Check
+{
+public:
+    void feed(QByteArrayView bytes);
+    // Valid so far and not stopped inside a sequence.
+    bool valid() const { return !failed_ && pending_ == 0; }
+    bool sawMultiByte() const { return multiByte_; }
+
+private:
+    int pending_ = 0;                 // continuation bytes still due
+    unsigned char low_ = 0x80, high_ = 0xBF; // range of the next continuation byte
+    bool failed_ = false;
+    bool multiByte_ = false;
+};
+
 // The lines of one answer file that the program reads, decoded only where a text is shown.
+// Files are code page 1251, as the questionnaire program writes them; a file that starts with
+// a UTF-8 byte order mark, or whose lines read are valid UTF-8 with at least one multi-byte
+// sequence, is UTF-8 (the mark is dropped).
 // Only lines 1 to 53 are read: whatever follows, however long, is never touched. The header
 // lines 1-7 are kept whole; of the other lines only their number is read as they stream past,
 // with the start of the line kept for a message, so memory is bounded by the header texts.
@@ -56,8 +76,11 @@ public:
     // Line n (from 1) as kept: whole for the header lines, its start for the others; empty
     // when the file has fewer lines.
     QByteArrayView lineBytes(int n) const;
-    // lineBytes decoded from code page 1251.
+    // lineBytes decoded from the file's encoding.
     QString line(int n) const;
+    bool isUtf8() const { return utf8_; }
+    // Total line n (42..53) is read from its first three characters.
+    QByteArrayView totalField(int n) const;
     // The number of answer line n (9..40). Throws "'%s' is not a valid integer value" quoting
     // the line (its start and "…" when it is long).
     int answer(int n) const;
@@ -74,10 +97,13 @@ private:
     };
     std::array<Line, kLinesRead + 1> lines_{};
     int count_ = 0;
+    bool utf8_ = false;
 };
 
 // Decodes code page 1251 bytes.
 QString decode1251(QByteArrayView bytes);
+// Decodes bytes as UTF-8, or as code page 1251 when utf8 is false.
+QString decodeText(QByteArrayView bytes, bool utf8);
 
 // Reads a whole text as one integer with the rules of IntegerScanner. Throws
 // "'%s' is not a valid integer value" with the text.

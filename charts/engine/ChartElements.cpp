@@ -37,12 +37,6 @@ QColor toQColor(TColor color, const QPalette &palette)
     }
 }
 
-int roundHalfEven(double value)
-{
-    // The default floating-point rounding mode is to nearest, ties to even.
-    return static_cast<int>(std::nearbyint(value));
-}
-
 int mulDiv(int a, int b, int c)
 {
     if (c == 0)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Rounding.h"
+
 #include <QColor>
 #include <QtGlobal>
 #include <cstdint>
@@ -46,8 +48,6 @@ class QPalette;
 QColor toQColor(TColor color);
 QColor toQColor(TColor color, const QPalette &palette);
 
-// Rounding to the nearest integer, exact halves to the even neighbour.
-int roundHalfEven(double value);
 // a * b / c rounded to the nearest integer, halves away from zero.
 int mulDiv(int a, int b, int c);
 

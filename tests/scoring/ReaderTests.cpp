@@ -425,3 +425,63 @@ TEST(DamagedFiles, EitherReadOrFailWithAMessage)
     EXPECT_GT(read, 0);
     EXPECT_GT(failed, 0);
 }
+
+// Answer files saved by newer editors come as UTF-8; the same respondent reads the same.
+class Encodings : public ReaderTest
+{
+protected:
+    QByteArray utf8Bytes(const QStringList &lines) const
+    {
+        return lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
+    }
+};
+
+TEST_F(Encodings, Utf8AndCodePage1251GiveTheSameProfile)
+{
+    Questionnaire q;
+    q.answers[3] = 6;
+    const LoadedProfile cp1251 = loadRespondent(write("a.txt", q.bytes()));
+    const LoadedProfile utf8 = loadRespondent(write("b.txt", utf8Bytes(q.lines())));
+    const LoadedProfile bom = loadRespondent(write("c.txt", "\xEF\xBB\xBF" + utf8Bytes(q.lines())));
+    EXPECT_EQ(utf8.header, cp1251.header);
+    EXPECT_EQ(utf8.store, cp1251.store);
+    EXPECT_EQ(bom.header, cp1251.header);
+    EXPECT_EQ(bom.store, cp1251.store);
+}
+
+TEST_F(Encodings, WhichDecodingEachFileGets)
+{
+    const struct
+    {
+        const char *what;
+        QByteArray name; // line 3
+        bool utf8;
+        QString shown;
+    } cases[] = {
+        {"UTF-8 Cyrillic", "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD", true, QStringLiteral("Иван")},
+        {"code page 1251", "\xC8\xE2\xE0\xED", false, QStringLiteral("Иван")},
+        {"plain ASCII", "Ivan", false, QStringLiteral("Ivan")},
+        {"invalid UTF-8 reads as 1251", "\xD0\xC8", false, QStringLiteral("РИ")},
+        {"overlong form is not UTF-8", "\xC0\xAF", false, QStringLiteral("АЇ")},
+        {"sequence cut by the line end", "\xD0", false, QStringLiteral("Р")},
+    };
+    for (const auto &c : cases) {
+        const QByteArray bytes = "01.02.03\r\nK1\r\n" + c.name + "\r\n";
+        const AnswerFileText text = AnswerFileText::fromBytes(bytes);
+        EXPECT_EQ(text.isUtf8(), c.utf8) << c.what;
+        EXPECT_EQ(text.line(3), c.shown) << c.what;
+    }
+}
+
+TEST_F(Encodings, TotalFieldIsThreeCharactersInUtf8Too)
+{
+    QStringList lines = Questionnaire().withLine(42, QStringLiteral("8 слов"));
+    EXPECT_EQ(readError(lines), QStringLiteral("'8 с' is not a valid integer value"));
+    ProfileStore store;
+    try {
+        ReadAnswers(AnswerFileText::fromBytes(utf8Bytes(lines)), store);
+        ADD_FAILURE() << "no error";
+    } catch (const CommandError &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("'8 с' is not a valid integer value"));
+    }
+}
