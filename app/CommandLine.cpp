@@ -7,7 +7,10 @@
 #include "ProfileJson.h"
 #include "Scoring.h"
 
-#include <QFileInfo>
+#include "NativePath.h"
+
+#include <cerrno>
+#include <cstring>
 
 CommandLine parseCommandLine(const QStringList &arguments)
 {
@@ -20,6 +23,23 @@ CommandLine parseCommandLine(const QStringList &arguments)
         }
         if (arg == QLatin1String("--version")) {
             cl.mode = CommandLine::Mode::Version;
+            return cl;
+        }
+        if (arg == QLatin1String("--batch")) {
+            if (cl.mode == CommandLine::Mode::Json || !cl.path.isEmpty()) {
+                cl.mode = CommandLine::Mode::Error;
+                cl.error = QStringLiteral("--batch takes no other file or option");
+                return cl;
+            }
+            // Everything after the folder is an input, whatever its name looks like.
+            if (i + 2 >= arguments.size()) {
+                cl.mode = CommandLine::Mode::Error;
+                cl.error = QStringLiteral("--batch needs a folder and at least one file or folder");
+                return cl;
+            }
+            cl.mode = CommandLine::Mode::Batch;
+            cl.outDir = arguments[i + 1];
+            cl.paths = arguments.mid(i + 2);
             return cl;
         }
         if (arg == QLatin1String("--json")) {
@@ -57,6 +77,7 @@ QString usageText()
     return QStringLiteral(
         "Usage: vorlzut [PATH]\n"
         "       vorlzut --json PATH\n"
+        "       vorlzut --batch OUTDIR PATH...\n"
         "\n"
         "Builds the organisational culture profile of questionnaire answer files.\n"
         "\n"
@@ -64,6 +85,11 @@ QString usageText()
         "               respondent (the Data command), a folder as a group (the Group command)\n"
         "  --json PATH  load PATH the same way without any window and print the profile\n"
         "               as one JSON object on standard output\n"
+        "  --batch OUTDIR PATH...\n"
+        "               for every PATH write into OUTDIR the analysis file and the pictures\n"
+        "               of the four diagram and six chart views, named as the Save commands\n"
+        "               propose them; no window is shown. A code met twice is written as\n"
+        "               \"CODE (2)\". Exit status 1 when any PATH failed\n"
         "  --help       show this text\n"
         "  --version    show the version\n");
 }
@@ -73,21 +99,52 @@ QString versionText()
     return QStringLiteral("vorlzut 1.01\n");
 }
 
+QByteArray terminalText(const QString &message)
+{
+    QString safe;
+    safe.reserve(message.size());
+    for (const QChar c : message) {
+        const char16_t u = c.unicode();
+        // C0 and C1 controls and DEL: bytes from a file must never drive the terminal.
+        if (u < 0x20 || (u >= 0x7F && u < 0xA0))
+            safe += QStringLiteral("\\x%1").arg(unsigned(u), 2, 16, QLatin1Char('0'));
+        else
+            safe += c;
+    }
+    return safe.toUtf8();
+}
+
+void printMessage(std::FILE *stream, const QString &message)
+{
+    const QByteArray text = terminalText(message) + '\n';
+    std::fwrite(text.constData(), 1, std::size_t(text.size()), stream);
+    std::fflush(stream);
+}
+
 int runJsonExport(const QString &path, std::FILE *out, std::FILE *err)
 {
     try {
+        if (path.isEmpty())
+            throw CommandError(QStringLiteral("Cannot open file: the path is empty"));
         const QString today = todayText();
+        const NativePath native = toNativePath(path);
         LoadedProfile profile =
-            QFileInfo(path).isDir() ? loadGroup(path, today) : loadRespondent(path);
+            isFolder(native) ? loadGroup(native, today) : loadRespondent(native);
         convertToPercent(profile.store);
         const QByteArray json =
             profileJson(profile, analysisLines(profile.store, profile.header, today));
-        std::fwrite(json.constData(), 1, std::size_t(json.size()), out);
-        std::fflush(out);
+        // A full disk or a closed pipe must not pass for a finished export.
+        errno = 0;
+        const bool written = std::fwrite(json.constData(), 1, std::size_t(json.size()), out) ==
+                                 std::size_t(json.size()) &&
+                             std::fflush(out) == 0 && !std::ferror(out);
+        if (!written)
+            throw CommandError(
+                QStringLiteral("Cannot write the profile to standard output: %1")
+                    .arg(QString::fromLocal8Bit(std::strerror(errno ? errno : EIO))));
         return 0;
     } catch (const CommandError &e) {
-        const QByteArray text = errorBoxText(e.message()).toUtf8();
-        std::fprintf(err, "%s\n", text.constData());
+        printMessage(err, errorBoxText(e.message()));
         return 1;
     }
 }

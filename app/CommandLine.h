@@ -7,16 +7,23 @@
 // What the command line asks for.
 struct CommandLine
 {
-    enum class Mode { Window, Json, Help, Version, Error };
+    enum class Mode { Window, Json, Batch, Help, Version, Error };
     Mode mode = Mode::Window;
-    QString path;  // the file or folder to load (window or export)
-    QString error; // what was wrong with the arguments
+    QString path;      // the file or folder to load (window or export)
+    QString error;     // what was wrong with the arguments
+    QString outDir;    // batch: the folder the reports go to
+    QStringList paths; // batch: the inputs, in order
 };
 
 CommandLine parseCommandLine(const QStringList &arguments);
 
 QString usageText();
 QString versionText();
+
+// A message for the terminal in UTF-8, with control characters shown as "\\xNN".
+QByteArray terminalText(const QString &message);
+// Writes the message and a line end, whole, NUL characters included.
+void printMessage(std::FILE *stream, const QString &message);
 
 // The headless export: loads path (a file as one respondent, a folder as a group), prints the
 // profile as JSON to out and returns 0; on failure prints the error box text to err and

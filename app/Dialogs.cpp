@@ -12,6 +12,22 @@ QString WindowDialogs::runOpenDialog(QFileDialog &dialog)
     return dialog.selectedFiles().value(0);
 }
 
+QString WindowDialogs::runSaveDialog(QFileDialog &dialog)
+{
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
+bool WindowDialogs::askYesNo(QWidget *parent, const QString &question)
+{
+    QMessageBox box(QMessageBox::Question, kApplicationTitle, question,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void WindowDialogs::showError(QWidget *parent, const QString &message)
 {
     QMessageBox box(QMessageBox::Critical, kApplicationTitle, errorBoxText(message),

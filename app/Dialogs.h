@@ -13,6 +13,10 @@ public:
     virtual ~Dialogs() = default;
     // Runs the prepared open dialog; the chosen file, or empty when the user cancels.
     virtual QString runOpenDialog(QFileDialog &dialog) = 0;
+    // Runs the prepared save dialog; the name as the user confirmed it, or empty on cancel.
+    virtual QString runSaveDialog(QFileDialog &dialog) = 0;
+    // A question with Yes and No; true for Yes.
+    virtual bool askYesNo(QWidget *parent, const QString &question) = 0;
     // The error box: captioned with the application title, the message with its full stop.
     virtual void showError(QWidget *parent, const QString &message) = 0;
 };
@@ -22,6 +26,8 @@ class WindowDialogs : public Dialogs
 {
 public:
     QString runOpenDialog(QFileDialog &dialog) override;
+    QString runSaveDialog(QFileDialog &dialog) override;
+    bool askYesNo(QWidget *parent, const QString &question) override;
     void showError(QWidget *parent, const QString &message) override;
 };
 

@@ -15,8 +15,10 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class TAboutBox;
+class TBarSeries;
 class TChart;
 class TImage;
+class TLineSeries;
 class TLabel;
 class TPanel;
 class TStringGrid;
@@ -49,6 +51,9 @@ public:
     void mmImageFactorsIIIClick();
     void mmImageFactorsIIClick();
     void mmImageAllClick();
+    void mmAnalysisSaveClick();
+    void mmImageSaveClick();
+    void mmPlotSaveClick();
     void SystemMenuCommand(int command);
 
     // Loads from outside the menu (command line, drop): an answer file as the Data command
@@ -82,6 +87,14 @@ public:
     QPlainTextEdit *meInfo = nullptr;
     TChart *ChartAll = nullptr;
     TLabel *laPlotN = nullptr;
+    // the chart's series, owned by the chart, in its series order
+    TLineSeries *SeriesAllMean = nullptr;
+    TLineSeries *SeriesAllMax = nullptr;
+    TLineSeries *SeriesAllMin = nullptr;
+    TBarSeries *SeriesS5 = nullptr;
+    TBarSeries *SeriesS6 = nullptr;
+    TBarSeries *SeriesS7 = nullptr;
+    TBarSeries *SeriesS8 = nullptr;
     TPanel *paPlot = nullptr;
     TImage *imJPEG = nullptr;
     TImage *imPlot = nullptr;
@@ -144,6 +157,9 @@ private:
     void setLabelsFlag(int flag);
     void showChartView(QChar letter);
     void showDiagramView(int kind, const QString &title, QChar letter);
+    // The Image and Plot saves: dialog, then a screen capture of the control as a JPEG file.
+    void savePicture(const QString &title, const QString &prefix, const TLabel *letter,
+                     const QWidget *control);
 
     QFileDialog *OpenDialog1 = nullptr; // made when first needed
     QFileDialog *SaveDialog = nullptr;

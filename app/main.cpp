@@ -1,10 +1,21 @@
+#include "Batch.h"
 #include "CommandLine.h"
+#include "Fonts.h"
 #include "Window.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <cstdio>
 
 namespace {
+
+// Standard error of a batch run carries the inputs' failures only, not the off-screen
+// platform's notes.
+void keepSeriousMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
 
 QStringList argumentList(int argc, char **argv)
 {
@@ -27,13 +38,21 @@ int main(int argc, char **argv)
         std::fputs(versionText().toLocal8Bit().constData(), stdout);
         return 0;
     case CommandLine::Mode::Error:
-        std::fprintf(stderr, "vorlzut: %s\n\n%s", cl.error.toLocal8Bit().constData(),
-                     usageText().toLocal8Bit().constData());
+        printMessage(stderr, QStringLiteral("vorlzut: ") + cl.error);
+        std::fputs(("\n" + usageText()).toLocal8Bit().constData(), stderr);
         return 2;
     case CommandLine::Mode::Json: {
         // No window and no display: only the core application object.
         QCoreApplication app(argc, argv);
         return runJsonExport(cl.path, stdout, stderr);
+    }
+    case CommandLine::Mode::Batch: {
+        // No screen is needed: the views paint off screen, through the window's own code.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(keepSeriousMessages);
+        QApplication app(argc, argv);
+        installFontSubstitutions();
+        return runBatch(cl.outDir, cl.paths, stdout, stderr);
     }
     case CommandLine::Mode::Window:
         break;

@@ -5,13 +5,29 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QStringEncoder>
 
 QString ScriptedDialogs::runOpenDialog(QFileDialog &dialog)
 {
     shared_->titles << dialog.windowTitle();
     shared_->folders << dialog.directory().absolutePath();
+    const auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    shared_->nameFields << (name ? name->text() : QStringLiteral("<no name field>"));
     return shared_->answers.isEmpty() ? QString() : shared_->answers.takeFirst();
+}
+
+QString ScriptedDialogs::runSaveDialog(QFileDialog &dialog)
+{
+    shared_->saves.push_back({dialog.windowTitle(), dialog.nameFilters().join(QLatin1Char(';')),
+                              dialog.directory().absolutePath(), dialog.selectedFiles().value(0)});
+    return shared_->saveAnswers.isEmpty() ? QString() : shared_->saveAnswers.takeFirst();
+}
+
+bool ScriptedDialogs::askYesNo(QWidget *, const QString &question)
+{
+    shared_->questions << question;
+    return shared_->answerYes;
 }
 
 void ScriptedDialogs::showError(QWidget *, const QString &message)

@@ -20,9 +20,22 @@ public:
         QStringList titles;  // titles of the dialogs run
         QStringList folders; // their folders
         QStringList errors;  // messages shown in the error box
+        QStringList nameFields; // the file name each open dialog started with
+        // The save dialog: next answers (empty string = cancel) and what each run showed.
+        QStringList saveAnswers;
+        struct SaveRun
+        {
+            QString title, filter, folder, proposed;
+        };
+        std::vector<SaveRun> saves;
+        // Questions asked, and the answer to all of them.
+        QStringList questions;
+        bool answerYes = true;
     };
     explicit ScriptedDialogs(std::shared_ptr<Shared> shared) : shared_(std::move(shared)) {}
     QString runOpenDialog(QFileDialog &dialog) override;
+    QString runSaveDialog(QFileDialog &dialog) override;
+    bool askYesNo(QWidget *parent, const QString &question) override;
     void showError(QWidget *parent, const QString &message) override;
 
 private:

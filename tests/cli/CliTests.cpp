@@ -328,7 +328,15 @@ INSTANTIATE_TEST_SUITE_P(
         Failure{"AnswerTrailingBlank", [](const QString &d) { return withLine(d, 40, "5 "); },
                 "'5 ' is not a valid integer value.\n"},
         Failure{"AnswerLeadingTab", [](const QString &d) { return withLine(d, 9, "\t5"); },
-                "'\t5' is not a valid integer value.\n"},
+                "'\\x095' is not a valid integer value.\n"},
+        // Bytes from a file reach the terminal whole, and never as control sequences.
+        Failure{"AnswerNul",
+                [](const QString &d) { return withLine(d, 9, QStringLiteral("5") + QChar(0)); },
+                "'5\\x00' is not a valid integer value.\n"},
+        Failure{"AnswerEscape", [](const QString &d) { return withLine(d, 9, "\x1b[2J"); },
+                "'\\x1b[2J' is not a valid integer value.\n"},
+        Failure{"EmptyPath", [](const QString &) { return QString(); },
+                "Cannot open file: the path is empty.\n"},
         Failure{"TotalBlankInsideField",
                 [](const QString &d) { return withLine(d, 42, QStringLiteral("8 слов")); },
                 "'8 с' is not a valid integer value.\n"},
@@ -360,6 +368,31 @@ INSTANTIATE_TEST_SUITE_P(
                 },
                 "'x1' is not a valid integer value.\n"}),
     [](const testing::TestParamInfo<Failure> &info) { return std::string(info.param.name); });
+
+TEST_F(CliTest, FailedWriteIsAFailure)
+{
+    respondent().write(path("r.txt"));
+    QProcess process;
+    process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    process.start(kProgram, {"--json", path("r.txt")});
+    ASSERT_TRUE(process.waitForFinished(kHangGuardMs));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(
+        process.readAllStandardError().startsWith("Cannot write the profile to standard output: "));
+}
+
+TEST_F(CliTest, Utf16FileMessageIsWholeAndEscaped)
+{
+    const QString text = respondent().lines().join(QStringLiteral("\r\n"));
+    QByteArray bytes("\xff\xfe");
+    bytes.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    testfiles::writeBytes(path("u.txt"), bytes);
+    const Outcome run = runProgram({"--json", path("u.txt")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_FALSE(run.err.contains('\0'));
+    EXPECT_TRUE(run.err.startsWith("'\\x00")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.endsWith("' is not a valid integer value.\n")) << run.err.toStdString();
+}
 
 TEST_F(CliTest, GroupPipeMember)
 {
@@ -399,18 +432,94 @@ TEST_P(BadArguments, ExitTwoWithUsage)
     EXPECT_TRUE(run.err.contains("Usage:")) << run.err.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(Lists, BadArguments,
-                         testing::Values(std::vector<const char *>{"--bogus"},
-                                         std::vector<const char *>{"--json"},
-                                         std::vector<const char *>{"--json", "a.txt", "b.txt"},
-                                         std::vector<const char *>{"a.txt", "--json"},
-                                         std::vector<const char *>{"--json", "a.txt", "--json",
-                                                                   "b.txt"},
-                                         std::vector<const char *>{"a.txt", "--json", "b.txt"}));
+INSTANTIATE_TEST_SUITE_P(
+    Lists, BadArguments,
+    testing::Values(std::vector<const char *>{"--bogus"}, std::vector<const char *>{"--json"},
+                    std::vector<const char *>{"--json", "a.txt", "b.txt"},
+                    std::vector<const char *>{"a.txt", "--json"},
+                    std::vector<const char *>{"--json", "a.txt", "--json", "b.txt"},
+                    std::vector<const char *>{"a.txt", "--json", "b.txt"}));
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+// ---- batch reports
+
+namespace {
+
+// Width and height from a JPEG file's baseline frame header, or (0, 0).
+std::pair<int, int> jpegSize(const QString &file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return {0, 0};
+    const QByteArray bytes = f.readAll();
+    const qsizetype sof = bytes.indexOf(QByteArray("\xFF\xC0", 2));
+    if (sof < 0 || sof + 9 > bytes.size())
+        return {0, 0};
+    auto word = [&](qsizetype at) { return (uchar(bytes[at]) << 8) | uchar(bytes[at + 1]); };
+    return {word(sof + 7), word(sof + 5)};
+}
+
+} // namespace
+
+TEST_F(CliTest, BatchWritesEveryInputsReportsAndGoesOnAfterABadOne)
+{
+    const QString one = path("one.txt");
+    respondent().write(one);
+    ASSERT_TRUE(QDir().mkpath(path("group")));
+    respondent().write(path("group/a.txt"));
+    Questionnaire::uniform(6).write(path("group/b.txt"));
+    const QString bad = path("bad.txt");
+    testfiles::writeBytes(bad, testfiles::joinLines(respondent().withLine(12, "x"), "\r\n"));
+    const QString out = path("out");
+
+    const Outcome run = runProgram({"--batch", out, one, path("group"), bad, one});
+    EXPECT_EQ(run.exitCode, 1);
+    const QStringList progress = QString::fromLocal8Bit(run.out).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(progress.size(), 4) << run.out.toStdString();
+    EXPECT_TRUE(progress[0].startsWith("1/4 " + one + ": ")) << progress[0].toStdString();
+    EXPECT_EQ(progress[2], "3/4 " + bad + ": failed");
+    EXPECT_TRUE(progress[3].contains("\"R-17 (2)\"")) << progress[3].toStdString();
+    EXPECT_EQ(QString::fromUtf8(run.err),
+              "vorlzut: " + bad + ": 'x' is not a valid integer value.\n");
+
+    QStringList expected;
+    for (const QString code : {"R-17", "0000", "R-17 (2)"}) {
+        expected << code + ".rtf";
+        for (const char *letter : {"A", "B", "C", "D"})
+            expected << QStringLiteral("Image %1 %2.jpg").arg(letter, code);
+        for (const char *letter : {"A", "B", "C", "D", "E", "F"})
+            expected << QStringLiteral("Plot %1 %2.jpg").arg(letter, code);
+    }
+    QStringList written = QDir(out).entryList(QDir::Files);
+    expected.sort();
+    written.sort();
+    EXPECT_EQ(written, expected);
+    for (const QString &name : written) {
+        if (name.endsWith(".rtf"))
+            continue;
+        const auto size =
+            name.startsWith("Image") ? std::make_pair(602, 564) : std::make_pair(416, 294);
+        EXPECT_EQ(jpegSize(out + "/" + name), size) << name.toStdString();
+    }
+
+    QFile analysis(out + "/R-17.rtf");
+    ASSERT_TRUE(analysis.open(QIODevice::ReadOnly));
+    const QByteArray bytes = analysis.readAll();
+    EXPECT_FALSE(bytes.startsWith("\xEF\xBB\xBF"));
+    EXPECT_TRUE(bytes.contains("\r\n"));
+    EXPECT_FALSE(bytes.contains("\n\n"));
+    EXPECT_TRUE(bytes.contains("\xCF\xE5\xF2\xF0\xEE\xE2")) << "the name in code page 1251";
+}
+
+TEST_F(CliTest, BatchNeedsAFolderAndAnInput)
+{
+    const Outcome run = runProgram({"--batch", path("out")});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(QString::fromUtf8(run.err).contains("--batch needs a folder"));
 }

@@ -1,0 +1,86 @@
+// The Save commands of the main window: the analysis text and the screen pictures of the
+// diagram panel and the chart, each into the results folder beside the program.
+#include "UnitPlot.h"
+
+#include "ProfileStore.h"
+#include "SafeFile.h"
+#include "SaveNames.h"
+#include "ScrinCap.h"
+#include "TChart.h"
+#include "TLabel.h"
+#include "TPanel.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace {
+
+const QString kPictureFilter = QStringLiteral("JPG Files (*.jpg)");
+
+} // namespace
+
+void TForm1::mmAnalysisSaveClick()
+{
+    // The filter and the folder stay as the last command left them; the proposed name carries
+    // the results folder itself.
+    QFileDialog &dialog = saveDialog();
+    dialog.setWindowTitle(QStringLiteral("Запись анализа факторов в rtf.файл"));
+    dialog.selectFile(analysisFileName(Profile().ProgramFolder, ceCode->text()));
+    const QString name = dialogs_->runSaveDialog(dialog);
+    if (name.isEmpty())
+        return;
+    runCommand([&] {
+        const AnalysisFileBytes file = analysisFileBytes(meInfo->toPlainText());
+        // Typed characters that code page 1251 cannot hold are not dropped behind the user's
+        // back: the user chooses between "?" in their place and not saving.
+        if (!file.unmappable.isEmpty() &&
+            !dialogs_->askYesNo(
+                this, QStringLiteral("В тексте есть знаки, которых нет в кодировке Windows-1251: "
+                                     "%1\nЗаписать файл, поставив вместо них знак \"?\"?")
+                          .arg(file.unmappable)))
+            return;
+        writeFileReplacing(name, file.bytes);
+    });
+}
+
+void TForm1::mmImageSaveClick()
+{
+    savePicture(QStringLiteral("Запись текущего профиля факторов в jpg-файл"),
+                QStringLiteral("Image"), laImageN, paPlot);
+}
+
+void TForm1::mmPlotSaveClick()
+{
+    savePicture(QStringLiteral("Запись текущей гистограммы в jpg-файл"), QStringLiteral("Plot"),
+                laPlotN, ChartAll);
+}
+
+void TForm1::savePicture(const QString &title, const QString &prefix, const TLabel *letter,
+                         const QWidget *control)
+{
+    const QString programFolder = Profile().ProgramFolder;
+    QFileDialog &dialog = saveDialog();
+    dialog.setNameFilter(kPictureFilter);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    dialog.selectFile(QString());
+    dialog.setDirectory(resultsFolder(programFolder));
+    dialog.setWindowTitle(title);
+    dialog.selectFile(pictureFileName(programFolder, prefix, letter->caption(), ceCode->text()));
+    const QString chosen = dialogs_->runSaveDialog(dialog);
+    if (chosen.isEmpty())
+        return;
+    runCommand([&] {
+        const QString name = JpegFileName(chosen);
+        // The dialog confirmed only the name as typed; the extended name is asked about here.
+        if (name != chosen && QFileInfo::exists(name) &&
+            !dialogs_->askYesNo(this, QStringLiteral("Файл %1 уже существует. Заменить его?")
+                                          .arg(QDir::toNativeSeparators(name))))
+            return;
+        // What the dialog or the question covered is repainted before the screen is read.
+        QGuiApplication::sync();
+        SaveAsJpeg(control, name);
+    });
+}

@@ -1,0 +1,244 @@
+#include "AppTestSupport.h"
+
+#include "ProfileStore.h"
+#include "SaveNames.h"
+#include "TLabel.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QStringDecoder>
+
+namespace {
+
+// ---- names
+
+struct NameCase
+{
+    const char *name;
+    QString in;
+    QString out;
+};
+
+class JpegFileNameRule : public testing::TestWithParam<NameCase>
+{
+};
+
+TEST_P(JpegFileNameRule, AppendsUnlessEndingInLowerCaseJpg)
+{
+    EXPECT_EQ(JpegFileName(GetParam().in), GetParam().out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, JpegFileNameRule,
+                         testing::Values(NameCase{"lower_jpg", "/r/x.jpg", "/r/x.jpg"},
+                                         NameCase{"upper_jpg", "/r/x.JPG", "/r/x.JPG.jpg"},
+                                         NameCase{"jpeg", "/r/x.jpeg", "/r/x.jpeg.jpg"},
+                                         NameCase{"no_extension", "/r/report", "/r/report.jpg"},
+                                         NameCase{"shorter_than_four", "jpg", "jpg.jpg"},
+                                         NameCase{"only_extension", ".jpg", ".jpg"}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+class CodeInFileNames : public testing::TestWithParam<NameCase>
+{
+};
+
+TEST_P(CodeInFileNames, NeverLeavesTheResultsFolder)
+{
+    const QString proposed = pictureFileName("/p/", "Image", "B", GetParam().in);
+    EXPECT_EQ(proposed, "/p/Results/Image B " + GetParam().out + ".jpg");
+    EXPECT_EQ(QFileInfo(proposed).absolutePath(), "/p/Results");
+    EXPECT_EQ(QFileInfo(analysisFileName("/p/", GetParam().in)).absolutePath(), "/p/Results");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CodeInFileNames,
+    testing::Values(NameCase{"plain", "0123", "0123"}, NameCase{"empty", "", ""},
+                    NameCase{"cyrillic", "Отдел 5", "Отдел 5"},
+                    NameCase{"climbs_out", "../../etc/x", ".._.._etc_x"},
+                    NameCase{"backslash_and_drive", "C:\\x", "C__x"},
+                    NameCase{"wildcards_quotes", "a*b?\"<c>|", "a_b___c__"},
+                    NameCase{"control_character", QString("a\tb\nc"), "a_b_c"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(AnalysisFileBytes, Cp1251WithCrLfAndNoByteOrderMark)
+{
+    const AnalysisFileBytes file = analysisFileBytes("Код 12,5%\nЁё №€\n");
+    EXPECT_EQ(file.bytes, QByteArray("\xCA\xEE\xE4 12,5%\r\n\xA8\xB8 \xB9\x88\r\n"));
+    EXPECT_TRUE(file.unmappable.isEmpty());
+}
+
+TEST(AnalysisFileBytes, CharactersWithoutAByteAreListedOnce)
+{
+    const AnalysisFileBytes file = analysisFileBytes("a☺b😀c☺");
+    EXPECT_EQ(file.bytes, QByteArray("a?b?c?"));
+    EXPECT_EQ(file.unmappable, "☺😀");
+}
+
+// ---- the commands
+
+// A window over a temporary program folder with a Results folder, after a load.
+class SaveTest : public WindowTest
+{
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        program = dir.filePath("program") + "/";
+        QDir().mkpath(program + "Results");
+        Profile().ProgramFolder = program;
+        openData(writeSheet("one.txt", AnswerSheet{}));
+        ASSERT_TRUE(dialogs->errors.isEmpty());
+    }
+
+    QByteArray contents(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    }
+
+    void writeOld(const QString &path, const QByteArray &bytes)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    QString program;
+};
+
+TEST_F(SaveTest, ProposalsFollowTheCodeAndViewLettersAndTheDialogKeepsItsState)
+{
+    form->mmAnalysisSaveClick();
+    form->mmPlotFactorsIClick();
+    form->mmPlotSaveClick();
+    form->mmAnalysisSaveClick(); // right after a picture save
+    form->ceCode->setText("7/../x");
+    form->mmImageFactorsIIClick();
+    form->mmImageSaveClick();
+
+    const auto &s = dialogs->saves;
+    ASSERT_EQ(s.size(), 4u);
+    EXPECT_EQ(s[0].title, "Запись анализа факторов в rtf.файл");
+    EXPECT_EQ(s[0].proposed, program + "Results/0451.rtf");
+    EXPECT_EQ(s[1].title, "Запись текущей гистограммы в jpg-файл");
+    EXPECT_EQ(s[1].proposed, program + "Results/Plot D 0451.jpg");
+    EXPECT_EQ(s[1].filter, "JPG Files (*.jpg)");
+    EXPECT_EQ(QDir::cleanPath(s[1].folder), QDir::cleanPath(program + "Results"));
+    EXPECT_EQ(s[2].proposed, program + "Results/0451.rtf");
+    EXPECT_EQ(s[2].filter, "JPG Files (*.jpg)");
+    EXPECT_EQ(s[3].title, "Запись текущего профиля факторов в jpg-файл");
+    EXPECT_EQ(s[3].proposed, program + "Results/Image C 7_.._x.jpg");
+    // Every dialog was cancelled: nothing written.
+    EXPECT_TRUE(QDir(program + "Results").isEmpty());
+}
+
+TEST_F(SaveTest, GroupLoadProposesCode0000AndLetterA)
+{
+    writeSheet("a.txt", AnswerSheet{}, "group");
+    openGroup(writeSheet("b.txt", AnswerSheet{}, "group"));
+    form->mmAnalysisSaveClick();
+    form->mmImageSaveClick();
+    form->mmPlotSaveClick();
+    ASSERT_EQ(dialogs->saves.size(), 3u);
+    EXPECT_EQ(dialogs->saves[0].proposed, program + "Results/0000.rtf");
+    EXPECT_EQ(dialogs->saves[1].proposed, program + "Results/Image A 0000.jpg");
+    EXPECT_EQ(dialogs->saves[2].proposed, program + "Results/Plot A 0000.jpg");
+}
+
+TEST_F(SaveTest, AnalysisFileHoldsTheMemoTextInCp1251)
+{
+    form->meInfo->setPlainText("Первая строка\nВторая: 55,0%");
+    const QString target = program + "Results/0451.rtf";
+    writeOld(target, QByteArray(10000, 'x'));
+    dialogs->saveAnswers << target;
+    form->mmAnalysisSaveClick();
+    EXPECT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join('\n').toStdString();
+    EXPECT_EQ(contents(target), QByteArray("\xCF\xE5\xF0\xE2\xE0\xFF \xF1\xF2\xF0\xEE\xEA\xE0\r\n"
+                                           "\xC2\xF2\xEE\xF0\xE0\xFF: 55,0%"));
+    EXPECT_TRUE(dialogs->questions.isEmpty());
+}
+
+TEST_F(SaveTest, TypedCharactersOutsideCp1251AreAskedAbout)
+{
+    form->meInfo->setPlainText("Итог ☺");
+    const QString target = program + "Results/smile.rtf";
+    dialogs->answerYes = false;
+    dialogs->saveAnswers << target;
+    form->mmAnalysisSaveClick();
+    ASSERT_EQ(dialogs->questions.size(), 1);
+    EXPECT_TRUE(dialogs->questions[0].contains("☺"));
+    EXPECT_FALSE(QFileInfo::exists(target));
+
+    dialogs->answerYes = true;
+    dialogs->saveAnswers << target;
+    form->mmAnalysisSaveClick();
+    EXPECT_EQ(contents(target), QByteArray("\xC8\xF2\xEE\xE3 ?"));
+}
+
+TEST_F(SaveTest, ExistingFileOfTheExtendedNameIsAskedAboutFirst)
+{
+    const QString extended = program + "Results/report.jpg";
+    writeOld(extended, "old picture");
+    dialogs->answerYes = false;
+    dialogs->saveAnswers << program + "Results/report";
+    form->mmImageSaveClick();
+    ASSERT_EQ(dialogs->questions.size(), 1);
+    EXPECT_TRUE(dialogs->questions[0].contains(QDir::toNativeSeparators(extended)));
+    EXPECT_EQ(contents(extended), "old picture");
+    EXPECT_TRUE(dialogs->errors.isEmpty());
+}
+
+// A folder nobody may write into, root included; false when the machine cannot make one.
+bool makeUnwritable(const QString &folder)
+{
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    if (!QFile(folder + "/probe").open(QIODevice::WriteOnly))
+        return true;
+    QFile::remove(folder + "/probe");
+    return QProcess::execute("chattr", {"+i", folder}) == 0 &&
+           !QFile(folder + "/probe").open(QIODevice::WriteOnly);
+}
+
+void makeWritable(const QString &folder)
+{
+    QProcess::execute("chattr", {"-i", folder});
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST_F(SaveTest, UnwritableResultsFolderFailsAndKeepsTheOldFile)
+{
+    const QString folder = program + "Results";
+    const QString target = folder + "/0451.rtf";
+    writeOld(target, "old analysis");
+    if (!makeUnwritable(folder)) {
+        makeWritable(folder);
+        GTEST_SKIP() << "no way to make a folder unwritable here";
+    }
+    dialogs->saveAnswers << target;
+    form->mmAnalysisSaveClick();
+    dialogs->saveAnswers << target; // as a picture name
+    form->mmImageSaveClick();
+    makeWritable(folder);
+
+    EXPECT_EQ(dialogs->errors,
+              QStringList({"Cannot create file " + QDir::toNativeSeparators(target),
+                           "Cannot create file " + QDir::toNativeSeparators(target + ".jpg")}));
+    EXPECT_EQ(contents(target), "old analysis");
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"0451.rtf"});
+}
+
+TEST_F(SaveTest, MissingResultsFolderGivesCannotCreateFile)
+{
+    QDir(program + "Results").removeRecursively();
+    const QString target = program + "Results/Plot A 0451.jpg";
+    dialogs->saveAnswers << target;
+    form->mmPlotSaveClick();
+    EXPECT_EQ(dialogs->errors,
+              QStringList{"Cannot create file " + QDir::toNativeSeparators(target)});
+}
+
+} // namespace
