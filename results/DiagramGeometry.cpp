@@ -11,7 +11,7 @@ constexpr double kHalfPi = kPi / 2;
 
 } // namespace
 
-int roundHalfEven(double v)
+int nearestWhole(double v)
 {
     if (std::isnan(v))
         return 0;
@@ -28,7 +28,7 @@ int roundHalfEven(double v)
 
 DiagramPoint DiagramCentre(int width, int height)
 {
-    return {roundHalfEven(width / 2.0 - 2) + 3, roundHalfEven(height / 2.0) + 2};
+    return {nearestWhole(width / 2.0 - 2) + 3, nearestWhole(height / 2.0) + 2};
 }
 
 double SectorAngle(int sectorCount)
@@ -77,5 +77,5 @@ void PlaceOnCircle(DiagramPointArray &DiagramPoints, DiagramPoint centre, double
     } else {
         return;
     }
-    DiagramPoints[std::size_t(i)] = {roundHalfEven(x), roundHalfEven(y)};
+    DiagramPoints[std::size_t(i)] = {nearestWhole(x), nearestWhole(y)};
 }

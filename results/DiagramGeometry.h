@@ -22,7 +22,7 @@ inline constexpr int kOverlayHeight = 560;
 
 // Whole number nearest to v, halves to the even neighbour. Values beyond the range of int
 // saturate there, and NaN gives 0, so a coordinate never wraps.
-int roundHalfEven(double v);
+int nearestWhole(double v);
 
 // Centre of the ring from the overlay's size; (300, 282) for the 598 x 560 overlay.
 DiagramPoint DiagramCentre(int width, int height);

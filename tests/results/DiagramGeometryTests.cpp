@@ -159,15 +159,15 @@ TEST(PlaceOnCircle, WritesOnlyItsOwnEntry)
     EXPECT_EQ(points, before);
 }
 
-TEST(RoundHalfEven, TiesGoToEvenAndExtremesSaturate)
+TEST(NearestWhole, TiesGoToEvenAndExtremesSaturate)
 {
-    EXPECT_EQ(roundHalfEven(2.5), 2);
-    EXPECT_EQ(roundHalfEven(3.5), 4);
-    EXPECT_EQ(roundHalfEven(-2.5), -2);
-    EXPECT_EQ(roundHalfEven(296.5), 296);
-    EXPECT_EQ(roundHalfEven(1e300), std::numeric_limits<int>::max());
-    EXPECT_EQ(roundHalfEven(-kInf), std::numeric_limits<int>::min());
-    EXPECT_EQ(roundHalfEven(std::numeric_limits<double>::quiet_NaN()), 0);
+    EXPECT_EQ(nearestWhole(2.5), 2);
+    EXPECT_EQ(nearestWhole(3.5), 4);
+    EXPECT_EQ(nearestWhole(-2.5), -2);
+    EXPECT_EQ(nearestWhole(296.5), 296);
+    EXPECT_EQ(nearestWhole(1e300), std::numeric_limits<int>::max());
+    EXPECT_EQ(nearestWhole(-kInf), std::numeric_limits<int>::min());
+    EXPECT_EQ(nearestWhole(std::numeric_limits<double>::quiet_NaN()), 0);
 }
 
 } // namespace
