@@ -21,7 +21,7 @@ inline constexpr double kHubRadius = 9.0;
 // Colours the tests and the picture share.
 inline const QColor kWheelBandColor{255, 246, 196};
 inline const QColor kWheelRingColor{252, 234, 168};
-inline const QColor kWheelAxisColor{34, 139, 34};
+inline const QColor kWheelAxisColor{40, 150, 70};
 
 // Draws the wheel filling a device of the given size. The wheel is laid out on the diagram's
 // own grid (the 598 x 560 overlay, same centre and radii as the polygons) and scaled to size,

@@ -159,7 +159,7 @@ TEST(PlaceOnCircle, WritesOnlyItsOwnEntry)
     EXPECT_EQ(points, before);
 }
 
-TEST(RoundHalfEven, TiesGoToEvenAndExtremesSaturate)
+TEST(NearestWhole, TiesGoToEvenAndExtremesSaturate)
 {
     EXPECT_EQ(roundHalfEven(2.5), 2);
     EXPECT_EQ(roundHalfEven(3.5), 4);
