@@ -436,7 +436,10 @@ void TForm1::showLoaded(const LoadedProfile &loaded, const QString &nameCaption)
     sgResF->selectCell(1, 1);
     setFieldText(ceNanket, QString::number(loaded.count));
     writeChartFoot(*ChartAll, ceCode->text(), ceName->text(), ceDate->text());
-    laImageN->setCaption(QStringLiteral("A"));
+    // Every load draws view B, so the title, the letter and the proposed picture name say B:
+    // a letter "A" over view B would name the saved picture after a view it does not show.
+    laImage->setCaption(QStringLiteral("График факторов (III)"));
+    laImageN->setCaption(QStringLiteral("B"));
     mmImageSave->setText(QStringLiteral("Image ") + laImageN->text());
 }
 

@@ -117,7 +117,7 @@ TEST_F(CaptureTest, PanelCaptureIsTheScreenWithCoveringWindows)
 
 TEST_F(CaptureTest, SavedPicturesHaveTheirSizesAndTheScreensColours)
 {
-    const QImage diagram = savedPicture(&TForm1::mmImageSaveClick, "Image A 0451.jpg");
+    const QImage diagram = savedPicture(&TForm1::mmImageSaveClick, "Image B 0451.jpg");
     ASSERT_EQ(diagram.size(), QSize(602, 564));
     EXPECT_LT(meanDifference(diagram, CapturePanel(form->paPlot)), 3.0);
 

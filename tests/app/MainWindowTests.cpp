@@ -153,8 +153,8 @@ TEST_F(WindowTest, DataLoadFillsHeaderMemoAndTable)
              form->paInfo, form->meInfo, form->ChartAll, form->paPlot, form->sgResF})
         EXPECT_FALSE(view->isHidden()) << view->objectName().toStdString();
     EXPECT_EQ(form->labelsFlag(), 1);
-    EXPECT_EQ(form->laImageN->text(), "A");
-    EXPECT_EQ(form->mmImageSave->text(), "Image A");
+    EXPECT_EQ(form->laImageN->text(), "B") << "the view a load draws";
+    EXPECT_EQ(form->mmImageSave->text(), "Image B");
     EXPECT_EQ(form->mmPlotSave->text(), "Plot A");
     EXPECT_EQ(form->ChartAll->Foot().Text(),
               QStringList({sheet.code + " " + sheet.name + " " + sheet.date}));
@@ -381,4 +381,14 @@ TEST(RealErrorBox, ShowsTheMessageUnderTheApplicationTitle)
     EXPECT_EQ(text, "Cannot open file " + QDir::toNativeSeparators(missing) + ".");
     EXPECT_EQ(icon, QMessageBox::Critical);
     EXPECT_TRUE(form.paInfo->isHidden());
+}
+
+TEST_F(WindowTest, LoadAfterAnotherViewNamesViewBAgain)
+{
+    openData(writeSheet("a.txt", {}));
+    form->mmImageAllClick();
+    openData(writeSheet("b.txt", {}));
+    EXPECT_EQ(form->laImage->text(), "График факторов (III)");
+    EXPECT_EQ(form->laImageN->text(), "B");
+    EXPECT_EQ(form->mmImageSave->text(), "Image B");
 }

@@ -145,7 +145,7 @@ TEST_F(SaveTest, GroupLoadProposesCode0000AndLetterA)
     form->mmPlotSaveClick();
     ASSERT_EQ(dialogs->saves.size(), 3u);
     EXPECT_EQ(dialogs->saves[0].proposed, program + "Results/0000.rtf");
-    EXPECT_EQ(dialogs->saves[1].proposed, program + "Results/Image A 0000.jpg");
+    EXPECT_EQ(dialogs->saves[1].proposed, program + "Results/Image B 0000.jpg");
     EXPECT_EQ(dialogs->saves[2].proposed, program + "Results/Plot A 0000.jpg");
 }
 
