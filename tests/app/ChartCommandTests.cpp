@@ -45,7 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
         ChartCommand{&TForm1::mmPlotFactorsIIClick, "C", "График факторов (II)", 4, 0},
         ChartCommand{&TForm1::mmPlotFactorsIClick, "D", "График факторов (I)", 2, 0},
         ChartCommand{&TForm1::mmPlot4lScalesClick, "E", "Базовые шкалы", 4, 0},
-        ChartCommand{&TForm1::mmPlot2FactorsIIIClick, "F", "Базовые факторы (III)", 2, 0}));
+        ChartCommand{&TForm1::mmPlot2FactorsIIIClick, "F", "Базовые факторы (III)", 2, 0}),
+    [](const auto &info) { return std::string(info.param.letter); });
 
 TEST_F(WindowTest, EveryLoadOpensOnViewAWithTheStoresPercentages)
 {

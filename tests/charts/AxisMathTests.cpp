@@ -137,6 +137,9 @@ TEST(ValueLabels, RunFromTheRoundedTopDownToTheMinimum)
     EXPECT_EQ(valueLabelValues(0, 85, 10, true),
               (std::vector<double>{80, 70, 60, 50, 40, 30, 20, 10, 0}));
     EXPECT_EQ(valueLabelValues(-35, 35, 20, true), (std::vector<double>{20, 0, -20}));
+    // a negative minimum on the step keeps its label
+    EXPECT_EQ(valueLabelValues(-20, 35, 20, true), (std::vector<double>{20, 0, -20}));
+    EXPECT_EQ(valueLabelValues(-20, 35, 10, true).back(), -20);
     EXPECT_EQ(valueLabelValues(0, 0, 1, true), (std::vector<double>{0}));
     EXPECT_TRUE(valueLabelValues(0, 1e6, 1, true).empty());
 }

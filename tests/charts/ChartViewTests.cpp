@@ -168,7 +168,8 @@ INSTANTIATE_TEST_SUITE_P(Views, LegendPerView,
                                            LegendCase{'C', false, 0, 0},
                                            LegendCase{'D', false, 0, 0},
                                            LegendCase{'E', false, 0, 0},
-                                           LegendCase{'F', false, 0, 0}));
+                                           LegendCase{'F', false, 0, 0}),
+                         [](const auto &info) { return std::string(1, info.param.view); });
 
 // ---- bars
 
