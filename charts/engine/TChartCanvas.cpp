@@ -231,7 +231,7 @@ void TChartCanvas::ResetState()
     SetBrush(clWhite, TBrushStyle::bsSolid);
     TChartFont f = font_;
     f.Color = clBlack;
-    f.Height = -10;
+    f.Height = -13; // 10 points
     SetFont(f);
     SetBackMode(true);
     align_ = TextAlign::Left;
