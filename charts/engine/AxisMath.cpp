@@ -130,7 +130,10 @@ std::vector<double> valueLabelValues(double rangeMin, double rangeMax, double st
         value = std::trunc(rangeMax / step) * step;
     while (value > rangeMax)
         value -= step;
-    const double lowest = (rangeMin - kMinStep) / 1.000000000001;
+    // A little below the minimum, so that a label on the minimum itself survives rounding. A
+    // relative allowance taken by division would move a negative minimum up instead and lose
+    // its label; it is taken by magnitude here.
+    const double lowest = rangeMin - kMinStep - std::fabs(rangeMin) * 1e-12;
     for (; value >= lowest; value -= step)
         values.push_back(value);
     return values;

@@ -67,6 +67,7 @@ public:
     void paintTo(QPainter &painter, QSize size);
     // The frame at the widget's size, without a screen.
     QImage render();
+    using QWidget::render;
 
 protected:
     template <class T> void store(T &field, const T &value)

@@ -209,16 +209,9 @@ void TChartCanvas::Line(int x0, int y0, int x1, int y1)
 
 void TChartCanvas::LineTo(int x, int y)
 {
-    if (penStyle_ != TPenStyle::psClear && QPoint(x, y) != at_) {
-        // Leave out the end pixel of horizontal and vertical lines.
-        int ex = x;
-        int ey = y;
-        if (at_.y() == y)
-            ex += x > at_.x() ? -1 : 1;
-        else if (at_.x() == x)
-            ey += y > at_.y() ? -1 : 1;
-        painter_.drawLine(at_.x(), at_.y(), ex, ey);
-    }
+    // The flat cap leaves out the end pixel.
+    if (penStyle_ != TPenStyle::psClear && QPoint(x, y) != at_)
+        painter_.drawLine(at_, QPoint(x, y));
     at_ = QPoint(x, y);
 }
 
@@ -238,7 +231,7 @@ void TChartCanvas::ResetState()
     SetBrush(clWhite, TBrushStyle::bsSolid);
     TChartFont f = font_;
     f.Color = clBlack;
-    f.Height = -10;
+    f.Height = -13; // 10 points
     SetFont(f);
     SetBackMode(true);
     align_ = TextAlign::Left;

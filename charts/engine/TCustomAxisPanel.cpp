@@ -71,8 +71,11 @@ void TCustomAxisPanel::drawSeries(TChartCanvas3D &canvas, TChartSeries &series)
     if (range.First < 0)
         return;
     series.PrepareForGallery();
+    // The clip takes in the wall's right and bottom edges, so a bar of no height at the
+    // origin still shows on the bottom edge.
+    const TRect &plot = PlotRect();
     if (clipPoints_)
-        canvas.ClipRectangle(PlotRect());
+        canvas.ClipRectangle({plot.Left, plot.Top, plot.Right + 1, plot.Bottom + 1});
     if (series.DrawValuesForward())
         for (int i = range.First; i <= range.Last; ++i)
             series.DrawValue(canvas, i);

@@ -1,0 +1,77 @@
+#include "AppTestSupport.h"
+#include "ProfileStore.h"
+#include "TBarSeries.h"
+#include "TChart.h"
+#include "TLabel.h"
+#include "TLineSeries.h"
+
+#include <QAction>
+
+namespace {
+
+struct ChartCommand
+{
+    void (TForm1::*handler)();
+    const char *letter;
+    const char *title;
+    int s5Points;
+    int s6Points;
+};
+
+class ChartCommands : public WindowTest, public ::testing::WithParamInterface<ChartCommand>
+{
+};
+
+TEST_P(ChartCommands, FillTheChartAndNameTheView)
+{
+    openData(writeSheet("a.txt", {}));
+    const ChartCommand c = GetParam();
+    (form.get()->*c.handler)();
+    EXPECT_EQ(form->ChartAll->Title().Text(), QStringList({QString::fromUtf8(c.title)}));
+    EXPECT_EQ(form->SeriesS5->Count(), c.s5Points);
+    EXPECT_EQ(form->SeriesS6->Count(), c.s6Points);
+    EXPECT_EQ(form->laPlotN->text(), c.letter);
+    EXPECT_EQ(form->mmPlotSave->text(), QStringLiteral("Plot ") + c.letter);
+    // the foot stays as the load wrote it
+    EXPECT_EQ(form->ChartAll->Foot().Text(),
+              QStringList({"0451 Петрова Анна Сергеевна 01.03.2024"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Views, ChartCommands,
+    ::testing::Values(
+        ChartCommand{&TForm1::mmPlotAllScalesClick, "A", "График шкал по факторам (II)", 4, 4},
+        ChartCommand{&TForm1::mmPlotFactorsIIIClick, "B", "График факторов (III)", 4, 4},
+        ChartCommand{&TForm1::mmPlotFactorsIIClick, "C", "График факторов (II)", 4, 0},
+        ChartCommand{&TForm1::mmPlotFactorsIClick, "D", "График факторов (I)", 2, 0},
+        ChartCommand{&TForm1::mmPlot4lScalesClick, "E", "Базовые шкалы", 4, 0},
+        ChartCommand{&TForm1::mmPlot2FactorsIIIClick, "F", "Базовые факторы (III)", 2, 0}),
+    [](const auto &info) { return std::string(info.param.letter); });
+
+TEST_F(WindowTest, EveryLoadOpensOnViewAWithTheStoresPercentages)
+{
+    openData(writeSheet("a.txt", {}));
+    form->mmPlotFactorsIIClick();
+    openData(writeSheet("b.txt", {}));
+    EXPECT_EQ(form->laPlotN->text(), "A");
+    ASSERT_EQ(form->SeriesS8->Count(), 4);
+    EXPECT_EQ(form->SeriesS5->YValues().Value(0), Profile().ScaleScores[1]);
+    EXPECT_EQ(form->SeriesS8->YValues().Value(3), Profile().ScaleScores[16]);
+    EXPECT_EQ(form->SeriesS5->Label(3), "Интеграция");
+    EXPECT_FALSE(form->SeriesS5->ColorEachPoint());
+}
+
+TEST_F(WindowTest, ChartHasItsDesignBeforeTheFirstLoad)
+{
+    TChart &chart = *form->ChartAll;
+    EXPECT_FALSE(chart.isVisible());
+    EXPECT_EQ(chart.geometry(), QRect(5, 435, 416, 294));
+    EXPECT_EQ(chart.SeriesList().Count(), 7);
+    EXPECT_EQ(chart.SeriesList()[0], static_cast<TChartSeries *>(form->SeriesAllMean));
+    EXPECT_EQ(chart.SeriesList()[3], static_cast<TChartSeries *>(form->SeriesS5));
+    EXPECT_EQ(chart.SeriesList()[6], static_cast<TChartSeries *>(form->SeriesS8));
+    EXPECT_EQ(chart.CountActiveSeries(), 4);
+    EXPECT_EQ(form->laPlotN->parentWidget(), &chart);
+}
+
+} // namespace

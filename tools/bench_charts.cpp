@@ -1,0 +1,74 @@
+// The window's chart: one full frame of view A at 416 x 294, drawn into an image as a batch
+// picture would be, and a repaint of the widget that only copies its cached picture.
+#include "ChartViews.h"
+#include "Fonts.h"
+#include "ProfileStore.h"
+#include "TChart.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+
+namespace {
+
+struct Fixture
+{
+    TChart chart;
+    ChartAllSeries series = configureChartAll(chart);
+
+    Fixture()
+    {
+        ProfileStore store;
+        for (int k = 1; k <= kScaleScoreCount; ++k)
+            store.ScaleScores[k] = 12.5 + 3.25 * k;
+        fillChart(chart, series, chartView(QLatin1Char('A'), store));
+        writeChartFoot(chart, QStringLiteral("0451"), QStringLiteral("Петрова Анна Сергеевна"),
+                       QStringLiteral("01.03.2024"));
+        chart.show();
+    }
+};
+
+Fixture *fixture = nullptr;
+
+void BM_ChartFullFrameViewA(benchmark::State &state)
+{
+    QImage image(416, 294, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        fixture->chart.paintTo(painter, image.size());
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+void BM_ChartCachedRepaint(benchmark::State &state)
+{
+    QImage target(416, 294, QImage::Format_RGB32);
+    fixture->chart.render(&target); // draws the frame once
+    const int frames = fixture->chart.FramesDrawn();
+    for (auto _ : state) {
+        fixture->chart.render(&target);
+        benchmark::DoNotOptimize(target.constBits());
+    }
+    if (fixture->chart.FramesDrawn() != frames)
+        state.SkipWithError("the repaint drew the frame again instead of copying it");
+}
+
+BENCHMARK(BM_ChartFullFrameViewA)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ChartCachedRepaint)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    installFontSubstitutions();
+    Fixture data;
+    fixture = &data;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
