@@ -7,7 +7,10 @@
 #include "ProfileJson.h"
 #include "Scoring.h"
 
-#include <QFileInfo>
+#include "NativePath.h"
+
+#include <cerrno>
+#include <cstring>
 
 CommandLine parseCommandLine(const QStringList &arguments)
 {
@@ -96,21 +99,52 @@ QString versionText()
     return QStringLiteral("vorlzut 1.01\n");
 }
 
+QByteArray terminalText(const QString &message)
+{
+    QString safe;
+    safe.reserve(message.size());
+    for (const QChar c : message) {
+        const char16_t u = c.unicode();
+        // C0 and C1 controls and DEL: bytes from a file must never drive the terminal.
+        if (u < 0x20 || (u >= 0x7F && u < 0xA0))
+            safe += QStringLiteral("\\x%1").arg(unsigned(u), 2, 16, QLatin1Char('0'));
+        else
+            safe += c;
+    }
+    return safe.toUtf8();
+}
+
+void printMessage(std::FILE *stream, const QString &message)
+{
+    const QByteArray text = terminalText(message) + '\n';
+    std::fwrite(text.constData(), 1, std::size_t(text.size()), stream);
+    std::fflush(stream);
+}
+
 int runJsonExport(const QString &path, std::FILE *out, std::FILE *err)
 {
     try {
+        if (path.isEmpty())
+            throw CommandError(QStringLiteral("Cannot open file: the path is empty"));
         const QString today = todayText();
+        const NativePath native = toNativePath(path);
         LoadedProfile profile =
-            QFileInfo(path).isDir() ? loadGroup(path, today) : loadRespondent(path);
+            isFolder(native) ? loadGroup(native, today) : loadRespondent(native);
         convertToPercent(profile.store);
         const QByteArray json =
             profileJson(profile, analysisLines(profile.store, profile.header, today));
-        std::fwrite(json.constData(), 1, std::size_t(json.size()), out);
-        std::fflush(out);
+        // A full disk or a closed pipe must not pass for a finished export.
+        errno = 0;
+        const bool written = std::fwrite(json.constData(), 1, std::size_t(json.size()), out) ==
+                                 std::size_t(json.size()) &&
+                             std::fflush(out) == 0 && !std::ferror(out);
+        if (!written)
+            throw CommandError(
+                QStringLiteral("Cannot write the profile to standard output: %1")
+                    .arg(QString::fromLocal8Bit(std::strerror(errno ? errno : EIO))));
         return 0;
     } catch (const CommandError &e) {
-        const QByteArray text = errorBoxText(e.message()).toUtf8();
-        std::fprintf(err, "%s\n", text.constData());
+        printMessage(err, errorBoxText(e.message()));
         return 1;
     }
 }

@@ -20,6 +20,11 @@ CommandLine parseCommandLine(const QStringList &arguments);
 QString usageText();
 QString versionText();
 
+// A message for the terminal in UTF-8, with control characters shown as "\\xNN".
+QByteArray terminalText(const QString &message);
+// Writes the message and a line end, whole, NUL characters included.
+void printMessage(std::FILE *stream, const QString &message);
+
 // The headless export: loads path (a file as one respondent, a folder as a group), prints the
 // profile as JSON to out and returns 0; on failure prints the error box text to err and
 // returns 1, with nothing on out.

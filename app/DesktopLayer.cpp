@@ -1,7 +1,5 @@
 #include "DesktopLayer.h"
 
-#include "UnitPlot.h"
-
 #include <QMenuBar>
 #include <QToolButton>
 
@@ -43,7 +41,8 @@ public:
 class WindowsSystemMenu : public SystemMenuLayer, public QAbstractNativeEventFilter
 {
 public:
-    explicit WindowsSystemMenu(TForm1 &window) : window_(window)
+    WindowsSystemMenu(QWidget &window, std::function<void(int)> onCommand)
+        : window_(window), onCommand_(std::move(onCommand))
     {
         HMENU menu = GetSystemMenu(HWND(window.winId()), FALSE);
         AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
@@ -55,12 +54,13 @@ public:
     {
         const MSG *msg = static_cast<const MSG *>(message);
         if (msg->message == WM_SYSCOMMAND && msg->hwnd == HWND(window_.winId()))
-            window_.SystemMenuCommand(int(msg->wParam));
+            onCommand_(int(msg->wParam));
         return false;
     }
 
 private:
-    TForm1 &window_;
+    QWidget &window_;
+    std::function<void(int)> onCommand_;
 };
 
 #else
@@ -77,16 +77,16 @@ public:
 class MenuBarCorner : public SystemMenuLayer
 {
 public:
-    explicit MenuBarCorner(TForm1 &window)
+    MenuBarCorner(QMenuBar &menuBar, std::function<void(int)> onCommand)
     {
-        auto *button = new QToolButton(window.menuBar());
+        auto *button = new QToolButton(&menuBar);
         button->setObjectName(QStringLiteral("aboutButton"));
         button->setText(QStringLiteral("О программе"));
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
-        QObject::connect(button, &QToolButton::clicked, &window,
-                         [&window] { window.SystemMenuCommand(kAboutCommandId); });
-        window.menuBar()->setCornerWidget(button, Qt::TopRightCorner);
+        QObject::connect(button, &QToolButton::clicked, &menuBar,
+                         [onCommand] { onCommand(kAboutCommandId); });
+        menuBar.setCornerWidget(button, Qt::TopRightCorner);
     }
 };
 
@@ -103,11 +103,14 @@ std::unique_ptr<DesktopLayer> makeDesktopLayer()
 #endif
 }
 
-std::unique_ptr<SystemMenuLayer> installSystemMenu(TForm1 &window)
+std::unique_ptr<SystemMenuLayer> installSystemMenu(QWidget &window, QMenuBar &menuBar,
+                                                   std::function<void(int)> onCommand)
 {
 #ifdef Q_OS_WIN
-    return std::make_unique<WindowsSystemMenu>(window);
+    (void)menuBar;
+    return std::make_unique<WindowsSystemMenu>(window, std::move(onCommand));
 #else
-    return std::make_unique<MenuBarCorner>(window);
+    (void)window;
+    return std::make_unique<MenuBarCorner>(menuBar, std::move(onCommand));
 #endif
 }

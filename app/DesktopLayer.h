@@ -1,8 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
-class QMainWindow;
+class QMenuBar;
+class QWidget;
 
 // The desktop take-over while the program runs: the task bar is hidden at start and shown again
 // at close, and the work area is widened to the whole screen so the maximized window covers it.
@@ -23,8 +25,8 @@ std::unique_ptr<DesktopLayer> makeDesktopLayer();
 // The window menu entry that opens the About box.
 inline constexpr int kAboutCommandId = 1025;
 
-// Adds the separator and "О программе" to the window's system menu and reports its command
-// through the window's SystemMenuCommand. Where a program cannot add to the window manager's
+// Adds the separator and "О программе" to the window's system menu and reports each system
+// command of the window through onCommand. Where a program cannot add to the window manager's
 // menu, the entry goes to the right-hand corner of the menu bar instead.
 class SystemMenuLayer
 {
@@ -32,5 +34,5 @@ public:
     virtual ~SystemMenuLayer() = default;
 };
 
-class TForm1;
-std::unique_ptr<SystemMenuLayer> installSystemMenu(TForm1 &window);
+std::unique_ptr<SystemMenuLayer> installSystemMenu(QWidget &window, QMenuBar &menuBar,
+                                                   std::function<void(int)> onCommand);

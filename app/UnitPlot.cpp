@@ -7,6 +7,7 @@
 #include "Fonts.h"
 #include "GroupLoader.h"
 #include "MenuBarStyle.h"
+#include "NativePath.h"
 #include "NumberFormat.h"
 #include "Pictures.h"
 #include "ProfileStore.h"
@@ -17,6 +18,7 @@
 #include "TPanel.h"
 #include "TStringGrid.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -35,6 +37,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolTip>
+#include <limits>
 
 namespace {
 
@@ -104,6 +107,17 @@ QLabel *fieldCaption(QWidget *parent, const QString &text, QPoint at)
     return label;
 }
 
+// The open dialog starts with an empty file name, so Enter cannot re-open the last file:
+// selectFile() ignores an empty name, so the name field and the selection are cleared here.
+void clearFileName(QFileDialog &dialog)
+{
+    if (auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        name->clear();
+    for (auto *view : dialog.findChildren<QAbstractItemView *>())
+        if (view->selectionModel())
+            view->selectionModel()->clear();
+}
+
 // A text too long for its field shows its beginning, not its end.
 void setFieldText(QLineEdit *field, const QString &text)
 {
@@ -117,6 +131,8 @@ QLineEdit *headerField(QWidget *parent, const QString &text, const QRect &rect)
     field->setFont(pixelFont(kSansSerif, kFieldFontPx));
     field->setAlignment(Qt::AlignCenter);
     field->setGeometry(rect);
+    // Header texts go in whole: the memo and the export show them whole too.
+    field->setMaxLength(std::numeric_limits<int>::max());
     // A file dropped on a field loads it, as anywhere else on the window.
     field->setAcceptDrops(false);
     QPalette p = field->palette();
@@ -164,7 +180,8 @@ void TForm1::FormCreate()
         DiagramLabels[i]->setAlignment(Qt::AlignCenter);
     }
 
-    systemMenu_ = installSystemMenu(*this);
+    systemMenu_ =
+        installSystemMenu(*this, *menuBar(), [this](int command) { SystemMenuCommand(command); });
     if (desktop_->hideTaskBar())
         desktop_->SetWorkAreaToScreen();
     qApp->installEventFilter(new HintHidePause(kHintHidePauseMs, this));
@@ -263,6 +280,14 @@ void TForm1::createViews(QWidget *client)
 
     ChartAll = new TChart(client);
     ChartAll->setObjectName(QStringLiteral("ChartAll"));
+    const ChartAllSeries series = configureChartAll(*ChartAll);
+    SeriesAllMean = series.SeriesAllMean;
+    SeriesAllMax = series.SeriesAllMax;
+    SeriesAllMin = series.SeriesAllMin;
+    SeriesS5 = series.SeriesS5;
+    SeriesS6 = series.SeriesS6;
+    SeriesS7 = series.SeriesS7;
+    SeriesS8 = series.SeriesS8;
     ChartAll->setGeometry(kChartRect);
     laPlotN = new TLabel(ChartAll, pixelFont(kSansSerif, kPanelLabelFontPx, true), Qt::black,
                          TLabel::Anchor::Right);
@@ -283,6 +308,7 @@ void TForm1::createDiagramPanel(QWidget *client)
     paPlot = new TPanel(client);
     paPlot->setObjectName(QStringLiteral("paPlot"));
     paPlot->setGeometry(kPlotRect);
+    createDiagramImages();
     const QFont font = pixelFont(kSansSerif, kPanelLabelFontPx);
     laInfoImage = new TLabel(paPlot, font, kMaroon);
     laInfoImage->setCaption(QStringLiteral("Code. Name"));
@@ -345,7 +371,7 @@ QString TForm1::runOpenDialog(const QString &title)
     QFileDialog &dialog = openDialog();
     dialog.setWindowTitle(title);
     dialog.setDirectory(Profile().ProgramFolder + QStringLiteral("Data"));
-    dialog.selectFile(QString());
+    clearFileName(dialog);
     return dialogs_->runOpenDialog(dialog);
 }
 
@@ -369,7 +395,7 @@ void TForm1::mmGroupClick()
 void TForm1::openPath(const QString &path)
 {
     runCommand([&] {
-        if (QFileInfo(path).isDir())
+        if (isFolder(toNativePath(path)))
             loadGroupFolder(path);
         else
             loadDataFile(path);
@@ -409,7 +435,7 @@ void TForm1::showLoaded(const LoadedProfile &loaded, const QString &nameCaption)
     sgResF->setFocus();
     sgResF->selectCell(1, 1);
     setFieldText(ceNanket, QString::number(loaded.count));
-    ChartAll->setFoot({chartFootLine(ceCode->text(), ceName->text(), ceDate->text())});
+    writeChartFoot(*ChartAll, ceCode->text(), ceName->text(), ceDate->text());
     laImageN->setCaption(QStringLiteral("A"));
     mmImageSave->setText(QStringLiteral("Image ") + laImageN->text());
 }
@@ -433,14 +459,14 @@ void TForm1::WriteAnalysis()
     meInfo->setUpdatesEnabled(true);
 }
 
-void TForm1::ShowResults(int)
+void TForm1::ShowResults(int DiagramKind)
 {
     mmSave->menuAction()->setEnabled(true);
     mmPlotAll->menuAction()->setEnabled(true);
     fillResultsTable(*sgResF, Profile());
+    drawDiagram(DiagramKind);
     if (labelsFlag() == 0) {
-        laInfoImage->setCaption(ceCode->text() + QStringLiteral(". ") + ceName->text());
-        laDateImage->setCaption(ceDate->text());
+        refreshDiagramLabels();
         setLabelsFlag(1);
     }
 }
@@ -460,7 +486,7 @@ void TForm1::ceCodeKeyUp()
     const QString date = ceDate->text();
     laInfoImage->setCaption(code + QStringLiteral(". ") + name);
     laDateImage->setCaption(date);
-    ChartAll->setFoot({chartFootLine(code, name, date)});
+    writeChartFoot(*ChartAll, code, name, date);
 }
 
 int TForm1::labelsFlag() const
@@ -482,6 +508,9 @@ QString TForm1::detailsText() const
 
 void TForm1::showChartView(QChar letter)
 {
+    const ChartAllSeries series{SeriesAllMean, SeriesAllMax, SeriesAllMin, SeriesS5,
+                                SeriesS6,      SeriesS7,     SeriesS8};
+    fillChart(*ChartAll, series, chartView(letter, Profile()));
     laPlotN->setCaption(letter);
     mmPlotSave->setText(QStringLiteral("Plot ") + laPlotN->text());
 }

@@ -15,7 +15,10 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class TAboutBox;
+class TBarSeries;
 class TChart;
+class TImage;
+class TLineSeries;
 class TLabel;
 class TPanel;
 class TStringGrid;
@@ -84,7 +87,17 @@ public:
     QPlainTextEdit *meInfo = nullptr;
     TChart *ChartAll = nullptr;
     TLabel *laPlotN = nullptr;
+    // the chart's series, owned by the chart, in its series order
+    TLineSeries *SeriesAllMean = nullptr;
+    TLineSeries *SeriesAllMax = nullptr;
+    TLineSeries *SeriesAllMin = nullptr;
+    TBarSeries *SeriesS5 = nullptr;
+    TBarSeries *SeriesS6 = nullptr;
+    TBarSeries *SeriesS7 = nullptr;
+    TBarSeries *SeriesS8 = nullptr;
     TPanel *paPlot = nullptr;
+    TImage *imJPEG = nullptr;
+    TImage *imPlot = nullptr;
     TLabel *laInfoImage = nullptr;
     TLabel *laDateImage = nullptr;
     TLabel *laImageN = nullptr;
@@ -129,6 +142,10 @@ private:
     void createHeaderPanel(QWidget *client);
     void createViews(QWidget *client);
     void createDiagramPanel(QWidget *client);
+    // diagram panel (DiagramPanel.cpp)
+    void createDiagramImages();
+    void drawDiagram(int DiagramKind);
+    void refreshDiagramLabels();
 
     // Runs one command; its error ends it and is shown in the error box.
     void runCommand(const std::function<void()> &command);

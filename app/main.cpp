@@ -38,8 +38,8 @@ int main(int argc, char **argv)
         std::fputs(versionText().toLocal8Bit().constData(), stdout);
         return 0;
     case CommandLine::Mode::Error:
-        std::fprintf(stderr, "vorlzut: %s\n\n%s", cl.error.toLocal8Bit().constData(),
-                     usageText().toLocal8Bit().constData());
+        printMessage(stderr, QStringLiteral("vorlzut: ") + cl.error);
+        std::fputs(("\n" + usageText()).toLocal8Bit().constData(), stderr);
         return 2;
     case CommandLine::Mode::Json: {
         // No window and no display: only the core application object.

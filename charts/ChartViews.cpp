@@ -1,6 +1,192 @@
 #include "ChartViews.h"
 
+#include "ProfileStore.h"
+#include "TBarSeries.h"
+#include "TChart.h"
+#include "TLineSeries.h"
+
+#include <memory>
+
+namespace {
+
+constexpr TColor kOrange = rgbColor(255, 128, 0);
+constexpr TColor kGreen232 = rgbColor(0, 232, 0);
+constexpr int kChartFontHeight = -11;
+
+TChartFont arial11()
+{
+    TChartFont font;
+    font.Name = QStringLiteral("Arial");
+    font.Height = kChartFontHeight;
+    font.Color = clBlack;
+    return font;
+}
+
+TLineSeries *addLine(TChart &chart, const QString &name, TColor color)
+{
+    auto series = std::make_unique<TLineSeries>(name);
+    series->setActive(false);
+    series->setSeriesColor(color);
+    series->Pointer().setStyle(TSeriesPointerStyle::psRectangle);
+    series->Pointer().setVisible(false);
+    series->Pointer().setInflateMargins(true);
+    series->Marks().setVisible(false);
+    series->Marks().setArrowLength(8);
+    series->XValues().setOrder(TChartListOrder::loAscending);
+    series->YValues().setName(QStringLiteral("Y"));
+    return chart.AddSeries(std::move(series));
+}
+
+TBarSeries *addBar(TChart &chart, const QString &name, TColor color, const QString &title,
+                   int arrowLength, TChartListOrder xOrder)
+{
+    auto series = std::make_unique<TBarSeries>(name);
+    series->setSeriesColor(color);
+    series->setTitle(title);
+    series->Marks().setVisible(false);
+    series->Marks().setArrowLength(arrowLength);
+    series->XValues().setOrder(xOrder);
+    series->YValues().setName(QStringLiteral("Bar"));
+    series->YValues().setOrder(TChartListOrder::loNone);
+    return chart.AddSeries(std::move(series));
+}
+
+const QStringList kFactorsII = {QStringLiteral("Инновация"), QStringLiteral("Адаптация"),
+                                QStringLiteral("Конкуренция"), QStringLiteral("Интеграция")};
+
+} // namespace
+
+ChartAllSeries configureChartAll(TChart &chart)
+{
+    chart.setGeometry(5, 435, 416, 294);
+    chart.setAllowPanning(TPanningMode::pmNone);
+    chart.setAllowZoom(false);
+    chart.setBevelInner(TPanelBevel::bvLowered);
+    chart.setBackColor(clWhite);
+    chart.BackWall().setColor(clWhite);
+    chart.BackWall().Brush().setColor(clWhite);
+    chart.setMarginLeft(2);
+    chart.Title().setFont(arial11());
+    chart.Title().setText({QStringLiteral("График шкал по факторам (II)")});
+    chart.Foot().setFont(arial11());
+    chart.Legend().setAlignment(TLegendAlignment::laTop);
+    chart.setView3D(false);
+    chart.setScaleLastPage(false);
+
+    TChartAxis &bottom = chart.BottomAxis();
+    bottom.setAxisValuesFormat(QStringLiteral("#0."));
+    bottom.setExactDateTime(false);
+    bottom.setIncrement(1);
+    bottom.setLabelsOnAxis(false);
+    bottom.setLabelStyle(TAxisLabelStyle::talMark);
+    TChartAxis &left = chart.LeftAxis();
+    left.setAxisValuesFormat(QStringLiteral("0."));
+    left.setExactDateTime(false);
+    left.setIncrement(1);
+    left.setLabelStyle(TAxisLabelStyle::talValue);
+    left.setStartPosition(1);
+
+    ChartAllSeries s;
+    s.SeriesAllMean = addLine(chart, QStringLiteral("SeriesAllMean"), clYellow);
+    s.SeriesAllMax = addLine(chart, QStringLiteral("SeriesAllMax"), clBlue);
+    s.SeriesAllMax->setShowInLegend(false);
+    s.SeriesAllMax->LinePen().setStyle(TPenStyle::psDot);
+    s.SeriesAllMin = addLine(chart, QStringLiteral("SeriesAllMin"), clGray);
+    s.SeriesAllMin->LinePen().setStyle(TPenStyle::psDot);
+
+    s.SeriesS5 = addBar(chart, QStringLiteral("SeriesS5"), kOrange, QStringLiteral("Поощрение"), 5,
+                        TChartListOrder::loNone);
+    s.SeriesS5->BarPen().setColor(clGray);
+    s.SeriesS5->Marks().Frame().setVisible(false);
+    s.SeriesS6 = addBar(chart, QStringLiteral("SeriesS6"), clFuchsia, QStringLiteral("Вовлечение"),
+                        20, TChartListOrder::loAscending);
+    s.SeriesS7 = addBar(chart, QStringLiteral("SeriesS7"), kGreen232, QStringLiteral("Согласие"),
+                        20, TChartListOrder::loAscending);
+    s.SeriesS8 = addBar(chart, QStringLiteral("SeriesS8"), clBlue, QStringLiteral("Общение"), 20,
+                        TChartListOrder::loAscending);
+    chart.hide();
+    return s;
+}
+
+ChartView chartView(QChar letter, const ProfileStore &store)
+{
+    ChartView view;
+    view.letter = letter;
+    const auto &scale = store.ScaleScores;
+    const auto &summary = store.SummaryScores;
+    switch (letter.toLatin1()) {
+    case 'A':
+        view.title = QStringLiteral("График шкал по факторам (II)");
+        view.showInLegend = {true, true, true, true};
+        view.titles = {QStringLiteral("Поощрение"), QStringLiteral("Вовлечение"),
+                       QStringLiteral("Согласие"), QStringLiteral("Общение")};
+        // Scales 1..16: four base scales within each factor (II).
+        for (int k = 1; k <= 16; ++k)
+            view.points.push_back({(k - 1) % 4, scale[k], kFactorsII[(k - 1) / 4]});
+        break;
+    case 'B':
+        view.title = QStringLiteral("График факторов (III)");
+        view.showInLegend = {true, true, false, false};
+        view.titles = {QStringLiteral("Мотивация"), QStringLiteral("Психологический климат")};
+        for (int k = 17; k <= 24; ++k)
+            view.points.push_back({(k - 17) % 2, scale[k], kFactorsII[(k - 17) / 2]});
+        break;
+    case 'C':
+        view.title = QStringLiteral("График факторов (II)");
+        view.colorEachPoint = true;
+        for (int k = 1; k <= 4; ++k)
+            view.points.push_back({0, summary[k], kFactorsII[k - 1]});
+        break;
+    case 'D':
+        view.title = QStringLiteral("График факторов (I)");
+        view.colorEachPoint = true;
+        view.points.push_back({0, summary[11], QStringLiteral("Развитие")});
+        view.points.push_back({0, summary[12], QStringLiteral("Взаимодействие")});
+        break;
+    case 'E': {
+        view.title = QStringLiteral("Базовые шкалы");
+        view.colorEachPoint = true;
+        const QStringList labels = {QStringLiteral("Поощрение"), QStringLiteral("Вовлечение"),
+                                    QStringLiteral("Согласие"), QStringLiteral("Общение")};
+        for (int k = 5; k <= 8; ++k)
+            view.points.push_back({0, summary[k], labels[k - 5]});
+        break;
+    }
+    case 'F':
+        view.title = QStringLiteral("Базовые факторы (III)");
+        view.colorEachPoint = true;
+        view.points.push_back({0, summary[9], QStringLiteral("Мотивация")});
+        view.points.push_back({0, summary[10], QStringLiteral("Психологический климат")});
+        break;
+    default:
+        break;
+    }
+    return view;
+}
+
+void fillChart(TChart &chart, const ChartAllSeries &series, const ChartView &view)
+{
+    const auto bars = series.bars();
+    for (TBarSeries *bar : bars)
+        bar->Clear();
+    chart.Title().Clear();
+    chart.Title().Add(view.title);
+    series.SeriesS5->setColorEachPoint(view.colorEachPoint);
+    for (std::size_t i = 0; i < bars.size(); ++i)
+        bars[i]->setShowInLegend(view.showInLegend[i]);
+    for (int i = 0; i < view.titles.size(); ++i)
+        bars[static_cast<std::size_t>(i)]->setTitle(view.titles[i]);
+    for (const ChartViewPoint &p : view.points)
+        bars[static_cast<std::size_t>(p.bar)]->AddValue(p.value, p.label, AutoColor);
+}
+
 QString chartFootLine(const QString &code, const QString &name, const QString &date)
 {
     return code + QLatin1Char(' ') + name + QLatin1Char(' ') + date;
+}
+
+void writeChartFoot(TChart &chart, const QString &code, const QString &name, const QString &date)
+{
+    chart.Foot().Clear();
+    chart.Foot().Add(chartFootLine(code, name, date));
 }

@@ -1,6 +1,5 @@
 #include "Analysis.h"
 
-#include "GroupLoader.h"
 #include "NumberFormat.h"
 
 namespace {

@@ -1,49 +1,85 @@
 #pragma once
 
+#include "NativePath.h"
 #include "ProfileStore.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <array>
+#include <cstdint>
 
-// The lines of one answer file that the program reads, kept as code page 1251 bytes and decoded
-// only where a text is shown. Only lines 1 to 53 are read: whatever follows, however long, is
-// never touched, so a huge file costs no more than a small one.
+// Reads one integer from a text fed in pieces, with the rules of an answer line: optional
+// leading blanks, an optional sign, then decimal digits or hexadecimal digits after "$" or
+// "0x", and nothing else. The range is that of a 32-bit signed integer (hexadecimal up to
+// 8 digits, taken as its bit pattern). Leading blanks and zeros cost nothing, so a line of any
+// width reads the same.
+class IntegerScanner
+{
+public:
+    void feed(QByteArrayView bytes);
+    bool valid() const;
+    int value() const; // only when valid
+
+private:
+    enum class State { Blanks, Signed, Zero, HexStart, Hex, Decimal, Failed };
+    State state_ = State::Blanks;
+    bool negative_ = false;
+    std::uint64_t magnitude_ = 0;
+};
+
+// The lines of one answer file that the program reads, decoded only where a text is shown.
+// Only lines 1 to 53 are read: whatever follows, however long, is never touched. The header
+// lines 1-7 are kept whole; of the other lines only their number is read as they stream past,
+// with the start of the line kept for a message, so memory is bounded by the header texts.
 class AnswerFileText
 {
 public:
     static constexpr int kLinesRead = 53;
-    // A line is kept up to this length; the rest of a longer line is skipped, not stored.
-    static constexpr qsizetype kMaxKeptLineBytes = 64 * 1024;
-    // Reading stops after this many bytes, as if the file ended there.
-    static constexpr qint64 kMaxScanBytes = 64LL * 1024 * 1024;
+    static constexpr int kLastHeaderLine = 7;
+    static constexpr int kFirstAnswerLine = 9;
+    static constexpr int kLastAnswerLine = 40;
+    // A header text longer than this is refused rather than read into memory; real ones are
+    // a few dozen bytes.
+    static constexpr qsizetype kMaxHeaderLineBytes = 16 * 1024 * 1024;
+    // How much of any other line is kept to quote in a message.
+    static constexpr qsizetype kQuotedBytes = 256;
 
-    // Reads the file at path. Throws "Cannot open file %s" when it is missing, unreadable or not
-    // a regular file.
+    // Reads the file. Throws "Cannot open file %s" when it is missing, unreadable or not a
+    // regular file, and a message naming the limit for a header line over it.
     static AnswerFileText load(const QString &path);
-    // The same line splitting over bytes already in memory.
+    static AnswerFileText load(const NativePath &path);
+    // The same reading over bytes already in memory.
     static AnswerFileText fromBytes(QByteArrayView bytes);
 
     int lineCount() const { return count_; }
-    // Line n (from 1) as bytes, empty when the file has fewer lines.
+    // Line n (from 1) as kept: whole for the header lines, its start for the others; empty
+    // when the file has fewer lines.
     QByteArrayView lineBytes(int n) const;
-    // Line n decoded from code page 1251.
+    // lineBytes decoded from code page 1251.
     QString line(int n) const;
+    // The number of answer line n (9..40). Throws "'%s' is not a valid integer value" quoting
+    // the line (its start and "…" when it is long).
+    int answer(int n) const;
+    // The line as a message quotes it.
+    QString quoted(int n) const;
 
 private:
-    class Splitter;
-    QByteArray bytes_;
-    std::array<qsizetype, kLinesRead + 2> start_{};
+    class Reader;
+    struct Line
+    {
+        QByteArray kept;
+        bool cut = false;
+        IntegerScanner number;
+    };
+    std::array<Line, kLinesRead + 1> lines_{};
     int count_ = 0;
 };
 
 // Decodes code page 1251 bytes.
 QString decode1251(QByteArrayView bytes);
 
-// Reads a whole text as one integer: optional leading blanks, an optional sign, then decimal
-// digits or hexadecimal digits after "$" or "0x", and nothing else. The range is that of a
-// 32-bit signed integer (hexadecimal up to 8 digits, taken as its bit pattern). Throws
+// Reads a whole text as one integer with the rules of IntegerScanner. Throws
 // "'%s' is not a valid integer value" with the text.
 int StrToInt(QByteArrayView text);
 

@@ -18,11 +18,6 @@ constexpr int kNameLine = 3;
 constexpr int kFirstDetailLine = 4;
 constexpr int kLastDetailLine = 7;
 
-QString withSeparator(const QString &folder)
-{
-    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-}
-
 // Upper case letter by letter, as the original listing compares names: "ß" stays one letter
 // rather than becoming "SS".
 QString upperByLetter(const QString &name)
@@ -35,21 +30,6 @@ QString upperByLetter(const QString &name)
 
 } // namespace
 
-QString groupCode()
-{
-    return QStringLiteral("0000");
-}
-
-QString groupName()
-{
-    return QStringLiteral("Группа");
-}
-
-QString groupDetailsHead()
-{
-    return QStringLiteral("Состав группы:");
-}
-
 QString emptyGroupMessage(const QString &folder)
 {
     return QStringLiteral("В папке %1 нет файлов анкет (*.txt)")
@@ -57,6 +37,11 @@ QString emptyGroupMessage(const QString &folder)
 }
 
 LoadedProfile loadRespondent(const QString &path)
+{
+    return loadRespondent(toNativePath(path));
+}
+
+LoadedProfile loadRespondent(const NativePath &path)
 {
     const AnswerFileText text = AnswerFileText::load(path);
     LoadedProfile loaded;
@@ -70,53 +55,61 @@ LoadedProfile loadRespondent(const QString &path)
     return loaded;
 }
 
-QStringList groupMembers(const QString &folder)
+std::vector<GroupMember> groupMembers(const NativePath &folder)
 {
     struct Entry
     {
         QString key;
-        QString name;
+        GroupMember member;
     };
     std::vector<Entry> entries;
-    // Files (hidden and special ones too) but no folders: a sub-folder named *.txt is not an
-    // answer file.
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        const QString name = it.fileName();
-        if (name.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
-            entries.push_back({upperByLetter(name), name});
+    // Every entry but folders, whatever its name's bytes: a sub-folder named *.txt is not an
+    // answer file, while a file whose name is not UTF-8 is one and must not be lost.
+    for (NativePath &name : listNonFolders(folder)) {
+        if (name.size() < 4 || name.right(4).toLower() != ".txt")
+            continue;
+        QString shown = displayPath(name);
+        entries.push_back({upperByLetter(shown), {std::move(name), std::move(shown)}});
     }
     std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
         const int byKey = QString::compare(a.key, b.key, Qt::CaseSensitive);
-        return byKey != 0 ? byKey < 0 : a.name < b.name;
+        return byKey != 0 ? byKey < 0 : a.member.native < b.member.native;
     });
+    std::vector<GroupMember> members;
+    members.reserve(entries.size());
+    for (Entry &e : entries)
+        members.push_back(std::move(e.member));
+    return members;
+}
+
+QStringList groupMemberNames(const QString &folder)
+{
     QStringList names;
-    names.reserve(qsizetype(entries.size()));
-    for (const Entry &e : entries)
-        names << e.name;
+    for (const GroupMember &m : groupMembers(toNativePath(folder)))
+        names << m.shown;
     return names;
 }
 
 LoadedProfile loadGroup(const QString &folder, const QString &today)
 {
-    const QString base = withSeparator(folder);
-    // A folder that cannot be listed is not an empty one.
-    if (!QFileInfo(folder).isReadable())
-        throw cannotOpenFile(folder);
-    const QStringList members = groupMembers(base);
-    if (members.isEmpty())
-        throw CommandError(emptyGroupMessage(folder));
+    return loadGroup(toNativePath(folder), today);
+}
+
+LoadedProfile loadGroup(const NativePath &folder, const QString &today)
+{
+    const std::vector<GroupMember> members = groupMembers(folder);
+    if (members.empty())
+        throw CommandError(emptyGroupMessage(displayPath(folder)));
 
     LoadedProfile loaded;
     loaded.group = true;
     loaded.header.code = groupCode();
     loaded.header.name = groupName();
     loaded.header.date = today;
-    loaded.header.details.reserve(members.size() + 1);
+    loaded.header.details.reserve(qsizetype(members.size()) + 1);
     loaded.header.details << groupDetailsHead();
-    for (const QString &member : members) {
-        const AnswerFileText text = AnswerFileText::load(base + member);
+    for (const GroupMember &member : members) {
+        const AnswerFileText text = AnswerFileText::load(joinPath(folder, member.native));
         ++loaded.count;
         ReadAnswers(text, loaded.store);
         loaded.header.details << text.line(kNameLine) + QLatin1Char(' ') + text.line(kCodeLine) +

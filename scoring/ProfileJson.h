@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GroupLoader.h"
+#include "Profile.h"
 
 #include <QByteArray>
 #include <QStringList>

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Benchmark figures: a group load of generated answer files through vorlzut against cat
 # reading the same files, the peak memory of a group run against a one-file run, and the
-# Google Benchmark figures of the scoring core, the JPEG writer against cjpeg and the batch
-# reports.
+# Google Benchmark figures of the scoring core, the load commands and the diagram panel, the
+# JPEG writer against cjpeg and the batch reports.
 #
 # Usage: tools/bench.sh BUILD_DIR   (the build must be configured with -DVORL_BUILD_BENCH=ON)
 # VORL_BENCH_FILES (default 10000) and VORL_BENCH_REPS (default 9) change the group size and
@@ -14,7 +14,7 @@ bin="$build/bin"
 files=${VORL_BENCH_FILES:-10000}
 reps=${VORL_BENCH_REPS:-9}
 
-for tool in vorlzut gen_answers runstat bench_scoring bench_window bench_jpeg; do
+for tool in vorlzut gen_answers runstat bench_scoring bench_window bench_diagram bench_jpeg; do
     if [ ! -x "$bin/$tool" ]; then
         echo "bench.sh: $bin/$tool is missing; build with -DVORL_BUILD_BENCH=ON" >&2
         exit 1
@@ -101,6 +101,10 @@ echo "== Scoring core (Google Benchmark) =="
 echo
 echo "== Load commands through the main window (Google Benchmark) =="
 "$bin/bench_window" 2>&1
+
+echo
+echo "== Diagram panel: ShowResults(4), all three views and the labels (Google Benchmark) =="
+"$bin/bench_diagram" "$(dirname "$0")/../samples/petrova.txt" 2>&1
 
 echo
 echo "== JPEG writer of the picture saves against cjpeg, same pixels =="

@@ -1,17 +1,57 @@
 #include "TChart.h"
 
-#include <QPainter>
+#include "TChartCanvas.h"
 
-TChart::TChart(QWidget *parent) : QWidget(parent) {}
+TCustomChart::TCustomChart(QWidget *parent) : TCustomAxisPanel(parent) {}
 
-void TChart::setFoot(const QStringList &lines)
+void TCustomChart::setBackColor(TColor value)
 {
-    foot_ = lines;
-    update();
+    backWall_.setColor(value);
+    if (parentWidget() && !Loading())
+        backWall_.Brush().setStyle(TBrushStyle::bsSolid);
 }
 
-void TChart::paintEvent(QPaintEvent *)
+void TCustomChart::DrawTitlesAndLegend(TChartCanvas3D &canvas)
 {
-    QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
+    TRect plot = PlotRect();
+    const auto title = [&] {
+        title_.Draw(canvas, plot, titleGap_);
+        SetPlotRect(plot);
+        plot = PlotRect();
+    };
+    const auto foot = [&] {
+        foot_.Draw(canvas, plot, titleGap_);
+        SetPlotRect(plot);
+        plot = PlotRect();
+    };
+    const auto legend = [&] {
+        legend_.Draw(canvas, *this, plot, PanelRect().width());
+        SetPlotRect(plot);
+        plot = PlotRect();
+    };
+    const TLegendAlignment side = legend_.Alignment();
+    if (!legend_.Visible() || CountActiveSeries() == 0) {
+        title();
+        foot();
+    } else if (side == TLegendAlignment::laLeft || side == TLegendAlignment::laRight) {
+        legend();
+        title();
+        foot();
+    } else {
+        title();
+        foot();
+        legend();
+    }
+}
+
+void TCustomChart::DrawWalls(TChartCanvas3D &canvas)
+{
+    backWall_.PrepareCanvas(canvas);
+    const TRect &plot = PlotRect();
+    canvas.Rectangle({plot.Left, plot.Top, plot.Right + 1, plot.Bottom + 1});
+}
+
+TChart::TChart(QWidget *parent) : TCustomChart(parent)
+{
+    EndConstruction();
 }

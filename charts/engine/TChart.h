@@ -1,25 +1,52 @@
 #pragma once
 
-#include <QStringList>
-#include <QWidget>
+#include "ChartParts.h"
+#include "TCustomAxisPanel.h"
 
-// The chart component. For now it holds the foot text and paints an empty white panel; the
-// panel, title, legend, walls, axes and series come with the chart work.
-class TChart : public QWidget
+// Adds the title, the foot, the legend and the walls to the frame.
+class TCustomChart : public TCustomAxisPanel
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(TCustomChart)
+
+public:
+    explicit TCustomChart(QWidget *parent = nullptr);
+
+    TChartTitle &Title() { return title_; }
+    TChartTitle &Foot() { return foot_; }
+    TChartLegend &Legend() { return legend_; }
+    TChartWall &BackWall() { return backWall_; }
+    TChartWall &LeftWall() { return leftWall_; }
+    TChartWall &BottomWall() { return bottomWall_; }
+
+    // The back wall's colour; on a placed chart it also makes the wall opaque.
+    TColor BackColor() const { return backWall_.Color(); }
+    void setBackColor(TColor value);
+
+    // The room between the title or foot and the plot rectangle, for every chart.
+    static int TitleGap() { return titleGap_; }
+    static void setTitleGap(int value) { titleGap_ = value; }
+
+protected:
+    void DrawTitlesAndLegend(TChartCanvas3D &canvas) override;
+    void DrawWalls(TChartCanvas3D &canvas) override;
+
+private:
+    static inline int titleGap_ = 5;
+    TChartTitle title_{this, false};
+    TChartTitle foot_{this, true};
+    TChartLegend legend_{this};
+    TChartWall backWall_{this, AutoColor, TBrushStyle::bsClear};
+    TChartWall leftWall_{this, 0x80FFFF, TBrushStyle::bsSolid};
+    TChartWall bottomWall_{this, clWhite, TBrushStyle::bsSolid};
+};
+
+// The chart control.
+class TChart : public TCustomChart
 {
     Q_OBJECT
     Q_DISABLE_COPY(TChart)
 
 public:
     explicit TChart(QWidget *parent = nullptr);
-
-    // The lines under the chart.
-    const QStringList &foot() const { return foot_; }
-    void setFoot(const QStringList &lines);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    QStringList foot_;
 };

@@ -5,12 +5,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QStringEncoder>
 
 QString ScriptedDialogs::runOpenDialog(QFileDialog &dialog)
 {
     shared_->titles << dialog.windowTitle();
     shared_->folders << dialog.directory().absolutePath();
+    const auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    shared_->nameFields << (name ? name->text() : QStringLiteral("<no name field>"));
     return shared_->answers.isEmpty() ? QString() : shared_->answers.takeFirst();
 }
 

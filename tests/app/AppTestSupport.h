@@ -20,6 +20,7 @@ public:
         QStringList titles;  // titles of the dialogs run
         QStringList folders; // their folders
         QStringList errors;  // messages shown in the error box
+        QStringList nameFields; // the file name each open dialog started with
         // The save dialog: next answers (empty string = cancel) and what each run showed.
         QStringList saveAnswers;
         struct SaveRun

@@ -20,7 +20,8 @@ TEST_F(WindowTest, KeyReleaseInHeaderFieldsUpdatesDiagramLabelsAndFoot)
     QTest::keyClick(form->ceName, Qt::Key_End);
     QTest::keyClicks(form->ceName, "X");
     EXPECT_EQ(form->laInfoImage->text(), "0451. Петрова Анна СергеевнаX");
-    EXPECT_EQ(form->ChartAll->foot(), QStringList({"0451 Петрова Анна СергеевнаX 01.03.2024"}));
+    EXPECT_EQ(form->ChartAll->Foot().Text(),
+              QStringList({"0451 Петрова Анна СергеевнаX 01.03.2024"}));
 
     // A key that changes nothing still runs the update, with the texts as they stand.
     form->ceDate->setText("02.03.2024");
@@ -31,8 +32,8 @@ TEST_F(WindowTest, KeyReleaseInHeaderFieldsUpdatesDiagramLabelsAndFoot)
     form->ceCode->clear();
     QTest::keyClick(form->ceCode, Qt::Key_Shift);
     EXPECT_EQ(form->laInfoImage->text(), ". Петрова Анна СергеевнаX");
-    ASSERT_EQ(form->ChartAll->foot().size(), 1);
-    EXPECT_TRUE(form->ChartAll->foot()[0].startsWith(' '));
+    ASSERT_EQ(form->ChartAll->Foot().Text().size(), 1);
+    EXPECT_TRUE(form->ChartAll->Foot().Text()[0].startsWith(' '));
 }
 
 TEST_F(WindowTest, CountFieldIsReadOnlyAndHasNoUpdate)

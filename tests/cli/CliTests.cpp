@@ -328,7 +328,15 @@ INSTANTIATE_TEST_SUITE_P(
         Failure{"AnswerTrailingBlank", [](const QString &d) { return withLine(d, 40, "5 "); },
                 "'5 ' is not a valid integer value.\n"},
         Failure{"AnswerLeadingTab", [](const QString &d) { return withLine(d, 9, "\t5"); },
-                "'\t5' is not a valid integer value.\n"},
+                "'\\x095' is not a valid integer value.\n"},
+        // Bytes from a file reach the terminal whole, and never as control sequences.
+        Failure{"AnswerNul",
+                [](const QString &d) { return withLine(d, 9, QStringLiteral("5") + QChar(0)); },
+                "'5\\x00' is not a valid integer value.\n"},
+        Failure{"AnswerEscape", [](const QString &d) { return withLine(d, 9, "\x1b[2J"); },
+                "'\\x1b[2J' is not a valid integer value.\n"},
+        Failure{"EmptyPath", [](const QString &) { return QString(); },
+                "Cannot open file: the path is empty.\n"},
         Failure{"TotalBlankInsideField",
                 [](const QString &d) { return withLine(d, 42, QStringLiteral("8 слов")); },
                 "'8 с' is not a valid integer value.\n"},
@@ -360,6 +368,31 @@ INSTANTIATE_TEST_SUITE_P(
                 },
                 "'x1' is not a valid integer value.\n"}),
     [](const testing::TestParamInfo<Failure> &info) { return std::string(info.param.name); });
+
+TEST_F(CliTest, FailedWriteIsAFailure)
+{
+    respondent().write(path("r.txt"));
+    QProcess process;
+    process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    process.start(kProgram, {"--json", path("r.txt")});
+    ASSERT_TRUE(process.waitForFinished(kHangGuardMs));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(
+        process.readAllStandardError().startsWith("Cannot write the profile to standard output: "));
+}
+
+TEST_F(CliTest, Utf16FileMessageIsWholeAndEscaped)
+{
+    const QString text = respondent().lines().join(QStringLiteral("\r\n"));
+    QByteArray bytes("\xff\xfe");
+    bytes.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    testfiles::writeBytes(path("u.txt"), bytes);
+    const Outcome run = runProgram({"--json", path("u.txt")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_FALSE(run.err.contains('\0'));
+    EXPECT_TRUE(run.err.startsWith("'\\x00")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.endsWith("' is not a valid integer value.\n")) << run.err.toStdString();
+}
 
 TEST_F(CliTest, GroupPipeMember)
 {
@@ -399,14 +432,13 @@ TEST_P(BadArguments, ExitTwoWithUsage)
     EXPECT_TRUE(run.err.contains("Usage:")) << run.err.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(Lists, BadArguments,
-                         testing::Values(std::vector<const char *>{"--bogus"},
-                                         std::vector<const char *>{"--json"},
-                                         std::vector<const char *>{"--json", "a.txt", "b.txt"},
-                                         std::vector<const char *>{"a.txt", "--json"},
-                                         std::vector<const char *>{"--json", "a.txt", "--json",
-                                                                   "b.txt"},
-                                         std::vector<const char *>{"a.txt", "--json", "b.txt"}));
+INSTANTIATE_TEST_SUITE_P(
+    Lists, BadArguments,
+    testing::Values(std::vector<const char *>{"--bogus"}, std::vector<const char *>{"--json"},
+                    std::vector<const char *>{"--json", "a.txt", "b.txt"},
+                    std::vector<const char *>{"a.txt", "--json"},
+                    std::vector<const char *>{"--json", "a.txt", "--json", "b.txt"},
+                    std::vector<const char *>{"a.txt", "--json", "b.txt"}));
 
 int main(int argc, char **argv)
 {

@@ -3,6 +3,7 @@
 // decimal separator.
 
 #include "AnswerFiles.h"
+#include "CommandError.h"
 #include "NumberFormat.h"
 
 #include <gtest/gtest.h>
@@ -109,4 +110,20 @@ TEST(FormatFixed, LocaleSeparatorWithoutGrouping)
     EXPECT_EQ(formatOneDecimal(56.25, QLocale::c()), "56.3");
     EXPECT_EQ(formatWhole(12.5, russian), " 13");
     EXPECT_EQ(formatWhole(-1234.5, german), "-1235");
+}
+
+// The error box adds a full stop only after a character that sorts after "."; a message that
+// already ends in a stop, "!" or ")" keeps its end.
+TEST(ErrorBoxText, FullStopOnlyWhenNeeded)
+{
+    const std::vector<std::pair<QString, QString>> cases{
+        {"Cannot open file a.txt", "Cannot open file a.txt."},
+        {"Done.", "Done."},
+        {"Stop!", "Stop!"},
+        {"(x)", "(x)"},
+        {"'' is not a valid integer value", "'' is not a valid integer value."},
+        {QString(), QString()},
+    };
+    for (const auto &[message, shown] : cases)
+        EXPECT_EQ(errorBoxText(message), shown) << message.toStdString();
 }

@@ -61,7 +61,7 @@ TEST_F(GroupTest, MembersSortedByUpperCaseName)
     for (const char *name : {"b.txt", "A.TXT", "_z.txt", "a2.txt", ".hidden.txt", "Яблоко.txt",
                              "Борис.Txt", "10.txt", "9.txt"})
         write(QString::fromUtf8(name), Questionnaire());
-    EXPECT_EQ(groupMembers(dir.path()),
+    EXPECT_EQ(groupMemberNames(dir.path()),
               (QStringList{".hidden.txt", "10.txt", "9.txt", "A.TXT", "a2.txt", "b.txt", "_z.txt",
                            QStringLiteral("Борис.Txt"), QStringLiteral("Яблоко.txt")}));
 }
@@ -77,7 +77,7 @@ TEST_F(GroupTest, OnlyTxtFilesOfTheFolderItself)
     ASSERT_TRUE(QDir(dir.path()).mkpath("sub"));
     write("sub/inner.txt", Questionnaire());
     write("folder.txt/inner.txt", Questionnaire());
-    EXPECT_EQ(groupMembers(dir.path()), QStringList{"member.txt"});
+    EXPECT_EQ(groupMemberNames(dir.path()), QStringList{"member.txt"});
 
     const LoadedProfile group = loadGroup(dir.path(), kToday);
     EXPECT_EQ(group.count, 1);

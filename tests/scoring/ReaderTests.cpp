@@ -14,7 +14,9 @@
 
 #include <random>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using testfiles::Questionnaire;
 
@@ -199,32 +201,122 @@ TEST_F(ReaderTest, ShortFileFailsAtFirstMissingNumber)
     EXPECT_EQ(text.line(7), QString());
 }
 
-TEST_F(ReaderTest, HugeLineKeptToItsFirst64KiB)
+// A line is a line however wide: the result never depends on where a reader would cut it.
+struct WideLine
+{
+    const char *what;
+    QByteArray answerLine; // line 9
+    QString result;        // the answer, or the error message
+};
+
+void PrintTo(const WideLine &w, std::ostream *os)
+{
+    *os << w.what;
+}
+
+class WideAnswerLines : public ReaderTest, public testing::WithParamInterface<WideLine>
+{
+};
+
+TEST_P(WideAnswerLines, ReadWhole)
+{
+    QStringList lines = Questionnaire().lines();
+    QByteArray bytes = testfiles::joinLines(lines.mid(0, 8)) + GetParam().answerLine + "\r\n" +
+                       testfiles::joinLines(lines.mid(9));
+    QString result;
+    try {
+        result = QString::number(loadRespondent(write("w.txt", bytes)).store.Answers[1]);
+    } catch (const CommandError &e) {
+        result = e.message();
+    }
+    EXPECT_EQ(result, GetParam().result);
+}
+
+const QString kLongQuote = QStringLiteral("'") +
+                           QString(AnswerFileText::kQuotedBytes, QLatin1Char('0')) + QChar(0x2026) +
+                           QStringLiteral("' is not a valid integer value");
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, WideAnswerLines,
+    testing::Values(WideLine{"zeros then 7xyz", QByteArray(65535, '0') + "7xyz", kLongQuote},
+                    WideLine{"100000 zeros then 5", QByteArray(100000, '0') + "5", "5"},
+                    WideLine{"70000 blanks then 5", QByteArray(70000, ' ') + "5", "5"},
+                    WideLine{"zeros past the int range", QByteArray(70000, '0') + "2147483648",
+                             kLongQuote},
+                    WideLine{"hex after many zeros", "0x" + QByteArray(70000, '0') + "ff", "255"}));
+
+TEST_F(ReaderTest, LongHeaderTextsKeptWhole)
 {
     Questionnaire q;
-    q.name = QString(1 << 20, QLatin1Char('n'));
+    q.name = QString(70000, QLatin1Char('n'));
+    q.details[3] = QString(1 << 20, QLatin1Char('d'));
     const LoadedProfile loaded = loadRespondent(write("a.txt", q.bytes()));
-    EXPECT_EQ(loaded.header.name.size(), AnswerFileText::kMaxKeptLineBytes);
-    EXPECT_EQ(loaded.header.details, q.details) << "the cut part must not spill into later lines";
+    EXPECT_EQ(loaded.header.name, q.name);
+    EXPECT_EQ(loaded.header.details, q.details);
     EXPECT_EQ(loaded.store.SummaryScores[1], 32);
 }
 
-TEST_F(ReaderTest, ReadingStopsAfter64MiB)
+// Sparse files: a line of many MiB of NUL bytes that costs no disk.
+QString writeWithHole(const QString &path, const QStringList &before, qint64 holeBytes,
+                      const QStringList &after)
 {
-    // A first line longer than the scan limit hides everything after it: the file reads as if
-    // it ended inside that line. The line is a hole in a sparse file, so it costs no disk, and
-    // the rest of the file would load on its own.
-    Questionnaire q;
-    q.date = QString();
-    const QByteArray rest = q.bytes();
-    QFile file(path("big.txt"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(file.resize(AnswerFileText::kMaxScanBytes + 1024));
-    ASSERT_TRUE(file.seek(file.size()));
-    ASSERT_EQ(file.write(rest), rest.size());
-    file.close();
-    EXPECT_EQ(loadError(path("big.txt")), "'' is not a valid integer value");
-    EXPECT_EQ(AnswerFileText::load(path("big.txt")).lineCount(), 1);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write(testfiles::joinLines(before));
+    file.resize(file.size() + holeBytes);
+    file.seek(file.size());
+    file.write("\r\n" + testfiles::joinLines(after));
+    return path;
+}
+
+TEST_F(ReaderTest, HugeFreeLineIsPassedOver)
+{
+    const QStringList lines = Questionnaire().lines();
+    const QString big =
+        writeWithHole(path("big.txt"), lines.mid(0, 7), 65LL * 1024 * 1024, lines.mid(8));
+    const LoadedProfile loaded = loadRespondent(big);
+    EXPECT_EQ(loaded.store.SummaryScores[12], 64);
+    EXPECT_EQ(loaded.header.details, Questionnaire().details);
+}
+
+TEST_F(ReaderTest, HeaderTextOverTheLimitIsRefusedByName)
+{
+    const QStringList lines = Questionnaire().lines();
+    const QString big = writeWithHole(path("big.txt"), lines.mid(0, 2),
+                                      AnswerFileText::kMaxHeaderLineBytes + 1, lines.mid(3));
+    EXPECT_EQ(loadError(big), QStringLiteral("Cannot read file %1: line 3 is longer than 16 MiB, "
+                                             "the limit for a header text")
+                                  .arg(big));
+}
+
+// Names copied from Windows carry code page 1251 bytes; they are listed, opened and shown.
+TEST_F(ReaderTest, FileNamesThatAreNotUtf8)
+{
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const QByteArray name = "\xcf\xe5\xf2\xf0\xee\xe2\xe0.txt"; // "Петрова.txt"
+    testfiles::writeBytes(QFile::decodeName(folder + "/ok.txt"), Questionnaire().bytes());
+    {
+        const int fd = ::open((folder + '/' + name).constData(), O_WRONLY | O_CREAT, 0600);
+        ASSERT_GE(fd, 0);
+        const QByteArray bytes = Questionnaire().bytes();
+        ASSERT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), bytes.size());
+        ::close(fd);
+    }
+    EXPECT_EQ(groupMemberNames(dir.path()), (QStringList{"ok.txt", QStringLiteral("Петрова.txt")}));
+    EXPECT_EQ(loadGroup(dir.path(), "d").count, 2);
+    EXPECT_EQ(loadRespondent(folder + '/' + name).count, 1);
+    // A path that went through a QString holds U+FFFD for the bytes; it still finds the file.
+    EXPECT_EQ(loadRespondent(QFile::decodeName(folder + '/' + name)).count, 1);
+
+    // A member that cannot be read fails the group, named as the user knows it.
+    ASSERT_EQ(::mkfifo((folder + "/\xc1.txt").constData(), 0600), 0); // "Б.txt"
+    try {
+        loadGroup(dir.path(), "d");
+        ADD_FAILURE() << "no error";
+    } catch (const CommandError &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Cannot open file %1/Б.txt").arg(dir.path()));
+    }
 }
 
 TEST_F(ReaderTest, CannotOpen)

@@ -1,0 +1,214 @@
+#pragma once
+
+#include "ChartTypes.h"
+
+#include <QFont>
+#include <QImage>
+#include <QString>
+
+// What every element of a chart tells when one of its settings changes: the chart marks its
+// picture stale and asks for a paint.
+class TChartRepaintTarget
+{
+public:
+    virtual void RequestRepaint() = 0;
+
+protected:
+    ~TChartRepaintTarget() = default;
+};
+
+// Base of the chart's elements: each setter stores and requests a repaint of the owner.
+class TChartPersistent
+{
+public:
+    explicit TChartPersistent(TChartRepaintTarget *owner) : owner_(owner) {}
+    virtual ~TChartPersistent() = default;
+    TChartPersistent(const TChartPersistent &) = delete;
+    TChartPersistent &operator=(const TChartPersistent &) = delete;
+
+protected:
+    void Changed() const
+    {
+        if (owner_)
+            owner_->RequestRepaint();
+    }
+    template <class T> void store(T &field, const T &value)
+    {
+        if (field == value)
+            return;
+        field = value;
+        Changed();
+    }
+    TChartRepaintTarget *owner() const { return owner_; }
+
+private:
+    TChartRepaintTarget *owner_;
+};
+
+// A stored setting with a getter, a setter that stores and requests a repaint, and a default.
+#define TCHART_PROPERTY(Type, Name, Default)                                                       \
+public:                                                                                            \
+    Type Name() const                                                                              \
+    {                                                                                              \
+        return Name##_;                                                                            \
+    }                                                                                              \
+    void set##Name(const Type &value)                                                              \
+    {                                                                                              \
+        store(Name##_, value);                                                                     \
+    }                                                                                              \
+                                                                                                   \
+private:                                                                                           \
+    Type Name##_ = Default;
+
+class TChartPen : public TChartPersistent
+{
+public:
+    explicit TChartPen(TChartRepaintTarget *owner, TColor color = clBlack, int width = 1,
+                       TPenStyle style = TPenStyle::psSolid, bool visible = true);
+
+    TColor Color() const { return color_; }
+    void setColor(TColor value) { store(color_, value); }
+    int Width() const { return width_; }
+    void setWidth(int value) { store(width_, value); }
+    TPenStyle Style() const { return style_; }
+    void setStyle(TPenStyle value) { store(style_, value); }
+    TPenMode Mode() const { return mode_; }
+    void setMode(TPenMode value) { store(mode_, value); }
+    bool Visible() const { return visible_; }
+    void setVisible(bool value) { store(visible_, value); }
+    // A one-pixel pen that draws every other pixel.
+    bool SmallDots() const { return smallDots_; }
+    void setSmallDots(bool value) { store(smallDots_, value); }
+
+private:
+    TColor color_;
+    int width_;
+    TPenStyle style_;
+    TPenMode mode_ = TPenMode::pmCopy;
+    bool visible_;
+    bool smallDots_ = false;
+};
+
+// A pen that starts invisible.
+class TChartHiddenPen : public TChartPen
+{
+public:
+    explicit TChartHiddenPen(TChartRepaintTarget *owner)
+        : TChartPen(owner, clBlack, 1, TPenStyle::psSolid, false)
+    {
+    }
+};
+
+class TChartBrush : public TChartPersistent
+{
+public:
+    explicit TChartBrush(TChartRepaintTarget *owner, TBrushStyle style = TBrushStyle::bsSolid)
+        : TChartPersistent(owner), style_(style)
+    {
+    }
+
+    TColor Color() const { return color_; }
+    // A colour makes a clear brush solid: that is how a stored colour makes a wall opaque.
+    void setColor(TColor value);
+    TBrushStyle Style() const { return style_; }
+    void setStyle(TBrushStyle value) { store(style_, value); }
+    const QImage &Bitmap() const { return bitmap_; }
+    void setBitmap(const QImage &value);
+
+private:
+    TColor color_ = AutoColor;
+    TBrushStyle style_;
+    QImage bitmap_;
+};
+
+// A font as the chart's elements keep it: family, height in pixels (negative: character
+// height), colour and style.
+struct TChartFont
+{
+    QString Name = QStringLiteral("Arial");
+    int Height = -11; // 8 points at 96 pixels per inch
+    TColor Color = clBlack;
+    bool Bold = false;
+    bool Italic = false;
+    bool Underline = false;
+    bool StrikeOut = false;
+
+    QFont toQFont() const;
+    friend bool operator==(const TChartFont &, const TChartFont &) = default;
+};
+
+// Base of the elements that write text: owns a font.
+class TChartFontObject : public TChartPersistent
+{
+public:
+    using TChartPersistent::TChartPersistent;
+
+    const TChartFont &Font() const { return font_; }
+    void setFont(const TChartFont &value) { store(font_, value); }
+    void setFontColor(TColor value)
+    {
+        TChartFont f = font_;
+        f.Color = value;
+        setFont(f);
+    }
+
+private:
+    TChartFont font_;
+};
+
+enum class TGradientDirection { gdTopBottom, gdBottomTop, gdLeftRight, gdRightLeft };
+
+class TChartGradient : public TChartPersistent
+{
+public:
+    using TChartPersistent::TChartPersistent;
+
+    bool Visible() const { return visible_; }
+    void setVisible(bool value) { store(visible_, value); }
+    TGradientDirection Direction() const { return direction_; }
+    void setDirection(TGradientDirection value) { store(direction_, value); }
+    TColor StartColor() const { return start_; }
+    void setStartColor(TColor value) { store(start_, value); }
+    TColor EndColor() const { return end_; }
+    void setEndColor(TColor value) { store(end_, value); }
+
+private:
+    bool visible_ = false;
+    TGradientDirection direction_ = TGradientDirection::gdTopBottom;
+    TColor start_ = clWhite;
+    TColor end_ = clYellow;
+};
+
+// Settings of the three-dimensional view; the chart draws flat while View3D is off.
+class TView3DOptions : public TChartPersistent
+{
+public:
+    using TChartPersistent::TChartPersistent;
+
+    int Elevation() const { return elevation_; }
+    void setElevation(int value) { store(elevation_, value); }
+    int Rotation() const { return rotation_; }
+    void setRotation(int value) { store(rotation_, value); }
+    int Perspective() const { return perspective_; }
+    void setPerspective(int value) { store(perspective_, value); }
+    int Tilt() const { return tilt_; }
+    void setTilt(int value) { store(tilt_, value); }
+    int Zoom() const { return zoom_; }
+    void setZoom(int value) { store(zoom_, value); }
+    int HorizOffset() const { return horizOffset_; }
+    void setHorizOffset(int value) { store(horizOffset_, value); }
+    int VertOffset() const { return vertOffset_; }
+    void setVertOffset(int value) { store(vertOffset_, value); }
+    bool Orthogonal() const { return orthogonal_; }
+    void setOrthogonal(bool value) { store(orthogonal_, value); }
+
+private:
+    int elevation_ = 345;
+    int rotation_ = 345;
+    int perspective_ = 15;
+    int tilt_ = 0;
+    int zoom_ = 100;
+    int horizOffset_ = 0;
+    int vertOffset_ = 0;
+    bool orthogonal_ = true;
+};

@@ -1,0 +1,140 @@
+#include "ChartPanel.h"
+
+#include "ChartLayout.h"
+#include "TChartCanvas.h"
+
+#include <QLinearGradient>
+#include <QPaintEvent>
+
+TCustomChartPanel::TCustomChartPanel(QWidget *parent) : QWidget(parent)
+{
+    resize(400, 250);
+    // The whole client area is painted from the picture: no background fill first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+TCustomChartPanel::~TCustomChartPanel() = default;
+
+void TCustomChartPanel::RequestRepaint()
+{
+    if (constructing_ || destroying_)
+        return;
+    current_ = false;
+    update();
+}
+
+void TCustomChartPanel::paintEvent(QPaintEvent *)
+{
+    if (!current_ || picture_.size() != size()) {
+        if (picture_.size() != size())
+            picture_ = QImage(size(), QImage::Format_RGB32);
+        QPainter painter(&picture_);
+        paintTo(painter, size());
+        current_ = true;
+    }
+    QPainter painter(this);
+    painter.drawImage(0, 0, picture_);
+}
+
+void TCustomChartPanel::paintTo(QPainter &painter, QSize size)
+{
+    TChartCanvas3D canvas(painter, palette());
+    panelRect_ = {0, 0, size.width(), size.height()};
+    DrawFrame(canvas);
+    ++framesDrawn_;
+}
+
+QImage TCustomChartPanel::render()
+{
+    QImage image(size(), QImage::Format_RGB32);
+    QPainter painter(&image);
+    paintTo(painter, size());
+    return image;
+}
+
+void TCustomChartPanel::CalcPlotRectFromMargins()
+{
+    SetPlotRect(plotRectFromMargins(panelRect_, marginLeft_, marginTop_, marginRight_,
+                                    marginBottom_, borderWidth_));
+}
+
+void TCustomChartPanel::SetPlotRect(const TRect &rect)
+{
+    plotRect_ = normalizePlotRect(rect, panelRect_, panelRect_.width(), panelRect_.height());
+}
+
+void TCustomChartPanel::DrawBackground(TChartCanvas3D &canvas)
+{
+    canvas.SetPen(clBlack, 1, TPenStyle::psClear);
+    canvas.FillRect(panelRect_, color_);
+}
+
+void TCustomChartPanel::DrawBevels(TChartCanvas3D &canvas)
+{
+    TRect r = panelRect_;
+    const auto bevel = [&](TPanelBevel kind, int width) {
+        const TColor topLeft = kind == TPanelBevel::bvRaised ? clBtnHighlight : clBtnShadow;
+        const TColor bottomRight = kind == TPanelBevel::bvRaised ? clBtnShadow : clBtnHighlight;
+        for (int i = 0; i < width; ++i) {
+            canvas.FillRect({r.Left, r.Top, r.Right, r.Top + 1}, topLeft);
+            canvas.FillRect({r.Left, r.Top, r.Left + 1, r.Bottom}, topLeft);
+            canvas.FillRect({r.Left, r.Bottom - 1, r.Right, r.Bottom}, bottomRight);
+            canvas.FillRect({r.Right - 1, r.Top, r.Right, r.Bottom}, bottomRight);
+            r = {r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
+        }
+    };
+    if (bevelOuter_ != TPanelBevel::bvNone)
+        bevel(bevelOuter_, bevelWidth_);
+    for (int i = 0; i < borderWidth_; ++i) {
+        canvas.FillRect({r.Left, r.Top, r.Right, r.Top + 1}, color_);
+        canvas.FillRect({r.Left, r.Top, r.Left + 1, r.Bottom}, color_);
+        canvas.FillRect({r.Left, r.Bottom - 1, r.Right, r.Bottom}, color_);
+        canvas.FillRect({r.Right - 1, r.Top, r.Right, r.Bottom}, color_);
+        r = {r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
+    }
+    if (bevelInner_ != TPanelBevel::bvNone)
+        bevel(bevelInner_, bevelWidth_);
+}
+
+// ---- extended panel
+
+TCustomChartPanelExtended::TCustomChartPanelExtended(QWidget *parent) : TCustomChartPanel(parent) {}
+
+void TCustomChartPanelExtended::setBackImage(const QImage &value)
+{
+    backImage_ = value;
+    RequestRepaint();
+}
+
+void TCustomChartPanelExtended::DrawBackground(TChartCanvas3D &canvas)
+{
+    if (gradient_.Visible()) {
+        const TRect &r = PanelRect();
+        QPointF from(r.Left, r.Top);
+        QPointF to(r.Left, r.Bottom);
+        switch (gradient_.Direction()) {
+        case TGradientDirection::gdTopBottom:
+            break;
+        case TGradientDirection::gdBottomTop:
+            std::swap(from, to);
+            break;
+        case TGradientDirection::gdLeftRight:
+            to = QPointF(r.Right, r.Top);
+            break;
+        case TGradientDirection::gdRightLeft:
+            from = QPointF(r.Right, r.Top);
+            to = QPointF(r.Left, r.Top);
+            break;
+        }
+        QLinearGradient g(from, to);
+        g.setColorAt(0, toQColor(gradient_.StartColor()));
+        g.setColorAt(1, toQColor(gradient_.EndColor()));
+        canvas.painter().fillRect(QRect(r.Left, r.Top, r.width(), r.height()), g);
+    } else {
+        TCustomChartPanel::DrawBackground(canvas);
+    }
+    if (!backImage_.isNull() && !backImageInside_) {
+        const TRect &r = PanelRect();
+        canvas.painter().drawImage(QRect(r.Left, r.Top, r.width(), r.height()), backImage_);
+    }
+}

@@ -1,0 +1,143 @@
+#pragma once
+
+#include "ChartElements.h"
+
+#include <QImage>
+#include <QWidget>
+
+class TChartCanvas3D;
+
+enum class TPanelBevel { bvNone, bvLowered, bvRaised };
+enum class TPanningMode { pmNone, pmHorizontal, pmVertical, pmBoth };
+
+// The panel a chart paints on: margins, bevels, the off-screen picture and the frame's plot
+// rectangle. Every setter stores and requests a repaint; a paint draws the whole frame once
+// into the off-screen picture and copies that picture until the next request.
+class TCustomChartPanel : public QWidget, public TChartRepaintTarget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(TCustomChartPanel)
+
+public:
+    explicit TCustomChartPanel(QWidget *parent = nullptr);
+    ~TCustomChartPanel() override;
+
+    // settings
+    int MarginLeft() const { return marginLeft_; }
+    void setMarginLeft(int value) { store(marginLeft_, value); }
+    int MarginTop() const { return marginTop_; }
+    void setMarginTop(int value) { store(marginTop_, value); }
+    int MarginRight() const { return marginRight_; }
+    void setMarginRight(int value) { store(marginRight_, value); }
+    int MarginBottom() const { return marginBottom_; }
+    void setMarginBottom(int value) { store(marginBottom_, value); }
+    TColor Color() const { return color_; }
+    void setColor(TColor value) { store(color_, value); }
+    TPanelBevel BevelOuter() const { return bevelOuter_; }
+    void setBevelOuter(TPanelBevel value) { store(bevelOuter_, value); }
+    TPanelBevel BevelInner() const { return bevelInner_; }
+    void setBevelInner(TPanelBevel value) { store(bevelInner_, value); }
+    int BevelWidth() const { return bevelWidth_; }
+    void setBevelWidth(int value) { store(bevelWidth_, value); }
+    int BorderWidth() const { return borderWidth_; }
+    void setBorderWidth(int value) { store(borderWidth_, value); }
+    bool View3D() const { return view3D_; }
+    void setView3D(bool value) { store(view3D_, value); }
+    int Chart3DPercent() const { return chart3DPercent_; }
+    void setChart3DPercent(int value) { store(chart3DPercent_, value); }
+    TView3DOptions &View3DOptions() { return view3DOptions_; }
+
+    // frame values
+    const TRect &PanelRect() const { return panelRect_; }
+    const TRect &PlotRect() const { return plotRect_; }
+    int PlotWidth() const { return plotRect_.width(); }
+    int PlotHeight() const { return plotRect_.height(); }
+    int PlotXCenter() const { return (plotRect_.Left + plotRect_.Right) / 2; }
+    int PlotYCenter() const { return (plotRect_.Top + plotRect_.Bottom) / 2; }
+
+    // repainting
+    void RequestRepaint() override;
+    bool PictureCurrent() const { return current_; }
+    int FramesDrawn() const { return framesDrawn_; }
+    bool Loading() const { return false; }
+    bool Destroying() const { return destroying_; }
+
+    // Draws one whole frame into any painter, with the panel rectangle from (0, 0) at size:
+    // the widget's picture, a QImage in a test or a batch report, a PDF page.
+    void paintTo(QPainter &painter, QSize size);
+    // The frame at the widget's size, without a screen.
+    QImage render();
+
+protected:
+    template <class T> void store(T &field, const T &value)
+    {
+        if (field == value)
+            return;
+        field = value;
+        RequestRepaint();
+    }
+    // Repaint requests count only once the whole chart is built.
+    void EndConstruction() { constructing_ = false; }
+    void BeginDestruction() { destroying_ = true; }
+
+    void paintEvent(QPaintEvent *event) override;
+
+    // the frame's steps
+    virtual void DrawFrame(TChartCanvas3D &canvas) = 0;
+    void CalcPlotRectFromMargins();
+    void SetPlotRect(const TRect &rect);
+    virtual void DrawBackground(TChartCanvas3D &canvas);
+    void DrawBevels(TChartCanvas3D &canvas);
+
+private:
+    int marginLeft_ = 3;
+    int marginTop_ = 4;
+    int marginRight_ = 3;
+    int marginBottom_ = 4;
+    TColor color_ = clBtnFace;
+    TPanelBevel bevelOuter_ = TPanelBevel::bvRaised;
+    TPanelBevel bevelInner_ = TPanelBevel::bvNone;
+    int bevelWidth_ = 1;
+    int borderWidth_ = 0;
+    bool view3D_ = true;
+    int chart3DPercent_ = 15;
+    TView3DOptions view3DOptions_{this};
+
+    TRect panelRect_;
+    TRect plotRect_;
+    QImage picture_;
+    bool current_ = false;
+    bool constructing_ = true;
+    bool destroying_ = false;
+    int framesDrawn_ = 0;
+};
+
+// Adds the background gradient, a back picture and the mouse zoom and scroll settings.
+class TCustomChartPanelExtended : public TCustomChartPanel
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(TCustomChartPanelExtended)
+
+public:
+    explicit TCustomChartPanelExtended(QWidget *parent = nullptr);
+
+    TChartGradient &Gradient() { return gradient_; }
+    const QImage &BackImage() const { return backImage_; }
+    void setBackImage(const QImage &value);
+    bool BackImageInside() const { return backImageInside_; }
+    void setBackImageInside(bool value) { store(backImageInside_, value); }
+    bool AllowZoom() const { return allowZoom_; }
+    void setAllowZoom(bool value) { store(allowZoom_, value); }
+    TPanningMode AllowPanning() const { return allowPanning_; }
+    void setAllowPanning(TPanningMode value) { store(allowPanning_, value); }
+
+protected:
+    void DrawBackground(TChartCanvas3D &canvas) override;
+
+private:
+    TChartGradient gradient_{this};
+    QImage backImage_;
+    bool backImageInside_ = false;
+    bool allowZoom_ = true;
+    TPanningMode allowPanning_ = TPanningMode::pmBoth;
+};

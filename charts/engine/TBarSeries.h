@@ -1,0 +1,79 @@
+#pragma once
+
+#include "TChartSeries.h"
+
+enum class TMultiBar { mbNone, mbSide, mbStacked, mbStacked100 };
+enum class TBarStyle { bsRectangle, bsPyramid, bsInvPyramid, bsCilinder, bsEllipse, bsArrow };
+
+// The bar width in pixels for an axis of axisLength pixels holding pointCount slots' worth of
+// points, shared by groupSize side-by-side bars; always even.
+int barWidthFor(int axisLength, int pointCount, int groupSize, int barWidthPercent,
+                bool sideMargins);
+
+// Offset of a bar's left edge from its point's axis pixel, for the bar at position (1-based)
+// in a side-by-side group.
+int sideBarOffset(int position, int groupSize, int barWidth);
+
+// Bars from an origin value to each point's value.
+class TCustomBarSeries : public TChartSeries
+{
+    TCHART_PROPERTY(TMultiBar, MultiBar, TMultiBar::mbSide)
+    TCHART_PROPERTY(TBarStyle, BarStyle, TBarStyle::bsRectangle)
+    TCHART_PROPERTY(bool, UseYOrigin, true)
+    TCHART_PROPERTY(double, YOrigin, 0)
+    TCHART_PROPERTY(bool, SideMargins, true)
+    TCHART_PROPERTY(bool, AutoBarSize, false)
+    TCHART_PROPERTY(int, CustomBarWidth, 0)
+    TCHART_PROPERTY(bool, Dark3D, true)
+    TCHART_PROPERTY(bool, AutoMarkPosition, true)
+
+public:
+    explicit TCustomBarSeries(const QString &name = {});
+
+    int BarWidthPercent() const { return barWidthPercent_; }
+    void setBarWidthPercent(int value);
+    int OffsetPercent() const { return offsetPercent_; }
+    void setOffsetPercent(int value);
+    TChartPen &BarPen() { return barPen_; }
+    TChartBrush &BarBrush() { return barBrush_; }
+
+    // The width computed for the current layout.
+    int BarWidth() const { return barWidth_; }
+    int CalcBarWidth();
+    // Side-by-side group: how many active bar series, and this one's place among them.
+    int GroupSize() const;
+    int GroupPosition() const;
+    // The bar's rectangle for point index, from the current axes.
+    TRect BarBounds(int index) const;
+
+    double MinYValue() const override;
+    double MaxYValue() const override;
+    TSeriesMargins CalcHorizMargins() override;
+    int CalcXPos(int index) const override;
+    void PrepareForGallery() override { CalcBarWidth(); }
+    void DrawValue(TChartCanvas3D &canvas, int index) override;
+    void DrawLegendSymbol(TChartCanvas3D &canvas, int valueIndex, const TRect &rect) override;
+
+private:
+    template <class T> void store(T &field, const T &value)
+    {
+        if (field == value)
+            return;
+        field = value;
+        RequestRepaint();
+    }
+    int groupPointCount() const;
+
+    int barWidthPercent_ = 70;
+    int offsetPercent_ = 0;
+    TChartPen barPen_{this};
+    TChartBrush barBrush_{this};
+    int barWidth_ = 0;
+};
+
+// Vertical bars.
+class TBarSeries : public TCustomBarSeries
+{
+public:
+    explicit TBarSeries(const QString &name = {});
+};

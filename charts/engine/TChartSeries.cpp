@@ -1,0 +1,370 @@
+#include "TChartSeries.h"
+
+#include "AxisMath.h"
+#include "TChartAxis.h"
+#include "TChartCanvas.h"
+#include "TCustomAxisPanel.h"
+
+#include <algorithm>
+#include <cmath>
+
+EChartError::EChartError(const QString &message) : message_(message), utf8_(message.toUtf8()) {}
+
+// ---- value list
+
+void TChartValueList::setMultiplier(double value)
+{
+    multiplier_ = value;
+    dirty_ = true;
+}
+
+int TChartValueList::InsertionIndex(double value) const
+{
+    const int count = Count();
+    if (order_ == TChartListOrder::loNone || count == 0)
+        return count;
+    const auto at = [&](int i) { return values_[static_cast<std::size_t>(i)]; };
+    if (order_ == TChartListOrder::loAscending) {
+        if (value >= at(count - 1))
+            return count;
+        // Right after the last value (seen from the end) that is not greater: equal values
+        // keep the order they were added in.
+        for (int i = count - 1; i >= 0; --i)
+            if (at(i) <= value)
+                return i + 1;
+        return 0;
+    }
+    if (value <= at(count - 1))
+        return count;
+    for (int i = count - 1; i >= 0; --i)
+        if (at(i) >= value)
+            return i + 1;
+    return 0;
+}
+
+void TChartValueList::Insert(int index, double value)
+{
+    values_.insert(values_.begin() + index, value);
+    dirty_ = true;
+}
+
+int TChartValueList::AddChartValue(double value)
+{
+    const int index = InsertionIndex(value);
+    Insert(index, value);
+    return index;
+}
+
+void TChartValueList::SetValue(int index, double value)
+{
+    values_[static_cast<std::size_t>(index)] = value;
+    dirty_ = true;
+}
+
+void TChartValueList::Delete(int index)
+{
+    values_.erase(values_.begin() + index);
+    dirty_ = true;
+}
+
+void TChartValueList::Clear()
+{
+    values_.clear();
+    dirty_ = true;
+}
+
+void TChartValueList::recalc() const
+{
+    if (!dirty_)
+        return;
+    ++statisticsRuns_;
+    min_ = max_ = total_ = totalAbs_ = 0;
+    if (!values_.empty()) {
+        min_ = max_ = total_ = Value(0);
+        totalAbs_ = std::fabs(total_);
+        for (int i = 1; i < Count(); ++i) {
+            const double v = Value(i);
+            if (v < min_)
+                min_ = v;
+            else if (v > max_)
+                max_ = v;
+            total_ += v;
+            totalAbs_ += std::fabs(v);
+        }
+    }
+    dirty_ = false;
+}
+
+double TChartValueList::MinValue() const
+{
+    recalc();
+    return min_;
+}
+
+double TChartValueList::MaxValue() const
+{
+    recalc();
+    return max_;
+}
+
+double TChartValueList::Total() const
+{
+    recalc();
+    return total_;
+}
+
+double TChartValueList::TotalABS() const
+{
+    recalc();
+    return totalAbs_;
+}
+
+// ---- series
+
+TChartSeries::TChartSeries(const QString &name) : name_(name) {}
+
+TChartSeries::~TChartSeries() = default;
+
+void TChartSeries::RequestRepaint()
+{
+    if (chart_)
+        chart_->RequestRepaint();
+}
+
+void TChartSeries::RepaintIfActive()
+{
+    if (active_ && chart_ && !chart_->Destroying())
+        chart_->RequestRepaint();
+}
+
+void TChartSeries::setActive(bool value)
+{
+    if (active_ == value)
+        return;
+    active_ = value;
+    RequestRepaint();
+}
+
+void TChartSeries::setTitle(const QString &value)
+{
+    if (title_ == value)
+        return;
+    title_ = value;
+    RequestRepaint();
+}
+
+void TChartSeries::setShowInLegend(bool value)
+{
+    if (showInLegend_ == value)
+        return;
+    showInLegend_ = value;
+    RequestRepaint();
+}
+
+void TChartSeries::setSeriesColor(TColor value)
+{
+    if (seriesColor_ == value)
+        return;
+    seriesColor_ = value;
+    RequestRepaint();
+}
+
+void TChartSeries::setColorEachPoint(bool value)
+{
+    if (colorEachPoint_ == value)
+        return;
+    colorEachPoint_ = value;
+    RequestRepaint();
+    if (!value) {
+        // Points take the series colour again.
+        for (TColor &c : colors_) {
+            c = AutoColor;
+            RequestRepaint();
+        }
+    }
+}
+
+void TChartSeries::setValueFormat(const QString &value)
+{
+    if (valueFormat_ == value)
+        return;
+    valueFormat_ = value;
+    RequestRepaint();
+}
+
+void TChartSeries::setHorizAxis(THorizAxis value)
+{
+    horizAxis_ = value;
+    RequestRepaint();
+}
+
+void TChartSeries::setVertAxis(TVertAxis value)
+{
+    vertAxis_ = value;
+    RequestRepaint();
+}
+
+void TChartSeries::Clear()
+{
+    xValues_.Clear();
+    yValues_.Clear();
+    colors_.clear();
+    labels_.clear();
+    RepaintIfActive();
+}
+
+int TChartSeries::AddValue(double value, const QString &label, TColor color)
+{
+    return AddXY(Count(), value, label, color);
+}
+
+int TChartSeries::AddXY(double x, double y, const QString &label, TColor color)
+{
+    const int index = xValues_.AddChartValue(x);
+    yValues_.Insert(index, y);
+    colors_.insert(colors_.begin() + index, color);
+    labels_.insert(labels_.begin() + index, label);
+    RepaintIfActive();
+    return index;
+}
+
+TColor TChartSeries::PointColor(int index) const
+{
+    if (index < 0 || index >= static_cast<int>(colors_.size()))
+        return seriesColor_;
+    const TColor stored = colors_[static_cast<std::size_t>(index)];
+    if (stored != AutoColor)
+        return stored;
+    if (colorEachPoint_)
+        return paletteColor(index % kPaletteSize);
+    return seriesColor_;
+}
+
+QString TChartSeries::MarkText(int index) const
+{
+    const QString &label = Label(index);
+    if (!label.isEmpty())
+        return label;
+    return formatAxisValue(yValues_.Value(index), valueFormat_);
+}
+
+TCustomChartAxis *TChartSeries::GetHorizAxis() const
+{
+    if (!chart_)
+        return nullptr;
+    return horizAxis_ == THorizAxis::aBottomAxis ? &chart_->BottomAxis() : &chart_->TopAxis();
+}
+
+TCustomChartAxis *TChartSeries::GetVertAxis() const
+{
+    if (!chart_)
+        return nullptr;
+    return vertAxis_ == TVertAxis::aLeftAxis ? &chart_->LeftAxis() : &chart_->RightAxis();
+}
+
+bool TChartSeries::AssociatedToAxis(const TCustomChartAxis *axis) const
+{
+    return axis && (axis == GetHorizAxis() || axis == GetVertAxis());
+}
+
+int TChartSeries::CalcXPos(int index) const
+{
+    return GetHorizAxis()->CalcPosValue(xValues_.Value(index));
+}
+
+int TChartSeries::CalcYPos(int index) const
+{
+    return GetVertAxis()->CalcPosValue(yValues_.Value(index));
+}
+
+bool TChartSeries::DrawValuesForward() const
+{
+    return !GetHorizAxis()->Inverted();
+}
+
+void TChartSeries::DrawLegendSymbol(TChartCanvas3D &canvas, int valueIndex, const TRect &rect)
+{
+    // A series that colours each point has no one colour to show for itself.
+    if (valueIndex < 0 && colorEachPoint_)
+        return;
+    canvas.SetBrush(valueIndex < 0 ? seriesColor_ : PointColor(valueIndex));
+    canvas.Rectangle(rect);
+}
+
+TVisibleRange TChartSeries::CalcVisibleRange() const
+{
+    const int count = Count();
+    if (count == 0)
+        return {};
+    if (xValues_.Order() == TChartListOrder::loNone)
+        return {0, count - 1};
+    const TCustomChartAxis *axis = GetHorizAxis();
+    const TRect plot = chart_->PlotRect();
+    double lo = axis->CalcPosPoint(plot.Left);
+    double hi = axis->CalcPosPoint(plot.Right);
+    if (axis->Inverted())
+        std::swap(lo, hi);
+    TVisibleRange range;
+    for (int i = 0; i < count; ++i)
+        if (xValues_.Value(i) >= lo) {
+            range.First = i;
+            break;
+        }
+    if (range.First < 0)
+        return {};
+    if (xValues_.Value(count - 1) <= hi) {
+        range.Last = count - 1;
+        return range;
+    }
+    range.Last = count - 1;
+    for (int i = range.First; i < count; ++i)
+        if (xValues_.Value(i) >= hi) {
+            range.Last = i;
+            break;
+        }
+    if (!KeepsPointBeyondEdge() && xValues_.Value(range.Last) > hi)
+        --range.Last;
+    return range;
+}
+
+// ---- series list
+
+TChartSeries *TChartSeriesList::Add(std::unique_ptr<TChartSeries> series)
+{
+    TChartSeries *added = series.get();
+    if (added->SeriesColor() == AutoColor) {
+        TColor color = paletteColor(0);
+        for (int i = 0; i < kPaletteSize; ++i) {
+            const TColor candidate = paletteColor(i);
+            const bool used = std::any_of(items_.begin(), items_.end(), [&](const auto &s) {
+                return s->SeriesColor() == candidate;
+            });
+            if (!used) {
+                color = candidate;
+                break;
+            }
+        }
+        added->setSeriesColor(color);
+    }
+    added->setParentChart(chart_);
+    items_.push_back(std::move(series));
+    chart_->RequestRepaint();
+    return added;
+}
+
+void TChartSeriesList::Remove(TChartSeries *series)
+{
+    const int index = IndexOf(series);
+    if (index < 0)
+        return;
+    items_.erase(items_.begin() + index);
+    chart_->RequestRepaint();
+}
+
+int TChartSeriesList::IndexOf(const TChartSeries *series) const
+{
+    for (int i = 0; i < Count(); ++i)
+        if (items_[static_cast<std::size_t>(i)].get() == series)
+            return i;
+    return -1;
+}

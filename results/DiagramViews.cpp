@@ -1,0 +1,161 @@
+#include "DiagramViews.h"
+
+#include "NumberFormat.h"
+#include "ResultsTable.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+
+constexpr int kDevelopment = 11;
+constexpr int kInteraction = 12;
+
+// Factors (II) clockwise from the top right: Инновация, Интеграция, Конкуренция, Адаптация.
+constexpr std::array<int, 4> kFactorIIOrder{1, 4, 3, 2};
+
+// Continuous position of the centre of pixel p.
+QPointF pixelCentre(const DiagramPoint &p)
+{
+    return {p.X + 0.5, p.Y + 0.5};
+}
+
+} // namespace
+
+int viewSectors(DiagramView view)
+{
+    switch (view) {
+    case DiagramView::A:
+        return 16;
+    case DiagramView::B:
+        return 8;
+    case DiagramView::C:
+        return 4;
+    }
+    return 0;
+}
+
+QColor viewColor(DiagramView view)
+{
+    switch (view) {
+    case DiagramView::A:
+        return kViewAColor;
+    case DiagramView::B:
+        return kViewBColor;
+    case DiagramView::C:
+        return kViewCColor;
+    }
+    return {};
+}
+
+double viewValue(DiagramView view, const ProfileStore &store, int i)
+{
+    switch (view) {
+    case DiagramView::A:
+        // Each quadrant runs Общение .. Поощрение clockwise; the scales are numbered the
+        // other way round, starting with the top-right quadrant's Поощрение.
+        return store.ScaleScores[std::size_t(i <= 3 ? 4 - i : 20 - i)];
+    case DiagramView::B:
+        return store.ScaleScores[std::size_t(i <= 1 ? 18 - i : 26 - i)];
+    case DiagramView::C:
+        return store.SummaryScores[std::size_t(kFactorIIOrder[std::size_t(i)])];
+    }
+    return 0;
+}
+
+std::vector<DiagramView> viewsOfKind(int DiagramKind)
+{
+    std::vector<DiagramView> views;
+    if (DiagramKind == 1 || DiagramKind == 4)
+        views.push_back(DiagramView::A);
+    if (DiagramKind == 2 || DiagramKind == 4)
+        views.push_back(DiagramView::B);
+    if (DiagramKind == 3 || DiagramKind == 4)
+        views.push_back(DiagramView::C);
+    return views;
+}
+
+std::vector<DiagramPolygon> diagramPolygons(const ProfileStore &store, int DiagramKind,
+                                            QSize overlay)
+{
+    const DiagramPoint centre = DiagramCentre(overlay.width(), overlay.height());
+    DiagramPointArray DiagramPoints{};
+    std::vector<DiagramPolygon> polygons;
+    for (const DiagramView view : viewsOfKind(DiagramKind)) {
+        const int n = viewSectors(view);
+        const double s = SectorAngle(n);
+        for (int i = 0; i < n; ++i)
+            PlaceOnCircle(DiagramPoints, centre, s, i, SectorRadius(viewValue(view, store, i)));
+        polygons.push_back({viewColor(view), {DiagramPoints.begin(), DiagramPoints.begin() + n}});
+    }
+    return polygons;
+}
+
+void paintDiagramPolygons(QPainter &painter, const std::vector<DiagramPolygon> &polygons)
+{
+    painter.save();
+    for (const DiagramPolygon &polygon : polygons) {
+        if (polygon.points.empty())
+            continue;
+        QPainterPath outline(pixelCentre(polygon.points.front()));
+        for (std::size_t i = 1; i < polygon.points.size(); ++i)
+            outline.lineTo(pixelCentre(polygon.points[i]));
+        outline.closeSubpath();
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(
+            QPen(polygon.color, kPolygonPenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPath(outline);
+
+        // Markers stay crisp: whole-pixel squares centred on their vertex.
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        constexpr int half = kMarkerSize / 2;
+        for (const DiagramPoint &p : polygon.points)
+            painter.fillRect(QRect(p.X - half, p.Y - half, kMarkerSize, kMarkerSize), Qt::black);
+    }
+    painter.restore();
+}
+
+void paintDiagramViews(QPainter &painter, QSize size, const ProfileStore &store, int DiagramKind)
+{
+    paintDiagramPolygons(painter, diagramPolygons(store, DiagramKind, size));
+}
+
+std::array<DiagramLabelLook, kDiagramLabelCount + 1> diagramLabelLooks(const ProfileStore &store,
+                                                                       QSize overlay,
+                                                                       const QColor &defaultColor,
+                                                                       const QLocale &locale)
+{
+    std::array<DiagramLabelLook, kDiagramLabelCount + 1> looks{};
+    DiagramPoint centre = DiagramCentre(overlay.width(), overlay.height());
+    centre.X += kLabelCentreShift.X;
+    centre.Y += kLabelCentreShift.Y;
+
+    DiagramPointArray DiagramPoints{};
+    const double eighth = SectorAngle(8);
+    for (int i = 0; i < 8; ++i) {
+        PlaceOnCircle(DiagramPoints, centre, eighth, i, kFactorIIILabelRadius);
+        looks[std::size_t(i + 1)].value = viewValue(DiagramView::B, store, i);
+        looks[std::size_t(i + 1)].topLeft = DiagramPoints[std::size_t(i)];
+    }
+    const double quarter = SectorAngle(4);
+    for (int i = 0; i < 4; ++i) {
+        PlaceOnCircle(DiagramPoints, centre, quarter, i, kFactorIILabelRadius);
+        looks[std::size_t(9 + i)].value = viewValue(DiagramView::C, store, i);
+        looks[std::size_t(9 + i)].topLeft = DiagramPoints[std::size_t(i)];
+    }
+    looks[13].value = store.SummaryScores[kDevelopment];
+    looks[13].topLeft = kDevelopmentLabelAt;
+    looks[14].value = store.SummaryScores[kInteraction];
+    looks[14].topLeft = kInteractionLabelAt;
+
+    for (int i = 1; i <= kDiagramLabelCount; ++i) {
+        DiagramLabelLook &look = looks[std::size_t(i)];
+        look.caption = formatWhole(look.value, locale);
+        look.bold = look.value > kHighMark || look.value < kLowMark;
+        look.color = look.value > kHighMark  ? kHighColor
+                     : look.value < kLowMark ? kLowColor
+                                             : defaultColor;
+    }
+    return looks;
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "DiagramGeometry.h"
+#include "ProfileStore.h"
+
+#include <QColor>
+#include <QLocale>
+#include <QSize>
+#include <QString>
+#include <array>
+#include <vector>
+
+class QPainter;
+
+// The diagram views: the profile as closed polygons over the culture wheel. A shows the
+// sixteen scales, B the eight factor (III) cells, C the four factors (II); the kind of a
+// drawing is 1, 2 or 3 for one of them and 4 for all three, A first and C on top.
+
+enum class DiagramView { A, B, C };
+
+inline const QColor kViewAColor{255, 0, 255};
+inline const QColor kViewBColor{0, 0, 255};
+inline const QColor kViewCColor{0, 128, 0};
+inline constexpr int kPolygonPenWidth = 2;
+// Vertex markers are black squares of kMarkerSize pixels centred on the vertex.
+inline constexpr int kMarkerSize = 5;
+
+// Sector count of a view's ring.
+int viewSectors(DiagramView view);
+QColor viewColor(DiagramView view);
+// The percentage of vertex i (clockwise from straight up) of a view.
+double viewValue(DiagramView view, const ProfileStore &store, int i);
+
+struct DiagramPolygon
+{
+    QColor color;
+    std::vector<DiagramPoint> points;
+    bool operator==(const DiagramPolygon &) const = default;
+};
+
+// The views a kind draws, in drawing order; none for a kind outside 1..4.
+std::vector<DiagramView> viewsOfKind(int DiagramKind);
+
+// The polygons of a kind on an overlay of the given size, in drawing order.
+std::vector<DiagramPolygon> diagramPolygons(const ProfileStore &store, int DiagramKind,
+                                            QSize overlay);
+
+// Draws polygons and their markers; the painter's background is left as it is. Points are
+// pixel indexes, so a line runs through pixel centres.
+void paintDiagramPolygons(QPainter &painter, const std::vector<DiagramPolygon> &polygons);
+
+// The views of a kind onto any device of the given size: the window's overlay, an off-screen
+// image, a page.
+void paintDiagramViews(QPainter &painter, QSize size, const ProfileStore &store, int DiagramKind);
+
+// ---- value labels around the wheel
+
+inline constexpr int kDiagramLabelCount = 14;
+inline constexpr double kFactorIIILabelRadius = 249.75;
+inline constexpr double kFactorIILabelRadius = 292.5;
+// The labels' centre is moved from the polygon centre so that a short caption placed by its
+// top-left corner sits over the ring point.
+inline constexpr DiagramPoint kLabelCentreShift{-10, -6};
+inline constexpr DiagramPoint kDevelopmentLabelAt{381, 8};
+inline constexpr DiagramPoint kInteractionLabelAt{437, 544};
+
+struct DiagramLabelLook
+{
+    double value = 0;
+    QString caption;
+    bool bold = false;
+    QColor color;
+    DiagramPoint topLeft; // in the panel's coordinates
+    bool operator==(const DiagramLabelLook &) const = default;
+};
+
+// What the fourteen value labels show and where, indexed 1..14 (slot 0 unused): factor (III)
+// cells on a ring of eight, factors (II) on a ring of four, the two factors (I) at fixed
+// places. A value above 60 is bold green, below 40 bold red, else regular in defaultColor;
+// the test is on the unrounded value.
+std::array<DiagramLabelLook, kDiagramLabelCount + 1>
+diagramLabelLooks(const ProfileStore &store, QSize overlay, const QColor &defaultColor,
+                  const QLocale &locale = QLocale::system());

@@ -1,0 +1,138 @@
+#include "NativePath.h"
+
+#include "AnswerFile.h"
+#include "CommandError.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr char16_t kReplacement = 0xFFFD;
+
+// Invalid sequences decode to U+FFFD, which encodes to other bytes: only valid UTF-8 comes
+// back unchanged.
+bool isValidUtf8(QByteArrayView bytes)
+{
+    return QString::fromUtf8(bytes).toUtf8() == bytes;
+}
+
+#ifdef Q_OS_UNIX
+// The one entry of folder whose name, read as UTF-8 with replacements, is shown, or an empty
+// array when none or several are.
+NativePath uniqueEntryShownAs(const NativePath &folder, const QString &shown)
+{
+    DIR *dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
+    if (!dir)
+        return {};
+    NativePath found;
+    int matches = 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (QString::fromUtf8(name) == shown) {
+            found = name;
+            ++matches;
+        }
+    }
+    ::closedir(dir);
+    return matches == 1 ? found : NativePath();
+}
+#endif
+
+} // namespace
+
+NativePath toNativePath(const QString &path)
+{
+    const NativePath direct = QFile::encodeName(path);
+#ifdef Q_OS_UNIX
+    if (!path.contains(QChar(kReplacement)))
+        return direct;
+    struct stat st;
+    if (::stat(direct.constData(), &st) == 0)
+        return direct;
+    const QStringList parts = path.split(QLatin1Char('/'));
+    NativePath resolved;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QString &part = parts[i];
+        NativePath bytes = QFile::encodeName(part);
+        if (part.contains(QChar(kReplacement))) {
+            const NativePath entry = uniqueEntryShownAs(resolved, part);
+            if (!entry.isEmpty())
+                bytes = entry;
+        }
+        if (i > 0)
+            resolved += '/';
+        resolved += bytes;
+    }
+    return resolved;
+#else
+    return direct;
+#endif
+}
+
+QString displayPath(QByteArrayView native)
+{
+    if (isValidUtf8(native))
+        return QString::fromUtf8(native);
+    return decode1251(native);
+}
+
+bool isFolder(const NativePath &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat st;
+    return ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+#else
+    return QFileInfo(QFile::decodeName(path)).isDir();
+#endif
+}
+
+NativePath joinPath(const NativePath &folder, const NativePath &name)
+{
+    if (folder.isEmpty() || folder.endsWith('/'))
+        return folder + name;
+    return folder + '/' + name;
+}
+
+std::vector<NativePath> listNonFolders(const NativePath &folder)
+{
+    std::vector<NativePath> names;
+#ifdef Q_OS_UNIX
+    DIR *dir = ::opendir(folder.constData());
+    if (!dir)
+        throw cannotOpenFile(displayPath(folder));
+    const int fd = ::dirfd(dir);
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name == "." || name == "..")
+            continue;
+        bool folderEntry = entry->d_type == DT_DIR;
+        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+            // A link to a folder is a folder; a dangling link is not, and fails when opened.
+            struct stat st;
+            folderEntry = ::fstatat(fd, entry->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+        }
+        if (!folderEntry)
+            names.push_back(name);
+    }
+    ::closedir(dir);
+#else
+    const QString path = QFile::decodeName(folder);
+    if (!QFileInfo(path).isReadable())
+        throw cannotOpenFile(path);
+    QDirIterator it(path, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        names.push_back(QFile::encodeName(it.fileName()));
+    }
+#endif
+    return names;
+}

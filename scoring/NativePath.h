@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <vector>
+
+// Paths as the file system holds them. On Linux a name is a string of bytes that need not be
+// UTF-8: answer files copied from Windows often carry Cyrillic names in code page 1251. Such a
+// name cannot pass through a QString and back, so files are listed and opened by their bytes,
+// and a QString is made only to show a name.
+using NativePath = QByteArray;
+
+// The bytes of a path the user named. A QString that came from a name which was not UTF-8
+// holds U+FFFD where the bad bytes were; such components are looked up in their folder, and
+// a component that matches exactly one entry there takes that entry's bytes.
+NativePath toNativePath(const QString &path);
+
+// A name or path for the user to read: UTF-8 when its bytes are valid UTF-8, otherwise code
+// page 1251, the encoding of the Windows machines answer files come from.
+QString displayPath(QByteArrayView native);
+
+// True when the path names a folder (following links).
+bool isFolder(const NativePath &path);
+
+// The names of the entries of a folder that are not folders themselves, "." and ".." left
+// out. Throws "Cannot open file %s" when the folder cannot be listed.
+std::vector<NativePath> listNonFolders(const NativePath &folder);
+
+// Joins a folder and a name with one separator.
+NativePath joinPath(const NativePath &folder, const NativePath &name);

@@ -1,0 +1,194 @@
+#include "CultureWheel.h"
+#include "DiagramViews.h"
+
+#include <QImage>
+#include <QPainter>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+ProfileStore uniformStore(double percent)
+{
+    ProfileStore store;
+    store.ScaleScores.fill(percent);
+    store.SummaryScores.fill(percent);
+    return store;
+}
+
+// The overlay as the window draws it: transparent, then the views of a kind.
+QImage overlayOf(const ProfileStore &store, int kind)
+{
+    QImage image(kOverlayWidth, kOverlayHeight, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    paintDiagramViews(painter, image.size(), store, kind);
+    return image;
+}
+
+bool inked(const QImage &image, int x, int y)
+{
+    return qAlpha(image.pixel(x, y)) > 0;
+}
+
+bool black(const QImage &image, int x, int y)
+{
+    return image.pixel(x, y) == qRgb(0, 0, 0);
+}
+
+QRect inkBounds(const QImage &image)
+{
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (inked(image, x, y))
+                bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+// The wheel's centre pixel, in continuous coordinates.
+constexpr double kCx = 300.5;
+constexpr double kCy = 282.5;
+
+TEST(DiagramViews, AllZeroCollapsesOntoTheCentre)
+{
+    const QImage image = overlayOf(uniformStore(0), 4);
+    EXPECT_TRUE(black(image, 300, 282));
+    EXPECT_EQ(inkBounds(image), QRect(298, 280, 5, 5));
+}
+
+TEST(DiagramViews, AllHundredPutsViewCFirstMarkerOnTheDiagonal)
+{
+    const QImage image = overlayOf(uniformStore(100), 3);
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx)
+            EXPECT_TRUE(black(image, 432 + dx, 150 + dy)) << dx << ", " << dy;
+    // The green side leaves the marker towards the next vertex, straight down.
+    EXPECT_EQ(image.pixelColor(432, 200).green(), 128);
+    EXPECT_FALSE(inked(image, 436, 146));
+}
+
+TEST(DiagramViews, AllFiftyViewAStaysInsideTheBand)
+{
+    const QImage overlay = overlayOf(uniformStore(50), 1);
+    QImage wheel(kOverlayWidth, kOverlayHeight, QImage::Format_RGB32);
+    {
+        QPainter painter(&wheel);
+        drawCultureWheel(painter, wheel.size());
+    }
+    int ink = 0;
+    int onBand = 0;
+    for (int y = 0; y < overlay.height(); ++y) {
+        for (int x = 0; x < overlay.width(); ++x) {
+            if (!inked(overlay, x, y))
+                continue;
+            ++ink;
+            const double d = std::hypot(x + 0.5 - kCx, y + 0.5 - kCy);
+            ASSERT_GT(d, SectorRadius(40) + 2) << x << ", " << y;
+            ASSERT_LT(d, SectorRadius(60) - 2) << x << ", " << y;
+            onBand += wheel.pixelColor(x, y) == kWheelBandColor;
+        }
+    }
+    EXPECT_GT(ink, 16 * 25);
+    // Spokes and the band's own anti-aliasing aside, what lies below is the band.
+    EXPECT_GT(onBand, ink * 8 / 10);
+}
+
+TEST(DiagramViews, KindsDrawTheirViewsInOrder)
+{
+    const ProfileStore store = uniformStore(50);
+    const QSize size(kOverlayWidth, kOverlayHeight);
+    const auto all = diagramPolygons(store, 4, size);
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(all[0].color, kViewAColor);
+    EXPECT_EQ(all[1].color, kViewBColor);
+    EXPECT_EQ(all[2].color, kViewCColor);
+    EXPECT_EQ(all[0].points.size() + all[1].points.size() + all[2].points.size(), 28u);
+    for (const int kind : {1, 2, 3})
+        EXPECT_EQ(diagramPolygons(store, kind, size), std::vector{all[std::size_t(kind - 1)]});
+    for (const int kind : {0, 5, -1})
+        EXPECT_TRUE(inkBounds(overlayOf(store, kind)).isNull()) << kind;
+}
+
+// Each view reads its vertices in sector order: a single raised score moves exactly one vertex.
+TEST(DiagramViews, VertexOrderFollowsTheWheel)
+{
+    struct Probe
+    {
+        DiagramView view;
+        bool summary;
+        int index;
+        int vertex;
+    };
+    const Probe probes[] = {{DiagramView::A, false, 4, 0},  {DiagramView::A, false, 1, 3},
+                            {DiagramView::A, false, 16, 4}, {DiagramView::A, false, 5, 15},
+                            {DiagramView::B, false, 18, 0}, {DiagramView::B, false, 17, 1},
+                            {DiagramView::B, false, 24, 2}, {DiagramView::B, false, 19, 7},
+                            {DiagramView::C, true, 1, 0},   {DiagramView::C, true, 4, 1},
+                            {DiagramView::C, true, 3, 2},   {DiagramView::C, true, 2, 3}};
+    for (const Probe &p : probes) {
+        ProfileStore store = uniformStore(50);
+        double &score = p.summary ? store.SummaryScores[std::size_t(p.index)]
+                                  : store.ScaleScores[std::size_t(p.index)];
+        score = 90;
+        for (int i = 0; i < viewSectors(p.view); ++i)
+            EXPECT_EQ(viewValue(p.view, store, i), i == p.vertex ? 90 : 50)
+                << "score " << p.index << " vertex " << i;
+    }
+}
+
+// ---- value labels
+
+struct LabelCase
+{
+    double value;
+    QString caption;
+    bool bold;
+    QColor color;
+};
+
+class DiagramLabelTest : public ::testing::TestWithParam<LabelCase>
+{
+};
+
+TEST_P(DiagramLabelTest, StyleByTheUnroundedValue)
+{
+    const LabelCase &c = GetParam();
+    const auto looks = diagramLabelLooks(uniformStore(c.value), {kOverlayWidth, kOverlayHeight},
+                                         Qt::black, QLocale::c());
+    for (int i = 1; i <= kDiagramLabelCount; ++i) {
+        EXPECT_EQ(looks[std::size_t(i)].caption, c.caption) << i;
+        EXPECT_EQ(looks[std::size_t(i)].bold, c.bold) << i;
+        EXPECT_EQ(looks[std::size_t(i)].color, c.color) << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, DiagramLabelTest,
+                         ::testing::Values(LabelCase{60.2, " 60", true, QColor(0, 128, 0)},
+                                           LabelCase{39.7, " 40", true, QColor(255, 0, 0)},
+                                           LabelCase{50, " 50", false, Qt::black},
+                                           LabelCase{60, " 60", false, Qt::black},
+                                           LabelCase{40, " 40", false, Qt::black},
+                                           LabelCase{0, "  0", true, QColor(255, 0, 0)},
+                                           LabelCase{100, "100", true, QColor(0, 128, 0)}));
+
+TEST(DiagramLabels, PlacesAndSources)
+{
+    ProfileStore store = uniformStore(50);
+    store.ScaleScores[18] = 71;   // view B vertex 0: label 1
+    store.SummaryScores[4] = 72;  // view C vertex 1: label 10
+    store.SummaryScores[11] = 73; // Развитие: label 13
+    store.SummaryScores[12] = 74; // Взаимодействие: label 14
+    const auto looks = diagramLabelLooks(store, {kOverlayWidth, kOverlayHeight}, Qt::black);
+    EXPECT_EQ(looks[1].value, 71);
+    EXPECT_EQ(looks[10].value, 72);
+    EXPECT_EQ(looks[13].value, 73);
+    EXPECT_EQ(looks[14].value, 74);
+    const DiagramPoint expected[] = {{},         {386, 45}, {521, 180}, {521, 372}, {386, 507},
+                                     {194, 507}, {59, 372}, {59, 180},  {194, 45},  {497, 69},
+                                     {497, 483}, {83, 483}, {83, 69},   {381, 8},   {437, 544}};
+    for (int i = 1; i <= kDiagramLabelCount; ++i)
+        EXPECT_EQ(looks[std::size_t(i)].topLeft, expected[i]) << i;
+}
+
+} // namespace
