@@ -67,8 +67,8 @@ double axisLabelStep(double rangeSize, double increment, int lengthPixels, int l
     if (labelSize != 0) {
         int room = labelSize;
         if (separationPercent > 0)
-            room += roundHalfEven(labelSize * separationPercent / 100.0);
-        fit = room == 0 ? 1 : roundHalfEven(static_cast<double>(lengthPixels) / room);
+            room += roundToEvenPixel(labelSize * separationPercent / 100.0);
+        fit = room == 0 ? 1 : roundToEvenPixel(static_cast<double>(lengthPixels) / room);
     }
     if (fit < 1)
         return kMinStep;
@@ -90,7 +90,7 @@ int TAxisScale::CalcPosValue(double value) const
     const double distance = (value - RangeMin) * LengthPixels() / size;
     if (std::fabs(distance) >= kMaxQuotient)
         return CenterPixel();
-    const int d = roundHalfEven(distance);
+    const int d = roundToEvenPixel(distance);
     const bool fromStart = Horizontal != Inverted;
     return fromStart ? StartPixel + d : EndPixel - d;
 }
@@ -173,7 +173,7 @@ std::vector<int> minorTickPositions(const std::vector<int> &ticks, int count, in
         const int a = ticks[i - 1];
         const int b = ticks[i];
         for (int j = 1; j <= count; ++j)
-            add(b - roundHalfEven(j * static_cast<double>(b - a) / (count + 1)));
+            add(b - roundToEvenPixel(j * static_cast<double>(b - a) / (count + 1)));
     }
     if (ticks.size() >= 2 && !logarithmic) {
         const int first = ticks[0];
@@ -181,7 +181,7 @@ std::vector<int> minorTickPositions(const std::vector<int> &ticks, int count, in
         const int last = ticks.back();
         for (int j = 1; j <= count; ++j) {
             const int distance =
-                roundHalfEven(j * static_cast<double>(second - first) / (count + 1));
+                roundToEvenPixel(j * static_cast<double>(second - first) / (count + 1));
             add(first - distance);
             add(last + distance);
         }

@@ -37,7 +37,7 @@ QColor toQColor(TColor color, const QPalette &palette)
     }
 }
 
-int roundHalfEven(double value)
+int roundToEvenPixel(double value)
 {
     // The default floating-point rounding mode is to nearest, ties to even.
     return static_cast<int>(std::nearbyint(value));

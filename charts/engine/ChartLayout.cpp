@@ -51,7 +51,7 @@ TLegendGeometry topLegendGeometry(const TLegendInput &in)
     const int w = in.TextWidth;
     const int h = in.LineHeight;
     const int frame = in.FrameVisible ? in.FrameWidth : 0;
-    g.ColorWidth = roundHalfEven((w + 4) * in.ColorWidthPercent / 100.0);
+    g.ColorWidth = roundToEvenPixel((w + 4) * in.ColorWidthPercent / 100.0);
     const int c = g.ColorWidth;
     const int top = in.Plot.Top + (in.FrameVisible ? in.FrameWidth + 1 : 0);
     if (in.Plot.Right > 8) {
@@ -64,7 +64,7 @@ TLegendGeometry topLegendGeometry(const TLegendInput &in)
     }
     const int bottom = top + g.Rows * h + 2;
     const int width = std::min(in.Plot.width(), 2 * in.ShadowSize + g.Columns * (c + w + 8) + 8);
-    const int shift = roundHalfEven(in.TopPosPercent * (in.PanelWidth - width) / 100.0);
+    const int shift = roundToEvenPixel(in.TopPosPercent * (in.PanelWidth - width) / 100.0);
     const int center = (in.Plot.Left + in.Plot.Right) / 2;
     g.Box = {center - width / 2 + shift, top, center + width / 2 + shift, bottom};
     g.Drawn = g.Columns * g.Rows >= 1;

@@ -47,7 +47,7 @@ QColor toQColor(TColor color);
 QColor toQColor(TColor color, const QPalette &palette);
 
 // Rounding to the nearest integer, exact halves to the even neighbour.
-int roundHalfEven(double value);
+int roundToEvenPixel(double value);
 // a * b / c rounded to the nearest integer, halves away from zero.
 int mulDiv(int a, int b, int c);
 

@@ -14,7 +14,7 @@ int barWidthFor(int axisLength, int pointCount, int groupSize, int barWidthPerce
     const int slotCount = sideMargins ? pointCount + 1 : pointCount;
     const int slot = axisLength / slotCount;
     // percent x slot / 100 is exact for whole numbers, so halves round to even as they should.
-    int width = roundHalfEven(static_cast<double>(barWidthPercent) * slot / 100.0) / groupSize;
+    int width = roundToEvenPixel(static_cast<double>(barWidthPercent) * slot / 100.0) / groupSize;
     if (width % 2 != 0)
         width += width > 0 ? 1 : -1;
     return width;
@@ -22,7 +22,7 @@ int barWidthFor(int axisLength, int pointCount, int groupSize, int barWidthPerce
 
 int sideBarOffset(int position, int groupSize, int barWidth)
 {
-    return roundHalfEven((position - groupSize * 0.5 - 1) * barWidth);
+    return roundToEvenPixel((position - groupSize * 0.5 - 1) * barWidth);
 }
 
 TCustomBarSeries::TCustomBarSeries(const QString &name) : TChartSeries(name)
@@ -92,8 +92,8 @@ int TCustomBarSeries::CalcBarWidth()
     const TCustomChartAxis *axis = GetHorizAxis();
     const int length = axis ? axis->LengthPixels() : 0;
     if (AutoBarSize() && axis && n > 0) {
-        const int slot = roundHalfEven(length / (axis->RangeMax() + 2 - axis->RangeMin()));
-        int width = roundHalfEven(static_cast<double>(barWidthPercent_) * slot / 100.0) / groupSize;
+        const int slot = roundToEvenPixel(length / (axis->RangeMax() + 2 - axis->RangeMin()));
+        int width = roundToEvenPixel(static_cast<double>(barWidthPercent_) * slot / 100.0) / groupSize;
         barWidth_ = width % 2 != 0 ? width + 1 : width;
         return barWidth_;
     }
@@ -133,7 +133,7 @@ int TCustomBarSeries::CalcXPos(int index) const
     else
         x -= barWidth_ / 2;
     if (offsetPercent_ != 0)
-        x += roundHalfEven(offsetPercent_ * barWidth_ * 0.01);
+        x += roundToEvenPixel(offsetPercent_ * barWidth_ * 0.01);
     return x;
 }
 

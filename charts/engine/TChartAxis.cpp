@@ -246,8 +246,8 @@ void TCustomChartAxis::CalcScreenPositions(const TRect &plot)
 {
     const int origin = horizontal_ ? plot.Left : plot.Top;
     const int size = horizontal_ ? plot.width() : plot.height();
-    scale_.StartPixel = origin + roundHalfEven(size * StartPosition() / 100.0);
-    scale_.EndPixel = origin + roundHalfEven(size * EndPosition() / 100.0);
+    scale_.StartPixel = origin + roundToEvenPixel(size * StartPosition() / 100.0);
+    scale_.EndPixel = origin + roundToEvenPixel(size * EndPosition() / 100.0);
 }
 
 void TCustomChartAxis::AdjustMaxMinRect(const TRect &)
@@ -428,10 +428,10 @@ void TCustomChartAxis::Draw(TChartCanvas3D &canvas, const TRect &plot)
     canvas.SetFont(labelsFont_.Font());
     const double step = CalcLabelStep(canvas);
     if (horizontal_) {
-        const int shift = roundHalfEven(plot.height() * PositionPercent() / 100.0);
+        const int shift = roundToEvenPixel(plot.height() * PositionPercent() / 100.0);
         linePos_ = otherSide_ ? plot.Top + shift : plot.Bottom - shift;
     } else {
-        const int shift = roundHalfEven(plot.width() * PositionPercent() / 100.0);
+        const int shift = roundToEvenPixel(plot.width() * PositionPercent() / 100.0);
         linePos_ = otherSide_ ? plot.Right - shift : plot.Left + shift;
     }
     if (!title_.Caption().isEmpty() && title_.Visible())
