@@ -72,17 +72,19 @@ void print(std::FILE *stream, const QString &line)
 int writeReports(TForm1 &form, const QString &outDir, const QString &code)
 {
     const AnalysisFileBytes analysis = analysisFileBytes(form.meInfo->toPlainText());
-    writeFileReplacing(analysisFileNameIn(outDir, code), analysis.bytes);
+    writeFileReplacing(analysisFileNameIn(outDir, code), analysis.bytes, Durability::Unsynced);
     int files = 1;
     for (int kind = 1; kind <= kDiagramViews; ++kind) {
         writeJpegFile(
             renderDiagramPicture(form, kind),
-            pictureFileNameIn(outDir, QStringLiteral("Image"), viewLetter(kind - 1), code));
+            pictureFileNameIn(outDir, QStringLiteral("Image"), viewLetter(kind - 1), code),
+            Durability::Unsynced);
         ++files;
     }
     for (int view = 0; view < kChartViews; ++view) {
         writeJpegFile(renderChartPicture(form, view),
-                      pictureFileNameIn(outDir, QStringLiteral("Plot"), viewLetter(view), code));
+                      pictureFileNameIn(outDir, QStringLiteral("Plot"), viewLetter(view), code),
+                      Durability::Unsynced);
         ++files;
     }
     return files;

@@ -55,11 +55,14 @@ void SaveAsJpeg(const QWidget *panel, const QString &fileName)
     writeJpegFile(CapturePanel(panel), fileName);
 }
 
-void writeJpegFile(const QImage &bitmap, const QString &fileName)
+void writeJpegFile(const QImage &bitmap, const QString &fileName, Durability durability)
 {
     TJPEGImage jpeg;
     jpeg.assign(bitmap);
     jpeg.settings.quality = 100;
     jpeg.compress();
-    jpeg.saveToFile(fileName);
+    if (durability == Durability::Synced)
+        jpeg.saveToFile(fileName);
+    else
+        writeFileReplacing(fileName, jpeg.data(), durability);
 }

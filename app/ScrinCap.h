@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SafeFile.h"
+
 #include <QImage>
 #include <QString>
 
@@ -25,7 +27,8 @@ QImage CaptureScreenRect(const ScreenRect &rect);
 QImage CapturePanel(const QWidget *panel);
 
 // Writes the bitmap as a JPEG file of quality 100 under exactly that name.
-void writeJpegFile(const QImage &bitmap, const QString &fileName);
+void writeJpegFile(const QImage &bitmap, const QString &fileName,
+                   Durability durability = Durability::Synced);
 
 // Captures the panel and writes it as a JPEG file of quality 100 under exactly that name.
 void SaveAsJpeg(const QWidget *panel, const QString &fileName);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Benchmark figures: a group load of generated answer files through vorlzut against cat
 # reading the same files, the peak memory of a group run against a one-file run, and the
-# Google Benchmark figures of the scoring core, the load commands, the diagram panel and the chart.
+# Google Benchmark figures of the scoring core, the load commands, the diagram panel and the
+# chart, the JPEG writer against cjpeg and the batch reports.
 #
 # Usage: tools/bench.sh BUILD_DIR   (the build must be configured with -DVORL_BUILD_BENCH=ON)
 # VORL_BENCH_FILES (default 10000) and VORL_BENCH_REPS (default 9) change the group size and
@@ -13,7 +14,8 @@ bin="$build/bin"
 files=${VORL_BENCH_FILES:-10000}
 reps=${VORL_BENCH_REPS:-9}
 
-for tool in vorlzut gen_answers runstat bench_scoring bench_window bench_diagram bench_charts; do
+for tool in vorlzut gen_answers runstat bench_scoring bench_window bench_diagram bench_charts \
+    bench_jpeg; do
     if [ ! -x "$bin/$tool" ]; then
         echo "bench.sh: $bin/$tool is missing; build with -DVORL_BUILD_BENCH=ON" >&2
         exit 1
@@ -108,3 +110,19 @@ echo "== Diagram panel: ShowResults(4), all three views and the labels (Google B
 echo
 echo "== Chart: a full frame of view A at 416 x 294, and a repaint from the cached picture (Google Benchmark) =="
 "$bin/bench_charts" 2>&1
+
+echo
+echo "== JPEG writer of the picture saves against cjpeg, same pixels =="
+"$bin/bench_jpeg" "$work/jpeg" 2>/dev/null
+
+# Batch reports: 200 respondents, each its own input, eleven files each.
+batch_n=${VORL_BENCH_BATCH:-200}
+"$bin/gen_answers" "$batch_n" "$work/batch" >/dev/null
+"$bin/vorlzut" --batch "$work/batch-warm" "$one" >/dev/null
+"$bin/runstat" "$bin/vorlzut" --batch "$work/batch-out" "$work"/batch/*.txt >"$work/batch.txt" \
+    2>/dev/null
+written=$(find "$work/batch-out" -type f | wc -l)
+echo
+echo "== vorlzut --batch over $batch_n respondents ($written files written) =="
+awk -v n="$batch_n" '{ printf "  %-34s %8.1f ms   %8.2f ms per respondent\n", "whole run", $1, $1 / n }' \
+    "$work/batch.txt"

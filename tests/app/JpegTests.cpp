@@ -200,6 +200,11 @@ struct CorruptCase
     int code;
 };
 
+void PrintTo(const CorruptCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class JpegCorruptData : public testing::TestWithParam<CorruptCase>
 {
 };

@@ -24,6 +24,11 @@ struct NameCase
     QString out;
 };
 
+void PrintTo(const NameCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class JpegFileNameRule : public testing::TestWithParam<NameCase>
 {
 };
