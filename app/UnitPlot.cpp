@@ -418,6 +418,7 @@ void TForm1::loadGroupFolder(const QString &folder)
 
 void TForm1::showLoaded(const LoadedProfile &loaded, const QString &nameCaption)
 {
+    lastLoad_ = std::make_unique<LoadedProfile>(loaded);
     setLabelsFlag(0);
     setFieldText(ceDate, loaded.header.date);
     setFieldText(ceCode, loaded.header.code);

@@ -67,6 +67,10 @@ public:
     void ShowWorkspace();
     void ceCodeKeyUp();
 
+    // What the last load read: header texts, count and every member's own scores (raw), for
+    // the report and the table of individual results; null before the first load.
+    const LoadedProfile *lastLoad() const { return lastLoad_.get(); }
+
     // The labels flag: 0 once a load has started, 1 when the diagram labels are current.
     int labelsFlag() const;
     // The respondent details, the hint of ImageInfo.
@@ -163,6 +167,7 @@ private:
 
     QFileDialog *OpenDialog1 = nullptr; // made when first needed
     QFileDialog *SaveDialog = nullptr;
+    std::unique_ptr<LoadedProfile> lastLoad_;
     std::unique_ptr<Dialogs> dialogs_;
     std::unique_ptr<DesktopLayer> desktop_;
     std::unique_ptr<SystemMenuLayer> systemMenu_;

@@ -41,17 +41,30 @@ LoadedProfile loadRespondent(const QString &path)
     return loadRespondent(toNativePath(path));
 }
 
+namespace {
+
+HeaderTexts headerOf(const AnswerFileText &text)
+{
+    HeaderTexts header;
+    header.date = text.line(kDateLine);
+    header.code = text.line(kCodeLine);
+    header.name = text.line(kNameLine);
+    for (int n = kFirstDetailLine; n <= kLastDetailLine; ++n)
+        header.details << text.line(n);
+    return header;
+}
+
+} // namespace
+
 LoadedProfile loadRespondent(const NativePath &path)
 {
     const AnswerFileText text = AnswerFileText::load(path);
     LoadedProfile loaded;
-    loaded.header.date = text.line(kDateLine);
-    loaded.header.code = text.line(kCodeLine);
-    loaded.header.name = text.line(kNameLine);
-    for (int n = kFirstDetailLine; n <= kLastDetailLine; ++n)
-        loaded.header.details << text.line(n);
+    loaded.header = headerOf(text);
     ReadAnswers(text, loaded.store);
     loaded.count = 1;
+    const qsizetype slash = path.lastIndexOf('/');
+    loaded.members.push_back({displayPath(path.mid(slash + 1)), loaded.header, loaded.store});
     return loaded;
 }
 
@@ -108,12 +121,21 @@ LoadedProfile loadGroup(const NativePath &folder, const QString &today)
     loaded.header.date = today;
     loaded.header.details.reserve(qsizetype(members.size()) + 1);
     loaded.header.details << groupDetailsHead();
+    loaded.members.reserve(members.size());
     for (const GroupMember &member : members) {
         const AnswerFileText text = AnswerFileText::load(joinPath(folder, member.native));
         ++loaded.count;
-        ReadAnswers(text, loaded.store);
-        loaded.header.details << text.line(kNameLine) + QLatin1Char(' ') + text.line(kCodeLine) +
-                                     QLatin1Char(' ') + text.line(kDateLine);
+        MemberProfile one{member.shown, headerOf(text), {}};
+        ReadAnswers(text, one.store);
+        // The group sums the members' scores; its answers are those of the last file read.
+        for (std::size_t i = 1; i < one.store.SummaryScores.size(); ++i)
+            loaded.store.SummaryScores[i] += one.store.SummaryScores[i];
+        for (std::size_t i = 1; i < one.store.ScaleScores.size(); ++i)
+            loaded.store.ScaleScores[i] += one.store.ScaleScores[i];
+        loaded.store.Answers = one.store.Answers;
+        loaded.header.details << one.header.name + QLatin1Char(' ') + one.header.code +
+                                     QLatin1Char(' ') + one.header.date;
+        loaded.members.push_back(std::move(one));
     }
     divideScores(loaded.store, loaded.count);
     return loaded;

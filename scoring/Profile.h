@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 // The header texts that name the profile on screen: the three editable header fields and the
 // details (four lines of a respondent, or the group's member list).
@@ -16,6 +17,14 @@ struct HeaderTexts
     bool operator==(const HeaderTexts &) const = default;
 };
 
+// One answer file as read: its name as shown, its header texts and its own scores (raw).
+struct MemberProfile
+{
+    QString file;
+    HeaderTexts header;
+    ProfileStore store;
+};
+
 // A profile read from disk in the raw state, with the header texts the load sets.
 struct LoadedProfile
 {
@@ -23,6 +32,9 @@ struct LoadedProfile
     HeaderTexts header;
     int count = 0;      // questionnaires read
     bool group = false; // true for a group load
+    // Every file read, in load order (the one file of a respondent), for the tables of
+    // individual answers and the group's spread.
+    std::vector<MemberProfile> members;
 };
 
 // Texts of a group's header.

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "Profile.h"
+
+#include <QByteArray>
+#include <QLocale>
+#include <QString>
+#include <array>
+#include <vector>
+
+// The table of individual results behind a profile: one row per answer file read, with the
+// group's spread. Consultants take it into spreadsheets; the report shows the spread.
+
+// n, mean, sample standard deviation (n - 1 in the divisor; 0 for a single value), minimum and
+// maximum of a column.
+struct Spread
+{
+    int n = 0;
+    double mean = 0;
+    double sd = 0;
+    double min = 0;
+    double max = 0;
+    bool operator==(const Spread &) const = default;
+};
+Spread spreadOf(const std::vector<double> &values);
+
+// The members' stores in the percent state, in load order.
+std::vector<ProfileStore> memberPercents(const LoadedProfile &loaded);
+
+// The spread of the twelve summary values over the members, indexed 1..12.
+std::array<Spread, kSummaryCount + 1> summarySpread(const LoadedProfile &loaded);
+
+// How a table is written: plain RFC 4180 for scripts, or for a spreadsheet in the user's
+// language (byte order mark; ";" and the decimal comma where the locale writes numbers so;
+// text that a spreadsheet would run as a formula gets a leading apostrophe).
+struct CsvStyle
+{
+    char separator = ',';
+    char decimalPoint = '.';
+    bool byteOrderMark = false;
+    bool guardFormulas = false;
+};
+CsvStyle scriptCsv();
+CsvStyle spreadsheetCsv(const QLocale &locale = QLocale::system());
+
+// The table as CSV in UTF-8: a header row; one row per member (file, code, name, date,
+// answer1..32, summary1..12, scale1..24, the scores in percent, unrounded); for a group then
+// the rows "mean", "sd", "min" and "max" of every number column. Lines end in CR LF.
+QByteArray profileCsv(const LoadedProfile &loaded, const CsvStyle &style);
+
+// One field quoted as RFC 4180 asks when it holds the separator, a quote or a line break.
+QByteArray csvField(const QString &text, const CsvStyle &style);
