@@ -5,12 +5,14 @@
 #include "GroupLoader.h"
 #include "NumberFormat.h"
 #include "ProfileJson.h"
+#include "ProfileTable.h"
 #include "Scoring.h"
 
 #include "NativePath.h"
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 
 CommandLine parseCommandLine(const QStringList &arguments)
 {
@@ -26,7 +28,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
             return cl;
         }
         if (arg == QLatin1String("--batch")) {
-            if (cl.mode == CommandLine::Mode::Json || !cl.path.isEmpty()) {
+            if (cl.mode == CommandLine::Mode::Json || cl.mode == CommandLine::Mode::Csv ||
+                !cl.path.isEmpty()) {
                 cl.mode = CommandLine::Mode::Error;
                 cl.error = QStringLiteral("--batch takes no other file or option");
                 return cl;
@@ -42,18 +45,20 @@ CommandLine parseCommandLine(const QStringList &arguments)
             cl.paths = arguments.mid(i + 2);
             return cl;
         }
-        if (arg == QLatin1String("--json")) {
+        if (arg == QLatin1String("--json") || arg == QLatin1String("--csv")) {
             if (i + 1 >= arguments.size()) {
                 cl.mode = CommandLine::Mode::Error;
-                cl.error = QStringLiteral("--json needs a file or folder");
+                cl.error = QStringLiteral("%1 needs a file or folder").arg(arg);
                 return cl;
             }
-            if (cl.mode == CommandLine::Mode::Json || !cl.path.isEmpty()) {
+            if (cl.mode == CommandLine::Mode::Json || cl.mode == CommandLine::Mode::Csv ||
+                !cl.path.isEmpty()) {
                 cl.mode = CommandLine::Mode::Error;
                 cl.error = QStringLiteral("only one file or folder can be given");
                 return cl;
             }
-            cl.mode = CommandLine::Mode::Json;
+            cl.mode = arg == QLatin1String("--json") ? CommandLine::Mode::Json
+                                                      : CommandLine::Mode::Csv;
             cl.path = arguments[++i];
             continue;
         }
@@ -77,6 +82,7 @@ QString usageText()
     return QStringLiteral(
         "Usage: vorlzut [PATH]\n"
         "       vorlzut --json PATH\n"
+        "       vorlzut --csv PATH\n"
         "       vorlzut --batch OUTDIR PATH...\n"
         "\n"
         "Builds the organisational culture profile of questionnaire answer files.\n"
@@ -85,6 +91,9 @@ QString usageText()
         "               respondent (the Data command), a folder as a group (the Group command)\n"
         "  --json PATH  load PATH the same way without any window and print the profile\n"
         "               as one JSON object on standard output\n"
+        "  --csv PATH   load PATH the same way and print the table of individual results as\n"
+        "               CSV (RFC 4180, UTF-8): one row per answer file, for a group followed\n"
+        "               by the rows mean, sd, min and max\n"
         "  --batch OUTDIR PATH...\n"
         "               for every PATH write into OUTDIR the analysis file and the pictures\n"
         "               of the four diagram and six chart views, named as the Save commands\n"
@@ -121,7 +130,12 @@ void printMessage(std::FILE *stream, const QString &message)
     std::fflush(stream);
 }
 
-int runJsonExport(const QString &path, std::FILE *out, std::FILE *err)
+namespace {
+
+// Loads path as the window would (a file as one respondent, a folder as a group), turns the
+// result into bytes and writes them whole to out; nothing reaches out when loading fails.
+int runExport(const QString &path, std::FILE *out, std::FILE *err,
+              const std::function<QByteArray(LoadedProfile &, const QString &today)> &format)
 {
     try {
         if (path.isEmpty())
@@ -130,13 +144,11 @@ int runJsonExport(const QString &path, std::FILE *out, std::FILE *err)
         const NativePath native = toNativePath(path);
         LoadedProfile profile =
             isFolder(native) ? loadGroup(native, today) : loadRespondent(native);
-        convertToPercent(profile.store);
-        const QByteArray json =
-            profileJson(profile, analysisLines(profile.store, profile.header, today));
+        const QByteArray bytes = format(profile, today);
         // A full disk or a closed pipe must not pass for a finished export.
         errno = 0;
-        const bool written = std::fwrite(json.constData(), 1, std::size_t(json.size()), out) ==
-                                 std::size_t(json.size()) &&
+        const bool written = std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), out) ==
+                                 std::size_t(bytes.size()) &&
                              std::fflush(out) == 0 && !std::ferror(out);
         if (!written)
             throw CommandError(
@@ -147,4 +159,21 @@ int runJsonExport(const QString &path, std::FILE *out, std::FILE *err)
         printMessage(err, errorBoxText(e.message()));
         return 1;
     }
+}
+
+} // namespace
+
+int runJsonExport(const QString &path, std::FILE *out, std::FILE *err)
+{
+    return runExport(path, out, err, [](LoadedProfile &profile, const QString &today) {
+        convertToPercent(profile.store);
+        return profileJson(profile, analysisLines(profile.store, profile.header, today));
+    });
+}
+
+int runCsvExport(const QString &path, std::FILE *out, std::FILE *err)
+{
+    return runExport(path, out, err, [](LoadedProfile &profile, const QString &) {
+        return profileCsv(profile, scriptCsv());
+    });
 }

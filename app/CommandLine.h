@@ -7,7 +7,7 @@
 // What the command line asks for.
 struct CommandLine
 {
-    enum class Mode { Window, Json, Batch, Help, Version, Error };
+    enum class Mode { Window, Json, Csv, Batch, Help, Version, Error };
     Mode mode = Mode::Window;
     QString path;      // the file or folder to load (window or export)
     QString error;     // what was wrong with the arguments
@@ -29,3 +29,5 @@ void printMessage(std::FILE *stream, const QString &message);
 // profile as JSON to out and returns 0; on failure prints the error box text to err and
 // returns 1, with nothing on out.
 int runJsonExport(const QString &path, std::FILE *out, std::FILE *err);
+// The same for the table of individual results as plain CSV (RFC 4180, ",", ".", UTF-8).
+int runCsvExport(const QString &path, std::FILE *out, std::FILE *err);

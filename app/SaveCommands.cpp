@@ -3,6 +3,7 @@
 #include "UnitPlot.h"
 
 #include "ProfileStore.h"
+#include "ProfileTable.h"
 #include "SafeFile.h"
 #include "SaveNames.h"
 #include "ScrinCap.h"
@@ -19,6 +20,7 @@
 namespace {
 
 const QString kPictureFilter = QStringLiteral("JPG Files (*.jpg)");
+const QString kTableFilter = QStringLiteral("CSV Files (*.csv)");
 
 } // namespace
 
@@ -44,6 +46,26 @@ void TForm1::mmAnalysisSaveClick()
             return;
         writeFileReplacing(name, file.bytes);
     });
+}
+
+void TForm1::mmTableSaveClick()
+{
+    const LoadedProfile *loaded = lastLoad();
+    if (!loaded)
+        return;
+    QFileDialog &dialog = saveDialog();
+    dialog.setNameFilter(kTableFilter);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    dialog.setDirectory(resultsFolder(Profile().ProgramFolder));
+    dialog.setWindowTitle(QStringLiteral("Запись таблицы результатов в csv-файл"));
+    dialog.selectFile(tableFileName(Profile().ProgramFolder, ceCode->text()));
+    // A name typed without an extension still ends in ".csv", confirmed by the dialog itself.
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    const QString name = dialogs_->runSaveDialog(dialog);
+    dialog.setDefaultSuffix(QString());
+    if (name.isEmpty())
+        return;
+    runCommand([&] { writeFileReplacing(name, profileCsv(*loaded, spreadsheetCsv(QLocale()))); });
 }
 
 void TForm1::mmImageSaveClick()

@@ -38,6 +38,12 @@ QString analysisFileName(const QString &programFolder, const QString &code)
     return analysisFileNameIn(resultsFolder(programFolder), code);
 }
 
+QString tableFileName(const QString &programFolder, const QString &code)
+{
+    return resultsFolder(programFolder) + QStringLiteral("/Table ") + fileNameSafeCode(code) +
+           QStringLiteral(".csv");
+}
+
 QString pictureFileName(const QString &programFolder, const QString &prefix, const QString &letter,
                         const QString &code)
 {

@@ -233,6 +233,8 @@ void TForm1::createMenu()
                                     this, [this] { mmImageSaveClick(); });
     mmPlotSave = mmSave->addAction(menuGlyph(MenuGlyph::SavePicture), QStringLiteral("Plot"), this,
                                    [this] { mmPlotSaveClick(); });
+    mmTableSave = mmSave->addAction(menuGlyph(MenuGlyph::SaveText), QStringLiteral("Table (CSV)"),
+                                    this, [this] { mmTableSaveClick(); });
 
     for (QMenu *menu : {mmPlotAll, mmImages, mmSave})
         menu->menuAction()->setEnabled(false);

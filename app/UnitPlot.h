@@ -54,6 +54,7 @@ public:
     void mmAnalysisSaveClick();
     void mmImageSaveClick();
     void mmPlotSaveClick();
+    void mmTableSaveClick();
     void SystemMenuCommand(int command);
 
     // Loads from outside the menu (command line, drop): an answer file as the Data command
@@ -127,6 +128,7 @@ public:
     QAction *mmAnalysisSave = nullptr;
     QAction *mmImageSave = nullptr;
     QAction *mmPlotSave = nullptr;
+    QAction *mmTableSave = nullptr;
     // dialogs and the About box
     QFileDialog &openDialog();
     QFileDialog &saveDialog();

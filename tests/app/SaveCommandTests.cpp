@@ -141,7 +141,7 @@ TEST_F(SaveTest, ProposalsFollowTheCodeAndViewLettersAndTheDialogKeepsItsState)
     EXPECT_TRUE(QDir(program + "Results").isEmpty());
 }
 
-TEST_F(SaveTest, GroupLoadProposesCode0000AndLetterA)
+TEST_F(SaveTest, GroupLoadProposesCode0000AndTheLettersShown)
 {
     writeSheet("a.txt", AnswerSheet{}, "group");
     openGroup(writeSheet("b.txt", AnswerSheet{}, "group"));
@@ -247,3 +247,21 @@ TEST_F(SaveTest, MissingResultsFolderGivesCannotCreateFile)
 }
 
 } // namespace
+
+TEST_F(SaveTest, TableOfAGroupForSpreadsheets)
+{
+    writeSheet("a.txt", AnswerSheet{}, "group");
+    openGroup(writeSheet("b.txt", AnswerSheet{}, "group"));
+    EXPECT_EQ(form->mmTableSave->text(), "Table (CSV)");
+    const QString target = program + "Results/Table 0000.csv";
+    dialogs->saveAnswers << target;
+    QLocale::setDefault(QLocale(QLocale::Russian));
+    form->mmTableSaveClick();
+    QLocale::setDefault(QLocale::c());
+    ASSERT_EQ(dialogs->saves.size(), 1u);
+    EXPECT_EQ(dialogs->saves[0].proposed, target);
+    EXPECT_EQ(dialogs->saves[0].filter, "CSV Files (*.csv)");
+    const QByteArray bytes = contents(target);
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF" "file;code;")) << bytes.left(40).toStdString();
+    EXPECT_EQ(bytes.count("\r\n"), 1 + 2 + 4);
+}

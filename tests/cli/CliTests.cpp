@@ -3,6 +3,7 @@
 // exit status read back.
 
 #include "AnswerFiles.h"
+#include "CsvReader.h"
 
 #include <gtest/gtest.h>
 
@@ -368,6 +369,37 @@ INSTANTIATE_TEST_SUITE_P(
                 },
                 "'x1' is not a valid integer value.\n"}),
     [](const testing::TestParamInfo<Failure> &info) { return std::string(info.param.name); });
+
+// The table of a group, read back, holds for every member what --json says of that member alone.
+TEST_F(CliTest, CsvRowsEqualEachMembersJson)
+{
+    Questionnaire second = respondent();
+    second.code = QStringLiteral("B \"7\", x");
+    second.answers[3] = 2;
+    respondent().write(path("a.txt"));
+    second.write(path("b.txt"));
+    const Outcome run = runProgram({"--csv", dir.path()});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QList<QStringList> rows = readCsv(run.out, ',');
+    ASSERT_EQ(rows.size(), 1 + 2 + 4);
+    for (int m = 0; m < 2; ++m) {
+        const QString file = m == 0 ? "a.txt" : "b.txt";
+        const QStringList &row = rows[1 + m];
+        const QJsonObject json = exportJson(path(file));
+        EXPECT_EQ(row[0], file);
+        EXPECT_EQ(row[1], json["code"].toString());
+        EXPECT_EQ(row[2], json["name"].toString());
+        std::vector<double> fromCsv;
+        for (const QString &field : row.mid(4))
+            fromCsv.push_back(field.toDouble());
+        std::vector<double> fromJson = numbers(json["answers"]);
+        for (const char *key : {"summary", "scales"})
+            for (const double v : numbers(json[key]))
+                fromJson.push_back(v);
+        EXPECT_EQ(fromCsv, fromJson) << file.toStdString();
+    }
+    EXPECT_EQ(rows[3][0], "mean");
+}
 
 TEST_F(CliTest, FailedWriteIsAFailure)
 {
