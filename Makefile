@@ -1,12 +1,12 @@
 # Set-up, build, test and benchmarks on a fresh Debian 12 machine.
 PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev \
             libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-liberation2 fontconfig \
-            libjpeg-turbo-progs
+            libjpeg-turbo-progs qt6-svg-dev desktop-file-utils poppler-utils
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96"
 
-.PHONY: all deps build build-tests run test bench clean
+.PHONY: all deps build build-tests run test bench clean install-desktop uninstall-desktop
 
 all: build
 
@@ -43,6 +43,13 @@ bench: deps
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORL_BUILD_TESTS=OFF -DVORL_BUILD_BENCH=ON
 	cmake --build build -j $(JOBS)
 	./tools/bench.sh build
+
+# VORL in the current user's application menu, opening answer files from a file manager.
+install-desktop: build
+	desktop/install.sh install build/bin
+
+uninstall-desktop:
+	desktop/install.sh uninstall
 
 clean:
 	rm -rf build build-asan

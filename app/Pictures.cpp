@@ -98,13 +98,22 @@ QPixmap glyphPixmap(MenuGlyph glyph)
 
 } // namespace
 
+void paintProgramPicture(QPainter &p, double size)
+{
+    p.save();
+    // Drawn on the 32-pixel grid and scaled, so every size is the same picture.
+    p.scale(size / kProgramPictureSize, size / kProgramPictureSize);
+    drawWheel(p, QRectF(1.5, 1.5, kProgramPictureSize - 3, kProgramPictureSize - 3),
+              QColor(0, 0, 255), 8);
+    p.restore();
+}
+
 QPixmap programPicture()
 {
     QPixmap pixmap(kProgramPictureSize, kProgramPictureSize);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
-    drawWheel(p, QRectF(1.5, 1.5, kProgramPictureSize - 3, kProgramPictureSize - 3),
-              QColor(0, 0, 255), 8);
+    paintProgramPicture(p, kProgramPictureSize);
     return pixmap;
 }
 
