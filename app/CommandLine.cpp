@@ -57,8 +57,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
                 cl.error = QStringLiteral("only one file or folder can be given");
                 return cl;
             }
-            cl.mode = arg == QLatin1String("--json") ? CommandLine::Mode::Json
-                                                      : CommandLine::Mode::Csv;
+            cl.mode =
+                arg == QLatin1String("--json") ? CommandLine::Mode::Json : CommandLine::Mode::Csv;
             cl.path = arguments[++i];
             continue;
         }
@@ -134,7 +134,7 @@ namespace {
 
 // Loads path as the window would (a file as one respondent, a folder as a group), turns the
 // result into bytes and writes them whole to out; nothing reaches out when loading fails.
-int runExport(const QString &path, std::FILE *out, std::FILE *err,
+int runExport(const QString &path, std::FILE *out, std::FILE *err, Members members,
               const std::function<QByteArray(LoadedProfile &, const QString &today)> &format)
 {
     try {
@@ -143,7 +143,7 @@ int runExport(const QString &path, std::FILE *out, std::FILE *err,
         const QString today = todayText();
         const NativePath native = toNativePath(path);
         LoadedProfile profile =
-            isFolder(native) ? loadGroup(native, today) : loadRespondent(native);
+            isFolder(native) ? loadGroup(native, today, members) : loadRespondent(native);
         const QByteArray bytes = format(profile, today);
         // A full disk or a closed pipe must not pass for a finished export.
         errno = 0;
@@ -165,15 +165,16 @@ int runExport(const QString &path, std::FILE *out, std::FILE *err,
 
 int runJsonExport(const QString &path, std::FILE *out, std::FILE *err)
 {
-    return runExport(path, out, err, [](LoadedProfile &profile, const QString &today) {
-        convertToPercent(profile.store);
-        return profileJson(profile, analysisLines(profile.store, profile.header, today));
-    });
+    return runExport(
+        path, out, err, Members::Drop, [](LoadedProfile &profile, const QString &today) {
+            convertToPercent(profile.store);
+            return profileJson(profile, analysisLines(profile.store, profile.header, today));
+        });
 }
 
 int runCsvExport(const QString &path, std::FILE *out, std::FILE *err)
 {
-    return runExport(path, out, err, [](LoadedProfile &profile, const QString &) {
+    return runExport(path, out, err, Members::Keep, [](LoadedProfile &profile, const QString &) {
         return profileCsv(profile, scriptCsv());
     });
 }

@@ -146,7 +146,7 @@ void Utf8Check::feed(QByteArrayView bytes)
             pending_ = 1;
         } else if (c >= 0xE0 && c <= 0xEF) {
             pending_ = 2;
-            low_ = c == 0xE0 ? 0xA0 : 0x80; // no overlong forms
+            low_ = c == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
             high_ = c == 0xED ? 0x9F : 0xBF; // no surrogates
         } else if (c >= 0xF0 && c <= 0xF4) {
             pending_ = 3;

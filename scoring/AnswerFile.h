@@ -39,7 +39,7 @@ public:
     bool sawMultiByte() const { return multiByte_; }
 
 private:
-    int pending_ = 0;                 // continuation bytes still due
+    int pending_ = 0;                        // continuation bytes still due
     unsigned char low_ = 0x80, high_ = 0xBF; // range of the next continuation byte
     bool failed_ = false;
     bool multiByte_ = false;

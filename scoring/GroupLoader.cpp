@@ -103,12 +103,12 @@ QStringList groupMemberNames(const QString &folder)
     return names;
 }
 
-LoadedProfile loadGroup(const QString &folder, const QString &today)
+LoadedProfile loadGroup(const QString &folder, const QString &today, Members keep)
 {
-    return loadGroup(toNativePath(folder), today);
+    return loadGroup(toNativePath(folder), today, keep);
 }
 
-LoadedProfile loadGroup(const NativePath &folder, const QString &today)
+LoadedProfile loadGroup(const NativePath &folder, const QString &today, Members keep)
 {
     const std::vector<GroupMember> members = groupMembers(folder);
     if (members.empty())
@@ -121,7 +121,8 @@ LoadedProfile loadGroup(const NativePath &folder, const QString &today)
     loaded.header.date = today;
     loaded.header.details.reserve(qsizetype(members.size()) + 1);
     loaded.header.details << groupDetailsHead();
-    loaded.members.reserve(members.size());
+    if (keep == Members::Keep)
+        loaded.members.reserve(members.size());
     for (const GroupMember &member : members) {
         const AnswerFileText text = AnswerFileText::load(joinPath(folder, member.native));
         ++loaded.count;
@@ -135,7 +136,8 @@ LoadedProfile loadGroup(const NativePath &folder, const QString &today)
         loaded.store.Answers = one.store.Answers;
         loaded.header.details << one.header.name + QLatin1Char(' ') + one.header.code +
                                      QLatin1Char(' ') + one.header.date;
-        loaded.members.push_back(std::move(one));
+        if (keep == Members::Keep)
+            loaded.members.push_back(std::move(one));
     }
     divideScores(loaded.store, loaded.count);
     return loaded;

@@ -30,8 +30,13 @@ QStringList groupMemberNames(const QString &folder);
 // Reads every member of the folder into a fresh store and divides by their number. today is the
 // header date. Throws "Cannot open file %s" or the integer message at the first bad member, and
 // a message of its own when the folder has no answer file; nothing is returned half-read.
-LoadedProfile loadGroup(const QString &folder, const QString &today);
-LoadedProfile loadGroup(const NativePath &folder, const QString &today);
+// members: whether each member's own scores are kept in LoadedProfile::members (the JSON export
+// needs only the group, and a folder of many thousand files need not hold them all).
+enum class Members { Keep, Drop };
+LoadedProfile loadGroup(const QString &folder, const QString &today,
+                        Members members = Members::Keep);
+LoadedProfile loadGroup(const NativePath &folder, const QString &today,
+                        Members members = Members::Keep);
 
 // The message for a folder without answer files.
 QString emptyGroupMessage(const QString &folder);

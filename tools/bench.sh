@@ -95,6 +95,29 @@ awk -v g="$grp_rss" -v o="$one_rss" -v n="$files" 'BEGIN {
     printf "  %-34s %8.1f MB   (target: within a few MB)\n", "difference", (g - o) / 1024
 }'
 
+# The table of individual results against the JSON export of the same folder, taking turns.
+"$bin/vorlzut" --csv "$work/group" >"$work/group.csv"
+if [ "$(wc -l <"$work/group.csv")" -ne $((files + 5)) ]; then
+    echo "bench.sh: vorlzut --csv did not write a row for each of the $files files" >&2
+    exit 1
+fi
+: >"$work/csv.txt"
+: >"$work/json.txt"
+for ((i = 0; i < reps; ++i)); do
+    "$bin/runstat" "$bin/vorlzut" --csv "$work/group" >>"$work/csv.txt"
+    "$bin/runstat" "$bin/vorlzut" --json "$work/group" >>"$work/json.txt"
+done
+read -r csv_med csv_min < <(stats "$work/csv.txt" 1)
+read -r json_med json_min < <(stats "$work/json.txt" 1)
+echo
+echo "== Table of individual results: --csv against --json, $files files, $reps runs each =="
+awk -v cm="$csv_med" -v cb="$csv_min" -v jm="$json_med" -v jb="$json_min" \
+    -v cr="$(maxrss "$work/csv.txt")" 'BEGIN {
+    printf "  %-34s median %8.1f ms   best %8.1f ms   (max RSS %.1f MB)\n", "vorlzut --csv FOLDER", cm, cb, cr / 1024
+    printf "  %-34s median %8.1f ms   best %8.1f ms\n", "vorlzut --json FOLDER", jm, jb
+    printf "  %-34s median %8.2f      best %8.2f      (target: at most 1.3)\n", "ratio csv / json", cm / jm, cb / jb
+}'
+
 echo
 echo "== Scoring core (Google Benchmark) =="
 "$bin/bench_scoring" 2>&1

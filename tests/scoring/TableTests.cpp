@@ -28,8 +28,9 @@ TEST(Spread, OfColumns)
 // and in the spreadsheet file nothing can start a formula.
 TEST(CsvField, RoundTrip)
 {
-    const QStringList texts{"plain", "a,b", "a;b", "say \"hi\"", "two\r\nlines", "line\nfeed",
-                            "=SUM(A1)", "+7", "-3", "@cmd", "Ёжик", QString(), "\"", ",\"\n"};
+    const QStringList texts{"plain",      "a,b",      "a;b", "say \"hi\"", "two\r\nlines",
+                            "line\nfeed", "=SUM(A1)", "+7",  "-3",         "@cmd",
+                            "Ёжик",       QString(),  "\"",  ",\"\n"};
     for (const CsvStyle &style : {scriptCsv(), spreadsheetCsv(QLocale(QLocale::Russian))}) {
         QByteArray line;
         for (const QString &t : texts)
@@ -95,10 +96,12 @@ TEST_F(CsvTable, SpreadsheetStyleFollowsTheLocale)
     write("a.txt", q);
     const LoadedProfile one = loadRespondent(dir.filePath("a.txt"));
     const QByteArray ru = profileCsv(one, spreadsheetCsv(QLocale(QLocale::Russian)));
-    EXPECT_TRUE(ru.startsWith("\xEF\xBB\xBF" "file;code;name;date;answer1;"));
+    EXPECT_TRUE(ru.startsWith("\xEF\xBB\xBF"
+                              "file;code;name;date;answer1;"));
     EXPECT_EQ(readCsv(ru, ';').size(), 2) << "a respondent has no statistics rows";
     EXPECT_TRUE(readCsv(ru, ';')[1].join(';').contains(',')) << "decimal comma";
     const QByteArray en = profileCsv(one, spreadsheetCsv(QLocale(QLocale::English)));
-    EXPECT_TRUE(en.startsWith("\xEF\xBB\xBF" "file,code,"));
+    EXPECT_TRUE(en.startsWith("\xEF\xBB\xBF"
+                              "file,code,"));
     EXPECT_FALSE(profileCsv(one, scriptCsv()).startsWith("\xEF"));
 }
