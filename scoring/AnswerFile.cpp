@@ -260,56 +260,72 @@ AnswerFileText AnswerFileText::load(const QString &path)
     return load(toNativePath(path));
 }
 
-#ifdef Q_OS_UNIX
 namespace {
 
-// Closes the descriptor on every way out.
-struct FileDescriptor
+// An answer file open for reading, closed on every way out. Only a regular file opens: a pipe
+// or a device named *.txt would block or never end, so it is opened without blocking and then
+// checked.
+#ifdef Q_OS_UNIX
+class InputFile
 {
-    int fd = -1;
-    ~FileDescriptor()
+public:
+    explicit InputFile(const NativePath &path)
+        : fd_(path.isEmpty() ? -1 : ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC))
     {
-        if (fd >= 0)
-            ::close(fd);
+        struct stat st;
+        if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) {
+            ::close(fd_);
+            fd_ = -1;
+        }
     }
+    ~InputFile()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    InputFile(const InputFile &) = delete;
+    InputFile &operator=(const InputFile &) = delete;
+
+    bool isOpen() const { return fd_ >= 0; }
+    // Bytes read, 0 at the end, -1 on an error.
+    qint64 read(char *data, qint64 size)
+    {
+        for (;;) {
+            const ssize_t n = ::read(fd_, data, size_t(size));
+            if (n >= 0 || errno != EINTR)
+                return n;
+        }
+    }
+
+private:
+    int fd_;
 };
+#else
+class InputFile
+{
+public:
+    explicit InputFile(const NativePath &path) : file_(QFile::decodeName(path))
+    {
+        if (QFileInfo(file_.fileName()).isFile())
+            file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    bool isOpen() const { return file_.isOpen(); }
+    qint64 read(char *data, qint64 size) { return file_.read(data, size); }
+
+private:
+    QFile file_;
+};
+#endif
 
 } // namespace
 
 AnswerFileText AnswerFileText::load(const NativePath &path)
 {
     const QString shown = displayPath(path);
-    // Opened without blocking and then checked: only a regular file is read, since a pipe or a
-    // device named *.txt would block or never end.
-    FileDescriptor file{
-        path.isEmpty() ? -1 : ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
-    struct stat st;
-    if (file.fd < 0 || ::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode))
+    InputFile file(path);
+    if (!file.isOpen())
         throw cannotOpenFile(shown);
 
-    AnswerFileText text;
-    Reader reader(text, shown);
-    QByteArray chunk(kChunkBytes, Qt::Uninitialized);
-    while (!reader.done()) {
-        const ssize_t n = ::read(file.fd, chunk.data(), size_t(chunk.size()));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throw cannotOpenFile(shown);
-        if (n == 0)
-            break;
-        reader.feed(chunk.constData(), n);
-    }
-    reader.finish();
-    return text;
-}
-#else
-AnswerFileText AnswerFileText::load(const NativePath &path)
-{
-    const QString shown = QFile::decodeName(path);
-    QFile file(shown);
-    if (!QFileInfo(shown).isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw cannotOpenFile(shown);
     AnswerFileText text;
     Reader reader(text, shown);
     QByteArray chunk(kChunkBytes, Qt::Uninitialized);
@@ -324,7 +340,6 @@ AnswerFileText AnswerFileText::load(const NativePath &path)
     reader.finish();
     return text;
 }
-#endif
 
 QByteArrayView AnswerFileText::lineBytes(int n) const
 {
