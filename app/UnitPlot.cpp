@@ -282,14 +282,7 @@ void TForm1::createViews(QWidget *client)
 
     ChartAll = new TChart(client);
     ChartAll->setObjectName(QStringLiteral("ChartAll"));
-    const ChartAllSeries series = configureChartAll(*ChartAll);
-    SeriesAllMean = series.SeriesAllMean;
-    SeriesAllMax = series.SeriesAllMax;
-    SeriesAllMin = series.SeriesAllMin;
-    SeriesS5 = series.SeriesS5;
-    SeriesS6 = series.SeriesS6;
-    SeriesS7 = series.SeriesS7;
-    SeriesS8 = series.SeriesS8;
+    static_cast<ChartAllSeries &>(*this) = configureChartAll(*ChartAll);
     ChartAll->setGeometry(kChartRect);
     laPlotN = new TLabel(ChartAll, pixelFont(kSansSerif, kPanelLabelFontPx, true), Qt::black,
                          TLabel::Anchor::Right);
@@ -514,9 +507,7 @@ QString TForm1::detailsText() const
 
 void TForm1::showChartView(QChar letter)
 {
-    const ChartAllSeries series{SeriesAllMean, SeriesAllMax, SeriesAllMin, SeriesS5,
-                                SeriesS6,      SeriesS7,     SeriesS8};
-    fillChart(*ChartAll, series, chartView(letter, Profile()));
+    fillChart(*ChartAll, *this, chartView(letter, Profile()));
     laPlotN->setCaption(letter);
     mmPlotSave->setText(QStringLiteral("Plot ") + laPlotN->text());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChartViews.h"
 #include "DesktopLayer.h"
 #include "Dialogs.h"
 
@@ -15,10 +16,8 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class TAboutBox;
-class TBarSeries;
 class TChart;
 class TImage;
-class TLineSeries;
 class TLabel;
 class TPanel;
 class TStringGrid;
@@ -27,7 +26,9 @@ struct LoadedProfile;
 // The main window: header fields, analysis memo, chart, diagram panel and results table, and the
 // menu that drives the whole workflow. Each handler carries out one command from start to end;
 // the work itself lives in the scoring, results and charts libraries.
-class TForm1 : public QMainWindow
+// The chart's seven series (SeriesAllMean ... SeriesS8), owned by the chart, are members of the
+// window through ChartAllSeries.
+class TForm1 : public QMainWindow, public ChartAllSeries
 {
     Q_OBJECT
     Q_DISABLE_COPY(TForm1)
@@ -92,14 +93,6 @@ public:
     QPlainTextEdit *meInfo = nullptr;
     TChart *ChartAll = nullptr;
     TLabel *laPlotN = nullptr;
-    // the chart's series, owned by the chart, in its series order
-    TLineSeries *SeriesAllMean = nullptr;
-    TLineSeries *SeriesAllMax = nullptr;
-    TLineSeries *SeriesAllMin = nullptr;
-    TBarSeries *SeriesS5 = nullptr;
-    TBarSeries *SeriesS6 = nullptr;
-    TBarSeries *SeriesS7 = nullptr;
-    TBarSeries *SeriesS8 = nullptr;
     TPanel *paPlot = nullptr;
     TImage *imJPEG = nullptr;
     TImage *imPlot = nullptr;
