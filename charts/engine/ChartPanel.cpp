@@ -72,10 +72,9 @@ void TCustomChartPanel::DrawBackground(TChartCanvas3D &canvas)
 void TCustomChartPanel::DrawBevels(TChartCanvas3D &canvas)
 {
     TRect r = panelRect_;
-    const auto bevel = [&](TPanelBevel kind, int width) {
-        const TColor topLeft = kind == TPanelBevel::bvRaised ? clBtnHighlight : clBtnShadow;
-        const TColor bottomRight = kind == TPanelBevel::bvRaised ? clBtnShadow : clBtnHighlight;
-        for (int i = 0; i < width; ++i) {
+    // One-pixel rings from the outside in, each taking its line off the rectangle.
+    const auto rings = [&](int count, TColor topLeft, TColor bottomRight) {
+        for (int i = 0; i < count; ++i) {
             canvas.FillRect({r.Left, r.Top, r.Right, r.Top + 1}, topLeft);
             canvas.FillRect({r.Left, r.Top, r.Left + 1, r.Bottom}, topLeft);
             canvas.FillRect({r.Left, r.Bottom - 1, r.Right, r.Bottom}, bottomRight);
@@ -83,17 +82,16 @@ void TCustomChartPanel::DrawBevels(TChartCanvas3D &canvas)
             r = {r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
         }
     };
-    if (bevelOuter_ != TPanelBevel::bvNone)
-        bevel(bevelOuter_, bevelWidth_);
-    for (int i = 0; i < borderWidth_; ++i) {
-        canvas.FillRect({r.Left, r.Top, r.Right, r.Top + 1}, color_);
-        canvas.FillRect({r.Left, r.Top, r.Left + 1, r.Bottom}, color_);
-        canvas.FillRect({r.Left, r.Bottom - 1, r.Right, r.Bottom}, color_);
-        canvas.FillRect({r.Right - 1, r.Top, r.Right, r.Bottom}, color_);
-        r = {r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
-    }
-    if (bevelInner_ != TPanelBevel::bvNone)
-        bevel(bevelInner_, bevelWidth_);
+    const auto bevel = [&](TPanelBevel kind) {
+        if (kind == TPanelBevel::bvNone)
+            return;
+        const bool raised = kind == TPanelBevel::bvRaised;
+        rings(bevelWidth_, raised ? clBtnHighlight : clBtnShadow,
+              raised ? clBtnShadow : clBtnHighlight);
+    };
+    bevel(bevelOuter_);
+    rings(borderWidth_, color_, color_);
+    bevel(bevelInner_);
 }
 
 // ---- extended panel
