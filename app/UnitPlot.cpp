@@ -233,6 +233,10 @@ void TForm1::createMenu()
                                     this, [this] { mmImageSaveClick(); });
     mmPlotSave = mmSave->addAction(menuGlyph(MenuGlyph::SavePicture), QStringLiteral("Plot"), this,
                                    [this] { mmPlotSaveClick(); });
+    mmReportSave = mmSave->addAction(menuGlyph(MenuGlyph::SaveText), QStringLiteral("Report (PDF)"),
+                                     this, [this] { mmReportSaveClick(); });
+    mmPrint = mmSave->addAction(QStringLiteral("Print…"), this, [this] { mmPrintClick(); });
+    mmPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
 
     for (QMenu *menu : {mmPlotAll, mmImages, mmSave})
         menu->menuAction()->setEnabled(false);

@@ -54,6 +54,8 @@ public:
     void mmAnalysisSaveClick();
     void mmImageSaveClick();
     void mmPlotSaveClick();
+    void mmReportSaveClick();
+    void mmPrintClick();
     void SystemMenuCommand(int command);
 
     // Loads from outside the menu (command line, drop): an answer file as the Data command
@@ -127,6 +129,8 @@ public:
     QAction *mmAnalysisSave = nullptr;
     QAction *mmImageSave = nullptr;
     QAction *mmPlotSave = nullptr;
+    QAction *mmReportSave = nullptr;
+    QAction *mmPrint = nullptr;
     // dialogs and the About box
     QFileDialog &openDialog();
     QFileDialog &saveDialog();
