@@ -1,7 +1,7 @@
 # Set-up, build, test and benchmarks on a fresh Debian 12 machine.
 PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev \
             libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-liberation2 fontconfig \
-            libjpeg-turbo-progs
+            libjpeg-turbo-progs poppler-utils
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96"
