@@ -74,8 +74,8 @@ int writeReports(TForm1 &form, const QString &outDir, const QString &code)
 {
     const AnalysisFileBytes analysis = analysisFileBytes(form.meInfo->toPlainText());
     writeFileReplacing(analysisFileNameIn(outDir, code), analysis.bytes, Durability::Unsynced);
-    writeFileReplacing(reportFileNameIn(outDir, code), reportPdf(reportContentOf(form)),
-                       Durability::Unsynced);
+    const QString report = reportFileNameIn(outDir, code);
+    writeFileReplacing(report, reportPdfFor(form, report), Durability::Unsynced);
     int files = 2;
     for (int kind = 1; kind <= kDiagramViews; ++kind) {
         writeJpegFile(

@@ -553,7 +553,8 @@ QByteArray reportPdf(const ReportContent &content)
         writer.setCreator(kApplicationTitle);
         writer.setTitle(pageTitle(content) + QStringLiteral(": ") + content.header.code +
                         QStringLiteral(". ") + content.header.name);
-        paintReport(writer, content);
+        if (paintReport(writer, content) == 0)
+            return {};
     }
     return buffer.data();
 }

@@ -64,5 +64,6 @@ std::vector<FlowPlace> flowPieces(const std::vector<FlowItem> &items, double fir
 // pages; 0 when painting cannot start on the device.
 int paintReport(QPagedPaintDevice &device, const ReportContent &content);
 
-// The report as a PDF file's bytes: fonts embedded, every page A4.
+// The report as a PDF file's bytes: fonts embedded, every page A4. Empty when the PDF could
+// not be painted.
 QByteArray reportPdf(const ReportContent &content);

@@ -42,6 +42,14 @@ ReportContent reportContentOf(const TForm1 &form)
     return content;
 }
 
+QByteArray reportPdfFor(const TForm1 &form, const QString &fileName)
+{
+    QByteArray pdf = reportPdf(reportContentOf(form));
+    if (pdf.isEmpty())
+        throw cannotCreateFile(fileName);
+    return pdf;
+}
+
 void TForm1::mmReportSaveClick()
 {
     if (!lastLoad())
@@ -64,7 +72,7 @@ void TForm1::mmReportSaveClick()
             !dialogs_->askYesNo(this, QStringLiteral("Файл %1 уже существует. Заменить его?")
                                           .arg(QDir::toNativeSeparators(name))))
             return;
-        writeFileReplacing(name, reportPdf(reportContentOf(*this)));
+        writeFileReplacing(name, reportPdfFor(*this, name));
     });
 }
 

@@ -172,6 +172,12 @@ TEST_F(ReportTest, PersonReportNamesTheRespondentAndHoldsTableChartsAndTheEdited
     const QString pdf = saveReport("person.pdf");
 
     EXPECT_EQ(pageCount(pdf), 3);
+    // Every font is in the file: the client's machine may have none of them.
+    const QStringList fonts = run("pdffonts", {pdf}).split('\n', Qt::SkipEmptyParts).mid(2);
+    EXPECT_FALSE(fonts.isEmpty());
+    for (const QString &font : fonts)
+        EXPECT_TRUE(font.contains(QRegularExpression("\\byes\\b\\s+(yes|no)\\s+(yes|no)\\s+\\d+")))
+            << font.toStdString();
     const QString text = pdfText(pdf);
     for (const QString expected :
          {"Профиль организационной культуры", "Код 0451", "Дата 01.03.2024",
