@@ -53,7 +53,6 @@ screenshots: deps
 	LC_ALL=ru_RU.UTF-8 $(XVFB) ./build/bin/window_shot samples/petrova.txt docs/main-window.png \
 	    build/report-sample.pdf
 	pdftoppm -r 80 -png -singlefile -f 1 -l 1 build/report-sample.pdf docs/report-page1
-	pdftoppm -r 80 -png -singlefile -f 2 -l 2 build/report-sample.pdf docs/report-page2
 
 clean:
 	rm -rf build build-asan
