@@ -6,7 +6,8 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96"
 
-.PHONY: all deps build build-tests run test bench clean install-desktop uninstall-desktop
+.PHONY: all deps build build-tests run test bench screenshots clean install-desktop \
+        uninstall-desktop
 
 all: build
 
@@ -50,6 +51,16 @@ install-desktop: build
 
 uninstall-desktop:
 	desktop/install.sh uninstall
+
+# The README pictures, rendered from the sample data by the program's own window and report
+# code: the main window under a virtual X server, and page 1 of the PDF report.
+screenshots: deps
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORL_BUILD_TESTS=OFF -DVORL_BUILD_BENCH=ON
+	cmake --build build -j $(JOBS) --target window_shot
+	mkdir -p docs
+	LC_ALL=ru_RU.UTF-8 $(XVFB) ./build/bin/window_shot samples/petrova.txt docs/main-window.png \
+	    build/report-sample.pdf
+	pdftoppm -r 80 -png -singlefile -f 1 -l 1 build/report-sample.pdf docs/report-page1
 
 clean:
 	rm -rf build build-asan

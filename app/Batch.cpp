@@ -3,6 +3,7 @@
 #include "CommandError.h"
 #include "DesktopLayer.h"
 #include "Dialogs.h"
+#include "ReportCommands.h"
 #include "SafeFile.h"
 #include "SaveNames.h"
 #include "ScrinCap.h"
@@ -73,7 +74,9 @@ int writeReports(TForm1 &form, const QString &outDir, const QString &code)
 {
     const AnalysisFileBytes analysis = analysisFileBytes(form.meInfo->toPlainText());
     writeFileReplacing(analysisFileNameIn(outDir, code), analysis.bytes, Durability::Unsynced);
-    int files = 1;
+    const QString report = reportFileNameIn(outDir, code);
+    writeFileReplacing(report, reportPdfFor(form, report), Durability::Unsynced);
+    int files = 2;
     for (int kind = 1; kind <= kDiagramViews; ++kind) {
         writeJpegFile(
             renderDiagramPicture(form, kind),

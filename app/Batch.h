@@ -9,8 +9,8 @@
 class TForm1;
 
 // The batch reports: for every input (an answer file: one respondent; a folder: a group) the
-// analysis file and the pictures of the four diagram views and the six chart views, written
-// into one folder under the names the Save commands propose. One progress line per input on
+// analysis file, the PDF report and the pictures of the four diagram views and the six chart views,
+// written into one folder under the names the Save commands propose. One progress line per input on
 // out; a failing input's message on err, and the run goes on. Returns 1 when any input failed
 // (or the folder cannot be made), else 0. Needs a QApplication; it paints off screen.
 int runBatch(const QString &outDir, const QStringList &paths, std::FILE *out, std::FILE *err);

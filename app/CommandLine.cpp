@@ -95,10 +95,10 @@ QString usageText()
         "               CSV (RFC 4180, UTF-8): one row per answer file, for a group followed\n"
         "               by the rows mean, sd, min and max\n"
         "  --batch OUTDIR PATH...\n"
-        "               for every PATH write into OUTDIR the analysis file and the pictures\n"
-        "               of the four diagram and six chart views, named as the Save commands\n"
-        "               propose them; no window is shown. A code met twice is written as\n"
-        "               \"CODE (2)\". Exit status 1 when any PATH failed\n"
+        "               for every PATH write into OUTDIR the analysis file, the PDF report and\n"
+        "               the pictures of the four diagram and six chart views, named as the\n"
+        "               Save commands propose them; no window is shown. A code met twice is\n"
+        "               written as \"CODE (2)\". Exit status 1 when any PATH failed\n"
         "  --help       show this text\n"
         "  --version    show the version\n");
 }

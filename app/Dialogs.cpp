@@ -4,6 +4,8 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 
 QString WindowDialogs::runOpenDialog(QFileDialog &dialog)
 {
@@ -35,4 +37,10 @@ void WindowDialogs::showError(QWidget *parent, const QString &message)
     // The message quotes file contents and paths: show them as they are, never as markup.
     box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+bool WindowDialogs::runPrintDialog(QPrinter &printer, QWidget *parent)
+{
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
 }

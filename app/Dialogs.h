@@ -3,6 +3,7 @@
 #include <QString>
 
 class QFileDialog;
+class QPrinter;
 class QWidget;
 
 // The modal windows a command opens: the file dialogs and the error box. Tests put their own
@@ -19,6 +20,9 @@ public:
     virtual bool askYesNo(QWidget *parent, const QString &question) = 0;
     // The error box: captioned with the application title, the message with its full stop.
     virtual void showError(QWidget *parent, const QString &message) = 0;
+    // The print dialog on a prepared printer; true when the user chose to print. Without a
+    // window of its own (a batch, a test) nothing is printed.
+    virtual bool runPrintDialog(QPrinter &, QWidget *) { return false; }
 };
 
 // The real dialogs and message box.
@@ -29,6 +33,7 @@ public:
     QString runSaveDialog(QFileDialog &dialog) override;
     bool askYesNo(QWidget *parent, const QString &question) override;
     void showError(QWidget *parent, const QString &message) override;
+    bool runPrintDialog(QPrinter &printer, QWidget *parent) override;
 };
 
 // The application title, also the caption of every error box.

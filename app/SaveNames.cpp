@@ -33,6 +33,11 @@ QString pictureFileNameIn(const QString &folder, const QString &prefix, const QS
            fileNameSafeCode(code) + QStringLiteral(".jpg");
 }
 
+QString reportFileNameIn(const QString &folder, const QString &code)
+{
+    return folder + QStringLiteral("/Report ") + fileNameSafeCode(code) + QStringLiteral(".pdf");
+}
+
 QString analysisFileName(const QString &programFolder, const QString &code)
 {
     return analysisFileNameIn(resultsFolder(programFolder), code);
@@ -50,11 +55,30 @@ QString pictureFileName(const QString &programFolder, const QString &prefix, con
     return pictureFileNameIn(resultsFolder(programFolder), prefix, letter, code);
 }
 
+QString reportFileName(const QString &programFolder, const QString &code)
+{
+    return reportFileNameIn(resultsFolder(programFolder), code);
+}
+
+namespace {
+
+QString withExtension(const QString &name, const QString &extension)
+{
+    if (name.endsWith(extension, Qt::CaseSensitive))
+        return name;
+    return name + extension;
+}
+
+} // namespace
+
 QString JpegFileName(const QString &name)
 {
-    if (name.right(4) == QStringLiteral(".jpg"))
-        return name;
-    return name + QStringLiteral(".jpg");
+    return withExtension(name, QStringLiteral(".jpg"));
+}
+
+QString PdfFileName(const QString &name)
+{
+    return withExtension(name, QStringLiteral(".pdf"));
 }
 
 namespace {

@@ -20,16 +20,21 @@ QString tableFileName(const QString &programFolder, const QString &code);
 // "Results/<prefix> <letter> <code>.jpg" under the program folder; prefix "Image" or "Plot".
 QString pictureFileName(const QString &programFolder, const QString &prefix, const QString &letter,
                         const QString &code);
+// "Results/Report <code>.pdf" under the program folder.
+QString reportFileName(const QString &programFolder, const QString &code);
 
 // The same names in any folder (no trailing separator), as the batch reports use them; the
 // code is made safe here too.
 QString analysisFileNameIn(const QString &folder, const QString &code);
 QString pictureFileNameIn(const QString &folder, const QString &prefix, const QString &letter,
                           const QString &code);
+QString reportFileNameIn(const QString &folder, const QString &code);
 
 // The name the picture is written under: unchanged when its last four characters are exactly
 // ".jpg", otherwise with ".jpg" appended (x.JPG becomes x.JPG.jpg).
 QString JpegFileName(const QString &name);
+// The same rule for the report: ".pdf" appended unless the name ends in exactly ".pdf".
+QString PdfFileName(const QString &name);
 
 // The memo's text as the analysis file holds it: code page 1251, lines separated by CR LF, no
 // byte order mark. Characters code page 1251 has no byte for are written as "?" and listed,

@@ -235,6 +235,10 @@ void TForm1::createMenu()
                                    [this] { mmPlotSaveClick(); });
     mmTableSave = mmSave->addAction(menuGlyph(MenuGlyph::SaveText), QStringLiteral("Table (CSV)"),
                                     this, [this] { mmTableSaveClick(); });
+    mmReportSave = mmSave->addAction(menuGlyph(MenuGlyph::SaveText), QStringLiteral("Report (PDF)"),
+                                     this, [this] { mmReportSaveClick(); });
+    mmPrint = mmSave->addAction(QStringLiteral("Print…"), this, [this] { mmPrintClick(); });
+    mmPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
 
     for (QMenu *menu : {mmPlotAll, mmImages, mmSave})
         menu->menuAction()->setEnabled(false);

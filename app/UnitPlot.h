@@ -56,6 +56,8 @@ public:
     void mmImageSaveClick();
     void mmPlotSaveClick();
     void mmTableSaveClick();
+    void mmReportSaveClick();
+    void mmPrintClick();
     void SystemMenuCommand(int command);
 
     // Loads from outside the menu (command line, drop): an answer file as the Data command
@@ -122,6 +124,8 @@ public:
     QAction *mmImageSave = nullptr;
     QAction *mmPlotSave = nullptr;
     QAction *mmTableSave = nullptr;
+    QAction *mmReportSave = nullptr;
+    QAction *mmPrint = nullptr;
     // dialogs and the About box
     QFileDialog &openDialog();
     QFileDialog &saveDialog();

@@ -2,7 +2,7 @@
 # Benchmark figures: a group load of generated answer files through vorlzut against cat
 # reading the same files, the peak memory of a group run against a one-file run, and the
 # Google Benchmark figures of the scoring core, the load commands, the diagram panel and the
-# chart, the JPEG writer against cjpeg and the batch reports.
+# chart, the JPEG writer against cjpeg, the PDF report and the batch reports.
 #
 # Usage: tools/bench.sh BUILD_DIR   (the build must be configured with -DVORL_BUILD_BENCH=ON)
 # VORL_BENCH_FILES (default 10000) and VORL_BENCH_REPS (default 9) change the group size and
@@ -15,7 +15,7 @@ files=${VORL_BENCH_FILES:-10000}
 reps=${VORL_BENCH_REPS:-9}
 
 for tool in vorlzut gen_answers runstat bench_scoring bench_window bench_diagram bench_charts \
-    bench_jpeg; do
+    bench_jpeg bench_report; do
     if [ ! -x "$bin/$tool" ]; then
         echo "bench.sh: $bin/$tool is missing; build with -DVORL_BUILD_BENCH=ON" >&2
         exit 1
@@ -138,7 +138,11 @@ echo
 echo "== JPEG writer of the picture saves against cjpeg, same pixels =="
 "$bin/bench_jpeg" "$work/jpeg" 2>/dev/null
 
-# Batch reports: 200 respondents, each its own input, eleven files each.
+echo
+echo "== PDF report of one respondent: the whole document, its size and pages (Google Benchmark) =="
+"$bin/bench_report" "$(dirname "$0")/../samples/petrova.txt" 2>&1
+
+# Batch reports: 200 respondents, each its own input, twelve files each.
 batch_n=${VORL_BENCH_BATCH:-200}
 "$bin/gen_answers" "$batch_n" "$work/batch" >/dev/null
 "$bin/vorlzut" --batch "$work/batch-warm" "$one" >/dev/null

@@ -20,6 +20,8 @@ class FailingDialogs : public Dialogs
 {
 public:
     QString runOpenDialog(QFileDialog &) override { return {}; }
+    QString runSaveDialog(QFileDialog &) override { return {}; }
+    bool askYesNo(QWidget *, const QString &) override { return false; }
     void showError(QWidget *, const QString &message) override
     {
         std::fprintf(stderr, "bench_diagram: %s\n", message.toLocal8Bit().constData());

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPrinter>
+#include <QProcess>
 #include <QStringEncoder>
 
 QString ScriptedDialogs::runOpenDialog(QFileDialog &dialog)
@@ -33,6 +35,32 @@ bool ScriptedDialogs::askYesNo(QWidget *, const QString &question)
 void ScriptedDialogs::showError(QWidget *, const QString &message)
 {
     shared_->errors << message;
+}
+
+bool ScriptedDialogs::runPrintDialog(QPrinter &printer, QWidget *)
+{
+    ++shared_->printDialogs;
+    if (shared_->printTo.isEmpty())
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(shared_->printTo);
+    return true;
+}
+
+bool makeUnwritable(const QString &folder)
+{
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    if (!QFile(folder + "/probe").open(QIODevice::WriteOnly))
+        return true;
+    QFile::remove(folder + "/probe");
+    return QProcess::execute("chattr", {"+i", folder}) == 0 &&
+           !QFile(folder + "/probe").open(QIODevice::WriteOnly);
+}
+
+void makeWritable(const QString &folder)
+{
+    QProcess::execute("chattr", {"-i", folder});
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 QByteArray AnswerSheet::bytes() const

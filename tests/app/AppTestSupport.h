@@ -16,10 +16,10 @@ class ScriptedDialogs : public Dialogs
 public:
     struct Shared
     {
-        QStringList answers; // next open-dialog answers; empty string = cancel
-        QStringList titles;  // titles of the dialogs run
-        QStringList folders; // their folders
-        QStringList errors;  // messages shown in the error box
+        QStringList answers;    // next open-dialog answers; empty string = cancel
+        QStringList titles;     // titles of the dialogs run
+        QStringList folders;    // their folders
+        QStringList errors;     // messages shown in the error box
         QStringList nameFields; // the file name each open dialog started with
         // The save dialog: next answers (empty string = cancel) and what each run showed.
         QStringList saveAnswers;
@@ -31,12 +31,16 @@ public:
         // Questions asked, and the answer to all of them.
         QStringList questions;
         bool answerYes = true;
+        // The print dialog prints into this PDF file; empty = cancel. Counts the dialogs run.
+        QString printTo;
+        int printDialogs = 0;
     };
     explicit ScriptedDialogs(std::shared_ptr<Shared> shared) : shared_(std::move(shared)) {}
     QString runOpenDialog(QFileDialog &dialog) override;
     QString runSaveDialog(QFileDialog &dialog) override;
     bool askYesNo(QWidget *parent, const QString &question) override;
     void showError(QWidget *parent, const QString &message) override;
+    bool runPrintDialog(QPrinter &printer, QWidget *parent) override;
 
 private:
     std::shared_ptr<Shared> shared_;
@@ -64,6 +68,10 @@ public:
 private:
     std::shared_ptr<Calls> calls_;
 };
+
+// A folder nobody may write into, root included; false when the machine cannot make one.
+bool makeUnwritable(const QString &folder);
+void makeWritable(const QString &folder);
 
 // One answer file's contents: the answers and totals that go into it.
 struct AnswerSheet

@@ -197,23 +197,6 @@ TEST_F(SaveTest, ExistingFileOfTheExtendedNameIsAskedAboutFirst)
     EXPECT_TRUE(dialogs->errors.isEmpty());
 }
 
-// A folder nobody may write into, root included; false when the machine cannot make one.
-bool makeUnwritable(const QString &folder)
-{
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-    if (!QFile(folder + "/probe").open(QIODevice::WriteOnly))
-        return true;
-    QFile::remove(folder + "/probe");
-    return QProcess::execute("chattr", {"+i", folder}) == 0 &&
-           !QFile(folder + "/probe").open(QIODevice::WriteOnly);
-}
-
-void makeWritable(const QString &folder)
-{
-    QProcess::execute("chattr", {"-i", folder});
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
-
 TEST_F(SaveTest, UnwritableResultsFolderFailsAndKeepsTheOldFile)
 {
     const QString folder = program + "Results";

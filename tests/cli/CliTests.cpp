@@ -522,7 +522,8 @@ TEST_F(CliTest, BatchWritesEveryInputsReportsAndGoesOnAfterABadOne)
 
     QStringList expected;
     for (const QString code : {"R-17", "0000", "R-17 (2)"}) {
-        expected << code + ".rtf";
+        expected << code + ".rtf"
+                 << "Report " + code + ".pdf";
         for (const char *letter : {"A", "B", "C", "D"})
             expected << QStringLiteral("Image %1 %2.jpg").arg(letter, code);
         for (const char *letter : {"A", "B", "C", "D", "E", "F"})
@@ -535,6 +536,12 @@ TEST_F(CliTest, BatchWritesEveryInputsReportsAndGoesOnAfterABadOne)
     for (const QString &name : written) {
         if (name.endsWith(".rtf"))
             continue;
+        if (name.endsWith(".pdf")) {
+            QFile pdf(out + "/" + name);
+            EXPECT_TRUE(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-")
+                << name.toStdString();
+            continue;
+        }
         const auto size =
             name.startsWith("Image") ? std::make_pair(602, 564) : std::make_pair(416, 294);
         EXPECT_EQ(jpegSize(out + "/" + name), size) << name.toStdString();

@@ -1,0 +1,560 @@
+#include "Report.h"
+
+#include "ChartViews.h"
+#include "CultureWheel.h"
+#include "DiagramViews.h"
+#include "Dialogs.h"
+#include "Fonts.h"
+#include "NumberFormat.h"
+#include "ResultsTable.h"
+#include "TChart.h"
+#include "TStringGrid.h"
+
+#include <QBuffer>
+#include <QFontMetricsF>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTextLayout>
+#include <algorithm>
+
+namespace {
+
+// Logical units are tenths of a millimetre; font sizes are given in them too (35 is 10 pt).
+constexpr double kFooterTop = 2625;
+constexpr double kBodyBottom = 2600;
+constexpr double kSectionGap = 45;
+
+constexpr int kTitlePx = 64;
+constexpr int kSectionPx = 42;
+constexpr int kBodyPx = 35;
+constexpr int kSmallPx = 29;
+constexpr int kFooterPx = 26;
+constexpr int kAnalysisPx = 37;
+
+// Page 1: header box, results table and diagram.
+constexpr double kHeaderTop = 135;
+constexpr double kHeaderRow = 50;
+constexpr double kHeaderPad = 22;
+constexpr int kHeaderRows = 7;
+constexpr int kDetailRows = 4;
+constexpr double kTableScale = 2.4;
+constexpr double kLegendHeight = 70;
+
+// Page 2: the chart views, two columns of three.
+constexpr QSize kChartSize(416, 294);
+constexpr double kChartGap = 60;
+constexpr double kChartWidth = (kReportWidth - kChartGap) / 2;
+constexpr double kChartHeight = kChartWidth * kChartSize.height() / kChartSize.width();
+constexpr int kChartColumns = 2;
+constexpr int kChartViews = 6;
+
+// The diagram panel: the wheel overlay sits 2 pixels inside it, the labels are placed in it.
+constexpr QSize kPanelSize(602, 564);
+constexpr QPoint kOverlayAt(2, 2);
+constexpr int kPanelLabelPx = 13;
+constexpr int kDiagramKindAll = 4;
+
+// The spread table after the charts.
+constexpr double kSpreadRow = 46;
+constexpr double kSpreadNameWidth = 520;
+
+const QColor kInk(33, 37, 41);
+const QColor kMuted(108, 117, 125);
+const QColor kAccent(31, 58, 95);
+const QColor kPanelFill(241, 244, 248);
+const QColor kHeaderFill(222, 229, 238);
+const QColor kRule(190, 198, 208);
+const QColor kStripe(248, 249, 251);
+
+QFont reportFont(const QString &family, int units, bool bold = false)
+{
+    QFont font = pixelFont(family, units, bold);
+    // Unhinted outlines: the layout is measured once and must hold at any scale.
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+QFont sansFont(int units, bool bold = false)
+{
+    return reportFont(kSansSerif, units, bold);
+}
+
+double ascentOf(const QFont &font)
+{
+    return QFontMetricsF(font).ascent();
+}
+
+// Text that must fit a width loses its end to an ellipsis.
+QString fitted(const QString &text, const QFont &font, double width)
+{
+    return QFontMetricsF(font).elidedText(text, Qt::ElideRight, width);
+}
+
+// Lines of one paragraph wrapped at word boundaries (anywhere when a word is wider).
+QStringList wrapped(const QString &paragraph, const QFont &font, double width)
+{
+    if (paragraph.isEmpty())
+        return {QString()};
+    QTextLayout layout(paragraph, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        lines << paragraph.mid(line.textStart(), line.textLength());
+    }
+    layout.endLayout();
+    return lines;
+}
+
+QString pageTitle(const ReportContent &content)
+{
+    return content.group ? QStringLiteral("Групповой профиль организационной культуры")
+                         : QStringLiteral("Профиль организационной культуры");
+}
+
+class ReportPainter
+{
+public:
+    ReportPainter(QPainter &painter, const ReportContent &content)
+        : p_(painter), c_(content), analysisFont_(reportFont(kTimes, kAnalysisPx))
+    {
+        layoutFlow();
+    }
+
+    int pages() const { return pages_; }
+
+    void paintPage(int page)
+    {
+        if (page == 0)
+            paintFirstPage();
+        else if (page == 1)
+            paintChartPage();
+        paintFlow(page - 1);
+        paintFooter(page);
+    }
+
+private:
+    // ---- the flow after the charts
+    void layoutFlow()
+    {
+        const double lineHeight = QFontMetricsF(analysisFont_).lineSpacing() * 1.12;
+        if (c_.spread)
+            items_.push_back(
+                {sectionHeight() + kSpreadRow * (kSummaryCount + 1) + kSectionGap, false});
+        const QStringList paragraphs =
+            QString(c_.analysis).remove(QLatin1Char('\r')).split(QLatin1Char('\n'));
+        items_.push_back({sectionHeight(), true});
+        for (const QString &paragraph : paragraphs)
+            for (const QString &line : wrapped(paragraph, analysisFont_, kReportWidth)) {
+                lines_ << line;
+                items_.push_back({lineHeight, false});
+            }
+        const double top = chartsBottom() + kSectionGap;
+        places_ = flowPieces(items_, top, kBodyBottom - top, kBodyBottom);
+        pages_ = 2 + (places_.empty() ? 0 : places_.back().page);
+    }
+
+    void paintFlow(int flowPage)
+    {
+        const std::size_t first = c_.spread ? 1 : 0;
+        for (std::size_t i = 0; i < places_.size(); ++i) {
+            if (places_[i].page != flowPage)
+                continue;
+            const double top = places_[i].top;
+            if (c_.spread && i == 0)
+                paintSpread(top);
+            else if (i == first)
+                paintSection(top, QStringLiteral("Анализ факторов"));
+            else
+                paintLine(top, lines_[qsizetype(i - first - 1)]);
+        }
+    }
+
+    void paintLine(double top, const QString &line)
+    {
+        p_.setFont(analysisFont_);
+        p_.setPen(kInk);
+        p_.drawText(QPointF(0, top + ascentOf(analysisFont_)), line);
+    }
+
+    // ---- pieces every page uses
+    static double sectionHeight() { return 80; }
+
+    void paintSection(double top, const QString &title)
+    {
+        const QFont font = sansFont(kSectionPx, true);
+        p_.setFont(font);
+        p_.setPen(kAccent);
+        p_.drawText(QPointF(0, top + ascentOf(font)), title);
+        p_.fillRect(QRectF(0, top + 58, kReportWidth, 3), kRule);
+    }
+
+    void paintFooter(int page)
+    {
+        const QFont font = sansFont(kFooterPx);
+        p_.fillRect(QRectF(0, kFooterTop, kReportWidth, 2), kRule);
+        p_.setFont(font);
+        p_.setPen(kMuted);
+        const double baseline = kFooterTop + 12 + ascentOf(font);
+        const QString pageText = QStringLiteral("Страница %1 из %2").arg(page + 1).arg(pages_);
+        const double pageWidth = QFontMetricsF(font).horizontalAdvance(pageText);
+        const QString left = kApplicationTitle + QStringLiteral("  ·  ") + c_.header.code +
+                             QStringLiteral(". ") + c_.header.name;
+        p_.drawText(QPointF(0, baseline), fitted(left, font, kReportWidth - pageWidth - 60));
+        p_.drawText(QPointF(kReportWidth - pageWidth, baseline), pageText);
+    }
+
+    // ---- page 1
+    void paintFirstPage()
+    {
+        const QFont title = sansFont(kTitlePx, true);
+        p_.setFont(title);
+        p_.setPen(kAccent);
+        p_.drawText(QPointF(0, ascentOf(title)), pageTitle(c_));
+        const QFont small = sansFont(kSmallPx);
+        p_.setFont(small);
+        p_.setPen(kMuted);
+        const QString by = kApplicationTitle;
+        p_.drawText(
+            QPointF(kReportWidth - QFontMetricsF(small).horizontalAdvance(by), ascentOf(title)),
+            by);
+        p_.fillRect(QRectF(0, 95, kReportWidth, 6), kAccent);
+
+        paintHeaderBox();
+        double top = kHeaderTop + headerBoxHeight() + kSectionGap;
+        paintSection(top, QStringLiteral("Результаты"));
+        top += sectionHeight() + 10;
+        top = paintResultsTable(top) + 12;
+        const QFont note = sansFont(kSmallPx);
+        p_.setFont(note);
+        p_.setPen(kMuted);
+        p_.drawText(QRectF(0, top, kReportWidth, 40), Qt::AlignHCenter | Qt::AlignTop,
+                    QStringLiteral("Проценты от возможного диапазона; выше 60 % — зелёным, "
+                                   "ниже 40 % — красным."));
+        top += 40 + kSectionGap;
+        paintSection(top, QStringLiteral("Диаграмма D: все показатели"));
+        top += sectionHeight() + 10;
+        paintDiagram(top, kBodyBottom - kLegendHeight - top);
+    }
+
+    static double headerBoxHeight() { return kHeaderRows * kHeaderRow + 2 * kHeaderPad; }
+
+    // The rows of the header box: the four lines of details, or a group's first members.
+    QStringList detailRows() const
+    {
+        QStringList details = c_.header.details;
+        if (c_.group && !details.isEmpty() && details.front() == groupDetailsHead())
+            details.removeFirst();
+        if (details.size() <= kDetailRows)
+            return details;
+        QStringList rows = details.mid(0, kDetailRows - 1);
+        rows << QStringLiteral("… и ещё %1").arg(details.size() - (kDetailRows - 1));
+        return rows;
+    }
+
+    void paintHeaderBox()
+    {
+        const QRectF box(0, kHeaderTop, kReportWidth, headerBoxHeight());
+        p_.fillRect(box, kPanelFill);
+        p_.fillRect(QRectF(0, kHeaderTop, 8, box.height()), kAccent);
+
+        const QFont key = sansFont(kBodyPx);
+        const QFont value = sansFont(kBodyPx, true);
+        const QFont detail = sansFont(kBodyPx);
+        const double left = 40, leftValue = 330, right = 1000, rightValue = 1330;
+        const double end = kReportWidth - kHeaderPad;
+        auto row = [&](int index) { return kHeaderTop + kHeaderPad + index * kHeaderRow; };
+        auto put = [&](double x, int index, const QString &text, const QFont &font,
+                       const QColor &ink, double width) {
+            p_.setFont(font);
+            p_.setPen(ink);
+            p_.drawText(QPointF(x, row(index) + ascentOf(font)), fitted(text, font, width));
+        };
+        put(left, 0, QStringLiteral("Код"), key, kMuted, leftValue - left);
+        put(leftValue, 0, c_.header.code, value, kInk, right - leftValue - 30);
+        put(right, 0, QStringLiteral("Дата"), key, kMuted, rightValue - right);
+        put(rightValue, 0, c_.header.date, value, kInk, end - rightValue);
+        put(left, 1, c_.nameCaption, key, kMuted, leftValue - left);
+        put(leftValue, 1, c_.header.name, value, kInk, end - leftValue);
+        put(left, 2, c_.group ? QStringLiteral("Состав группы") : QStringLiteral("Сведения"), key,
+            kMuted, leftValue - left);
+        const QStringList details = detailRows();
+        for (int i = 0; i < details.size(); ++i)
+            put(leftValue, 2 + i, details[i], detail, kInk, end - leftValue);
+        put(left, 6, QStringLiteral("N анкет"), key, kMuted, leftValue - left);
+        put(leftValue, 6, QString::number(c_.count), value, kInk, right - leftValue - 30);
+        put(right, 6, QStringLiteral("Дата отчёта"), key, kMuted, rightValue - right);
+        put(rightValue, 6, c_.today, value, kInk, end - rightValue);
+    }
+
+    // The results grid, filled and painted cell by cell by the window's own grid code.
+    double paintResultsTable(double top)
+    {
+        TStringGrid grid;
+        setupResultsGrid(grid);
+        QPalette palette = grid.palette();
+        palette.setColor(QPalette::Base, Qt::white);
+        palette.setColor(QPalette::Button, kHeaderFill);
+        palette.setColor(QPalette::Mid, kRule);
+        grid.setPalette(palette);
+        fillResultsTable(grid, c_.store);
+
+        const int line = TStringGrid::kGridLineWidth;
+        int width = line, height = line;
+        for (int col = 0; col < grid.colCount(); ++col)
+            width += grid.colWidth(col) + line;
+        height += grid.rowCount() * (grid.defaultRowHeight() + line);
+        const double left = (kReportWidth - width * kTableScale) / 2;
+
+        p_.save();
+        p_.translate(left, top);
+        p_.scale(kTableScale, kTableScale);
+        int y = line;
+        for (int row = 0; row < grid.rowCount(); ++row) {
+            int x = line;
+            for (int col = 0; col < grid.colCount(); ++col) {
+                const QRect cell(x, y, grid.colWidth(col), grid.defaultRowHeight());
+                p_.setFont(grid.font());
+                sgResFDrawCell(grid, p_, col, row, cell, row < grid.fixedRows() ? gdFixed : 0);
+                x += grid.colWidth(col) + line;
+            }
+            y += grid.defaultRowHeight() + line;
+        }
+        // Lines between all cells, the outer frame included.
+        const QColor ink = grid.gridLineColor();
+        int x = 0;
+        for (int col = 0; col <= grid.colCount(); ++col) {
+            p_.fillRect(QRect(x, 0, line, height), ink);
+            x += col < grid.colCount() ? grid.colWidth(col) + line : 0;
+        }
+        y = 0;
+        for (int row = 0; row <= grid.rowCount(); ++row) {
+            p_.fillRect(QRect(0, y, width, line), ink);
+            y += grid.defaultRowHeight() + line;
+        }
+        p_.restore();
+        return top + height * kTableScale;
+    }
+
+    // View D over the wheel with its fourteen value labels, as the diagram panel shows it.
+    void paintDiagram(double top, double height)
+    {
+        const double scale = height / kPanelSize.height();
+        const double width = kPanelSize.width() * scale;
+        const double left = (kReportWidth - width) / 2;
+        const QSize overlay(kOverlayWidth, kOverlayHeight);
+
+        p_.save();
+        p_.translate(left, top);
+        p_.scale(scale, scale);
+        p_.setClipRect(QRect(QPoint(0, 0), kPanelSize));
+        p_.fillRect(QRect(QPoint(0, 0), kPanelSize), Qt::white);
+        p_.save();
+        p_.translate(kOverlayAt);
+        drawCultureWheel(p_, overlay);
+        paintDiagramViews(p_, overlay, c_.store, kDiagramKindAll);
+        p_.restore();
+        const auto looks = diagramLabelLooks(c_.store, overlay, Qt::black);
+        for (int i = 1; i <= kDiagramLabelCount; ++i) {
+            const DiagramLabelLook &look = looks[std::size_t(i)];
+            const QFont font = reportFont(kSansSerif, kPanelLabelPx, look.bold);
+            p_.setFont(font);
+            p_.setPen(look.color);
+            p_.drawText(QPointF(look.topLeft.X, look.topLeft.Y + ascentOf(font)), look.caption);
+        }
+        p_.restore();
+        p_.setPen(QPen(kRule, 3));
+        p_.setBrush(Qt::NoBrush);
+        p_.drawRect(QRectF(left, top, width, height));
+
+        paintDiagramLegend(top + height + 22);
+    }
+
+    void paintDiagramLegend(double top)
+    {
+        const struct
+        {
+            QColor color;
+            QString text;
+        } entries[] = {{kViewAColor, QStringLiteral("Шкалы (A)")},
+                       {kViewBColor, QStringLiteral("Факторы (III) (B)")},
+                       {kViewCColor, QStringLiteral("Факторы (II) (C)")}};
+        const QFont font = sansFont(kSmallPx);
+        const QFontMetricsF metrics(font);
+        constexpr double sample = 70, gap = 20, spacing = 70;
+        double total = 0;
+        for (const auto &e : entries)
+            total += sample + gap + metrics.horizontalAdvance(e.text) + spacing;
+        double x = (kReportWidth - (total - spacing)) / 2;
+        p_.setFont(font);
+        for (const auto &e : entries) {
+            const double middle = top + metrics.ascent() / 2 + 4;
+            p_.fillRect(QRectF(x, middle - 3, sample, 6), e.color);
+            x += sample + gap;
+            p_.setPen(kInk);
+            p_.drawText(QPointF(x, top + metrics.ascent()), e.text);
+            x += metrics.horizontalAdvance(e.text) + spacing;
+        }
+    }
+
+    // ---- page 2
+    static double chartsTop() { return sectionHeight() + 10; }
+    static double chartsBottom()
+    {
+        const int rows = kChartViews / kChartColumns;
+        return chartsTop() + rows * kChartHeight + (rows - 1) * kChartGap;
+    }
+
+    // The six views, each painted by a chart of its own off screen: the window's chart keeps
+    // the view it shows.
+    void paintChartPage()
+    {
+        paintSection(0, QStringLiteral("Графики A–F"));
+        TChart chart;
+        const ChartAllSeries series = configureChartAll(chart);
+        writeChartFoot(chart, c_.header.code, c_.header.name, c_.header.date);
+        const double scale = kChartWidth / kChartSize.width();
+        const QFont letterFont = reportFont(kSansSerif, kPanelLabelPx, true);
+        for (int i = 0; i < kChartViews; ++i) {
+            const QChar letter(u'A' + i);
+            fillChart(chart, series, chartView(letter, c_.store));
+            const QPointF at((i % kChartColumns) * (kChartWidth + kChartGap),
+                             chartsTop() + (i / kChartColumns) * (kChartHeight + kChartGap));
+            p_.save();
+            p_.translate(at);
+            p_.scale(scale, scale);
+            p_.setClipRect(QRect(QPoint(0, 0), kChartSize));
+            chart.paintTo(p_, kChartSize);
+            // The view letter where the window shows it, right-aligned at (408, 6).
+            p_.setFont(letterFont);
+            p_.setPen(Qt::black);
+            const QString text(letter);
+            p_.drawText(QPointF(408 - QFontMetricsF(letterFont).horizontalAdvance(text),
+                                6 + ascentOf(letterFont)),
+                        text);
+            p_.restore();
+        }
+    }
+
+    // ---- the group's spread
+    void paintSpread(double top)
+    {
+        paintSection(top, QStringLiteral("Разброс итоговых показателей по группе, %"));
+        top += sectionHeight();
+        const auto &spread = *c_.spread;
+        const double numberWidth = (kReportWidth - kSpreadNameWidth) / 5;
+        const QFont head = sansFont(kSmallPx + 2, true);
+        const QFont body = sansFont(kSmallPx + 2);
+        const QStringList titles = {QStringLiteral("Показатель"), QStringLiteral("n"),
+                                    QStringLiteral("Среднее"),    QStringLiteral("Ст. откл."),
+                                    QStringLiteral("Минимум"),    QStringLiteral("Максимум")};
+        auto cells = [&](double y, const QStringList &texts, const QFont &font) {
+            p_.setFont(font);
+            p_.setPen(kInk);
+            const double baseline =
+                y + (kSpreadRow - QFontMetricsF(font).height()) / 2 + ascentOf(font);
+            p_.drawText(QPointF(20, baseline), fitted(texts[0], font, kSpreadNameWidth - 30));
+            for (int c = 1; c < texts.size(); ++c) {
+                const double right = kSpreadNameWidth + c * numberWidth - 20;
+                p_.drawText(
+                    QPointF(right - QFontMetricsF(font).horizontalAdvance(texts[c]), baseline),
+                    texts[c]);
+            }
+        };
+        p_.fillRect(QRectF(0, top, kReportWidth, kSpreadRow), kHeaderFill);
+        cells(top, titles, head);
+        for (int i = 1; i <= kSummaryCount; ++i) {
+            const double y = top + i * kSpreadRow;
+            if (i % 2 == 0)
+                p_.fillRect(QRectF(0, y, kReportWidth, kSpreadRow), kStripe);
+            const Spread &s = spread[std::size_t(i)];
+            cells(y,
+                  {ProfileStore::SummaryNames(i), QString::number(s.n),
+                   formatOneDecimal(s.mean).trimmed(), formatOneDecimal(s.sd).trimmed(),
+                   formatOneDecimal(s.min).trimmed(), formatOneDecimal(s.max).trimmed()},
+                  body);
+            p_.fillRect(QRectF(0, y, kReportWidth, 1.5), kRule);
+        }
+        p_.fillRect(QRectF(0, top + (kSummaryCount + 1) * kSpreadRow, kReportWidth, 3), kRule);
+    }
+
+    QPainter &p_;
+    const ReportContent &c_;
+    QFont analysisFont_;
+    std::vector<FlowItem> items_;
+    std::vector<FlowPlace> places_;
+    QStringList lines_;
+    int pages_ = 2;
+};
+
+} // namespace
+
+QPageLayout reportPageLayout()
+{
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
+                       QPageLayout::Millimeter);
+}
+
+std::vector<FlowPlace> flowPieces(const std::vector<FlowItem> &items, double firstTop,
+                                  double firstRoom, double pageRoom)
+{
+    std::vector<FlowPlace> places;
+    places.reserve(items.size());
+    int page = 0;
+    double top = firstTop;
+    double bottom = firstTop + firstRoom;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        double needed = items[i].height;
+        for (std::size_t k = i; k + 1 < items.size() && items[k].keepWithNext; ++k)
+            needed += items[k + 1].height;
+        const bool pageIsEmpty = page == 0 ? top == firstTop : top == 0;
+        if (top + needed > bottom && !(pageIsEmpty && page > 0)) {
+            ++page;
+            top = 0;
+            bottom = pageRoom;
+        }
+        places.push_back({page, top});
+        top += items[i].height;
+    }
+    return places;
+}
+
+int paintReport(QPagedPaintDevice &device, const ReportContent &content)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return 0;
+    const double scale = std::min(device.width() / kReportWidth, device.height() / kReportHeight);
+    ReportPainter report(painter, content);
+    for (int page = 0; page < report.pages(); ++page) {
+        if (page > 0 && !device.newPage())
+            return 0;
+        painter.resetTransform();
+        painter.scale(scale, scale);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setRenderHint(QPainter::TextAntialiasing, true);
+        report.paintPage(page);
+    }
+    painter.end();
+    return report.pages();
+}
+
+QByteArray reportPdf(const ReportContent &content)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setPageLayout(reportPageLayout());
+        writer.setCreator(kApplicationTitle);
+        writer.setTitle(pageTitle(content) + QStringLiteral(": ") + content.header.code +
+                        QStringLiteral(". ") + content.header.name);
+        if (paintReport(writer, content) == 0)
+            return {};
+    }
+    return buffer.data();
+}

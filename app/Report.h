@@ -1,0 +1,69 @@
+#pragma once
+
+#include "Profile.h"
+#include "ProfileTable.h"
+
+#include <QByteArray>
+#include <QPageLayout>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <optional>
+#include <vector>
+
+class QPagedPaintDevice;
+
+// The report a consultant hands a client: page 1 the header, the results table and diagram
+// view D with its labels; page 2 the six chart views; then, for a group, the spread of the
+// summary values and the analysis text as the memo holds it, over as many pages as it needs.
+// Every picture is painted by the views' own paint code, so the PDF stays vector.
+
+// What a report shows. The window fills it from what is on screen.
+struct ReportContent
+{
+    HeaderTexts header;  // code, name and date as the fields show them; details
+    QString nameCaption; // "Ф.И.О" or "Группа", as the window labels the name
+    bool group = false;
+    int count = 0;      // questionnaires read
+    QString today;      // the day of the report
+    ProfileStore store; // percent state
+    QString analysis;   // the memo's text, with the user's edits
+    // The spread of the twelve summary values over a group's members, indexed 1..12.
+    std::optional<std::array<Spread, kSummaryCount + 1>> spread;
+};
+
+// A4 portrait with 15 mm margins.
+QPageLayout reportPageLayout();
+
+// The report is laid out on a logical page of the area inside the margins, in tenths of a
+// millimetre; a device with another paper size gets it scaled to fit.
+inline constexpr double kReportWidth = 1800;
+inline constexpr double kReportHeight = 2670;
+
+// One piece of the text that flows after the charts: its height, and whether it must stand on
+// the same page as the next piece (a heading before its first line).
+struct FlowItem
+{
+    double height = 0;
+    bool keepWithNext = false;
+};
+struct FlowPlace
+{
+    int page = 0; // 0 is the first page the flow uses
+    double top = 0;
+    bool operator==(const FlowPlace &) const = default;
+};
+// Places the pieces one below the other: the first page has firstRoom left below its fixed
+// part (which starts at firstTop), every later page pageRoom from its top. A piece that does
+// not fit (with the piece it keeps with) starts a new page; a piece taller than a page stands
+// alone at the top of one.
+std::vector<FlowPlace> flowPieces(const std::vector<FlowItem> &items, double firstTop,
+                                  double firstRoom, double pageRoom);
+
+// Paints the report onto the device, starting on its current page, and returns the number of
+// pages; 0 when painting cannot start on the device.
+int paintReport(QPagedPaintDevice &device, const ReportContent &content);
+
+// The report as a PDF file's bytes: fonts embedded, every page A4. Empty when the PDF could
+// not be painted.
+QByteArray reportPdf(const ReportContent &content);

@@ -1,0 +1,95 @@
+// The report commands of the main window: the PDF report into the results folder and the same
+// pages on a printer.
+#include "ReportCommands.h"
+
+#include "CommandError.h"
+#include "NumberFormat.h"
+#include "ProfileStore.h"
+#include "SafeFile.h"
+#include "SaveNames.h"
+#include "UnitPlot.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPrinter>
+
+namespace {
+
+const QString kPdfFilter = QStringLiteral("PDF Files (*.pdf)");
+
+} // namespace
+
+ReportContent reportContentOf(const TForm1 &form)
+{
+    ReportContent content;
+    const LoadedProfile *loaded = form.lastLoad();
+    content.header = {form.ceCode->text(), form.ceName->text(), form.ceDate->text(),
+                      form.detailsText().split(QStringLiteral("\r\n"))};
+    content.nameCaption = form.laName->text();
+    content.today = todayText();
+    content.store = Profile();
+    content.analysis = form.meInfo->toPlainText();
+    if (loaded) {
+        content.group = loaded->group;
+        content.count = loaded->count;
+        if (loaded->group)
+            content.spread = summarySpread(*loaded);
+    }
+    return content;
+}
+
+QByteArray reportPdfFor(const TForm1 &form, const QString &fileName)
+{
+    QByteArray pdf = reportPdf(reportContentOf(form));
+    if (pdf.isEmpty())
+        throw cannotCreateFile(fileName);
+    return pdf;
+}
+
+void TForm1::mmReportSaveClick()
+{
+    if (!lastLoad())
+        return;
+    const QString programFolder = Profile().ProgramFolder;
+    QFileDialog &dialog = saveDialog();
+    dialog.setNameFilter(kPdfFilter);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    dialog.selectFile(QString());
+    dialog.setDirectory(resultsFolder(programFolder));
+    dialog.setWindowTitle(QStringLiteral("Запись отчёта в pdf-файл"));
+    dialog.selectFile(reportFileName(programFolder, ceCode->text()));
+    const QString chosen = dialogs_->runSaveDialog(dialog);
+    if (chosen.isEmpty())
+        return;
+    runCommand([&] {
+        const QString name = PdfFileName(chosen);
+        // The dialog confirmed only the name as typed; the extended name is asked about here.
+        if (name != chosen && QFileInfo::exists(name) &&
+            !dialogs_->askYesNo(this, QStringLiteral("Файл %1 уже существует. Заменить его?")
+                                          .arg(QDir::toNativeSeparators(name))))
+            return;
+        writeFileReplacing(name, reportPdfFor(*this, name));
+    });
+}
+
+void TForm1::mmPrintClick()
+{
+    if (!lastLoad())
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(reportPageLayout());
+    printer.setDocName(QStringLiteral("Report ") + fileNameSafeCode(ceCode->text()));
+    if (!dialogs_->runPrintDialog(printer, this))
+        return;
+    runCommand([&] {
+        if (paintReport(printer, reportContentOf(*this)) == 0)
+            throw CommandError(QStringLiteral("Cannot print on %1")
+                                   .arg(printer.outputFileName().isEmpty()
+                                            ? printer.printerName()
+                                            : QDir::toNativeSeparators(printer.outputFileName())));
+    });
+}

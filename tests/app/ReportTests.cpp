@@ -1,0 +1,417 @@
+// The PDF report and printing: what the pages say (read back with pdftotext), how the text
+// flows over pages, the Save command's dialog and failures, and that the window stays as it was.
+#include "AppTestSupport.h"
+
+#include "ChartViews.h"
+#include "CultureWheel.h"
+#include "DiagramViews.h"
+#include "NumberFormat.h"
+#include "ProfileStore.h"
+#include "Report.h"
+#include "ResultsTable.h"
+#include "TChart.h"
+#include "TImage.h"
+#include "TLabel.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QRegularExpression>
+
+namespace {
+
+// ---- the flow of text over pages
+
+struct FlowCase
+{
+    const char *name;
+    std::vector<FlowItem> items;
+    double firstRoom;
+    std::vector<FlowPlace> places;
+};
+
+void PrintTo(const FlowCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class FlowRule : public testing::TestWithParam<FlowCase>
+{
+};
+
+// The first page's flow starts at 100; every later page has room 100 from its top.
+TEST_P(FlowRule, PlacesPiecesOnPages)
+{
+    EXPECT_EQ(flowPieces(GetParam().items, 100, GetParam().firstRoom, 100), GetParam().places);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, FlowRule,
+    testing::Values(
+        FlowCase{"nothing", {}, 30, {}},
+        FlowCase{"fits_below_the_charts", {{10}, {20}}, 30, {{0, 100}, {0, 110}}},
+        FlowCase{"overflows_to_the_next_page", {{20}, {20}, {70}}, 30, {{0, 100}, {1, 0}, {1, 20}}},
+        FlowCase{"heading_goes_with_its_first_line", {{10, true}, {20}}, 25, {{1, 0}, {1, 10}}},
+        FlowCase{"no_room_at_all_below_the_charts", {{10}}, 0, {{1, 0}}},
+        FlowCase{"taller_than_a_page_stands_alone", {{150}, {10}}, 50, {{1, 0}, {2, 0}}},
+        FlowCase{"exactly_full_page", {{50}, {50}, {1}}, 100, {{0, 100}, {0, 150}, {1, 0}}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// ---- reading a PDF back
+
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return QStringLiteral("<%1 failed: %2>")
+            .arg(program, QString::fromLocal8Bit(process.readAllStandardError()));
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+int pageCount(const QString &pdf)
+{
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(run("pdfinfo", {pdf}));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+// The text of pages first..last (all when 0), every run of white space made one blank, so a
+// line reads the same wherever the layout put its words.
+QString pdfText(const QString &pdf, int first = 0, int last = 0)
+{
+    QStringList arguments{"-layout", "-enc", "UTF-8"};
+    if (first > 0)
+        arguments << "-f" << QString::number(first) << "-l" << QString::number(last);
+    arguments << pdf << "-";
+    return run("pdftotext", arguments).simplified();
+}
+
+QString simplified(const QString &text)
+{
+    return text.simplified();
+}
+
+QImage pdfPage(const QString &pdf, int page, const QString &stem)
+{
+    run("pdftoppm", {"-r", "100", "-png", "-singlefile", "-f", QString::number(page), "-l",
+                     QString::number(page), pdf, stem});
+    return QImage(stem + ".png").convertToFormat(QImage::Format_RGB32);
+}
+
+int pixelsNear(const QImage &image, const QRect &area, const QColor &colour, int tolerance = 40)
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+                    std::abs(c.blue() - colour.blue()) <=
+                tolerance)
+                ++n;
+        }
+    return n;
+}
+
+// ---- the commands
+
+class ReportTest : public WindowTest
+{
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        program = dir.filePath("program") + "/";
+        QDir().mkpath(program + "Results");
+        Profile().ProgramFolder = program;
+    }
+
+    QString saveReport(const QString &name)
+    {
+        const QString target = program + "Results/" + name;
+        dialogs->saveAnswers << target;
+        form->mmReportSaveClick();
+        EXPECT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join('\n').toStdString();
+        return target;
+    }
+
+    QByteArray contents(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    }
+
+    // A group of two whose summary values are 50 % and 75 %.
+    void openTwoMemberGroup()
+    {
+        AnswerSheet low;
+        low.code = "0001";
+        low.name = "Орлова Вера";
+        AnswerSheet high;
+        high.code = "0002";
+        high.name = "Соколов Пётр";
+        high.totals = {44, 44, 44, 44, 44, 44, 44, 44, 88, 88, 88, 88};
+        writeSheet("a.txt", low, "group");
+        openGroup(writeSheet("b.txt", high, "group"));
+        ASSERT_TRUE(dialogs->errors.isEmpty());
+    }
+
+    QString program;
+};
+
+TEST_F(ReportTest, PersonReportNamesTheRespondentAndHoldsTableChartsAndTheEditedAnalysis)
+{
+    openData(writeSheet("one.txt", AnswerSheet{}));
+    form->meInfo->appendPlainText("Вывод консультанта: культура держится на взаимодействии.");
+    const QString pdf = saveReport("person.pdf");
+
+    EXPECT_EQ(pageCount(pdf), 3);
+    // Every font is in the file: the client's machine may have none of them.
+    const QStringList fonts = run("pdffonts", {pdf}).split('\n', Qt::SkipEmptyParts).mid(2);
+    EXPECT_FALSE(fonts.isEmpty());
+    for (const QString &font : fonts)
+        EXPECT_TRUE(font.contains(QRegularExpression("\\byes\\b\\s+(yes|no)\\s+(yes|no)\\s+\\d+")))
+            << font.toStdString();
+    const QString text = pdfText(pdf);
+    for (const QString expected :
+         {"Профиль организационной культуры", "Код 0451", "Дата 01.03.2024",
+          "Ф.И.О Петрова Анна Сергеевна", "Сведения Бухгалтерия", "Главный бухгалтер",
+          "Стаж 12 лет", "Казань", "N анкет 1", "Факторы (I) % Ф. (II) % Ф. (III) % Шкалы %",
+          "Развитие 50 Инновация 50 Мотивация 50 Поощрение 50", "Страница 3 из 3"})
+        EXPECT_TRUE(text.contains(expected)) << expected.toStdString();
+    EXPECT_TRUE(text.contains("Дата отчёта " + todayText()));
+    for (const QChar letter : QStringLiteral("ABCDEF"))
+        EXPECT_TRUE(text.contains(chartView(letter, Profile()).title)) << letter.toLatin1();
+    // Every line of the memo, the user's own included, in its order.
+    qsizetype from = 0;
+    for (const QString &line : form->meInfo->toPlainText().split('\n')) {
+        if (line.trimmed().isEmpty())
+            continue;
+        const qsizetype at = text.indexOf(simplified(line), from);
+        EXPECT_GE(at, 0) << line.toStdString();
+        from = std::max(from, at);
+    }
+    // The charts and the table stand before the analysis, on pages 1 and 2.
+    EXPECT_TRUE(pdfText(pdf, 1, 1).contains("Диаграмма D"));
+    EXPECT_TRUE(pdfText(pdf, 2, 2).contains("Графики A–F"));
+    EXPECT_TRUE(pdfText(pdf, 3, 3).contains("Вывод консультанта: культура держится"));
+}
+
+TEST_F(ReportTest, GroupReportListsMembersAndTheSpreadOfTheSummaryValues)
+{
+    openTwoMemberGroup();
+    const QString pdf = saveReport("group.pdf");
+
+    // Page 2 has no room left for the spread table under the charts: it opens page 3.
+    EXPECT_EQ(pageCount(pdf), 4);
+    EXPECT_TRUE(pdfText(pdf, 3, 3).startsWith("Разброс итоговых показателей по группе"));
+    const QString text = pdfText(pdf);
+    for (const QString expected :
+         {"Групповой профиль организационной культуры", "Код 0000", "Группа Группа",
+          "Состав группы Орлова Вера 0001 01.03.2024", "Соколов Пётр 0002 01.03.2024", "N анкет 2",
+          "Разброс итоговых показателей по группе",
+          "Показатель n Среднее Ст. откл. Минимум Максимум"})
+        EXPECT_TRUE(text.contains(expected)) << expected.toStdString();
+    // n, mean, sample standard deviation, minimum and maximum of 50 and 75.
+    for (int i = 1; i <= kSummaryCount; ++i) {
+        const QString row = ProfileStore::SummaryNames(i) + " 2 62,5 17,7 50,0 75,0";
+        EXPECT_TRUE(text.contains(row)) << row.toStdString();
+    }
+    EXPECT_TRUE(text.contains("Инновационная составляющая развития (Проактивность) = 62,5%"));
+    EXPECT_TRUE(text.contains("Преобладание согласия по поводу качества услуг над согласием по "
+                              "поводу достижения прибыли = 0,0%"));
+}
+
+TEST_F(ReportTest, PersonReportHasNoSpreadTable)
+{
+    openData(writeSheet("one.txt", AnswerSheet{}));
+    EXPECT_FALSE(pdfText(saveReport("person.pdf")).contains("Разброс"));
+}
+
+TEST_F(ReportTest, LongAnalysisFlowsOverPagesWithoutLosingALine)
+{
+    openData(writeSheet("one.txt", AnswerSheet{}));
+    QStringList lines;
+    for (int i = 1; i <= 300; ++i)
+        lines << QStringLiteral("Строка %1 текста анализа").arg(i);
+    // One paragraph longer than a line wraps instead of running off the page.
+    lines << QString("слово ").repeated(200).trimmed();
+    form->meInfo->setPlainText(lines.join('\n'));
+    const QString pdf = saveReport("long.pdf");
+
+    const int pages = pageCount(pdf);
+    ASSERT_GE(pages, 7);
+    QString flowed;
+    for (int page = 2; page <= pages; ++page) {
+        const QString text = pdfText(pdf, page, page);
+        EXPECT_TRUE(text.contains(QStringLiteral("Страница %1 из %2").arg(page).arg(pages)));
+        flowed += text + ' ';
+    }
+    qsizetype from = 0;
+    for (int i = 1; i <= 300; ++i) {
+        const QString line = QStringLiteral("Строка %1 текста анализа").arg(i);
+        const qsizetype at = flowed.indexOf(line, from);
+        ASSERT_GE(at, 0) << line.toStdString();
+        from = at + 1;
+    }
+    EXPECT_EQ(flowed.count("слово"), 200);
+}
+
+TEST_F(ReportTest, MenuItemsDialogAndProposedNames)
+{
+    const QList<QAction *> items = form->mmSave->actions();
+    ASSERT_GE(items.size(), 2);
+    EXPECT_EQ(items[items.size() - 2]->text(), "Report (PDF)");
+    EXPECT_EQ(items.back()->text(), "Print…");
+    EXPECT_EQ(items.back()->shortcut(), QKeySequence("Ctrl+P"));
+
+    // Before any load there is nothing to report, whatever reaches the commands.
+    form->mmReportSaveClick();
+    form->mmPrintClick();
+    EXPECT_TRUE(dialogs->saves.empty());
+    EXPECT_EQ(dialogs->printDialogs, 0);
+
+    openData(writeSheet("one.txt", AnswerSheet{}));
+    form->ceCode->setText("7/../x");
+    form->mmReportSaveClick();
+    writeSheet("a.txt", AnswerSheet{}, "group");
+    openGroup(writeSheet("b.txt", AnswerSheet{}, "group"));
+    form->mmAnalysisSaveClick();
+    form->mmReportSaveClick();
+
+    const auto &s = dialogs->saves;
+    ASSERT_EQ(s.size(), 3u);
+    EXPECT_EQ(s[0].title, "Запись отчёта в pdf-файл");
+    EXPECT_EQ(s[0].filter, "PDF Files (*.pdf)");
+    EXPECT_EQ(QDir::cleanPath(s[0].folder), QDir::cleanPath(program + "Results"));
+    EXPECT_EQ(s[0].proposed, program + "Results/Report 7_.._x.pdf");
+    EXPECT_EQ(s[2].proposed, program + "Results/Report 0000.pdf");
+    EXPECT_EQ(s[2].filter, "PDF Files (*.pdf)");
+    EXPECT_TRUE(QDir(program + "Results").isEmpty());
+}
+
+TEST_F(ReportTest, NameWithoutPdfGetsItAndAnExistingFileOfThatNameIsAskedAbout)
+{
+    openData(writeSheet("one.txt", AnswerSheet{}));
+    const QString extended = program + "Results/client.pdf";
+    QFile old(extended);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old report");
+    old.close();
+
+    dialogs->answerYes = false;
+    dialogs->saveAnswers << program + "Results/client";
+    form->mmReportSaveClick();
+    ASSERT_EQ(dialogs->questions.size(), 1);
+    EXPECT_EQ(contents(extended), "old report");
+
+    dialogs->answerYes = true;
+    dialogs->saveAnswers << program + "Results/client";
+    form->mmReportSaveClick();
+    EXPECT_TRUE(contents(extended).startsWith("%PDF-"));
+    EXPECT_FALSE(QFileInfo::exists(program + "Results/client"));
+}
+
+TEST_F(ReportTest, FailedWriteKeepsTheOldFileAndSaysCannotCreateFile)
+{
+    openData(writeSheet("one.txt", AnswerSheet{}));
+    const QString folder = program + "Results";
+    const QString target = folder + "/Report 0451.pdf";
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old report");
+    old.close();
+    if (!makeUnwritable(folder)) {
+        makeWritable(folder);
+        GTEST_SKIP() << "no way to make a folder unwritable here";
+    }
+    dialogs->saveAnswers << target;
+    form->mmReportSaveClick();
+    makeWritable(folder);
+
+    EXPECT_EQ(dialogs->errors,
+              QStringList{"Cannot create file " + QDir::toNativeSeparators(target)});
+    EXPECT_EQ(contents(target), "old report");
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"Report 0451.pdf"});
+}
+
+TEST_F(ReportTest, ReportLeavesTheWindowsViewsAsTheyWere)
+{
+    openData(writeSheet("one.txt", AnswerSheet{}));
+    form->mmPlotFactorsIClick();
+    form->mmImageFactorsIIClick();
+    const QImage chartBefore = form->ChartAll->render();
+    const QImage overlayBefore = form->imPlot->canvas();
+    const ProfileStore storeBefore = Profile();
+
+    saveReport("view.pdf");
+    EXPECT_EQ(form->laPlotN->caption(), "D");
+    EXPECT_EQ(form->laImageN->caption(), "C");
+    EXPECT_EQ(form->ChartAll->render(), chartBefore);
+    EXPECT_EQ(form->imPlot->canvas(), overlayBefore);
+    EXPECT_EQ(Profile(), storeBefore);
+}
+
+TEST_F(ReportTest, PrintingPutsTheSamePagesOnThePrinter)
+{
+    openTwoMemberGroup();
+    const QString saved = saveReport("saved.pdf");
+
+    form->mmPrintClick(); // cancelled
+    EXPECT_EQ(dialogs->printDialogs, 1);
+    dialogs->printTo = dir.filePath("printed.pdf");
+    form->mmPrintClick();
+    EXPECT_EQ(dialogs->printDialogs, 2);
+    EXPECT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join('\n').toStdString();
+
+    ASSERT_TRUE(QFileInfo::exists(dialogs->printTo));
+    EXPECT_EQ(pageCount(dialogs->printTo), pageCount(saved));
+    EXPECT_EQ(pdfText(dialogs->printTo), pdfText(saved));
+}
+
+// The pages as pictures: the wheel, the three polygons and the table colours on page 1, a
+// painted chart in each of the six places of page 2.
+TEST_F(ReportTest, PagesShowTheDiagramTableAndCharts)
+{
+    AnswerSheet sheet;
+    sheet.totals = {10, 20, 30, 40, 50, 54, 44, 34, 20, 40, 60, 100};
+    openData(writeSheet("one.txt", sheet));
+    const QString pdf = saveReport("look.pdf");
+
+    // 100 dpi: a millimetre of the page is 100 / 25.4 pixels; the content starts 15 mm in.
+    const auto px = [](double tenthsOfMm) { return int((150 + tenthsOfMm) / 10 * 100 / 25.4); };
+    const QImage first = pdfPage(pdf, 1, dir.filePath("page1"));
+    ASSERT_FALSE(first.isNull());
+    const QRect table(px(0), px(650), px(1800) - px(0), px(1400) - px(650));
+    const QRect diagram(px(0), px(1550), px(1800) - px(0), px(2500) - px(1550));
+    EXPECT_GT(pixelsNear(first, table, kHighColor, 60), 5);
+    EXPECT_GT(pixelsNear(first, table, kLowColor, 60), 5);
+    EXPECT_GT(pixelsNear(first, diagram, kWheelBandColor, 10), 500);
+    for (const QColor &polygon : {kViewAColor, kViewBColor, kViewCColor})
+        EXPECT_GT(pixelsNear(first, diagram, polygon, 40), 20) << polygon.name().toStdString();
+
+    const QImage second = pdfPage(pdf, 2, dir.filePath("page2"));
+    ASSERT_FALSE(second.isNull());
+    for (int i = 0; i < 6; ++i) {
+        const double left = (i % 2) * 930, top = 90 + (i / 2) * 675;
+        const QRect box(px(left + 20), px(top + 20), px(left + 850) - px(left + 20),
+                        px(top + 590) - px(top + 20));
+        int saturated = 0;
+        for (int y = box.top(); y <= box.bottom(); ++y)
+            for (int x = box.left(); x <= box.right(); ++x) {
+                const QColor c = second.pixelColor(x, y);
+                saturated += std::max({c.red(), c.green(), c.blue()}) -
+                                 std::min({c.red(), c.green(), c.blue()}) >
+                             150;
+            }
+        EXPECT_GT(saturated, 30) << "chart " << char('A' + i);
+    }
+}
+
+} // namespace
