@@ -134,7 +134,7 @@ namespace {
 
 // Loads path as the window would (a file as one respondent, a folder as a group), turns the
 // result into bytes and writes them whole to out; nothing reaches out when loading fails.
-int runExport(const QString &path, std::FILE *out, std::FILE *err, Members members,
+int runExport(const QString &path, std::FILE *out, std::FILE *err, const MemberSink &onMember,
               const std::function<QByteArray(LoadedProfile &, const QString &today)> &format)
 {
     try {
@@ -142,8 +142,8 @@ int runExport(const QString &path, std::FILE *out, std::FILE *err, Members membe
             throw CommandError(QStringLiteral("Cannot open file: the path is empty"));
         const QString today = todayText();
         const NativePath native = toNativePath(path);
-        LoadedProfile profile =
-            isFolder(native) ? loadGroup(native, today, members) : loadRespondent(native);
+        LoadedProfile profile = isFolder(native) ? loadGroup(native, today, Members::Drop, onMember)
+                                                 : loadRespondent(native);
         const QByteArray bytes = format(profile, today);
         // A full disk or a closed pipe must not pass for a finished export.
         errno = 0;
@@ -165,16 +165,21 @@ int runExport(const QString &path, std::FILE *out, std::FILE *err, Members membe
 
 int runJsonExport(const QString &path, std::FILE *out, std::FILE *err)
 {
-    return runExport(
-        path, out, err, Members::Drop, [](LoadedProfile &profile, const QString &today) {
-            convertToPercent(profile.store);
-            return profileJson(profile, analysisLines(profile.store, profile.header, today));
-        });
+    return runExport(path, out, err, {}, [](LoadedProfile &profile, const QString &today) {
+        convertToPercent(profile.store);
+        return profileJson(profile, analysisLines(profile.store, profile.header, today));
+    });
 }
 
 int runCsvExport(const QString &path, std::FILE *out, std::FILE *err)
 {
-    return runExport(path, out, err, Members::Keep, [](LoadedProfile &profile, const QString &) {
-        return profileCsv(profile, scriptCsv());
-    });
+    // A group's rows are written as its members are read; a respondent's one row at the end.
+    CsvTableWriter writer(scriptCsv());
+    return runExport(
+        path, out, err, [&writer](const MemberProfile &member) { writer.addMember(member); },
+        [&writer](LoadedProfile &profile, const QString &) {
+            for (const MemberProfile &member : profile.members)
+                writer.addMember(member);
+            return writer.finish(profile.group);
+        });
 }

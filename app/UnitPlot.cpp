@@ -404,20 +404,19 @@ void TForm1::openPath(const QString &path)
 void TForm1::loadDataFile(const QString &path)
 {
     // Read completely first: a bad file leaves the window and the store as they were.
-    const LoadedProfile loaded = loadRespondent(path);
-    showLoaded(loaded, QStringLiteral("Ф.И.О"));
+    showLoaded(loadRespondent(path), QStringLiteral("Ф.И.О"));
 }
 
 void TForm1::loadGroupFolder(const QString &folder)
 {
     BusyCursor busy;
-    const LoadedProfile loaded = loadGroup(folder, todayText());
-    showLoaded(loaded, groupName());
+    showLoaded(loadGroup(folder, todayText()), groupName());
 }
 
-void TForm1::showLoaded(const LoadedProfile &loaded, const QString &nameCaption)
+void TForm1::showLoaded(LoadedProfile &&read, const QString &nameCaption)
 {
-    lastLoad_ = std::make_unique<LoadedProfile>(loaded);
+    lastLoad_ = std::make_unique<LoadedProfile>(std::move(read));
+    const LoadedProfile &loaded = *lastLoad_;
     setLabelsFlag(0);
     setFieldText(ceDate, loaded.header.date);
     setFieldText(ceCode, loaded.header.code);

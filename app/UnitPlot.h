@@ -156,7 +156,7 @@ private:
     void loadDataFile(const QString &path);
     void loadGroupFolder(const QString &folder);
     // Puts a profile that has been read completely on screen: header, store, views.
-    void showLoaded(const LoadedProfile &loaded, const QString &nameCaption);
+    void showLoaded(LoadedProfile &&read, const QString &nameCaption);
     void setLabelsFlag(int flag);
     void showChartView(QChar letter);
     void showDiagramView(int kind, const QString &title, QChar letter);

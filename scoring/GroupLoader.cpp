@@ -103,12 +103,14 @@ QStringList groupMemberNames(const QString &folder)
     return names;
 }
 
-LoadedProfile loadGroup(const QString &folder, const QString &today, Members keep)
+LoadedProfile loadGroup(const QString &folder, const QString &today, Members keep,
+                        const MemberSink &onMember)
 {
-    return loadGroup(toNativePath(folder), today, keep);
+    return loadGroup(toNativePath(folder), today, keep, onMember);
 }
 
-LoadedProfile loadGroup(const NativePath &folder, const QString &today, Members keep)
+LoadedProfile loadGroup(const NativePath &folder, const QString &today, Members keep,
+                        const MemberSink &onMember)
 {
     const std::vector<GroupMember> members = groupMembers(folder);
     if (members.empty())
@@ -136,6 +138,8 @@ LoadedProfile loadGroup(const NativePath &folder, const QString &today, Members 
         loaded.store.Answers = one.store.Answers;
         loaded.header.details << one.header.name + QLatin1Char(' ') + one.header.code +
                                      QLatin1Char(' ') + one.header.date;
+        if (onMember)
+            onMember(one);
         if (keep == Members::Keep)
             loaded.members.push_back(std::move(one));
     }

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 // Reads one respondent's answer file into a fresh store: header lines 1-3, details lines 4-7,
@@ -30,13 +31,15 @@ QStringList groupMemberNames(const QString &folder);
 // Reads every member of the folder into a fresh store and divides by their number. today is the
 // header date. Throws "Cannot open file %s" or the integer message at the first bad member, and
 // a message of its own when the folder has no answer file; nothing is returned half-read.
-// members: whether each member's own scores are kept in LoadedProfile::members (the JSON export
-// needs only the group, and a folder of many thousand files need not hold them all).
+// members: whether each member's own scores are kept in LoadedProfile::members (the exports
+// need only the group or one row at a time, and a folder of many thousand files need not hold
+// them all). onMember, when given, sees every member as it is read.
 enum class Members { Keep, Drop };
+using MemberSink = std::function<void(const MemberProfile &)>;
 LoadedProfile loadGroup(const QString &folder, const QString &today,
-                        Members members = Members::Keep);
+                        Members members = Members::Keep, const MemberSink &onMember = {});
 LoadedProfile loadGroup(const NativePath &folder, const QString &today,
-                        Members members = Members::Keep);
+                        Members members = Members::Keep, const MemberSink &onMember = {});
 
 // The message for a folder without answer files.
 QString emptyGroupMessage(const QString &folder);

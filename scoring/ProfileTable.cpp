@@ -7,56 +7,50 @@
 
 namespace {
 
-constexpr int kNumberColumns = kAnswerCount + kSummaryCount + kScaleScoreCount;
-
-// The number columns of one member, in table order.
-std::array<double, kNumberColumns> numbersOf(const ProfileStore &store)
-{
-    std::array<double, kNumberColumns> row{};
-    std::size_t c = 0;
-    for (int i = 1; i <= kAnswerCount; ++i)
-        row[c++] = store.Answers[std::size_t(i)];
-    for (int i = 1; i <= kSummaryCount; ++i)
-        row[c++] = store.SummaryScores[std::size_t(i)];
-    for (int i = 1; i <= kScaleScoreCount; ++i)
-        row[c++] = store.ScaleScores[std::size_t(i)];
-    return row;
-}
+// Whole raw sums in this range have their percentage texts cached.
+constexpr int kCachedLow = -256;
+constexpr int kCachedHigh = 1024;
 
 // Shortest text that reads back as the same double.
-void appendNumber(QByteArray &out, double value, const CsvStyle &style)
+QByteArray numberText(double value, char decimalPoint)
 {
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     for (char *p = buffer; p != result.ptr; ++p)
         if (*p == '.')
-            *p = style.decimalPoint;
-    out.append(buffer, result.ptr - buffer);
+            *p = decimalPoint;
+    return QByteArray(buffer, result.ptr - buffer);
 }
 
 } // namespace
 
+void SpreadAccumulator::add(double value)
+{
+    if (s_.n == 0) {
+        s_.min = s_.max = value;
+    } else {
+        s_.min = std::min(s_.min, value);
+        s_.max = std::max(s_.max, value);
+    }
+    ++s_.n;
+    const double delta = value - s_.mean;
+    s_.mean += delta / s_.n;
+    squares_ += delta * (value - s_.mean);
+}
+
+Spread SpreadAccumulator::result() const
+{
+    Spread s = s_;
+    s.sd = s.n > 1 ? std::sqrt(squares_ / (s.n - 1)) : 0.0;
+    return s;
+}
+
 Spread spreadOf(const std::vector<double> &values)
 {
-    Spread s;
-    s.n = int(values.size());
-    if (values.empty())
-        return s;
-    double sum = 0;
-    s.min = s.max = values.front();
-    for (const double v : values) {
-        sum += v;
-        s.min = std::min(s.min, v);
-        s.max = std::max(s.max, v);
-    }
-    s.mean = sum / s.n;
-    if (s.n > 1) {
-        double squares = 0;
-        for (const double v : values)
-            squares += (v - s.mean) * (v - s.mean);
-        s.sd = std::sqrt(squares / (s.n - 1));
-    }
-    return s;
+    SpreadAccumulator spread;
+    for (const double v : values)
+        spread.add(v);
+    return spread.result();
 }
 
 std::vector<ProfileStore> memberPercents(const LoadedProfile &loaded)
@@ -115,55 +109,88 @@ QByteArray csvField(const QString &text, const CsvStyle &style)
     return '"' + bytes + '"';
 }
 
+CsvTableWriter::CsvTableWriter(const CsvStyle &style) : style_(style)
+{
+    const char sep = style_.separator;
+    if (style_.byteOrderMark)
+        out_ += "\xEF\xBB\xBF";
+    out_ += QByteArray("file") + sep + "code" + sep + "name" + sep + "date";
+    for (int i = 1; i <= kAnswerCount; ++i)
+        out_ += sep + QByteArray("answer") + QByteArray::number(i);
+    for (int i = 1; i <= kSummaryCount; ++i)
+        out_ += sep + QByteArray("summary") + QByteArray::number(i);
+    for (int i = 1; i <= kScaleScoreCount; ++i)
+        out_ += sep + QByteArray("scale") + QByteArray::number(i);
+    out_ += "\r\n";
+}
+
+void CsvTableWriter::appendNumber(double value)
+{
+    out_ += style_.separator;
+    out_ += numberText(value, style_.decimalPoint);
+}
+
+double CsvTableWriter::appendPercent(double raw, int rangeRow)
+{
+    const double percent = toPercent(raw, ProfileStore::ScoreRanges[std::size_t(rangeRow)]);
+    out_ += style_.separator;
+    if (raw != std::floor(raw) || raw < kCachedLow || raw >= kCachedHigh) {
+        out_ += numberText(percent, style_.decimalPoint);
+        return percent;
+    }
+    std::vector<QByteArray> &texts = percentTexts_[std::size_t(rangeRow)];
+    if (texts.empty())
+        texts.resize(kCachedHigh - kCachedLow);
+    QByteArray &text = texts[std::size_t(int(raw) - kCachedLow)];
+    if (text.isEmpty())
+        text = numberText(percent, style_.decimalPoint);
+    out_ += text;
+    return percent;
+}
+
+void CsvTableWriter::addMember(const MemberProfile &member)
+{
+    const char sep = style_.separator;
+    out_ += csvField(member.file, style_) + sep + csvField(member.header.code, style_) + sep +
+            csvField(member.header.name, style_) + sep + csvField(member.header.date, style_);
+    const ProfileStore &raw = member.store;
+    std::size_t c = 0;
+    for (int i = 1; i <= kAnswerCount; ++i) {
+        const double answer = raw.Answers[std::size_t(i)];
+        out_ += sep;
+        out_ += QByteArray::number(int(answer));
+        columns_[c++].add(answer);
+    }
+    for (int i = 1; i <= kSummaryCount; ++i)
+        columns_[c++].add(
+            appendPercent(raw.SummaryScores[std::size_t(i)], ProfileStore::summaryRangeRow(i)));
+    for (int i = 1; i <= kScaleScoreCount; ++i)
+        columns_[c++].add(
+            appendPercent(raw.ScaleScores[std::size_t(i)], ProfileStore::scaleRangeRow(i)));
+    out_ += "\r\n";
+}
+
+QByteArray CsvTableWriter::finish(bool group)
+{
+    if (group) {
+        const std::pair<const char *, double Spread::*> statistics[] = {{"mean", &Spread::mean},
+                                                                        {"sd", &Spread::sd},
+                                                                        {"min", &Spread::min},
+                                                                        {"max", &Spread::max}};
+        for (const auto &[name, field] : statistics) {
+            out_ += QByteArray(name) + style_.separator + style_.separator + style_.separator;
+            for (const SpreadAccumulator &column : columns_)
+                appendNumber(column.result().*field);
+            out_ += "\r\n";
+        }
+    }
+    return std::move(out_);
+}
+
 QByteArray profileCsv(const LoadedProfile &loaded, const CsvStyle &style)
 {
-    const char sep = style.separator;
-    QByteArray out;
-    if (style.byteOrderMark)
-        out += "\xEF\xBB\xBF";
-    out += QByteArray("file") + sep + "code" + sep + "name" + sep + "date";
-    for (int i = 1; i <= kAnswerCount; ++i)
-        out += sep + QByteArray("answer") + QByteArray::number(i);
-    for (int i = 1; i <= kSummaryCount; ++i)
-        out += sep + QByteArray("summary") + QByteArray::number(i);
-    for (int i = 1; i <= kScaleScoreCount; ++i)
-        out += sep + QByteArray("scale") + QByteArray::number(i);
-    out += "\r\n";
-
-    const std::vector<ProfileStore> stores = memberPercents(loaded);
-    std::vector<std::array<double, kNumberColumns>> rows;
-    rows.reserve(stores.size());
-    out.reserve(out.size() + qsizetype(stores.size()) * 700);
-    for (std::size_t m = 0; m < stores.size(); ++m) {
-        const MemberProfile &member = loaded.members[m];
-        out += csvField(member.file, style) + sep + csvField(member.header.code, style) + sep +
-               csvField(member.header.name, style) + sep + csvField(member.header.date, style);
-        rows.push_back(numbersOf(stores[m]));
-        for (const double v : rows.back()) {
-            out += sep;
-            appendNumber(out, v, style);
-        }
-        out += "\r\n";
-    }
-    if (!loaded.group)
-        return out;
-
-    std::array<Spread, kNumberColumns> spread{};
-    std::vector<double> column(rows.size());
-    for (std::size_t c = 0; c < std::size_t(kNumberColumns); ++c) {
-        for (std::size_t r = 0; r < rows.size(); ++r)
-            column[r] = rows[r][c];
-        spread[c] = spreadOf(column);
-    }
-    const std::pair<const char *, double Spread::*> statistics[] = {
-        {"mean", &Spread::mean}, {"sd", &Spread::sd}, {"min", &Spread::min}, {"max", &Spread::max}};
-    for (const auto &[name, field] : statistics) {
-        out += QByteArray(name) + sep + sep + sep;
-        for (const Spread &s : spread) {
-            out += sep;
-            appendNumber(out, s.*field, style);
-        }
-        out += "\r\n";
-    }
-    return out;
+    CsvTableWriter writer(style);
+    for (const MemberProfile &member : loaded.members)
+        writer.addMember(member);
+    return writer.finish(loaded.group);
 }

@@ -24,6 +24,19 @@ struct Spread
 };
 Spread spreadOf(const std::vector<double> &values);
 
+// The same figures gathered one value at a time (Welford's update), so a table of any length
+// needs no column kept.
+class SpreadAccumulator
+{
+public:
+    void add(double value);
+    Spread result() const;
+
+private:
+    Spread s_;
+    double squares_ = 0; // sum of squared differences from the running mean
+};
+
 // The members' stores in the percent state, in load order.
 std::vector<ProfileStore> memberPercents(const LoadedProfile &loaded);
 
@@ -47,6 +60,31 @@ CsvStyle spreadsheetCsv(const QLocale &locale = QLocale::system());
 // answer1..32, summary1..12, scale1..24, the scores in percent, unrounded); for a group then
 // the rows "mean", "sd", "min" and "max" of every number column. Lines end in CR LF.
 QByteArray profileCsv(const LoadedProfile &loaded, const CsvStyle &style);
+
+// profileCsv written as the members arrive, keeping only the text and running statistics:
+// the command line feeds it straight from the group loader.
+class CsvTableWriter
+{
+public:
+    explicit CsvTableWriter(const CsvStyle &style);
+    // A member with its raw scores.
+    void addMember(const MemberProfile &member);
+    // The whole text; for a group with the statistics rows.
+    QByteArray finish(bool group);
+
+private:
+    static constexpr int kNumberColumns = kAnswerCount + kSummaryCount + kScaleScoreCount;
+    void appendNumber(double value);
+    // Writes the percentage of a raw score and returns it.
+    double appendPercent(double raw, int rangeRow);
+
+    CsvStyle style_;
+    QByteArray out_;
+    std::array<SpreadAccumulator, kNumberColumns> columns_{};
+    // Texts of the percentages of whole raw sums, made once: members' scores are small whole
+    // numbers, so a large table formats each distinct value only once.
+    std::array<std::vector<QByteArray>, ProfileStore::ScoreRanges.size()> percentTexts_{};
+};
 
 // One field quoted as RFC 4180 asks when it holds the separator, a quote or a line break.
 QByteArray csvField(const QString &text, const CsvStyle &style);
