@@ -151,14 +151,18 @@ double CsvTableWriter::appendPercent(double raw, int rangeRow)
 void CsvTableWriter::addMember(const MemberProfile &member)
 {
     const char sep = style_.separator;
-    out_ += csvField(member.file, style_) + sep + csvField(member.header.code, style_) + sep +
-            csvField(member.header.name, style_) + sep + csvField(member.header.date, style_);
+    out_ += csvField(member.file, style_);
+    for (const QString *text : {&member.header.code, &member.header.name, &member.header.date}) {
+        out_ += sep;
+        out_ += csvField(*text, style_);
+    }
     const ProfileStore &raw = member.store;
     std::size_t c = 0;
     for (int i = 1; i <= kAnswerCount; ++i) {
-        const double answer = raw.Answers[std::size_t(i)];
-        out_ += sep;
-        out_ += QByteArray::number(int(answer));
+        const int answer = raw.Answers[std::size_t(i)];
+        char text[4] = {sep};
+        const auto end = std::to_chars(text + 1, text + sizeof text, answer).ptr;
+        out_.append(text, end - text);
         columns_[c++].add(answer);
     }
     for (int i = 1; i <= kSummaryCount; ++i)
