@@ -49,15 +49,20 @@ QString formatAxisValue(double value, const QString &format)
 
 double nextAxisStep(double x)
 {
-    if (x >= 10)
-        return 10 * nextAxisStep(x / 10);
-    if (x < 1)
-        return nextAxisStep(x * 10) / 10;
-    if (x < 2)
-        return 2;
-    if (x < 5)
-        return 5;
-    return 10;
+    // Only a finite positive step has a next one; anything else stays as it is, so a caller's
+    // loop ends on it rather than recursing for ever.
+    if (!(x > 0) || !std::isfinite(x))
+        return x;
+    double scale = 1;
+    while (x >= 10) {
+        x /= 10;
+        scale *= 10;
+    }
+    while (x < 1) {
+        x *= 10;
+        scale /= 10;
+    }
+    return (x < 2 ? 2 : x < 5 ? 5 : 10) * scale;
 }
 
 double axisLabelStep(double rangeSize, double increment, int lengthPixels, int labelSize,
@@ -72,8 +77,12 @@ double axisLabelStep(double rangeSize, double increment, int lengthPixels, int l
     }
     if (fit < 1)
         return kMinStep;
+    // A range too wide for a double (values near the largest doubles, or not numbers at all)
+    // gets the smallest step; the label count check then draws no labels on it.
+    if (!std::isfinite(rangeSize))
+        return kMinStep;
     double step = increment > 0 ? increment : (std::fabs(rangeSize) >= 1 ? 1 : kMinStep);
-    while (separationPercent > 0) {
+    while (separationPercent > 0 && std::isfinite(step)) {
         const double quotient = rangeSize / step;
         if (std::fabs(quotient) < kMaxQuotient && std::nearbyint(quotient) <= fit)
             break;
@@ -134,8 +143,13 @@ std::vector<double> valueLabelValues(double rangeMin, double rangeMax, double st
     // relative allowance taken by division would move a negative minimum up instead and lose
     // its label; it is taken by magnitude here.
     const double lowest = rangeMin - kMinStep - std::fabs(rangeMin) * 1e-12;
-    for (; value >= lowest; value -= step)
+    // A step below the spacing of doubles at these values would never move on: stop at the
+    // label count limit whatever happens.
+    for (; value >= lowest && values.size() < std::size_t(kMaxLabels); value -= step) {
         values.push_back(value);
+        if (value - step == value)
+            break;
+    }
     return values;
 }
 

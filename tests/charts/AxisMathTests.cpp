@@ -2,7 +2,9 @@
 #include "TBarSeries.h"
 #include "TChart.h"
 
+#include <cmath>
 #include <functional>
+#include <limits>
 #include <gtest/gtest.h>
 
 namespace {
@@ -237,3 +239,18 @@ TEST(ChartErrors, RefusedSettingsLeaveTheOldValue)
 }
 
 } // namespace
+
+// Values no answer file gives but the store may hold: every rule still ends, with bounded work.
+TEST(WildValues, StepsAndLabelsEnd)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (const double x : {0.0, -3.0, inf, nan})
+        EXPECT_TRUE(nextAxisStep(x) == x || std::isnan(x)) << x;
+    EXPECT_EQ(nextAxisStep(0.03), 0.05);
+    EXPECT_EQ(nextAxisStep(7e20), 1e21);
+    for (const double size : {inf, nan, 1e308 - -1e308})
+        EXPECT_GT(axisLabelStep(size, 1, 200, 20, 10), 0) << size;
+    EXPECT_LE(valueLabelValues(1e6, 1e6, 1e-12, true).size(), 10000u);
+    EXPECT_LE(valueLabelValues(1e16, 1e16 + 2, 1e-3, false).size(), 1u);
+}

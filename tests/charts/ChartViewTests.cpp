@@ -4,6 +4,8 @@
 #include "TBarSeries.h"
 #include "TChart.h"
 
+#include <limits>
+
 #include <QFontMetrics>
 #include <QImage>
 #include <gtest/gtest.h>
@@ -325,3 +327,22 @@ TEST(EmptyChart, ActiveSeriesWithoutPointsGiveOneLabelAtTheCentre)
 }
 
 } // namespace
+
+// The store is never clamped: every view paints whatever it holds, even values no answer file
+// can give, and ends.
+TEST_F(WindowChart, EveryViewPaintsWildValues)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double wild[][2] = {{std::numeric_limits<double>::quiet_NaN(), 0},
+                              {inf, -inf},
+                              {1e308, -1e308},
+                              {-5000, 2.1e11}};
+    for (const auto &pair : wild) {
+        for (std::size_t i = 1; i < store.ScaleScores.size(); ++i)
+            store.ScaleScores[i] = pair[i % 2];
+        for (std::size_t i = 1; i < store.SummaryScores.size(); ++i)
+            store.SummaryScores[i] = pair[i % 2];
+        for (const char view : {'A', 'B', 'C', 'D', 'E', 'F'})
+            EXPECT_EQ(show(view).size(), QSize(416, 294)) << view << " " << pair[0];
+    }
+}
