@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace {
 
@@ -51,11 +52,50 @@ void setUpErrors(ErrorManager *manager)
     manager->code = 0;
 }
 
+// The compressed data goes into one growing malloc'd buffer whose current address is always
+// here: libjpeg's own memory destination tells its caller the address only when compression
+// finishes, so after an error it would leave a pointer to a buffer it had already freed.
+struct MemoryDestination
+{
+    jpeg_destination_mgr pub;
+    unsigned char *buffer;
+    std::size_t capacity;
+};
+
+constexpr std::size_t kFirstOutputBytes = 64 * 1024;
+
+void initDestination(j_compress_ptr info)
+{
+    auto *dest = reinterpret_cast<MemoryDestination *>(info->dest);
+    dest->buffer = static_cast<unsigned char *>(std::malloc(kFirstOutputBytes));
+    if (!dest->buffer)
+        ERREXIT(info, JERR_OUT_OF_MEMORY);
+    dest->capacity = kFirstOutputBytes;
+    dest->pub.next_output_byte = dest->buffer;
+    dest->pub.free_in_buffer = dest->capacity;
+}
+
+boolean emptyOutputBuffer(j_compress_ptr info)
+{
+    auto *dest = reinterpret_cast<MemoryDestination *>(info->dest);
+    const std::size_t grown = dest->capacity * 2;
+    auto *buffer = static_cast<unsigned char *>(std::realloc(dest->buffer, grown));
+    if (!buffer)
+        ERREXIT(info, JERR_OUT_OF_MEMORY);
+    dest->buffer = buffer;
+    dest->pub.next_output_byte = buffer + dest->capacity;
+    dest->pub.free_in_buffer = grown - dest->capacity;
+    dest->capacity = grown;
+    return TRUE;
+}
+
+void termDestination(j_compress_ptr) {}
+
 struct CompressFrame
 {
     jpeg_compress_struct info;
     ErrorManager errors;
-    unsigned char *output; // malloc'd by libjpeg's memory destination
+    MemoryDestination destination; // its buffer is freed by the caller in every case
     unsigned long outputSize;
 };
 
@@ -70,10 +110,12 @@ struct CompressJob
     int progressive;
 };
 
-// Returns 0, or libjpeg's message code. The caller frees frame->output in either case.
+// Returns 0, or libjpeg's message code. The caller frees frame->destination.buffer in either
+// case.
 int compressFrame(CompressFrame *frame, const CompressJob *job)
 {
-    frame->output = nullptr;
+    frame->destination.buffer = nullptr;
+    frame->destination.capacity = 0;
     frame->outputSize = 0;
     setUpErrors(&frame->errors);
     frame->info.err = &frame->errors.pub;
@@ -82,7 +124,10 @@ int compressFrame(CompressFrame *frame, const CompressJob *job)
         return frame->errors.code;
     }
     jpeg_create_compress(&frame->info);
-    jpeg_mem_dest(&frame->info, &frame->output, &frame->outputSize);
+    frame->destination.pub.init_destination = initDestination;
+    frame->destination.pub.empty_output_buffer = emptyOutputBuffer;
+    frame->destination.pub.term_destination = termDestination;
+    frame->info.dest = &frame->destination.pub;
     frame->info.image_width = static_cast<JDIMENSION>(job->width);
     frame->info.image_height = static_cast<JDIMENSION>(job->height);
     frame->info.input_components = 3;
@@ -99,6 +144,8 @@ int compressFrame(CompressFrame *frame, const CompressJob *job)
         jpeg_write_scanlines(&frame->info, &row, 1);
     }
     jpeg_finish_compress(&frame->info);
+    frame->outputSize = static_cast<unsigned long>(frame->destination.capacity -
+                                                   frame->destination.pub.free_in_buffer);
     jpeg_destroy_compress(&frame->info);
     return 0;
 }
@@ -241,9 +288,9 @@ QByteArray encodeJpeg(const QImage &bitmap, const TJPEGSettings &settings)
     const int code = compressFrame(&frame, &job);
     QByteArray bytes;
     if (code == 0)
-        bytes = QByteArray(reinterpret_cast<const char *>(frame.output),
+        bytes = QByteArray(reinterpret_cast<const char *>(frame.destination.buffer),
                            static_cast<qsizetype>(frame.outputSize));
-    std::free(frame.output);
+    std::free(frame.destination.buffer);
     if (code != 0)
         throw jpegError(code);
     return bytes;
