@@ -1,5 +1,6 @@
 #include "ScrinCap.h"
 
+#include "CommandError.h"
 #include "TJPEGImage.h"
 
 #include <QGuiApplication>
@@ -20,8 +21,9 @@ QImage CaptureScreenRect(const ScreenRect &rect)
     QScreen *screen = QGuiApplication::screenAt(topLeft);
     if (!screen)
         screen = QGuiApplication::primaryScreen();
+    // A picture that is only black would be saved as if it showed the panel: say so instead.
     if (!screen)
-        return bitmap;
+        throw CommandError(QStringLiteral("Cannot read the screen: there is no screen"));
     // Only the part on this screen can be read; the rest stays black.
     const QRect visible = QRect(topLeft, size) & screen->geometry();
     if (visible.isEmpty())
@@ -32,7 +34,8 @@ QImage CaptureScreenRect(const ScreenRect &rect)
     const QPixmap grab =
         screen->grabWindow(0, onScreen.x(), onScreen.y(), visible.width(), visible.height());
     if (grab.isNull())
-        return bitmap;
+        throw CommandError(
+            QStringLiteral("Cannot read the screen: this desktop does not let programs read it"));
     QImage pixels = grab.toImage();
     pixels.setDevicePixelRatio(1);
     if (pixels.size() != visible.size())

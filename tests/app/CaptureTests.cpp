@@ -3,6 +3,7 @@
 #include "AppTestSupport.h"
 
 #include "Batch.h"
+#include "CommandError.h"
 #include "Fonts.h"
 #include "ProfileStore.h"
 #include "ScrinCap.h"
@@ -15,6 +16,7 @@
 #include <QFile>
 #include <QPainter>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -140,12 +142,32 @@ TEST_F(CaptureTest, BatchPicturesLookAsTheWindowShowsThem)
     EXPECT_LT(meanDifference(chart, CapturePanel(form->ChartAll)), tolerance);
 }
 
+// On a desktop that does not let programs read the screen (Qt's minimal platform here), a save
+// fails with a message instead of writing a black picture.
+TEST(CaptureRefused, SaveFailsWithAMessageAndWritesNothing)
+{
+    if (QGuiApplication::platformName() != QLatin1String("minimal"))
+        GTEST_SKIP() << "needs a platform that cannot read the screen";
+    QTemporaryDir dir;
+    QWidget panel;
+    panel.resize(100, 80);
+    panel.show();
+    const QString target = dir.filePath("panel.jpg");
+    try {
+        SaveAsJpeg(&panel, target);
+        ADD_FAILURE() << "no error";
+    } catch (const CommandError &e) {
+        EXPECT_TRUE(e.message().startsWith("Cannot read the screen")) << e.message().toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(target));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     // Without a display there is no screen to read: the tests skip.
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("LC_ALL", "ru_RU.UTF-8");
     QApplication app(argc, argv);
