@@ -1,6 +1,7 @@
 #include "Batch.h"
 
 #include "CommandError.h"
+#include "ErrorMessage.h"
 #include "DesktopLayer.h"
 #include "Dialogs.h"
 #include "ReportCommands.h"
@@ -187,10 +188,10 @@ int runBatch(const QString &outDir, const QStringList &paths, std::FILE *out, st
             else
                 line += QStringLiteral("code \"%1\"; ").arg(code);
             print(out, line + QStringLiteral("%1 files").arg(files));
-        } catch (const CommandError &e) {
+        } catch (const std::exception &e) {
             ++failed;
             print(err, QStringLiteral("vorlzut: ") + QDir::toNativeSeparators(path) +
-                           QStringLiteral(": ") + errorBoxText(e.message()));
+                           QStringLiteral(": ") + errorBoxText(errorMessageOf(e)));
             print(out, counter + QDir::toNativeSeparators(path) + QStringLiteral(": failed"));
         }
     }

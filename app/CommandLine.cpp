@@ -2,6 +2,7 @@
 
 #include "Analysis.h"
 #include "CommandError.h"
+#include "ErrorMessage.h"
 #include "GroupLoader.h"
 #include "NumberFormat.h"
 #include "ProfileJson.h"
@@ -155,8 +156,8 @@ int runExport(const QString &path, std::FILE *out, std::FILE *err, const MemberS
                 QStringLiteral("Cannot write the profile to standard output: %1")
                     .arg(QString::fromLocal8Bit(std::strerror(errno ? errno : EIO))));
         return 0;
-    } catch (const CommandError &e) {
-        printMessage(err, errorBoxText(e.message()));
+    } catch (const std::exception &e) {
+        printMessage(err, errorBoxText(errorMessageOf(e)));
         return 1;
     }
 }

@@ -4,6 +4,7 @@
 #include "Analysis.h"
 #include "ChartViews.h"
 #include "CommandError.h"
+#include "ErrorMessage.h"
 #include "Fonts.h"
 #include "GroupLoader.h"
 #include "MenuBarStyle.h"
@@ -331,8 +332,8 @@ void TForm1::runCommand(const std::function<void()> &command)
 {
     try {
         command();
-    } catch (const CommandError &e) {
-        dialogs_->showError(this, e.message());
+    } catch (const std::exception &e) {
+        dialogs_->showError(this, errorMessageOf(e));
     }
 }
 

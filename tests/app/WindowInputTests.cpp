@@ -3,7 +3,10 @@
 
 #include "AppTestSupport.h"
 
+#include "CommandError.h"
+#include "ErrorMessage.h"
 #include "ProfileStore.h"
+#include "TChartSeries.h"
 #include "TLabel.h"
 #include "TPanel.h"
 
@@ -15,6 +18,9 @@
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QUrl>
+
+#include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -150,4 +156,15 @@ TEST_F(WindowTest, ColouredLabelsPaintInTheirColour)
     const QImage seen = panel.grab().toImage();
     EXPECT_GT(countPixels(seen, [](QColor c) { return c.green() > 90 && c.red() < 60; }), 5);
     EXPECT_EQ(countPixels(seen, [](QColor c) { return c.lightness() < 30; }), 0) << "no black text";
+}
+
+// Whatever error ends a command reaches the error box as a sentence, never the end of the
+// program.
+TEST(ErrorMessages, EveryKindHasItsText)
+{
+    EXPECT_EQ(errorMessageOf(CommandError("Cannot open file x")), "Cannot open file x");
+    EXPECT_EQ(errorMessageOf(EChartError("Axis increment must be >= 0")),
+              "Axis increment must be >= 0");
+    EXPECT_EQ(errorMessageOf(std::bad_alloc()), "Out of memory");
+    EXPECT_EQ(errorMessageOf(std::runtime_error("disk gone")), "disk gone");
 }

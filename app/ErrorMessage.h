@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+#include <exception>
+
+// The text the user is shown for an error that ended a command: the exact message of the
+// program's own errors and of the chart's settings, and a plain sentence for running out of
+// memory or anything else, so no error ends the program.
+QString errorMessageOf(const std::exception &error);
