@@ -1,9 +1,9 @@
 #include "Batch.h"
 
 #include "CommandError.h"
-#include "ErrorMessage.h"
 #include "DesktopLayer.h"
 #include "Dialogs.h"
+#include "ErrorMessage.h"
 #include "ReportCommands.h"
 #include "SafeFile.h"
 #include "SaveNames.h"

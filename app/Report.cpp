@@ -88,7 +88,14 @@ double ascentOf(const QFont &font)
 // Text that must fit a width loses its end to an ellipsis.
 QString fitted(const QString &text, const QFont &font, double width)
 {
-    return QFontMetricsF(font).elidedText(text, Qt::ElideRight, width);
+    const QFontMetricsF metrics(font);
+    // No glyph is narrower than half a full stop: a longer text is cut before it is measured,
+    // so a name of a million characters costs no more than one that fits.
+    const double narrowest = std::max(0.5, metrics.horizontalAdvance(QLatin1Char('.')) / 2);
+    const qsizetype most = qsizetype(width / narrowest) + 2;
+    if (text.size() > most)
+        return metrics.elidedText(text.left(most) + QChar(0x2026), Qt::ElideRight, width);
+    return metrics.elidedText(text, Qt::ElideRight, width);
 }
 
 // Lines of one paragraph wrapped at word boundaries (anywhere when a word is wider).
@@ -96,6 +103,15 @@ QStringList wrapped(const QString &paragraph, const QFont &font, double width)
 {
     if (paragraph.isEmpty())
         return {QString()};
+    // Laying out one huge paragraph costs far more than laying out its parts; a paragraph this
+    // long (only a pathological answer file makes one) is wrapped piece by piece.
+    constexpr qsizetype kPiece = 8192;
+    if (paragraph.size() > kPiece) {
+        QStringList lines;
+        for (qsizetype at = 0; at < paragraph.size(); at += kPiece)
+            lines << wrapped(paragraph.mid(at, kPiece), font, width);
+        return lines;
+    }
     QTextLayout layout(paragraph, font);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

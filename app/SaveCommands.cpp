@@ -50,8 +50,7 @@ void TForm1::mmAnalysisSaveClick()
 
 void TForm1::mmTableSaveClick()
 {
-    const LoadedProfile *loaded = lastLoad();
-    if (!loaded)
+    if (!lastLoad())
         return;
     QFileDialog &dialog = saveDialog();
     dialog.setNameFilter(kTableFilter);
@@ -65,7 +64,9 @@ void TForm1::mmTableSaveClick()
     dialog.setDefaultSuffix(QString());
     if (name.isEmpty())
         return;
-    runCommand([&] { writeFileReplacing(name, profileCsv(*loaded, spreadsheetCsv(QLocale()))); });
+    // The load of that moment, read after the dialog's own event loop has run.
+    runCommand(
+        [&] { writeFileReplacing(name, profileCsv(*lastLoad(), spreadsheetCsv(QLocale()))); });
 }
 
 void TForm1::mmImageSaveClick()

@@ -37,11 +37,11 @@ int hexDigit(char c)
 CommandError headerLineTooLong(const QString &path, int n)
 {
     return CommandError(
-        QStringLiteral("Cannot read file %1: line %2 is longer than %3 MiB, the limit for a "
+        QStringLiteral("Cannot read file %1: line %2 is longer than %3 KiB, the limit for a "
                        "header text")
             .arg(path)
             .arg(n)
-            .arg(AnswerFileText::kMaxHeaderLineBytes / (1024 * 1024)));
+            .arg(AnswerFileText::kMaxHeaderLineBytes / 1024));
 }
 
 } // namespace
@@ -339,6 +339,14 @@ AnswerFileText AnswerFileText::load(const NativePath &path)
     }
     reader.finish();
     return text;
+}
+
+qsizetype AnswerFileText::headerBytes() const
+{
+    qsizetype bytes = 0;
+    for (int n = 1; n <= kLastHeaderLine; ++n)
+        bytes += lines_[std::size_t(n)].kept.size();
+    return bytes;
 }
 
 QByteArrayView AnswerFileText::lineBytes(int n) const

@@ -60,8 +60,9 @@ public:
     static constexpr int kFirstAnswerLine = 9;
     static constexpr int kLastAnswerLine = 40;
     // A header text longer than this is refused rather than read into memory; real ones are
-    // a few dozen bytes.
-    static constexpr qsizetype kMaxHeaderLineBytes = 16 * 1024 * 1024;
+    // a few dozen bytes. The window lays such texts out in the memo, which costs time that
+    // grows faster than their length, so the limit stays well below a megabyte.
+    static constexpr qsizetype kMaxHeaderLineBytes = 256 * 1024;
     // How much of any other line is kept to quote in a message.
     static constexpr qsizetype kQuotedBytes = 256;
 
@@ -73,6 +74,8 @@ public:
     static AnswerFileText fromBytes(QByteArrayView bytes);
 
     int lineCount() const { return count_; }
+    // Bytes of the header lines 1-7 as kept.
+    qsizetype headerBytes() const;
     // Line n (from 1) as kept: whole for the header lines, its start for the others; empty
     // when the file has fewer lines.
     QByteArrayView lineBytes(int n) const;

@@ -125,8 +125,16 @@ LoadedProfile loadGroup(const NativePath &folder, const QString &today, Members 
     loaded.header.details << groupDetailsHead();
     if (keep == Members::Keep)
         loaded.members.reserve(members.size());
+    qsizetype headerBytes = 0;
     for (const GroupMember &member : members) {
         const AnswerFileText text = AnswerFileText::load(joinPath(folder, member.native));
+        headerBytes += text.headerBytes();
+        if (headerBytes > kMaxGroupHeaderBytes)
+            throw CommandError(
+                QStringLiteral("Cannot read folder %1: the header texts of its answer files come "
+                               "to more than %2 MiB")
+                    .arg(QDir::toNativeSeparators(displayPath(folder)))
+                    .arg(kMaxGroupHeaderBytes / (1024 * 1024)));
         ++loaded.count;
         MemberProfile one{member.shown, headerOf(text), {}};
         ReadAnswers(text, one.store);

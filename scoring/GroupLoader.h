@@ -41,5 +41,10 @@ LoadedProfile loadGroup(const QString &folder, const QString &today,
 LoadedProfile loadGroup(const NativePath &folder, const QString &today,
                         Members members = Members::Keep, const MemberSink &onMember = {});
 
+// The header texts of a group's members together may come to this much; a folder over it is
+// refused with a message naming the limit, since every member's name, code and date are kept
+// and shown several times over. Real members bring a few hundred bytes each.
+inline constexpr qsizetype kMaxGroupHeaderBytes = 64 * 1024 * 1024;
+
 // The message for a folder without answer files.
 QString emptyGroupMessage(const QString &folder);

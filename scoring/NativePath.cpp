@@ -64,7 +64,9 @@ NativePath toNativePath(const QString &path)
         const QString &part = parts[i];
         NativePath bytes = QFile::encodeName(part);
         if (part.contains(QChar(kReplacement))) {
-            const NativePath entry = uniqueEntryShownAs(resolved, part);
+            // The first component of an absolute path lies in the root folder.
+            const NativePath folder = i == 1 && parts[0].isEmpty() ? NativePath("/") : resolved;
+            const NativePath entry = uniqueEntryShownAs(folder, part);
             if (!entry.isEmpty())
                 bytes = entry;
         }

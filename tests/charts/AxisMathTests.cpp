@@ -4,8 +4,8 @@
 
 #include <cmath>
 #include <functional>
-#include <limits>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 

@@ -1,6 +1,7 @@
 // Group loads: which entries of a folder are members, in what order they are read, how they
 // add up, and what a folder that does not load reports.
 
+#include "AnswerFile.h"
 #include "AnswerFiles.h"
 #include "CommandError.h"
 #include "GroupLoader.h"
@@ -172,4 +173,26 @@ TEST_F(GroupTest, PipeMemberCannotBeOpened)
     write("a.txt", Questionnaire());
     ASSERT_EQ(::mkfifo(QFile::encodeName(path("b.txt")).constData(), 0600), 0);
     EXPECT_EQ(groupError(dir.path()), QStringLiteral("Cannot open file ") + path("b.txt"));
+}
+
+// Members' header texts are kept and shown several times over, so a group has a budget for
+// them as a whole: a folder of huge headers is refused by name, not read into gigabytes.
+TEST(GroupLimits, HeaderTextsOverTheGroupBudgetAreRefused)
+{
+    QTemporaryDir dir;
+    Questionnaire q;
+    q.name = QString(AnswerFileText::kMaxHeaderLineBytes - 1, QLatin1Char('n'));
+    const QByteArray bytes = q.bytes();
+    const int files = int(kMaxGroupHeaderBytes / bytes.size()) + 2;
+    for (int i = 0; i < files; ++i)
+        testfiles::writeBytes(dir.filePath(QStringLiteral("m%1.txt").arg(i)), bytes);
+    try {
+        loadGroup(dir.path(), "d", Members::Drop);
+        FAIL() << "no error";
+    } catch (const CommandError &e) {
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("Cannot read folder %1: the header texts of its answer "
+                                 "files come to more than 64 MiB")
+                      .arg(dir.path()));
+    }
 }

@@ -249,7 +249,7 @@ TEST_F(ReaderTest, LongHeaderTextsKeptWhole)
 {
     Questionnaire q;
     q.name = QString(70000, QLatin1Char('n'));
-    q.details[3] = QString(1 << 20, QLatin1Char('d'));
+    q.details[3] = QString(AnswerFileText::kMaxHeaderLineBytes, QLatin1Char('d'));
     const LoadedProfile loaded = loadRespondent(write("a.txt", q.bytes()));
     EXPECT_EQ(loaded.header.name, q.name);
     EXPECT_EQ(loaded.header.details, q.details);
@@ -285,7 +285,7 @@ TEST_F(ReaderTest, HeaderTextOverTheLimitIsRefusedByName)
     const QStringList lines = Questionnaire().lines();
     const QString big = writeWithHole(path("big.txt"), lines.mid(0, 2),
                                       AnswerFileText::kMaxHeaderLineBytes + 1, lines.mid(3));
-    EXPECT_EQ(loadError(big), QStringLiteral("Cannot read file %1: line 3 is longer than 16 MiB, "
+    EXPECT_EQ(loadError(big), QStringLiteral("Cannot read file %1: line 3 is longer than 256 KiB, "
                                              "the limit for a header text")
                                   .arg(big));
 }
