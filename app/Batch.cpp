@@ -26,27 +26,6 @@ constexpr QSize kChartPictureSize(416, 294);
 constexpr int kDiagramViews = 4;
 constexpr int kChartViews = 6;
 
-// No dialogs in a batch: a command's error is kept for the progress report.
-class BatchDialogs : public Dialogs
-{
-public:
-    QString runOpenDialog(QFileDialog &) override { return {}; }
-    QString runSaveDialog(QFileDialog &) override { return {}; }
-    bool askYesNo(QWidget *, const QString &) override { return false; }
-    void showError(QWidget *, const QString &message) override { errors << message; }
-
-    QStringList errors;
-};
-
-// The batch leaves the desktop alone.
-class NoDesktop : public DesktopLayer
-{
-public:
-    bool hideTaskBar() override { return false; }
-    void showTaskBar() override {}
-    void SetWorkAreaToScreen() override {}
-};
-
 QImage renderWidget(QWidget *widget, QSize size)
 {
     QCoreApplication::sendPostedEvents();
@@ -159,9 +138,11 @@ int runBatch(const QString &outDir, const QStringList &paths, std::FILE *out, st
     }
     const QString folder = QDir(outDir).absolutePath();
 
-    auto dialogsOwner = std::make_unique<BatchDialogs>();
-    BatchDialogs &dialogs = *dialogsOwner;
-    TForm1 form(std::move(dialogsOwner), std::make_unique<NoDesktop>());
+    // No dialogs in a batch: a command's error is kept for the progress report.
+    QStringList errors;
+    TForm1 form(
+        std::make_unique<HeadlessDialogs>([&errors](const QString &message) { errors << message; }),
+        makeInertDesktopLayer());
     // Laid out and shown as on a screen (an off-screen one), so the views paint as there.
     form.show();
     QCoreApplication::processEvents();
@@ -173,10 +154,10 @@ int runBatch(const QString &outDir, const QStringList &paths, std::FILE *out, st
         const QString &path = paths[i];
         const QString counter = QStringLiteral("%1/%2 ").arg(i + 1).arg(total);
         try {
-            dialogs.errors.clear();
+            errors.clear();
             form.openPath(path);
-            if (!dialogs.errors.isEmpty())
-                throw CommandError(dialogs.errors.front());
+            if (!errors.isEmpty())
+                throw CommandError(errors.front());
             const QString code = form.ceCode->text();
             const QString written = codes.claim(code);
             const int files = writeReports(form, folder, written);

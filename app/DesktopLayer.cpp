@@ -11,6 +11,14 @@
 
 namespace {
 
+class NoDesktop : public DesktopLayer
+{
+public:
+    bool hideTaskBar() override { return false; }
+    void showTaskBar() override {}
+    void SetWorkAreaToScreen() override {}
+};
+
 #ifdef Q_OS_WIN
 
 class WindowsDesktop : public DesktopLayer
@@ -65,14 +73,6 @@ private:
 
 #else
 
-class NoDesktop : public DesktopLayer
-{
-public:
-    bool hideTaskBar() override { return false; }
-    void showTaskBar() override {}
-    void SetWorkAreaToScreen() override {}
-};
-
 // The corner of the menu bar holds the entry; the five menu-bar items stay as they are.
 class MenuBarCorner : public SystemMenuLayer
 {
@@ -101,6 +101,11 @@ std::unique_ptr<DesktopLayer> makeDesktopLayer()
 #else
     return std::make_unique<NoDesktop>();
 #endif
+}
+
+std::unique_ptr<DesktopLayer> makeInertDesktopLayer()
+{
+    return std::make_unique<NoDesktop>();
 }
 
 std::unique_ptr<SystemMenuLayer> installSystemMenu(QWidget &window, QMenuBar &menuBar,

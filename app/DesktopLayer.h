@@ -21,6 +21,9 @@ public:
 // The system's own layer: the real calls on Windows; on other desktops there is no task bar
 // window to hide and no settable work area, so nothing happens there.
 std::unique_ptr<DesktopLayer> makeDesktopLayer();
+// A layer that leaves the desktop alone: for desktops without a task bar, and for runs that are
+// not the user's session (a batch, the benchmarks, the screenshot tool).
+std::unique_ptr<DesktopLayer> makeInertDesktopLayer();
 
 // The window menu entry that opens the About box.
 inline constexpr int kAboutCommandId = 1025;

@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <cstdio>
+#include <cstdlib>
 
 QString WindowDialogs::runOpenDialog(QFileDialog &dialog)
 {
@@ -43,4 +45,12 @@ bool WindowDialogs::runPrintDialog(QPrinter &printer, QWidget *parent)
 {
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
+}
+
+std::unique_ptr<Dialogs> dialogsThatStopTool(const char *tool)
+{
+    return std::make_unique<HeadlessDialogs>([tool](const QString &message) {
+        std::fprintf(stderr, "%s: %s\n", tool, message.toLocal8Bit().constData());
+        std::exit(1);
+    });
 }

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <functional>
+#include <memory>
+
 class QFileDialog;
 class QPrinter;
 class QWidget;
@@ -35,6 +38,28 @@ public:
     void showError(QWidget *parent, const QString &message) override;
     bool runPrintDialog(QPrinter &printer, QWidget *parent) override;
 };
+
+// No dialogs at all, for runs without a user (a batch, the benchmarks, the screenshot tool):
+// every dialog is cancelled, every question answered No, and an error handed to onError.
+class HeadlessDialogs : public Dialogs
+{
+public:
+    explicit HeadlessDialogs(std::function<void(const QString &)> onError)
+        : onError_(std::move(onError))
+    {
+    }
+    QString runOpenDialog(QFileDialog &) override { return {}; }
+    QString runSaveDialog(QFileDialog &) override { return {}; }
+    bool askYesNo(QWidget *, const QString &) override { return false; }
+    void showError(QWidget *, const QString &message) override { onError_(message); }
+
+private:
+    std::function<void(const QString &)> onError_;
+};
+
+// The error handling of a tool: the message on standard error, then the tool ends with 1, since
+// a failed load would otherwise leave it measuring or picturing nothing.
+std::unique_ptr<Dialogs> dialogsThatStopTool(const char *tool);
 
 // The application title, also the caption of every error box.
 inline const QString kApplicationTitle = QStringLiteral("VORL.ZUTan");

@@ -53,27 +53,17 @@ Spread spreadOf(const std::vector<double> &values)
     return spread.result();
 }
 
-std::vector<ProfileStore> memberPercents(const LoadedProfile &loaded)
-{
-    std::vector<ProfileStore> stores;
-    stores.reserve(loaded.members.size());
-    for (const MemberProfile &member : loaded.members) {
-        stores.push_back(member.store);
-        convertToPercent(stores.back());
-    }
-    return stores;
-}
-
 std::array<Spread, kSummaryCount + 1> summarySpread(const LoadedProfile &loaded)
 {
-    const std::vector<ProfileStore> stores = memberPercents(loaded);
+    std::array<SpreadAccumulator, kSummaryCount + 1> columns{};
+    for (const MemberProfile &member : loaded.members)
+        for (int i = 1; i <= kSummaryCount; ++i)
+            columns[std::size_t(i)].add(toPercent(
+                member.store.SummaryScores[std::size_t(i)],
+                ProfileStore::ScoreRanges[std::size_t(ProfileStore::summaryRangeRow(i))]));
     std::array<Spread, kSummaryCount + 1> spread{};
-    std::vector<double> column(stores.size());
-    for (int i = 1; i <= kSummaryCount; ++i) {
-        for (std::size_t m = 0; m < stores.size(); ++m)
-            column[m] = stores[m].SummaryScores[std::size_t(i)];
-        spread[std::size_t(i)] = spreadOf(column);
-    }
+    for (int i = 1; i <= kSummaryCount; ++i)
+        spread[std::size_t(i)] = columns[std::size_t(i)].result();
     return spread;
 }
 

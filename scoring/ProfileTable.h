@@ -37,9 +37,6 @@ private:
     double squares_ = 0; // sum of squared differences from the running mean
 };
 
-// The members' stores in the percent state, in load order.
-std::vector<ProfileStore> memberPercents(const LoadedProfile &loaded);
-
 // The spread of the twelve summary values over the members, indexed 1..12.
 std::array<Spread, kSummaryCount + 1> summarySpread(const LoadedProfile &loaded);
 

@@ -15,20 +15,6 @@
 
 namespace {
 
-// A failed load would wait in a message box for ever; a benchmark stops instead.
-class FailingDialogs : public Dialogs
-{
-public:
-    QString runOpenDialog(QFileDialog &) override { return {}; }
-    QString runSaveDialog(QFileDialog &) override { return {}; }
-    bool askYesNo(QWidget *, const QString &) override { return false; }
-    void showError(QWidget *, const QString &message) override
-    {
-        std::fprintf(stderr, "bench_diagram: %s\n", message.toLocal8Bit().constData());
-        std::exit(1);
-    }
-};
-
 TForm1 *form = nullptr;
 
 // Every round refreshes the labels, as the first drawing after a load does.
@@ -70,7 +56,7 @@ int main(int argc, char **argv)
         return 2;
     }
     const QString sample = QString::fromLocal8Bit(argv[1]);
-    TForm1 window(std::make_unique<FailingDialogs>());
+    TForm1 window(dialogsThatStopTool("bench_diagram"));
     window.show();
     window.openPath(sample);
     QCoreApplication::processEvents();

@@ -26,27 +26,6 @@
 
 namespace {
 
-class QuietDialogs : public Dialogs
-{
-public:
-    QString runOpenDialog(QFileDialog &) override { return {}; }
-    QString runSaveDialog(QFileDialog &) override { return {}; }
-    bool askYesNo(QWidget *, const QString &) override { return false; }
-    void showError(QWidget *, const QString &message) override
-    {
-        std::fprintf(stderr, "bench_jpeg: %s\n", message.toLocal8Bit().constData());
-        std::exit(1);
-    }
-};
-
-class NoDesktop : public DesktopLayer
-{
-public:
-    bool hideTaskBar() override { return false; }
-    void showTaskBar() override {}
-    void SetWorkAreaToScreen() override {}
-};
-
 double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -100,7 +79,7 @@ int main(int argc, char **argv)
 
     // The picture: the diagram panel of one generated respondent, all views drawn.
     writeAnswerFiles(std::filesystem::path(work.toStdString()) / "one", 1, 7);
-    TForm1 form(std::make_unique<QuietDialogs>(), std::make_unique<NoDesktop>());
+    TForm1 form(dialogsThatStopTool("bench_jpeg"), makeInertDesktopLayer());
     form.show();
     form.openPath(work + QStringLiteral("/one/") + QString::fromStdString(generatedFileName(0, 1)));
     const QImage panel = renderDiagramPicture(form, 4);

@@ -23,20 +23,6 @@ namespace {
 
 constexpr int kGroupSize = 1000;
 
-// A failed load would wait in a message box for ever; a benchmark stops instead.
-class FailingDialogs : public Dialogs
-{
-public:
-    QString runOpenDialog(QFileDialog &) override { return {}; }
-    QString runSaveDialog(QFileDialog &) override { return {}; }
-    bool askYesNo(QWidget *, const QString &) override { return false; }
-    void showError(QWidget *, const QString &message) override
-    {
-        std::fprintf(stderr, "bench_window: %s\n", message.toLocal8Bit().constData());
-        std::exit(1);
-    }
-};
-
 struct Fixture
 {
     QTemporaryDir dir;
@@ -51,7 +37,7 @@ struct Fixture
         writeAnswerFiles(group.toStdString(), kGroupSize, 7);
         writeAnswerFiles(single.toStdString(), 1, 11);
         single += "/" + QString::fromStdString(generatedFileName(0, 1));
-        form = std::make_unique<TForm1>(std::make_unique<FailingDialogs>());
+        form = std::make_unique<TForm1>(dialogsThatStopTool("bench_window"));
         form->show();
     }
 };

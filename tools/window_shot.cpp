@@ -14,30 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-// A failed load would wait in a message box for ever; the tool stops instead.
-class FailingDialogs : public WindowDialogs
-{
-public:
-    void showError(QWidget *, const QString &message) override
-    {
-        std::fprintf(stderr, "window_shot: %s\n", message.toLocal8Bit().constData());
-        std::exit(1);
-    }
-};
-
-// The desktop of the machine taking the picture is left alone.
-class NoDesktop : public DesktopLayer
-{
-public:
-    bool hideTaskBar() override { return false; }
-    void showTaskBar() override {}
-    void SetWorkAreaToScreen() override {}
-};
-
-} // namespace
-
 int main(int argc, char **argv)
 {
     if (argc != 4) {
@@ -47,7 +23,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(kApplicationTitle);
     installFontSubstitutions();
-    TForm1 form(std::make_unique<FailingDialogs>(), std::make_unique<NoDesktop>());
+    TForm1 form(dialogsThatStopTool("window_shot"), makeInertDesktopLayer());
     // The window at its designed size, as a screen of 1032 x 776 would show it maximized.
     form.show();
     form.openPath(QString::fromLocal8Bit(argv[1]));

@@ -112,6 +112,14 @@ void WindowTest::openData(const QString &path)
     form->mmOpenClick();
 }
 
+QString WindowTest::useProgramFolder()
+{
+    const QString program = dir.filePath("program") + "/";
+    QDir().mkpath(program + "Results");
+    Profile().ProgramFolder = program;
+    return program;
+}
+
 void WindowTest::openGroup(const QString &anyFile)
 {
     dialogs->answers << anyFile;

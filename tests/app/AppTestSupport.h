@@ -102,6 +102,9 @@ protected:
     // Runs the Data command on path, or the Group command on any file of a folder.
     void openData(const QString &path);
     void openGroup(const QString &anyFile);
+    // A program folder with its Results folder under the temporary folder, made the program's
+    // own; returns it with its trailing separator.
+    QString useProgramFolder();
 
     QTemporaryDir dir;
     std::shared_ptr<ScriptedDialogs::Shared> dialogs = std::make_shared<ScriptedDialogs::Shared>();

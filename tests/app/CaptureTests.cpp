@@ -58,9 +58,7 @@ protected:
         if (!onRealScreen())
             GTEST_SKIP() << "needs a real screen (X11 or Xvfb)";
         WindowTest::SetUp();
-        program = dir.filePath("program") + "/";
-        QDir().mkpath(program + "Results");
-        Profile().ProgramFolder = program;
+        program = useProgramFolder();
         openData(writeSheet("one.txt", AnswerSheet{}));
         form->setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
         form->show();

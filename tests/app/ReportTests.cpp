@@ -127,9 +127,7 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        program = dir.filePath("program") + "/";
-        QDir().mkpath(program + "Results");
-        Profile().ProgramFolder = program;
+        program = useProgramFolder();
     }
 
     QString saveReport(const QString &name)

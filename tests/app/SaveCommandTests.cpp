@@ -92,9 +92,7 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        program = dir.filePath("program") + "/";
-        QDir().mkpath(program + "Results");
-        Profile().ProgramFolder = program;
+        program = useProgramFolder();
         openData(writeSheet("one.txt", AnswerSheet{}));
         ASSERT_TRUE(dialogs->errors.isEmpty());
     }
@@ -245,6 +243,8 @@ TEST_F(SaveTest, TableOfAGroupForSpreadsheets)
     EXPECT_EQ(dialogs->saves[0].proposed, target);
     EXPECT_EQ(dialogs->saves[0].filter, "CSV Files (*.csv)");
     const QByteArray bytes = contents(target);
-    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF" "file;code;")) << bytes.left(40).toStdString();
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"
+                                 "file;code;"))
+        << bytes.left(40).toStdString();
     EXPECT_EQ(bytes.count("\r\n"), 1 + 2 + 4);
 }
