@@ -1,12 +1,14 @@
 # Set-up, build, test and benchmarks on a fresh Debian 12 machine.
 PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev \
             libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-liberation2 fontconfig \
-            libjpeg-turbo-progs qt6-svg-dev desktop-file-utils poppler-utils
+            libjpeg-turbo-progs qt6-svg-dev desktop-file-utils poppler-utils locales
+# The locales the suite runs under: the users' Russian one and, for comparison, two others.
+LOCALES := ru_RU.UTF-8 en_US.UTF-8 de_DE.UTF-8
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96"
 
-.PHONY: all deps build build-tests run test bench screenshots clean install-desktop \
+.PHONY: all deps locales build build-tests run test bench screenshots clean install-desktop \
         uninstall-desktop
 
 all: build
@@ -22,19 +24,38 @@ deps:
 	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq$$missing; \
 	fi
 
+# Generates the locales the suite runs under, as a Russian desktop has its own generated.
+locales: deps
+	@missing=""; \
+	for l in $(LOCALES); do \
+	  n=$$(echo $$l | sed 's/UTF-8/utf8/'); \
+	  locale -a 2>/dev/null | grep -qx "$$n" || missing="$$missing $$l"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Generating locales:$$missing"; \
+	  for l in $$missing; do \
+	    $(SUDO) sed -i "s/^# *\($$l UTF-8\)/\1/" /etc/locale.gen; \
+	    grep -q "^$$l UTF-8" /etc/locale.gen || echo "$$l UTF-8" | $(SUDO) tee -a /etc/locale.gen >/dev/null; \
+	  done; \
+	  $(SUDO) locale-gen >/dev/null; \
+	fi
+
 build: deps
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORL_BUILD_TESTS=OFF
 	cmake --build build -j $(JOBS)
 
 # Tests run in a build of their own with AddressSanitizer and UndefinedBehaviorSanitizer.
-build-tests: deps
+build-tests: locales
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVORL_SANITIZE=ON -DVORL_BUILD_TESTS=ON
 	cmake --build build-asan -j $(JOBS)
 
 run: build
 	./build/bin/vorlzut
 
+# The whole suite runs in the users' world: a Russian desktop, where the C library writes "," as
+# the decimal mark.
 test: build build-tests
+	LANG=ru_RU.UTF-8 LC_ALL= LANGUAGE= \
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

@@ -1,8 +1,8 @@
 #include "NumberFormat.h"
 
 #include <QDate>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 namespace {
@@ -17,16 +17,25 @@ QString formatFixed(double value, int decimals, int width, const QString &decima
     } else if (std::isinf(value)) {
         text = value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
     } else {
-        // d.ddddddddddddddddde+XX: the 18 significant digits and the decimal exponent.
+        // d.ddddddddddddddddde+XX: the 18 significant digits and the decimal exponent. to_chars
+        // writes "." whatever the C library's locale says, where printf would write ",".
         char buf[48];
-        std::snprintf(buf, sizeof buf, "%.*e", kSignificantDigits - 1, std::fabs(value));
+        const auto written = std::to_chars(buf, buf + sizeof buf, std::fabs(value),
+                                           std::chars_format::scientific, kSignificantDigits - 1);
+        const char *const end = written.ptr;
         // A leading zero takes the carry of a round-up (9.96 to 10.0).
         std::string digits = "0";
         const char *p = buf;
-        for (; *p != 'e'; ++p)
-            if (*p != '.')
+        for (; p != end && *p != 'e'; ++p)
+            if (*p >= '0' && *p <= '9')
                 digits.push_back(*p);
-        const int exponent = value == 0.0 ? 0 : std::atoi(p + 1);
+        int exponent = 0;
+        if (value != 0.0 && p != end) {
+            const char *e = p + 1;
+            if (e != end && *e == '+')
+                ++e;
+            std::from_chars(e, end, exponent);
+        }
 
         // Digits before the point, counting the leading zero; keep those plus the decimals.
         const int intDigits = exponent + 2;
