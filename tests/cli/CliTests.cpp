@@ -16,10 +16,12 @@
 #include <QJsonObject>
 #include <QLocale>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <functional>
 
+#include <locale.h>
 #include <sys/stat.h>
 
 using testfiles::Questionnaire;
@@ -203,6 +205,51 @@ TEST_F(CliTest, LocaleGivesSeparatorAndDate)
     EXPECT_EQ(c["summary"], ru["summary"]);
     EXPECT_EQ(c["scales"], ru["scales"]);
     EXPECT_EQ(ru["date"].toString(), "12.03.2004") << "the file's date is kept as written";
+}
+
+// The analysis under the locales users run: only the decimal mark and the date may differ from
+// the C locale's text. The C library follows these locales (they are generated), so its
+// number conversions write "," under ru_RU and de_DE.
+TEST_F(CliTest, AnalysisNumbersUnderEveryLocale)
+{
+    respondent().write(path("r.txt"));
+    Questionnaire member = Questionnaire::uniform(3);
+    member.answers[5] = 6;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("g"));
+    respondent().write(path("g/a.txt"));
+    member.write(path("g/b.txt"));
+
+    for (const QString &target : {path("r.txt"), path("g")}) {
+        const QStringList plain = lines(exportJson(target, QStringLiteral("C.UTF-8"))["analysis"]);
+        ASSERT_GT(plain.size(), 30);
+        const struct
+        {
+            const char *locale;
+            QChar mark;
+        } table[] = {
+            {"C.UTF-8", '.'}, {"en_US.UTF-8", '.'}, {"ru_RU.UTF-8", ','}, {"de_DE.UTF-8", ','}};
+        for (const auto &row : table) {
+            SCOPED_TRACE(std::string(row.locale) + " " + target.toStdString());
+            locale_t generated = newlocale(LC_ALL_MASK, row.locale, locale_t(nullptr));
+            ASSERT_NE(generated, locale_t(nullptr))
+                << row.locale << " is not generated here; make test generates it";
+            freelocale(generated);
+
+            const QStringList shown = lines(exportJson(target, row.locale)["analysis"]);
+            ASSERT_EQ(shown.size(), plain.size());
+            int numbersSeen = 0;
+            for (qsizetype i = 0; i < plain.size(); ++i) {
+                if (i == 1)
+                    continue; // today's date, in the locale's short format
+                QString expected = plain[i];
+                static const QRegularExpression number(QStringLiteral("(-?\\d+)\\.(\\d)%"));
+                numbersSeen += int(expected.count(number));
+                expected.replace(number, QStringLiteral("\\1") + row.mark + QStringLiteral("\\2%"));
+                EXPECT_EQ(shown[i], expected) << "line " << i;
+            }
+            EXPECT_GE(numbersSeen, 20);
+        }
+    }
 }
 
 TEST_F(CliTest, GroupProfile)

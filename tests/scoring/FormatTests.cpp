@@ -10,7 +10,9 @@
 
 #include <QLocale>
 
+#include <clocale>
 #include <iomanip>
+#include <string>
 
 namespace {
 
@@ -110,6 +112,25 @@ TEST(FormatFixed, LocaleSeparatorWithoutGrouping)
     EXPECT_EQ(formatOneDecimal(56.25, QLocale::c()), "56.3");
     EXPECT_EQ(formatWhole(12.5, russian), " 13");
     EXPECT_EQ(formatWhole(-1234.5, german), "-1235");
+}
+
+// The digits do not follow the C library's numeric locale, which a Qt program takes from the
+// environment at start: under ru_RU and de_DE printf writes "," and would mangle them.
+TEST(FormatFixed, SameDigitsUnderEveryCLibraryLocale)
+{
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    for (const char *name : {"ru_RU.UTF-8", "de_DE.UTF-8", "en_US.UTF-8"}) {
+        SCOPED_TRACE(name);
+        ASSERT_NE(std::setlocale(LC_NUMERIC, name), nullptr)
+            << name << " is not generated here; make test generates it";
+        EXPECT_EQ(formatFixed(25, 1, 3, "."), "25.0");
+        EXPECT_EQ(formatFixed(56.25, 1, 3, ","), "56,3");
+        EXPECT_EQ(formatFixed(-100.0 / 12, 1, 3, ","), "-8,3");
+        EXPECT_EQ(formatFixed(9.96, 1, 3, "."), "10.0");
+        EXPECT_EQ(formatFixed(1e-7, 1, 3, "."), "0.0");
+        EXPECT_EQ(formatFixed(4473924070.833333, 0, 3, "."), "4473924071");
+    }
+    std::setlocale(LC_NUMERIC, before.c_str());
 }
 
 // The error box adds a full stop only after a character that sorts after "."; a message that
