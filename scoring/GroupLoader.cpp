@@ -63,6 +63,8 @@ LoadedProfile loadRespondent(const NativePath &path)
     loaded.header = headerOf(text);
     ReadAnswers(text, loaded.store);
     loaded.count = 1;
+    for (std::size_t i = 1; i < loaded.meanAnswers.size(); ++i)
+        loaded.meanAnswers[i] = loaded.store.Answers[i];
     const qsizetype slash = path.lastIndexOf('/');
     loaded.members.push_back({displayPath(path.mid(slash + 1)), loaded.header, loaded.store});
     return loaded;
@@ -138,7 +140,10 @@ LoadedProfile loadGroup(const NativePath &folder, const QString &today, Members 
         ++loaded.count;
         MemberProfile one{member.shown, headerOf(text), {}};
         ReadAnswers(text, one.store);
-        // The group sums the members' scores; its answers are those of the last file read.
+        // The group sums the members' scores and answers; the store's answers stay those of the
+        // last file read.
+        for (std::size_t i = 1; i < one.store.Answers.size(); ++i)
+            loaded.meanAnswers[i] += one.store.Answers[i];
         for (std::size_t i = 1; i < one.store.SummaryScores.size(); ++i)
             loaded.store.SummaryScores[i] += one.store.SummaryScores[i];
         for (std::size_t i = 1; i < one.store.ScaleScores.size(); ++i)
@@ -152,5 +157,7 @@ LoadedProfile loadGroup(const NativePath &folder, const QString &today, Members 
             loaded.members.push_back(std::move(one));
     }
     divideScores(loaded.store, loaded.count);
+    for (std::size_t i = 1; i < loaded.meanAnswers.size(); ++i)
+        loaded.meanAnswers[i] /= loaded.count;
     return loaded;
 }

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <vector>
 
 // The header texts that name the profile on screen: the three editable header fields and the
@@ -32,6 +33,9 @@ struct LoadedProfile
     HeaderTexts header;
     int count = 0;      // questionnaires read
     bool group = false; // true for a group load
+    // The answers over every file read, unrounded: a respondent's own answers, a group's
+    // members' means. The store keeps the last member's answers, which the analysis text uses.
+    std::array<double, kAnswerCount + 1> meanAnswers{};
     // Every file read, in load order (the one file of a respondent), for the tables of
     // individual answers and the group's spread.
     std::vector<MemberProfile> members;

@@ -25,7 +25,7 @@ QByteArray profileJson(const LoadedProfile &profile, const QStringList &analysis
         {QStringLiteral("date"), profile.header.date},
         {QStringLiteral("details"), profile.header.details.join(lf)},
         {QStringLiteral("count"), profile.count},
-        {QStringLiteral("answers"), numbers(profile.store.Answers)},
+        {QStringLiteral("answers"), numbers(profile.meanAnswers)},
         {QStringLiteral("summary"), numbers(profile.store.SummaryScores)},
         {QStringLiteral("scales"), numbers(profile.store.ScaleScores)},
         {QStringLiteral("analysis"), analysis.join(lf)},

@@ -1,5 +1,7 @@
 #include "TChartCanvas.h"
 
+#include <cstdlib>
+
 namespace {
 
 Qt::BrushStyle qtBrushStyle(TBrushStyle style)
@@ -209,10 +211,23 @@ void TChartCanvas::Line(int x0, int y0, int x1, int y1)
 
 void TChartCanvas::LineTo(int x, int y)
 {
-    // The flat cap leaves out the end pixel.
-    if (penStyle_ != TPenStyle::psClear && QPoint(x, y) != at_)
-        painter_.drawLine(at_, QPoint(x, y));
-    at_ = QPoint(x, y);
+    const QPoint to(x, y);
+    if (penStyle_ != TPenStyle::psClear && to != at_) {
+        // A line covers its start pixel and leaves out its end pixel, whichever way it runs.
+        // The painter always covers the lower end and leaves out the higher one, so a line
+        // that runs towards lower coordinates along its longer side is drawn the other way
+        // round, one pixel further along that side.
+        const QPoint d = to - at_;
+        const bool alongX = std::abs(d.x()) >= std::abs(d.y());
+        const int run = alongX ? d.x() : d.y();
+        if (run < 0) {
+            const QPoint step = alongX ? QPoint(1, 0) : QPoint(0, 1);
+            painter_.drawLine(to + step, at_ + step);
+        } else {
+            painter_.drawLine(at_, to);
+        }
+    }
+    at_ = to;
 }
 
 void TChartCanvas::ClipRectangle(const TRect &rect)

@@ -23,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -225,6 +226,56 @@ TEST_F(ReportTest, GroupReportListsMembersAndTheSpreadOfTheSummaryValues)
     EXPECT_TRUE(text.contains("Преобладание согласия по поводу качества услуг над согласием по "
                               "поводу достижения прибыли = 0,0%"));
 }
+
+// The header box of a group names its first members; past four rows the fourth says how many
+// more there are.
+struct MemberRowsCase
+{
+    int members;
+    int named;
+    int more; // 0: no "и ещё" row
+};
+
+class GroupHeaderRows : public testing::TestWithParam<MemberRowsCase>
+{
+};
+
+TEST_P(GroupHeaderRows, NameTheFirstMembersAndCountTheRest)
+{
+    const MemberRowsCase &c = GetParam();
+    ReportContent content;
+    content.header = {groupCode(), groupName(), QStringLiteral("01.03.2024"), {groupDetailsHead()}};
+    for (int k = 1; k <= c.members; ++k)
+        content.header.details
+            << QStringLiteral("Участник %1 %2 01.03.2024").arg(k).arg(k, 4, 10, QLatin1Char('0'));
+    content.nameCaption = groupName();
+    content.group = true;
+    content.count = c.members;
+    content.today = QStringLiteral("02.03.2024");
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("group.pdf");
+    {
+        QFile file(pdf);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(reportPdf(content));
+    }
+    const QString text = pdfText(pdf, 1, 1);
+    for (int k = 1; k <= c.members; ++k) {
+        const QString member =
+            QStringLiteral("Участник %1 %2").arg(k).arg(k, 4, 10, QLatin1Char('0'));
+        EXPECT_EQ(text.contains(member), k <= c.named) << member.toStdString();
+    }
+    if (c.more > 0)
+        EXPECT_TRUE(text.contains(QStringLiteral("… и ещё %1").arg(c.more))) << text.toStdString();
+    else
+        EXPECT_FALSE(text.contains(QStringLiteral("и ещё")));
+    EXPECT_TRUE(text.contains(QStringLiteral("N анкет %1").arg(c.members)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, GroupHeaderRows,
+                         testing::Values(MemberRowsCase{4, 4, 0}, MemberRowsCase{5, 3, 2},
+                                         MemberRowsCase{10, 3, 7}),
+                         [](const auto &info) { return std::to_string(info.param.members); });
 
 TEST_F(ReportTest, PersonReportHasNoSpreadTable)
 {

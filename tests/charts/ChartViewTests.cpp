@@ -1,13 +1,18 @@
+#include "AxisMath.h"
 #include "ChartLayout.h"
 #include "ChartViews.h"
 #include "ProfileStore.h"
 #include "TBarSeries.h"
 #include "TChart.h"
+#include "TChartAxis.h"
+#include "TChartCanvas.h"
 
+#include <array>
 #include <limits>
 
 #include <QFontMetrics>
 #include <QImage>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 namespace {
@@ -278,6 +283,180 @@ TEST_F(WindowChart, AZeroValueIsALineOfTheBarColourAtTheOrigin)
     EXPECT_EQ(pixelsOf(image, {r.Left, r.Top, r.Right, r.Top + 1}, kOrange), r.Right - r.Left);
 }
 
+// ---- what each view plots
+
+// One bar of a view: its series (0 = S5), the store value it shows and its category label.
+struct ViewBar
+{
+    int bar;
+    bool summary; // SummaryScores, else ScaleScores
+    int index;
+    const char *label;
+};
+
+struct ViewValuesCase
+{
+    char view;
+    std::vector<ViewBar> bars; // in the order of their points
+};
+
+class ViewValues : public WindowChart, public ::testing::WithParamInterface<ViewValuesCase>
+{
+};
+
+TEST_P(ViewValues, EveryBarStandsForItsStoreValueUnderItsLabel)
+{
+    const ViewValuesCase &c = GetParam();
+    show(c.view);
+    const auto bars = series.bars();
+    std::array<int, 4> next{};
+    for (const ViewBar &b : c.bars) {
+        TBarSeries *bar = bars[std::size_t(b.bar)];
+        const int i = next[std::size_t(b.bar)]++;
+        const double value = b.summary ? store.SummaryScores[b.index] : store.ScaleScores[b.index];
+        ASSERT_LT(i, bar->Count()) << b.index;
+        EXPECT_EQ(bar->YValues().Value(i), value) << b.index;
+        EXPECT_EQ(bar->Label(i), QString::fromUtf8(b.label)) << b.index;
+        // On the picture: the bar rises from the origin to its value, in its own colour.
+        const TRect r = bar->BarBounds(i);
+        EXPECT_EQ(r.Top, chart.LeftAxis().CalcPosValue(value)) << b.index;
+        EXPECT_EQ(r.Bottom, chart.LeftAxis().CalcPosValue(0)) << b.index;
+        const QColor colour = centreOf(image, r);
+        EXPECT_NE(colour, QColor(Qt::white)) << b.index;
+        EXPECT_NE(image.pixelColor((r.Left + r.Right) / 2, r.Top - 2), colour) << b.index;
+    }
+    for (int j = 0; j < 4; ++j)
+        EXPECT_EQ(bars[std::size_t(j)]->Count(), next[std::size_t(j)]) << "series " << j;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Views, ViewValues,
+    ::testing::Values(
+        ViewValuesCase{'A',
+                       {{0, false, 1, "Инновация"},
+                        {1, false, 2, "Инновация"},
+                        {2, false, 3, "Инновация"},
+                        {3, false, 4, "Инновация"},
+                        {0, false, 5, "Адаптация"},
+                        {1, false, 6, "Адаптация"},
+                        {2, false, 7, "Адаптация"},
+                        {3, false, 8, "Адаптация"},
+                        {0, false, 9, "Конкуренция"},
+                        {1, false, 10, "Конкуренция"},
+                        {2, false, 11, "Конкуренция"},
+                        {3, false, 12, "Конкуренция"},
+                        {0, false, 13, "Интеграция"},
+                        {1, false, 14, "Интеграция"},
+                        {2, false, 15, "Интеграция"},
+                        {3, false, 16, "Интеграция"}}},
+        ViewValuesCase{'B',
+                       {{0, false, 17, "Инновация"},
+                        {1, false, 18, "Инновация"},
+                        {0, false, 19, "Адаптация"},
+                        {1, false, 20, "Адаптация"},
+                        {0, false, 21, "Конкуренция"},
+                        {1, false, 22, "Конкуренция"},
+                        {0, false, 23, "Интеграция"},
+                        {1, false, 24, "Интеграция"}}},
+        ViewValuesCase{'C',
+                       {{0, true, 1, "Инновация"},
+                        {0, true, 2, "Адаптация"},
+                        {0, true, 3, "Конкуренция"},
+                        {0, true, 4, "Интеграция"}}},
+        ViewValuesCase{'D', {{0, true, 11, "Развитие"}, {0, true, 12, "Взаимодействие"}}},
+        ViewValuesCase{'E',
+                       {{0, true, 5, "Поощрение"},
+                        {0, true, 6, "Вовлечение"},
+                        {0, true, 7, "Согласие"},
+                        {0, true, 8, "Общение"}}},
+        ViewValuesCase{'F', {{0, true, 9, "Мотивация"}, {0, true, 10, "Психологический климат"}}}),
+    [](const auto &info) { return std::string(1, info.param.view); });
+
+// ---- axis lines and ticks
+
+// Lines cover their start pixel and leave out their end pixel, whichever way they run.
+struct LineCase
+{
+    QPoint from;
+    QPoint to;
+    int width;
+    std::vector<QPoint> pixels; // sorted by row, then column
+};
+
+void PrintTo(const LineCase &c, std::ostream *os)
+{
+    *os << "(" << c.from.x() << ", " << c.from.y() << ") to (" << c.to.x() << ", " << c.to.y()
+        << "), width " << c.width;
+}
+
+class CanvasLine : public ::testing::TestWithParam<LineCase>
+{
+};
+
+TEST_P(CanvasLine, CoversItsStartAndLeavesOutItsEnd)
+{
+    const LineCase &c = GetParam();
+    QImage image(20, 20, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        TChartCanvas canvas(painter, QPalette());
+        canvas.SetPen(clBlack, c.width);
+        canvas.Line(c.from.x(), c.from.y(), c.to.x(), c.to.y());
+    }
+    std::vector<QPoint> drawn;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) != QColor(Qt::white))
+                drawn.push_back({x, y});
+    EXPECT_EQ(drawn, c.pixels);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CanvasLine,
+    ::testing::Values(LineCase{{5, 3}, {9, 3}, 1, {{5, 3}, {6, 3}, {7, 3}, {8, 3}}},
+                      // towards the left, as a left axis draws its ticks
+                      LineCase{{9, 3}, {5, 3}, 1, {{6, 3}, {7, 3}, {8, 3}, {9, 3}}},
+                      LineCase{{3, 5}, {3, 8}, 1, {{3, 5}, {3, 6}, {3, 7}}},
+                      LineCase{{3, 8}, {3, 5}, 1, {{3, 6}, {3, 7}, {3, 8}}},
+                      // a two-pixel pen widens the line above it
+                      LineCase{{9, 3}, {7, 3}, 2, {{8, 2}, {9, 2}, {8, 3}, {9, 3}}},
+                      // the longer side decides
+                      LineCase{{9, 4}, {5, 5}, 1, {{7, 4}, {8, 4}, {9, 4}, {6, 5}}}));
+
+TEST_F(WindowChart, TicksStartBesideTheAxisLineAndPointAwayFromThePlot)
+{
+    show('C');
+    const QRgb tick = qRgb(128, 128, 128);
+    const TCustomChartAxis &left = chart.LeftAxis();
+    const int x = left.LinePos();
+    ASSERT_FALSE(left.TickPositions().empty());
+    // Outer ticks of 4 pixels end one pixel left of the line's position: x - 4 .. x - 1.
+    for (const int y : left.TickPositions()) {
+        for (int d = 1; d <= 4; ++d)
+            EXPECT_EQ(image.pixel(x - d, y), tick) << "y " << y << " x " << x - d;
+        EXPECT_NE(image.pixel(x - 5, y), tick) << "y " << y;
+    }
+    // Minor ticks of 2 pixels: x - 2 .. x - 1.
+    const std::vector<int> minor =
+        minorTickPositions(left.TickPositions(), 3, left.StartPixel(), left.EndPixel(), false);
+    ASSERT_FALSE(minor.empty());
+    for (const int y : minor) {
+        EXPECT_EQ(image.pixel(x - 1, y), tick) << "y " << y;
+        EXPECT_EQ(image.pixel(x - 2, y), tick) << "y " << y;
+        EXPECT_NE(image.pixel(x - 3, y), tick) << "y " << y;
+    }
+    // The bottom axis' ticks run down from one pixel below its line: y + 1 .. y + 4.
+    const TCustomChartAxis &bottom = chart.BottomAxis();
+    const int y = bottom.LinePos();
+    ASSERT_FALSE(bottom.TickPositions().empty());
+    for (const int at : bottom.TickPositions()) {
+        for (int d = 1; d <= 4; ++d)
+            EXPECT_EQ(image.pixel(at, y + d), tick) << "x " << at << " y " << y + d;
+        EXPECT_NE(image.pixel(at, y + 5), tick) << "x " << at;
+    }
+}
+
 // ---- unclamped values
 
 struct RangeCase
@@ -337,12 +516,27 @@ TEST_F(WindowChart, EveryViewPaintsWildValues)
                               {inf, -inf},
                               {1e308, -1e308},
                               {-5000, 2.1e11}};
+    const ProfileStore plain = store;
+    const QImage before = show('A');
     for (const auto &pair : wild) {
         for (std::size_t i = 1; i < store.ScaleScores.size(); ++i)
             store.ScaleScores[i] = pair[i % 2];
         for (std::size_t i = 1; i < store.SummaryScores.size(); ++i)
             store.SummaryScores[i] = pair[i % 2];
-        for (const char view : {'A', 'B', 'C', 'D', 'E', 'F'})
-            EXPECT_EQ(show(view).size(), QSize(416, 294)) << view << " " << pair[0];
+        for (const char view : {'A', 'B', 'C', 'D', 'E', 'F'}) {
+            show(view);
+            // The whole frame is there: the title over the wall, and the wall with its frame.
+            const TRect title{8, 12, 404, 12 + lineHeight()};
+            const int titleInk = (title.Right - title.Left) * (title.Bottom - title.Top) -
+                                 pixelsOf(image, title, chart.palette().color(QPalette::Button));
+            EXPECT_GT(titleInk, 0) << view << " " << pair[0];
+            const TRect plot = chart.PlotRect();
+            EXPECT_EQ(image.pixelColor(plot.Right, (plot.Top + plot.Bottom) / 2), QColor(Qt::black))
+                << view << " " << pair[0];
+            EXPECT_GT(pixelsOf(image, plot, Qt::white), 0) << view << " " << pair[0];
+        }
     }
+    // Nothing of them stays behind: the plain profile paints as it did.
+    store = plain;
+    EXPECT_EQ(show('A'), before);
 }

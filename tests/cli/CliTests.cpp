@@ -278,7 +278,13 @@ TEST_F(CliTest, GroupProfile)
     EXPECT_EQ(json["count"].toInt(-1), 2);
     EXPECT_EQ(json["details"].toString(), QStringLiteral("Состав группы:\nАнна A1 "
                                                          "12.03.2004\nБорис B2 12.03.2004"));
-    EXPECT_EQ(numbers(json["answers"])[0], 4) << "answers of the last member read";
+    // The members' mean answers, unrounded, beside the group's mean scores.
+    std::vector<double> meanAnswers(32, 2.0);
+    meanAnswers[0] = 3.0;
+    meanAnswers[4] = 3.5;
+    meanAnswers[8] = 4.5;
+    meanAnswers[12] = 1.5;
+    EXPECT_EQ(numbers(json["answers"]), meanAnswers);
     EXPECT_DOUBLE_EQ(numbers(json["scales"])[0], 37.5); // sums 4 and 9
     EXPECT_DOUBLE_EQ(numbers(json["summary"])[0], 100.0 / 6);
 

@@ -104,7 +104,7 @@ TEST_F(GroupTest, OneMemberMatchesTheRespondent)
 
 TEST_F(GroupTest, MeanOfMembersInListingOrder)
 {
-    // Scale sums 4 and 9 for the first scale; the last member read supplies the answers.
+    // Scale sums 4 and 9 for the first scale; the last member read supplies the store's answers.
     Questionnaire low = member(QStringLiteral("Первый"), "P1", 2);
     low.answers[4] = 2;
     low.totals[0] = 20;
@@ -126,6 +126,9 @@ TEST_F(GroupTest, MeanOfMembersInListingOrder)
     EXPECT_EQ(group.store.SummaryScores[12], 64);
     EXPECT_EQ(group.store.Answers[1], 4);
     EXPECT_EQ(group.store.Answers[5], 5);
+    // Beside them the members' mean answers, unrounded, for the exports.
+    EXPECT_EQ(group.meanAnswers[1], 3);
+    EXPECT_EQ(group.meanAnswers[5], 3.5);
 
     ProfileStore percent = group.store;
     convertToPercent(percent);

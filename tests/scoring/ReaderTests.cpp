@@ -5,6 +5,7 @@
 #include "AnswerFiles.h"
 #include "CommandError.h"
 #include "GroupLoader.h"
+#include "NativePath.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
 #include <random>
 
 #include <fcntl.h>
@@ -317,6 +321,30 @@ TEST_F(ReaderTest, FileNamesThatAreNotUtf8)
     } catch (const CommandError &e) {
         EXPECT_EQ(e.message(), QStringLiteral("Cannot open file %1/Б.txt").arg(dir.path()));
     }
+}
+
+// A code page 1251 folder right under the root: its name is looked up in "/", not in the
+// working folder.
+TEST(NativePathLookup, FirstComponentOfAnAbsolutePathIsFoundInTheRoot)
+{
+    QByteArray folder = "/\xce\xf2\xe4\xe5\xeb-XXXXXX"; // "/Отдел-..."
+    if (::mkdtemp(folder.data()) == nullptr)
+        GTEST_SKIP() << "the root folder is not writable here";
+    const std::unique_ptr<const char, void (*)(const char *)> removed(
+        folder.constData(), [](const char *p) { std::filesystem::remove_all(p); });
+    const QByteArray file = folder + "/\xc0.txt"; // "А.txt"
+    for (const QByteArray &name : {file, folder + "/plain.txt"}) {
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT, 0600);
+        const QByteArray bytes = Questionnaire().bytes();
+        EXPECT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), bytes.size());
+        ::close(fd);
+    }
+    const QString shownFolder = QFile::decodeName(folder);
+    ASSERT_TRUE(shownFolder.contains(QChar(0xFFFD)));
+    EXPECT_EQ(toNativePath(shownFolder), folder);
+    EXPECT_EQ(toNativePath(QFile::decodeName(file)), file);
+    EXPECT_EQ(loadRespondent(QFile::decodeName(file)).count, 1);
+    EXPECT_EQ(loadGroup(shownFolder, "d").count, 2);
 }
 
 TEST_F(ReaderTest, CannotOpen)
