@@ -5,7 +5,9 @@
 #include "About.h"
 #include "ProfileStore.h"
 #include "ProgramFolders.h"
+#include "TPanel.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -22,6 +24,11 @@ struct FolderCase
     bool shared;
     bool installed;
 };
+
+void PrintTo(const FolderCase &c, std::ostream *os)
+{
+    *os << c.situation;
+}
 
 // The program in /p/bin/; an installation keeps its samples in /p/share/vorl/Data.
 const FolderCase kFolderCases[] = {
