@@ -114,6 +114,14 @@ TEST_F(InstalledFolders, FileSystemDecidesTheMode)
                                                         " (made on the first save)\n");
     EXPECT_FALSE(QFileInfo::exists(home + "/Documents"));
 
+    // A Russian desktop names its documents folder in its own language.
+    QDir().mkpath(home + "/.config");
+    QFile dirs(home + "/.config/user-dirs.dirs");
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("XDG_DOCUMENTS_DIR=\"$HOME/Документы\"\n");
+    dirs.close();
+    EXPECT_EQ(programFolders(bin).results, home + "/Документы/VORL/Results");
+
     // A Results folder the user can write into keeps everything beside the program.
     QDir().mkpath(bin + "Results");
     EXPECT_EQ(programFolders(bin), (ProgramFolders{bin + "Data", bin + "Results", false}));
