@@ -1,7 +1,8 @@
 # Set-up, build, test and benchmarks on a fresh Debian 12 machine.
 PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev \
             libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-liberation2 fontconfig \
-            libjpeg-turbo-progs qt6-svg-dev desktop-file-utils libglib2.0-bin poppler-utils locales
+            libjpeg-turbo-progs qt6-svg-dev desktop-file-utils libglib2.0-bin poppler-utils locales \
+            dpkg-dev file lintian
 # The locales the suite runs under: the users' Russian one and, for comparison, two others.
 LOCALES := ru_RU.UTF-8 en_US.UTF-8 de_DE.UTF-8
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
@@ -9,7 +10,7 @@ JOBS := $(shell nproc 2>/dev/null || echo 2)
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96"
 
 .PHONY: all deps locales build build-tests run test bench screenshots clean install-desktop \
-        uninstall-desktop
+        uninstall-desktop package
 
 all: build
 
@@ -72,6 +73,10 @@ install-desktop: build
 
 uninstall-desktop:
 	desktop/install.sh uninstall
+
+# The Debian package of the release build: build/vorl_VERSION_ARCH.deb, for dpkg -i or apt.
+package: build
+	cmake --build build --target package
 
 # The README pictures, rendered from the sample data by the program's own window and report
 # code: the main window under a virtual X server, and page 1 of the PDF report.

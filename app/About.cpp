@@ -2,8 +2,10 @@
 
 #include "Fonts.h"
 #include "Pictures.h"
+#include "ProgramFolders.h"
 #include "TPanel.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
@@ -14,6 +16,9 @@ namespace {
 
 constexpr QSize kClientSize(298, 225);
 constexpr int kFontPx = 11;
+// The folder lines below the version, inside the panel's bevels.
+constexpr QRect kDataFolderRect(13, 100, 255, 28);
+constexpr QRect kResultsFolderRect(13, 134, 255, 28);
 
 // A caption drawn twice: a one-pixel shadow in the highlight colour to the lower right, then
 // the text itself, which gives it its engraved look.
@@ -68,6 +73,11 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
     Version->move(13, 76);
     Version->adjustSize();
 
+    DataFolder = new QLabel(Panel1);
+    DataFolder->setGeometry(kDataFolderRect);
+    ResultsFolder = new QLabel(Panel1);
+    ResultsFolder->setGeometry(kResultsFolderRect);
+
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setGeometry(111, 196, 75, 25);
     OKButton->setDefault(true);
@@ -77,6 +87,18 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
 void TAboutBox::OKButtonClick()
 {
     hide();
+}
+
+void TAboutBox::showFolders(const ProgramFolders &folders)
+{
+    const auto show = [](QLabel *label, const QString &caption, const QString &folder) {
+        const QString path = QDir::toNativeSeparators(folder);
+        label->setText(caption + QLatin1Char('\n') +
+                       label->fontMetrics().elidedText(path, Qt::ElideMiddle, label->width()));
+        label->setToolTip(path);
+    };
+    show(DataFolder, QStringLiteral("Answer files:"), folders.data);
+    show(ResultsFolder, QStringLiteral("Saved results:"), folders.results);
 }
 
 void TAboutBox::showEvent(QShowEvent *event)

@@ -1,6 +1,7 @@
 #include "SaveNames.h"
 
 #include "AnswerFile.h"
+#include "ProgramFolders.h"
 
 #include <QList>
 #include <QStringView>
@@ -8,7 +9,7 @@
 
 QString resultsFolder(const QString &programFolder)
 {
-    return programFolder + QStringLiteral("Results");
+    return programFolders(programFolder).results;
 }
 
 QString fileNameSafeCode(const QString &code)

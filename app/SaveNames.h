@@ -5,8 +5,8 @@
 
 // The names and bytes of the files the Save commands write.
 
-// The results folder beside the program: the program folder (with its trailing separator)
-// followed by "Results".
+// The results folder of the program in programFolder (with its trailing separator): its
+// Results sub-folder, or for an installed program the one in the user's documents.
 QString resultsFolder(const QString &programFolder);
 
 // The code as it may stand in a file name: path separators and characters no file name may

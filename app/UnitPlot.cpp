@@ -12,6 +12,7 @@
 #include "NumberFormat.h"
 #include "Pictures.h"
 #include "ProfileStore.h"
+#include "ProgramFolders.h"
 #include "ResultsTable.h"
 #include "Scoring.h"
 #include "TChart.h"
@@ -180,6 +181,8 @@ void TForm1::FormCreate()
         DiagramLabels[i]->setObjectName(QStringLiteral("DiagramLabel%1").arg(i));
         DiagramLabels[i]->setAlignment(Qt::AlignCenter);
     }
+
+    AboutBox->showFolders(programFolders(Profile().ProgramFolder));
 
     systemMenu_ =
         installSystemMenu(*this, *menuBar(), [this](int command) { SystemMenuCommand(command); });
@@ -353,6 +356,9 @@ QFileDialog &TForm1::openDialog()
 
 QFileDialog &TForm1::saveDialog()
 {
+    // Every Save command starts here, so an installed program's results folder in the user's
+    // documents is made before the first name is proposed in it.
+    makeResultsFolder(Profile().ProgramFolder);
     if (!SaveDialog) {
         // Asks before overwriting a file and can be resized; the save commands set the filter,
         // the folder and the proposed name.
@@ -370,7 +376,7 @@ QString TForm1::runOpenDialog(const QString &title)
 {
     QFileDialog &dialog = openDialog();
     dialog.setWindowTitle(title);
-    dialog.setDirectory(Profile().ProgramFolder + QStringLiteral("Data"));
+    dialog.setDirectory(programFolders(Profile().ProgramFolder).data);
     clearFileName(dialog);
     return dialogs_->runOpenDialog(dialog);
 }
@@ -574,6 +580,8 @@ void TForm1::mmImageAllClick()
 void TForm1::SystemMenuCommand(int command)
 {
     if (command == kAboutCommandId) {
+        // The folders as they stand now: a first save may have made the results folder.
+        AboutBox->showFolders(programFolders(Profile().ProgramFolder));
         AboutBox->show();
         AboutBox->raise();
         AboutBox->activateWindow();

@@ -1,6 +1,7 @@
 #include "Batch.h"
 #include "CommandLine.h"
 #include "Fonts.h"
+#include "ProgramFolders.h"
 #include "Window.h"
 
 #include <QApplication>
@@ -31,9 +32,14 @@ int main(int argc, char **argv)
 {
     const CommandLine cl = parseCommandLine(argumentList(argc, argv));
     switch (cl.mode) {
-    case CommandLine::Mode::Help:
-        std::fputs(usageText().toLocal8Bit().constData(), stdout);
+    case CommandLine::Mode::Help: {
+        // The application object tells where the program is, and so which folders it uses.
+        QCoreApplication app(argc, argv);
+        const QString folders = foldersHelpText(
+            programFolders(QCoreApplication::applicationDirPath() + QLatin1Char('/')));
+        std::fputs((usageText() + folders).toLocal8Bit().constData(), stdout);
         return 0;
+    }
     case CommandLine::Mode::Version:
         std::fputs(versionText().toLocal8Bit().constData(), stdout);
         return 0;

@@ -53,10 +53,14 @@ class CodeInFileNames : public testing::TestWithParam<NameCase>
 
 TEST_P(CodeInFileNames, NeverLeavesTheResultsFolder)
 {
-    const QString proposed = pictureFileName("/p/", "Image", "B", GetParam().in);
-    EXPECT_EQ(proposed, "/p/Results/Image B " + GetParam().out + ".jpg");
-    EXPECT_EQ(QFileInfo(proposed).absolutePath(), "/p/Results");
-    EXPECT_EQ(QFileInfo(analysisFileName("/p/", GetParam().in)).absolutePath(), "/p/Results");
+    // A program folder that can be written into keeps the results beside the program.
+    QTemporaryDir dir;
+    const QString program = dir.path() + "/", results = program + "Results";
+    QDir().mkpath(results);
+    const QString proposed = pictureFileName(program, "Image", "B", GetParam().in);
+    EXPECT_EQ(proposed, results + "/Image B " + GetParam().out + ".jpg");
+    EXPECT_EQ(QFileInfo(proposed).absolutePath(), results);
+    EXPECT_EQ(QFileInfo(analysisFileName(program, GetParam().in)).absolutePath(), results);
 }
 
 INSTANTIATE_TEST_SUITE_P(
