@@ -64,7 +64,7 @@ dpkg-deb -x "$deb" "$root"
 entry=$root/usr/share/applications/vorl.desktop
 check "desktop entry validates" 'desktop-file-validate "$entry"'
 check "desktop entry starts the program on the PATH" 'grep -qx "Exec=vorlzut %f" "$entry"'
-check "offered for text files and folders" 'grep -qx "MimeType=text/plain;inode/directory;" "$entry"'
+check "offered for text files, never for folders" 'grep -qx "MimeType=text/plain;" "$entry"'
 check "manual page" 'zcat "$root/usr/share/man/man1/vorlzut.1.gz" | grep -q "^\.TH VORLZUT 1 .*vorl $version"'
 check "binary stripped" '[ -z "$(readelf -S "$root/usr/bin/vorlzut" | grep -e "\.debug_" -e "\.symtab")" ]'
 
