@@ -160,11 +160,9 @@ struct XlsxTableWriter::Book
     ~Book()
     {
         // Closing is the only way the library frees what it holds; the file it writes is the
-        // temporary one, removed with it.
-        if (workbook) {
-            const CNumbers c;
+        // temporary one, removed with it, so its numbers need no locale.
+        if (workbook)
             workbook_close(workbook);
-        }
     }
 
     lxw_format *format(const char *number, bool bold = false)
