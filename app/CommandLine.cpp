@@ -2,11 +2,13 @@
 
 #include "Analysis.h"
 #include "CommandError.h"
+#include "Dialogs.h"
 #include "ErrorMessage.h"
 #include "GroupLoader.h"
 #include "NumberFormat.h"
 #include "ProfileJson.h"
 #include "ProfileTable.h"
+#include "SafeFile.h"
 #include "Scoring.h"
 
 #include "NativePath.h"
@@ -14,10 +16,15 @@
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <optional>
 
 CommandLine parseCommandLine(const QStringList &arguments)
 {
     CommandLine cl;
+    const auto exporting = [&cl] {
+        return cl.mode == CommandLine::Mode::Json || cl.mode == CommandLine::Mode::Csv ||
+               cl.mode == CommandLine::Mode::Xlsx;
+    };
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &arg = arguments[i];
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
@@ -29,8 +36,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
             return cl;
         }
         if (arg == QLatin1String("--batch")) {
-            if (cl.mode == CommandLine::Mode::Json || cl.mode == CommandLine::Mode::Csv ||
-                !cl.path.isEmpty()) {
+            if (exporting() || !cl.path.isEmpty()) {
                 cl.mode = CommandLine::Mode::Error;
                 cl.error = QStringLiteral("--batch takes no other file or option");
                 return cl;
@@ -46,20 +52,25 @@ CommandLine parseCommandLine(const QStringList &arguments)
             cl.paths = arguments.mid(i + 2);
             return cl;
         }
-        if (arg == QLatin1String("--json") || arg == QLatin1String("--csv")) {
-            if (i + 1 >= arguments.size()) {
+        if (arg == QLatin1String("--json") || arg == QLatin1String("--csv") ||
+            arg == QLatin1String("--xlsx")) {
+            const bool xlsx = arg == QLatin1String("--xlsx");
+            if (i + (xlsx ? 2 : 1) >= arguments.size()) {
                 cl.mode = CommandLine::Mode::Error;
-                cl.error = QStringLiteral("%1 needs a file or folder").arg(arg);
+                cl.error = xlsx ? QStringLiteral("--xlsx needs an output file and a file or folder")
+                                : QStringLiteral("%1 needs a file or folder").arg(arg);
                 return cl;
             }
-            if (cl.mode == CommandLine::Mode::Json || cl.mode == CommandLine::Mode::Csv ||
-                !cl.path.isEmpty()) {
+            if (exporting() || !cl.path.isEmpty()) {
                 cl.mode = CommandLine::Mode::Error;
                 cl.error = QStringLiteral("only one file or folder can be given");
                 return cl;
             }
-            cl.mode =
-                arg == QLatin1String("--json") ? CommandLine::Mode::Json : CommandLine::Mode::Csv;
+            cl.mode = xlsx                             ? CommandLine::Mode::Xlsx
+                      : arg == QLatin1String("--json") ? CommandLine::Mode::Json
+                                                       : CommandLine::Mode::Csv;
+            if (xlsx)
+                cl.outFile = arguments[++i];
             cl.path = arguments[++i];
             continue;
         }
@@ -84,6 +95,7 @@ QString usageText()
         "Usage: vorlzut [PATH]\n"
         "       vorlzut --json PATH\n"
         "       vorlzut --csv PATH\n"
+        "       vorlzut --xlsx OUTFILE PATH\n"
         "       vorlzut --batch OUTDIR PATH...\n"
         "\n"
         "Builds the organisational culture profile of questionnaire answer files.\n"
@@ -95,6 +107,10 @@ QString usageText()
         "  --csv PATH   load PATH the same way and print the table of individual results as\n"
         "               CSV (RFC 4180, UTF-8): one row per answer file, for a group followed\n"
         "               by the rows mean, sd, min and max\n"
+        "  --xlsx OUTFILE PATH\n"
+        "               load PATH the same way and write the same table as an Excel workbook\n"
+        "               to OUTFILE, with texts kept as texts and, for a group, a second sheet\n"
+        "               with the spread of the summary values\n"
         "  --batch OUTDIR PATH...\n"
         "               for every PATH write into OUTDIR the analysis file, the PDF report and\n"
         "               the pictures of the four diagram and six chart views, named as the\n"
@@ -133,10 +149,24 @@ void printMessage(std::FILE *stream, const QString &message)
 
 namespace {
 
+// Writes the bytes whole to out, or throws.
+void writeToStream(std::FILE *out, const QByteArray &bytes)
+{
+    // A full disk or a closed pipe must not pass for a finished export.
+    errno = 0;
+    const bool written = std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), out) ==
+                             std::size_t(bytes.size()) &&
+                         std::fflush(out) == 0 && !std::ferror(out);
+    if (!written)
+        throw CommandError(QStringLiteral("Cannot write the profile to standard output: %1")
+                               .arg(QString::fromLocal8Bit(std::strerror(errno ? errno : EIO))));
+}
+
 // Loads path as the window would (a file as one respondent, a folder as a group), turns the
-// result into bytes and writes them whole to out; nothing reaches out when loading fails.
-int runExport(const QString &path, std::FILE *out, std::FILE *err, const MemberSink &onMember,
-              const std::function<QByteArray(LoadedProfile &, const QString &today)> &format)
+// result into bytes and hands them to deliver; nothing is delivered when loading fails.
+int runExport(const QString &path, std::FILE *err, const MemberSink &onMember,
+              const std::function<QByteArray(LoadedProfile &, const QString &today)> &format,
+              const std::function<void(const QByteArray &)> &deliver)
 {
     try {
         if (path.isEmpty())
@@ -145,16 +175,7 @@ int runExport(const QString &path, std::FILE *out, std::FILE *err, const MemberS
         const NativePath native = toNativePath(path);
         LoadedProfile profile = isFolder(native) ? loadGroup(native, today, Members::Drop, onMember)
                                                  : loadRespondent(native);
-        const QByteArray bytes = format(profile, today);
-        // A full disk or a closed pipe must not pass for a finished export.
-        errno = 0;
-        const bool written = std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), out) ==
-                                 std::size_t(bytes.size()) &&
-                             std::fflush(out) == 0 && !std::ferror(out);
-        if (!written)
-            throw CommandError(
-                QStringLiteral("Cannot write the profile to standard output: %1")
-                    .arg(QString::fromLocal8Bit(std::strerror(errno ? errno : EIO))));
+        deliver(format(profile, today));
         return 0;
     } catch (const std::exception &e) {
         printMessage(err, errorBoxText(errorMessageOf(e)));
@@ -166,10 +187,13 @@ int runExport(const QString &path, std::FILE *out, std::FILE *err, const MemberS
 
 int runJsonExport(const QString &path, std::FILE *out, std::FILE *err)
 {
-    return runExport(path, out, err, {}, [](LoadedProfile &profile, const QString &today) {
-        convertToPercent(profile.store);
-        return profileJson(profile, analysisLines(profile.store, profile.header, today));
-    });
+    return runExport(
+        path, err, {},
+        [](LoadedProfile &profile, const QString &today) {
+            convertToPercent(profile.store);
+            return profileJson(profile, analysisLines(profile.store, profile.header, today));
+        },
+        [out](const QByteArray &bytes) { writeToStream(out, bytes); });
 }
 
 int runCsvExport(const QString &path, std::FILE *out, std::FILE *err)
@@ -177,10 +201,42 @@ int runCsvExport(const QString &path, std::FILE *out, std::FILE *err)
     // A group's rows are written as its members are read; a respondent's one row at the end.
     CsvTableWriter writer(scriptCsv());
     return runExport(
-        path, out, err, [&writer](const MemberProfile &member) { writer.addMember(member); },
+        path, err, [&writer](const MemberProfile &member) { writer.addMember(member); },
         [&writer](LoadedProfile &profile, const QString &) {
             for (const MemberProfile &member : profile.members)
                 writer.addMember(member);
             return writer.finish(profile.group);
+        },
+        [out](const QByteArray &bytes) { writeToStream(out, bytes); });
+}
+
+int runXlsxExport(const QString &outFile, const QString &path, std::FILE *err)
+{
+    // The rows go into the workbook as the members are read, as for the CSV table.
+    std::optional<XlsxTableWriter> writer;
+    return runExport(
+        path, err,
+        [&writer](const MemberProfile &member) {
+            if (!writer)
+                writer.emplace();
+            writer->addMember(member);
+        },
+        [&writer](LoadedProfile &profile, const QString &) {
+            if (!writer)
+                writer.emplace();
+            for (const MemberProfile &member : profile.members)
+                writer->addMember(member);
+            return writer->finish(profile.group, tableWorkbookProperties(profile.header.code));
+        },
+        [&outFile](const QByteArray &bytes) {
+            if (outFile.isEmpty())
+                throw CommandError(QStringLiteral("Cannot create file: the name is empty"));
+            writeFileReplacing(outFile, bytes);
         });
+}
+
+WorkbookProperties tableWorkbookProperties(const QString &code)
+{
+    return {QStringLiteral("Таблица результатов %1").arg(code),
+            kApplicationTitle + QStringLiteral(", ") + versionText().trimmed()};
 }

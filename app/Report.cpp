@@ -465,9 +465,7 @@ private:
         const double numberWidth = (kReportWidth - kSpreadNameWidth) / 5;
         const QFont head = sansFont(kSmallPx + 2, true);
         const QFont body = sansFont(kSmallPx + 2);
-        const QStringList titles = {QStringLiteral("Показатель"), QStringLiteral("n"),
-                                    QStringLiteral("Среднее"),    QStringLiteral("Ст. откл."),
-                                    QStringLiteral("Минимум"),    QStringLiteral("Максимум")};
+        const QStringList titles = spreadTitles();
         auto cells = [&](double y, const QStringList &texts, const QFont &font) {
             p_.setFont(font);
             p_.setPen(kInk);

@@ -1,7 +1,9 @@
-// The Save commands of the main window: the analysis text and the screen pictures of the
-// diagram panel and the chart, each into the results folder beside the program.
+// The Save commands of the main window: the analysis text, the screen pictures of the
+// diagram panel and the chart, and the table of individual results, each into the results
+// folder beside the program.
 #include "UnitPlot.h"
 
+#include "CommandLine.h"
 #include "ProfileStore.h"
 #include "ProfileTable.h"
 #include "SafeFile.h"
@@ -10,6 +12,7 @@
 #include "TChart.h"
 #include "TLabel.h"
 #include "TPanel.h"
+#include "XlsxTable.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -21,6 +24,7 @@ namespace {
 
 const QString kPictureFilter = QStringLiteral("JPG Files (*.jpg)");
 const QString kTableFilter = QStringLiteral("CSV Files (*.csv)");
+const QString kWorkbookFilter = QStringLiteral("Excel Files (*.xlsx)");
 
 } // namespace
 
@@ -50,23 +54,45 @@ void TForm1::mmAnalysisSaveClick()
 
 void TForm1::mmTableSaveClick()
 {
+    saveTable(
+        QStringLiteral("Запись таблицы результатов в csv-файл"), kTableFilter,
+        QStringLiteral("csv"), tableFileName(Profile().ProgramFolder, ceCode->text()),
+        [](const LoadedProfile &loaded) { return profileCsv(loaded, spreadsheetCsv(QLocale())); });
+}
+
+void TForm1::mmWorkbookSaveClick()
+{
+    const QString code = ceCode->text();
+    saveTable(QStringLiteral("Запись таблицы результатов в xlsx-файл"), kWorkbookFilter,
+              QStringLiteral("xlsx"), workbookFileName(Profile().ProgramFolder, code),
+              [code](const LoadedProfile &loaded) {
+                  return profileXlsx(loaded, tableWorkbookProperties(code));
+              });
+}
+
+void TForm1::saveTable(const QString &title, const QString &filter, const QString &suffix,
+                       const QString &proposed,
+                       const std::function<QByteArray(const LoadedProfile &)> &bytes)
+{
     if (!lastLoad())
         return;
     QFileDialog &dialog = saveDialog();
-    dialog.setNameFilter(kTableFilter);
+    dialog.setNameFilter(filter);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     dialog.setDirectory(resultsFolder(Profile().ProgramFolder));
-    dialog.setWindowTitle(QStringLiteral("Запись таблицы результатов в csv-файл"));
-    dialog.selectFile(tableFileName(Profile().ProgramFolder, ceCode->text()));
-    // A name typed without an extension still ends in ".csv", confirmed by the dialog itself.
-    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.setWindowTitle(title);
+    dialog.selectFile(proposed);
+    // A name typed without an extension still gets the table's, confirmed by the dialog itself.
+    dialog.setDefaultSuffix(suffix);
     const QString name = dialogs_->runSaveDialog(dialog);
     dialog.setDefaultSuffix(QString());
     if (name.isEmpty())
         return;
     // The load of that moment, read after the dialog's own event loop has run.
-    runCommand(
-        [&] { writeFileReplacing(name, profileCsv(*lastLoad(), spreadsheetCsv(QLocale()))); });
+    runCommand([&] {
+        if (const LoadedProfile *loaded = lastLoad())
+            writeFileReplacing(name, bytes(*loaded));
+    });
 }
 
 void TForm1::mmImageSaveClick()

@@ -50,6 +50,12 @@ QString tableFileName(const QString &programFolder, const QString &code)
            QStringLiteral(".csv");
 }
 
+QString workbookFileName(const QString &programFolder, const QString &code)
+{
+    return resultsFolder(programFolder) + QStringLiteral("/Table ") + fileNameSafeCode(code) +
+           QStringLiteral(".xlsx");
+}
+
 QString pictureFileName(const QString &programFolder, const QString &prefix, const QString &letter,
                         const QString &code)
 {

@@ -17,6 +17,8 @@ QString fileNameSafeCode(const QString &code);
 QString analysisFileName(const QString &programFolder, const QString &code);
 // "Results/Table <code>.csv" under the program folder.
 QString tableFileName(const QString &programFolder, const QString &code);
+// "Results/Table <code>.xlsx" under the program folder.
+QString workbookFileName(const QString &programFolder, const QString &code);
 // "Results/<prefix> <letter> <code>.jpg" under the program folder; prefix "Image" or "Plot".
 QString pictureFileName(const QString &programFolder, const QString &prefix, const QString &letter,
                         const QString &code);

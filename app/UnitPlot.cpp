@@ -239,6 +239,10 @@ void TForm1::createMenu()
                                    [this] { mmPlotSaveClick(); });
     mmTableSave = mmSave->addAction(menuGlyph(MenuGlyph::SaveText), QStringLiteral("Table (CSV)"),
                                     this, [this] { mmTableSaveClick(); });
+    // In English like its neighbours: the Save items are the menu's English part.
+    mmWorkbookSave =
+        mmSave->addAction(menuGlyph(MenuGlyph::SaveText), QStringLiteral("Таблица (Excel)"), this,
+                          [this] { mmWorkbookSaveClick(); });
     mmReportSave = mmSave->addAction(menuGlyph(MenuGlyph::SaveText), QStringLiteral("Report (PDF)"),
                                      this, [this] { mmReportSaveClick(); });
     mmPrint = mmSave->addAction(QStringLiteral("Print…"), this, [this] { mmPrintClick(); });

@@ -56,6 +56,7 @@ public:
     void mmImageSaveClick();
     void mmPlotSaveClick();
     void mmTableSaveClick();
+    void mmWorkbookSaveClick();
     void mmReportSaveClick();
     void mmPrintClick();
     void SystemMenuCommand(int command);
@@ -124,6 +125,7 @@ public:
     QAction *mmImageSave = nullptr;
     QAction *mmPlotSave = nullptr;
     QAction *mmTableSave = nullptr;
+    QAction *mmWorkbookSave = nullptr;
     QAction *mmReportSave = nullptr;
     QAction *mmPrint = nullptr;
     // dialogs and the About box
@@ -163,6 +165,10 @@ private:
     // The Image and Plot saves: dialog, then a screen capture of the control as a JPEG file.
     void savePicture(const QString &title, const QString &prefix, const TLabel *letter,
                      const QWidget *control);
+    // The table saves: dialog, then the file made from the load of that moment.
+    void saveTable(const QString &title, const QString &filter, const QString &suffix,
+                   const QString &proposed,
+                   const std::function<QByteArray(const LoadedProfile &)> &bytes);
 
     QFileDialog *OpenDialog1 = nullptr; // made when first needed
     QFileDialog *SaveDialog = nullptr;

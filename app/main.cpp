@@ -56,6 +56,10 @@ int main(int argc, char **argv)
         QCoreApplication app(argc, argv);
         return runCsvExport(cl.path, stdout, stderr);
     }
+    case CommandLine::Mode::Xlsx: {
+        QCoreApplication app(argc, argv);
+        return runXlsxExport(cl.outFile, cl.path, stderr);
+    }
     case CommandLine::Mode::Batch: {
         // No screen is needed: the views paint off screen, through the window's own code.
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -53,18 +53,61 @@ Spread spreadOf(const std::vector<double> &values)
     return spread.result();
 }
 
-std::array<Spread, kSummaryCount + 1> summarySpread(const LoadedProfile &loaded)
+QByteArray tableNumberHeading(int column)
 {
-    std::array<SpreadAccumulator, kSummaryCount + 1> columns{};
-    for (const MemberProfile &member : loaded.members)
-        for (int i = 1; i <= kSummaryCount; ++i)
-            columns[std::size_t(i)].add(toPercent(
-                member.store.SummaryScores[std::size_t(i)],
-                ProfileStore::ScoreRanges[std::size_t(ProfileStore::summaryRangeRow(i))]));
+    if (column < kAnswerCount)
+        return "answer" + QByteArray::number(column + 1);
+    if (column < kAnswerCount + kSummaryCount)
+        return "summary" + QByteArray::number(column - kAnswerCount + 1);
+    return "scale" + QByteArray::number(column - kAnswerCount - kSummaryCount + 1);
+}
+
+int tableRangeRow(int column)
+{
+    const int summary = column - kAnswerCount + 1;
+    return summary <= kSummaryCount ? ProfileStore::summaryRangeRow(summary)
+                                    : ProfileStore::scaleRangeRow(summary - kSummaryCount);
+}
+
+double tableRawScore(const ProfileStore &raw, int column)
+{
+    const int summary = column - kAnswerCount + 1;
+    return summary <= kSummaryCount ? raw.SummaryScores[std::size_t(summary)]
+                                    : raw.ScaleScores[std::size_t(summary - kSummaryCount)];
+}
+
+const TableRows::Numbers &TableRows::add(const ProfileStore &raw)
+{
+    for (int c = 0; c < kAnswerCount; ++c)
+        numbers_[std::size_t(c)] = raw.Answers[std::size_t(c + 1)];
+    for (int c = kTableFirstPercent; c < kTableNumberColumns; ++c)
+        numbers_[std::size_t(c)] = toPercent(
+            tableRawScore(raw, c), ProfileStore::ScoreRanges[std::size_t(tableRangeRow(c))]);
+    for (std::size_t c = 0; c < numbers_.size(); ++c)
+        columns_[c].add(numbers_[c]);
+    return numbers_;
+}
+
+std::array<Spread, kSummaryCount + 1> TableRows::summarySpread() const
+{
     std::array<Spread, kSummaryCount + 1> spread{};
     for (int i = 1; i <= kSummaryCount; ++i)
-        spread[std::size_t(i)] = columns[std::size_t(i)].result();
+        spread[std::size_t(i)] = this->spread(kTableFirstPercent + i - 1);
     return spread;
+}
+
+std::array<Spread, kSummaryCount + 1> summarySpread(const LoadedProfile &loaded)
+{
+    TableRows rows;
+    for (const MemberProfile &member : loaded.members)
+        rows.add(member.store);
+    return rows.summarySpread();
+}
+
+QStringList spreadTitles()
+{
+    return {QStringLiteral("Показатель"), QStringLiteral("n"),       QStringLiteral("Среднее"),
+            QStringLiteral("Ст. откл."),  QStringLiteral("Минимум"), QStringLiteral("Максимум")};
 }
 
 CsvStyle scriptCsv()
@@ -105,12 +148,8 @@ CsvTableWriter::CsvTableWriter(const CsvStyle &style) : style_(style)
     if (style_.byteOrderMark)
         out_ += "\xEF\xBB\xBF";
     out_ += QByteArray("file") + sep + "code" + sep + "name" + sep + "date";
-    for (int i = 1; i <= kAnswerCount; ++i)
-        out_ += sep + QByteArray("answer") + QByteArray::number(i);
-    for (int i = 1; i <= kSummaryCount; ++i)
-        out_ += sep + QByteArray("summary") + QByteArray::number(i);
-    for (int i = 1; i <= kScaleScoreCount; ++i)
-        out_ += sep + QByteArray("scale") + QByteArray::number(i);
+    for (int c = 0; c < kTableNumberColumns; ++c)
+        out_ += sep + tableNumberHeading(c);
     out_ += "\r\n";
 }
 
@@ -120,13 +159,12 @@ void CsvTableWriter::appendNumber(double value)
     out_ += numberText(value, style_.decimalPoint);
 }
 
-double CsvTableWriter::appendPercent(double raw, int rangeRow)
+void CsvTableWriter::appendPercent(double percent, double raw, int rangeRow)
 {
-    const double percent = toPercent(raw, ProfileStore::ScoreRanges[std::size_t(rangeRow)]);
     out_ += style_.separator;
     if (raw != std::floor(raw) || raw < kCachedLow || raw >= kCachedHigh) {
         out_ += numberText(percent, style_.decimalPoint);
-        return percent;
+        return;
     }
     std::vector<QByteArray> &texts = percentTexts_[std::size_t(rangeRow)];
     if (texts.empty())
@@ -135,7 +173,6 @@ double CsvTableWriter::appendPercent(double raw, int rangeRow)
     if (text.isEmpty())
         text = numberText(percent, style_.decimalPoint);
     out_ += text;
-    return percent;
 }
 
 void CsvTableWriter::addMember(const MemberProfile &member)
@@ -147,34 +184,26 @@ void CsvTableWriter::addMember(const MemberProfile &member)
         out_ += csvField(*text, style_);
     }
     const ProfileStore &raw = member.store;
-    std::size_t c = 0;
+    const TableRows::Numbers &numbers = rows_.add(raw);
     for (int i = 1; i <= kAnswerCount; ++i) {
-        const int answer = raw.Answers[std::size_t(i)];
         char text[4] = {sep};
-        const auto end = std::to_chars(text + 1, text + sizeof text, answer).ptr;
+        const auto end =
+            std::to_chars(text + 1, text + sizeof text, int(raw.Answers[std::size_t(i)])).ptr;
         out_.append(text, end - text);
-        columns_[c++].add(answer);
     }
-    for (int i = 1; i <= kSummaryCount; ++i)
-        columns_[c++].add(
-            appendPercent(raw.SummaryScores[std::size_t(i)], ProfileStore::summaryRangeRow(i)));
-    for (int i = 1; i <= kScaleScoreCount; ++i)
-        columns_[c++].add(
-            appendPercent(raw.ScaleScores[std::size_t(i)], ProfileStore::scaleRangeRow(i)));
+    for (int c = kTableFirstPercent; c < kTableNumberColumns; ++c)
+        appendPercent(numbers[std::size_t(c)], tableRawScore(raw, c), tableRangeRow(c));
     out_ += "\r\n";
 }
 
 QByteArray CsvTableWriter::finish(bool group)
 {
     if (group) {
-        const std::pair<const char *, double Spread::*> statistics[] = {{"mean", &Spread::mean},
-                                                                        {"sd", &Spread::sd},
-                                                                        {"min", &Spread::min},
-                                                                        {"max", &Spread::max}};
-        for (const auto &[name, field] : statistics) {
-            out_ += QByteArray(name) + style_.separator + style_.separator + style_.separator;
-            for (const SpreadAccumulator &column : columns_)
-                appendNumber(column.result().*field);
+        for (const TableStatistic &statistic : kTableStatistics) {
+            out_ +=
+                QByteArray(statistic.name) + style_.separator + style_.separator + style_.separator;
+            for (int c = 0; c < kTableNumberColumns; ++c)
+                appendNumber(rows_.spread(c).*statistic.field);
             out_ += "\r\n";
         }
     }

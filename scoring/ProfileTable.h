@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <vector>
 
@@ -37,8 +38,52 @@ private:
     double squares_ = 0; // sum of squared differences from the running mean
 };
 
+// The table of individual results, in its columns: the texts file, code, name and date; then
+// the numbers answer1..32, summary1..12 and scale1..24, the scores in percent, unrounded; for a
+// group then the statistics rows "mean", "sd", "min" and "max" of every number column. The CSV
+// and the workbook are written from this one model.
+inline constexpr int kTableNumberColumns = kAnswerCount + kSummaryCount + kScaleScoreCount;
+// Index of the first percentage among the number columns (summary1).
+inline constexpr int kTableFirstPercent = kAnswerCount;
+
+// The heading of a number column 0..kTableNumberColumns - 1: "answer1", "summary12", "scale3".
+QByteArray tableNumberHeading(int column);
+// The score range a percentage column is taken over (a row of ProfileStore::ScoreRanges), and
+// the raw score it is taken of.
+int tableRangeRow(int column);
+double tableRawScore(const ProfileStore &raw, int column);
+
+struct TableStatistic
+{
+    const char *name;
+    double Spread::*field;
+};
+inline constexpr std::array<TableStatistic, 4> kTableStatistics{
+    {{"mean", &Spread::mean}, {"sd", &Spread::sd}, {"min", &Spread::min}, {"max", &Spread::max}}};
+
+// The number rows as the members arrive, with the running spread of every column, so a table
+// of any length needs no column kept.
+class TableRows
+{
+public:
+    using Numbers = std::array<double, kTableNumberColumns>;
+    // The member's answers and scores in percent, counted into the spread; valid until the
+    // next call.
+    const Numbers &add(const ProfileStore &raw);
+    Spread spread(int column) const { return columns_[std::size_t(column)].result(); }
+    // The spread of the twelve summary values, indexed 1..12.
+    std::array<Spread, kSummaryCount + 1> summarySpread() const;
+
+private:
+    Numbers numbers_{};
+    std::array<SpreadAccumulator, kTableNumberColumns> columns_{};
+};
+
 // The spread of the twelve summary values over the members, indexed 1..12.
 std::array<Spread, kSummaryCount + 1> summarySpread(const LoadedProfile &loaded);
+
+// The column titles of a spread table: the value's name, then n, mean, sd, min and max.
+QStringList spreadTitles();
 
 // How a table is written: plain RFC 4180 for scripts, or for a spreadsheet in the user's
 // language (byte order mark; ";" and the decimal comma where the locale writes numbers so;
@@ -53,9 +98,7 @@ struct CsvStyle
 CsvStyle scriptCsv();
 CsvStyle spreadsheetCsv(const QLocale &locale = QLocale::system());
 
-// The table as CSV in UTF-8: a header row; one row per member (file, code, name, date,
-// answer1..32, summary1..12, scale1..24, the scores in percent, unrounded); for a group then
-// the rows "mean", "sd", "min" and "max" of every number column. Lines end in CR LF.
+// The table as CSV in UTF-8: a header row, then the rows of the table. Lines end in CR LF.
 QByteArray profileCsv(const LoadedProfile &loaded, const CsvStyle &style);
 
 // profileCsv written as the members arrive, keeping only the text and running statistics:
@@ -70,14 +113,13 @@ public:
     QByteArray finish(bool group);
 
 private:
-    static constexpr int kNumberColumns = kAnswerCount + kSummaryCount + kScaleScoreCount;
     void appendNumber(double value);
-    // Writes the percentage of a raw score and returns it.
-    double appendPercent(double raw, int rangeRow);
+    // Writes the percentage of a raw score.
+    void appendPercent(double percent, double raw, int rangeRow);
 
     CsvStyle style_;
     QByteArray out_;
-    std::array<SpreadAccumulator, kNumberColumns> columns_{};
+    TableRows rows_;
     // Texts of the percentages of whole raw sums, made once: members' scores are small whole
     // numbers, so a large table formats each distinct value only once.
     std::array<std::vector<QByteArray>, ProfileStore::ScoreRanges.size()> percentTexts_{};

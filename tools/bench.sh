@@ -103,19 +103,25 @@ if [ "$(wc -l <"$work/group.csv")" -ne $((files + 5)) ]; then
 fi
 : >"$work/csv.txt"
 : >"$work/json.txt"
+: >"$work/xlsx.txt"
 for ((i = 0; i < reps; ++i)); do
     "$bin/runstat" "$bin/vorlzut" --csv "$work/group" >>"$work/csv.txt"
     "$bin/runstat" "$bin/vorlzut" --json "$work/group" >>"$work/json.txt"
+    "$bin/runstat" "$bin/vorlzut" --xlsx "$work/group.xlsx" "$work/group" >>"$work/xlsx.txt"
 done
 read -r csv_med csv_min < <(stats "$work/csv.txt" 1)
 read -r json_med json_min < <(stats "$work/json.txt" 1)
+read -r xlsx_med xlsx_min < <(stats "$work/xlsx.txt" 1)
 echo
-echo "== Table of individual results: --csv against --json, $files files, $reps runs each =="
+echo "== Table of individual results: --csv and --xlsx against --json, $files files, $reps runs each =="
 awk -v cm="$csv_med" -v cb="$csv_min" -v jm="$json_med" -v jb="$json_min" \
-    -v cr="$(maxrss "$work/csv.txt")" 'BEGIN {
+    -v xm="$xlsx_med" -v xb="$xlsx_min" -v cr="$(maxrss "$work/csv.txt")" \
+    -v xr="$(maxrss "$work/xlsx.txt")" -v xs="$(wc -c <"$work/group.xlsx")" 'BEGIN {
     printf "  %-34s median %8.1f ms   best %8.1f ms   (max RSS %.1f MB)\n", "vorlzut --csv FOLDER", cm, cb, cr / 1024
     printf "  %-34s median %8.1f ms   best %8.1f ms\n", "vorlzut --json FOLDER", jm, jb
     printf "  %-34s median %8.2f      best %8.2f      (target: at most 1.3)\n", "ratio csv / json", cm / jm, cb / jb
+    printf "  %-34s median %8.1f ms   best %8.1f ms   (max RSS %.1f MB, file %.1f MB)\n", "vorlzut --xlsx OUT FOLDER", xm, xb, xr / 1024, xs / 1048576
+    printf "  %-34s median %8.2f      best %8.2f\n", "ratio xlsx / csv", xm / cm, xb / cb
 }'
 
 echo

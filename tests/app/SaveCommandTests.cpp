@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QStringDecoder>
@@ -251,4 +252,51 @@ TEST_F(SaveTest, TableOfAGroupForSpreadsheets)
                                  "file;code;"))
         << bytes.left(40).toStdString();
     EXPECT_EQ(bytes.count("\r\n"), 1 + 2 + 4);
+}
+
+TEST_F(SaveTest, WorkbookBesideTheCsvTableProposesTableCodeXlsx)
+{
+    writeSheet("a.txt", AnswerSheet{}, "group");
+    openGroup(writeSheet("b.txt", AnswerSheet{}, "group"));
+    EXPECT_EQ(form->mmWorkbookSave->text(), "Таблица (Excel)");
+    const QList<QAction *> items = form->mmSave->actions();
+    EXPECT_EQ(items.indexOf(form->mmWorkbookSave), items.indexOf(form->mmTableSave) + 1);
+
+    const QString target = program + "Results/Table 0000.xlsx";
+    writeOld(target, "old workbook");
+    dialogs->saveAnswers << target;
+    form->mmWorkbookSaveClick();
+    form->ceCode->setText("12/x");
+    form->mmWorkbookSaveClick(); // cancelled
+
+    EXPECT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join('\n').toStdString();
+    const auto &s = dialogs->saves;
+    ASSERT_EQ(s.size(), 2u);
+    EXPECT_EQ(s[0].title, "Запись таблицы результатов в xlsx-файл");
+    EXPECT_EQ(s[0].proposed, target);
+    EXPECT_EQ(s[0].filter, "Excel Files (*.xlsx)");
+    EXPECT_EQ(QDir::cleanPath(s[0].folder), QDir::cleanPath(program + "Results"));
+    EXPECT_EQ(s[1].proposed, program + "Results/Table 12_x.xlsx");
+    const QByteArray bytes = contents(target);
+    EXPECT_TRUE(bytes.startsWith("PK\x03\x04"));
+    EXPECT_TRUE(bytes.contains("xl/worksheets/sheet2.xml")) << "the group's spread";
+    EXPECT_EQ(QDir(program + "Results").entryList(QDir::Files | QDir::Hidden),
+              QStringList{"Table 0000.xlsx"});
+}
+
+TEST_F(SaveTest, WorkbookThatCannotBeMadeKeepsTheOldFile)
+{
+    AnswerSheet longName;
+    longName.name = QString(40000, QLatin1Char('x'));
+    openData(writeSheet("long.txt", longName));
+    const QString target = program + "Results/Table 0451.xlsx";
+    writeOld(target, "old workbook");
+    dialogs->saveAnswers << target;
+    form->mmWorkbookSaveClick();
+    EXPECT_EQ(dialogs->errors,
+              QStringList{"Cannot write the workbook: the name of answer file long.txt has 40000 "
+                          "characters; a cell holds at most 32767"});
+    EXPECT_EQ(contents(target), "old workbook");
+    EXPECT_EQ(QDir(program + "Results").entryList(QDir::Files | QDir::Hidden),
+              QStringList{"Table 0451.xlsx"});
 }

@@ -489,11 +489,49 @@ TEST_F(CliTest, GroupPipeMember)
     EXPECT_EQ(QString::fromUtf8(run.err), "Cannot open file " + pipe + ".\n");
 }
 
+// The workbook goes to its file by a replacing write: a failed export leaves the older file
+// whole and no temporary beside it; a finished one prints nothing.
+TEST_F(CliTest, XlsxReplacesItsFileOnlyWhenFinished)
+{
+    QDir(dir.path()).mkdir("group");
+    QDir(dir.path()).mkdir("out");
+    respondent().write(path("group/a.txt"));
+    testfiles::writeBytes(path("group/b.txt"),
+                          testfiles::joinLines(respondent().withLine(50, "x1")));
+    const QString out = path("out/Table.xlsx");
+    testfiles::writeBytes(out, "old workbook");
+
+    const Outcome failed = runProgram({"--xlsx", out, path("group")}, kRussian);
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_EQ(failed.out, QByteArray());
+    EXPECT_EQ(failed.err, "'x1' is not a valid integer value.\n");
+    QFile old(out);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "old workbook");
+    old.close();
+
+    respondent().write(path("group/b.txt"));
+    const Outcome done = runProgram({"--xlsx", out, path("group")}, kRussian);
+    EXPECT_EQ(done.exitCode, 0) << done.err.toStdString();
+    EXPECT_EQ(done.out, QByteArray());
+    EXPECT_EQ(done.err, QByteArray());
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(old.readAll().startsWith("PK\x03\x04"));
+    EXPECT_EQ(QDir(path("out")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"Table.xlsx"});
+
+    const QString nowhere = path("missing/Table.xlsx");
+    const Outcome refused = runProgram({"--xlsx", nowhere, path("group")});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(QString::fromUtf8(refused.err), "Cannot create file " + nowhere + ".\n");
+}
+
 TEST(CliArguments, HelpAndVersion)
 {
     const Outcome help = runProgram({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains("--json PATH")) << help.out.toStdString();
+    EXPECT_TRUE(help.out.contains("--xlsx OUTFILE PATH")) << help.out.toStdString();
     EXPECT_EQ(help.err, QByteArray());
 
     const Outcome version = runProgram({"--version"});
@@ -523,7 +561,12 @@ INSTANTIATE_TEST_SUITE_P(
                     std::vector<const char *>{"--json", "a.txt", "b.txt"},
                     std::vector<const char *>{"a.txt", "--json"},
                     std::vector<const char *>{"--json", "a.txt", "--json", "b.txt"},
-                    std::vector<const char *>{"a.txt", "--json", "b.txt"}));
+                    std::vector<const char *>{"a.txt", "--json", "b.txt"},
+                    std::vector<const char *>{"--xlsx"},
+                    std::vector<const char *>{"--xlsx", "out.xlsx"},
+                    std::vector<const char *>{"--xlsx", "out.xlsx", "a.txt", "b.txt"},
+                    std::vector<const char *>{"--csv", "a.txt", "--xlsx", "out.xlsx", "b.txt"},
+                    std::vector<const char *>{"--xlsx", "out.xlsx", "a.txt", "--batch", "o", "b"}));
 
 int main(int argc, char **argv)
 {

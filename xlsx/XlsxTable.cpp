@@ -1,0 +1,377 @@
+#include "XlsxTable.h"
+
+#include "CommandError.h"
+#include "ProfileTable.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryFile>
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <clocale>
+#include <cstring>
+#include <locale.h>
+
+namespace {
+
+// The columns of sheet "Результаты": the texts, then the number columns of the table.
+enum TextColumn : lxw_col_t { kFile, kCode, kName, kDate, kDetails, kTextColumns };
+const std::array<const char *, kTextColumns> kTextHeadings = {"file", "code", "name", "date",
+                                                              "details"};
+constexpr lxw_col_t kFirstNumber = kTextColumns;
+constexpr lxw_col_t kFirstPercent = kFirstNumber + kTableFirstPercent;
+constexpr lxw_col_t kLastColumn = kFirstNumber + kTableNumberColumns - 1;
+// Members after the header row, leaving room for the statistics rows.
+constexpr lxw_row_t kMaxMembers = LXW_ROW_MAX - 1 - kTableStatistics.size();
+
+// The thresholds of the results table's colours.
+constexpr double kHighPercent = 60;
+constexpr double kLowPercent = 40;
+constexpr lxw_color_t kGreen = 0x008000;
+constexpr lxw_color_t kRed = 0xFF0000;
+
+// Column widths in characters: a text column fits its longest line up to this many, and every
+// column leaves room for the autofilter's button beside its heading.
+constexpr qsizetype kMaxTextWidth = 50;
+constexpr double kWidthMargin = 3;
+
+const char *const kResultsSheet = "Результаты";
+const char *const kSpreadSheet = "Разброс";
+
+CommandError workbookError(const QString &reason)
+{
+    return CommandError(QStringLiteral("Cannot write the workbook: %1").arg(reason));
+}
+
+void check(lxw_error error)
+{
+    if (error != LXW_NO_ERROR)
+        throw workbookError(QString::fromUtf8(lxw_strerror(error)));
+}
+
+// libxlsxwriter writes its numbers with snprintf, which follows the C library's numeric
+// locale: under ru_RU "55.5" would come out as "55,5", which no spreadsheet reads as a number.
+// Every call into the library runs under this thread's own C locale.
+class CNumbers
+{
+public:
+    CNumbers() : c_(newlocale(LC_ALL_MASK, "C", locale_t(nullptr)))
+    {
+        if (!c_)
+            throw CommandError(QStringLiteral("Out of memory"));
+        previous_ = uselocale(c_);
+    }
+    ~CNumbers()
+    {
+        uselocale(previous_);
+        freelocale(c_);
+    }
+    CNumbers(const CNumbers &) = delete;
+    CNumbers &operator=(const CNumbers &) = delete;
+
+private:
+    locale_t c_;
+    locale_t previous_ = nullptr;
+};
+
+// Characters the workbook's XML cannot carry: controls other than tab and line feed (a carriage
+// return would be read back as a line feed), and the two non-characters.
+bool unwritable(char16_t u)
+{
+    return (u < 0x20 && u != u'\t' && u != u'\n') || u == 0xFFFE || u == 0xFFFF;
+}
+
+// Whether the text at i reads like the format's escape _xHHHH_.
+bool escapeLike(const QString &text, qsizetype i)
+{
+    if (i + 7 > text.size() || text[i] != u'_' || text[i + 1] != u'x' || text[i + 6] != u'_')
+        return false;
+    for (qsizetype k = i + 2; k < i + 6; ++k) {
+        const char16_t c = text[k].unicode();
+        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F')))
+            return false;
+    }
+    return true;
+}
+
+// A cell's text as the workbook holds it: the unwritable characters in the format's own escape
+// _xHHHH_, and a text that already reads like such an escape kept as it stands by escaping its
+// underscore, so that a spreadsheet shows exactly the text of the answer file.
+QString cellText(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (unwritable(u) || escapeLike(text, i))
+            out +=
+                QStringLiteral("_x%1_").arg(QString::number(u, 16).toUpper(), 4, QLatin1Char('0'));
+        else
+            out += text[i];
+    }
+    return out;
+}
+
+// A document property has no such escape: unwritable characters become U+FFFD.
+QString propertyText(QString text)
+{
+    for (QChar &c : text)
+        if (unwritable(c.unicode()))
+            c = QChar::ReplacementCharacter;
+    return text;
+}
+
+// The longest line of a text, as a column width.
+qsizetype widthOf(const QString &text)
+{
+    qsizetype widest = 0;
+    for (const QStringView line : QStringView(text).split(QLatin1Char('\n')))
+        widest = std::max(widest, line.size());
+    return widest;
+}
+
+} // namespace
+
+struct XlsxTableWriter::Book
+{
+    explicit Book(const QString &folder)
+        : file(folder + QStringLiteral("/vorl-table-XXXXXX.xlsx")),
+          tmpdir(QFile::encodeName(folder))
+    {
+    }
+
+    QTemporaryFile file;
+    QByteArray tmpdir;
+    lxw_workbook *workbook = nullptr;
+    lxw_worksheet *results = nullptr;
+    lxw_format *heading = nullptr;
+    lxw_format *text = nullptr;
+    lxw_format *whole = nullptr;
+    lxw_format *percent = nullptr;
+    lxw_format *mean = nullptr; // statistics of the answers
+    lxw_format *green = nullptr;
+    lxw_format *red = nullptr;
+    lxw_row_t row = 0; // the last row written
+    TableRows rows;
+    std::array<qsizetype, kTextColumns> textWidths{};
+
+    ~Book()
+    {
+        // Closing is the only way the library frees what it holds; the file it writes is the
+        // temporary one, removed with it, so its numbers need no locale.
+        if (workbook)
+            workbook_close(workbook);
+    }
+
+    lxw_format *format(const char *number, bool bold = false)
+    {
+        lxw_format *f = workbook_add_format(workbook);
+        if (!f)
+            throw CommandError(QStringLiteral("Out of memory"));
+        if (number)
+            format_set_num_format(f, number);
+        if (bold)
+            format_set_bold(f);
+        return f;
+    }
+
+    void writeText(lxw_worksheet *sheet, lxw_row_t r, lxw_col_t c, const QString &value,
+                   lxw_format *f)
+    {
+        check(worksheet_write_string(sheet, r, c, cellText(value).toUtf8().constData(), f));
+    }
+
+    void writeNumber(lxw_worksheet *sheet, lxw_row_t r, lxw_col_t c, double value, lxw_format *f)
+    {
+        check(worksheet_write_number(sheet, r, c, value, f));
+    }
+
+    // Percentages above 60 bold green, below 40 bold red, evaluated by the spreadsheet so an
+    // edited value takes its colour.
+    void colourPercentages(lxw_row_t first, lxw_row_t last)
+    {
+        const auto rule = [&](uint8_t criteria, double value, lxw_format *colour) {
+            lxw_conditional_format cell{};
+            cell.type = LXW_CONDITIONAL_TYPE_CELL;
+            cell.criteria = criteria;
+            cell.value = value;
+            cell.format = colour;
+            check(worksheet_conditional_format_range(results, first, kFirstPercent, last,
+                                                     kLastColumn, &cell));
+        };
+        rule(LXW_CONDITIONAL_CRITERIA_GREATER_THAN, kHighPercent, green);
+        rule(LXW_CONDITIONAL_CRITERIA_LESS_THAN, kLowPercent, red);
+    }
+
+    void writeStatistics()
+    {
+        lxw_format *label = format(nullptr, true);
+        for (const TableStatistic &statistic : kTableStatistics) {
+            ++row;
+            writeText(results, row, kFile, QString::fromLatin1(statistic.name), label);
+            for (int c = 0; c < kTableNumberColumns; ++c)
+                writeNumber(results, row, kFirstNumber + lxw_col_t(c),
+                            rows.spread(c).*statistic.field,
+                            c < kTableFirstPercent ? mean : percent);
+        }
+    }
+
+    void writeSpreadSheet()
+    {
+        lxw_worksheet *sheet = workbook_add_worksheet(workbook, kSpreadSheet);
+        if (!sheet)
+            throw workbookError(QStringLiteral("cannot add a sheet"));
+        const QStringList titles = spreadTitles();
+        qsizetype nameWidth = titles.front().size();
+        for (int c = 0; c < titles.size(); ++c)
+            writeText(sheet, 0, lxw_col_t(c), titles[c], heading);
+        const auto spread = rows.summarySpread();
+        for (int i = 1; i <= kSummaryCount; ++i) {
+            const Spread &s = spread[std::size_t(i)];
+            const QString name = ProfileStore::SummaryNames(i);
+            nameWidth = std::max(nameWidth, name.size());
+            writeText(sheet, lxw_row_t(i), 0, name, text);
+            writeNumber(sheet, lxw_row_t(i), 1, s.n, whole);
+            const double values[] = {s.mean, s.sd, s.min, s.max};
+            for (lxw_col_t c = 0; c < std::size(values); ++c)
+                writeNumber(sheet, lxw_row_t(i), c + 2, values[c], percent);
+        }
+        check(worksheet_set_column(sheet, 0, 0, double(nameWidth) + kWidthMargin, nullptr));
+        for (int c = 1; c < titles.size(); ++c)
+            check(worksheet_set_column(
+                sheet, lxw_col_t(c), lxw_col_t(c),
+                double(std::max<qsizetype>(titles[c].size(), 5)) + kWidthMargin, nullptr));
+        worksheet_freeze_panes(sheet, 1, 0);
+    }
+};
+
+XlsxTableWriter::XlsxTableWriter()
+{
+    // The library writes to a file name: the workbook is made in the temporary folder and its
+    // bytes handed on, so the caller's safe replacing write puts it in place.
+    const QString folder = QDir::tempPath();
+    if (folder.isEmpty())
+        throw workbookError(QStringLiteral("the temporary folder %1 does not exist")
+                                .arg(QDir::toNativeSeparators(qEnvironmentVariable("TMPDIR"))));
+    book_ = std::make_unique<Book>(folder);
+    Book &b = *book_;
+    if (!b.file.open())
+        throw workbookError(QStringLiteral("cannot create a temporary file in %1")
+                                .arg(QDir::toNativeSeparators(folder)));
+    const CNumbers c;
+    lxw_workbook_options options{};
+    // Rows go to temporary files as they are finished, so memory stays flat with the group.
+    options.constant_memory = LXW_TRUE;
+    options.tmpdir = b.tmpdir.data();
+    b.workbook = workbook_new_opt(QFile::encodeName(b.file.fileName()).constData(), &options);
+    if (!b.workbook)
+        throw CommandError(QStringLiteral("Out of memory"));
+    b.results = workbook_add_worksheet(b.workbook, kResultsSheet);
+    if (!b.results)
+        throw workbookError(QStringLiteral("cannot add a sheet"));
+
+    b.heading = b.format("@", true);
+    // Text format, so what the user types into these cells later stays text too.
+    b.text = b.format("@");
+    b.whole = b.format("0");
+    b.percent = b.format("0.0");
+    b.mean = b.format("0.00");
+    b.green = b.format(nullptr, true);
+    format_set_font_color(b.green, kGreen);
+    b.red = b.format(nullptr, true);
+    format_set_font_color(b.red, kRed);
+
+    for (lxw_col_t col = 0; col < kTextColumns; ++col) {
+        b.writeText(b.results, 0, col, QString::fromLatin1(kTextHeadings[col]), b.heading);
+        b.textWidths[col] = qsizetype(std::strlen(kTextHeadings[col]));
+    }
+    for (int col = 0; col < kTableNumberColumns; ++col)
+        b.writeText(b.results, 0, kFirstNumber + lxw_col_t(col),
+                    QString::fromLatin1(tableNumberHeading(col)), b.heading);
+}
+
+XlsxTableWriter::~XlsxTableWriter() = default;
+
+void XlsxTableWriter::addMember(const MemberProfile &member)
+{
+    Book &b = *book_;
+    if (b.row >= kMaxMembers)
+        throw workbookError(
+            QStringLiteral("a sheet holds at most %1 answer files").arg(qulonglong(kMaxMembers)));
+    const QString details = member.header.details.join(QLatin1Char('\n'));
+    const std::array<const QString *, kTextColumns> texts = {
+        &member.file, &member.header.code, &member.header.name, &member.header.date, &details};
+    for (lxw_col_t col = 0; col < kTextColumns; ++col)
+        if (texts[col]->size() > kMaxCellText)
+            throw workbookError(
+                QStringLiteral("the %1 of answer file %2 has %3 characters; a cell holds at "
+                               "most %4")
+                    .arg(QString::fromLatin1(kTextHeadings[col]), member.file.left(200))
+                    .arg(texts[col]->size())
+                    .arg(kMaxCellText));
+
+    const CNumbers c;
+    const lxw_row_t row = ++b.row;
+    for (lxw_col_t col = 0; col < kTextColumns; ++col) {
+        b.writeText(b.results, row, col, *texts[col], b.text);
+        b.textWidths[col] = std::max(b.textWidths[col], widthOf(*texts[col]));
+    }
+    const TableRows::Numbers &numbers = b.rows.add(member.store);
+    for (int i = 0; i < kTableNumberColumns; ++i)
+        b.writeNumber(b.results, row, kFirstNumber + lxw_col_t(i), numbers[std::size_t(i)],
+                      i < kTableFirstPercent ? b.whole : b.percent);
+}
+
+QByteArray XlsxTableWriter::finish(bool group, const WorkbookProperties &properties)
+{
+    Book &b = *book_;
+    const CNumbers c;
+    const lxw_row_t lastMember = b.row;
+    // The filter sorts the members only. With rows written as they come, the library takes a
+    // range only while its last row is still the current one: before the statistics rows.
+    check(worksheet_autofilter(b.results, 0, 0, lastMember, kLastColumn));
+    if (group)
+        b.writeStatistics();
+    // Members and the mean are levels, and so are the minimum and maximum; the sd is not.
+    b.colourPercentages(1, group ? lastMember + 1 : lastMember);
+    if (group)
+        b.colourPercentages(lastMember + 3, lastMember + 4);
+    worksheet_freeze_panes(b.results, 1, 0);
+    for (lxw_col_t col = 0; col < kTextColumns; ++col)
+        check(worksheet_set_column(
+            b.results, col, col, double(std::min(b.textWidths[col], kMaxTextWidth)) + kWidthMargin,
+            b.text));
+    for (int col = 0; col < kTableNumberColumns; ++col) {
+        const lxw_col_t at = kFirstNumber + lxw_col_t(col);
+        check(worksheet_set_column(b.results, at, at,
+                                   double(tableNumberHeading(col).size()) + kWidthMargin, nullptr));
+    }
+    if (group)
+        b.writeSpreadSheet();
+
+    const QByteArray title = propertyText(properties.title).toUtf8();
+    const QByteArray program = propertyText(properties.program).toUtf8();
+    lxw_doc_properties documentProperties{};
+    documentProperties.title = const_cast<char *>(title.constData());
+    documentProperties.author = const_cast<char *>(program.constData());
+    documentProperties.comments = const_cast<char *>(program.constData());
+    check(workbook_set_properties(b.workbook, &documentProperties));
+
+    const lxw_error closed = workbook_close(b.workbook);
+    b.workbook = nullptr;
+    check(closed);
+    QFile written(b.file.fileName());
+    if (!written.open(QIODevice::ReadOnly))
+        throw workbookError(written.errorString());
+    return written.readAll();
+}
+
+QByteArray profileXlsx(const LoadedProfile &loaded, const WorkbookProperties &properties)
+{
+    XlsxTableWriter writer;
+    for (const MemberProfile &member : loaded.members)
+        writer.addMember(member);
+    return writer.finish(loaded.group, properties);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "Profile.h"
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+
+// The table of individual results as an Excel workbook, for people rather than scripts: a
+// spreadsheet opens it without import options, and every cell carries its type, so codes keep
+// their leading zeros and a text starting with "=" stays a text.
+//
+// Sheet "Результаты": a frozen header row with an autofilter; one row per member (file, code,
+// name, date and details as texts, the answers as whole numbers, the scores in percent shown
+// with one decimal and coloured by conditional formats: bold green above 60, bold red below
+// 40); for a group then the rows mean, sd, min and max. Sheet "Разброс", for a group only: the
+// spread of the twelve summary values.
+
+// What the workbook's document properties say.
+struct WorkbookProperties
+{
+    QString title;
+    QString program; // the writing program's name and version
+};
+
+// The workbook written as the members arrive: the rows go to temporary files, so a folder of
+// any size needs no table kept in memory. Throws CommandError for a text longer than a cell
+// holds, for more members than a sheet has rows, and when the workbook cannot be written.
+class XlsxTableWriter
+{
+public:
+    XlsxTableWriter();
+    ~XlsxTableWriter();
+    XlsxTableWriter(const XlsxTableWriter &) = delete;
+    XlsxTableWriter &operator=(const XlsxTableWriter &) = delete;
+
+    void addMember(const MemberProfile &member);
+    // The workbook file's bytes; for a group with the statistics rows and the spread sheet.
+    QByteArray finish(bool group, const WorkbookProperties &properties);
+
+private:
+    struct Book;
+    std::unique_ptr<Book> book_;
+};
+
+QByteArray profileXlsx(const LoadedProfile &loaded, const WorkbookProperties &properties);
+
+// Texts a cell can hold at most (UTF-16 code units, as spreadsheets count them).
+inline constexpr qsizetype kMaxCellText = 32767;
