@@ -59,7 +59,7 @@ TEST_P(LongTexts, FitUpToTheCellLimitAndAreRefusedByName)
 {
     MemberProfile fits = member();
     GetParam().set(fits, QString(kMaxCellText, QChar(u'ж')));
-    EXPECT_EQ(errorOf([&] { profileXlsx({{}, {}, 1, false, {fits}}, {}); }), QString());
+    EXPECT_EQ(errorOf([&] { profileXlsx({{}, {}, 1, false, {}, {fits}}, {}); }), QString());
 
     MemberProfile tooLong = member(QStringLiteral("long.txt"));
     GetParam().set(tooLong, QString(kMaxCellText + 1, QChar(u'ж')));
@@ -110,7 +110,7 @@ protected:
 
 TEST_F(TemporaryFolder, NothingIsLeftAfterAWorkbookOrAnAbandonedOne)
 {
-    LoadedProfile group{{}, {}, 2, true, {member(), member(QStringLiteral("b.txt"))}};
+    LoadedProfile group{{}, {}, 2, true, {}, {member(), member(QStringLiteral("b.txt"))}};
     const QByteArray bytes = profileXlsx(group, {QStringLiteral("t"), QStringLiteral("p")});
     EXPECT_TRUE(bytes.startsWith("PK\x03\x04"));
     // Names in a zip file stand uncompressed: the group has its second sheet.
@@ -127,7 +127,7 @@ TEST_F(TemporaryFolder, NothingIsLeftAfterAWorkbookOrAnAbandonedOne)
     EXPECT_FALSE(errorOf([&] { profileXlsx(group, {}); }).isEmpty());
     EXPECT_EQ(leftOver(), QStringList());
 
-    const QByteArray one = profileXlsx({{}, {}, 1, false, {member()}}, {});
+    const QByteArray one = profileXlsx({{}, {}, 1, false, {}, {member()}}, {});
     EXPECT_FALSE(one.contains("xl/worksheets/sheet2.xml")) << "a respondent has no spread";
 }
 
@@ -136,7 +136,7 @@ TEST_F(TemporaryFolder, UnusableTemporaryFolderIsAMessage)
     const QString missing = tmp.path() + QStringLiteral("/missing");
     qputenv("TMPDIR", QFile::encodeName(missing));
     EXPECT_EQ(errorOf([] {
-                  profileXlsx({{}, {}, 1, false, {member()}}, {});
+                  profileXlsx({{}, {}, 1, false, {}, {member()}}, {});
               }),
               QStringLiteral("Cannot write the workbook: the temporary folder %1 does not exist")
                   .arg(missing));
@@ -146,7 +146,7 @@ TEST_F(TemporaryFolder, UnusableTemporaryFolderIsAMessage)
     QFile(file).open(QIODevice::WriteOnly);
     qputenv("TMPDIR", QFile::encodeName(file));
     EXPECT_EQ(errorOf([] {
-                  profileXlsx({{}, {}, 1, false, {member()}}, {});
+                  profileXlsx({{}, {}, 1, false, {}, {member()}}, {});
               }),
               QStringLiteral("Cannot write the workbook: cannot create a temporary file in %1")
                   .arg(QDir(file).canonicalPath()));
@@ -158,11 +158,11 @@ TEST(XlsxLocale, TheProcessLocaleIsKept)
 {
     if (!std::setlocale(LC_ALL, "ru_RU.UTF-8"))
         GTEST_SKIP() << "no ru_RU.UTF-8 locale on this machine";
-    profileXlsx({{}, {}, 1, true, {member()}}, {});
+    profileXlsx({{}, {}, 1, true, {}, {member()}}, {});
     EXPECT_STREQ(std::localeconv()->decimal_point, ",");
     MemberProfile bad = member();
     bad.file = QString(kMaxCellText + 1, QLatin1Char('x'));
-    EXPECT_FALSE(errorOf([&] { profileXlsx({{}, {}, 2, true, {member(), bad}}, {}); }).isEmpty());
+    EXPECT_FALSE(errorOf([&] { profileXlsx({{}, {}, 2, true, {}, {member(), bad}}, {}); }).isEmpty());
     EXPECT_STREQ(std::localeconv()->decimal_point, ",");
     std::setlocale(LC_ALL, "C");
 }
