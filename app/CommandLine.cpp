@@ -10,25 +10,25 @@
 #include "Scoring.h"
 
 #include "NativePath.h"
+#include "SafeFile.h"
 
 #include <cerrno>
-#include <cstring>
 #include <functional>
 
-CommandLine parseCommandLine(const QStringList &arguments)
+CommandLine parseCommandLine(const QList<QByteArray> &arguments)
 {
     CommandLine cl;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString &arg = arguments[i];
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+        const QByteArray &arg = arguments[i];
+        if (arg == "--help" || arg == "-h") {
             cl.mode = CommandLine::Mode::Help;
             return cl;
         }
-        if (arg == QLatin1String("--version")) {
+        if (arg == "--version") {
             cl.mode = CommandLine::Mode::Version;
             return cl;
         }
-        if (arg == QLatin1String("--batch")) {
+        if (arg == "--batch") {
             if (cl.mode == CommandLine::Mode::Json || cl.mode == CommandLine::Mode::Csv ||
                 !cl.path.isEmpty()) {
                 cl.mode = CommandLine::Mode::Error;
@@ -46,10 +46,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
             cl.paths = arguments.mid(i + 2);
             return cl;
         }
-        if (arg == QLatin1String("--json") || arg == QLatin1String("--csv")) {
+        if (arg == "--json" || arg == "--csv") {
             if (i + 1 >= arguments.size()) {
                 cl.mode = CommandLine::Mode::Error;
-                cl.error = QStringLiteral("%1 needs a file or folder").arg(arg);
+                cl.error = QStringLiteral("%1 needs a file or folder").arg(QLatin1String(arg));
                 return cl;
             }
             if (cl.mode == CommandLine::Mode::Json || cl.mode == CommandLine::Mode::Csv ||
@@ -58,14 +58,13 @@ CommandLine parseCommandLine(const QStringList &arguments)
                 cl.error = QStringLiteral("only one file or folder can be given");
                 return cl;
             }
-            cl.mode =
-                arg == QLatin1String("--json") ? CommandLine::Mode::Json : CommandLine::Mode::Csv;
+            cl.mode = arg == "--json" ? CommandLine::Mode::Json : CommandLine::Mode::Csv;
             cl.path = arguments[++i];
             continue;
         }
-        if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
+        if (arg.startsWith('-') && arg.size() > 1) {
             cl.mode = CommandLine::Mode::Error;
-            cl.error = QStringLiteral("unknown option %1").arg(arg);
+            cl.error = QStringLiteral("unknown option %1").arg(quotedForMessage(displayPath(arg)));
             return cl;
         }
         if (!cl.path.isEmpty()) {
@@ -98,7 +97,8 @@ QString usageText()
         "  --batch OUTDIR PATH...\n"
         "               for every PATH write into OUTDIR the analysis file, the PDF report and\n"
         "               the pictures of the four diagram and six chart views, named as the\n"
-        "               Save commands propose them; no window is shown. A code met twice is\n"
+        "               Save commands propose them, a folder's with its name after the code\n"
+        "               (\"Report 0000 Sales.pdf\"); no window is shown. A code met twice is\n"
         "               written as \"CODE (2)\". Exit status 1 when any PATH failed\n"
         "  --help       show this text\n"
         "  --version    show the version\n");
@@ -124,25 +124,25 @@ QByteArray terminalText(const QString &message)
     return safe.toUtf8();
 }
 
-void printMessage(std::FILE *stream, const QString &message)
+bool printMessage(std::FILE *stream, const QString &message)
 {
     const QByteArray text = terminalText(message) + '\n';
-    std::fwrite(text.constData(), 1, std::size_t(text.size()), stream);
-    std::fflush(stream);
+    return std::fwrite(text.constData(), 1, std::size_t(text.size()), stream) ==
+               std::size_t(text.size()) &&
+           std::fflush(stream) == 0;
 }
 
 namespace {
 
 // Loads path as the window would (a file as one respondent, a folder as a group), turns the
 // result into bytes and writes them whole to out; nothing reaches out when loading fails.
-int runExport(const QString &path, std::FILE *out, std::FILE *err, const MemberSink &onMember,
+int runExport(const NativePath &native, std::FILE *out, std::FILE *err, const MemberSink &onMember,
               const std::function<QByteArray(LoadedProfile &, const QString &today)> &format)
 {
     try {
-        if (path.isEmpty())
+        if (native.isEmpty())
             throw CommandError(QStringLiteral("Cannot open file: the path is empty"));
         const QString today = todayText();
-        const NativePath native = toNativePath(path);
         LoadedProfile profile = isFolder(native) ? loadGroup(native, today, Members::Drop, onMember)
                                                  : loadRespondent(native);
         const QByteArray bytes = format(profile, today);
@@ -152,19 +152,18 @@ int runExport(const QString &path, std::FILE *out, std::FILE *err, const MemberS
                                  std::size_t(bytes.size()) &&
                              std::fflush(out) == 0 && !std::ferror(out);
         if (!written)
-            throw CommandError(
-                QStringLiteral("Cannot write the profile to standard output: %1")
-                    .arg(QString::fromLocal8Bit(std::strerror(errno ? errno : EIO))));
+            throw CommandError(QStringLiteral("Cannot write the profile to standard output: %1")
+                                   .arg(systemReason(errno ? errno : EIO)));
         return 0;
     } catch (const std::exception &e) {
-        printMessage(err, errorBoxText(errorMessageOf(e)));
+        printMessage(err, commandLineErrorText(e));
         return 1;
     }
 }
 
 } // namespace
 
-int runJsonExport(const QString &path, std::FILE *out, std::FILE *err)
+int runJsonExport(const NativePath &path, std::FILE *out, std::FILE *err)
 {
     return runExport(path, out, err, {}, [](LoadedProfile &profile, const QString &today) {
         convertToPercent(profile.store);
@@ -172,7 +171,7 @@ int runJsonExport(const QString &path, std::FILE *out, std::FILE *err)
     });
 }
 
-int runCsvExport(const QString &path, std::FILE *out, std::FILE *err)
+int runCsvExport(const NativePath &path, std::FILE *out, std::FILE *err)
 {
     // A group's rows are written as its members are read; a respondent's one row at the end.
     CsvTableWriter writer(scriptCsv());
