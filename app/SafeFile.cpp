@@ -19,7 +19,7 @@
 namespace {
 
 // Characters of a quoted text kept on each side of the cut.
-constexpr qsizetype kQuotedHalf = 120;
+constexpr qsizetype kQuotedHalf = 256;
 // The name limit of Linux's own file systems, and the most a name may have anywhere.
 constexpr int kMaxNameBytes = 255;
 // A temporary file's name: hidden, recognisably ours, and short whatever its target's name, so
