@@ -832,3 +832,44 @@ TEST_F(CliTest, BatchReplacesAnInputsFilesTogetherOrNotAtAll)
     EXPECT_TRUE(contents(out + "/R-17.rtf").contains("\xD1\xE8\xE4\xEE\xF0\xEE\xE2"));
     EXPECT_EQ(writtenFiles(out), names);
 }
+
+// The same on a disk that is really full: a small file system of its own, mounted where the
+// machine lets a test do so (root, a mount namespace of its own) and skipped elsewhere. The
+// file system goes with the namespace, so its contents are listed from inside.
+TEST_F(CliTest, BatchOnAFullDiskKeepsTheOlderFilesAndSaysSo)
+{
+    respondent().write(path("r.txt"));
+    Questionnaire changed = respondent();
+    changed.name = QStringLiteral("Сидоров");
+    changed.answers.fill(6);
+    changed.write(path("changed.txt"));
+    ASSERT_TRUE(QDir().mkpath(path("disk")));
+    // $1 mount point, $2 program, $3 input, $4 listings, $5 the changed input. The run that
+    // meets the full disk replaces an older run's files.
+    const QString inside = QStringLiteral(
+        "mount -t tmpfs -o size=8m vorl \"$1\" || exit 77\n"
+        "\"$2\" --batch \"$1/out\" \"$3\" >/dev/null 2>&1 || exit 78\n"
+        "(cd \"$1/out\" && ls -A && cksum -- *) >\"$4/before.txt\"\n"
+        // 100 KB left: room for the analysis file and the report, not for the pictures.
+        "free=$(df -k --output=avail \"$1\" | tail -n 1)\n"
+        "dd if=/dev/zero of=\"$1/filler\" bs=1k count=$((free - 100)) 2>/dev/null\n"
+        "cp \"$5\" \"$3\"\n"
+        "\"$2\" --batch \"$1/out\" \"$3\" >/dev/null\n"
+        "status=$?\n"
+        "(cd \"$1/out\" && ls -A && cksum -- *) >\"$4/after.txt\"\n"
+        "exit $status\n");
+    const Outcome run =
+        runProgram({"-c",
+                    "unshare -m true 2>/dev/null || exit 77\n"
+                    "exec unshare -m sh -c \"$0\" sh \"$@\"",
+                    inside, path("disk"), kProgram, path("r.txt"), dir.path(), path("changed.txt")},
+                   kC, {}, QStringLiteral("/bin/sh"));
+    if (run.exitCode == 77)
+        GTEST_SKIP() << "no small file system can be mounted here";
+    ASSERT_NE(run.exitCode, 78) << "the first run did not fit";
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.endsWith(": No space left on device.\n")) << run.err.toStdString();
+    const QByteArray before = contents(path("before.txt"));
+    EXPECT_TRUE(before.startsWith("Image A R-17.jpg\n")) << before.toStdString();
+    EXPECT_EQ(contents(path("after.txt")), before) << "the older twelve files, and nothing else";
+}
