@@ -8,8 +8,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <clocale>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <locale.h>
