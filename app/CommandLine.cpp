@@ -14,11 +14,10 @@
 #include "NativePath.h"
 
 #include <cerrno>
-#include <cstring>
 #include <functional>
 #include <optional>
 
-CommandLine parseCommandLine(const QStringList &arguments)
+CommandLine parseCommandLine(const QList<QByteArray> &arguments)
 {
     CommandLine cl;
     const auto exporting = [&cl] {
@@ -26,16 +25,16 @@ CommandLine parseCommandLine(const QStringList &arguments)
                cl.mode == CommandLine::Mode::Xlsx;
     };
     for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString &arg = arguments[i];
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+        const QByteArray &arg = arguments[i];
+        if (arg == "--help" || arg == "-h") {
             cl.mode = CommandLine::Mode::Help;
             return cl;
         }
-        if (arg == QLatin1String("--version")) {
+        if (arg == "--version") {
             cl.mode = CommandLine::Mode::Version;
             return cl;
         }
-        if (arg == QLatin1String("--batch")) {
+        if (arg == "--batch") {
             if (exporting() || !cl.path.isEmpty()) {
                 cl.mode = CommandLine::Mode::Error;
                 cl.error = QStringLiteral("--batch takes no other file or option");
@@ -52,13 +51,12 @@ CommandLine parseCommandLine(const QStringList &arguments)
             cl.paths = arguments.mid(i + 2);
             return cl;
         }
-        if (arg == QLatin1String("--json") || arg == QLatin1String("--csv") ||
-            arg == QLatin1String("--xlsx")) {
-            const bool xlsx = arg == QLatin1String("--xlsx");
+        if (arg == "--json" || arg == "--csv" || arg == "--xlsx") {
+            const bool xlsx = arg == "--xlsx";
             if (i + (xlsx ? 2 : 1) >= arguments.size()) {
                 cl.mode = CommandLine::Mode::Error;
                 cl.error = xlsx ? QStringLiteral("--xlsx needs an output file and a file or folder")
-                                : QStringLiteral("%1 needs a file or folder").arg(arg);
+                                : QStringLiteral("%1 needs a file or folder").arg(QLatin1String(arg));
                 return cl;
             }
             if (exporting() || !cl.path.isEmpty()) {
@@ -66,17 +64,17 @@ CommandLine parseCommandLine(const QStringList &arguments)
                 cl.error = QStringLiteral("only one file or folder can be given");
                 return cl;
             }
-            cl.mode = xlsx                             ? CommandLine::Mode::Xlsx
-                      : arg == QLatin1String("--json") ? CommandLine::Mode::Json
-                                                       : CommandLine::Mode::Csv;
+            cl.mode = xlsx              ? CommandLine::Mode::Xlsx
+                      : arg == "--json" ? CommandLine::Mode::Json
+                                        : CommandLine::Mode::Csv;
             if (xlsx)
                 cl.outFile = arguments[++i];
             cl.path = arguments[++i];
             continue;
         }
-        if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
+        if (arg.startsWith('-') && arg.size() > 1) {
             cl.mode = CommandLine::Mode::Error;
-            cl.error = QStringLiteral("unknown option %1").arg(arg);
+            cl.error = QStringLiteral("unknown option %1").arg(quotedForMessage(displayPath(arg)));
             return cl;
         }
         if (!cl.path.isEmpty()) {
@@ -114,7 +112,8 @@ QString usageText()
         "  --batch OUTDIR PATH...\n"
         "               for every PATH write into OUTDIR the analysis file, the PDF report and\n"
         "               the pictures of the four diagram and six chart views, named as the\n"
-        "               Save commands propose them; no window is shown. A code met twice is\n"
+        "               Save commands propose them, a folder's with its name after the code\n"
+        "               (\"Report 0000 Sales.pdf\"); no window is shown. A code met twice is\n"
         "               written as \"CODE (2)\". Exit status 1 when any PATH failed\n"
         "  --help       show this text\n"
         "  --version    show the version\n");
@@ -140,11 +139,12 @@ QByteArray terminalText(const QString &message)
     return safe.toUtf8();
 }
 
-void printMessage(std::FILE *stream, const QString &message)
+bool printMessage(std::FILE *stream, const QString &message)
 {
     const QByteArray text = terminalText(message) + '\n';
-    std::fwrite(text.constData(), 1, std::size_t(text.size()), stream);
-    std::fflush(stream);
+    return std::fwrite(text.constData(), 1, std::size_t(text.size()), stream) ==
+               std::size_t(text.size()) &&
+           std::fflush(stream) == 0;
 }
 
 namespace {
@@ -159,33 +159,32 @@ void writeToStream(std::FILE *out, const QByteArray &bytes)
                          std::fflush(out) == 0 && !std::ferror(out);
     if (!written)
         throw CommandError(QStringLiteral("Cannot write the profile to standard output: %1")
-                               .arg(QString::fromLocal8Bit(std::strerror(errno ? errno : EIO))));
+                               .arg(systemReason(errno ? errno : EIO)));
 }
 
 // Loads path as the window would (a file as one respondent, a folder as a group), turns the
 // result into bytes and hands them to deliver; nothing is delivered when loading fails.
-int runExport(const QString &path, std::FILE *err, const MemberSink &onMember,
+int runExport(const NativePath &native, std::FILE *err, const MemberSink &onMember,
               const std::function<QByteArray(LoadedProfile &, const QString &today)> &format,
               const std::function<void(const QByteArray &)> &deliver)
 {
     try {
-        if (path.isEmpty())
+        if (native.isEmpty())
             throw CommandError(QStringLiteral("Cannot open file: the path is empty"));
         const QString today = todayText();
-        const NativePath native = toNativePath(path);
         LoadedProfile profile = isFolder(native) ? loadGroup(native, today, Members::Drop, onMember)
                                                  : loadRespondent(native);
         deliver(format(profile, today));
         return 0;
     } catch (const std::exception &e) {
-        printMessage(err, errorBoxText(errorMessageOf(e)));
+        printMessage(err, commandLineErrorText(e));
         return 1;
     }
 }
 
 } // namespace
 
-int runJsonExport(const QString &path, std::FILE *out, std::FILE *err)
+int runJsonExport(const NativePath &path, std::FILE *out, std::FILE *err)
 {
     return runExport(
         path, err, {},
@@ -196,7 +195,7 @@ int runJsonExport(const QString &path, std::FILE *out, std::FILE *err)
         [out](const QByteArray &bytes) { writeToStream(out, bytes); });
 }
 
-int runCsvExport(const QString &path, std::FILE *out, std::FILE *err)
+int runCsvExport(const NativePath &path, std::FILE *out, std::FILE *err)
 {
     // A group's rows are written as its members are read; a respondent's one row at the end.
     CsvTableWriter writer(scriptCsv());
@@ -210,7 +209,7 @@ int runCsvExport(const QString &path, std::FILE *out, std::FILE *err)
         [out](const QByteArray &bytes) { writeToStream(out, bytes); });
 }
 
-int runXlsxExport(const QString &outFile, const QString &path, std::FILE *err)
+int runXlsxExport(const NativePath &outFile, const NativePath &path, std::FILE *err)
 {
     // The rows go into the workbook as the members are read, as for the CSV table.
     std::optional<XlsxTableWriter> writer;
@@ -231,7 +230,10 @@ int runXlsxExport(const QString &outFile, const QString &path, std::FILE *err)
         [&outFile](const QByteArray &bytes) {
             if (outFile.isEmpty())
                 throw CommandError(QStringLiteral("Cannot create file: the name is empty"));
-            writeFileReplacing(outFile, bytes);
+            // By the name's bytes, so that a name that is not UTF-8 names its own file.
+            ReplacingFiles file;
+            file.add(outFile, bytes);
+            file.commit();
         });
 }
 

@@ -1,6 +1,7 @@
 #include "ErrorMessage.h"
 
 #include "CommandError.h"
+#include "SafeFile.h"
 #include "TChartSeries.h"
 
 #include <new>
@@ -14,4 +15,16 @@ QString errorMessageOf(const std::exception &error)
     if (dynamic_cast<const std::bad_alloc *>(&error))
         return QStringLiteral("Out of memory");
     return QString::fromUtf8(error.what());
+}
+
+QString commandLineErrorText(const std::exception &error)
+{
+    QString text = errorMessageOf(error);
+    if (const auto *command = dynamic_cast<const CommandError *>(&error)) {
+        if (!command->file().isEmpty())
+            text = quotedForMessage(command->file()) + QStringLiteral(": ") + text;
+        if (!command->reason().isEmpty())
+            text += QStringLiteral(": ") + command->reason();
+    }
+    return errorBoxText(text);
 }

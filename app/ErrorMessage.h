@@ -7,3 +7,7 @@
 // program's own errors and of the chart's settings, and a plain sentence for running out of
 // memory or anything else, so no error ends the program.
 QString errorMessageOf(const std::exception &error);
+
+// The same error as a terminal shows it, where no window tells which file it concerns: the file
+// at fault before the message, the system's reason after it, and the error box's full stop.
+QString commandLineErrorText(const std::exception &error);

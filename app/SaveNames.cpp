@@ -2,9 +2,12 @@
 
 #include "AnswerFile.h"
 #include "ProgramFolders.h"
+#include "SafeFile.h"
 
+#include <QFile>
 #include <QList>
 #include <QStringView>
+#include <algorithm>
 #include <array>
 
 QString resultsFolder(const QString &programFolder)
@@ -12,59 +15,126 @@ QString resultsFolder(const QString &programFolder)
     return programFolders(programFolder).results;
 }
 
+namespace {
+
+// Characters that are there but not seen: a name holding them would look like another name.
+bool isInvisibleFormat(char32_t c)
+{
+    return QChar::category(c) == QChar::Other_Format;
+}
+
+bool isControlOrSeparator(char32_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0x2028 || c == 0x2029;
+}
+
+QString inResults(const QString &programFolder, const QString &name)
+{
+    return resultsFolder(programFolder) + QLatin1Char('/') + name;
+}
+
+QString proposalStem(const QString &programFolder, const QString &code)
+{
+    return fileNameStem(code, fileNameLimit(QFile::encodeName(resultsFolder(programFolder))));
+}
+
+// "Image A " and ".jpg" around the code: the most any name adds to it.
+constexpr int kLongestNameAround = 12;
+
+} // namespace
+
 QString fileNameSafeCode(const QString &code)
 {
     static const QString kNotInNames = QStringLiteral("/\\:*?\"<>|");
-    QString safe = code;
-    for (QChar &c : safe)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F || kNotInNames.contains(c))
-            c = QLatin1Char('_');
+    QString safe;
+    safe.reserve(code.size());
+    for (qsizetype i = 0; i < code.size(); ++i) {
+        const QChar c = code[i];
+        if (c.isHighSurrogate() && i + 1 < code.size() && code[i + 1].isLowSurrogate()) {
+            if (!isInvisibleFormat(QChar::surrogateToUcs4(c, code[i + 1])))
+                safe.append(code.sliced(i, 2));
+            ++i;
+        } else if (isInvisibleFormat(c.unicode())) {
+            continue;
+        } else if (isControlOrSeparator(c.unicode()) || c.isSurrogate() ||
+                   kNotInNames.contains(c)) {
+            // A lone surrogate has no UTF-8 and would become another character on disk.
+            safe += QLatin1Char('_');
+        } else {
+            safe += c;
+        }
+    }
     return safe;
 }
 
-QString analysisFileNameIn(const QString &folder, const QString &code)
+QString cutToBytes(const QString &text, int bytes)
 {
-    return folder + QLatin1Char('/') + fileNameSafeCode(code) + QStringLiteral(".rtf");
+    int used = 0;
+    qsizetype end = 0;
+    while (end < text.size()) {
+        const bool pair =
+            text[end].isHighSurrogate() && end + 1 < text.size() && text[end + 1].isLowSurrogate();
+        const char16_t u = text[end].unicode();
+        const int size = pair ? 4 : u < 0x80 ? 1 : u < 0x800 ? 2 : 3;
+        if (used + size > bytes)
+            break;
+        used += size;
+        end += pair ? 2 : 1;
+    }
+    return end == text.size() ? text : text.left(end);
 }
 
-QString pictureFileNameIn(const QString &folder, const QString &prefix, const QString &letter,
-                          const QString &code)
+int stemLimit(int nameLimit)
 {
-    return folder + QLatin1Char('/') + prefix + QLatin1Char(' ') + letter + QLatin1Char(' ') +
-           fileNameSafeCode(code) + QStringLiteral(".jpg");
+    return std::max(0, nameLimit - kLongestNameAround);
 }
 
-QString reportFileNameIn(const QString &folder, const QString &code)
+QString fileNameStem(const QString &code, int nameLimit)
 {
-    return folder + QStringLiteral("/Report ") + fileNameSafeCode(code) + QStringLiteral(".pdf");
+    return cutToBytes(fileNameSafeCode(code), stemLimit(nameLimit));
+}
+
+QString analysisName(const QString &stem)
+{
+    return stem + QStringLiteral(".rtf");
+}
+
+QString pictureName(const QString &prefix, const QString &letter, const QString &stem)
+{
+    return prefix + QLatin1Char(' ') + letter + QLatin1Char(' ') + stem + QStringLiteral(".jpg");
+}
+
+QString reportName(const QString &stem)
+{
+    return QStringLiteral("Report ") + stem + QStringLiteral(".pdf");
 }
 
 QString analysisFileName(const QString &programFolder, const QString &code)
 {
-    return analysisFileNameIn(resultsFolder(programFolder), code);
+    return inResults(programFolder, analysisName(proposalStem(programFolder, code)));
 }
 
 QString tableFileName(const QString &programFolder, const QString &code)
 {
-    return resultsFolder(programFolder) + QStringLiteral("/Table ") + fileNameSafeCode(code) +
-           QStringLiteral(".csv");
+    return inResults(programFolder, QStringLiteral("Table ") + proposalStem(programFolder, code) +
+                                        QStringLiteral(".csv"));
 }
 
 QString workbookFileName(const QString &programFolder, const QString &code)
 {
-    return resultsFolder(programFolder) + QStringLiteral("/Table ") + fileNameSafeCode(code) +
-           QStringLiteral(".xlsx");
+    return inResults(programFolder, QStringLiteral("Table ") + proposalStem(programFolder, code) +
+                                        QStringLiteral(".xlsx"));
 }
 
 QString pictureFileName(const QString &programFolder, const QString &prefix, const QString &letter,
                         const QString &code)
 {
-    return pictureFileNameIn(resultsFolder(programFolder), prefix, letter, code);
+    return inResults(programFolder, pictureName(prefix, letter, proposalStem(programFolder, code)));
 }
 
 QString reportFileName(const QString &programFolder, const QString &code)
 {
-    return reportFileNameIn(resultsFolder(programFolder), code);
+    return inResults(programFolder, reportName(proposalStem(programFolder, code)));
 }
 
 namespace {

@@ -9,10 +9,31 @@
 // Results sub-folder, or for an installed program the one in the user's documents.
 QString resultsFolder(const QString &programFolder);
 
-// The code as it may stand in a file name: path separators and characters no file name may
-// hold become "_", so a code read from an answer file never leads out of the results folder.
+// The code as it may stand in a file name: path separators, control characters (C0, C1, line
+// and paragraph separators) and characters no file name may hold become "_", so a code read
+// from an answer file never leads out of the results folder; invisible format characters
+// (bidirectional controls, zero-width characters) are dropped, so a name shows what it holds.
 QString fileNameSafeCode(const QString &code);
 
+// The longest name, in bytes, most file systems take.
+inline constexpr int kMaxFileNameBytes = 255;
+
+// The text cut, at a character boundary, to at most bytes bytes of UTF-8.
+QString cutToBytes(const QString &text, int bytes);
+// How many bytes of UTF-8 the part of a name that comes from the code may have, so that every
+// file name built from it, the longest ("Image A <code>.jpg") included, fits in nameLimit bytes.
+int stemLimit(int nameLimit);
+// The safe code cut to stemLimit: the part of every proposed name that comes from the code.
+QString fileNameStem(const QString &code, int nameLimit = kMaxFileNameBytes);
+
+// The names, without a folder, built from that part: "<stem>.rtf", "<prefix> <letter>
+// <stem>.jpg" and "Report <stem>.pdf".
+QString analysisName(const QString &stem);
+QString pictureName(const QString &prefix, const QString &letter, const QString &stem);
+QString reportName(const QString &stem);
+
+// The proposals of the Save commands, the code made safe and cut to what the results folder's
+// file system takes.
 // "Results/<code>.rtf" under the program folder.
 QString analysisFileName(const QString &programFolder, const QString &code);
 // "Results/Table <code>.csv" under the program folder.
@@ -24,13 +45,6 @@ QString pictureFileName(const QString &programFolder, const QString &prefix, con
                         const QString &code);
 // "Results/Report <code>.pdf" under the program folder.
 QString reportFileName(const QString &programFolder, const QString &code);
-
-// The same names in any folder (no trailing separator), as the batch reports use them; the
-// code is made safe here too.
-QString analysisFileNameIn(const QString &folder, const QString &code);
-QString pictureFileNameIn(const QString &folder, const QString &prefix, const QString &letter,
-                          const QString &code);
-QString reportFileNameIn(const QString &folder, const QString &code);
 
 // The name the picture is written under: unchanged when its last four characters are exactly
 // ".jpg", otherwise with ".jpg" appended (x.JPG becomes x.JPG.jpg).

@@ -58,14 +58,16 @@ void SaveAsJpeg(const QWidget *panel, const QString &fileName)
     writeJpegFile(CapturePanel(panel), fileName);
 }
 
-void writeJpegFile(const QImage &bitmap, const QString &fileName, Durability durability)
+QByteArray jpegFileBytes(const QImage &bitmap)
 {
     TJPEGImage jpeg;
     jpeg.assign(bitmap);
     jpeg.settings.quality = 100;
     jpeg.compress();
-    if (durability == Durability::Synced)
-        jpeg.saveToFile(fileName);
-    else
-        writeFileReplacing(fileName, jpeg.data(), durability);
+    return jpeg.data();
+}
+
+void writeJpegFile(const QImage &bitmap, const QString &fileName)
+{
+    writeFileReplacing(fileName, jpegFileBytes(bitmap));
 }

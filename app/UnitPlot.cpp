@@ -404,12 +404,17 @@ void TForm1::mmGroupClick()
 
 void TForm1::openPath(const QString &path)
 {
-    runCommand([&] {
-        if (isFolder(toNativePath(path)))
-            loadGroupFolder(path);
-        else
-            loadDataFile(path);
-    });
+    runCommand([&] { loadPath(toNativePath(path)); });
+}
+
+void TForm1::loadPath(const NativePath &path)
+{
+    if (isFolder(path)) {
+        BusyCursor busy;
+        showLoaded(loadGroup(path, todayText()), groupName());
+    } else {
+        showLoaded(loadRespondent(path), QStringLiteral("Ф.И.О"));
+    }
 }
 
 void TForm1::loadDataFile(const QString &path)

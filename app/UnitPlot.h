@@ -3,6 +3,7 @@
 #include "ChartViews.h"
 #include "DesktopLayer.h"
 #include "Dialogs.h"
+#include "NativePath.h"
 
 #include <QMainWindow>
 #include <array>
@@ -64,6 +65,8 @@ public:
     // Loads from outside the menu (command line, drop): an answer file as the Data command
     // does, a folder as the Group command does for that folder, without the dialog.
     void openPath(const QString &path);
+    // The same load from the path's own bytes, its error thrown to the caller (the batch).
+    void loadPath(const NativePath &path);
 
     // steps of every load
     void ComputeProfile();

@@ -6,7 +6,11 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -18,18 +22,35 @@ void keepSeriousMessages(QtMsgType type, const QMessageLogContext &, const QStri
         std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }
 
-QStringList argumentList(int argc, char **argv)
+QList<QByteArray> argumentList(int argc, char **argv)
 {
-    QStringList list;
+    QList<QByteArray> list;
     for (int i = 0; i < argc; ++i)
-        list << QString::fromLocal8Bit(argv[i]);
+        list << QByteArray(argv[i]);
     return list;
+}
+
+// A standard stream the program was started without gets /dev/null, so that no file the
+// program opens later takes its number and receives its output. Standard output is opened for
+// reading only: what is printed to it still fails, and is reported.
+void keepStandardStreamsApart()
+{
+    for (const int fd : {0, 1, 2}) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        const int opened = ::open("/dev/null", fd == 2 ? O_WRONLY : O_RDONLY);
+        if (opened >= 0 && opened != fd) {
+            ::dup2(opened, fd);
+            ::close(opened);
+        }
+    }
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
+    keepStandardStreamsApart();
     const CommandLine cl = parseCommandLine(argumentList(argc, argv));
     switch (cl.mode) {
     case CommandLine::Mode::Help: {
@@ -71,5 +92,6 @@ int main(int argc, char **argv)
     case CommandLine::Mode::Window:
         break;
     }
-    return runWindow(argc, argv, cl.path);
+    // The window's own path lookup finds a name that was not UTF-8.
+    return runWindow(argc, argv, QFile::decodeName(cl.path));
 }

@@ -4,6 +4,18 @@
 
 CommandError::CommandError(const QString &message) : message_(message), utf8_(message.toUtf8()) {}
 
+CommandError &CommandError::inFile(const QString &file)
+{
+    file_ = file;
+    return *this;
+}
+
+CommandError &CommandError::because(const QString &reason)
+{
+    reason_ = reason;
+    return *this;
+}
+
 CommandError cannotOpenFile(const QString &path)
 {
     return CommandError(QStringLiteral("Cannot open file %1").arg(QDir::toNativeSeparators(path)));

@@ -13,9 +13,20 @@ public:
     const QString &message() const { return message_; }
     const char *what() const noexcept override { return utf8_.constData(); }
 
+    // What a terminal shows besides the message, where no window tells which file a message
+    // belongs to and the fixed texts give no cause: the file at fault when the message does not
+    // name it (a group member), put before the message, and the system's reason, put after it.
+    // The error box shows the message alone.
+    const QString &file() const { return file_; }
+    const QString &reason() const { return reason_; }
+    CommandError &inFile(const QString &file);
+    CommandError &because(const QString &reason);
+
 private:
     QString message_;
     QByteArray utf8_;
+    QString file_;
+    QString reason_;
 };
 
 // "Cannot open file %s" for an answer file that cannot be read.

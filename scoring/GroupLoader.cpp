@@ -139,7 +139,13 @@ LoadedProfile loadGroup(const NativePath &folder, const QString &today, Members 
                     .arg(kMaxGroupHeaderBytes / (1024 * 1024)));
         ++loaded.count;
         MemberProfile one{member.shown, headerOf(text), {}};
-        ReadAnswers(text, one.store);
+        try {
+            ReadAnswers(text, one.store);
+        } catch (CommandError &e) {
+            // The number's message does not say which of the folder's files holds it.
+            e.inFile(QDir::toNativeSeparators(displayPath(joinPath(folder, member.native))));
+            throw;
+        }
         // The group sums the members' scores and answers; the store's answers stay those of the
         // last file read.
         for (std::size_t i = 1; i < one.store.Answers.size(); ++i)

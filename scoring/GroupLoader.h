@@ -29,11 +29,12 @@ std::vector<GroupMember> groupMembers(const NativePath &folder);
 QStringList groupMemberNames(const QString &folder);
 
 // Reads every member of the folder into a fresh store and divides by their number. today is the
-// header date. Throws "Cannot open file %s" or the integer message at the first bad member, and
-// a message of its own when the folder has no answer file; nothing is returned half-read.
-// members: whether each member's own scores are kept in LoadedProfile::members (the exports
-// need only the group or one row at a time, and a folder of many thousand files need not hold
-// them all). onMember, when given, sees every member as it is read.
+// header date. Throws "Cannot open file %s" or the integer message (with the member's path as
+// its file) at the first bad member, and a message of its own when the folder has no answer
+// file; nothing is returned half-read. members: whether each member's own scores are kept in
+// LoadedProfile::members (the exports need only the group or one row at a time, and a folder
+// of many thousand files need not hold them all). onMember, when given, sees every member as
+// it is read.
 enum class Members { Keep, Drop };
 using MemberSink = std::function<void(const MemberProfile &)>;
 LoadedProfile loadGroup(const QString &folder, const QString &today,

@@ -14,6 +14,9 @@
 #include <QProcess>
 #include <QStringDecoder>
 
+#include <cstdio>
+#include <jpeglib.h>
+
 namespace {
 
 // ---- names
@@ -71,8 +74,39 @@ INSTANTIATE_TEST_SUITE_P(
                     NameCase{"climbs_out", "../../etc/x", ".._.._etc_x"},
                     NameCase{"backslash_and_drive", "C:\\x", "C__x"},
                     NameCase{"wildcards_quotes", "a*b?\"<c>|", "a_b___c__"},
-                    NameCase{"control_character", QString("a\tb\nc"), "a_b_c"}),
+                    NameCase{"control_character", QString("a\tb\nc"), "a_b_c"},
+                    NameCase{"c1_control", QStringLiteral("a\u0085b\u009Bc"), "a_b_c"},
+                    NameCase{"line_separators", QStringLiteral("a\u2028b\u2029"), "a_b_"},
+                    // Invisible, they would make one name look like another: left out.
+                    NameCase{"bidi_controls", QStringLiteral("a\u202Eb\u2066c\u2069\u200F"), "abc"},
+                    NameCase{"zero_width", QStringLiteral("\u200Bx\uFEFFy\u200Dz\u2060"), "xyz"},
+                    NameCase{"lone_surrogate", QString(QChar(0xD800)) + "x", "_x"},
+                    NameCase{"emoji_kept", QStringLiteral("a\U0001F600"),
+                             QStringLiteral("a\U0001F600")}),
     [](const auto &info) { return std::string(info.param.name); });
+
+// Every proposal of a long code fits a file name of 255 bytes, all cut alike and at whole
+// characters.
+TEST(CodeInFileNames, LongCodeIsCutSoEveryNameFits)
+{
+    for (const QString &code : {QString(300, QChar(0x416)), QString(236, 'a'),
+                                QString(242, 'b') + QStringLiteral("\U0001F600")}) {
+        const QStringList names = {
+            analysisFileName("/p/", code), tableFileName("/p/", code), reportFileName("/p/", code),
+            pictureFileName("/p/", "Image", "A", code), pictureFileName("/p/", "Plot", "F", code)};
+        const QString stem = fileNameStem(code);
+        EXPECT_LE(stem.toUtf8().size(), 243);
+        EXPECT_TRUE(code.startsWith(stem));
+        EXPECT_FALSE(stem.back().isHighSurrogate());
+        for (const QString &name : names) {
+            EXPECT_LE(QFileInfo(name).fileName().toUtf8().size(), 255) << name.toStdString();
+            EXPECT_TRUE(name.contains(stem));
+        }
+    }
+    EXPECT_EQ(fileNameStem(QString(300, QChar(0x416))), QString(121, QChar(0x416)));
+    EXPECT_EQ(fileNameStem(QString(236, 'a')), QString(236, 'a'));
+    EXPECT_EQ(fileNameStem(QString(242, 'b') + QStringLiteral("\U0001F600")), QString(242, 'b'));
+}
 
 TEST(AnalysisFileBytes, Cp1251WithCrLfAndNoByteOrderMark)
 {
@@ -220,6 +254,61 @@ TEST_F(SaveTest, UnwritableResultsFolderFailsAndKeepsTheOldFile)
                            "Cannot create file " + QDir::toNativeSeparators(target + ".jpg")}));
     EXPECT_EQ(contents(target), "old analysis");
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"0451.rtf"});
+}
+
+// A link planted in the results folder is replaced by the saved file; what it points to keeps
+// its contents, whichever command saves.
+TEST_F(SaveTest, SaveReplacesALinkInsteadOfWritingThroughIt)
+{
+    const QString elsewhere = dir.filePath("elsewhere.txt");
+    writeOld(elsewhere, "not ours");
+    const QString analysis = program + "Results/0451.rtf";
+    const QString picture = program + "Results/Image A 0451.jpg";
+    const QString report = program + "Results/Report 0451.pdf";
+    for (const QString &link : {analysis, picture, report})
+        ASSERT_TRUE(QFile::link(elsewhere, link));
+    dialogs->saveAnswers << analysis << picture << report;
+    form->mmAnalysisSaveClick();
+    form->mmImageSaveClick();
+    form->mmReportSaveClick();
+    EXPECT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join('\n').toStdString();
+    EXPECT_EQ(contents(elsewhere), "not ours");
+    for (const QString &saved : {analysis, picture, report}) {
+        EXPECT_FALSE(QFileInfo(saved).isSymLink()) << saved.toStdString();
+        EXPECT_GT(QFileInfo(saved).size(), 0) << saved.toStdString();
+    }
+}
+
+// The pictures as the Save commands write them, read back by libjpeg: quality 100 scales every
+// quantisation table down to 1s.
+TEST_F(SaveTest, SavedPicturesAreWrittenAtQuality100)
+{
+    const QString image = program + "Results/Image A 0451.jpg";
+    const QString plot = program + "Results/Plot A 0451.jpg";
+    dialogs->saveAnswers << image << plot;
+    form->mmImageSaveClick();
+    form->mmPlotSaveClick();
+    ASSERT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join('\n').toStdString();
+    for (const QString &file : {image, plot}) {
+        const QByteArray bytes = contents(file);
+        jpeg_decompress_struct info{};
+        jpeg_error_mgr errors{};
+        info.err = jpeg_std_error(&errors);
+        jpeg_create_decompress(&info);
+        jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(bytes.constData()),
+                     static_cast<unsigned long>(bytes.size()));
+        ASSERT_EQ(jpeg_read_header(&info, TRUE), JPEG_HEADER_OK) << file.toStdString();
+        int tables = 0;
+        for (const JQUANT_TBL *table : info.quant_tbl_ptrs) {
+            if (!table)
+                continue;
+            ++tables;
+            for (const UINT16 value : table->quantval)
+                EXPECT_EQ(value, 1) << file.toStdString();
+        }
+        EXPECT_EQ(tables, 2) << file.toStdString();
+        jpeg_destroy_decompress(&info);
+    }
 }
 
 TEST_F(SaveTest, MissingResultsFolderGivesCannotCreateFile)

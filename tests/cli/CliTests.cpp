@@ -11,6 +11,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -20,9 +21,13 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <map>
 
+#include <csignal>
 #include <locale.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using testfiles::Questionnaire;
 
@@ -41,7 +46,16 @@ struct Outcome
     QByteArray err;
 };
 
-Outcome runProgram(const QStringList &arguments, const QString &locale = kC)
+// What the child process starts with besides its arguments: a step run in it before the
+// program (limits, closed streams) and a file for its standard output.
+struct ChildSetUp
+{
+    std::function<void()> inChild;
+    QString standardOutput;
+};
+
+Outcome runProgram(const QStringList &arguments, const QString &locale = kC,
+                   const ChildSetUp &setUp = {}, const QString &program = kProgram)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const QString &key : env.keys())
@@ -56,10 +70,14 @@ Outcome runProgram(const QStringList &arguments, const QString &locale = kC)
 
     QProcess process;
     process.setProcessEnvironment(env);
-    process.start(kProgram, arguments);
+    if (setUp.inChild)
+        process.setChildProcessModifier(setUp.inChild);
+    if (!setUp.standardOutput.isEmpty())
+        process.setStandardOutputFile(setUp.standardOutput);
+    process.start(program, arguments);
     Outcome run;
     if (!process.waitForStarted(kHangGuardMs)) {
-        ADD_FAILURE() << "cannot start " << kProgram.toStdString();
+        ADD_FAILURE() << "cannot start " << program.toStdString();
         return run;
     }
     if (!process.waitForFinished(kHangGuardMs)) {
@@ -420,7 +438,7 @@ INSTANTIATE_TEST_SUITE_P(
                                           testfiles::joinLines(respondent().withLine(50, "x1")));
                     return d;
                 },
-                "'x1' is not a valid integer value.\n"}),
+                "%1/b.txt: 'x1' is not a valid integer value.\n"}),
     [](const testing::TestParamInfo<Failure> &info) { return std::string(info.param.name); });
 
 // The table of a group, read back, holds for every member what --json says of that member alone.
@@ -593,6 +611,71 @@ std::pair<int, int> jpegSize(const QString &file)
     return {word(sof + 7), word(sof + 5)};
 }
 
+// True when every quantisation table of the JPEG file is all 1s, as quality 100 makes them.
+bool quantisedAtQuality100(const QString &file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = f.readAll();
+    int tables = 0;
+    for (qsizetype at = 2; at + 4 <= bytes.size() && uchar(bytes[at]) == 0xFF;) {
+        const uchar marker = uchar(bytes[at + 1]);
+        const int length = (uchar(bytes[at + 2]) << 8) | uchar(bytes[at + 3]);
+        if (marker == 0xDA)
+            break;
+        if (marker == 0xDB) {
+            // Tables of 1 + 64 bytes each (8-bit precision).
+            for (qsizetype t = at + 4; t + 65 <= at + 2 + length; t += 65, ++tables)
+                for (int k = 1; k <= 64; ++k)
+                    if (bytes[t + k] != 1)
+                        return false;
+        }
+        at += 2 + length;
+    }
+    return tables > 0;
+}
+
+// The twelve files of each name.
+QStringList reportSet(const QStringList &names)
+{
+    QStringList files;
+    for (const QString &code : names) {
+        files << code + ".rtf"
+              << "Report " + code + ".pdf";
+        for (const char *letter : {"A", "B", "C", "D"})
+            files << QStringLiteral("Image %1 %2.jpg").arg(letter, code);
+        for (const char *letter : {"A", "B", "C", "D", "E", "F"})
+            files << QStringLiteral("Plot %1 %2.jpg").arg(letter, code);
+    }
+    files.sort();
+    return files;
+}
+
+// Every entry of the folder but "." and "..", hidden ones included, sorted.
+QStringList writtenFiles(const QString &folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                               QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+
+QByteArray contents(const QString &file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+// True when the bytes hold no control character but the line ends.
+bool onlyLineEndsAmongControls(const QByteArray &bytes)
+{
+    for (const char c : bytes)
+        if ((uchar(c) < 0x20 && c != '\n') || uchar(c) == 0x7F)
+            return false;
+    return true;
+}
+
 } // namespace
 
 TEST_F(CliTest, BatchWritesEveryInputsReportsAndGoesOnAfterABadOne)
@@ -616,20 +699,8 @@ TEST_F(CliTest, BatchWritesEveryInputsReportsAndGoesOnAfterABadOne)
     EXPECT_EQ(QString::fromUtf8(run.err),
               "vorlzut: " + bad + ": 'x' is not a valid integer value.\n");
 
-    QStringList expected;
-    for (const QString code : {"R-17", "0000", "R-17 (2)"}) {
-        expected << code + ".rtf"
-                 << "Report " + code + ".pdf";
-        for (const char *letter : {"A", "B", "C", "D"})
-            expected << QStringLiteral("Image %1 %2.jpg").arg(letter, code);
-        for (const char *letter : {"A", "B", "C", "D", "E", "F"})
-            expected << QStringLiteral("Plot %1 %2.jpg").arg(letter, code);
-    }
-    QStringList written = QDir(out).entryList(QDir::Files);
-    expected.sort();
-    written.sort();
-    EXPECT_EQ(written, expected);
-    for (const QString &name : written) {
+    EXPECT_EQ(writtenFiles(out), reportSet({"R-17", "0000 group", "R-17 (2)"}));
+    for (const QString &name : writtenFiles(out)) {
         if (name.endsWith(".rtf"))
             continue;
         if (name.endsWith(".pdf")) {
@@ -641,6 +712,7 @@ TEST_F(CliTest, BatchWritesEveryInputsReportsAndGoesOnAfterABadOne)
         const auto size =
             name.startsWith("Image") ? std::make_pair(602, 564) : std::make_pair(416, 294);
         EXPECT_EQ(jpegSize(out + "/" + name), size) << name.toStdString();
+        EXPECT_TRUE(quantisedAtQuality100(out + "/" + name)) << name.toStdString();
     }
 
     QFile analysis(out + "/R-17.rtf");
@@ -657,4 +729,243 @@ TEST_F(CliTest, BatchNeedsAFolderAndAnInput)
     const Outcome run = runProgram({"--batch", path("out")});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(QString::fromUtf8(run.err).contains("--batch needs a folder"));
+}
+
+// Every group has the code 0000: folders keep apart by their names, and two folders of one
+// name by the number.
+TEST_F(CliTest, BatchNamesAGroupsFilesAfterItsFolder)
+{
+    for (const QString &folder : {QStringLiteral("Отдел продаж"), QStringLiteral("Склад"),
+                                  QStringLiteral("второй/Склад")}) {
+        ASSERT_TRUE(QDir().mkpath(path(folder)));
+        respondent().write(path(folder + "/a.txt"));
+    }
+    const QString out = path("out");
+    const Outcome run =
+        runProgram({"--batch", out, path(QStringLiteral("Отдел продаж")),
+                    path(QStringLiteral("Склад")) + "/", path(QStringLiteral("второй/Склад"))});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(writtenFiles(out),
+              reportSet({QStringLiteral("0000 Отдел продаж"), QStringLiteral("0000 Склад"),
+                         QStringLiteral("0000 Склад (2)")}));
+    EXPECT_TRUE(QString::fromUtf8(run.out).contains(
+        QStringLiteral("code \"0000\", files named \"0000 Отдел продаж\"; 12 files")))
+        << run.out.toStdString();
+}
+
+// A member that fails is named on the terminal; its message is the error box's text.
+TEST_F(CliTest, BatchNamesTheGroupMemberThatFails)
+{
+    ASSERT_TRUE(QDir().mkpath(path("g")));
+    respondent().write(path("g/a.txt"));
+    testfiles::writeBytes(path("g/b.txt"), testfiles::joinLines(respondent().withLine(50, "x1")));
+    const Outcome run = runProgram({"--batch", path("out"), path("g")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(QString::fromUtf8(run.err), "vorlzut: " + path("g") + ": " + path("g/b.txt") +
+                                              ": 'x1' is not a valid integer value.\n");
+}
+
+// Names, codes and messages from files and the command line never drive the terminal.
+TEST_F(CliTest, BatchShowsControlCharactersEscaped)
+{
+    Questionnaire q = respondent();
+    q.code = QStringLiteral("R\x1b]0;title\x07") + QChar(0) + "\x1b[2J";
+    const QString named = path("a\x1b[31m\x07\nb.txt");
+    q.write(named);
+    const QString bad = path("bad\x1b[1m\r.txt");
+    testfiles::writeBytes(bad, testfiles::joinLines(respondent().withLine(12, "\x1b[5m")));
+    const Outcome run = runProgram({"--batch", path("out"), named, bad});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(onlyLineEndsAmongControls(run.out)) << run.out.toStdString();
+    EXPECT_TRUE(onlyLineEndsAmongControls(run.err)) << run.err.toStdString();
+    EXPECT_EQ(run.out.count('\n'), 2) << run.out.toStdString();
+    EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains("a\\x1b[31m\\x07\\x0ab.txt: code \"R\\x1b]0;title\\x07\\x00"))
+        << run.out.toStdString();
+    EXPECT_EQ(run.err, "vorlzut: " + path("bad\\x1b[1m\\x0d.txt").toUtf8() +
+                           ": '\\x1b[5m' is not a valid integer value.\n");
+    // The file names hold the code with "_" for its control characters.
+    EXPECT_TRUE(QFileInfo::exists(path("out/R_]0;title___[2J.rtf")));
+}
+
+// A respondent's code that shows nothing names no hidden file: the answer file's name does.
+TEST_F(CliTest, BatchNamesABlankCodesFilesAfterTheAnswerFile)
+{
+    Questionnaire empty = respondent();
+    empty.code.clear();
+    empty.write(path("petrova.txt"));
+    Questionnaire blank = respondent();
+    blank.code = QStringLiteral("  ") + QChar(0x200B) + QChar(0x202E) + " ";
+    // Written as UTF-8: code page 1251 has no invisible characters.
+    QByteArray utf8;
+    for (const QString &line : blank.lines())
+        utf8 += line.toUtf8() + "\r\n";
+    testfiles::writeBytes(path("ivanov.TXT"), utf8);
+    const Outcome run =
+        runProgram({"--batch", path("out"), path("petrova.txt"), path("ivanov.TXT")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(writtenFiles(path("out")), reportSet({"petrova", "ivanov"}));
+}
+
+// Names of every length fit the file system, a temporary name included, and messages stay short.
+TEST_F(CliTest, BatchCutsLongCodesToNamesThatFit)
+{
+    const QList<QString> codes = {QString(236, 'a'),        QString(243, 'b'),
+                                  QString(244, 'c'),        QString(130, QChar(0x416)),
+                                  QString(200 * 1024, 'd'), QString(300, 'e') + "1",
+                                  QString(300, 'e') + "2"};
+    QStringList inputs;
+    for (int i = 0; i < codes.size(); ++i) {
+        Questionnaire q = respondent();
+        q.code = codes[i];
+        inputs << path(QStringLiteral("r%1.txt").arg(i));
+        q.write(inputs.back());
+    }
+    const Outcome run = runProgram(QStringList{"--batch", path("out")} + inputs);
+    EXPECT_EQ(run.exitCode, 0) << run.err.left(2000).toStdString();
+    const QStringList files = writtenFiles(path("out"));
+    EXPECT_EQ(files.size(), 12 * codes.size());
+    for (const QString &name : files)
+        EXPECT_LE(QFile::encodeName(name).size(), 255) << name.toStdString();
+    // The longest code is cut to 243 bytes, so that "Image A <code>.jpg" takes 255.
+    EXPECT_TRUE(files.contains("Image A " + QString(243, 'c') + ".jpg"));
+    EXPECT_TRUE(files.contains(QString(236, 'a') + ".rtf"));
+    EXPECT_TRUE(files.contains(QString(121, QChar(0x416)) + ".rtf")) << "whole letters only";
+    // Two codes alike in what is kept are told apart by the number, which fits too.
+    EXPECT_TRUE(files.contains(QString(243, 'e') + ".rtf"));
+    EXPECT_TRUE(files.contains("Image A " + QString(239, 'e') + " (2).jpg"));
+    for (const QByteArray &line : run.out.split('\n'))
+        EXPECT_LT(line.size(), 2000) << line.left(200).toStdString();
+}
+
+TEST_F(CliTest, BatchFolderMayBeAnyBytesButNotEmpty)
+{
+    respondent().write(path("r.txt"));
+    // The shell hands over a name that is not UTF-8; Qt would carry only UTF-8.
+    const QByteArray folder = QFile::encodeName(path("out")) + "\xff\xfe";
+    const Outcome run = runProgram(
+        {"-c", "exec \"$0\" --batch \"$(printf \"$1\")\" \"$2\"", kProgram,
+         QString::fromUtf8(QFile::encodeName(path("out")) + "\\377\\376"), path("r.txt")},
+        kC, {}, QStringLiteral("/bin/sh"));
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    struct stat st;
+    EXPECT_EQ(::stat((folder + "/R-17.rtf").constData(), &st), 0)
+        << "written into the folder named";
+    EXPECT_FALSE(QFileInfo::exists(path("out") + QChar(0xFFFD) + QChar(0xFFFD)));
+
+    const Outcome empty = runProgram({"--batch", "", path("r.txt")});
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_EQ(empty.err, "vorlzut: Cannot create folder: the name is empty.\n");
+    const Outcome emptyInput = runProgram({"--batch", path("out"), ""});
+    EXPECT_EQ(emptyInput.exitCode, 1);
+    EXPECT_EQ(emptyInput.out, "1/1 \"\": failed\n");
+    EXPECT_EQ(emptyInput.err, "vorlzut: \"\": Cannot open file: the path is empty.\n");
+}
+
+// Progress that cannot be written fails the run with a message, as the exports do; the reports
+// are written all the same.
+TEST_F(CliTest, BatchProgressThatCannotBeWrittenFailsTheRun)
+{
+    respondent().write(path("r.txt"));
+    const Outcome full =
+        runProgram({"--batch", path("full"), path("r.txt")}, kC, {{}, QStringLiteral("/dev/full")});
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_EQ(full.err, "vorlzut: Cannot write the progress to standard output: No space left "
+                        "on device.\n");
+    EXPECT_EQ(writtenFiles(path("full")), reportSet({"R-17"}));
+
+    const Outcome closed =
+        runProgram({"--batch", path("closed"), path("r.txt")}, kC, {[] { ::close(1); }, {}});
+    EXPECT_EQ(closed.exitCode, 1);
+    EXPECT_EQ(closed.err, "vorlzut: Cannot write the progress to standard output: Bad file "
+                          "descriptor.\n");
+    EXPECT_EQ(writtenFiles(path("closed")), reportSet({"R-17"}));
+}
+
+// A file size limit makes the larger files of an input fail as a full disk would: the older
+// twelve files stay whole, no temporary file is left, and the message gives the reason. A
+// symbolic link of one of the names is replaced, never written through.
+TEST_F(CliTest, BatchReplacesAnInputsFilesTogetherOrNotAtAll)
+{
+    const QString out = path("out");
+    respondent().write(path("r.txt"));
+    ASSERT_EQ(runProgram({"--batch", out, path("r.txt")}).exitCode, 0);
+    const QStringList names = reportSet({"R-17"});
+    ASSERT_EQ(writtenFiles(out), names);
+    std::map<QString, QByteArray> old;
+    for (const QString &name : names)
+        old[name] = contents(out + "/" + name);
+
+    Questionnaire changed = respondent();
+    changed.name = QStringLiteral("Сидоров");
+    changed.answers.fill(6);
+    changed.write(path("r.txt"));
+    // Above the analysis file, below the report and the pictures.
+    const rlim_t limit = rlim_t(old["R-17.rtf"].size() + 1024);
+    const Outcome run = runProgram({"--batch", out, path("r.txt")}, kC,
+                                   {[limit] {
+                                        ::signal(SIGXFSZ, SIG_IGN);
+                                        const rlimit l{limit, limit};
+                                        ::setrlimit(RLIMIT_FSIZE, &l);
+                                    },
+                                    {}});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.startsWith("vorlzut: " + path("r.txt").toUtf8() + ": Cannot create file " +
+                                   out.toUtf8() + "/"))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.err.endsWith(": File too large.\n")) << run.err.toStdString();
+    EXPECT_EQ(writtenFiles(out), names);
+    for (const QString &name : names)
+        EXPECT_EQ(contents(out + "/" + name), old[name]) << name.toStdString();
+
+    // A link planted among the names is replaced by the file; what it pointed to stays.
+    testfiles::writeBytes(path("elsewhere.txt"), "not ours");
+    ASSERT_TRUE(QFile::remove(out + "/R-17.rtf"));
+    ASSERT_TRUE(QFile::link(path("elsewhere.txt"), out + "/R-17.rtf"));
+    ASSERT_EQ(runProgram({"--batch", out, path("r.txt")}).exitCode, 0);
+    EXPECT_EQ(contents(path("elsewhere.txt")), "not ours");
+    EXPECT_FALSE(QFileInfo(out + "/R-17.rtf").isSymLink());
+    EXPECT_TRUE(contents(out + "/R-17.rtf").contains("\xD1\xE8\xE4\xEE\xF0\xEE\xE2"));
+    EXPECT_EQ(writtenFiles(out), names);
+}
+
+// The same on a disk that is really full: a small file system of its own, mounted where the
+// machine lets a test do so (root, a mount namespace of its own) and skipped elsewhere. The
+// file system goes with the namespace, so its contents are listed from inside.
+TEST_F(CliTest, BatchOnAFullDiskKeepsTheOlderFilesAndSaysSo)
+{
+    respondent().write(path("r.txt"));
+    Questionnaire changed = respondent();
+    changed.name = QStringLiteral("Сидоров");
+    changed.answers.fill(6);
+    changed.write(path("changed.txt"));
+    ASSERT_TRUE(QDir().mkpath(path("disk")));
+    // $1 mount point, $2 program, $3 input, $4 listings, $5 the changed input. The run that
+    // meets the full disk replaces an older run's files.
+    const QString inside = QStringLiteral(
+        "mount -t tmpfs -o size=8m vorl \"$1\" || exit 77\n"
+        "\"$2\" --batch \"$1/out\" \"$3\" >/dev/null 2>&1 || exit 78\n"
+        "(cd \"$1/out\" && ls -A && cksum -- *) >\"$4/before.txt\"\n"
+        // 100 KB left: room for the analysis file and the report, not for the pictures.
+        "free=$(df -k --output=avail \"$1\" | tail -n 1)\n"
+        "dd if=/dev/zero of=\"$1/filler\" bs=1k count=$((free - 100)) 2>/dev/null\n"
+        "cp \"$5\" \"$3\"\n"
+        "\"$2\" --batch \"$1/out\" \"$3\" >/dev/null\n"
+        "status=$?\n"
+        "(cd \"$1/out\" && ls -A && cksum -- *) >\"$4/after.txt\"\n"
+        "exit $status\n");
+    const Outcome run =
+        runProgram({"-c",
+                    "unshare -m true 2>/dev/null || exit 77\n"
+                    "exec unshare -m sh -c \"$0\" sh \"$@\"",
+                    inside, path("disk"), kProgram, path("r.txt"), dir.path(), path("changed.txt")},
+                   kC, {}, QStringLiteral("/bin/sh"));
+    if (run.exitCode == 77)
+        GTEST_SKIP() << "no small file system can be mounted here";
+    ASSERT_NE(run.exitCode, 78) << "the first run did not fit";
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.endsWith(": No space left on device.\n")) << run.err.toStdString();
+    const QByteArray before = contents(path("before.txt"));
+    EXPECT_TRUE(before.startsWith("Image A R-17.jpg\n")) << before.toStdString();
+    EXPECT_EQ(contents(path("after.txt")), before) << "the older twelve files, and nothing else";
 }
