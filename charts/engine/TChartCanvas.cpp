@@ -30,7 +30,42 @@ QRect toQRect(const TRect &r)
     return QRect(r.Left, r.Top, r.width(), r.height());
 }
 
+// The device a picture of a chart is painted on, for measuring without one.
+const QPaintDevice *imageDevice()
+{
+    static const QImage image(1, 1, QImage::Format_RGB32);
+    return &image;
+}
+
 } // namespace
+
+// ---- text measuring
+
+TChartTextMetrics::TChartTextMetrics(const QPaintDevice *device)
+    : device_(device ? device : imageDevice())
+{
+}
+
+const QFontMetrics &TChartTextMetrics::of(const TChartFont &font) const
+{
+    for (const auto &[f, metrics] : cache_)
+        if (f == font)
+            return metrics;
+    cache_.emplace_back(font, QFontMetrics(font.toQFont(), device_));
+    return cache_.back().second;
+}
+
+int TChartTextMetrics::TextWidth(const TChartFont &font, const QString &text) const
+{
+    return of(font).horizontalAdvance(text);
+}
+
+int TChartTextMetrics::LineHeight(const TChartFont &font) const
+{
+    return of(font).height();
+}
+
+// ---- surface
 
 TChartCanvas::TChartCanvas(QPainter &painter, const QPalette &palette)
     : painter_(painter), palette_(palette)
@@ -128,18 +163,6 @@ void TChartCanvas::SetFont(const TChartFont &font)
     metrics_.emplace(qfont, painter_.device());
 }
 
-void TChartCanvas::SetFontColor(TColor color)
-{
-    font_.Color = color;
-}
-
-void TChartCanvas::SetFontPixelSize(int pixels)
-{
-    TChartFont f = font_;
-    f.Height = -pixels;
-    SetFont(f);
-}
-
 void TChartCanvas::SetBackMode(bool transparent)
 {
     transparent_ = transparent;
@@ -152,28 +175,14 @@ void TChartCanvas::SetBackColor(TColor color)
     painter_.setBackground(colorOf(color));
 }
 
-int TChartCanvas::TextWidth(const QString &text) const
+void TChartCanvas::TextOut(int left, int y, const QString &text)
 {
-    return metrics_->horizontalAdvance(text);
-}
-
-int TChartCanvas::TextHeight(const QString &) const
-{
-    return metrics_->height();
-}
-
-void TChartCanvas::TextOut(int x, int y, const QString &text)
-{
-    int left = x;
-    if (align_ == TextAlign::Center)
-        left = x - TextWidth(text) / 2;
-    else if (align_ == TextAlign::Right)
-        left = x - TextWidth(text);
     const QPen pen = painter_.pen();
     const Qt::BGMode mode = painter_.backgroundMode();
     painter_.setPen(colorOf(font_.Color));
     if (!transparent_)
-        painter_.fillRect(QRect(left, y, TextWidth(text), TextHeight(text)), colorOf(backColor_));
+        painter_.fillRect(QRect(left, y, metrics_->horizontalAdvance(text), metrics_->height()),
+                          colorOf(backColor_));
     painter_.setBackgroundMode(Qt::TransparentMode);
     painter_.drawText(left, y + metrics_->ascent(), text);
     painter_.setBackgroundMode(mode);
@@ -203,16 +212,9 @@ void TChartCanvas::FillRect(const TRect &rect, TColor color)
 
 void TChartCanvas::Line(int x0, int y0, int x1, int y1)
 {
-    MoveTo(x0, y0);
-    LineTo(x1, y1);
-}
-
-void TChartCanvas::LineTo(int x, int y)
-{
     // The flat cap leaves out the end pixel.
-    if (penStyle_ != TPenStyle::psClear && QPoint(x, y) != at_)
-        painter_.drawLine(at_, QPoint(x, y));
-    at_ = QPoint(x, y);
+    if (penStyle_ != TPenStyle::psClear && QPoint(x0, y0) != QPoint(x1, y1))
+        painter_.drawLine(QPoint(x0, y0), QPoint(x1, y1));
 }
 
 void TChartCanvas::ClipRectangle(const TRect &rect)
@@ -234,5 +236,4 @@ void TChartCanvas::ResetState()
     f.Height = -13; // 10 points
     SetFont(f);
     SetBackMode(true);
-    align_ = TextAlign::Left;
 }
