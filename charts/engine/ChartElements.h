@@ -72,8 +72,6 @@ public:
     void setWidth(int value) { store(width_, value); }
     TPenStyle Style() const { return style_; }
     void setStyle(TPenStyle value) { store(style_, value); }
-    TPenMode Mode() const { return mode_; }
-    void setMode(TPenMode value) { store(mode_, value); }
     bool Visible() const { return visible_; }
     void setVisible(bool value) { store(visible_, value); }
     // A one-pixel pen that draws every other pixel.
@@ -84,7 +82,6 @@ private:
     TColor color_;
     int width_;
     TPenStyle style_;
-    TPenMode mode_ = TPenMode::pmCopy;
     bool visible_;
     bool smallDots_ = false;
 };
@@ -177,38 +174,4 @@ private:
     TGradientDirection direction_ = TGradientDirection::gdTopBottom;
     TColor start_ = clWhite;
     TColor end_ = clYellow;
-};
-
-// Settings of the three-dimensional view; the chart draws flat while View3D is off.
-class TView3DOptions : public TChartPersistent
-{
-public:
-    using TChartPersistent::TChartPersistent;
-
-    int Elevation() const { return elevation_; }
-    void setElevation(int value) { store(elevation_, value); }
-    int Rotation() const { return rotation_; }
-    void setRotation(int value) { store(rotation_, value); }
-    int Perspective() const { return perspective_; }
-    void setPerspective(int value) { store(perspective_, value); }
-    int Tilt() const { return tilt_; }
-    void setTilt(int value) { store(tilt_, value); }
-    int Zoom() const { return zoom_; }
-    void setZoom(int value) { store(zoom_, value); }
-    int HorizOffset() const { return horizOffset_; }
-    void setHorizOffset(int value) { store(horizOffset_, value); }
-    int VertOffset() const { return vertOffset_; }
-    void setVertOffset(int value) { store(vertOffset_, value); }
-    bool Orthogonal() const { return orthogonal_; }
-    void setOrthogonal(bool value) { store(orthogonal_, value); }
-
-private:
-    int elevation_ = 345;
-    int rotation_ = 345;
-    int perspective_ = 15;
-    int tilt_ = 0;
-    int zoom_ = 100;
-    int horizOffset_ = 0;
-    int vertOffset_ = 0;
-    bool orthogonal_ = true;
 };

@@ -1,8 +1,14 @@
 #pragma once
 
+#include "AxisMath.h"
 #include "ChartTypes.h"
 
-// Where the frame's parts go, apart from any drawing.
+#include <QString>
+#include <array>
+#include <vector>
+
+// Where the frame's parts go, apart from any drawing: the rules that place each part, and the
+// value a whole frame is laid out into before anything is painted.
 
 // The plot rectangle inside the margins (percent of the panel's width or height, rounded) and
 // the border.
@@ -63,3 +69,142 @@ struct TLegendItemPlace
 };
 TLegendItemPlace legendItemPlace(const TLegendGeometry &legend, int item, int textWidth,
                                  int lineHeight);
+
+// ---- the laid-out frame
+
+enum class TLegendStyle { lsAuto, lsSeries, lsValues, lsLastValues };
+
+// A line of text by the top-left corner of its box.
+struct TTextLine
+{
+    int Left = 0;
+    int Top = 0;
+    QString Text;
+    friend bool operator==(const TTextLine &, const TTextLine &) = default;
+};
+
+// The title above the plot or the foot below it.
+struct TTitleLayout
+{
+    bool Shown = false; // a hidden title takes no room and paints nothing
+    TTitleGeometry Geometry;
+    bool Boxed = false; // a frame or a fill behind the lines
+    TRect Box;
+    std::vector<TTextLine> Lines;
+    friend bool operator==(const TTitleLayout &, const TTitleLayout &) = default;
+};
+
+struct TLegendItem
+{
+    TTextLine Text;
+    TRect ColorBox;
+    int Series = -1;     // the series, by its place in the chart's list, that draws the symbol
+    int ValueIndex = -1; // its point whose symbol is drawn; -1 for the series' own
+    friend bool operator==(const TLegendItem &, const TLegendItem &) = default;
+};
+
+struct TLegendLayout
+{
+    TLegendStyle Style = TLegendStyle::lsSeries;
+    TLegendGeometry Geometry; // Drawn tells whether anything of the legend is painted
+    TRect Frame;              // the box with its frame pen
+    TRect Shadow;
+    std::vector<TLegendItem> Items;
+    friend bool operator==(const TLegendLayout &, const TLegendLayout &) = default;
+};
+
+// A label an axis considers: drawn when Shown, with its lines placed; a label that would
+// crowd its neighbour, or sits at an end it must not, is only considered.
+struct TAxisLabel
+{
+    int Pixel = 0; // along the axis
+    QString Text;
+    bool Shown = false;
+    std::vector<TTextLine> Lines;
+    friend bool operator==(const TAxisLabel &, const TAxisLabel &) = default;
+};
+
+// An axis title: the caption at Text, turned by Rotation degrees about Origin first.
+struct TAxisTitleLayout
+{
+    bool Shown = false;
+    int Rotation = 0;
+    int OriginX = 0;
+    int OriginY = 0;
+    TTextLine Text;
+    friend bool operator==(const TAxisTitleLayout &, const TAxisTitleLayout &) = default;
+};
+
+struct TAxisLayout
+{
+    bool Visible = false; // takes room and is painted
+    // The ends taken from the series (or the fixed ones), before the series' margins widen them.
+    double Minimum = 0;
+    double Maximum = 0;
+    TAxisScale Scale;
+    int LinePos = 0;
+    int LabelsPos = 0;
+    int TitlePos = 0;
+    double Step = 0;
+    TAxisTitleLayout Title;
+    std::vector<TAxisLabel> Labels;
+    std::vector<int> Ticks; // one per shown label, or per considered one
+    std::vector<int> MinorTicks;
+    std::vector<int> Grid;      // empty while the grid pen is hidden
+    std::vector<int> MinorGrid; // the same for the minor grid
+    friend bool operator==(const TAxisLayout &, const TAxisLayout &) = default;
+};
+
+// The visible points of a series, in index order, with their colours and places.
+struct TVisibleRange
+{
+    int First = -1;
+    int Last = -1;
+    friend bool operator==(const TVisibleRange &, const TVisibleRange &) = default;
+};
+
+struct TPlacedPoint
+{
+    int Index = 0;
+    TColor Color = AutoColor;
+    // A bar from its left edge and the value's pixel to its right edge and the origin's pixel
+    // (top below bottom for a negative value); a line's point at (Left, Top).
+    TRect Bounds;
+    friend bool operator==(const TPlacedPoint &, const TPlacedPoint &) = default;
+};
+
+struct TSeriesLayout
+{
+    TVisibleRange Visible;
+    bool Forward = true; // painted from the first point to the last
+    int BarWidth = 0;
+    std::vector<TPlacedPoint> Points;
+    friend bool operator==(const TSeriesLayout &, const TSeriesLayout &) = default;
+};
+
+// The chart's axes in their list order.
+inline constexpr int kBottomAxis = 0;
+inline constexpr int kTopAxis = 1;
+inline constexpr int kLeftAxis = 2;
+inline constexpr int kRightAxis = 3;
+inline constexpr int kDepthAxis = 4;
+inline constexpr int kAxisCount = 5;
+
+// One frame, laid out: everything the paint needs to know about where things go.
+struct TChartLayout
+{
+    TRect Panel;
+    TRect Plot;
+    TTitleLayout Title;
+    TTitleLayout Foot;
+    TLegendLayout Legend;
+    std::array<TAxisLayout, kAxisCount> Axes;
+    std::vector<TSeriesLayout> Series; // one per series of the chart's list; empty if inactive
+
+    // Every change of the plot rectangle keeps it inside the panel and not empty.
+    void SetPlot(const TRect &rect)
+    {
+        Plot = normalizePlotRect(rect, Panel, Panel.width(), Panel.height());
+    }
+    friend bool operator==(const TChartLayout &, const TChartLayout &) = default;
+};

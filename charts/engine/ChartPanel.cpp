@@ -38,9 +38,8 @@ void TCustomChartPanel::paintEvent(QPaintEvent *)
 
 void TCustomChartPanel::paintTo(QPainter &painter, QSize size)
 {
-    TChartCanvas3D canvas(painter, palette());
-    panelRect_ = {0, 0, size.width(), size.height()};
-    DrawFrame(canvas);
+    TChartCanvas canvas(painter, palette());
+    DrawFrame(canvas, size);
     ++framesDrawn_;
 }
 
@@ -52,26 +51,21 @@ QImage TCustomChartPanel::render()
     return image;
 }
 
-void TCustomChartPanel::CalcPlotRectFromMargins()
+TRect TCustomChartPanel::PlotRectFromMargins(const TRect &panel) const
 {
-    SetPlotRect(plotRectFromMargins(panelRect_, marginLeft_, marginTop_, marginRight_,
-                                    marginBottom_, borderWidth_));
+    return plotRectFromMargins(panel, marginLeft_, marginTop_, marginRight_, marginBottom_,
+                               borderWidth_);
 }
 
-void TCustomChartPanel::SetPlotRect(const TRect &rect)
-{
-    plotRect_ = normalizePlotRect(rect, panelRect_, panelRect_.width(), panelRect_.height());
-}
-
-void TCustomChartPanel::DrawBackground(TChartCanvas3D &canvas)
+void TCustomChartPanel::PaintBackground(TChartCanvas &canvas, const TRect &panel) const
 {
     canvas.SetPen(clBlack, 1, TPenStyle::psClear);
-    canvas.FillRect(panelRect_, color_);
+    canvas.FillRect(panel, color_);
 }
 
-void TCustomChartPanel::DrawBevels(TChartCanvas3D &canvas)
+void TCustomChartPanel::PaintBevels(TChartCanvas &canvas, const TRect &panel) const
 {
-    TRect r = panelRect_;
+    TRect r = panel;
     // One-pixel rings from the outside in, each taking its line off the rectangle.
     const auto rings = [&](int count, TColor topLeft, TColor bottomRight) {
         for (int i = 0; i < count; ++i) {
@@ -104,10 +98,10 @@ void TCustomChartPanelExtended::setBackImage(const QImage &value)
     RequestRepaint();
 }
 
-void TCustomChartPanelExtended::DrawBackground(TChartCanvas3D &canvas)
+void TCustomChartPanelExtended::PaintBackground(TChartCanvas &canvas, const TRect &panel) const
 {
+    const TRect &r = panel;
     if (gradient_.Visible()) {
-        const TRect &r = PanelRect();
         QPointF from(r.Left, r.Top);
         QPointF to(r.Left, r.Bottom);
         switch (gradient_.Direction()) {
@@ -129,10 +123,8 @@ void TCustomChartPanelExtended::DrawBackground(TChartCanvas3D &canvas)
         g.setColorAt(1, toQColor(gradient_.EndColor()));
         canvas.painter().fillRect(QRect(r.Left, r.Top, r.width(), r.height()), g);
     } else {
-        TCustomChartPanel::DrawBackground(canvas);
+        TCustomChartPanel::PaintBackground(canvas, panel);
     }
-    if (!backImage_.isNull() && !backImageInside_) {
-        const TRect &r = PanelRect();
+    if (!backImage_.isNull() && !backImageInside_)
         canvas.painter().drawImage(QRect(r.Left, r.Top, r.width(), r.height()), backImage_);
-    }
 }

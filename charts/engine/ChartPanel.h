@@ -5,14 +5,14 @@
 #include <QImage>
 #include <QWidget>
 
-class TChartCanvas3D;
+class TChartCanvas;
 
 enum class TPanelBevel { bvNone, bvLowered, bvRaised };
 enum class TPanningMode { pmNone, pmHorizontal, pmVertical, pmBoth };
 
-// The panel a chart paints on: margins, bevels, the off-screen picture and the frame's plot
-// rectangle. Every setter stores and requests a repaint; a paint draws the whole frame once
-// into the off-screen picture and copies that picture until the next request.
+// The panel a chart paints on: margins, bevels and the off-screen picture. Every setter stores
+// and requests a repaint; a paint draws the whole frame once into the off-screen picture and
+// copies that picture until the next request.
 class TCustomChartPanel : public QWidget, public TChartRepaintTarget
 {
     Q_OBJECT
@@ -41,25 +41,14 @@ public:
     void setBevelWidth(int value) { store(bevelWidth_, value); }
     int BorderWidth() const { return borderWidth_; }
     void setBorderWidth(int value) { store(borderWidth_, value); }
+    // The chart is always drawn flat; on, a visible depth axis would count as shown.
     bool View3D() const { return view3D_; }
     void setView3D(bool value) { store(view3D_, value); }
-    int Chart3DPercent() const { return chart3DPercent_; }
-    void setChart3DPercent(int value) { store(chart3DPercent_, value); }
-    TView3DOptions &View3DOptions() { return view3DOptions_; }
-
-    // frame values
-    const TRect &PanelRect() const { return panelRect_; }
-    const TRect &PlotRect() const { return plotRect_; }
-    int PlotWidth() const { return plotRect_.width(); }
-    int PlotHeight() const { return plotRect_.height(); }
-    int PlotXCenter() const { return (plotRect_.Left + plotRect_.Right) / 2; }
-    int PlotYCenter() const { return (plotRect_.Top + plotRect_.Bottom) / 2; }
 
     // repainting
     void RequestRepaint() override;
     bool PictureCurrent() const { return current_; }
     int FramesDrawn() const { return framesDrawn_; }
-    bool Loading() const { return false; }
     bool Destroying() const { return destroying_; }
 
     // Draws one whole frame into any painter, with the panel rectangle from (0, 0) at size:
@@ -83,12 +72,11 @@ protected:
 
     void paintEvent(QPaintEvent *event) override;
 
-    // the frame's steps
-    virtual void DrawFrame(TChartCanvas3D &canvas) = 0;
-    void CalcPlotRectFromMargins();
-    void SetPlotRect(const TRect &rect);
-    virtual void DrawBackground(TChartCanvas3D &canvas);
-    void DrawBevels(TChartCanvas3D &canvas);
+    // the frame: laid out, then painted
+    virtual void DrawFrame(TChartCanvas &canvas, QSize size) = 0;
+    TRect PlotRectFromMargins(const TRect &panel) const;
+    virtual void PaintBackground(TChartCanvas &canvas, const TRect &panel) const;
+    void PaintBevels(TChartCanvas &canvas, const TRect &panel) const;
 
 private:
     int marginLeft_ = 3;
@@ -101,11 +89,7 @@ private:
     int bevelWidth_ = 1;
     int borderWidth_ = 0;
     bool view3D_ = true;
-    int chart3DPercent_ = 15;
-    TView3DOptions view3DOptions_{this};
 
-    TRect panelRect_;
-    TRect plotRect_;
     QImage picture_;
     bool current_ = false;
     bool constructing_ = true;
@@ -127,13 +111,15 @@ public:
     void setBackImage(const QImage &value);
     bool BackImageInside() const { return backImageInside_; }
     void setBackImageInside(bool value) { store(backImageInside_, value); }
+
+    // stored, not drawn: the chart takes no mouse input
     bool AllowZoom() const { return allowZoom_; }
     void setAllowZoom(bool value) { store(allowZoom_, value); }
     TPanningMode AllowPanning() const { return allowPanning_; }
     void setAllowPanning(TPanningMode value) { store(allowPanning_, value); }
 
 protected:
-    void DrawBackground(TChartCanvas3D &canvas) override;
+    void PaintBackground(TChartCanvas &canvas, const TRect &panel) const override;
 
 private:
     TChartGradient gradient_{this};

@@ -44,23 +44,71 @@ void TChartTitle::Add(const QString &line)
     Changed();
 }
 
-void TChartTitle::Draw(TChartCanvas3D &canvas, TRect &plot, int gap)
+TRect TChartTitle::alignedBox(TRect box, int width) const
 {
+    if (Alignment() == TAlignment::taLeftJustify) {
+        box.Right = box.Left + width;
+    } else if (Alignment() == TAlignment::taRightJustify) {
+        box.Left = box.Right - width;
+    } else {
+        box.Left = (box.Left + box.Right) / 2 - width / 2;
+        box.Right = box.Left + width;
+    }
+    return box;
+}
+
+TTitleLayout TChartTitle::Layout(const TRect &plot, int gap, const TChartTextMetrics &metrics) const
+{
+    TTitleLayout l;
     if (!Visible())
+        return l;
+    l.Shown = true;
+    const int h = metrics.LineHeight(Font());
+    const int wWidth = metrics.TextWidth(Font(), QStringLiteral("W"));
+    // A title without a colour of its own is transparent unless its brush has one.
+    const bool filled = Color() != AutoColor || brush_.Style() != TBrushStyle::bsSolid ||
+                        brush_.Color() != AutoColor;
+    const bool frameShown = frame_.Visible() && frame_.Color() != AutoColor;
+    const int f = frameShown ? frame_.Width() : 0;
+    const int lineCount = static_cast<int>(text_.size());
+    l.Geometry = titleGeometry(plot, lineCount, h, f, frame_.Visible(), foot_, gap);
+    const int left = plot.Left + f;
+    const int right = plot.Right - f;
+    const int firstTop = l.Geometry.FirstLineTop;
+
+    std::vector<int> widths;
+    for (const QString &line : text_)
+        widths.push_back(metrics.TextWidth(Font(), line));
+    if (lineCount > 0 && (frame_.Visible() || filled)) {
+        l.Boxed = true;
+        l.Box = {left - f, firstTop - f, right + f, firstTop + lineCount * h + f};
+        // As wide as the widest line and a letter.
+        if (AdjustFrame())
+            l.Box = alignedBox(l.Box, *std::max_element(widths.begin(), widths.end()) + wWidth);
+    }
+    for (int k = 0; k < lineCount; ++k) {
+        const int width = widths[static_cast<std::size_t>(k)];
+        int x = (left + right) / 2 - width / 2;
+        if (Alignment() == TAlignment::taLeftJustify)
+            x = left + wWidth / 2;
+        else if (Alignment() == TAlignment::taRightJustify)
+            x = right - width - wWidth / 2;
+        l.Lines.push_back({x, firstTop + k * h, text_[k]});
+    }
+    return l;
+}
+
+void TChartTitle::Paint(TChartCanvas &canvas, const TTitleLayout &layout) const
+{
+    if (!layout.Shown)
         return;
     canvas.SetFont(Font());
-    const int h = canvas.TextHeight(QStringLiteral("W"));
-    const int wWidth = canvas.TextWidth(QStringLiteral("W"));
-
-    // The brush: a title without a colour of its own is transparent unless its brush has one.
-    bool filled = true;
     if (Color() == AutoColor) {
         if (brush_.Style() != TBrushStyle::bsSolid) {
             canvas.SetBrush(brush_.Color() == AutoColor ? clWhite : brush_.Color(), brush_.Style());
             canvas.SetBackMode(true);
         } else if (brush_.Color() == AutoColor) {
             canvas.SetBrushClear();
-            filled = false;
         } else {
             canvas.SetBrush(brush_.Color(), TBrushStyle::bsSolid);
         }
@@ -69,56 +117,19 @@ void TChartTitle::Draw(TChartCanvas3D &canvas, TRect &plot, int gap)
         canvas.SetBackMode(false);
         canvas.SetBackColor(Color());
     }
-
-    const bool frameShown = frame_.Visible() && frame_.Color() != AutoColor;
-    const int f = frameShown ? frame_.Width() : 0;
-    const int lineCount = static_cast<int>(text_.size());
-    const TTitleGeometry g = titleGeometry(plot, lineCount, h, f, frame_.Visible(), foot_, gap);
-    int left = plot.Left + f;
-    int right = plot.Right - f;
-
-    if (lineCount > 0 && (frame_.Visible() || filled)) {
-        TRect box{left - f, g.FirstLineTop - f, right + f, g.FirstLineTop + lineCount * h + f};
-        if (AdjustFrame()) {
-            int widest = 0;
-            for (const QString &line : text_)
-                widest = std::max(widest, canvas.TextWidth(line));
-            const int width = widest + wWidth;
-            if (Alignment() == TAlignment::taLeftJustify)
-                box.Right = box.Left + width;
-            else if (Alignment() == TAlignment::taRightJustify)
-                box.Left = box.Right - width;
-            else {
-                const int middle = (box.Left + box.Right) / 2;
-                box.Left = middle - width / 2;
-                box.Right = box.Left + width;
-            }
-        }
+    if (layout.Boxed) {
         canvas.AssignPen(frame_);
-        canvas.Rectangle(box);
+        canvas.Rectangle(layout.Box);
     }
-
     canvas.SetBackMode(true);
-    for (int k = 0; k < lineCount; ++k) {
-        const QString &line = text_[k];
-        const int width = canvas.TextWidth(line);
-        int x = (left + right) / 2 - width / 2;
-        if (Alignment() == TAlignment::taLeftJustify)
-            x = left + wWidth / 2;
-        else if (Alignment() == TAlignment::taRightJustify)
-            x = right - width - wWidth / 2;
-        canvas.TextOut(x, g.FirstLineTop + k * h, line);
-    }
-    if (foot_)
-        plot.Bottom = g.NewEdge;
-    else
-        plot.Top = g.NewEdge;
+    for (const TTextLine &line : layout.Lines)
+        canvas.TextOut(line.Left, line.Top, line.Text);
 }
 
 // ---- legend
 
 TCustomChartLegend::TCustomChartLegend(TChartRepaintTarget *owner)
-    : TChartFontObject(owner), brush_(owner), frame_(owner), dividingLines_(owner)
+    : TChartFontObject(owner), brush_(owner), frame_(owner)
 {
 }
 
@@ -129,17 +140,18 @@ TLegendStyle TCustomChartLegend::ResolveStyle(const TCustomAxisPanel &chart) con
     return chart.CountActiveSeries() < 2 ? TLegendStyle::lsValues : TLegendStyle::lsSeries;
 }
 
-TChartSeries *TCustomChartLegend::itemSeries(const TCustomAxisPanel &chart, int item) const
+int TCustomChartLegend::itemSeries(const TCustomAxisPanel &chart, int item) const
 {
     int index = 0;
-    for (const auto &s : chart.SeriesList()) {
-        if (!s->Active() || !s->ShowInLegend())
+    const TChartSeriesList &list = chart.SeriesList();
+    for (int i = 0; i < list.Count(); ++i) {
+        if (!list[i]->Active() || !list[i]->ShowInLegend())
             continue;
         if (index == item + FirstValue())
-            return s.get();
+            return i;
         ++index;
     }
-    return nullptr;
+    return -1;
 }
 
 QStringList TCustomChartLegend::ItemTexts(const TCustomAxisPanel &chart) const
@@ -173,22 +185,17 @@ QStringList TCustomChartLegend::ItemTexts(const TCustomAxisPanel &chart) const
     return texts;
 }
 
-void TCustomChartLegend::Draw(TChartCanvas3D &canvas, TCustomAxisPanel &chart, TRect &plot,
-                              int panelWidth)
+TLegendInput TCustomChartLegend::geometryInput(const TRect &plot, int panelWidth,
+                                               const QStringList &texts,
+                                               const TChartTextMetrics &metrics) const
 {
-    // Only the top legend is built; the others leave the plot rectangle as it is.
-    if (Alignment() != TLegendAlignment::laTop)
-        return;
-    resolved_ = ResolveStyle(chart);
-    const QStringList texts = ItemTexts(chart);
-    canvas.SetFont(Font());
     TLegendInput in;
     in.Plot = plot;
     in.PanelWidth = panelWidth;
     in.ItemCount = static_cast<int>(texts.size());
-    in.LineHeight = canvas.TextHeight(QStringLiteral("W"));
+    in.LineHeight = metrics.LineHeight(Font());
     for (const QString &t : texts)
-        in.TextWidth = std::max(in.TextWidth, canvas.TextWidth(t));
+        in.TextWidth = std::max(in.TextWidth, metrics.TextWidth(Font(), t));
     in.FrameVisible = frame_.Visible();
     in.FrameWidth = frame_.Width();
     in.ColorWidthPercent = ColorWidth();
@@ -197,24 +204,77 @@ void TCustomChartLegend::Draw(TChartCanvas3D &canvas, TCustomAxisPanel &chart, T
     in.ShadowSize = ShadowSize();
     in.ResizeChart = ResizeChart();
     in.VertMargin = VertMargin();
-    geometry_ = topLegendGeometry(in);
-    if (!geometry_.Drawn)
-        return;
+    return in;
+}
 
-    // box and shadow
-    canvas.AssignPen(frame_);
-    const TRect &g = geometry_.Box;
-    TRect box = g;
+std::vector<TLegendItem> TCustomChartLegend::placeItems(const TCustomAxisPanel &chart,
+                                                        const TLegendLayout &legend,
+                                                        const QStringList &texts,
+                                                        const TLegendInput &in) const
+{
+    std::vector<TLegendItem> items;
+    const int shown = std::min(in.ItemCount, legend.Geometry.Columns * legend.Geometry.Rows);
+    const TChartSeries *first = chart.FirstActiveSeries();
+    const int firstIndex = first ? chart.SeriesList().IndexOf(first) : -1;
+    for (int k = 0; k < shown; ++k) {
+        const int item = Inverted() ? in.ItemCount - 1 - k : k;
+        const TLegendItemPlace place =
+            legendItemPlace(legend.Geometry, k, in.TextWidth, in.LineHeight);
+        TLegendItem entry;
+        entry.Text = {place.TextLeft, place.TextTop, texts[item]};
+        entry.ColorBox = place.ColorBox;
+        // A series entry shows the series' symbol, a value entry its point's in the first
+        // active series.
+        if (legend.Style == TLegendStyle::lsSeries) {
+            entry.Series = itemSeries(chart, item);
+        } else {
+            entry.Series = firstIndex;
+            entry.ValueIndex = FirstValue() + item;
+        }
+        items.push_back(entry);
+    }
+    return items;
+}
+
+TLegendLayout TCustomChartLegend::Layout(const TCustomAxisPanel &chart, const TRect &plot,
+                                         int panelWidth, const TChartTextMetrics &metrics) const
+{
+    TLegendLayout l;
+    l.Geometry.PlotTop = plot.Top;
+    // Only the top legend is built; the others leave the plot rectangle as it is.
+    if (Alignment() != TLegendAlignment::laTop)
+        return l;
+    l.Style = ResolveStyle(chart);
+    const QStringList texts = ItemTexts(chart);
+    const TLegendInput in = geometryInput(plot, panelWidth, texts, metrics);
+    l.Geometry = topLegendGeometry(in);
+    if (!l.Geometry.Drawn)
+        return l;
+
+    // The box grows by the frame pen; the shadow reaches past it, down and right.
+    const TRect &g = l.Geometry.Box;
+    l.Frame = g;
     int reach = ShadowSize() - 1;
     if (frame_.Visible()) {
         const int pw = frame_.Width();
-        box = {g.Left - pw, g.Top - pw, g.Right + pw, g.Bottom + pw};
+        l.Frame = {g.Left - pw, g.Top - pw, g.Right + pw, g.Bottom + pw};
         reach = ShadowSize() + pw + (pw - 1) / 2;
     }
     if (ShadowSize() > 0)
-        canvas.FillRect(
-            {g.Left + ShadowSize(), g.Top + ShadowSize(), g.Right + reach, g.Bottom + reach},
-            ShadowColor());
+        l.Shadow = {g.Left + ShadowSize(), g.Top + ShadowSize(), g.Right + reach, g.Bottom + reach};
+    l.Items = placeItems(chart, l, texts, in);
+    return l;
+}
+
+void TCustomChartLegend::Paint(TChartCanvas &canvas, const TLegendLayout &layout,
+                               const TCustomAxisPanel &chart) const
+{
+    if (!layout.Geometry.Drawn)
+        return;
+    canvas.SetFont(Font());
+    canvas.AssignPen(frame_);
+    if (ShadowSize() > 0)
+        canvas.FillRect(layout.Shadow, ShadowColor());
     if (brush_.Style() == TBrushStyle::bsSolid) {
         canvas.SetBrush(Color());
     } else {
@@ -222,39 +282,26 @@ void TCustomChartLegend::Draw(TChartCanvas3D &canvas, TCustomAxisPanel &chart, T
         canvas.SetBackMode(false);
         canvas.SetBackColor(Color());
     }
-    canvas.Rectangle(box);
+    canvas.Rectangle(layout.Frame);
 
-    // items
     canvas.SetBackMode(true);
-    const int shown = std::min(in.ItemCount, geometry_.Columns * geometry_.Rows);
-    TChartSeries *first = chart.FirstActiveSeries();
-    for (int k = 0; k < shown; ++k) {
-        const int item = Inverted() ? in.ItemCount - 1 - k : k;
-        const TLegendItemPlace place = legendItemPlace(geometry_, k, in.TextWidth, in.LineHeight);
+    const TChartSeriesList &list = chart.SeriesList();
+    for (const TLegendItem &item : layout.Items) {
         canvas.SetPen(Color() == clBlack ? clWhite : clBlack);
-        canvas.TextOut(place.TextLeft, place.TextTop, texts[item]);
-        if (resolved_ == TLegendStyle::lsSeries) {
-            if (TChartSeries *s = itemSeries(chart, item))
-                s->DrawLegendSymbol(canvas, -1, place.ColorBox);
-        } else if (first) {
-            first->DrawLegendSymbol(canvas, FirstValue() + item, place.ColorBox);
-        } else {
-            canvas.SetBrush(clWhite);
-            canvas.Rectangle(place.ColorBox);
-        }
+        canvas.TextOut(item.Text.Left, item.Text.Top, item.Text.Text);
+        if (item.Series >= 0 && item.Series < list.Count())
+            list[item.Series]->DrawLegendSymbol(canvas, item.ValueIndex, item.ColorBox);
     }
-    plot.Top = geometry_.PlotTop;
 }
 
 // ---- walls
 
-TCustomChartWall::TCustomChartWall(TChartRepaintTarget *owner, TColor color, TBrushStyle brushStyle)
+TCustomChartWall::TCustomChartWall(TChartRepaintTarget *owner, TBrushStyle brushStyle)
     : TChartPersistent(owner), brush_(owner, brushStyle), pen_(owner)
 {
-    Color_ = color;
 }
 
-void TCustomChartWall::PrepareCanvas(TChartCanvas3D &canvas) const
+void TCustomChartWall::PrepareCanvas(TChartCanvas &canvas) const
 {
     canvas.AssignPen(pen_);
     if (!brush_.Bitmap().isNull()) {

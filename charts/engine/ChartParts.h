@@ -5,8 +5,9 @@
 
 #include <QStringList>
 
-class TChartCanvas3D;
+class TChartCanvas;
 class TChartSeries;
+class TChartTextMetrics;
 class TCustomAxisPanel;
 
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
@@ -32,10 +33,14 @@ public:
     void Clear();
     void Add(const QString &line);
 
-    // Draws the lines and takes their room from the plot rectangle.
-    void Draw(TChartCanvas3D &canvas, TRect &plot, int gap);
+    // Where the lines go, and the room they take from the plot rectangle, gap included.
+    TTitleLayout Layout(const TRect &plot, int gap, const TChartTextMetrics &metrics) const;
+    void Paint(TChartCanvas &canvas, const TTitleLayout &layout) const;
 
 private:
+    // The box narrowed to width, placed by the alignment.
+    TRect alignedBox(TRect box, int width) const;
+
     bool foot_;
     TChartBrush brush_;
     TChartHiddenPen frame_;
@@ -43,22 +48,12 @@ private:
 };
 
 enum class TLegendAlignment { laLeft, laRight, laTop, laBottom };
-enum class TLegendStyle { lsAuto, lsSeries, lsValues, lsLastValues };
-enum class TLegendTextStyle {
-    ltsPlain,
-    ltsLeftValue,
-    ltsRightValue,
-    ltsLeftPercent,
-    ltsRightPercent,
-    ltsXValue
-};
 
 class TCustomChartLegend : public TChartFontObject
 {
     TCHART_PROPERTY(bool, Visible, true)
     TCHART_PROPERTY(TLegendAlignment, Alignment, TLegendAlignment::laRight)
     TCHART_PROPERTY(TLegendStyle, LegendStyle, TLegendStyle::lsAuto)
-    TCHART_PROPERTY(TLegendTextStyle, TextStyle, TLegendTextStyle::ltsLeftValue)
     TCHART_PROPERTY(TColor, Color, clWhite)
     TCHART_PROPERTY(TColor, ShadowColor, clBlack)
     TCHART_PROPERTY(int, ShadowSize, 3)
@@ -66,7 +61,6 @@ class TCustomChartLegend : public TChartFontObject
     TCHART_PROPERTY(int, TopPos, 10)
     TCHART_PROPERTY(int, MaxNumRows, 10)
     TCHART_PROPERTY(bool, ResizeChart, true)
-    TCHART_PROPERTY(int, HorizMargin, 0)
     TCHART_PROPERTY(int, VertMargin, 0)
     TCHART_PROPERTY(bool, Inverted, false)
     TCHART_PROPERTY(int, FirstValue, 0)
@@ -76,27 +70,28 @@ public:
 
     TChartBrush &Brush() { return brush_; }
     TChartPen &Frame() { return frame_; }
-    TChartHiddenPen &DividingLines() { return dividingLines_; }
-
-    // what the last frame laid out
-    const TLegendGeometry &Geometry() const { return geometry_; }
-    TLegendStyle ResolvedStyle() const { return resolved_; }
 
     // The entries the legend would show now, and their texts.
     TLegendStyle ResolveStyle(const TCustomAxisPanel &chart) const;
     QStringList ItemTexts(const TCustomAxisPanel &chart) const;
 
-    // Draws the legend and takes its room from the plot rectangle.
-    void Draw(TChartCanvas3D &canvas, TCustomAxisPanel &chart, TRect &plot, int panelWidth);
+    // Where the box, its shadow and the items go; Geometry.PlotTop is the plot rectangle's top
+    // after the legend's room. Only the legend at the top takes room and is painted.
+    TLegendLayout Layout(const TCustomAxisPanel &chart, const TRect &plot, int panelWidth,
+                         const TChartTextMetrics &metrics) const;
+    void Paint(TChartCanvas &canvas, const TLegendLayout &layout,
+               const TCustomAxisPanel &chart) const;
 
 private:
-    TChartSeries *itemSeries(const TCustomAxisPanel &chart, int item) const;
+    // The item's series by its place in the chart's list.
+    int itemSeries(const TCustomAxisPanel &chart, int item) const;
+    TLegendInput geometryInput(const TRect &plot, int panelWidth, const QStringList &texts,
+                               const TChartTextMetrics &metrics) const;
+    std::vector<TLegendItem> placeItems(const TCustomAxisPanel &chart, const TLegendLayout &legend,
+                                        const QStringList &texts, const TLegendInput &in) const;
 
     TChartBrush brush_;
     TChartPen frame_;
-    TChartHiddenPen dividingLines_;
-    TLegendGeometry geometry_;
-    TLegendStyle resolved_ = TLegendStyle::lsSeries;
 };
 
 class TChartLegend : public TCustomChartLegend
@@ -108,17 +103,15 @@ public:
 class TCustomChartWall : public TChartPersistent
 {
     TCHART_PROPERTY(TColor, Color, AutoColor)
-    TCHART_PROPERTY(bool, Dark3D, true)
-    TCHART_PROPERTY(int, Size, 0)
 
 public:
-    TCustomChartWall(TChartRepaintTarget *owner, TColor color, TBrushStyle brushStyle);
+    TCustomChartWall(TChartRepaintTarget *owner, TBrushStyle brushStyle);
 
     TChartBrush &Brush() { return brush_; }
     TChartPen &Pen() { return pen_; }
 
     // Sets the surface's pen and brush for the wall.
-    void PrepareCanvas(TChartCanvas3D &canvas) const;
+    void PrepareCanvas(TChartCanvas &canvas) const;
 
 private:
     TChartBrush brush_;

@@ -66,7 +66,6 @@ struct TRect
 };
 
 enum class TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear };
-enum class TPenMode { pmCopy, pmNotXor, pmXor };
 enum class TBrushStyle {
     bsSolid,
     bsClear,

@@ -78,27 +78,23 @@ int TCustomBarSeries::groupPointCount() const
     return n;
 }
 
-int TCustomBarSeries::CalcBarWidth()
+int TCustomBarSeries::CalcBarWidth(const TAxisScale &horiz) const
 {
-    if (CustomBarWidth() != 0) {
-        barWidth_ = CustomBarWidth();
-        return barWidth_;
-    }
+    if (CustomBarWidth() != 0)
+        return CustomBarWidth();
     const bool side = MultiBar() == TMultiBar::mbSide && ParentChart();
     const int groupSize = side ? GroupSize() : 1;
     int n = side ? groupPointCount() : Count();
     if (ParentChart() && ParentChart()->MaxPointsPerPage() > 0)
         n = ParentChart()->MaxPointsPerPage();
-    const TCustomChartAxis *axis = GetHorizAxis();
-    const int length = axis ? axis->LengthPixels() : 0;
-    if (AutoBarSize() && axis && n > 0) {
-        const int slot = roundHalfEven(length / (axis->RangeMax() + 2 - axis->RangeMin()));
-        int width = roundHalfEven(static_cast<double>(barWidthPercent_) * slot / 100.0) / groupSize;
-        barWidth_ = width % 2 != 0 ? width + 1 : width;
-        return barWidth_;
+    const int length = horiz.LengthPixels();
+    if (AutoBarSize() && n > 0) {
+        const int slot = roundHalfEven(length / (horiz.RangeMax + 2 - horiz.RangeMin));
+        const int width =
+            roundHalfEven(static_cast<double>(barWidthPercent_) * slot / 100.0) / groupSize;
+        return width % 2 != 0 ? width + 1 : width;
     }
-    barWidth_ = barWidthFor(length, n, groupSize, barWidthPercent_, SideMargins());
-    return barWidth_;
+    return barWidthFor(length, n, groupSize, barWidthPercent_, SideMargins());
 }
 
 double TCustomBarSeries::MinYValue() const
@@ -117,41 +113,52 @@ double TCustomBarSeries::MaxYValue() const
     return UseYOrigin() ? std::max(high, YOrigin()) : high;
 }
 
-TSeriesMargins TCustomBarSeries::CalcHorizMargins()
+TSeriesMargins TCustomBarSeries::CalcHorizMargins(const TAxisScale &horiz) const
 {
-    CalcBarWidth();
+    const int width = CalcBarWidth(horiz);
     const int group = MultiBar() == TMultiBar::mbSide ? GroupSize() : 1;
-    const int room = SideMargins() ? group * barWidth_ : group * barWidth_ / 2;
+    const int room = SideMargins() ? group * width : group * width / 2;
     return {room, room};
 }
 
-int TCustomBarSeries::CalcXPos(int index) const
+TRect TCustomBarSeries::BarBounds(int index, const TAxisScale &horiz, const TAxisScale &vert,
+                                  int barWidth) const
 {
-    int x = TChartSeries::CalcXPos(index);
+    int left = CalcXPos(index, horiz);
     if (MultiBar() == TMultiBar::mbSide)
-        x += sideBarOffset(GroupPosition(), GroupSize(), barWidth_);
+        left += sideBarOffset(GroupPosition(), GroupSize(), barWidth);
     else
-        x -= barWidth_ / 2;
+        left -= barWidth / 2;
     if (offsetPercent_ != 0)
-        x += roundHalfEven(offsetPercent_ * barWidth_ * 0.01);
-    return x;
+        left += roundHalfEven(offsetPercent_ * barWidth * 0.01);
+    const int top = CalcYPos(index, vert);
+    const int bottom = UseYOrigin() ? vert.CalcPosValue(YOrigin()) : vert.EndPixel;
+    return {left, top, left + barWidth, bottom};
 }
 
-TRect TCustomBarSeries::BarBounds(int index) const
+TSeriesLayout TCustomBarSeries::Layout(const TAxisScale &horiz, const TAxisScale &vert,
+                                       const TRect &plot) const
 {
-    const int left = CalcXPos(index);
-    const int top = CalcYPos(index);
-    const TCustomChartAxis *vertical = GetVertAxis();
-    const int bottom = UseYOrigin() ? vertical->CalcPosValue(YOrigin()) : vertical->EndPixel();
-    return {left, top, left + barWidth_, bottom};
+    TSeriesLayout layout;
+    layout.Visible = CalcVisibleRange(horiz, plot);
+    layout.Forward = DrawValuesForward();
+    // On the final scale: with AutoBarSize the width follows the range the margins widened.
+    layout.BarWidth = CalcBarWidth(horiz);
+    if (layout.Visible.First < 0)
+        return layout;
+    for (int i = layout.Visible.First; i <= layout.Visible.Last; ++i)
+        layout.Points.push_back({i, PointColor(i), BarBounds(i, horiz, vert, layout.BarWidth)});
+    return layout;
 }
 
-void TCustomBarSeries::DrawValue(TChartCanvas3D &canvas, int index)
+void TCustomBarSeries::DrawValue(TChartCanvas &canvas, const TSeriesLayout &layout,
+                                 std::size_t point) const
 {
-    const TColor color = PointColor(index);
+    const TPlacedPoint &p = layout.Points[point];
+    const TColor color = p.Color;
     if (color == clNone)
         return;
-    const TRect bar = BarBounds(index);
+    const TRect &bar = p.Bounds;
     // A negative value's bar hangs below the origin.
     const TRect r{bar.Left, std::min(bar.Top, bar.Bottom), bar.Right,
                   std::max(bar.Top, bar.Bottom)};
@@ -177,7 +184,8 @@ void TCustomBarSeries::DrawValue(TChartCanvas3D &canvas, int index)
     canvas.Rectangle(r);
 }
 
-void TCustomBarSeries::DrawLegendSymbol(TChartCanvas3D &canvas, int valueIndex, const TRect &rect)
+void TCustomBarSeries::DrawLegendSymbol(TChartCanvas &canvas, int valueIndex,
+                                        const TRect &rect) const
 {
     if (valueIndex < 0 && ColorEachPoint())
         return;

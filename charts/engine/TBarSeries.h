@@ -3,7 +3,6 @@
 #include "TChartSeries.h"
 
 enum class TMultiBar { mbNone, mbSide, mbStacked, mbStacked100 };
-enum class TBarStyle { bsRectangle, bsPyramid, bsInvPyramid, bsCilinder, bsEllipse, bsArrow };
 
 // The bar width in pixels for an axis of axisLength pixels holding pointCount slots' worth of
 // points, shared by groupSize side-by-side bars; always even.
@@ -18,14 +17,11 @@ int sideBarOffset(int position, int groupSize, int barWidth);
 class TCustomBarSeries : public TChartSeries
 {
     TCHART_PROPERTY(TMultiBar, MultiBar, TMultiBar::mbSide)
-    TCHART_PROPERTY(TBarStyle, BarStyle, TBarStyle::bsRectangle)
     TCHART_PROPERTY(bool, UseYOrigin, true)
     TCHART_PROPERTY(double, YOrigin, 0)
     TCHART_PROPERTY(bool, SideMargins, true)
     TCHART_PROPERTY(bool, AutoBarSize, false)
     TCHART_PROPERTY(int, CustomBarWidth, 0)
-    TCHART_PROPERTY(bool, Dark3D, true)
-    TCHART_PROPERTY(bool, AutoMarkPosition, true)
 
 public:
     explicit TCustomBarSeries(const QString &name = {});
@@ -37,22 +33,23 @@ public:
     TChartPen &BarPen() { return barPen_; }
     TChartBrush &BarBrush() { return barBrush_; }
 
-    // The width computed for the current layout.
-    int BarWidth() const { return barWidth_; }
-    int CalcBarWidth();
+    // The bar width on an X axis of this scale.
+    int CalcBarWidth(const TAxisScale &horiz) const;
     // Side-by-side group: how many active bar series, and this one's place among them.
     int GroupSize() const;
     int GroupPosition() const;
-    // The bar's rectangle for point index, from the current axes.
-    TRect BarBounds(int index) const;
+    // The bar of point index: from its left edge and the value's pixel to its right edge and
+    // the origin's pixel.
+    TRect BarBounds(int index, const TAxisScale &horiz, const TAxisScale &vert, int barWidth) const;
 
     double MinYValue() const override;
     double MaxYValue() const override;
-    TSeriesMargins CalcHorizMargins() override;
-    int CalcXPos(int index) const override;
-    void PrepareForGallery() override { CalcBarWidth(); }
-    void DrawValue(TChartCanvas3D &canvas, int index) override;
-    void DrawLegendSymbol(TChartCanvas3D &canvas, int valueIndex, const TRect &rect) override;
+    TSeriesMargins CalcHorizMargins(const TAxisScale &horiz) const override;
+    TSeriesLayout Layout(const TAxisScale &horiz, const TAxisScale &vert,
+                         const TRect &plot) const override;
+    void DrawValue(TChartCanvas &canvas, const TSeriesLayout &layout,
+                   std::size_t point) const override;
+    void DrawLegendSymbol(TChartCanvas &canvas, int valueIndex, const TRect &rect) const override;
 
 private:
     template <class T> void store(T &field, const T &value)
@@ -68,7 +65,6 @@ private:
     int offsetPercent_ = 0;
     TChartPen barPen_{this};
     TChartBrush barBrush_{this};
-    int barWidth_ = 0;
 };
 
 // Vertical bars.

@@ -16,8 +16,6 @@ public:
     TChartTitle &Foot() { return foot_; }
     TChartLegend &Legend() { return legend_; }
     TChartWall &BackWall() { return backWall_; }
-    TChartWall &LeftWall() { return leftWall_; }
-    TChartWall &BottomWall() { return bottomWall_; }
 
     // The back wall's colour; on a placed chart it also makes the wall opaque.
     TColor BackColor() const { return backWall_.Color(); }
@@ -28,17 +26,17 @@ public:
     static void setTitleGap(int value) { titleGap_ = value; }
 
 protected:
-    void DrawTitlesAndLegend(TChartCanvas3D &canvas) override;
-    void DrawWalls(TChartCanvas3D &canvas) override;
+    void LayoutTitlesAndLegend(TChartLayout &frame,
+                               const TChartTextMetrics &metrics) const override;
+    void PaintTitlesAndLegend(TChartCanvas &canvas, const TChartLayout &frame) const override;
+    void PaintWalls(TChartCanvas &canvas, const TChartLayout &frame) const override;
 
 private:
     static inline int titleGap_ = 5;
     TChartTitle title_{this, false};
     TChartTitle foot_{this, true};
     TChartLegend legend_{this};
-    TChartWall backWall_{this, AutoColor, TBrushStyle::bsClear};
-    TChartWall leftWall_{this, 0x80FFFF, TBrushStyle::bsSolid};
-    TChartWall bottomWall_{this, clWhite, TBrushStyle::bsSolid};
+    TChartWall backWall_{this, TBrushStyle::bsClear};
 };
 
 // The chart control.

@@ -4,7 +4,6 @@
 #include "TChartSeries.h"
 #include "TCustomAxisPanel.h"
 
-#include <QTransform>
 #include <algorithm>
 #include <cmath>
 
@@ -19,12 +18,6 @@ TCustomChartAxis::TCustomChartAxis(TCustomAxisPanel *chart, bool horizontal, boo
       labelsFont_(chart), axis_(chart), ticks_(chart), ticksInner_(chart), minorTicks_(chart),
       grid_(chart), minorGrid_(chart), title_(chart, horizontal ? 0 : (otherSide ? 270 : 90))
 {
-    scale_.Horizontal = horizontal;
-}
-
-bool TCustomChartAxis::loading() const
-{
-    return chart_ && chart_->Loading();
 }
 
 // ---- checked range settings
@@ -32,10 +25,8 @@ bool TCustomChartAxis::loading() const
 void TCustomChartAxis::setAutomatic(bool value)
 {
     automatic_ = value;
-    if (!loading()) {
-        automaticMinimum_ = value;
-        automaticMaximum_ = value;
-    }
+    automaticMinimum_ = value;
+    automaticMaximum_ = value;
     Changed();
 }
 
@@ -55,14 +46,14 @@ void TCustomChartAxis::setAutomaticMaximum(bool value)
 
 void TCustomChartAxis::setMinimum(double value)
 {
-    if (!loading() && value > maximum_)
+    if (value > maximum_)
         throw EChartError(QStringLiteral("Axis Minimum Value must be <= Maximum"));
     store(minimum_, value);
 }
 
 void TCustomChartAxis::setMaximum(double value)
 {
-    if (!loading() && value < minimum_)
+    if (value < minimum_)
         throw EChartError(QStringLiteral("Axis Maximum Value must be >= Minimum"));
     store(maximum_, value);
 }
@@ -74,7 +65,7 @@ void TCustomChartAxis::setIncrement(double value)
     store(increment_, value);
 }
 
-// ---- frame
+// ---- layout
 
 bool TCustomChartAxis::IsVisible() const
 {
@@ -87,7 +78,7 @@ bool TCustomChartAxis::IsVisible() const
                        [&](const auto &s) { return s->Active() && s->AssociatedToAxis(this); });
 }
 
-void TCustomChartAxis::AdjustMaxMin()
+TAxisScale TCustomChartAxis::AutoRange() const
 {
     const auto &list = chart_->SeriesList();
     const bool anyActive = std::any_of(list.begin(), list.end(), [&](const auto &s) {
@@ -105,14 +96,12 @@ void TCustomChartAxis::AdjustMaxMin()
         high = first ? sMax : std::max(high, sMax);
         first = false;
     }
-    // Automatic ends follow the data without a repaint request: this runs inside a paint.
-    if (automatic_ || automaticMaximum_)
-        maximum_ = high;
-    if (automatic_ || automaticMinimum_)
-        minimum_ = low;
-    scale_.RangeMin = minimum_;
-    scale_.RangeMax = maximum_;
-    scale_.Inverted = Inverted();
+    TAxisScale scale;
+    scale.Horizontal = horizontal_;
+    scale.Inverted = Inverted();
+    scale.RangeMin = automatic_ || automaticMinimum_ ? low : minimum_;
+    scale.RangeMax = automatic_ || automaticMaximum_ ? high : maximum_;
+    return scale;
 }
 
 TAxisLabelStyle TCustomChartAxis::ResolvedLabelStyle() const
@@ -138,62 +127,59 @@ int TCustomChartAxis::labelLines(const QString &text) const
 }
 
 // Width of a label: its widest line.
-int TCustomChartAxis::labelExtent(TChartCanvas &canvas, const QString &text) const
+int TCustomChartAxis::labelExtent(const TChartTextMetrics &metrics, const QString &text) const
 {
     int widest = 0;
     for (const QString &line : text.split(kLineSeparator))
-        widest = std::max(widest, canvas.TextWidth(line));
+        widest = std::max(widest, metrics.TextWidth(labelsFont_.Font(), line));
     return widest;
 }
 
-double TCustomChartAxis::CalcLabelStep(TChartCanvas &canvas) const
+double TCustomChartAxis::CalcLabelStep(const TAxisScale &scale,
+                                       const TChartTextMetrics &metrics) const
 {
-    return CalcLabelStep(canvas, scale_.LengthPixels());
-}
-
-double TCustomChartAxis::CalcLabelStep(TChartCanvas &canvas, int lengthPixels) const
-{
+    const TChartFont &font = labelsFont_.Font();
     int size = 0;
     const bool upright = LabelsAngle() == 90 || LabelsAngle() == 270;
-    const int lineHeight = canvas.TextHeight(QStringLiteral("W"));
     if (horizontal_ && !upright) {
-        const QString a = formatAxisValue(scale_.RangeMin, AxisValuesFormat());
-        const QString b = formatAxisValue(scale_.RangeMax, AxisValuesFormat());
-        size = std::max(labelExtent(canvas, a), labelExtent(canvas, b));
-    } else if (horizontal_) {
-        size = lineHeight;
-    } else if (!upright) {
-        size = lineHeight;
+        const QString a = formatAxisValue(scale.RangeMin, AxisValuesFormat());
+        const QString b = formatAxisValue(scale.RangeMax, AxisValuesFormat());
+        size = std::max(labelExtent(metrics, a), labelExtent(metrics, b));
+    } else if (horizontal_ || !upright) {
+        size = metrics.LineHeight(font);
     } else {
-        size = std::max(canvas.TextWidth(formatAxisValue(scale_.RangeMin, AxisValuesFormat())),
-                        canvas.TextWidth(formatAxisValue(scale_.RangeMax, AxisValuesFormat())));
+        size =
+            std::max(metrics.TextWidth(font, formatAxisValue(scale.RangeMin, AxisValuesFormat())),
+                     metrics.TextWidth(font, formatAxisValue(scale.RangeMax, AxisValuesFormat())));
     }
-    return axisLabelStep(scale_.RangeSize(), increment_, lengthPixels, size, LabelsSeparation());
+    return axisLabelStep(scale.RangeSize(), increment_, scale.LengthPixels(), size,
+                         LabelsSeparation());
 }
 
-int TCustomChartAxis::MaxLabelsWidth(TChartCanvas &canvas) const
+int TCustomChartAxis::MaxLabelsWidth(const TAxisScale &scale,
+                                     const TChartTextMetrics &metrics) const
 {
     int widest = 0;
     switch (ResolvedLabelStyle()) {
     case TAxisLabelStyle::talValue:
     case TAxisLabelStyle::talAuto: {
-        const double step = CalcLabelStep(canvas);
-        for (double end : {scale_.RangeMin, scale_.RangeMax}) {
+        const double step = CalcLabelStep(scale, metrics);
+        for (double end : {scale.RangeMin, scale.RangeMax}) {
             const double v = RoundFirstLabel() ? std::trunc(end / step) * step : end;
-            widest = std::max(widest, labelExtent(canvas, formatAxisValue(v, AxisValuesFormat())));
+            widest = std::max(widest, labelExtent(metrics, formatAxisValue(v, AxisValuesFormat())));
         }
-        return widest + canvas.TextWidth(QStringLiteral(" "));
+        return widest + metrics.TextWidth(labelsFont_.Font(), QStringLiteral(" "));
     }
     case TAxisLabelStyle::talMark:
         for (const auto &s : chart_->SeriesList())
             if (s->Active() && s->AssociatedToAxis(this))
                 for (int i = 0; i < s->Count(); ++i)
-                    widest = std::max(widest, labelExtent(canvas, s->MarkText(i)));
+                    widest = std::max(widest, labelExtent(metrics, s->MarkText(i)));
         return widest;
     case TAxisLabelStyle::talText:
         for (const auto &s : chart_->SeriesList())
             for (int i = 0; i < s->Count(); ++i)
-                widest = std::max(widest, labelExtent(canvas, s->Label(i)));
+                widest = std::max(widest, labelExtent(metrics, s->Label(i)));
         return widest;
     case TAxisLabelStyle::talNone:
         return 0;
@@ -201,8 +187,10 @@ int TCustomChartAxis::MaxLabelsWidth(TChartCanvas &canvas) const
     return widest;
 }
 
-void TCustomChartAxis::CalcRect(TRect &plot, TChartCanvas &canvas)
+TAxisRoom TCustomChartAxis::CalcRoom(const TRect &plot, const TAxisScale &range,
+                                     const TChartTextMetrics &metrics) const
 {
+    TAxisRoom room;
     TRect r = plot;
     const auto moveIn = [&](int size) -> int {
         if (horizontal_) {
@@ -215,49 +203,53 @@ void TCustomChartAxis::CalcRect(TRect &plot, TChartCanvas &canvas)
         return r.Left += size;
     };
     if (!title_.Caption().isEmpty()) {
-        canvas.SetFont(title_.Font());
         const bool along = horizontal_ ? (title_.Angle() == 0 || title_.Angle() == 180)
                                        : (title_.Angle() == 90 || title_.Angle() == 270);
         const int size = TitleSize() != 0 ? TitleSize()
-                         : along          ? canvas.TextHeight(QStringLiteral("W"))
-                                          : canvas.TextWidth(title_.Caption());
-        titlePos_ = moveIn(size);
+                         : along          ? metrics.LineHeight(title_.Font())
+                                          : metrics.TextWidth(title_.Font(), title_.Caption());
+        room.TitlePos = moveIn(size);
     }
     if (Labels()) {
-        canvas.SetFont(labelsFont_.Font());
         const bool along = horizontal_ ? (LabelsAngle() == 0 || LabelsAngle() == 180)
                                        : (LabelsAngle() == 90 || LabelsAngle() == 270);
+        // Across the axis the labels' width is estimated with the step of the last frame's
+        // length: the final length is known only once every axis has taken its room.
+        TAxisScale estimate = range;
+        estimate.StartPixel = 0;
+        estimate.EndPixel = lastLength_;
         const int size = LabelsSize() != 0 ? LabelsSize()
-                         : along           ? canvas.TextHeight(QStringLiteral("W"))
-                                           : MaxLabelsWidth(canvas);
-        labelsPos_ = moveIn(size);
+                         : along           ? metrics.LineHeight(labelsFont_.Font())
+                                           : MaxLabelsWidth(estimate, metrics);
+        room.LabelsPos = moveIn(size);
     }
     int tickRoom = axis_.Visible() ? axis_.Width() : 0;
     tickRoom += std::max(ticks_.Visible() ? TickLength() : 0,
                          minorTicks_.Visible() ? MinorTickLength() : 0);
     moveIn(tickRoom);
-    plot.Left = std::max(plot.Left, r.Left);
-    plot.Top = std::max(plot.Top, r.Top);
-    plot.Right = std::min(plot.Right, r.Right);
-    plot.Bottom = std::min(plot.Bottom, r.Bottom);
+    room.Plot = {std::max(plot.Left, r.Left), std::max(plot.Top, r.Top),
+                 std::min(plot.Right, r.Right), std::min(plot.Bottom, r.Bottom)};
+    return room;
 }
 
-void TCustomChartAxis::CalcScreenPositions(const TRect &plot)
+TAxisScale TCustomChartAxis::CalcScreenPositions(TAxisScale scale, const TRect &plot) const
 {
     const int origin = horizontal_ ? plot.Left : plot.Top;
     const int size = horizontal_ ? plot.width() : plot.height();
-    scale_.StartPixel = origin + roundHalfEven(size * StartPosition() / 100.0);
-    scale_.EndPixel = origin + roundHalfEven(size * EndPosition() / 100.0);
+    scale.StartPixel = origin + roundHalfEven(size * StartPosition() / 100.0);
+    scale.EndPixel = origin + roundHalfEven(size * EndPosition() / 100.0);
+    return scale;
 }
 
-void TCustomChartAxis::AdjustMaxMinRect(const TRect &)
+TAxisScale TCustomChartAxis::WidenBySeriesMargins(const TAxisScale &scale) const
 {
     int low = 0;
     int high = 0;
     for (const auto &s : chart_->SeriesList()) {
         if (!s->Active() || !s->AssociatedToAxis(this))
             continue;
-        const TSeriesMargins m = horizontal_ ? s->CalcHorizMargins() : s->CalcVertMargins();
+        // A series tied to a horizontal axis has it as its X axis.
+        const TSeriesMargins m = horizontal_ ? s->CalcHorizMargins(scale) : s->CalcVertMargins();
         low = std::max(low, m.Low);
         high = std::max(high, m.High);
     }
@@ -265,129 +257,213 @@ void TCustomChartAxis::AdjustMaxMinRect(const TRect &)
         low = 0;
     if (!(horizontal_ ? automaticMaximum_ : automaticMinimum_))
         high = 0;
-    scale_ = widenByMargins(scale_, low, high);
+    return widenByMargins(scale, low, high);
 }
 
-// ---- drawing
-
-void TCustomChartAxis::recordTick(int pixel)
+std::vector<TTextLine> TCustomChartAxis::placeLabel(const TChartTextMetrics &metrics, int labelsPos,
+                                                    int pixel, const QString &text) const
 {
-    constexpr std::size_t kMaxTicks = 2000;
-    if (tickPositions_.size() < kMaxTicks)
-        tickPositions_.push_back(pixel);
-}
-
-void TCustomChartAxis::drawLabelText(TChartCanvas &canvas, int pixel, const QString &text)
-{
+    const TChartFont &font = labelsFont_.Font();
     const QStringList lines = text.split(kLineSeparator);
-    const int h = canvas.TextHeight(QStringLiteral("W"));
+    const int h = metrics.LineHeight(font);
     const int count = static_cast<int>(lines.size());
+    std::vector<TTextLine> placed;
     for (int k = 0; k < count; ++k) {
         const QString &line = lines[k];
+        const int width = metrics.TextWidth(font, line);
         if (horizontal_) {
-            canvas.SetTextAlign(TChartCanvas::TextAlign::Center);
-            const int top = otherSide_ ? labelsPos_ - (count - k) * h : labelsPos_ + k * h;
-            canvas.TextOut(pixel, top, line);
+            // centred on the pixel, stacked away from the plot
+            const int top = otherSide_ ? labelsPos - (count - k) * h : labelsPos + k * h;
+            placed.push_back({pixel - width / 2, top, line});
         } else {
-            canvas.SetTextAlign(otherSide_ ? TChartCanvas::TextAlign::Left
-                                           : TChartCanvas::TextAlign::Right);
-            canvas.TextOut(labelsPos_, pixel - h / 2 + k * h, line);
+            // against the labels' edge, centred on the pixel
+            const int left = otherSide_ ? labelsPos : labelsPos - width;
+            placed.push_back({left, pixel - h / 2 + k * h, line});
         }
     }
-    canvas.SetTextAlign(TChartCanvas::TextAlign::Left);
+    return placed;
 }
 
-void TCustomChartAxis::drawValueLabels(TChartCanvas3D &canvas, double step)
+std::vector<TAxisLabel> TCustomChartAxis::valueLabels(const TAxisScale &scale, double step) const
 {
-    for (double value :
-         valueLabelValues(scale_.RangeMin, scale_.RangeMax, step, RoundFirstLabel())) {
-        const int pixel = CalcPosValue(value);
-        const bool drawn = LabelsOnAxis() || (pixel > scale_.StartPixel && pixel < scale_.EndPixel);
-        if (drawn)
-            drawLabelText(canvas, pixel, formatAxisValue(value, AxisValuesFormat()));
-        if (drawn || !TickOnLabelsOnly())
-            recordTick(pixel);
+    std::vector<TAxisLabel> labels;
+    for (double value : valueLabelValues(scale.RangeMin, scale.RangeMax, step, RoundFirstLabel())) {
+        const int pixel = scale.CalcPosValue(value);
+        const bool shown = LabelsOnAxis() || (pixel > scale.StartPixel && pixel < scale.EndPixel);
+        labels.push_back({pixel, formatAxisValue(value, AxisValuesFormat()), shown, {}});
     }
+    return labels;
 }
 
-void TCustomChartAxis::drawMarkLabels(TChartCanvas3D &canvas, bool rawText)
+std::vector<TCustomChartAxis::TLabelledSeries>
+TCustomChartAxis::labelledSeries(const TChartLayout &frame) const
 {
-    std::vector<TChartSeries *> labelled;
-    for (const auto &s : chart_->SeriesList()) {
+    std::vector<TLabelledSeries> labelled;
+    const TChartSeriesList &list = chart_->SeriesList();
+    for (int i = 0; i < list.Count(); ++i) {
+        const TChartSeries *s = list[i];
         if (!s->Active() || !s->AssociatedToAxis(this))
             continue;
-        for (int i = 0; i < s->Count(); ++i)
-            if (!s->Label(i).isEmpty()) {
-                labelled.push_back(s.get());
+        for (int j = 0; j < s->Count(); ++j)
+            if (!s->Label(j).isEmpty()) {
+                labelled.push_back({s, frame.Series[static_cast<std::size_t>(i)].Visible});
                 break;
             }
     }
+    return labelled;
+}
+
+std::vector<TAxisLabel> TCustomChartAxis::markLabels(const TAxisScale &scale,
+                                                     const TChartLayout &frame,
+                                                     const TChartTextMetrics &metrics,
+                                                     bool rawText) const
+{
+    const std::vector<TLabelledSeries> labelled = labelledSeries(frame);
     int first = -1;
     int last = -1;
-    for (TChartSeries *s : labelled) {
-        const TVisibleRange r = s->CalcVisibleRange();
-        if (first < 0 && r.First >= 0)
-            first = r.First;
-        last = std::max(last, r.Last);
+    for (const TLabelledSeries &l : labelled) {
+        if (first < 0 && l.visible.First >= 0)
+            first = l.visible.First;
+        last = std::max(last, l.visible.Last);
     }
+    std::vector<TAxisLabel> labels;
     if (first < 0)
-        return;
+        return labels;
 
-    struct Candidate
-    {
-        int pixel;
-        QString text;
-    };
-    std::vector<Candidate> candidates;
     std::vector<std::pair<int, int>> placement;
-    const int lineHeight = canvas.TextHeight(QStringLiteral("W"));
+    const int lineHeight = metrics.LineHeight(labelsFont_.Font());
     for (int i = first; i <= last; ++i) {
-        for (TChartSeries *s : labelled) {
+        for (const TLabelledSeries &l : labelled) {
+            const TChartSeries *s = l.series;
             if (i >= s->Count())
                 continue;
             const QString text = rawText ? s->Label(i) : s->MarkText(i);
             const double value = horizontal_ ? s->XValues().Value(i) : s->YValues().Value(i);
-            if (value >= scale_.RangeMin && value <= scale_.RangeMax) {
-                const int pixel = CalcPosValue(value);
+            if (value >= scale.RangeMin && value <= scale.RangeMax) {
+                const int pixel = scale.CalcPosValue(value);
                 const int size =
-                    horizontal_ ? labelExtent(canvas, text) : lineHeight * labelLines(text);
-                candidates.push_back({pixel, text});
+                    horizontal_ ? labelExtent(metrics, text) : lineHeight * labelLines(text);
+                labels.push_back({pixel, text, false, {}});
                 placement.emplace_back(pixel, size);
             }
             break;
         }
     }
     const std::vector<bool> shown = markLabelsShown(placement, LabelsSeparation());
-    for (std::size_t k = 0; k < candidates.size(); ++k) {
-        if (shown[k])
-            drawLabelText(canvas, candidates[k].pixel, candidates[k].text);
-        if (shown[k] || !TickOnLabelsOnly())
-            recordTick(candidates[k].pixel);
-    }
+    for (std::size_t k = 0; k < labels.size(); ++k)
+        labels[k].Shown = shown[k];
+    return labels;
 }
 
-void TCustomChartAxis::drawTitle(TChartCanvas3D &canvas, const TRect &plot)
+TAxisTitleLayout TCustomChartAxis::layoutTitle(const TAxisScale &scale, int titlePos,
+                                               const TChartTextMetrics &metrics) const
 {
-    canvas.SetFont(title_.Font());
+    TAxisTitleLayout t;
+    t.Shown = true;
     const QString &caption = title_.Caption();
-    const int h = canvas.TextHeight(caption);
-    const int w = canvas.TextWidth(caption);
+    const int h = metrics.LineHeight(title_.Font());
+    const int w = metrics.TextWidth(title_.Font(), caption);
     if (horizontal_) {
-        canvas.TextOut(CenterPixel() - w / 2, otherSide_ ? titlePos_ - h : titlePos_, caption);
-        return;
+        t.Text = {scale.CenterPixel() - w / 2, otherSide_ ? titlePos - h : titlePos, caption};
+        return t;
     }
     // Along a vertical axis the caption reads upwards (left) or downwards (right).
-    QPainter &p = canvas.painter();
-    p.save();
-    const int x = otherSide_ ? titlePos_ + h : titlePos_ - h;
-    p.translate(x, CenterPixel());
-    p.rotate(otherSide_ ? 90 : -90);
-    canvas.TextOut(-w / 2, 0, caption);
-    p.restore();
-    Q_UNUSED(plot);
+    t.Rotation = otherSide_ ? 90 : -90;
+    t.OriginX = otherSide_ ? titlePos + h : titlePos - h;
+    t.OriginY = scale.CenterPixel();
+    t.Text = {-w / 2, 0, caption};
+    return t;
 }
 
-void TCustomChartAxis::drawTick(TChartCanvas &canvas, int pixel, int from, int length, bool inner)
+TAxisLayout TCustomChartAxis::LayoutLabels(const TAxisLayout &in, const TChartLayout &frame,
+                                           const TChartTextMetrics &metrics) const
+{
+    TAxisLayout axis = in;
+    const TAxisScale &scale = axis.Scale;
+    const TRect &plot = frame.Plot;
+    axis.Step = CalcLabelStep(scale, metrics);
+    if (horizontal_) {
+        const int shift = roundHalfEven(plot.height() * PositionPercent() / 100.0);
+        axis.LinePos = otherSide_ ? plot.Top + shift : plot.Bottom - shift;
+    } else {
+        const int shift = roundHalfEven(plot.width() * PositionPercent() / 100.0);
+        axis.LinePos = otherSide_ ? plot.Right - shift : plot.Left + shift;
+    }
+    if (!title_.Caption().isEmpty() && title_.Visible())
+        axis.Title = layoutTitle(scale, axis.TitlePos, metrics);
+
+    if (Labels() && axis.Step > 0 && scale.RangeMax >= scale.RangeMin) {
+        switch (ResolvedLabelStyle()) {
+        case TAxisLabelStyle::talValue:
+        case TAxisLabelStyle::talAuto:
+            axis.Labels = valueLabels(scale, axis.Step);
+            break;
+        case TAxisLabelStyle::talMark:
+            axis.Labels = markLabels(scale, frame, metrics, false);
+            break;
+        case TAxisLabelStyle::talText:
+            axis.Labels = markLabels(scale, frame, metrics, true);
+            break;
+        case TAxisLabelStyle::talNone:
+            break;
+        }
+    }
+    for (TAxisLabel &label : axis.Labels)
+        if (label.Shown)
+            label.Lines = placeLabel(metrics, axis.LabelsPos, label.Pixel, label.Text);
+    placeTicks(axis);
+    return axis;
+}
+
+void TCustomChartAxis::placeTicks(TAxisLayout &axis) const
+{
+    constexpr std::size_t kMaxTicks = 2000;
+    for (const TAxisLabel &label : axis.Labels)
+        if ((label.Shown || !TickOnLabelsOnly()) && axis.Ticks.size() < kMaxTicks)
+            axis.Ticks.push_back(label.Pixel);
+    axis.MinorTicks = minorTickPositions(axis.Ticks, MinorTickCount(), axis.Scale.StartPixel,
+                                         axis.Scale.EndPixel, Logarithmic());
+    if (grid_.Visible()) {
+        if (!GridCentered())
+            axis.Grid = axis.Ticks;
+        else
+            for (std::size_t i = 1; i < axis.Ticks.size(); ++i)
+                axis.Grid.push_back((axis.Ticks[i - 1] + axis.Ticks[i]) / 2);
+    }
+    if (minorGrid_.Visible())
+        axis.MinorGrid = axis.MinorTicks;
+}
+
+void TCustomChartAxis::FrameDrawn(const TAxisLayout &axis)
+{
+    // Written back without a repaint request: this is the end of a paint.
+    if (automatic_ || automaticMaximum_)
+        maximum_ = axis.Maximum;
+    if (automatic_ || automaticMinimum_)
+        minimum_ = axis.Minimum;
+    lastLength_ = axis.Scale.LengthPixels();
+}
+
+// ---- painting
+
+void TCustomChartAxis::paintTitle(TChartCanvas &canvas, const TAxisTitleLayout &title) const
+{
+    canvas.SetFont(title_.Font());
+    const TTextLine &t = title.Text;
+    if (title.Rotation == 0) {
+        canvas.TextOut(t.Left, t.Top, t.Text);
+        return;
+    }
+    QPainter &p = canvas.painter();
+    p.save();
+    p.translate(title.OriginX, title.OriginY);
+    p.rotate(title.Rotation);
+    canvas.TextOut(t.Left, t.Top, t.Text);
+    p.restore();
+}
+
+void TCustomChartAxis::paintTick(TChartCanvas &canvas, int pixel, int from, int length,
+                                 bool inner) const
 {
     // Outer ticks point away from the plot, inner ones into it.
     const bool down = horizontal_ ? (otherSide_ == inner) : (otherSide_ != inner);
@@ -400,21 +476,15 @@ void TCustomChartAxis::drawTick(TChartCanvas &canvas, int pixel, int from, int l
         canvas.Line(start, pixel, end, pixel);
 }
 
-void TCustomChartAxis::drawGridLines(TChartCanvas &canvas, const TChartPen &pen,
-                                     const std::vector<int> &at, const TRect &plot, bool centered)
+void TCustomChartAxis::paintGridLines(TChartCanvas &canvas, const TChartPen &pen,
+                                      const std::vector<int> &at, const TRect &plot) const
 {
     canvas.SetBrushClear();
     canvas.SetBackMode(true);
     canvas.AssignPen(pen);
     if (pen.Color() == AutoColor)
         canvas.SetPenColor(clGray);
-    std::vector<int> lines = at;
-    if (centered) {
-        lines.clear();
-        for (std::size_t i = 1; i < at.size(); ++i)
-            lines.push_back((at[i - 1] + at[i]) / 2);
-    }
-    for (int p : lines) {
+    for (int p : at) {
         if (horizontal_)
             canvas.Line(p, plot.Top, p, plot.Bottom);
         else
@@ -423,69 +493,46 @@ void TCustomChartAxis::drawGridLines(TChartCanvas &canvas, const TChartPen &pen,
     canvas.SetBackMode(false);
 }
 
-void TCustomChartAxis::Draw(TChartCanvas3D &canvas, const TRect &plot)
+void TCustomChartAxis::Paint(TChartCanvas &canvas, const TAxisLayout &axis, const TRect &plot) const
 {
     canvas.SetFont(labelsFont_.Font());
-    const double step = CalcLabelStep(canvas);
-    if (horizontal_) {
-        const int shift = roundHalfEven(plot.height() * PositionPercent() / 100.0);
-        linePos_ = otherSide_ ? plot.Top + shift : plot.Bottom - shift;
-    } else {
-        const int shift = roundHalfEven(plot.width() * PositionPercent() / 100.0);
-        linePos_ = otherSide_ ? plot.Right - shift : plot.Left + shift;
-    }
-    if (!title_.Caption().isEmpty() && title_.Visible())
-        drawTitle(canvas, plot);
-
-    tickPositions_.clear();
+    if (axis.Title.Shown)
+        paintTitle(canvas, axis.Title);
     canvas.SetFont(labelsFont_.Font());
     canvas.SetBrushClear();
     canvas.SetBackMode(true);
-    if (Labels() && step > 0 && scale_.RangeMax >= scale_.RangeMin) {
-        switch (ResolvedLabelStyle()) {
-        case TAxisLabelStyle::talValue:
-        case TAxisLabelStyle::talAuto:
-            drawValueLabels(canvas, step);
-            break;
-        case TAxisLabelStyle::talMark:
-            drawMarkLabels(canvas, false);
-            break;
-        case TAxisLabelStyle::talText:
-            drawMarkLabels(canvas, true);
-            break;
-        case TAxisLabelStyle::talNone:
-            break;
-        }
-    }
+    for (const TAxisLabel &label : axis.Labels)
+        for (const TTextLine &line : label.Lines)
+            canvas.TextOut(line.Left, line.Top, line.Text);
 
+    const int linePos = axis.LinePos;
+    const TAxisScale &scale = axis.Scale;
     if (axis_.Visible()) {
         canvas.AssignPen(axis_);
         if (horizontal_)
-            canvas.Line(scale_.StartPixel, linePos_, scale_.EndPixel, linePos_);
+            canvas.Line(scale.StartPixel, linePos, scale.EndPixel, linePos);
         else
-            canvas.Line(linePos_, scale_.StartPixel, linePos_, scale_.EndPixel);
+            canvas.Line(linePos, scale.StartPixel, linePos, scale.EndPixel);
     }
     if (ticks_.Visible()) {
         canvas.AssignPen(ticks_);
-        for (int p : tickPositions_)
-            drawTick(canvas, p, linePos_, TickLength(), false);
+        for (int p : axis.Ticks)
+            paintTick(canvas, p, linePos, TickLength(), false);
     }
     if (grid_.Visible())
-        drawGridLines(canvas, grid_, tickPositions_, plot, GridCentered());
+        paintGridLines(canvas, grid_, axis.Grid, plot);
     if (ticksInner_.Visible() && TickInnerLength() != 0) {
         canvas.AssignPen(ticksInner_);
-        for (int p : tickPositions_)
-            drawTick(canvas, p, linePos_, TickInnerLength(), true);
+        for (int p : axis.Ticks)
+            paintTick(canvas, p, linePos, TickInnerLength(), true);
     }
-    const std::vector<int> minor = minorTickPositions(
-        tickPositions_, MinorTickCount(), scale_.StartPixel, scale_.EndPixel, Logarithmic());
     if (minorTicks_.Visible()) {
         canvas.AssignPen(minorTicks_);
-        for (int p : minor)
-            drawTick(canvas, p, linePos_, MinorTickLength(), false);
+        for (int p : axis.MinorTicks)
+            paintTick(canvas, p, linePos, MinorTickLength(), false);
     }
     if (minorGrid_.Visible())
-        drawGridLines(canvas, minorGrid_, minor, plot, false);
+        paintGridLines(canvas, minorGrid_, axis.MinorGrid, plot);
 }
 
 TChartDepthAxis::TChartDepthAxis(TCustomAxisPanel *chart) : TCustomChartAxis(chart, false, false)

@@ -2,11 +2,13 @@
 
 #include "AxisMath.h"
 #include "ChartElements.h"
+#include "ChartLayout.h"
 
 #include <vector>
 
 class TChartCanvas;
-class TChartCanvas3D;
+class TChartSeries;
+class TChartTextMetrics;
 class TCustomAxisPanel;
 
 enum class TAxisLabelStyle { talAuto, talNone, talValue, talMark, talText };
@@ -45,8 +47,17 @@ public:
     }
 };
 
+// The room an axis takes at its side of the plot rectangle.
+struct TAxisRoom
+{
+    TRect Plot; // the plot rectangle after the room taken
+    int TitlePos = 0;
+    int LabelsPos = 0;
+    friend bool operator==(const TAxisRoom &, const TAxisRoom &) = default;
+};
+
 // One axis: turns values into pixels and back, takes room at its side of the plot rectangle
-// and draws its line, labels, ticks and grid.
+// and places its line, labels, ticks and grid. Its steps in a frame each return a value.
 class TCustomChartAxis : public TChartPersistent
 {
     // settings
@@ -58,11 +69,8 @@ class TCustomChartAxis : public TChartPersistent
     TCHART_PROPERTY(int, LabelsSeparation, 10)
     TCHART_PROPERTY(int, LabelsAngle, 0)
     TCHART_PROPERTY(int, LabelsSize, 0)
-    TCHART_PROPERTY(bool, LabelsMultiLine, false)
     TCHART_PROPERTY(bool, RoundFirstLabel, true)
-    TCHART_PROPERTY(bool, ExactDateTime, true)
     TCHART_PROPERTY(bool, Logarithmic, false)
-    TCHART_PROPERTY(double, LogarithmicBase, 10)
     TCHART_PROPERTY(bool, Inverted, false)
     TCHART_PROPERTY(double, StartPosition, 0)
     TCHART_PROPERTY(double, EndPosition, 100)
@@ -74,6 +82,8 @@ class TCustomChartAxis : public TChartPersistent
     TCHART_PROPERTY(bool, GridCentered, false)
     TCHART_PROPERTY(bool, TickOnLabelsOnly, true)
     TCHART_PROPERTY(int, TitleSize, 0)
+    // stored, not drawn: the values are never dates
+    TCHART_PROPERTY(bool, ExactDateTime, true)
 
 public:
     TCustomChartAxis(TCustomAxisPanel *chart, bool horizontal, bool otherSide);
@@ -88,6 +98,7 @@ public:
     void setAutomaticMinimum(bool value);
     bool AutomaticMaximum() const { return automaticMaximum_; }
     void setAutomaticMaximum(bool value);
+    // Automatic ends are overwritten with the series' extremes by every frame drawn.
     double Minimum() const { return minimum_; }
     void setMinimum(double value);
     double Maximum() const { return maximum_; }
@@ -105,48 +116,55 @@ public:
     TChartHiddenPen &MinorGrid() { return minorGrid_; }
     TChartAxisTitle &Title() { return title_; }
 
-    // frame values
-    const TAxisScale &Scale() const { return scale_; }
-    double RangeMin() const { return scale_.RangeMin; }
-    double RangeMax() const { return scale_.RangeMax; }
-    double RangeSize() const { return scale_.RangeSize(); }
-    int StartPixel() const { return scale_.StartPixel; }
-    int EndPixel() const { return scale_.EndPixel; }
-    int LengthPixels() const { return scale_.LengthPixels(); }
-    int CenterPixel() const { return scale_.CenterPixel(); }
-    int LinePos() const { return linePos_; }
-    int LabelsPos() const { return labelsPos_; }
-    int TitlePos() const { return titlePos_; }
-    const std::vector<int> &TickPositions() const { return tickPositions_; }
-    int CalcPosValue(double value) const { return scale_.CalcPosValue(value); }
-    double CalcPosPoint(int pixel) const { return scale_.CalcPosPoint(pixel); }
-
-    // the frame, in the order the chart calls them
+    // the frame's steps, in the order the chart takes them
     bool IsVisible() const;
-    virtual void AdjustMaxMin();
-    virtual void CalcRect(TRect &plot, TChartCanvas &canvas);
-    virtual void CalcScreenPositions(const TRect &plot);
-    virtual void AdjustMaxMinRect(const TRect &plot);
-    virtual void Draw(TChartCanvas3D &canvas, const TRect &plot);
+    // The range from the series (or the fixed ends); no pixel span yet.
+    TAxisScale AutoRange() const;
+    TAxisRoom CalcRoom(const TRect &plot, const TAxisScale &range,
+                       const TChartTextMetrics &metrics) const;
+    TAxisScale CalcScreenPositions(TAxisScale scale, const TRect &plot) const;
+    // Wider, so that the series' extremes keep the pixel margins the series ask for.
+    TAxisScale WidenBySeriesMargins(const TAxisScale &scale) const;
+    // The axis with its line position, title, labels, ticks and grid, once the plot rectangle,
+    // every scale and the series' visible points are final.
+    TAxisLayout LayoutLabels(const TAxisLayout &axis, const TChartLayout &frame,
+                             const TChartTextMetrics &metrics) const;
+    void Paint(TChartCanvas &canvas, const TAxisLayout &axis, const TRect &plot) const;
+    // What a drawn frame leaves behind: the automatic ends, and the axis length that the next
+    // frame's estimate of the label width starts from.
+    void FrameDrawn(const TAxisLayout &axis);
 
-    // parts of the frame that the tests and the width estimate use
+    // parts of the layout that the tests and the width estimate use
     TAxisLabelStyle ResolvedLabelStyle() const;
-    double CalcLabelStep(TChartCanvas &canvas) const;
-    double CalcLabelStep(TChartCanvas &canvas, int lengthPixels) const;
-    int MaxLabelsWidth(TChartCanvas &canvas) const;
+    double CalcLabelStep(const TAxisScale &scale, const TChartTextMetrics &metrics) const;
+    int MaxLabelsWidth(const TAxisScale &scale, const TChartTextMetrics &metrics) const;
+    // The axis length of the last frame drawn; 0 before the first.
+    int LastLengthPixels() const { return lastLength_; }
 
 private:
+    // An active series of this axis that holds labels, with its visible points.
+    struct TLabelledSeries
+    {
+        const TChartSeries *series;
+        TVisibleRange visible;
+    };
+
     int labelLines(const QString &text) const;
-    int labelExtent(TChartCanvas &canvas, const QString &text) const;
-    void drawLabelText(TChartCanvas &canvas, int pixel, const QString &text);
-    void drawValueLabels(TChartCanvas3D &canvas, double step);
-    void drawMarkLabels(TChartCanvas3D &canvas, bool rawText);
-    void drawTitle(TChartCanvas3D &canvas, const TRect &plot);
-    void drawTick(TChartCanvas &canvas, int pixel, int from, int length, bool inner);
-    void drawGridLines(TChartCanvas &canvas, const TChartPen &pen, const std::vector<int> &at,
-                       const TRect &plot, bool centered);
-    void recordTick(int pixel);
-    bool loading() const;
+    int labelExtent(const TChartTextMetrics &metrics, const QString &text) const;
+    std::vector<TTextLine> placeLabel(const TChartTextMetrics &metrics, int labelsPos, int pixel,
+                                      const QString &text) const;
+    std::vector<TAxisLabel> valueLabels(const TAxisScale &scale, double step) const;
+    std::vector<TLabelledSeries> labelledSeries(const TChartLayout &frame) const;
+    std::vector<TAxisLabel> markLabels(const TAxisScale &scale, const TChartLayout &frame,
+                                       const TChartTextMetrics &metrics, bool rawText) const;
+    // Ticks where labels are (or are considered), minor ticks between them, and the grids.
+    void placeTicks(TAxisLayout &axis) const;
+    TAxisTitleLayout layoutTitle(const TAxisScale &scale, int titlePos,
+                                 const TChartTextMetrics &metrics) const;
+    void paintTitle(TChartCanvas &canvas, const TAxisTitleLayout &title) const;
+    void paintTick(TChartCanvas &canvas, int pixel, int from, int length, bool inner) const;
+    void paintGridLines(TChartCanvas &canvas, const TChartPen &pen, const std::vector<int> &at,
+                        const TRect &plot) const;
 
     TCustomAxisPanel *chart_;
     bool horizontal_;
@@ -166,11 +184,7 @@ private:
     TChartHiddenPen minorGrid_;
     TChartAxisTitle title_;
 
-    TAxisScale scale_;
-    int linePos_ = 0;
-    int labelsPos_ = 0;
-    int titlePos_ = 0;
-    std::vector<int> tickPositions_;
+    int lastLength_ = 0;
 };
 
 // The four side axes.

@@ -32,7 +32,42 @@ QRect toQRect(const TRect &r)
     return QRect(r.Left, r.Top, r.width(), r.height());
 }
 
+// The device a picture of a chart is painted on, for measuring without one.
+const QPaintDevice *imageDevice()
+{
+    static const QImage image(1, 1, QImage::Format_RGB32);
+    return &image;
+}
+
 } // namespace
+
+// ---- text measuring
+
+TChartTextMetrics::TChartTextMetrics(const QPaintDevice *device)
+    : device_(device ? device : imageDevice())
+{
+}
+
+const QFontMetrics &TChartTextMetrics::of(const TChartFont &font) const
+{
+    for (const auto &[f, metrics] : cache_)
+        if (f == font)
+            return metrics;
+    cache_.emplace_back(font, QFontMetrics(font.toQFont(), device_));
+    return cache_.back().second;
+}
+
+int TChartTextMetrics::TextWidth(const TChartFont &font, const QString &text) const
+{
+    return of(font).horizontalAdvance(text);
+}
+
+int TChartTextMetrics::LineHeight(const TChartFont &font) const
+{
+    return of(font).height();
+}
+
+// ---- surface
 
 TChartCanvas::TChartCanvas(QPainter &painter, const QPalette &palette)
     : painter_(painter), palette_(palette)
@@ -130,18 +165,6 @@ void TChartCanvas::SetFont(const TChartFont &font)
     metrics_.emplace(qfont, painter_.device());
 }
 
-void TChartCanvas::SetFontColor(TColor color)
-{
-    font_.Color = color;
-}
-
-void TChartCanvas::SetFontPixelSize(int pixels)
-{
-    TChartFont f = font_;
-    f.Height = -pixels;
-    SetFont(f);
-}
-
 void TChartCanvas::SetBackMode(bool transparent)
 {
     transparent_ = transparent;
@@ -154,28 +177,14 @@ void TChartCanvas::SetBackColor(TColor color)
     painter_.setBackground(colorOf(color));
 }
 
-int TChartCanvas::TextWidth(const QString &text) const
+void TChartCanvas::TextOut(int left, int y, const QString &text)
 {
-    return metrics_->horizontalAdvance(text);
-}
-
-int TChartCanvas::TextHeight(const QString &) const
-{
-    return metrics_->height();
-}
-
-void TChartCanvas::TextOut(int x, int y, const QString &text)
-{
-    int left = x;
-    if (align_ == TextAlign::Center)
-        left = x - TextWidth(text) / 2;
-    else if (align_ == TextAlign::Right)
-        left = x - TextWidth(text);
     const QPen pen = painter_.pen();
     const Qt::BGMode mode = painter_.backgroundMode();
     painter_.setPen(colorOf(font_.Color));
     if (!transparent_)
-        painter_.fillRect(QRect(left, y, TextWidth(text), TextHeight(text)), colorOf(backColor_));
+        painter_.fillRect(QRect(left, y, metrics_->horizontalAdvance(text), metrics_->height()),
+                          colorOf(backColor_));
     painter_.setBackgroundMode(Qt::TransparentMode);
     painter_.drawText(left, y + metrics_->ascent(), text);
     painter_.setBackgroundMode(mode);
@@ -205,29 +214,23 @@ void TChartCanvas::FillRect(const TRect &rect, TColor color)
 
 void TChartCanvas::Line(int x0, int y0, int x1, int y1)
 {
-    MoveTo(x0, y0);
-    LineTo(x1, y1);
-}
-
-void TChartCanvas::LineTo(int x, int y)
-{
-    const QPoint to(x, y);
-    if (penStyle_ != TPenStyle::psClear && to != at_) {
-        // A line covers its start pixel and leaves out its end pixel, whichever way it runs.
-        // The painter always covers the lower end and leaves out the higher one, so a line
-        // that runs towards lower coordinates along its longer side is drawn the other way
-        // round, one pixel further along that side.
-        const QPoint d = to - at_;
-        const bool alongX = std::abs(d.x()) >= std::abs(d.y());
-        const int run = alongX ? d.x() : d.y();
-        if (run < 0) {
-            const QPoint step = alongX ? QPoint(1, 0) : QPoint(0, 1);
-            painter_.drawLine(to + step, at_ + step);
-        } else {
-            painter_.drawLine(at_, to);
-        }
+    const QPoint from(x0, y0);
+    const QPoint to(x1, y1);
+    if (penStyle_ == TPenStyle::psClear || from == to)
+        return;
+    // A line covers its start pixel and leaves out its end pixel, whichever way it runs. The
+    // painter always covers the lower end and leaves out the higher one, so a line that runs
+    // towards lower coordinates along its longer side is drawn the other way round, one pixel
+    // further along that side.
+    const QPoint d = to - from;
+    const bool alongX = std::abs(d.x()) >= std::abs(d.y());
+    const int run = alongX ? d.x() : d.y();
+    if (run < 0) {
+        const QPoint step = alongX ? QPoint(1, 0) : QPoint(0, 1);
+        painter_.drawLine(to + step, from + step);
+    } else {
+        painter_.drawLine(from, to);
     }
-    at_ = to;
 }
 
 void TChartCanvas::ClipRectangle(const TRect &rect)
@@ -249,5 +252,4 @@ void TChartCanvas::ResetState()
     f.Height = -13; // 10 points
     SetFont(f);
     SetBackMode(true);
-    align_ = TextAlign::Left;
 }

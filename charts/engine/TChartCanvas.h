@@ -5,18 +5,36 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPalette>
+#include <deque>
 #include <optional>
+#include <utility>
+
+// Text sizes as a paint device measures them, so a frame is laid out before it is painted and
+// with the same numbers. Without a device, text is measured as on an image.
+class TChartTextMetrics
+{
+public:
+    explicit TChartTextMetrics(const QPaintDevice *device = nullptr);
+
+    int TextWidth(const TChartFont &font, const QString &text) const;
+    // The height of a line: the font's height of "W".
+    int LineHeight(const TChartFont &font) const;
+
+private:
+    const QFontMetrics &of(const TChartFont &font) const;
+
+    const QPaintDevice *device_;
+    // A frame uses a handful of fonts: each measured once, kept where it was put.
+    mutable std::deque<std::pair<TChartFont, QFontMetrics>> cache_;
+};
 
 // The drawing surface of a chart frame, over any QPainter: the widget's off-screen image, a
-// QImage in a test or a batch picture, a PDF page. Rectangles follow the chart's rule: the
-// outline covers left..right-1 and top..bottom-1, and so does the fill.
+// QImage in a test or a batch picture, a PDF page. The frame is drawn flat. Rectangles follow
+// the chart's rule: the outline covers left..right-1 and top..bottom-1, and so does the fill.
 class TChartCanvas
 {
 public:
-    enum class TextAlign { Left, Center, Right };
-
     TChartCanvas(QPainter &painter, const QPalette &palette);
-    virtual ~TChartCanvas() = default;
     TChartCanvas(const TChartCanvas &) = delete;
     TChartCanvas &operator=(const TChartCanvas &) = delete;
 
@@ -24,28 +42,17 @@ public:
     void AssignPen(const TChartPen &pen);
     void SetPen(TColor color, int width = 1, TPenStyle style = TPenStyle::psSolid);
     void SetPenColor(TColor color);
-    TColor PenColor() const { return penColor_; }
-    int PenWidth() const { return penWidth_; }
-    TPenStyle PenStyle() const { return penStyle_; }
 
     // brush
     void SetBrush(TColor color, TBrushStyle style = TBrushStyle::bsSolid);
     void SetBrushBitmap(const QImage &bitmap);
     void SetBrushClear() { SetBrush(brushColor_, TBrushStyle::bsClear); }
-    TBrushStyle BrushStyle() const { return brushStyle_; }
-    TColor BrushColor() const { return brushColor_; }
 
     // text
     void SetFont(const TChartFont &font);
-    void SetFontColor(TColor color);
-    void SetFontPixelSize(int pixels);
     void SetBackMode(bool transparent);
     void SetBackColor(TColor color);
-    void SetTextAlign(TextAlign align) { align_ = align; }
-    int TextWidth(const QString &text) const;
-    int TextHeight(const QString &text) const;
-    // Writes text with its top at y; x is the left end, the centre or the right end by the
-    // alignment.
+    // Writes text with the top-left corner of its box at (x, y).
     void TextOut(int x, int y, const QString &text);
 
     // shapes
@@ -53,8 +60,6 @@ public:
     void FillRect(const TRect &rect, TColor color);
     // Lines leave out their last pixel, so joined lines do not paint their joints twice.
     void Line(int x0, int y0, int x1, int y1);
-    void MoveTo(int x, int y) { at_ = QPoint(x, y); }
-    void LineTo(int x, int y);
     void ClipRectangle(const TRect &rect);
     void UnClipRectangle();
 
@@ -81,32 +86,4 @@ private:
     std::optional<QFontMetrics> metrics_;
     bool transparent_ = true;
     TColor backColor_ = clWhite;
-    TextAlign align_ = TextAlign::Left;
-    QPoint at_;
-};
-
-// The surface as the chart's elements use it, with room for depth: every element passes a
-// depth, and the surface projects it.
-class TCanvas3D : public TChartCanvas
-{
-public:
-    using TChartCanvas::TChartCanvas;
-
-    virtual QPoint Calculate3DPosition(int x, int y, int z) const = 0;
-    virtual void RectangleWithZ(const TRect &rect, int z) = 0;
-    virtual void LineWithZ(int x0, int y0, int x1, int y1, int z) = 0;
-    virtual void TextOut3D(int x, int y, int z, const QString &text) = 0;
-};
-
-// The chart's surface. The frame is drawn flat: the projection is the identity, the depth of
-// every element is ignored.
-class TChartCanvas3D : public TCanvas3D
-{
-public:
-    using TCanvas3D::TCanvas3D;
-
-    QPoint Calculate3DPosition(int x, int y, int) const override { return {x, y}; }
-    void RectangleWithZ(const TRect &rect, int) override { Rectangle(rect); }
-    void LineWithZ(int x0, int y0, int x1, int y1, int) override { Line(x0, y0, x1, y1); }
-    void TextOut3D(int x, int y, int, const QString &text) override { TextOut(x, y, text); }
 };

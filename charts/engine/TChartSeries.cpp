@@ -262,19 +262,29 @@ TCustomChartAxis *TChartSeries::GetVertAxis() const
     return vertAxis_ == TVertAxis::aLeftAxis ? &chart_->LeftAxis() : &chart_->RightAxis();
 }
 
+int TChartSeries::HorizAxisIndex() const
+{
+    return horizAxis_ == THorizAxis::aBottomAxis ? kBottomAxis : kTopAxis;
+}
+
+int TChartSeries::VertAxisIndex() const
+{
+    return vertAxis_ == TVertAxis::aLeftAxis ? kLeftAxis : kRightAxis;
+}
+
 bool TChartSeries::AssociatedToAxis(const TCustomChartAxis *axis) const
 {
     return axis && (axis == GetHorizAxis() || axis == GetVertAxis());
 }
 
-int TChartSeries::CalcXPos(int index) const
+int TChartSeries::CalcXPos(int index, const TAxisScale &horiz) const
 {
-    return GetHorizAxis()->CalcPosValue(xValues_.Value(index));
+    return horiz.CalcPosValue(xValues_.Value(index));
 }
 
-int TChartSeries::CalcYPos(int index) const
+int TChartSeries::CalcYPos(int index, const TAxisScale &vert) const
 {
-    return GetVertAxis()->CalcPosValue(yValues_.Value(index));
+    return vert.CalcPosValue(yValues_.Value(index));
 }
 
 bool TChartSeries::DrawValuesForward() const
@@ -282,7 +292,7 @@ bool TChartSeries::DrawValuesForward() const
     return !GetHorizAxis()->Inverted();
 }
 
-void TChartSeries::DrawLegendSymbol(TChartCanvas3D &canvas, int valueIndex, const TRect &rect)
+void TChartSeries::DrawLegendSymbol(TChartCanvas &canvas, int valueIndex, const TRect &rect) const
 {
     // A series that colours each point has no one colour to show for itself.
     if (valueIndex < 0 && colorEachPoint_)
@@ -291,18 +301,16 @@ void TChartSeries::DrawLegendSymbol(TChartCanvas3D &canvas, int valueIndex, cons
     canvas.Rectangle(rect);
 }
 
-TVisibleRange TChartSeries::CalcVisibleRange() const
+TVisibleRange TChartSeries::CalcVisibleRange(const TAxisScale &horiz, const TRect &plot) const
 {
     const int count = Count();
     if (count == 0)
         return {};
     if (xValues_.Order() == TChartListOrder::loNone)
         return {0, count - 1};
-    const TCustomChartAxis *axis = GetHorizAxis();
-    const TRect plot = chart_->PlotRect();
-    double lo = axis->CalcPosPoint(plot.Left);
-    double hi = axis->CalcPosPoint(plot.Right);
-    if (axis->Inverted())
+    double lo = horiz.CalcPosPoint(plot.Left);
+    double hi = horiz.CalcPosPoint(plot.Right);
+    if (horiz.Inverted)
         std::swap(lo, hi);
     TVisibleRange range;
     for (int i = 0; i < count; ++i)
@@ -325,6 +333,22 @@ TVisibleRange TChartSeries::CalcVisibleRange() const
     if (!KeepsPointBeyondEdge() && xValues_.Value(range.Last) > hi)
         --range.Last;
     return range;
+}
+
+TSeriesLayout TChartSeries::Layout(const TAxisScale &horiz, const TAxisScale &vert,
+                                   const TRect &plot) const
+{
+    TSeriesLayout layout;
+    layout.Visible = CalcVisibleRange(horiz, plot);
+    layout.Forward = DrawValuesForward();
+    if (layout.Visible.First < 0)
+        return layout;
+    for (int i = layout.Visible.First; i <= layout.Visible.Last; ++i) {
+        const int x = CalcXPos(i, horiz);
+        const int y = CalcYPos(i, vert);
+        layout.Points.push_back({i, PointColor(i), {x, y, x, y}});
+    }
+    return layout;
 }
 
 // ---- series list

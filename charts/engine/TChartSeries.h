@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChartElements.h"
+#include "ChartLayout.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,7 +11,7 @@
 
 class TCustomAxisPanel;
 class TCustomChartAxis;
-class TChartCanvas3D;
+class TChartCanvas;
 
 // An error of a chart setting: carries the exact text the user is shown.
 class EChartError : public std::exception
@@ -40,8 +41,6 @@ public:
     void setMultiplier(double value);
     TChartListOrder Order() const { return order_; }
     void setOrder(TChartListOrder value) { order_ = value; }
-    bool DateTime() const { return dateTime_; }
-    void setDateTime(bool value) { dateTime_ = value; }
 
     int Count() const { return static_cast<int>(values_.size()); }
     double Value(int index) const { return values_[static_cast<std::size_t>(index)] * multiplier_; }
@@ -67,7 +66,6 @@ private:
     QString name_;
     TChartListOrder order_;
     double multiplier_ = 1;
-    bool dateTime_ = false;
     std::vector<double> values_;
 
     mutable bool dirty_ = true;
@@ -78,12 +76,11 @@ private:
     mutable int statisticsRuns_ = 0;
 };
 
-// The labels written beside the points. Drawn only when visible; every series of the program
-// keeps them hidden.
-class TSeriesMarks : public TChartFontObject
+// The labels beside the points: stored, not drawn. Every series of the program hides them.
+class TSeriesMarks : public TChartPersistent
 {
 public:
-    explicit TSeriesMarks(TChartRepaintTarget *owner) : TChartFontObject(owner), frame_(owner) {}
+    explicit TSeriesMarks(TChartRepaintTarget *owner) : TChartPersistent(owner), frame_(owner) {}
 
     bool Visible() const { return visible_; }
     void setVisible(bool value) { store(visible_, value); }
@@ -106,13 +103,6 @@ struct TSeriesMargins
     int Low = 0;  // left or top
     int High = 0; // right or bottom
     friend bool operator==(const TSeriesMargins &, const TSeriesMargins &) = default;
-};
-
-struct TVisibleRange
-{
-    int First = -1;
-    int Last = -1;
-    friend bool operator==(const TVisibleRange &, const TVisibleRange &) = default;
 };
 
 // A set of points: X and Y values, a colour and a label per point, and how they are drawn.
@@ -164,6 +154,9 @@ public:
     void setParentChart(TCustomAxisPanel *chart) { chart_ = chart; }
     TCustomChartAxis *GetHorizAxis() const;
     TCustomChartAxis *GetVertAxis() const;
+    // The axes' places in the chart's list (kBottomAxis ... kRightAxis).
+    int HorizAxisIndex() const;
+    int VertAxisIndex() const;
     bool AssociatedToAxis(const TCustomChartAxis *axis) const;
 
     // answers to the chart and the axes
@@ -171,18 +164,23 @@ public:
     virtual double MaxXValue() const { return xValues_.MaxValue(); }
     virtual double MinYValue() const { return yValues_.MinValue(); }
     virtual double MaxYValue() const { return yValues_.MaxValue(); }
-    virtual TSeriesMargins CalcHorizMargins() { return {}; }
-    virtual TSeriesMargins CalcVertMargins() { return {}; }
-    virtual int CalcXPos(int index) const;
-    virtual int CalcYPos(int index) const;
+    // Pixel room at the ends of the X axis, whose scale so far is horiz, and of the Y axis.
+    virtual TSeriesMargins CalcHorizMargins(const TAxisScale &) const { return {}; }
+    virtual TSeriesMargins CalcVertMargins() const { return {}; }
+    // The axis pixels of point index's X and Y values.
+    int CalcXPos(int index, const TAxisScale &horiz) const;
+    int CalcYPos(int index, const TAxisScale &vert) const;
     virtual bool DrawValuesForward() const;
-    // Work done once before margins are laid out and before drawing (bar sizes).
-    virtual void PrepareForGallery() {}
-    virtual void DrawValue(TChartCanvas3D &canvas, int index) = 0;
-    virtual void DrawLegendSymbol(TChartCanvas3D &canvas, int valueIndex, const TRect &rect);
-    TVisibleRange CalcVisibleRange() const;
-    TVisibleRange Visible() const { return visible_; }
-    void setVisible(TVisibleRange range) { visible_ = range; }
+    TVisibleRange CalcVisibleRange(const TAxisScale &horiz, const TRect &plot) const;
+
+    // the frame
+    // The visible points, placed on the final scales of the series' axes.
+    virtual TSeriesLayout Layout(const TAxisScale &horiz, const TAxisScale &vert,
+                                 const TRect &plot) const;
+    // Paints layout.Points[point].
+    virtual void DrawValue(TChartCanvas &canvas, const TSeriesLayout &layout,
+                           std::size_t point) const = 0;
+    virtual void DrawLegendSymbol(TChartCanvas &canvas, int valueIndex, const TRect &rect) const;
 
     void RequestRepaint() override;
 
@@ -207,7 +205,6 @@ private:
     std::vector<TColor> colors_;
     std::vector<QString> labels_;
     TSeriesMarks marks_{this};
-    TVisibleRange visible_;
 };
 
 // The chart's series in drawing, legend and grouping order; the chart owns them.

@@ -25,63 +25,116 @@ TChartSeries *TCustomAxisPanel::FirstActiveSeries() const
     return nullptr;
 }
 
-std::array<TCustomChartAxis *, 5> TCustomAxisPanel::Axes()
+std::array<const TCustomChartAxis *, kAxisCount> TCustomAxisPanel::Axes() const
 {
     return {&bottomAxis_, &topAxis_, &leftAxis_, &rightAxis_, &depthAxis_};
 }
 
-void TCustomAxisPanel::DrawFrame(TChartCanvas3D &canvas)
+// ---- layout
+
+TChartLayout TCustomAxisPanel::Layout(QSize size, const TChartTextMetrics &metrics) const
 {
-    CalcPlotRectFromMargins();
-    DrawBackground(canvas);
-    DrawBevels(canvas);
-    DrawTitlesAndLegend(canvas);
-    // Series depths are all zero in the flat view.
-
+    TChartLayout frame;
+    frame.Panel = {0, 0, size.width(), size.height()};
+    frame.SetPlot(PlotRectFromMargins(frame.Panel));
+    LayoutTitlesAndLegend(frame, metrics);
+    layoutAxes(frame, metrics);
+    layoutSeries(frame);
+    // Mark labels follow the series' visible points, so the labels come last.
     const auto axes = Axes();
-    for (TCustomChartAxis *axis : axes)
-        axis->AdjustMaxMin();
-    for (TCustomChartAxis *axis : axes) {
-        if (!axis->IsVisible())
-            continue;
-        TRect plot = PlotRect();
-        axis->CalcRect(plot, canvas);
-        SetPlotRect(plot);
-    }
-    for (TCustomChartAxis *axis : axes)
-        axis->CalcScreenPositions(PlotRect());
-    for (TCustomChartAxis *axis : {&topAxis_, &leftAxis_, &rightAxis_, &bottomAxis_})
-        axis->AdjustMaxMinRect(PlotRect());
+    for (int i = 0; i < kAxisCount; ++i)
+        if (frame.Axes[i].Visible)
+            frame.Axes[i] = axes[i]->LayoutLabels(frame.Axes[i], frame, metrics);
+    return frame;
+}
 
-    DrawWalls(canvas);
-    if (axisVisible_)
-        for (TCustomChartAxis *axis : axes)
-            if (axis->IsVisible())
-                axis->Draw(canvas, PlotRect());
-    for (const auto &s : seriesList_)
-        if (s->Active())
-            drawSeries(canvas, *s);
+TChartLayout TCustomAxisPanel::Layout(QSize size) const
+{
+    return Layout(size, TChartTextMetrics());
+}
+
+void TCustomAxisPanel::layoutAxes(TChartLayout &frame, const TChartTextMetrics &metrics) const
+{
+    const auto axes = Axes();
+    for (int i = 0; i < kAxisCount; ++i) {
+        TAxisLayout &axis = frame.Axes[i];
+        axis.Scale = axes[i]->AutoRange();
+        axis.Minimum = axis.Scale.RangeMin;
+        axis.Maximum = axis.Scale.RangeMax;
+        axis.Visible = axes[i]->IsVisible();
+    }
+    // Each visible axis takes its room from what the ones before it left.
+    for (int i = 0; i < kAxisCount; ++i) {
+        TAxisLayout &axis = frame.Axes[i];
+        if (!axis.Visible)
+            continue;
+        const TAxisRoom room = axes[i]->CalcRoom(frame.Plot, axis.Scale, metrics);
+        axis.TitlePos = room.TitlePos;
+        axis.LabelsPos = room.LabelsPos;
+        frame.SetPlot(room.Plot);
+    }
+    for (int i = 0; i < kAxisCount; ++i)
+        frame.Axes[i].Scale = axes[i]->CalcScreenPositions(frame.Axes[i].Scale, frame.Plot);
+    for (int i : {kTopAxis, kLeftAxis, kRightAxis, kBottomAxis})
+        frame.Axes[i].Scale = axes[i]->WidenBySeriesMargins(frame.Axes[i].Scale);
+}
+
+void TCustomAxisPanel::layoutSeries(TChartLayout &frame) const
+{
+    frame.Series.assign(static_cast<std::size_t>(seriesList_.Count()), {});
+    for (int i = 0; i < seriesList_.Count(); ++i) {
+        const TChartSeries &s = *seriesList_[i];
+        if (s.Active())
+            frame.Series[static_cast<std::size_t>(i)] =
+                s.Layout(frame.Axes[s.HorizAxisIndex()].Scale, frame.Axes[s.VertAxisIndex()].Scale,
+                         frame.Plot);
+    }
+}
+
+// ---- painting
+
+void TCustomAxisPanel::DrawFrame(TChartCanvas &canvas, QSize size)
+{
+    const TChartLayout frame = Layout(size, TChartTextMetrics(canvas.painter().device()));
+    Paint(canvas, frame);
+    bottomAxis_.FrameDrawn(frame.Axes[kBottomAxis]);
+    topAxis_.FrameDrawn(frame.Axes[kTopAxis]);
+    leftAxis_.FrameDrawn(frame.Axes[kLeftAxis]);
+    rightAxis_.FrameDrawn(frame.Axes[kRightAxis]);
+    depthAxis_.FrameDrawn(frame.Axes[kDepthAxis]);
+}
+
+void TCustomAxisPanel::Paint(TChartCanvas &canvas, const TChartLayout &frame) const
+{
+    PaintBackground(canvas, frame.Panel);
+    PaintBevels(canvas, frame.Panel);
+    PaintTitlesAndLegend(canvas, frame);
+    // Series depths are all zero in the flat view.
+    PaintWalls(canvas, frame);
+    // Axes before the series: bars cover the grid lines they cross.
+    const auto axes = Axes();
+    for (int i = 0; i < kAxisCount; ++i)
+        if (frame.Axes[i].Visible)
+            axes[i]->Paint(canvas, frame.Axes[i], frame.Plot);
+    const std::size_t count =
+        std::min(frame.Series.size(), static_cast<std::size_t>(seriesList_.Count()));
+    for (std::size_t i = 0; i < count; ++i)
+        paintSeries(canvas, *seriesList_[static_cast<int>(i)], frame.Series[i], frame.Plot);
     canvas.ResetState();
 }
 
-void TCustomAxisPanel::drawSeries(TChartCanvas3D &canvas, TChartSeries &series)
+void TCustomAxisPanel::paintSeries(TChartCanvas &canvas, const TChartSeries &series,
+                                   const TSeriesLayout &layout, const TRect &plot) const
 {
-    const TVisibleRange range = series.CalcVisibleRange();
-    series.setVisible(range);
-    if (range.First < 0)
+    if (layout.Visible.First < 0)
         return;
-    series.PrepareForGallery();
     // The clip takes in the wall's right and bottom edges, so a bar of no height at the
     // origin still shows on the bottom edge.
-    const TRect &plot = PlotRect();
     if (clipPoints_)
         canvas.ClipRectangle({plot.Left, plot.Top, plot.Right + 1, plot.Bottom + 1});
-    if (series.DrawValuesForward())
-        for (int i = range.First; i <= range.Last; ++i)
-            series.DrawValue(canvas, i);
-    else
-        for (int i = range.Last; i >= range.First; --i)
-            series.DrawValue(canvas, i);
+    const std::size_t count = layout.Points.size();
+    for (std::size_t k = 0; k < count; ++k)
+        series.DrawValue(canvas, layout, layout.Forward ? k : count - 1 - k);
     if (clipPoints_)
         canvas.UnClipRectangle();
     // Marks beside the points are not drawn: every series of the program hides them.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChartLayout.h"
 #include "ChartPanel.h"
 #include "TChartAxis.h"
 #include "TChartSeries.h"
@@ -7,7 +8,10 @@
 #include <array>
 #include <memory>
 
-// Adds the series list and the five axes, and lays out and draws them in the frame.
+class TChartTextMetrics;
+
+// Adds the series list and the five axes. A frame is laid out into a TChartLayout first, then
+// painted from it; the painting changes nothing of the chart.
 class TCustomAxisPanel : public TCustomChartPanelExtended
 {
     Q_OBJECT
@@ -36,31 +40,40 @@ public:
     TChartAxis &RightAxis() { return rightAxis_; }
     TChartDepthAxis &DepthAxis() { return depthAxis_; }
     const TChartDepthAxis &DepthAxis() const { return depthAxis_; }
-    std::array<TCustomChartAxis *, 5> Axes();
+    std::array<const TCustomChartAxis *, kAxisCount> Axes() const;
 
     // settings
     bool AxisVisible() const { return axisVisible_; }
     void setAxisVisible(bool value) { store(axisVisible_, value); }
     bool ClipPoints() const { return clipPoints_; }
     void setClipPoints(bool value) { store(clipPoints_, value); }
-    bool View3DWalls() const { return view3DWalls_; }
-    void setView3DWalls(bool value) { store(view3DWalls_, value); }
     int MaxPointsPerPage() const { return maxPointsPerPage_; }
     void setMaxPointsPerPage(int value) { store(maxPointsPerPage_, value); }
-    int Page() const { return page_; }
-    void setPage(int value) { store(page_, value); }
+    // stored, not drawn: the chart shows all its points on one page
     bool ScaleLastPage() const { return scaleLastPage_; }
     void setScaleLastPage(bool value) { store(scaleLastPage_, value); }
 
+    // the frame
+    // Where everything goes at this size, with text measured by metrics.
+    TChartLayout Layout(QSize size, const TChartTextMetrics &metrics) const;
+    // The same, measured as on a picture.
+    TChartLayout Layout(QSize size) const;
+    // Paints a laid-out frame.
+    void Paint(TChartCanvas &canvas, const TChartLayout &frame) const;
+
 protected:
-    void DrawFrame(TChartCanvas3D &canvas) override;
+    void DrawFrame(TChartCanvas &canvas, QSize size) override;
     // Title, foot and legend: the chart adds them.
-    virtual void DrawTitlesAndLegend(TChartCanvas3D &) {}
+    virtual void LayoutTitlesAndLegend(TChartLayout &, const TChartTextMetrics &) const {}
+    virtual void PaintTitlesAndLegend(TChartCanvas &, const TChartLayout &) const {}
     // The back wall: the chart adds it.
-    virtual void DrawWalls(TChartCanvas3D &) {}
+    virtual void PaintWalls(TChartCanvas &, const TChartLayout &) const {}
 
 private:
-    void drawSeries(TChartCanvas3D &canvas, TChartSeries &series);
+    void layoutAxes(TChartLayout &frame, const TChartTextMetrics &metrics) const;
+    void layoutSeries(TChartLayout &frame) const;
+    void paintSeries(TChartCanvas &canvas, const TChartSeries &series, const TSeriesLayout &layout,
+                     const TRect &plot) const;
 
     TChartSeriesList seriesList_{this};
     TChartAxis bottomAxis_{this, true, false};
@@ -70,8 +83,6 @@ private:
     TChartDepthAxis depthAxis_{this};
     bool axisVisible_ = true;
     bool clipPoints_ = true;
-    bool view3DWalls_ = true;
     int maxPointsPerPage_ = 0;
-    int page_ = 1;
     bool scaleLastPage_ = true;
 };

@@ -14,14 +14,15 @@ enum class TSeriesPointerStyle {
     psSmallDot
 };
 
-// The marker drawn at each point of a line.
+// The marker drawn at each point of a line: a rectangle.
 class TSeriesPointer : public TChartPersistent
 {
-    TCHART_PROPERTY(TSeriesPointerStyle, Style, TSeriesPointerStyle::psRectangle)
     TCHART_PROPERTY(bool, Visible, true)
-    TCHART_PROPERTY(bool, InflateMargins, true)
     TCHART_PROPERTY(int, HorizSize, 4)
     TCHART_PROPERTY(int, VertSize, 4)
+    // stored, not drawn: every marker is a rectangle and asks no margins
+    TCHART_PROPERTY(TSeriesPointerStyle, Style, TSeriesPointerStyle::psRectangle)
+    TCHART_PROPERTY(bool, InflateMargins, true)
 
 public:
     using TChartPersistent::TChartPersistent;
@@ -36,7 +37,8 @@ public:
     TChartPen &LinePen() { return linePen_; }
     TSeriesPointer &Pointer() { return pointer_; }
 
-    void DrawValue(TChartCanvas3D &canvas, int index) override;
+    void DrawValue(TChartCanvas &canvas, const TSeriesLayout &layout,
+                   std::size_t point) const override;
 
 protected:
     bool KeepsPointBeyondEdge() const override { return true; }

@@ -10,10 +10,12 @@
 #include <array>
 #include <limits>
 
-#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
+
+// The window's chart in its views: what the pictures show (colours, outlines, the dotted grid,
+// bevels) and how the views follow one another. Where things go is in LayoutTests.
 
 namespace {
 
@@ -21,6 +23,13 @@ const QColor kOrange(255, 128, 0);
 const QColor kFuchsia(255, 0, 255);
 const QColor kGreen232(0, 232, 0);
 const QColor kBlue(0, 0, 255);
+const QColor kGrey(128, 128, 128);
+
+QColor centreOf(const QImage &image, const TRect &r)
+{
+    return image.pixelColor((r.Left + r.Right) / 2,
+                            (std::min(r.Top, r.Bottom) + std::max(r.Top, r.Bottom)) / 2);
+}
 
 // Pixels of rect that have the given colour.
 int pixelsOf(const QImage &image, const TRect &r, const QColor &colour)
@@ -30,19 +39,6 @@ int pixelsOf(const QImage &image, const TRect &r, const QColor &colour)
         for (int x = r.Left; x < r.Right; ++x)
             count += image.pixelColor(x, y) == colour ? 1 : 0;
     return count;
-}
-
-QColor centreOf(const QImage &image, const TRect &r)
-{
-    return image.pixelColor((r.Left + r.Right) / 2,
-                            (std::min(r.Top, r.Bottom) + std::max(r.Top, r.Bottom)) / 2);
-}
-
-int lineHeight()
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(11);
-    return QFontMetrics(font).height();
 }
 
 // The window's chart, filled from a store with distinct values.
@@ -62,167 +58,135 @@ protected:
     QImage show(char view)
     {
         fillChart(chart, series, chartView(QLatin1Char(view), store));
+        frame = chart.Layout(chart.size());
         image = chart.render();
         return image;
     }
 
-    int axisPixel(int x) { return chart.BottomAxis().CalcPosValue(x); }
+    const std::vector<TPlacedPoint> &points(const TBarSeries *bar) const
+    {
+        return frame.Series[static_cast<std::size_t>(chart.SeriesList().IndexOf(bar))].Points;
+    }
 
     TChart chart;
     ChartAllSeries series = configureChartAll(chart);
     ProfileStore store;
+    TChartLayout frame;
     QImage image;
 };
 
-// ---- geometry
+// ---- one picture per view
 
-struct PlotRectCase
-{
-    int width;
-    int height;
-    int left, top, right, bottom; // margins
-    int border;
-    TRect plot;
-};
-
-class PlotRectFromMargins : public ::testing::TestWithParam<PlotRectCase>
-{
-};
-
-TEST_P(PlotRectFromMargins, RoundsHalvesAwayAndNormalises)
-{
-    const PlotRectCase c = GetParam();
-    const TRect panel{0, 0, c.width, c.height};
-    const TRect plot =
-        normalizePlotRect(plotRectFromMargins(panel, c.left, c.top, c.right, c.bottom, c.border),
-                          panel, c.width, c.height);
-    EXPECT_EQ(plot, c.plot);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, PlotRectFromMargins,
-                         ::testing::Values(
-                             // the window's chart: 8.32, 11.76, 12.48 and 11.76 pixels
-                             PlotRectCase{416, 294, 2, 4, 3, 4, 0, {8, 12, 404, 282}},
-                             PlotRectCase{400, 250, 3, 4, 3, 4, 0, {12, 10, 388, 240}},
-                             // 2.5 pixels round away from zero
-                             PlotRectCase{250, 250, 1, 1, 1, 1, 0, {3, 3, 247, 247}},
-                             PlotRectCase{400, 250, 3, 4, 3, 4, 2, {14, 12, 386, 238}},
-                             // margins that meet or cross keep a plot rectangle
-                             PlotRectCase{100, 100, 50, 60, 50, 60, 0, {50, 60, 150, 61}}));
-
-TEST_F(WindowChart, TitleFootAndAxesTakeTheirRoom)
-{
-    show('C');
-    const int h = lineHeight();
-    const TRect plot = chart.PlotRect();
-    // title line + 5 above; foot line + 5 and the bottom labels + 6 below
-    EXPECT_EQ(plot.Top, 12 + h + 5);
-    EXPECT_EQ(plot.Bottom, 282 - h - 5 - h - 6);
-    EXPECT_GT(plot.Left, 8 + 6);
-    EXPECT_EQ(plot.Right, 404);
-    // the value axis starts one percent of the plot height below the wall's top
-    EXPECT_EQ(chart.LeftAxis().StartPixel(), plot.Top + roundHalfEven(plot.height() / 100.0));
-    EXPECT_EQ(chart.LeftAxis().EndPixel(), plot.Bottom);
-}
-
-struct LegendCase
+struct PictureCase
 {
     char view;
-    bool drawn;
-    int items;
-    int rows;
+    std::vector<QColor> colours; // of each filled series' bars, S5 first; C to F: per point
 };
 
-class LegendPerView : public WindowChart, public ::testing::WithParamInterface<LegendCase>
+class ViewPicture : public WindowChart, public ::testing::WithParamInterface<PictureCase>
 {
 };
 
-TEST_P(LegendPerView, OneRowForTheNamedSeriesAndNoneOtherwise)
+TEST_P(ViewPicture, ColoursOutlinesGridAndBevels)
 {
-    const LegendCase c = GetParam();
+    const PictureCase c = GetParam();
     show(c.view);
-    const TChartLegend &legend = chart.Legend();
-    EXPECT_EQ(legend.Geometry().Drawn, c.drawn);
-    EXPECT_EQ(legend.ItemTexts(chart).size(), c.items);
-    EXPECT_EQ(legend.Geometry().Rows, c.rows);
-    const int h = lineHeight();
-    const int titleBottom = 12 + h;
-    const TRect band{8, titleBottom, 404, chart.PlotRect().Top};
-    if (!c.drawn) {
-        // no box, no shadow, and the wall starts 5 pixels under the title
-        EXPECT_EQ(pixelsOf(image, band, Qt::black), 0);
-        EXPECT_EQ(chart.PlotRect().Top, titleBottom + 5);
-        return;
-    }
-    const TRect box = legend.Geometry().Box;
-    EXPECT_GE(legend.Geometry().Columns, c.items);
-    // right of centre by a tenth of the spare width
-    const int shift = (box.Left + box.Right) / 2 - (8 + 404) / 2;
-    const int width = box.Right - box.Left;
-    EXPECT_TRUE(shift == roundHalfEven((416 - width) / 10.0) ||
-                shift == roundHalfEven((416 - width - 1) / 10.0))
-        << shift;
-    // the shadow below the box, 3 pixels deep
-    EXPECT_GT(pixelsOf(image, {box.Left + 4, box.Bottom + 1, box.Right, box.Bottom + 3}, Qt::black),
-              width / 2);
-    // the plot starts under the legend, its shadow and 4 percent of the height
-    const int heightBefore = 282 - h - 5 - (titleBottom + 5);
-    EXPECT_EQ(chart.PlotRect().Top, box.Bottom + 3 + mulDiv(4, heightBefore, 100));
-}
-
-INSTANTIATE_TEST_SUITE_P(Views, LegendPerView,
-                         ::testing::Values(LegendCase{'A', true, 4, 1}, LegendCase{'B', true, 2, 1},
-                                           LegendCase{'C', false, 0, 0},
-                                           LegendCase{'D', false, 0, 0},
-                                           LegendCase{'E', false, 0, 0},
-                                           LegendCase{'F', false, 0, 0}),
-                         [](const auto &info) { return std::string(1, info.param.view); });
-
-// ---- bars
-
-TEST_F(WindowChart, ViewAShowsFourBarsPerGroupInTheSeriesColours)
-{
-    show('A');
-    const auto bars = series.bars();
-    const QColor colours[] = {kOrange, kFuchsia, kGreen232, kBlue};
-    const int w = series.SeriesS5->BarWidth();
-    ASSERT_GT(w, 2);
-    EXPECT_EQ(w, barWidthFor(chart.BottomAxis().LengthPixels(), 4, 4, 70, true));
-    for (int j = 0; j < 4; ++j) {
-        ASSERT_EQ(bars[j]->Count(), 4);
-        for (int i = 0; i < 4; ++i) {
-            const TRect r = bars[j]->BarBounds(i);
-            EXPECT_EQ(r.Left, axisPixel(i) + (j - 2) * w) << j << " " << i;
-            EXPECT_EQ(r.Top, chart.LeftAxis().CalcPosValue(store.ScaleScores[4 * i + j + 1]));
-            EXPECT_EQ(r.Bottom, chart.LeftAxis().CalcPosValue(0));
-            EXPECT_EQ(centreOf(image, r), colours[j]) << j << " " << i;
+    const bool perPoint = c.view >= 'C';
+    // Bars in their fill colours: the series' own in A and B, the palette's per point after.
+    std::size_t k = 0;
+    for (TBarSeries *bar : series.bars()) {
+        for (const TPlacedPoint &p : points(bar)) {
+            ASSERT_LT(k, c.colours.size());
+            EXPECT_EQ(centreOf(image, p.Bounds), c.colours[k]) << c.view << " point " << p.Index;
+            k += perPoint ? 1 : 0;
         }
+        if (!perPoint && !points(bar).empty())
+            ++k;
     }
-    // the orange bars are outlined in grey, the others in black
-    const TRect s5 = series.SeriesS5->BarBounds(0);
-    EXPECT_EQ(image.pixelColor(s5.Left, (s5.Top + s5.Bottom) / 2), QColor(128, 128, 128));
-    const TRect s6 = series.SeriesS6->BarBounds(0);
-    EXPECT_EQ(image.pixelColor(s6.Right - 1, (s6.Top + s6.Bottom) / 2), QColor(Qt::black));
+    EXPECT_EQ(k, c.colours.size());
+    // S5's bars are outlined in grey, the others in black.
+    const TRect s5 = points(series.SeriesS5).front().Bounds;
+    EXPECT_EQ(image.pixelColor(s5.Left, (s5.Top + s5.Bottom) / 2), kGrey);
+    if (!points(series.SeriesS6).empty()) {
+        const TRect s6 = points(series.SeriesS6).front().Bounds;
+        EXPECT_EQ(image.pixelColor(s6.Right - 1, (s6.Top + s6.Bottom) / 2), QColor(Qt::black));
+    }
+
+    // The wall: white inside a black frame; the margins keep the panel colour.
+    const TRect plot = frame.Plot;
+    const QColor face = chart.palette().color(QPalette::Button);
+    EXPECT_EQ(image.pixelColor(4, 150), face);
+    EXPECT_EQ(image.pixelColor(410, 150), face);
+    EXPECT_EQ(image.pixelColor(plot.Right, (plot.Top + plot.Bottom) / 2), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(plot.Right - 3, plot.Top + 1), QColor(Qt::white));
+
+    // A raised outer bevel and a lowered inner one, in the palette's colours as painted.
+    const QRgb light = chart.palette().color(QPalette::Light).rgb();
+    const QRgb dark = chart.palette().color(QPalette::Dark).rgb();
+    EXPECT_EQ(image.pixel(0, 150), light);
+    EXPECT_EQ(image.pixel(208, 0), light);
+    EXPECT_EQ(image.pixel(415, 150), dark);
+    EXPECT_EQ(image.pixel(208, 293), dark);
+    EXPECT_EQ(image.pixel(1, 150), dark);
+    EXPECT_EQ(image.pixel(208, 1), dark);
+    EXPECT_EQ(image.pixel(414, 150), light);
+    EXPECT_EQ(image.pixel(208, 292), light);
+
+    // The grid of the left axis is dotted: three grey pixels, three of the wall, and again,
+    // left of the first bar.
+    const int y = frame.Axes[kLeftAxis].Ticks.at(1);
+    const int x0 = plot.Left + 2;
+    ASSERT_LT(x0 + 24, s5.Left);
+    int greys = 0;
+    for (int x = x0; x < x0 + 18; ++x) {
+        const QColor pixel = image.pixelColor(x, y);
+        EXPECT_TRUE(pixel == kGrey || pixel == QColor(Qt::white)) << x;
+        EXPECT_EQ(pixel, image.pixelColor(x + 6, y)) << x;
+        EXPECT_NE(pixel, image.pixelColor(x + 3, y)) << x;
+        greys += pixel == kGrey ? 1 : 0;
+    }
+    EXPECT_EQ(greys, 9);
+
+    // The legend's colour boxes in the series' colours, and its shadow black, three pixels
+    // deep under its box.
+    if (frame.Legend.Geometry.Drawn) {
+        ASSERT_EQ(frame.Legend.Items.size(), c.colours.size());
+        for (std::size_t i = 0; i < c.colours.size(); ++i)
+            EXPECT_EQ(centreOf(image, frame.Legend.Items[i].ColorBox), c.colours[i]) << i;
+        const TRect &shadow = frame.Legend.Shadow;
+        const TRect below{shadow.Left, frame.Legend.Frame.Bottom, shadow.Right, shadow.Bottom};
+        EXPECT_EQ(pixelsOf(image, below, Qt::black), below.width() * below.height());
+    }
 }
 
-TEST_F(WindowChart, ViewCPutsItsBarsInTheLeftmostQuarterInPaletteColours)
+INSTANTIATE_TEST_SUITE_P(
+    Views, ViewPicture,
+    ::testing::Values(PictureCase{'A', {kOrange, kFuchsia, kGreen232, kBlue}},
+                      PictureCase{'B', {kOrange, kFuchsia}},
+                      PictureCase{'C', {Qt::red, QColor(0, 128, 0), Qt::yellow, kBlue}},
+                      PictureCase{'D', {Qt::red, QColor(0, 128, 0)}},
+                      PictureCase{'E', {Qt::red, QColor(0, 128, 0), Qt::yellow, kBlue}},
+                      PictureCase{'F', {Qt::red, QColor(0, 128, 0)}}),
+    [](const auto &info) { return std::string(1, info.param.view); });
+
+// ---- views after views
+
+TEST_F(WindowChart, ViewCKeepsTheOtherThreePlacesEmpty)
 {
     show('A');
     show('C');
-    const QColor colours[] = {Qt::red, QColor(0, 128, 0), Qt::yellow, kBlue};
-    const int w = series.SeriesS5->BarWidth();
-    ASSERT_EQ(series.SeriesS5->Count(), 4);
-    for (TBarSeries *bar : {series.SeriesS6, series.SeriesS7, series.SeriesS8})
+    for (TBarSeries *bar : {series.SeriesS6, series.SeriesS7, series.SeriesS8}) {
         EXPECT_EQ(bar->Count(), 0);
-    for (int i = 0; i < 4; ++i) {
-        const TRect r = series.SeriesS5->BarBounds(i);
-        EXPECT_EQ(r.Left, axisPixel(i) - 2 * w);
-        EXPECT_EQ(r.Right, axisPixel(i) - w);
-        EXPECT_EQ(centreOf(image, r), colours[i]) << i;
-        // nothing drawn in the other three places
-        EXPECT_EQ(
-            pixelsOf(image, {r.Right + 1, r.Top + 2, r.Right + 3 * w, r.Bottom - 1}, colours[i]),
-            0);
+        EXPECT_TRUE(points(bar).empty());
+    }
+    // S5 keeps the leftmost of four places; nothing of its colour in the other three.
+    const int w = frame.Series[3].BarWidth;
+    for (const TPlacedPoint &p : points(series.SeriesS5)) {
+        const TRect &r = p.Bounds;
+        EXPECT_EQ(r.Left, frame.Axes[kBottomAxis].Scale.CalcPosValue(p.Index) - 2 * w);
+        EXPECT_EQ(pixelsOf(image, {r.Right + 1, r.Top + 2, r.Right + 3 * w, r.Bottom - 1},
+                           centreOf(image, r)),
+                  0);
     }
 }
 
@@ -230,13 +194,15 @@ TEST_F(WindowChart, ViewAAfterCIsOrangeAgainWithItsLegend)
 {
     show('C');
     show('A');
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
         EXPECT_EQ(series.SeriesS5->StoredColor(i), AutoColor);
-        EXPECT_EQ(centreOf(image, series.SeriesS5->BarBounds(i)), kOrange);
-    }
-    EXPECT_TRUE(chart.Legend().Geometry().Drawn);
-    EXPECT_EQ(chart.Legend().ItemTexts(chart),
-              QStringList({"Поощрение", "Вовлечение", "Согласие", "Общение"}));
+    for (const TPlacedPoint &p : points(series.SeriesS5))
+        EXPECT_EQ(centreOf(image, p.Bounds), kOrange);
+    ASSERT_TRUE(frame.Legend.Geometry.Drawn);
+    QStringList texts;
+    for (const TLegendItem &item : frame.Legend.Items)
+        texts.append(item.Text.Text);
+    EXPECT_EQ(texts, QStringList({"Поощрение", "Вовлечение", "Согласие", "Общение"}));
 }
 
 TEST_F(WindowChart, ViewAAfterBRestoresTheSeriesTitles)
@@ -262,23 +228,11 @@ TEST_F(WindowChart, AViewChosenTwiceGivesTheSamePicture)
     }
 }
 
-TEST_F(WindowChart, WallIsWhiteAndTheMarginsKeepThePanelColour)
-{
-    show('D');
-    const TRect plot = chart.PlotRect();
-    const QColor face = chart.palette().color(QPalette::Button);
-    EXPECT_EQ(image.pixelColor(4, 150), face);
-    EXPECT_EQ(image.pixelColor(410, 150), face);
-    // the wall's frame is black, its inside white where no bar or grid line is
-    EXPECT_EQ(image.pixelColor(plot.Right, (plot.Top + plot.Bottom) / 2), QColor(Qt::black));
-    EXPECT_EQ(image.pixelColor(plot.Right - 3, plot.Top + 1), QColor(Qt::white));
-}
-
 TEST_F(WindowChart, AZeroValueIsALineOfTheBarColourAtTheOrigin)
 {
     store.ScaleScores[1] = 0;
     show('A');
-    const TRect r = series.SeriesS5->BarBounds(0);
+    const TRect r = points(series.SeriesS5).front().Bounds;
     ASSERT_EQ(r.Top, r.Bottom);
     EXPECT_EQ(pixelsOf(image, {r.Left, r.Top, r.Right, r.Top + 1}, kOrange), r.Right - r.Left);
 }
@@ -318,9 +272,12 @@ TEST_P(ViewValues, EveryBarStandsForItsStoreValueUnderItsLabel)
         EXPECT_EQ(bar->YValues().Value(i), value) << b.index;
         EXPECT_EQ(bar->Label(i), QString::fromUtf8(b.label)) << b.index;
         // On the picture: the bar rises from the origin to its value, in its own colour.
-        const TRect r = bar->BarBounds(i);
-        EXPECT_EQ(r.Top, chart.LeftAxis().CalcPosValue(value)) << b.index;
-        EXPECT_EQ(r.Bottom, chart.LeftAxis().CalcPosValue(0)) << b.index;
+        ASSERT_LT(std::size_t(i), points(bar).size()) << b.index;
+        ASSERT_EQ(points(bar)[std::size_t(i)].Index, i) << b.index;
+        const TRect r = points(bar)[std::size_t(i)].Bounds;
+        const TAxisScale &left = frame.Axes[kLeftAxis].Scale;
+        EXPECT_EQ(r.Top, left.CalcPosValue(value)) << b.index;
+        EXPECT_EQ(r.Bottom, left.CalcPosValue(0)) << b.index;
         const QColor colour = centreOf(image, r);
         EXPECT_NE(colour, QColor(Qt::white)) << b.index;
         EXPECT_NE(image.pixelColor((r.Left + r.Right) / 2, r.Top - 2), colour) << b.index;
@@ -428,18 +385,17 @@ TEST_F(WindowChart, TicksStartBesideTheAxisLineAndPointAwayFromThePlot)
 {
     show('C');
     const QRgb tick = qRgb(128, 128, 128);
-    const TCustomChartAxis &left = chart.LeftAxis();
-    const int x = left.LinePos();
-    ASSERT_FALSE(left.TickPositions().empty());
+    const TAxisLayout &left = frame.Axes[kLeftAxis];
+    const int x = left.LinePos;
+    ASSERT_FALSE(left.Ticks.empty());
     // Outer ticks of 4 pixels end one pixel left of the line's position: x - 4 .. x - 1.
-    for (const int y : left.TickPositions()) {
+    for (const int y : left.Ticks) {
         for (int d = 1; d <= 4; ++d)
             EXPECT_EQ(image.pixel(x - d, y), tick) << "y " << y << " x " << x - d;
         EXPECT_NE(image.pixel(x - 5, y), tick) << "y " << y;
     }
     // Minor ticks of 2 pixels: x - 2 .. x - 1.
-    const std::vector<int> minor =
-        minorTickPositions(left.TickPositions(), 3, left.StartPixel(), left.EndPixel(), false);
+    const std::vector<int> &minor = left.MinorTicks;
     ASSERT_FALSE(minor.empty());
     for (const int y : minor) {
         EXPECT_EQ(image.pixel(x - 1, y), tick) << "y " << y;
@@ -447,10 +403,10 @@ TEST_F(WindowChart, TicksStartBesideTheAxisLineAndPointAwayFromThePlot)
         EXPECT_NE(image.pixel(x - 3, y), tick) << "y " << y;
     }
     // The bottom axis' ticks run down from one pixel below its line: y + 1 .. y + 4.
-    const TCustomChartAxis &bottom = chart.BottomAxis();
-    const int y = bottom.LinePos();
-    ASSERT_FALSE(bottom.TickPositions().empty());
-    for (const int at : bottom.TickPositions()) {
+    const TAxisLayout &bottom = frame.Axes[kBottomAxis];
+    const int y = bottom.LinePos;
+    ASSERT_FALSE(bottom.Ticks.empty());
+    for (const int at : bottom.Ticks) {
         for (int d = 1; d <= 4; ++d)
             EXPECT_EQ(image.pixel(at, y + d), tick) << "x " << at << " y " << y + d;
         EXPECT_NE(image.pixel(at, y + 5), tick) << "x " << at;
@@ -479,11 +435,11 @@ TEST_P(ValueRange, FollowsTheDataAndTheOrigin)
     store.ScaleScores[1] = c.low;
     store.ScaleScores[2] = c.high;
     show('A');
-    EXPECT_DOUBLE_EQ(chart.LeftAxis().RangeMin(), c.rangeMin);
-    EXPECT_DOUBLE_EQ(chart.LeftAxis().RangeMax(), c.rangeMax);
+    EXPECT_DOUBLE_EQ(frame.Axes[kLeftAxis].Scale.RangeMin, c.rangeMin);
+    EXPECT_DOUBLE_EQ(frame.Axes[kLeftAxis].Scale.RangeMax, c.rangeMax);
     if (c.low < 0) {
         // the bar hangs from the origin downwards
-        const TRect r = series.SeriesS5->BarBounds(0);
+        const TRect r = points(series.SeriesS5).front().Bounds;
         EXPECT_GT(r.Top, r.Bottom);
         EXPECT_EQ(centreOf(image, r), kOrange);
     }
@@ -499,10 +455,11 @@ TEST(EmptyChart, ActiveSeriesWithoutPointsGiveOneLabelAtTheCentre)
 {
     TChart chart;
     configureChartAll(chart);
-    chart.render();
-    EXPECT_EQ(chart.LeftAxis().RangeSize(), 0);
-    EXPECT_EQ(chart.LeftAxis().TickPositions(), std::vector<int>{chart.LeftAxis().CenterPixel()});
-    EXPECT_TRUE(chart.BottomAxis().TickPositions().empty());
+    const TChartLayout frame = chart.Layout(chart.size());
+    const TAxisLayout &left = frame.Axes[kLeftAxis];
+    EXPECT_EQ(left.Scale.RangeSize(), 0);
+    EXPECT_EQ(left.Ticks, std::vector<int>{left.Scale.CenterPixel()});
+    EXPECT_TRUE(frame.Axes[kBottomAxis].Ticks.empty());
 }
 
 } // namespace
@@ -526,11 +483,12 @@ TEST_F(WindowChart, EveryViewPaintsWildValues)
         for (const char view : {'A', 'B', 'C', 'D', 'E', 'F'}) {
             show(view);
             // The whole frame is there: the title over the wall, and the wall with its frame.
-            const TRect title{8, 12, 404, 12 + lineHeight()};
+            const TTitleGeometry &t = frame.Title.Geometry;
+            const TRect title{8, t.FirstLineTop, 404, t.FirstLineTop + t.LineHeight};
             const int titleInk = (title.Right - title.Left) * (title.Bottom - title.Top) -
                                  pixelsOf(image, title, chart.palette().color(QPalette::Button));
             EXPECT_GT(titleInk, 0) << view << " " << pair[0];
-            const TRect plot = chart.PlotRect();
+            const TRect plot = frame.Plot;
             EXPECT_EQ(image.pixelColor(plot.Right, (plot.Top + plot.Bottom) / 2), QColor(Qt::black))
                 << view << " " << pair[0];
             EXPECT_GT(pixelsOf(image, plot, Qt::white), 0) << view << " " << pair[0];
