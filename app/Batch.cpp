@@ -52,7 +52,7 @@ void print(std::FILE *stream, const QString &line)
 // Writes one input's files; returns how many, or throws the first error.
 int writeReports(TForm1 &form, const QString &outDir, const QString &code)
 {
-    const AnalysisFileBytes analysis = analysisFileBytes(form.meInfo->toPlainText());
+    const AnalysisFileBytes analysis = analysisFileBytes(form.analysisText());
     writeFileReplacing(analysisFileNameIn(outDir, code), analysis.bytes, Durability::Unsynced);
     const QString report = reportFileNameIn(outDir, code);
     writeFileReplacing(report, reportPdfFor(form, report), Durability::Unsynced);
@@ -143,7 +143,9 @@ int runBatch(const QString &outDir, const QStringList &paths, std::FILE *out, st
     TForm1 form(
         std::make_unique<HeadlessDialogs>([&errors](const QString &message) { errors << message; }),
         makeInertDesktopLayer());
-    // Laid out and shown as on a screen (an off-screen one), so the views paint as there.
+    // Laid out and shown as on a screen (an off-screen one), so the views paint as there; the
+    // memo and the header fields are in no picture and are never painted.
+    form.setPictureViewsOnly(true);
     form.show();
     QCoreApplication::processEvents();
 
