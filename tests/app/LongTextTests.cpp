@@ -247,13 +247,17 @@ TEST_F(LongHeaderTest, DiagramLabelsAndChartFootShowTheirVisibleEnds)
     openData(path);
     ASSERT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join('\n').toStdString();
     const QString info = form->laInfoImage->text();
-    EXPECT_EQ(info, shownBeginning(sheet.code + ". " + sheet.name));
+    EXPECT_EQ(info.size(), kShownTextLength + 1);
+    EXPECT_TRUE(info.startsWith(sheet.code + ". " + sheet.name.left(100)));
+    EXPECT_TRUE(info.endsWith(kEllipsis));
     EXPECT_GT(form->laInfoImage->width(), form->paPlot->width()) << "still reaches past the panel";
     const QString date = form->laDateImage->text();
-    EXPECT_EQ(date, shownEnd(sheet.date));
+    EXPECT_EQ(date, kEllipsis + sheet.date.right(kShownTextLength));
     EXPECT_EQ(form->laDateImage->geometry().right() + 1, 589) << "right edge kept";
-    EXPECT_EQ(form->ChartAll->Foot().Text(),
-              QStringList{shownBeginning(sheet.code + " " + sheet.name + " " + sheet.date)});
+    const QStringList foot = form->ChartAll->Foot().Text();
+    ASSERT_EQ(foot.size(), 1);
+    EXPECT_EQ(foot[0].size(), kShownTextLength + 1);
+    EXPECT_TRUE(foot[0].startsWith(sheet.code + " " + sheet.name.left(100)));
 
     // A key released in a field refreshes them the same way.
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, "a");
