@@ -158,7 +158,7 @@ int writeReports(TForm1 &form, const NativePath &folder, const QString &stem)
         files.add(joinPath(folder, QFile::encodeName(name)), bytes);
         ++count;
     };
-    const AnalysisFileBytes analysis = analysisFileBytes(form.meInfo->toPlainText());
+    const AnalysisFileBytes analysis = analysisFileBytes(form.analysisText());
     add(analysisName(stem), analysis.bytes);
     const NativePath report = joinPath(folder, QFile::encodeName(reportName(stem)));
     add(reportName(stem), reportPdfFor(form, displayPath(report)));
@@ -247,7 +247,9 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
     TForm1 form(
         std::make_unique<HeadlessDialogs>([&errors](const QString &message) { errors << message; }),
         makeInertDesktopLayer());
-    // Laid out and shown as on a screen (an off-screen one), so the views paint as there.
+    // Laid out and shown as on a screen (an off-screen one), so the views paint as there; the
+    // memo and the header fields are in no picture and are never painted.
+    form.setPictureViewsOnly(true);
     form.show();
     QCoreApplication::processEvents();
 

@@ -7,6 +7,7 @@
 #include "Fonts.h"
 #include "NumberFormat.h"
 #include "ResultsTable.h"
+#include "ShownText.h"
 #include "TChart.h"
 #include "TStringGrid.h"
 
@@ -565,8 +566,9 @@ QByteArray reportPdf(const ReportContent &content)
         QPdfWriter writer(&buffer);
         writer.setPageLayout(reportPageLayout());
         writer.setCreator(kApplicationTitle);
-        writer.setTitle(pageTitle(content) + QStringLiteral(": ") + content.header.code +
-                        QStringLiteral(". ") + content.header.name);
+        writer.setTitle(shownBeginning(pageTitle(content) + QStringLiteral(": ") +
+                                       content.header.code + QStringLiteral(". ") +
+                                       content.header.name));
         if (paintReport(writer, content) == 0)
             return {};
     }

@@ -39,7 +39,8 @@ void TForm1::mmAnalysisSaveClick()
     if (name.isEmpty())
         return;
     runCommand([&] {
-        const AnalysisFileBytes file = analysisFileBytes(meInfo->toPlainText());
+        // The whole text, also of the header lines the memo shows cut.
+        const AnalysisFileBytes file = analysisFileBytes(analysisText());
         // Typed characters that code page 1251 cannot hold are not dropped behind the user's
         // back: the user chooses between "?" in their place and not saving.
         if (!file.unmappable.isEmpty() &&

@@ -470,11 +470,20 @@ void TForm1::WriteAnalysis()
 {
     const HeaderTexts header{ceCode->text(), ceName->text(), ceDate->text(),
                              detailsText().split(QStringLiteral("\r\n"))};
-    const QStringList lines = analysisLines(Profile(), header, todayText());
+    analysis_ = memoTextOf(analysisLines(Profile(), header, todayText()).join(QLatin1Char('\n')));
     // One redraw for the whole text.
     meInfo->setUpdatesEnabled(false);
-    meInfo->setPlainText(lines.join(QLatin1Char('\n')));
+    meInfo->setPlainText(analysis_.shown);
     meInfo->setUpdatesEnabled(true);
+    memoAsWritten_ = meInfo->toPlainText();
+}
+
+QString TForm1::analysisText() const
+{
+    const QString memo = meInfo->toPlainText();
+    if (memo == memoAsWritten_)
+        return analysis_.whole;
+    return wholeTextOf(memo, analysis_);
 }
 
 void TForm1::ShowResults(int DiagramKind)
@@ -492,7 +501,7 @@ void TForm1::ShowResults(int DiagramKind)
 void TForm1::ShowWorkspace()
 {
     for (QWidget *view : std::initializer_list<QWidget *>{paInfo, sgResF, paPlot, meInfo, ChartAll})
-        view->show();
+        view->setVisible(!pictureViewsOnly_ || (view != meInfo && view != paInfo));
     for (QMenu *menu : {mmPlotAll, mmImages, mmSave})
         menu->menuAction()->setEnabled(true);
 }

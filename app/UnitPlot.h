@@ -3,6 +3,7 @@
 #include "ChartViews.h"
 #include "DesktopLayer.h"
 #include "Dialogs.h"
+#include "MemoText.h"
 #include "NativePath.h"
 
 #include <QMainWindow>
@@ -78,6 +79,15 @@ public:
     // What the last load read: header texts, count and every member's own scores (raw), for
     // the report and the table of individual results; null before the first load.
     const LoadedProfile *lastLoad() const { return lastLoad_.get(); }
+
+    // The analysis as the Analysis save and the batch write it: the memo's text, with the
+    // user's edits, and every line the memo shows cut (MemoText.h) whole again.
+    QString analysisText() const;
+
+    // A run without a user (the batch) shows only the views it takes pictures of: the memo and
+    // the header panel stay hidden, so their long texts are never laid out for painting; what
+    // they hold is kept all the same. Takes effect from the next load.
+    void setPictureViewsOnly(bool only) { pictureViewsOnly_ = only; }
 
     // The labels flag: 0 once a load has started, 1 when the diagram labels are current.
     int labelsFlag() const;
@@ -176,6 +186,11 @@ private:
     QFileDialog *OpenDialog1 = nullptr; // made when first needed
     QFileDialog *SaveDialog = nullptr;
     std::unique_ptr<LoadedProfile> lastLoad_;
+    // The analysis text as WriteAnalysis made it, and the memo's text right after, to tell an
+    // edited memo from one as it was written.
+    MemoText analysis_;
+    QString memoAsWritten_;
+    bool pictureViewsOnly_ = false;
     std::unique_ptr<Dialogs> dialogs_;
     std::unique_ptr<DesktopLayer> desktop_;
     std::unique_ptr<SystemMenuLayer> systemMenu_;

@@ -1,6 +1,7 @@
 #include "ChartViews.h"
 
 #include "ProfileStore.h"
+#include "ShownText.h"
 #include "TBarSeries.h"
 #include "TChart.h"
 #include "TLineSeries.h"
@@ -182,7 +183,9 @@ void fillChart(TChart &chart, const ChartAllSeries &series, const ChartView &vie
 
 QString chartFootLine(const QString &code, const QString &name, const QString &date)
 {
-    return code + QLatin1Char(' ') + name + QLatin1Char(' ') + date;
+    // The foot is measured and drawn at every frame; header lines of 256 KiB would make each
+    // frame take seconds, though the chart shows only a few dozen characters of the line.
+    return shownBeginning(code + QLatin1Char(' ') + name + QLatin1Char(' ') + date);
 }
 
 void writeChartFoot(TChart &chart, const QString &code, const QString &name, const QString &date)

@@ -55,6 +55,7 @@ ChartView chartView(QChar letter, const ProfileStore &store);
 // points. The chart paints once afterwards.
 void fillChart(TChart &chart, const ChartAllSeries &series, const ChartView &view);
 
-// The one foot line of the chart: code, name and date separated by single blanks.
+// The one foot line of the chart: code, name and date separated by single blanks, cut as a
+// view shows long texts (ShownText.h).
 QString chartFootLine(const QString &code, const QString &name, const QString &date);
 void writeChartFoot(TChart &chart, const QString &code, const QString &name, const QString &date);

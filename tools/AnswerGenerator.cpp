@@ -212,6 +212,43 @@ std::string generatedAnswerFile(int index, std::uint64_t seed)
     return toCp1251(text);
 }
 
+std::string hugeHeaderAnswerFile(int index, std::uint64_t seed, const std::vector<int> &hugeLines)
+{
+    const std::string normal = generatedAnswerFile(index, seed);
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < normal.size();) {
+        const std::size_t end = normal.find("\r\n", at);
+        lines.push_back(normal.substr(at, end - at));
+        at = end + 2;
+    }
+    Rng rng(seed ^ 0x5DEECE66DULL);
+    for (const int n : hugeLines) {
+        if (n < 1 || n > 7)
+            throw std::runtime_error("hugeHeaderAnswerFile: header lines are 1 to 7");
+        // Russian letters of both cases and Latin capitals, as code page 1251 bytes.
+        std::string &line = lines[std::size_t(n - 1)];
+        line.resize(kHugeHeaderLineBytes);
+        for (char &c : line) {
+            const int k = rng.below(64 + 26);
+            c = char(k < 64 ? 0xC0 + k : 'A' + (k - 64));
+        }
+    }
+    std::string text;
+    for (const std::string &line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+void writeHugeHeaderAnswerFile(const std::filesystem::path &path, std::uint64_t seed,
+                               const std::vector<int> &hugeLines)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    const std::string bytes = hugeHeaderAnswerFile(0, seed, hugeLines);
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path.string());
+}
+
 std::string generatedFileName(int index, int count)
 {
     const int width = std::max(5, int(std::to_string(count).size()));

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 // Generated answer files for benchmarks: realistic header lines, 32 answers from 1 to 7 around
 // one of a few culture profiles, and totals computed from those answers. The same index and
@@ -18,6 +19,16 @@ std::string generatedFileName(int index, int count);
 // Writes count generated files into folder (created if missing). Throws std::runtime_error when
 // a file cannot be written.
 void writeAnswerFiles(const std::filesystem::path &folder, int count, std::uint64_t seed);
+
+// The worst header an answer file may have: generatedAnswerFile with each header line (1 to 7)
+// named in hugeLines replaced by kHugeHeaderLineBytes of letters without a single blank, so
+// nothing can break it at a word.
+inline constexpr std::size_t kHugeHeaderLineBytes = 256 * 1024;
+std::string hugeHeaderAnswerFile(int index, std::uint64_t seed, const std::vector<int> &hugeLines);
+
+// Writes one file of that kind as path.
+void writeHugeHeaderAnswerFile(const std::filesystem::path &path, std::uint64_t seed,
+                               const std::vector<int> &hugeLines);
 
 // Code page 1251 bytes of a UTF-8 text holding ASCII and Russian letters only.
 std::string toCp1251(const std::string &utf8);

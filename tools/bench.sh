@@ -159,3 +159,34 @@ echo
 echo "== vorlzut --batch over $batch_n respondents ($written files written) =="
 awk -v n="$batch_n" '{ printf "  %-34s %8.1f ms   %8.2f ms per respondent\n", "whole run", $1, $1 / n }' \
     "$work/batch.txt"
+
+# The worst headers the reader accepts: six header lines of 256 KiB without a blank (date, name
+# and the four details; the code stays short so the file names do), and a name line of that
+# kind, each through the batch against a common answer file, taking turns.
+"$bin/gen_answers" --huge 134567 "$work/huge-header.txt"
+"$bin/gen_answers" --huge 3 "$work/huge-name.txt"
+: >"$work/batch-common.txt"
+: >"$work/batch-huge-header.txt"
+: >"$work/batch-huge-name.txt"
+for ((i = 0; i < reps; ++i)); do
+    "$bin/runstat" "$bin/vorlzut" --batch "$work/huge-out/common" "$one" \
+        >>"$work/batch-common.txt"
+    for input in huge-header huge-name; do
+        "$bin/runstat" "$bin/vorlzut" --batch "$work/huge-out/$input" "$work/$input.txt" \
+            >>"$work/batch-$input.txt"
+    done
+done
+if [ "$(find "$work/huge-out" -type f | wc -l)" -ne 36 ]; then
+    echo "bench.sh: vorlzut --batch did not write the files of all three inputs" >&2
+    exit 1
+fi
+echo
+echo "== vorlzut --batch of one input: huge header lines against a common file, $reps runs each =="
+for input in common huge-header huge-name; do
+    read -r med best < <(stats "$work/batch-$input.txt" 1)
+    read -r user _ < <(stats "$work/batch-$input.txt" 2)
+    awk -v n="$input" -v m="$med" -v b="$best" -v u="$user" -v r="$(maxrss "$work/batch-$input.txt")" \
+        'BEGIN { printf "  %-34s median %8.1f ms   best %8.1f ms   (user %.1f ms, max RSS %.1f MB)\n", \
+            n, m, b, u, r / 1024 }'
+done
+echo "  (target: at most about a second for any input within the limits)"

@@ -1,5 +1,6 @@
 // Load commands through the main window, end to end with the dialog skipped: one answer file,
-// and a group of 1,000 files set against the scoring core alone on the same folder.
+// a group of 1,000 files set against the scoring core alone on the same folder, and the worst
+// headers the reader accepts: six header lines of 256 KiB without a blank, and such a name.
 #include "Analysis.h"
 #include "AnswerGenerator.h"
 #include "Dialogs.h"
@@ -28,6 +29,8 @@ struct Fixture
     QTemporaryDir dir;
     QString group;
     QString single;
+    QString hugeHeader;
+    QString hugeName;
     std::unique_ptr<TForm1> form;
 
     Fixture()
@@ -37,6 +40,11 @@ struct Fixture
         writeAnswerFiles(group.toStdString(), kGroupSize, 7);
         writeAnswerFiles(single.toStdString(), 1, 11);
         single += "/" + QString::fromStdString(generatedFileName(0, 1));
+        // The code stays short, so the file names of the saves stay within the file system's.
+        hugeHeader = dir.filePath("huge-header.txt");
+        writeHugeHeaderAnswerFile(hugeHeader.toStdString(), 5, {1, 3, 4, 5, 6, 7});
+        hugeName = dir.filePath("huge-name.txt");
+        writeHugeHeaderAnswerFile(hugeName.toStdString(), 5, {3});
         form = std::make_unique<TForm1>(dialogsThatStopTool("bench_window"));
         form->show();
     }
@@ -64,6 +72,18 @@ void BM_WindowGroupLoad(benchmark::State &state)
     state.counters["files"] = kGroupSize;
 }
 
+void BM_WindowHugeHeaderLoad(benchmark::State &state)
+{
+    for (auto _ : state)
+        loadThroughWindow(fixture->hugeHeader);
+}
+
+void BM_WindowHugeNameLoad(benchmark::State &state)
+{
+    for (auto _ : state)
+        loadThroughWindow(fixture->hugeName);
+}
+
 void BM_CoreGroupLoad(benchmark::State &state)
 {
     for (auto _ : state) {
@@ -78,6 +98,8 @@ void BM_CoreGroupLoad(benchmark::State &state)
 BENCHMARK(BM_WindowDataLoad)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WindowGroupLoad)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CoreGroupLoad)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowHugeHeaderLoad)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowHugeNameLoad)->Unit(benchmark::kMillisecond);
 
 // Keeps the real time per iteration of each benchmark for the ratio printed at the end.
 class RatioReporter : public benchmark::ConsoleReporter

@@ -1,5 +1,7 @@
 #include "TLabel.h"
 
+#include "ShownText.h"
+
 #include <QPainter>
 
 TLabel::TLabel(QWidget *parent, const QFont &font, const QColor &color, Anchor anchor)
@@ -23,7 +25,11 @@ void TLabel::place(int x, int top)
 
 void TLabel::setCaption(const QString &text)
 {
-    setText(text);
+    // A label shows no more than a panel's width of its caption, from the anchored edge, and
+    // the text is measured at every change and drawn at every paint: a caption of a header line
+    // of 256 KiB would cost seconds each time, and its first (or last) thousand characters
+    // already reach far past any panel.
+    setText(anchor_ == Anchor::Right ? shownEnd(text) : shownBeginning(text));
     fit();
 }
 

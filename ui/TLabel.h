@@ -17,6 +17,8 @@ public:
     // Places the label by its top-left corner (left anchor) or its top-right end (right
     // anchor, x is the right edge, exclusive).
     void place(int x, int top);
+    // A caption longer than kShownTextLength (ShownText.h) is kept cut at the far end from the
+    // anchored edge; what the label shows is the same.
     void setCaption(const QString &text);
     QString caption() const { return text(); }
     void setTextColor(const QColor &color);

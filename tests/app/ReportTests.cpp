@@ -283,6 +283,22 @@ TEST_F(ReportTest, PersonReportHasNoSpreadTable)
     EXPECT_FALSE(pdfText(saveReport("person.pdf")).contains("Разброс"));
 }
 
+// Header lines of 256 KiB without a blank reach the report as the memo shows them, cut for
+// reading, not as hundreds of pages.
+TEST_F(ReportTest, HugeHeaderLinesAreReportedAsTheMemoShowsThem)
+{
+    AnswerSheet sheet;
+    sheet.name = QString(256 * 1024, QChar(0x041A));       // "К"
+    sheet.details[0] = QString(256 * 1024, QChar(0x0420)); // "Р"
+    openData(writeSheet("huge.txt", sheet));
+    const QString pdf = saveReport("huge.pdf");
+    EXPECT_LE(pageCount(pdf), 4);
+    const QString text = pdfText(pdf);
+    EXPECT_TRUE(text.contains(sheet.name.left(40) + "…"));
+    EXPECT_TRUE(text.contains(QString(40, QChar(0x0420))));
+    EXPECT_TRUE(text.contains("Преобладание согласия по поводу качества услуг"));
+}
+
 TEST_F(ReportTest, LongAnalysisFlowsOverPagesWithoutLosingALine)
 {
     openData(writeSheet("one.txt", AnswerSheet{}));
