@@ -274,7 +274,7 @@ TEST_F(LongHeaderTest, BatchWritesTheWholeAnalysis)
     std::FILE *err = std::tmpfile();
     ASSERT_TRUE(out && err);
     const QString folder = dir.filePath("batch");
-    EXPECT_EQ(runBatch(folder, {path}, out, err), 0) << streamText(err).toStdString();
+    EXPECT_EQ(runBatch(QFile::encodeName(folder), {QFile::encodeName(path)}, out, err), 0) << streamText(err).toStdString();
     std::fclose(out);
     std::fclose(err);
     const QStringList saved = fileText(folder + "/" + sheet.code + ".rtf").split("\r\n");
@@ -296,7 +296,7 @@ TEST_F(LongHeaderTest, JsonExportKeepsTheWholeText)
     std::FILE *out = std::tmpfile();
     std::FILE *err = std::tmpfile();
     ASSERT_TRUE(out && err);
-    EXPECT_EQ(runJsonExport(path, out, err), 0);
+    EXPECT_EQ(runJsonExport(QFile::encodeName(path), out, err), 0);
     const QJsonObject json = QJsonDocument::fromJson(streamText(out)).object();
     std::fclose(out);
     std::fclose(err);
