@@ -4,6 +4,7 @@
 #include "Pictures.h"
 #include "ProgramFolders.h"
 #include "TPanel.h"
+#include "Version.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -69,7 +70,7 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
     Comments->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Comments->setGeometry(69, 26, 281 - 2 * 69, 3 * QFontMetrics(font()).height());
 
-    Version = new QLabel(QStringLiteral(" Version 1.01"), Panel1);
+    Version = new QLabel(QStringLiteral(" Version ") + kProgramVersion, Panel1);
     Version->move(13, 76);
     Version->adjustSize();
 

@@ -32,8 +32,6 @@ namespace {
 
 constexpr QSize kDiagramPictureSize(602, 564);
 constexpr QSize kChartPictureSize(416, 294);
-constexpr int kDiagramViews = 4;
-constexpr int kChartViews = 6;
 
 QImage renderWidget(QWidget *widget, QSize size)
 {
@@ -44,11 +42,6 @@ QImage renderWidget(QWidget *widget, QSize size)
     picture.fill(Qt::white);
     widget->render(&picture);
     return picture;
-}
-
-QChar viewLetter(int index)
-{
-    return QChar(u'A' + index);
 }
 
 // Progress on out and messages on err, every character from a file or the command line shown
@@ -162,12 +155,12 @@ int writeReports(TForm1 &form, const NativePath &folder, const QString &stem)
     add(analysisName(stem), analysis.bytes);
     const NativePath report = joinPath(folder, QFile::encodeName(reportName(stem)));
     add(reportName(stem), reportPdfFor(form, displayPath(report)));
-    for (int kind = 1; kind <= kDiagramViews; ++kind)
-        add(pictureName(QStringLiteral("Image"), viewLetter(kind - 1), stem),
-            jpegFileBytes(renderDiagramPicture(form, kind)));
-    for (int view = 0; view < kChartViews; ++view)
-        add(pictureName(QStringLiteral("Plot"), viewLetter(view), stem),
-            jpegFileBytes(renderChartPicture(form, view)));
+    for (const DiagramKindEntry &entry : kDiagramKinds)
+        add(pictureName(QStringLiteral("Image"), QChar(entry.letter), stem),
+            jpegFileBytes(renderDiagramPicture(form, entry.kind)));
+    for (const ChartViewEntry &entry : kChartViewKinds)
+        add(pictureName(QStringLiteral("Plot"), QChar(entry.letter), stem),
+            jpegFileBytes(renderChartPicture(form, entry.kind)));
     files.commit();
     return count;
 }
@@ -185,47 +178,15 @@ QString CodeRegistry::claim(const QString &name, int maxBytes)
     return candidate;
 }
 
-QImage renderDiagramPicture(TForm1 &form, int kind)
+QImage renderDiagramPicture(TForm1 &form, DiagramKind kind)
 {
-    switch (kind) {
-    case 1:
-        form.mmImageAllScalesClick();
-        break;
-    case 2:
-        form.mmImageFactorsIIIClick();
-        break;
-    case 3:
-        form.mmImageFactorsIIClick();
-        break;
-    default:
-        form.mmImageAllClick();
-        break;
-    }
+    form.showDiagramView(kind);
     return renderWidget(form.paPlot, kDiagramPictureSize);
 }
 
-QImage renderChartPicture(TForm1 &form, int view)
+QImage renderChartPicture(TForm1 &form, ChartViewKind kind)
 {
-    switch (view) {
-    case 0:
-        form.mmPlotAllScalesClick();
-        break;
-    case 1:
-        form.mmPlotFactorsIIIClick();
-        break;
-    case 2:
-        form.mmPlotFactorsIIClick();
-        break;
-    case 3:
-        form.mmPlotFactorsIClick();
-        break;
-    case 4:
-        form.mmPlot4lScalesClick();
-        break;
-    default:
-        form.mmPlot2FactorsIIIClick();
-        break;
-    }
+    form.showChartView(kind);
     return renderWidget(form.ChartAll, kChartPictureSize);
 }
 

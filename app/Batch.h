@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ChartViews.h"
+#include "DiagramViews.h"
 #include "NativePath.h"
 
 #include <QHash>
@@ -22,9 +24,9 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
              std::FILE *err);
 
 // The pictures, painted by the window's own views exactly as they show them: the diagram panel
-// of view kind 1 to 4 (A to D), 602 x 564, and the chart of view 0 to 5 (A to F), 416 x 294.
-QImage renderDiagramPicture(TForm1 &form, int kind);
-QImage renderChartPicture(TForm1 &form, int view);
+// of a kind, 602 x 564, and the chart of a view, 416 x 294.
+QImage renderDiagramPicture(TForm1 &form, DiagramKind kind);
+QImage renderChartPicture(TForm1 &form, ChartViewKind kind);
 
 // The names already written in one run. A name met again is written as "<name> (2)", "(3)" and
 // so on, so two inputs with one code never overwrite each other's files.

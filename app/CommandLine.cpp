@@ -10,6 +10,7 @@
 #include "ProfileTable.h"
 #include "SafeFile.h"
 #include "Scoring.h"
+#include "Version.h"
 
 #include "NativePath.h"
 
@@ -55,8 +56,9 @@ CommandLine parseCommandLine(const QList<QByteArray> &arguments)
             const bool xlsx = arg == "--xlsx";
             if (i + (xlsx ? 2 : 1) >= arguments.size()) {
                 cl.mode = CommandLine::Mode::Error;
-                cl.error = xlsx ? QStringLiteral("--xlsx needs an output file and a file or folder")
-                                : QStringLiteral("%1 needs a file or folder").arg(QLatin1String(arg));
+                cl.error =
+                    xlsx ? QStringLiteral("--xlsx needs an output file and a file or folder")
+                         : QStringLiteral("%1 needs a file or folder").arg(QLatin1String(arg));
                 return cl;
             }
             if (exporting() || !cl.path.isEmpty()) {
@@ -121,7 +123,7 @@ QString usageText()
 
 QString versionText()
 {
-    return QStringLiteral("vorlzut 1.01\n");
+    return QStringLiteral("vorlzut ") + kProgramVersion + QLatin1Char('\n');
 }
 
 QByteArray terminalText(const QString &message)

@@ -49,13 +49,13 @@ void TForm1::createDiagramImages()
     imPlot->setPicture(overlay);
 }
 
-void TForm1::drawDiagram(int DiagramKind)
+void TForm1::drawDiagram(DiagramKind kind)
 {
     QImage &overlay = imPlot->canvas();
     // Clearing lets the picture show through again; only the views of this call remain.
     overlay.fill(Qt::transparent);
     QPainter painter(&overlay);
-    paintDiagramViews(painter, overlay.size(), Profile(), DiagramKind);
+    paintDiagramViews(painter, overlay.size(), Profile(), kind);
     painter.end();
     imPlot->update();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Version.h"
+
 #include <QString>
 
 #include <functional>
@@ -60,6 +62,3 @@ private:
 // The error handling of a tool: the message on standard error, then the tool ends with 1, since
 // a failed load would otherwise leave it measuring or picturing nothing.
 std::unique_ptr<Dialogs> dialogsThatStopTool(const char *tool);
-
-// The application title, also the caption of every error box.
-inline const QString kApplicationTitle = QStringLiteral("VORL.ZUTan");

@@ -10,8 +10,6 @@
 #include "UnitPlot.h"
 
 #include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -54,23 +52,15 @@ void TForm1::mmReportSaveClick()
 {
     if (!lastLoad())
         return;
-    const QString programFolder = Profile().ProgramFolder;
-    QFileDialog &dialog = saveDialog();
-    dialog.setNameFilter(kPdfFilter);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
-    dialog.selectFile(QString());
-    dialog.setDirectory(resultsFolder(programFolder));
-    dialog.setWindowTitle(QStringLiteral("Запись отчёта в pdf-файл"));
-    dialog.selectFile(reportFileName(programFolder, ceCode->text()));
-    const QString chosen = dialogs_->runSaveDialog(dialog);
+    const QString chosen = askSaveName({QStringLiteral("Запись отчёта в pdf-файл"),
+                                        kPdfFilter,
+                                        reportFileName(Profile().ProgramFolder, ceCode->text()),
+                                        {}});
     if (chosen.isEmpty())
         return;
     runCommand([&] {
         const QString name = PdfFileName(chosen);
-        // The dialog confirmed only the name as typed; the extended name is asked about here.
-        if (name != chosen && QFileInfo::exists(name) &&
-            !dialogs_->askYesNo(this, QStringLiteral("Файл %1 уже существует. Заменить его?")
-                                          .arg(QDir::toNativeSeparators(name))))
+        if (!mayWriteExtended(chosen, name))
             return;
         writeFileReplacing(name, reportPdfFor(*this, name));
     });

@@ -77,16 +77,8 @@ void TForm1::saveTable(const QString &title, const QString &filter, const QStrin
 {
     if (!lastLoad())
         return;
-    QFileDialog &dialog = saveDialog();
-    dialog.setNameFilter(filter);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
-    dialog.setDirectory(resultsFolder(Profile().ProgramFolder));
-    dialog.setWindowTitle(title);
-    dialog.selectFile(proposed);
     // A name typed without an extension still gets the table's, confirmed by the dialog itself.
-    dialog.setDefaultSuffix(suffix);
-    const QString name = dialogs_->runSaveDialog(dialog);
-    dialog.setDefaultSuffix(QString());
+    const QString name = askSaveName({title, filter, proposed, suffix});
     if (name.isEmpty())
         return;
     // The load of that moment, read after the dialog's own event loop has run.
@@ -94,6 +86,28 @@ void TForm1::saveTable(const QString &title, const QString &filter, const QStrin
         if (const LoadedProfile *loaded = lastLoad())
             writeFileReplacing(name, bytes(*loaded));
     });
+}
+
+QString TForm1::askSaveName(const SaveRequest &request)
+{
+    QFileDialog &dialog = saveDialog();
+    dialog.setNameFilter(request.filter);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    dialog.selectFile(QString());
+    dialog.setDirectory(resultsFolder(Profile().ProgramFolder));
+    dialog.setWindowTitle(request.title);
+    dialog.selectFile(request.proposed);
+    dialog.setDefaultSuffix(request.suffix);
+    const QString name = dialogs_->runSaveDialog(dialog);
+    dialog.setDefaultSuffix(QString());
+    return name;
+}
+
+bool TForm1::mayWriteExtended(const QString &chosen, const QString &extended)
+{
+    return extended == chosen || !QFileInfo::exists(extended) ||
+           dialogs_->askYesNo(this, QStringLiteral("Файл %1 уже существует. Заменить его?")
+                                        .arg(QDir::toNativeSeparators(extended)));
 }
 
 void TForm1::mmImageSaveClick()
@@ -111,23 +125,16 @@ void TForm1::mmPlotSaveClick()
 void TForm1::savePicture(const QString &title, const QString &prefix, const TLabel *letter,
                          const QWidget *control)
 {
-    const QString programFolder = Profile().ProgramFolder;
-    QFileDialog &dialog = saveDialog();
-    dialog.setNameFilter(kPictureFilter);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
-    dialog.selectFile(QString());
-    dialog.setDirectory(resultsFolder(programFolder));
-    dialog.setWindowTitle(title);
-    dialog.selectFile(pictureFileName(programFolder, prefix, letter->caption(), ceCode->text()));
-    const QString chosen = dialogs_->runSaveDialog(dialog);
+    const QString chosen = askSaveName(
+        {title,
+         kPictureFilter,
+         pictureFileName(Profile().ProgramFolder, prefix, letter->caption(), ceCode->text()),
+         {}});
     if (chosen.isEmpty())
         return;
     runCommand([&] {
         const QString name = JpegFileName(chosen);
-        // The dialog confirmed only the name as typed; the extended name is asked about here.
-        if (name != chosen && QFileInfo::exists(name) &&
-            !dialogs_->askYesNo(this, QStringLiteral("Файл %1 уже существует. Заменить его?")
-                                          .arg(QDir::toNativeSeparators(name))))
+        if (!mayWriteExtended(chosen, name))
             return;
         // What the dialog or the question covered is repainted before the screen is read.
         QGuiApplication::sync();

@@ -52,6 +52,9 @@ constexpr QRect kGridRect(420, 563, 602, 167);
 // The window as designed, before it is maximized.
 constexpr QRect kDesignedRect(298, 205, 1032, 776);
 
+// The diagram every load draws.
+constexpr DiagramKind kLoadDiagramKind = DiagramKind::FactorsIII;
+
 constexpr int kDefaultFontPx = 11;
 constexpr int kCaptionFontPx = 16;
 constexpr int kFieldFontPx = 17;
@@ -59,7 +62,6 @@ constexpr int kMemoFontPx = 16;
 constexpr int kPanelLabelFontPx = 13;
 constexpr int kImageTitleFontPx = 17;
 constexpr int kHintHidePauseMs = 50000;
-constexpr int kDiagramLabelCount = 14;
 
 const QColor kMaroon(128, 0, 0);
 const QColor kRed(255, 0, 0);
@@ -202,33 +204,28 @@ void TForm1::createMenu()
 
     mmPlotAll = bar->addMenu(menuGlyph(MenuGlyph::Plots), QStringLiteral("Plots"));
     mmPlotAll->menuAction()->setData(0);
-    mmPlotAllScales = mmPlotAll->addAction(QStringLiteral("A. График шкал по факторам (II)"), this,
-                                           [this] { mmPlotAllScalesClick(); });
-    mmPlotFactorsIII = mmPlotAll->addAction(QStringLiteral("B. График по факторам (III)"), this,
-                                            [this] { mmPlotFactorsIIIClick(); });
-    // The first letter of this caption is the Cyrillic Es.
-    mmPlotFactorsII = mmPlotAll->addAction(QStringLiteral("С. График по факторам (II)"), this,
-                                           [this] { mmPlotFactorsIIClick(); });
-    mmPlotFactorsI = mmPlotAll->addAction(QStringLiteral("D. График по факторам  (I)"), this,
-                                          [this] { mmPlotFactorsIClick(); });
-    mmPlot4lScales = mmPlotAll->addAction(QStringLiteral("E. График базовых шкал"), this,
-                                          [this] { mmPlot4lScalesClick(); });
-    mmPlot2FactorsIII = mmPlotAll->addAction(QStringLiteral("F. График шкал \"Мотивация-Климат\""),
-                                             this, [this] { mmPlot2FactorsIIIClick(); });
+    // Each item as its view's table names it.
+    auto plotItem = [this](ChartViewKind kind, void (TForm1::*handler)()) {
+        return mmPlotAll->addAction(QString::fromUtf16(chartViewEntry(kind).menuCaption), this,
+                                    [this, handler] { (this->*handler)(); });
+    };
+    mmPlotAllScales = plotItem(ChartViewKind::ScalesByFactorsII, &TForm1::mmPlotAllScalesClick);
+    mmPlotFactorsIII = plotItem(ChartViewKind::FactorsIII, &TForm1::mmPlotFactorsIIIClick);
+    mmPlotFactorsII = plotItem(ChartViewKind::FactorsII, &TForm1::mmPlotFactorsIIClick);
+    mmPlotFactorsI = plotItem(ChartViewKind::FactorsI, &TForm1::mmPlotFactorsIClick);
+    mmPlot4lScales = plotItem(ChartViewKind::BaseScales, &TForm1::mmPlot4lScalesClick);
+    mmPlot2FactorsIII = plotItem(ChartViewKind::BaseFactorsIII, &TForm1::mmPlot2FactorsIIIClick);
 
     mmImages = bar->addMenu(menuGlyph(MenuGlyph::Images), QStringLiteral("Images"));
-    mmImageAllScales =
-        mmImages->addAction(menuGlyph(MenuGlyph::ImageA), QStringLiteral("A. Диаграмма шкал"), this,
-                            [this] { mmImageAllScalesClick(); });
-    mmImageFactorsIII = mmImages->addAction(menuGlyph(MenuGlyph::ImageB),
-                                            QStringLiteral("B. Диаграмма факторов (III)"), this,
-                                            [this] { mmImageFactorsIIIClick(); });
-    mmImageFactorsII = mmImages->addAction(menuGlyph(MenuGlyph::ImageC),
-                                           QStringLiteral("C. Диаграмма факторов (II)"), this,
-                                           [this] { mmImageFactorsIIClick(); });
-    mmImageAll =
-        mmImages->addAction(menuGlyph(MenuGlyph::ImageD), QStringLiteral("D. Все диаграммы"), this,
-                            [this] { mmImageAllClick(); });
+    auto imageItem = [this](DiagramKind kind, void (TForm1::*handler)()) {
+        const DiagramKindEntry &entry = diagramKindEntry(kind);
+        return mmImages->addAction(menuGlyph(entry.icon), QString::fromUtf16(entry.menuCaption),
+                                   this, [this, handler] { (this->*handler)(); });
+    };
+    mmImageAllScales = imageItem(DiagramKind::Scales, &TForm1::mmImageAllScalesClick);
+    mmImageFactorsIII = imageItem(DiagramKind::FactorsIII, &TForm1::mmImageFactorsIIIClick);
+    mmImageFactorsII = imageItem(DiagramKind::FactorsII, &TForm1::mmImageFactorsIIClick);
+    mmImageAll = imageItem(DiagramKind::All, &TForm1::mmImageAllClick);
 
     mmSave = bar->addMenu(menuGlyph(MenuGlyph::Save), QStringLiteral("Save"));
     mmAnalysisSave = mmSave->addAction(menuGlyph(MenuGlyph::SaveText), QStringLiteral("Analysis"),
@@ -453,9 +450,7 @@ void TForm1::showLoaded(LoadedProfile &&read, const QString &nameCaption)
     writeChartFoot(*ChartAll, ceCode->text(), ceName->text(), ceDate->text());
     // Every load draws view B, so the title, the letter and the proposed picture name say B:
     // a letter "A" over view B would name the saved picture after a view it does not show.
-    laImage->setCaption(QStringLiteral("График факторов (III)"));
-    laImageN->setCaption(QStringLiteral("B"));
-    mmImageSave->setText(QStringLiteral("Image ") + laImageN->text());
+    nameDiagramView(kLoadDiagramKind);
 }
 
 void TForm1::ComputeProfile()
@@ -463,7 +458,7 @@ void TForm1::ComputeProfile()
     convertToPercent(Profile());
     WriteAnalysis();
     mmPlotAllScalesClick();
-    ShowResults(2);
+    ShowResults(kLoadDiagramKind);
 }
 
 void TForm1::WriteAnalysis()
@@ -486,12 +481,12 @@ QString TForm1::analysisText() const
     return wholeTextOf(memo, analysis_);
 }
 
-void TForm1::ShowResults(int DiagramKind)
+void TForm1::ShowResults(DiagramKind kind)
 {
     mmSave->menuAction()->setEnabled(true);
     mmPlotAll->menuAction()->setEnabled(true);
     fillResultsTable(*sgResF, Profile());
-    drawDiagram(DiagramKind);
+    drawDiagram(kind);
     if (labelsFlag() == 0) {
         refreshDiagramLabels();
         setLabelsFlag(1);
@@ -533,64 +528,71 @@ QString TForm1::detailsText() const
 
 // ---- chart and diagram views
 
-void TForm1::showChartView(QChar letter)
+void TForm1::showChartView(ChartViewKind kind)
 {
-    fillChart(*ChartAll, *this, chartView(letter, Profile()));
-    laPlotN->setCaption(letter);
+    const ChartViewEntry &entry = chartViewEntry(kind);
+    fillChart(*ChartAll, *this, chartView(kind, Profile()));
+    laPlotN->setCaption(QChar(entry.letter));
     mmPlotSave->setText(QStringLiteral("Plot ") + laPlotN->text());
 }
 
 void TForm1::mmPlotAllScalesClick()
 {
-    showChartView(QLatin1Char('A'));
+    showChartView(ChartViewKind::ScalesByFactorsII);
 }
 void TForm1::mmPlotFactorsIIIClick()
 {
-    showChartView(QLatin1Char('B'));
+    showChartView(ChartViewKind::FactorsIII);
 }
 void TForm1::mmPlotFactorsIIClick()
 {
-    showChartView(QLatin1Char('C'));
+    showChartView(ChartViewKind::FactorsII);
 }
 void TForm1::mmPlotFactorsIClick()
 {
-    showChartView(QLatin1Char('D'));
+    showChartView(ChartViewKind::FactorsI);
 }
 void TForm1::mmPlot4lScalesClick()
 {
-    showChartView(QLatin1Char('E'));
+    showChartView(ChartViewKind::BaseScales);
 }
 void TForm1::mmPlot2FactorsIIIClick()
 {
-    showChartView(QLatin1Char('F'));
+    showChartView(ChartViewKind::BaseFactorsIII);
 }
 
-void TForm1::showDiagramView(int kind, const QString &title, QChar letter)
+void TForm1::nameDiagramView(DiagramKind kind)
+{
+    const DiagramKindEntry &entry = diagramKindEntry(kind);
+    laImage->setCaption(QString::fromUtf16(entry.title));
+    laImageN->setCaption(QChar(entry.letter));
+    mmImageSave->setText(QStringLiteral("Image ") + laImageN->text());
+}
+
+void TForm1::showDiagramView(DiagramKind kind)
 {
     ShowResults(kind);
-    laImage->setCaption(title);
-    laImageN->setCaption(letter);
-    mmImageSave->setText(QStringLiteral("Image ") + laImageN->text());
+    nameDiagramView(kind);
 }
 
 void TForm1::mmImageAllScalesClick()
 {
-    showDiagramView(1, QStringLiteral("График шкал"), QLatin1Char('A'));
+    showDiagramView(DiagramKind::Scales);
 }
 
 void TForm1::mmImageFactorsIIIClick()
 {
-    showDiagramView(2, QStringLiteral("График факторов (III)"), QLatin1Char('B'));
+    showDiagramView(DiagramKind::FactorsIII);
 }
 
 void TForm1::mmImageFactorsIIClick()
 {
-    showDiagramView(3, QStringLiteral("График факторов (II)"), QLatin1Char('C'));
+    showDiagramView(DiagramKind::FactorsII);
 }
 
 void TForm1::mmImageAllClick()
 {
-    showDiagramView(4, QStringLiteral("Общий график"), QLatin1Char('D'));
+    showDiagramView(DiagramKind::All);
 }
 
 // ---- window events

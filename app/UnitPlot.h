@@ -2,6 +2,7 @@
 
 #include "ChartViews.h"
 #include "DesktopLayer.h"
+#include "DiagramViews.h"
 #include "Dialogs.h"
 #include "MemoText.h"
 #include "NativePath.h"
@@ -54,6 +55,9 @@ public:
     void mmImageFactorsIIIClick();
     void mmImageFactorsIIClick();
     void mmImageAllClick();
+    // What the Plots and Images items do, for a view named by its kind.
+    void showChartView(ChartViewKind kind);
+    void showDiagramView(DiagramKind kind);
     void mmAnalysisSaveClick();
     void mmImageSaveClick();
     void mmPlotSaveClick();
@@ -72,7 +76,7 @@ public:
     // steps of every load
     void ComputeProfile();
     void WriteAnalysis();
-    void ShowResults(int DiagramKind);
+    void ShowResults(DiagramKind kind);
     void ShowWorkspace();
     void ceCodeKeyUp();
 
@@ -162,7 +166,7 @@ private:
     void createDiagramPanel(QWidget *client);
     // diagram panel (DiagramPanel.cpp)
     void createDiagramImages();
-    void drawDiagram(int DiagramKind);
+    void drawDiagram(DiagramKind kind);
     void refreshDiagramLabels();
 
     // Runs one command; its error ends it and is shown in the error box.
@@ -173,8 +177,22 @@ private:
     // Puts a profile that has been read completely on screen: header, store, views.
     void showLoaded(LoadedProfile &&read, const QString &nameCaption);
     void setLabelsFlag(int flag);
-    void showChartView(QChar letter);
-    void showDiagramView(int kind, const QString &title, QChar letter);
+    // The panel's title and letter and the Image save's caption for a kind.
+    void nameDiagramView(DiagramKind kind);
+    // The save dialog of the Picture, Table and Report saves, set up for one kind of file: its
+    // filter, the results folder, its title and the proposed name; a name typed without an
+    // extension gets suffix, when there is one. The name the user confirmed, or empty.
+    struct SaveRequest
+    {
+        QString title;
+        QString filter;
+        QString proposed;
+        QString suffix;
+    };
+    QString askSaveName(const SaveRequest &request);
+    // The dialog confirmed only the name as typed: whether the name extended with the file's
+    // own extension may be written, asking when a file of that name exists.
+    bool mayWriteExtended(const QString &chosen, const QString &extended);
     // The Image and Plot saves: dialog, then a screen capture of the control as a JPEG file.
     void savePicture(const QString &title, const QString &prefix, const TLabel *letter,
                      const QWidget *control);

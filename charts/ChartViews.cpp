@@ -109,15 +109,34 @@ ChartAllSeries configureChartAll(TChart &chart)
     return s;
 }
 
+const ChartViewEntry &chartViewEntry(ChartViewKind kind)
+{
+    for (const ChartViewEntry &entry : kChartViewKinds)
+        if (entry.kind == kind)
+            return entry;
+    return kChartViewKinds.front();
+}
+
 ChartView chartView(QChar letter, const ProfileStore &store)
 {
+    for (const ChartViewEntry &entry : kChartViewKinds)
+        if (entry.letter == letter)
+            return chartView(entry.kind, store);
+    ChartView none;
+    none.letter = letter;
+    return none;
+}
+
+ChartView chartView(ChartViewKind kind, const ProfileStore &store)
+{
+    const ChartViewEntry &entry = chartViewEntry(kind);
     ChartView view;
-    view.letter = letter;
+    view.letter = QChar(entry.letter);
+    view.title = QString::fromUtf16(entry.title);
     const auto &scale = store.ScaleScores;
     const auto &summary = store.SummaryScores;
-    switch (letter.toLatin1()) {
-    case 'A':
-        view.title = QStringLiteral("График шкал по факторам (II)");
+    switch (kind) {
+    case ChartViewKind::ScalesByFactorsII:
         view.showInLegend = {true, true, true, true};
         view.titles = {QStringLiteral("Поощрение"), QStringLiteral("Вовлечение"),
                        QStringLiteral("Согласие"), QStringLiteral("Общение")};
@@ -125,27 +144,23 @@ ChartView chartView(QChar letter, const ProfileStore &store)
         for (int k = 1; k <= 16; ++k)
             view.points.push_back({(k - 1) % 4, scale[k], kFactorsII[(k - 1) / 4]});
         break;
-    case 'B':
-        view.title = QStringLiteral("График факторов (III)");
+    case ChartViewKind::FactorsIII:
         view.showInLegend = {true, true, false, false};
         view.titles = {QStringLiteral("Мотивация"), QStringLiteral("Психологический климат")};
         for (int k = 17; k <= 24; ++k)
             view.points.push_back({(k - 17) % 2, scale[k], kFactorsII[(k - 17) / 2]});
         break;
-    case 'C':
-        view.title = QStringLiteral("График факторов (II)");
+    case ChartViewKind::FactorsII:
         view.colorEachPoint = true;
         for (int k = 1; k <= 4; ++k)
             view.points.push_back({0, summary[k], kFactorsII[k - 1]});
         break;
-    case 'D':
-        view.title = QStringLiteral("График факторов (I)");
+    case ChartViewKind::FactorsI:
         view.colorEachPoint = true;
         view.points.push_back({0, summary[11], QStringLiteral("Развитие")});
         view.points.push_back({0, summary[12], QStringLiteral("Взаимодействие")});
         break;
-    case 'E': {
-        view.title = QStringLiteral("Базовые шкалы");
+    case ChartViewKind::BaseScales: {
         view.colorEachPoint = true;
         const QStringList labels = {QStringLiteral("Поощрение"), QStringLiteral("Вовлечение"),
                                     QStringLiteral("Согласие"), QStringLiteral("Общение")};
@@ -153,13 +168,10 @@ ChartView chartView(QChar letter, const ProfileStore &store)
             view.points.push_back({0, summary[k], labels[k - 5]});
         break;
     }
-    case 'F':
-        view.title = QStringLiteral("Базовые факторы (III)");
+    case ChartViewKind::BaseFactorsIII:
         view.colorEachPoint = true;
         view.points.push_back({0, summary[9], QStringLiteral("Мотивация")});
         view.points.push_back({0, summary[10], QStringLiteral("Психологический климат")});
-        break;
-    default:
         break;
     }
     return view;

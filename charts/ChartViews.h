@@ -48,7 +48,44 @@ struct ChartView
     std::vector<ChartViewPoint> points;
 };
 
-// View 'A' to 'F' of the store's percentages.
+// The six views of the Plots menu, in its order.
+enum class ChartViewKind {
+    ScalesByFactorsII,
+    FactorsIII,
+    FactorsII,
+    FactorsI,
+    BaseScales,
+    BaseFactorsIII
+};
+
+// Everything that names a view: its letter (chart corner, saved picture names), the chart's
+// title and its Plots menu item.
+struct ChartViewEntry
+{
+    ChartViewKind kind;
+    char16_t letter;
+    const char16_t *title;
+    const char16_t *menuCaption;
+};
+
+// The first letter of view C's caption is the Cyrillic Es; the double blank in D's is the
+// menu's own.
+inline constexpr std::array<ChartViewEntry, 6> kChartViewKinds{{
+    {ChartViewKind::ScalesByFactorsII, u'A', u"График шкал по факторам (II)",
+     u"A. График шкал по факторам (II)"},
+    {ChartViewKind::FactorsIII, u'B', u"График факторов (III)", u"B. График по факторам (III)"},
+    {ChartViewKind::FactorsII, u'C', u"График факторов (II)", u"С. График по факторам (II)"},
+    {ChartViewKind::FactorsI, u'D', u"График факторов (I)", u"D. График по факторам  (I)"},
+    {ChartViewKind::BaseScales, u'E', u"Базовые шкалы", u"E. График базовых шкал"},
+    {ChartViewKind::BaseFactorsIII, u'F', u"Базовые факторы (III)",
+     u"F. График шкал \"Мотивация-Климат\""},
+}};
+
+const ChartViewEntry &chartViewEntry(ChartViewKind kind);
+
+// A view of the store's percentages.
+ChartView chartView(ChartViewKind kind, const ProfileStore &store);
+// The view of that letter, 'A' to 'F'; an empty one for any other.
 ChartView chartView(QChar letter, const ProfileStore &store);
 
 // Clears the bar series, sets the title, the colouring and the legend, then adds the view's

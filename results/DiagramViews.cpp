@@ -63,25 +63,36 @@ double viewValue(DiagramView view, const ProfileStore &store, int i)
     return 0;
 }
 
-std::vector<DiagramView> viewsOfKind(int DiagramKind)
+const DiagramKindEntry &diagramKindEntry(DiagramKind kind)
 {
-    std::vector<DiagramView> views;
-    if (DiagramKind == 1 || DiagramKind == 4)
-        views.push_back(DiagramView::A);
-    if (DiagramKind == 2 || DiagramKind == 4)
-        views.push_back(DiagramView::B);
-    if (DiagramKind == 3 || DiagramKind == 4)
-        views.push_back(DiagramView::C);
-    return views;
+    for (const DiagramKindEntry &entry : kDiagramKinds)
+        if (entry.kind == kind)
+            return entry;
+    return kDiagramKinds.back();
 }
 
-std::vector<DiagramPolygon> diagramPolygons(const ProfileStore &store, int DiagramKind,
+std::vector<DiagramView> viewsOfKind(DiagramKind kind)
+{
+    switch (kind) {
+    case DiagramKind::Scales:
+        return {DiagramView::A};
+    case DiagramKind::FactorsIII:
+        return {DiagramView::B};
+    case DiagramKind::FactorsII:
+        return {DiagramView::C};
+    case DiagramKind::All:
+        return {DiagramView::A, DiagramView::B, DiagramView::C};
+    }
+    return {};
+}
+
+std::vector<DiagramPolygon> diagramPolygons(const ProfileStore &store, DiagramKind kind,
                                             QSize overlay)
 {
     const DiagramPoint centre = DiagramCentre(overlay.width(), overlay.height());
     DiagramPointArray DiagramPoints{};
     std::vector<DiagramPolygon> polygons;
-    for (const DiagramView view : viewsOfKind(DiagramKind)) {
+    for (const DiagramView view : viewsOfKind(kind)) {
         const int n = viewSectors(view);
         const double s = SectorAngle(n);
         for (int i = 0; i < n; ++i)
@@ -116,9 +127,9 @@ void paintDiagramPolygons(QPainter &painter, const std::vector<DiagramPolygon> &
     painter.restore();
 }
 
-void paintDiagramViews(QPainter &painter, QSize size, const ProfileStore &store, int DiagramKind)
+void paintDiagramViews(QPainter &painter, QSize size, const ProfileStore &store, DiagramKind kind)
 {
-    paintDiagramPolygons(painter, diagramPolygons(store, DiagramKind, size));
+    paintDiagramPolygons(painter, diagramPolygons(store, kind, size));
 }
 
 std::array<DiagramLabelLook, kDiagramLabelCount + 1> diagramLabelLooks(const ProfileStore &store,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DiagramGeometry.h"
+#include "Pictures.h"
 #include "ProfileStore.h"
 
 #include <QColor>
@@ -13,10 +14,35 @@
 class QPainter;
 
 // The diagram views: the profile as closed polygons over the culture wheel. A shows the
-// sixteen scales, B the eight factor (III) cells, C the four factors (II); the kind of a
-// drawing is 1, 2 or 3 for one of them and 4 for all three, A first and C on top.
+// sixteen scales, B the eight factor (III) cells, C the four factors (II); a drawing's kind is
+// one of them alone or all three, A first and C on top.
 
 enum class DiagramView { A, B, C };
+
+// The kinds of the Images menu, in its order; the numbers are those of ShowResults' argument.
+enum class DiagramKind { Scales = 1, FactorsIII = 2, FactorsII = 3, All = 4 };
+
+// Everything that names a kind: its letter (panel corner, saved picture names), the title over
+// the panel, its Images menu item and that item's glyph.
+struct DiagramKindEntry
+{
+    DiagramKind kind;
+    char16_t letter;
+    const char16_t *title;
+    const char16_t *menuCaption;
+    MenuGlyph icon;
+};
+
+inline constexpr std::array<DiagramKindEntry, 4> kDiagramKinds{{
+    {DiagramKind::Scales, u'A', u"График шкал", u"A. Диаграмма шкал", MenuGlyph::ImageA},
+    {DiagramKind::FactorsIII, u'B', u"График факторов (III)", u"B. Диаграмма факторов (III)",
+     MenuGlyph::ImageB},
+    {DiagramKind::FactorsII, u'C', u"График факторов (II)", u"C. Диаграмма факторов (II)",
+     MenuGlyph::ImageC},
+    {DiagramKind::All, u'D', u"Общий график", u"D. Все диаграммы", MenuGlyph::ImageD},
+}};
+
+const DiagramKindEntry &diagramKindEntry(DiagramKind kind);
 
 inline const QColor kViewAColor{255, 0, 255};
 inline const QColor kViewBColor{0, 0, 255};
@@ -38,11 +64,11 @@ struct DiagramPolygon
     bool operator==(const DiagramPolygon &) const = default;
 };
 
-// The views a kind draws, in drawing order; none for a kind outside 1..4.
-std::vector<DiagramView> viewsOfKind(int DiagramKind);
+// The views a kind draws, in drawing order; none for a value outside the kinds.
+std::vector<DiagramView> viewsOfKind(DiagramKind kind);
 
 // The polygons of a kind on an overlay of the given size, in drawing order.
-std::vector<DiagramPolygon> diagramPolygons(const ProfileStore &store, int DiagramKind,
+std::vector<DiagramPolygon> diagramPolygons(const ProfileStore &store, DiagramKind kind,
                                             QSize overlay);
 
 // Draws polygons and their markers; the painter's background is left as it is. Points are
@@ -51,7 +77,7 @@ void paintDiagramPolygons(QPainter &painter, const std::vector<DiagramPolygon> &
 
 // The views of a kind onto any device of the given size: the window's overlay, an off-screen
 // image, a page.
-void paintDiagramViews(QPainter &painter, QSize size, const ProfileStore &store, int DiagramKind);
+void paintDiagramViews(QPainter &painter, QSize size, const ProfileStore &store, DiagramKind kind);
 
 // ---- value labels around the wheel
 

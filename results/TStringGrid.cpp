@@ -38,8 +38,8 @@ TStringGrid::TStringGrid(QWidget *parent) : QAbstractScrollArea(parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
-    m_rowCount = kDefaultRowCount;
-    m_fixedRows = kDefaultFixedRows;
+    rowCount_ = kDefaultRowCount;
+    fixedRows_ = kDefaultFixedRows;
     setColCount(kDefaultColCount);
     clampSelection();
     updateScrollBar();
@@ -51,22 +51,22 @@ void TStringGrid::setColCount(int count)
 {
     count = std::max(0, count);
     const int oldCols = colCount();
-    std::vector<QString> cells(std::size_t(count) * std::size_t(m_rowCount));
+    std::vector<QString> cells(std::size_t(count) * std::size_t(rowCount_));
     const int keep = std::min(oldCols, count);
-    for (int row = 0; row < m_rowCount; ++row)
+    for (int row = 0; row < rowCount_; ++row)
         for (int col = 0; col < keep; ++col)
             cells[std::size_t(row * count + col)] =
-                std::move(m_cells[std::size_t(row * oldCols + col)]);
-    m_cells = std::move(cells);
-    m_colWidths.resize(std::size_t(count), kDefaultColWidth);
+                std::move(cells_[std::size_t(row * oldCols + col)]);
+    cells_ = std::move(cells);
+    colWidths_.resize(std::size_t(count), kDefaultColWidth);
     clampSelection();
     viewport()->update();
 }
 
 void TStringGrid::setRowCount(int count)
 {
-    m_rowCount = std::max(0, count);
-    m_cells.resize(std::size_t(colCount()) * std::size_t(m_rowCount));
+    rowCount_ = std::max(0, count);
+    cells_.resize(std::size_t(colCount()) * std::size_t(rowCount_));
     clampSelection();
     updateScrollBar();
     viewport()->update();
@@ -74,7 +74,7 @@ void TStringGrid::setRowCount(int count)
 
 void TStringGrid::setFixedRows(int count)
 {
-    m_fixedRows = std::max(0, count);
+    fixedRows_ = std::max(0, count);
     clampSelection();
     updateScrollBar();
     viewport()->update();
@@ -82,7 +82,7 @@ void TStringGrid::setFixedRows(int count)
 
 void TStringGrid::setDefaultRowHeight(int height)
 {
-    m_rowHeight = std::max(0, height);
+    rowHeight_ = std::max(0, height);
     updateScrollBar();
     viewport()->update();
 }
@@ -91,29 +91,29 @@ void TStringGrid::setColWidth(int col, int width)
 {
     if (col < 0 || col >= colCount())
         return;
-    m_colWidths[std::size_t(col)] = std::max(0, width);
+    colWidths_[std::size_t(col)] = std::max(0, width);
     viewport()->update();
 }
 
 int TStringGrid::colWidth(int col) const
 {
-    return col >= 0 && col < colCount() ? m_colWidths[std::size_t(col)] : 0;
+    return col >= 0 && col < colCount() ? colWidths_[std::size_t(col)] : 0;
 }
 
 // contents
 
 QString TStringGrid::cell(int col, int row) const
 {
-    if (col < 0 || col >= colCount() || row < 0 || row >= m_rowCount)
+    if (col < 0 || col >= colCount() || row < 0 || row >= rowCount_)
         return {};
-    return m_cells[std::size_t(row * colCount() + col)];
+    return cells_[std::size_t(row * colCount() + col)];
 }
 
 void TStringGrid::setCell(int col, int row, const QString &text)
 {
-    if (col < 0 || col >= colCount() || row < 0 || row >= m_rowCount)
+    if (col < 0 || col >= colCount() || row < 0 || row >= rowCount_)
         return;
-    m_cells[std::size_t(row * colCount() + col)] = text;
+    cells_[std::size_t(row * colCount() + col)] = text;
     viewport()->update();
 }
 
@@ -121,40 +121,40 @@ void TStringGrid::setCell(int col, int row, const QString &text)
 
 void TStringGrid::selectCell(int col, int row)
 {
-    m_selected = QPoint(col, row);
+    selected_ = QPoint(col, row);
     clampSelection();
-    scrollIntoView(m_selected.y());
+    scrollIntoView(selected_.y());
     viewport()->update();
 }
 
 int TStringGrid::topRow() const
 {
-    return m_fixedRows + verticalScrollBar()->value();
+    return fixedRows_ + verticalScrollBar()->value();
 }
 
 void TStringGrid::setTopRow(int row)
 {
-    verticalScrollBar()->setValue(row - m_fixedRows);
+    verticalScrollBar()->setValue(row - fixedRows_);
 }
 
 int TStringGrid::visibleRowCount() const
 {
     const int room = viewport()->height() - fixedHeight();
-    const int whole = room >= m_rowHeight ? (room - m_rowHeight) / rowPitch() + 1 : 0;
+    const int whole = room >= rowHeight_ ? (room - rowHeight_) / rowPitch() + 1 : 0;
     return std::max(1, whole);
 }
 
 void TStringGrid::clampSelection()
 {
     // The selection lives in the non-fixed rows; a grid without them keeps a nominal cell.
-    const int lastRow = std::max(m_fixedRows, m_rowCount - 1);
-    m_selected.setX(std::clamp(m_selected.x(), 0, std::max(0, colCount() - 1)));
-    m_selected.setY(std::clamp(m_selected.y(), m_fixedRows, lastRow));
+    const int lastRow = std::max(fixedRows_, rowCount_ - 1);
+    selected_.setX(std::clamp(selected_.x(), 0, std::max(0, colCount() - 1)));
+    selected_.setY(std::clamp(selected_.y(), fixedRows_, lastRow));
 }
 
 void TStringGrid::scrollIntoView(int row)
 {
-    if (row < m_fixedRows)
+    if (row < fixedRows_)
         return;
     const int top = topRow();
     const int visible = visibleRowCount();
@@ -166,7 +166,7 @@ void TStringGrid::scrollIntoView(int row)
 
 void TStringGrid::updateScrollBar()
 {
-    const int scrollable = std::max(0, m_rowCount - m_fixedRows);
+    const int scrollable = std::max(0, rowCount_ - fixedRows_);
     const int page = visibleRowCount();
     QScrollBar *bar = verticalScrollBar();
     bar->setSingleStep(1);
@@ -197,19 +197,19 @@ int TStringGrid::colLeft(int col) const
 {
     int x = 0;
     for (int c = 0; c < col; ++c)
-        x += m_colWidths[std::size_t(c)] + kGridLineWidth;
+        x += colWidths_[std::size_t(c)] + kGridLineWidth;
     return x;
 }
 
 int TStringGrid::fixedHeight() const
 {
-    return std::min(m_fixedRows, m_rowCount) * rowPitch();
+    return std::min(fixedRows_, rowCount_) * rowPitch();
 }
 
 int TStringGrid::rowTop(int row) const
 {
     // Rows scrolled out above the top row have no place; -1 marks them.
-    if (row < m_fixedRows)
+    if (row < fixedRows_)
         return row * rowPitch();
     const int top = topRow();
     if (row < top)
@@ -219,12 +219,12 @@ int TStringGrid::rowTop(int row) const
 
 QRect TStringGrid::cellRect(int col, int row) const
 {
-    if (col < 0 || col >= colCount() || row < 0 || row >= m_rowCount)
+    if (col < 0 || col >= colCount() || row < 0 || row >= rowCount_)
         return {};
     const int y = rowTop(row);
     if (y < 0)
         return {};
-    const QRect rect(colLeft(col), y, m_colWidths[std::size_t(col)], m_rowHeight);
+    const QRect rect(colLeft(col), y, colWidths_[std::size_t(col)], rowHeight_);
     return rect.intersects(viewport()->rect()) ? rect : QRect();
 }
 
@@ -232,9 +232,9 @@ QPoint TStringGrid::cellAt(const QPoint &pos) const
 {
     if (!viewport()->rect().contains(pos))
         return {-1, -1};
-    for (int row = 0; row < m_rowCount; ++row) {
+    for (int row = 0; row < rowCount_; ++row) {
         const int y = rowTop(row);
-        if (y < 0 || pos.y() < y || pos.y() >= y + m_rowHeight)
+        if (y < 0 || pos.y() < y || pos.y() >= y + rowHeight_)
             continue;
         for (int col = 0; col < colCount(); ++col) {
             const int x = colLeft(col);
@@ -250,7 +250,7 @@ QPoint TStringGrid::cellAt(const QPoint &pos) const
 
 void TStringGrid::setOnDrawCell(DrawCellHandler handler)
 {
-    m_onDrawCell = std::move(handler);
+    onDrawCell_ = std::move(handler);
     viewport()->update();
 }
 
@@ -274,9 +274,9 @@ void TStringGrid::render(QPainter &painter)
 
     // Rows in view: the fixed rows, then the scrolled ones from the top row down.
     std::vector<int> rows;
-    for (int row = 0; row < std::min(m_fixedRows, m_rowCount); ++row)
+    for (int row = 0; row < std::min(fixedRows_, rowCount_); ++row)
         rows.push_back(row);
-    for (int row = topRow(); row < m_rowCount && rowTop(row) < area.height(); ++row)
+    for (int row = topRow(); row < rowCount_ && rowTop(row) < area.height(); ++row)
         rows.push_back(row);
 
     int right = 0;
@@ -290,9 +290,9 @@ void TStringGrid::render(QPainter &painter)
             if (rect.isEmpty())
                 continue;
             GridDrawState state = 0;
-            if (row < m_fixedRows)
+            if (row < fixedRows_)
                 state |= gdFixed;
-            else if (m_selected == QPoint(col, row)) {
+            else if (selected_ == QPoint(col, row)) {
                 state |= gdSelected;
                 if (hasFocus())
                     state |= gdFocused;
@@ -302,8 +302,8 @@ void TStringGrid::render(QPainter &painter)
             painter.setFont(font());
             painter.setPen(QColor(Qt::black));
             painter.setBrush((state & gdFixed) ? fixedColor() : color());
-            if (m_onDrawCell)
-                m_onDrawCell(*this, painter, col, row, rect, state);
+            if (onDrawCell_)
+                onDrawCell_(*this, painter, col, row, rect, state);
             else
                 drawCellDefault(painter, col, row, rect, state);
             painter.restore();
@@ -319,14 +319,14 @@ void TStringGrid::render(QPainter &painter)
         painter.drawLine(x, 0, x, bottom - 1);
     }
     for (int row : rows) {
-        const int y = rowTop(row) + m_rowHeight;
+        const int y = rowTop(row) + rowHeight_;
         painter.drawLine(0, y, right - 1, y);
     }
     painter.restore();
 
     // The focus mark: a dotted rectangle on the selected cell's outer pixels.
-    const QRect selected = cellRect(m_selected.x(), m_selected.y());
-    if (hasFocus() && !selected.isEmpty() && m_selected.y() >= m_fixedRows) {
+    const QRect selected = cellRect(selected_.x(), selected_.y());
+    if (hasFocus() && !selected.isEmpty() && selected_.y() >= fixedRows_) {
         painter.save();
         QPen dotted(QColor(Qt::black), 0, Qt::CustomDashLine);
         dotted.setDashPattern({1, 1});
@@ -359,8 +359,8 @@ void TStringGrid::scrollContentsBy(int, int)
 
 void TStringGrid::keyPressEvent(QKeyEvent *event)
 {
-    const int col = m_selected.x();
-    const int row = m_selected.y();
+    const int col = selected_.x();
+    const int row = selected_.y();
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     switch (event->key()) {
     case Qt::Key_Up:
@@ -384,10 +384,10 @@ void TStringGrid::keyPressEvent(QKeyEvent *event)
         break;
     }
     case Qt::Key_Home:
-        selectCell(0, ctrl ? m_fixedRows : row);
+        selectCell(0, ctrl ? fixedRows_ : row);
         break;
     case Qt::Key_End:
-        selectCell(colCount() - 1, ctrl ? m_rowCount - 1 : row);
+        selectCell(colCount() - 1, ctrl ? rowCount_ - 1 : row);
         break;
     default:
         QAbstractScrollArea::keyPressEvent(event);
@@ -403,7 +403,7 @@ void TStringGrid::mousePressEvent(QMouseEvent *event)
         return;
     }
     const QPoint hit = cellAt(event->position().toPoint());
-    if (hit.y() >= m_fixedRows)
+    if (hit.y() >= fixedRows_)
         selectCell(hit.x(), hit.y());
     event->accept();
 }

@@ -36,15 +36,15 @@ public:
 
     // shape
     void setColCount(int count);
-    int colCount() const { return int(m_colWidths.size()); }
+    int colCount() const { return int(colWidths_.size()); }
     void setRowCount(int count);
-    int rowCount() const { return m_rowCount; }
+    int rowCount() const { return rowCount_; }
     // Fixed rows are the header: they stay in view while the rest scrolls, and are never
     // selected.
     void setFixedRows(int count);
-    int fixedRows() const { return m_fixedRows; }
+    int fixedRows() const { return fixedRows_; }
     void setDefaultRowHeight(int height);
-    int defaultRowHeight() const { return m_rowHeight; }
+    int defaultRowHeight() const { return rowHeight_; }
     void setColWidth(int col, int width);
     int colWidth(int col) const;
 
@@ -55,7 +55,7 @@ public:
     // selection and scrolling
     // Selects one cell, clamped into the non-fixed rows, and scrolls it into view.
     void selectCell(int col, int row);
-    QPoint selectedCell() const { return m_selected; }
+    QPoint selectedCell() const { return selected_; }
     int topRow() const;
     void setTopRow(int row);
     // Non-fixed rows that fit whole below the fixed rows (at least 1).
@@ -92,18 +92,18 @@ private:
     int colLeft(int col) const;
     int rowTop(int row) const;
     int fixedHeight() const;
-    int rowPitch() const { return m_rowHeight + kGridLineWidth; }
+    int rowPitch() const { return rowHeight_ + kGridLineWidth; }
     void updateScrollBar();
     void clampSelection();
     void scrollIntoView(int row);
     void drawCellDefault(QPainter &painter, int col, int row, const QRect &rect,
                          GridDrawState state);
 
-    std::vector<int> m_colWidths;
-    std::vector<QString> m_cells; // row-major, colCount() per row
-    int m_rowCount = 0;
-    int m_fixedRows = 0;
-    int m_rowHeight = kDefaultRowHeight;
-    QPoint m_selected{0, 0};
-    DrawCellHandler m_onDrawCell;
+    std::vector<int> colWidths_;
+    std::vector<QString> cells_; // row-major, colCount() per row
+    int rowCount_ = 0;
+    int fixedRows_ = 0;
+    int rowHeight_ = kDefaultRowHeight;
+    QPoint selected_{0, 0};
+    DrawCellHandler onDrawCell_;
 };

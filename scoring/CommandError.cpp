@@ -2,8 +2,6 @@
 
 #include <QDir>
 
-CommandError::CommandError(const QString &message) : message_(message), utf8_(message.toUtf8()) {}
-
 CommandError &CommandError::inFile(const QString &file)
 {
     file_ = file;

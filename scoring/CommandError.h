@@ -1,17 +1,14 @@
 #pragma once
 
-#include <QByteArray>
+#include "MessageError.h"
+
 #include <QString>
-#include <exception>
 
 // The one kind of error a command raises: it carries the exact text the user is shown.
-class CommandError : public std::exception
+class CommandError : public MessageError
 {
 public:
-    explicit CommandError(const QString &message);
-
-    const QString &message() const { return message_; }
-    const char *what() const noexcept override { return utf8_.constData(); }
+    explicit CommandError(const QString &message) : MessageError(message) {}
 
     // What a terminal shows besides the message, where no window tells which file a message
     // belongs to and the fixed texts give no cause: the file at fault when the message does not
@@ -23,8 +20,6 @@ public:
     CommandError &because(const QString &reason);
 
 private:
-    QString message_;
-    QByteArray utf8_;
     QString file_;
     QString reason_;
 };

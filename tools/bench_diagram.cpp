@@ -21,7 +21,7 @@ TForm1 *form = nullptr;
 void showAllViews()
 {
     form->mmPlotAll->menuAction()->setData(0);
-    form->ShowResults(4);
+    form->ShowResults(DiagramKind::All);
 }
 
 void BM_ShowResultsAllViews(benchmark::State &state)

@@ -15,7 +15,20 @@ public:
 
 protected:
     ~TChartRepaintTarget() = default;
+    // Whom a setting of this object asks for a repaint: itself.
+    TChartRepaintTarget *repaintTarget() { return this; }
 };
+
+// What every setter of the chart does: stores the setting and, when it changed, asks the target
+// (if there is one yet) for a repaint.
+template <class T> void storeSetting(TChartRepaintTarget *target, T &field, const T &value)
+{
+    if (field == value)
+        return;
+    field = value;
+    if (target)
+        target->RequestRepaint();
+}
 
 // Base of the chart's elements: each setter stores and requests a repaint of the owner.
 class TChartPersistent
@@ -32,14 +45,8 @@ protected:
         if (owner_)
             owner_->RequestRepaint();
     }
-    template <class T> void store(T &field, const T &value)
-    {
-        if (field == value)
-            return;
-        field = value;
-        Changed();
-    }
-    TChartRepaintTarget *owner() const { return owner_; }
+    // Whom a setting of this element asks for a repaint: its owner.
+    TChartRepaintTarget *repaintTarget() const { return owner_; }
 
 private:
     TChartRepaintTarget *owner_;
@@ -54,7 +61,7 @@ public:                                                                         
     }                                                                                              \
     void set##Name(const Type &value)                                                              \
     {                                                                                              \
-        store(Name##_, value);                                                                     \
+        storeSetting(repaintTarget(), Name##_, value);                                             \
     }                                                                                              \
                                                                                                    \
 private:                                                                                           \
@@ -67,16 +74,16 @@ public:
                        TPenStyle style = TPenStyle::psSolid, bool visible = true);
 
     TColor Color() const { return color_; }
-    void setColor(TColor value) { store(color_, value); }
+    void setColor(TColor value) { storeSetting(repaintTarget(), color_, value); }
     int Width() const { return width_; }
-    void setWidth(int value) { store(width_, value); }
+    void setWidth(int value) { storeSetting(repaintTarget(), width_, value); }
     TPenStyle Style() const { return style_; }
-    void setStyle(TPenStyle value) { store(style_, value); }
+    void setStyle(TPenStyle value) { storeSetting(repaintTarget(), style_, value); }
     bool Visible() const { return visible_; }
-    void setVisible(bool value) { store(visible_, value); }
+    void setVisible(bool value) { storeSetting(repaintTarget(), visible_, value); }
     // A one-pixel pen that draws every other pixel.
     bool SmallDots() const { return smallDots_; }
-    void setSmallDots(bool value) { store(smallDots_, value); }
+    void setSmallDots(bool value) { storeSetting(repaintTarget(), smallDots_, value); }
 
 private:
     TColor color_;
@@ -108,7 +115,7 @@ public:
     // A colour makes a clear brush solid: that is how a stored colour makes a wall opaque.
     void setColor(TColor value);
     TBrushStyle Style() const { return style_; }
-    void setStyle(TBrushStyle value) { store(style_, value); }
+    void setStyle(TBrushStyle value) { storeSetting(repaintTarget(), style_, value); }
     const QImage &Bitmap() const { return bitmap_; }
     void setBitmap(const QImage &value);
 
@@ -141,7 +148,7 @@ public:
     using TChartPersistent::TChartPersistent;
 
     const TChartFont &Font() const { return font_; }
-    void setFont(const TChartFont &value) { store(font_, value); }
+    void setFont(const TChartFont &value) { storeSetting(repaintTarget(), font_, value); }
     void setFontColor(TColor value)
     {
         TChartFont f = font_;
@@ -161,13 +168,16 @@ public:
     using TChartPersistent::TChartPersistent;
 
     bool Visible() const { return visible_; }
-    void setVisible(bool value) { store(visible_, value); }
+    void setVisible(bool value) { storeSetting(repaintTarget(), visible_, value); }
     TGradientDirection Direction() const { return direction_; }
-    void setDirection(TGradientDirection value) { store(direction_, value); }
+    void setDirection(TGradientDirection value)
+    {
+        storeSetting(repaintTarget(), direction_, value);
+    }
     TColor StartColor() const { return start_; }
-    void setStartColor(TColor value) { store(start_, value); }
+    void setStartColor(TColor value) { storeSetting(repaintTarget(), start_, value); }
     TColor EndColor() const { return end_; }
-    void setEndColor(TColor value) { store(end_, value); }
+    void setEndColor(TColor value) { storeSetting(repaintTarget(), end_, value); }
 
 private:
     bool visible_ = false;

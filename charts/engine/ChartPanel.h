@@ -24,26 +24,26 @@ public:
 
     // settings
     int MarginLeft() const { return marginLeft_; }
-    void setMarginLeft(int value) { store(marginLeft_, value); }
+    void setMarginLeft(int value) { storeSetting(this, marginLeft_, value); }
     int MarginTop() const { return marginTop_; }
-    void setMarginTop(int value) { store(marginTop_, value); }
+    void setMarginTop(int value) { storeSetting(this, marginTop_, value); }
     int MarginRight() const { return marginRight_; }
-    void setMarginRight(int value) { store(marginRight_, value); }
+    void setMarginRight(int value) { storeSetting(this, marginRight_, value); }
     int MarginBottom() const { return marginBottom_; }
-    void setMarginBottom(int value) { store(marginBottom_, value); }
+    void setMarginBottom(int value) { storeSetting(this, marginBottom_, value); }
     TColor Color() const { return color_; }
-    void setColor(TColor value) { store(color_, value); }
+    void setColor(TColor value) { storeSetting(this, color_, value); }
     TPanelBevel BevelOuter() const { return bevelOuter_; }
-    void setBevelOuter(TPanelBevel value) { store(bevelOuter_, value); }
+    void setBevelOuter(TPanelBevel value) { storeSetting(this, bevelOuter_, value); }
     TPanelBevel BevelInner() const { return bevelInner_; }
-    void setBevelInner(TPanelBevel value) { store(bevelInner_, value); }
+    void setBevelInner(TPanelBevel value) { storeSetting(this, bevelInner_, value); }
     int BevelWidth() const { return bevelWidth_; }
-    void setBevelWidth(int value) { store(bevelWidth_, value); }
+    void setBevelWidth(int value) { storeSetting(this, bevelWidth_, value); }
     int BorderWidth() const { return borderWidth_; }
-    void setBorderWidth(int value) { store(borderWidth_, value); }
+    void setBorderWidth(int value) { storeSetting(this, borderWidth_, value); }
     // The chart is always drawn flat; on, a visible depth axis would count as shown.
     bool View3D() const { return view3D_; }
-    void setView3D(bool value) { store(view3D_, value); }
+    void setView3D(bool value) { storeSetting(this, view3D_, value); }
 
     // repainting
     void RequestRepaint() override;
@@ -59,13 +59,6 @@ public:
     using QWidget::render;
 
 protected:
-    template <class T> void store(T &field, const T &value)
-    {
-        if (field == value)
-            return;
-        field = value;
-        RequestRepaint();
-    }
     // Repaint requests count only once the whole chart is built.
     void EndConstruction() { constructing_ = false; }
     void BeginDestruction() { destroying_ = true; }
@@ -110,13 +103,13 @@ public:
     const QImage &BackImage() const { return backImage_; }
     void setBackImage(const QImage &value);
     bool BackImageInside() const { return backImageInside_; }
-    void setBackImageInside(bool value) { store(backImageInside_, value); }
+    void setBackImageInside(bool value) { storeSetting(this, backImageInside_, value); }
 
     // stored, not drawn: the chart takes no mouse input
     bool AllowZoom() const { return allowZoom_; }
-    void setAllowZoom(bool value) { store(allowZoom_, value); }
+    void setAllowZoom(bool value) { storeSetting(this, allowZoom_, value); }
     TPanningMode AllowPanning() const { return allowPanning_; }
-    void setAllowPanning(TPanningMode value) { store(allowPanning_, value); }
+    void setAllowPanning(TPanningMode value) { storeSetting(this, allowPanning_, value); }
 
 protected:
     void PaintBackground(TChartCanvas &canvas, const TRect &panel) const override;

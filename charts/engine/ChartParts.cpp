@@ -29,7 +29,7 @@ TChartTitle::TChartTitle(TChartRepaintTarget *owner, bool foot)
 
 void TChartTitle::setText(const QStringList &lines)
 {
-    store(text_, lines);
+    storeSetting(repaintTarget(), text_, lines);
 }
 
 void TChartTitle::Clear()

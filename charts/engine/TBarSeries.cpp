@@ -34,14 +34,14 @@ void TCustomBarSeries::setBarWidthPercent(int value)
 {
     if (value < 1 || value > 100)
         throw EChartError(QStringLiteral("Bar Width Percent must be between 1 and 100"));
-    store(barWidthPercent_, value);
+    storeSetting(this, barWidthPercent_, value);
 }
 
 void TCustomBarSeries::setOffsetPercent(int value)
 {
     if (value < -100 || value > 100)
         throw EChartError(QStringLiteral("Bar Offset Percent must be between -100% and 100%"));
-    store(offsetPercent_, value);
+    storeSetting(this, offsetPercent_, value);
 }
 
 int TCustomBarSeries::GroupSize() const

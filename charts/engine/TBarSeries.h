@@ -52,13 +52,6 @@ public:
     void DrawLegendSymbol(TChartCanvas &canvas, int valueIndex, const TRect &rect) const override;
 
 private:
-    template <class T> void store(T &field, const T &value)
-    {
-        if (field == value)
-            return;
-        field = value;
-        RequestRepaint();
-    }
     int groupPointCount() const;
 
     int barWidthPercent_ = 70;

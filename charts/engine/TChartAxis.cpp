@@ -48,21 +48,21 @@ void TCustomChartAxis::setMinimum(double value)
 {
     if (value > maximum_)
         throw EChartError(QStringLiteral("Axis Minimum Value must be <= Maximum"));
-    store(minimum_, value);
+    storeSetting(repaintTarget(), minimum_, value);
 }
 
 void TCustomChartAxis::setMaximum(double value)
 {
     if (value < minimum_)
         throw EChartError(QStringLiteral("Axis Maximum Value must be >= Minimum"));
-    store(maximum_, value);
+    storeSetting(repaintTarget(), maximum_, value);
 }
 
 void TCustomChartAxis::setIncrement(double value)
 {
     if (value < 0)
         throw EChartError(QStringLiteral("Axis increment must be >= 0"));
-    store(increment_, value);
+    storeSetting(repaintTarget(), increment_, value);
 }
 
 // ---- layout

@@ -8,8 +8,6 @@
 #include <algorithm>
 #include <cmath>
 
-EChartError::EChartError(const QString &message) : message_(message), utf8_(message.toUtf8()) {}
-
 // ---- value list
 
 void TChartValueList::setMultiplier(double value)
@@ -139,34 +137,22 @@ void TChartSeries::RepaintIfActive()
 
 void TChartSeries::setActive(bool value)
 {
-    if (active_ == value)
-        return;
-    active_ = value;
-    RequestRepaint();
+    storeSetting(this, active_, value);
 }
 
 void TChartSeries::setTitle(const QString &value)
 {
-    if (title_ == value)
-        return;
-    title_ = value;
-    RequestRepaint();
+    storeSetting(this, title_, value);
 }
 
 void TChartSeries::setShowInLegend(bool value)
 {
-    if (showInLegend_ == value)
-        return;
-    showInLegend_ = value;
-    RequestRepaint();
+    storeSetting(this, showInLegend_, value);
 }
 
 void TChartSeries::setSeriesColor(TColor value)
 {
-    if (seriesColor_ == value)
-        return;
-    seriesColor_ = value;
-    RequestRepaint();
+    storeSetting(this, seriesColor_, value);
 }
 
 void TChartSeries::setColorEachPoint(bool value)
@@ -174,34 +160,25 @@ void TChartSeries::setColorEachPoint(bool value)
     if (colorEachPoint_ == value)
         return;
     colorEachPoint_ = value;
+    // Points take the series colour again.
+    if (!value)
+        std::fill(colors_.begin(), colors_.end(), AutoColor);
     RequestRepaint();
-    if (!value) {
-        // Points take the series colour again.
-        for (TColor &c : colors_) {
-            c = AutoColor;
-            RequestRepaint();
-        }
-    }
 }
 
 void TChartSeries::setValueFormat(const QString &value)
 {
-    if (valueFormat_ == value)
-        return;
-    valueFormat_ = value;
-    RequestRepaint();
+    storeSetting(this, valueFormat_, value);
 }
 
 void TChartSeries::setHorizAxis(THorizAxis value)
 {
-    horizAxis_ = value;
-    RequestRepaint();
+    storeSetting(this, horizAxis_, value);
 }
 
 void TChartSeries::setVertAxis(TVertAxis value)
 {
-    vertAxis_ = value;
-    RequestRepaint();
+    storeSetting(this, vertAxis_, value);
 }
 
 void TChartSeries::Clear()

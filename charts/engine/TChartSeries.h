@@ -2,6 +2,7 @@
 
 #include "ChartElements.h"
 #include "ChartLayout.h"
+#include "MessageError.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,16 +15,10 @@ class TCustomChartAxis;
 class TChartCanvas;
 
 // An error of a chart setting: carries the exact text the user is shown.
-class EChartError : public std::exception
+class EChartError : public MessageError
 {
 public:
-    explicit EChartError(const QString &message);
-    const QString &message() const { return message_; }
-    const char *what() const noexcept override { return utf8_.constData(); }
-
-private:
-    QString message_;
-    QByteArray utf8_;
+    explicit EChartError(const QString &message) : MessageError(message) {}
 };
 
 enum class TChartListOrder { loNone, loAscending, loDescending };
@@ -83,9 +78,9 @@ public:
     explicit TSeriesMarks(TChartRepaintTarget *owner) : TChartPersistent(owner), frame_(owner) {}
 
     bool Visible() const { return visible_; }
-    void setVisible(bool value) { store(visible_, value); }
+    void setVisible(bool value) { storeSetting(repaintTarget(), visible_, value); }
     int ArrowLength() const { return arrowLength_; }
-    void setArrowLength(int value) { store(arrowLength_, value); }
+    void setArrowLength(int value) { storeSetting(repaintTarget(), arrowLength_, value); }
     TChartPen &Frame() { return frame_; }
 
 private:

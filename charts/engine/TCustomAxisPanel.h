@@ -44,14 +44,14 @@ public:
 
     // settings
     bool AxisVisible() const { return axisVisible_; }
-    void setAxisVisible(bool value) { store(axisVisible_, value); }
+    void setAxisVisible(bool value) { storeSetting(this, axisVisible_, value); }
     bool ClipPoints() const { return clipPoints_; }
-    void setClipPoints(bool value) { store(clipPoints_, value); }
+    void setClipPoints(bool value) { storeSetting(this, clipPoints_, value); }
     int MaxPointsPerPage() const { return maxPointsPerPage_; }
-    void setMaxPointsPerPage(int value) { store(maxPointsPerPage_, value); }
+    void setMaxPointsPerPage(int value) { storeSetting(this, maxPointsPerPage_, value); }
     // stored, not drawn: the chart shows all its points on one page
     bool ScaleLastPage() const { return scaleLastPage_; }
-    void setScaleLastPage(bool value) { store(scaleLastPage_, value); }
+    void setScaleLastPage(bool value) { storeSetting(this, scaleLastPage_, value); }
 
     // the frame
     // Where everything goes at this size, with text measured by metrics.

@@ -132,10 +132,10 @@ TEST_F(CaptureTest, SavedPicturesHaveTheirSizesAndTheScreensColours)
 TEST_F(CaptureTest, BatchPicturesLookAsTheWindowShowsThem)
 {
     const double tolerance = form->devicePixelRatioF() == 1.0 ? 1.0 : 8.0;
-    const QImage diagram = renderDiagramPicture(*form, 3);
+    const QImage diagram = renderDiagramPicture(*form, DiagramKind::FactorsII);
     settle();
     EXPECT_LT(meanDifference(diagram, CapturePanel(form->paPlot)), tolerance);
-    const QImage chart = renderChartPicture(*form, 5);
+    const QImage chart = renderChartPicture(*form, ChartViewKind::BaseFactorsIII);
     settle();
     EXPECT_LT(meanDifference(chart, CapturePanel(form->ChartAll)), tolerance);
 }

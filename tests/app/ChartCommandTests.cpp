@@ -1,4 +1,6 @@
 #include "AppTestSupport.h"
+#include "ChartViews.h"
+#include "DiagramViews.h"
 #include "ProfileStore.h"
 #include "TBarSeries.h"
 #include "TChart.h"
@@ -6,6 +8,7 @@
 #include "TLineSeries.h"
 
 #include <QAction>
+#include <QMenu>
 
 namespace {
 
@@ -46,7 +49,33 @@ INSTANTIATE_TEST_SUITE_P(
         ChartCommand{&TForm1::mmPlotFactorsIClick, "D", "График факторов (I)", 2, 0},
         ChartCommand{&TForm1::mmPlot4lScalesClick, "E", "Базовые шкалы", 4, 0},
         ChartCommand{&TForm1::mmPlot2FactorsIIIClick, "F", "Базовые факторы (III)", 2, 0}),
-    [](const auto &info) { return std::string(info.param.letter); });
+    [](const auto &row) { return std::string(row.param.letter); });
+
+// The Plots and Images menus list their tables' views in order, and each item shows the view
+// of its own row: a handler wired to the next row would show that row's letter and title.
+TEST_F(WindowTest, MenuItemsShowTheViewsOfTheirTableRows)
+{
+    openData(writeSheet("a.txt", {}));
+    const QList<QAction *> plots = form->mmPlotAll->actions();
+    ASSERT_EQ(plots.size(), qsizetype(kChartViewKinds.size()));
+    for (std::size_t i = 0; i < kChartViewKinds.size(); ++i) {
+        const ChartViewEntry &entry = kChartViewKinds[i];
+        EXPECT_EQ(plots[qsizetype(i)]->text(), QString::fromUtf16(entry.menuCaption));
+        plots[qsizetype(i)]->trigger();
+        EXPECT_EQ(form->laPlotN->text(), QString(QChar(entry.letter)));
+        EXPECT_EQ(form->ChartAll->Title().Text(), QStringList({QString::fromUtf16(entry.title)}));
+    }
+    const QList<QAction *> images = form->mmImages->actions();
+    ASSERT_EQ(images.size(), qsizetype(kDiagramKinds.size()));
+    for (std::size_t i = 0; i < kDiagramKinds.size(); ++i) {
+        const DiagramKindEntry &entry = kDiagramKinds[i];
+        EXPECT_EQ(images[qsizetype(i)]->text(), QString::fromUtf16(entry.menuCaption));
+        images[qsizetype(i)]->trigger();
+        EXPECT_EQ(form->laImageN->text(), QString(QChar(entry.letter)));
+        EXPECT_EQ(form->laImage->text(), QString::fromUtf16(entry.title));
+        EXPECT_EQ(form->mmImageSave->text(), QStringLiteral("Image ") + QChar(entry.letter));
+    }
+}
 
 TEST_F(WindowTest, EveryLoadOpensOnViewAWithTheStoresPercentages)
 {

@@ -144,7 +144,7 @@ protected:
 
     // Draws a kind from the store as it stands; refresh also redoes the labels, as the first
     // drawing after a load does.
-    void show(int kind, bool refresh)
+    void show(DiagramKind kind, bool refresh)
     {
         if (refresh)
             form->mmPlotAll->menuAction()->setData(0);
@@ -179,7 +179,7 @@ TEST_F(DiagramPanelTest, PictureOverlayAndLabelsAreStackedInThePanel)
     // The wheel shows through where nothing is drawn: its band at 50 per cent straight right of
     // the centre, a little below the axis, in panel coordinates.
     fill(0);
-    show(2, false);
+    show(DiagramKind::FactorsIII, false);
     const QImage image = panel();
     EXPECT_TRUE(near(image.pixelColor(2 + 300 + 94, 2 + 282 + 20), kWheelBandColor, 12));
     EXPECT_TRUE(near(image.pixelColor(2 + 465, 2 + 311), Qt::white, 12));
@@ -188,7 +188,7 @@ TEST_F(DiagramPanelTest, PictureOverlayAndLabelsAreStackedInThePanel)
 TEST_F(DiagramPanelTest, AllZeroCollapsesOntoTheCentreWithRedLabels)
 {
     fill(0);
-    show(4, true);
+    show(DiagramKind::All, true);
     EXPECT_EQ(overlay().pixel(300, 282), qRgb(0, 0, 0));
     EXPECT_EQ(count(overlay(), overlay().rect(), [](QColor c) { return c.alpha() > 0; }), 25);
     const QImage image = panel();
@@ -204,11 +204,11 @@ TEST_F(DiagramPanelTest, AllZeroCollapsesOntoTheCentreWithRedLabels)
 TEST_F(DiagramPanelTest, LabelsShowRoundedValuesStyledByTheUnroundedOnes)
 {
     fill(0);
-    show(2, true); // every label bold red first
+    show(DiagramKind::FactorsIII, true); // every label bold red first
     fill(50);
     Profile().ScaleScores[18] = 60.2; // label 1
     Profile().ScaleScores[17] = 39.7; // label 2
-    show(2, true);
+    show(DiagramKind::FactorsIII, true);
 
     const DiagramPoint places[] = {{386, 45}, {521, 180}, {521, 372}};
     const QString captions[] = {" 60", " 40", " 50"};
@@ -229,7 +229,7 @@ TEST_F(DiagramPanelTest, LabelsShowRoundedValuesStyledByTheUnroundedOnes)
 
     // Once current, the labels keep their values until the next load.
     fill(90);
-    show(1, false);
+    show(DiagramKind::Scales, false);
     EXPECT_EQ(form->DiagramLabels[3]->caption(), " 50");
     EXPECT_EQ(form->labelsFlag(), 1);
 }
@@ -238,13 +238,13 @@ TEST_F(DiagramPanelTest, ViewCAfterDLeavesOnlyGreen)
 {
     fill(50);
     Profile().SummaryScores.fill(80);
-    show(4, false);
+    show(DiagramKind::All, false);
     const auto colourCount = [&](const QColor &colour) {
         return count(overlay(), overlay().rect(), [&](QColor c) { return c == colour; });
     };
     EXPECT_GT(colourCount(kViewAColor), 100);
     EXPECT_GT(colourCount(kViewBColor), 100);
-    show(3, false);
+    show(DiagramKind::FactorsII, false);
     EXPECT_EQ(colourCount(kViewAColor), 0);
     EXPECT_EQ(colourCount(kViewBColor), 0);
     EXPECT_GT(colourCount(kViewCColor), 100);
@@ -253,7 +253,7 @@ TEST_F(DiagramPanelTest, ViewCAfterDLeavesOnlyGreen)
 
     // The same view twice gives the same picture.
     const QImage once = overlay();
-    show(3, false);
+    show(DiagramKind::FactorsII, false);
     EXPECT_EQ(overlay(), once);
 }
 
@@ -261,8 +261,8 @@ TEST_F(DiagramPanelTest, KindOutsideOneToFourClearsTheOverlay)
 {
     fill(70);
     for (const int kind : {0, 5, -3}) {
-        show(4, false);
-        show(kind, false);
+        show(DiagramKind::All, false);
+        show(DiagramKind(kind), false);
         EXPECT_EQ(count(overlay(), overlay().rect(), [](QColor c) { return c.alpha() > 0; }), 0)
             << kind;
     }

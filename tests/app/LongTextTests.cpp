@@ -67,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
                               "…" + kSmile + "c"},
                     ShownCase{"pair_at_the_cut_of_the_end", "a" + kSmile + "bc", 3,
                               "a" + kSmile + "…", "…bc"}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 // ---- the memo's view of the analysis and the whole text back from it
 
@@ -144,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
                              {kNbsp, "Итог"},
                              [](QString s) { return s.replace(QChar::Nbsp, ' ') + "!"; },
                              {kNbsp, "Итог!"}}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 // ---- the window with the longest header lines an answer file may have
 

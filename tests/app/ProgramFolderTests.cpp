@@ -64,9 +64,9 @@ TEST_P(ChooseFolders, PicksTheProgramFolderOrTheInstalledPlaces)
 }
 
 INSTANTIATE_TEST_SUITE_P(Situations, ChooseFolders, ::testing::ValuesIn(kFolderCases),
-                         [](const auto &info) {
+                         [](const auto &row) {
                              std::string name;
-                             for (const char *p = info.param.situation; *p; ++p)
+                             for (const char *p = row.param.situation; *p; ++p)
                                  if (std::isalnum(static_cast<unsigned char>(*p)))
                                      name += *p;
                              return name;

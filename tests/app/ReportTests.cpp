@@ -62,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
         FlowCase{"no_room_at_all_below_the_charts", {{10}}, 0, {{1, 0}}},
         FlowCase{"taller_than_a_page_stands_alone", {{150}, {10}}, 50, {{1, 0}, {2, 0}}},
         FlowCase{"exactly_full_page", {{50}, {50}, {1}}, 100, {{0, 100}, {0, 150}, {1, 0}}}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 // ---- reading a PDF back
 
@@ -275,7 +275,7 @@ TEST_P(GroupHeaderRows, NameTheFirstMembersAndCountTheRest)
 INSTANTIATE_TEST_SUITE_P(Table, GroupHeaderRows,
                          testing::Values(MemberRowsCase{4, 4, 0}, MemberRowsCase{5, 3, 2},
                                          MemberRowsCase{10, 3, 7}),
-                         [](const auto &info) { return std::to_string(info.param.members); });
+                         [](const auto &row) { return std::to_string(row.param.members); });
 
 TEST_F(ReportTest, PersonReportHasNoSpreadTable)
 {

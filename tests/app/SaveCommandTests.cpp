@@ -49,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(Table, JpegFileNameRule,
                                          NameCase{"no_extension", "/r/report", "/r/report.jpg"},
                                          NameCase{"shorter_than_four", "jpg", "jpg.jpg"},
                                          NameCase{"only_extension", ".jpg", ".jpg"}),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &row) { return std::string(row.param.name); });
 
 class CodeInFileNames : public testing::TestWithParam<NameCase>
 {
@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                     NameCase{"lone_surrogate", QString(QChar(0xD800)) + "x", "_x"},
                     NameCase{"emoji_kept", QStringLiteral("a\U0001F600"),
                              QStringLiteral("a\U0001F600")}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 // Every proposal of a long code fits a file name of 255 bytes, all cut alike and at whole
 // characters.

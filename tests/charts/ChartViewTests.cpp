@@ -167,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PictureCase{'D', {Qt::red, QColor(0, 128, 0)}},
                       PictureCase{'E', {Qt::red, QColor(0, 128, 0), Qt::yellow, kBlue}},
                       PictureCase{'F', {Qt::red, QColor(0, 128, 0)}}),
-    [](const auto &info) { return std::string(1, info.param.view); });
+    [](const auto &row) { return std::string(1, row.param.view); });
 
 // ---- views after views
 
@@ -327,7 +327,7 @@ INSTANTIATE_TEST_SUITE_P(
                         {0, true, 7, "Согласие"},
                         {0, true, 8, "Общение"}}},
         ViewValuesCase{'F', {{0, true, 9, "Мотивация"}, {0, true, 10, "Психологический климат"}}}),
-    [](const auto &info) { return std::string(1, info.param.view); });
+    [](const auto &row) { return std::string(1, row.param.view); });
 
 // ---- axis lines and ticks
 

@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
         TitleCase{"empty_title", 0, 2, true, false, {14, 12, 14}},
         TitleCase{"empty_foot", 0, 2, true, true, {280, 12, 280}},
         TitleCase{"empty_unframed", 0, 0, false, false, {12, 12, 12}}),
-    [](const auto &info) { return std::string(info.param.what); });
+    [](const auto &row) { return std::string(row.param.what); });
 
 // Title boxes and line places, as the chart measures the text.
 struct TitleBoxCase
@@ -160,7 +160,7 @@ const TitleBoxCase kTitleBoxes[] = {
 // clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Table, TitleBox, ::testing::ValuesIn(kTitleBoxes),
-                         [](const auto &info) { return std::string(info.param.what); });
+                         [](const auto &row) { return std::string(row.param.what); });
 
 TEST(TitleBox, AHiddenTitleTakesNoRoomAndHasNoLines)
 {
@@ -241,7 +241,7 @@ INSTANTIATE_TEST_SUITE_P(
         LegendCase{"shift_half",
                    with(legendInput(4, 61), [](TLegendInput &in) { in.PanelWidth = 347; }),
                    {{47, 31, 369, 45}, 8, 4, 1, true, 57}}),
-    [](const auto &info) { return std::string(info.param.what); });
+    [](const auto &row) { return std::string(row.param.what); });
 
 TEST(TopLegend, ItemsGoAcrossThenDown)
 {
@@ -421,9 +421,9 @@ const FrameCase kWindowFrames[] = {
 // clang-format on
 
 INSTANTIATE_TEST_SUITE_P(
-    Samples, WindowFrame, ::testing::ValuesIn(kWindowFrames), [](const auto &info) {
-        return QString::fromLatin1(info.param.file).section(QLatin1Char('.'), 0, 0).toStdString() +
-               "_" + std::string(1, info.param.view);
+    Samples, WindowFrame, ::testing::ValuesIn(kWindowFrames), [](const auto &row) {
+        return QString::fromLatin1(row.param.file).section(QLatin1Char('.'), 0, 0).toStdString() +
+               "_" + std::string(1, row.param.view);
     });
 
 // ---- what a drawn frame leaves behind

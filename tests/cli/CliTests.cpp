@@ -439,7 +439,7 @@ INSTANTIATE_TEST_SUITE_P(
                     return d;
                 },
                 "%1/b.txt: 'x1' is not a valid integer value.\n"}),
-    [](const testing::TestParamInfo<Failure> &info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<Failure> &row) { return std::string(row.param.name); });
 
 // The table of a group, read back, holds for every member what --json says of that member alone.
 TEST_F(CliTest, CsvRowsEqualEachMembersJson)

@@ -17,7 +17,7 @@ ProfileStore uniformStore(double percent)
 }
 
 // The overlay as the window draws it: transparent, then the views of a kind.
-QImage overlayOf(const ProfileStore &store, int kind)
+QImage overlayOf(const ProfileStore &store, DiagramKind kind)
 {
     QImage image(kOverlayWidth, kOverlayHeight, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -52,14 +52,14 @@ constexpr double kCy = 282.5;
 
 TEST(DiagramViews, AllZeroCollapsesOntoTheCentre)
 {
-    const QImage image = overlayOf(uniformStore(0), 4);
+    const QImage image = overlayOf(uniformStore(0), DiagramKind::All);
     EXPECT_TRUE(black(image, 300, 282));
     EXPECT_EQ(inkBounds(image), QRect(298, 280, 5, 5));
 }
 
 TEST(DiagramViews, AllHundredPutsViewCFirstMarkerOnTheDiagonal)
 {
-    const QImage image = overlayOf(uniformStore(100), 3);
+    const QImage image = overlayOf(uniformStore(100), DiagramKind::FactorsII);
     for (int dy = -2; dy <= 2; ++dy)
         for (int dx = -2; dx <= 2; ++dx)
             EXPECT_TRUE(black(image, 432 + dx, 150 + dy)) << dx << ", " << dy;
@@ -70,7 +70,7 @@ TEST(DiagramViews, AllHundredPutsViewCFirstMarkerOnTheDiagonal)
 
 TEST(DiagramViews, AllFiftyViewAStaysInsideTheBand)
 {
-    const QImage overlay = overlayOf(uniformStore(50), 1);
+    const QImage overlay = overlayOf(uniformStore(50), DiagramKind::Scales);
     QImage wheel(kOverlayWidth, kOverlayHeight, QImage::Format_RGB32);
     {
         QPainter painter(&wheel);
@@ -98,16 +98,16 @@ TEST(DiagramViews, KindsDrawTheirViewsInOrder)
 {
     const ProfileStore store = uniformStore(50);
     const QSize size(kOverlayWidth, kOverlayHeight);
-    const auto all = diagramPolygons(store, 4, size);
+    const auto all = diagramPolygons(store, DiagramKind::All, size);
     ASSERT_EQ(all.size(), 3u);
     EXPECT_EQ(all[0].color, kViewAColor);
     EXPECT_EQ(all[1].color, kViewBColor);
     EXPECT_EQ(all[2].color, kViewCColor);
     EXPECT_EQ(all[0].points.size() + all[1].points.size() + all[2].points.size(), 28u);
-    for (const int kind : {1, 2, 3})
-        EXPECT_EQ(diagramPolygons(store, kind, size), std::vector{all[std::size_t(kind - 1)]});
-    for (const int kind : {0, 5, -1})
-        EXPECT_TRUE(inkBounds(overlayOf(store, kind)).isNull()) << kind;
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(diagramPolygons(store, kDiagramKinds[i].kind, size), std::vector{all[i]});
+    for (const int outside : {0, 5, -1})
+        EXPECT_TRUE(inkBounds(overlayOf(store, DiagramKind(outside))).isNull()) << outside;
 }
 
 // Each view reads its vertices in sector order: a single raised score moves exactly one vertex.

@@ -73,16 +73,17 @@ TEST_P(LongTexts, FitUpToTheCellLimitAndAreRefusedByName)
 
 INSTANTIATE_TEST_SUITE_P(
     Columns, LongTexts,
-    testing::Values(LongText{"file", [](MemberProfile &m, const QString &t) { m.file = t; }},
-                    LongText{"code", [](MemberProfile &m, const QString &t) { m.header.code = t; }},
-                    LongText{"name", [](MemberProfile &m, const QString &t) { m.header.name = t; }},
-                    LongText{"date", [](MemberProfile &m, const QString &t) { m.header.date = t; }},
-                    // Four lines and the three line ends between them count together.
-                    LongText{"details",
-                             [](MemberProfile &m, const QString &t) {
-                                 m.header.details = {t.left(3), t.mid(3, 1), {}, t.mid(7)};
-                             }}),
-    [](const auto &info) { return std::string(info.param.column); });
+    testing::Values(
+        LongText{"file", [](MemberProfile &m, const QString &text) { m.file = text; }},
+        LongText{"code", [](MemberProfile &m, const QString &text) { m.header.code = text; }},
+        LongText{"name", [](MemberProfile &m, const QString &text) { m.header.name = text; }},
+        LongText{"date", [](MemberProfile &m, const QString &text) { m.header.date = text; }},
+        // Four lines and the three line ends between them count together.
+        LongText{"details",
+                 [](MemberProfile &m, const QString &text) {
+                     m.header.details = {text.left(3), text.mid(3, 1), {}, text.mid(7)};
+                 }}),
+    [](const auto &row) { return std::string(row.param.column); });
 
 // ---- what stays behind
 
@@ -162,7 +163,9 @@ TEST(XlsxLocale, TheProcessLocaleIsKept)
     EXPECT_STREQ(std::localeconv()->decimal_point, ",");
     MemberProfile bad = member();
     bad.file = QString(kMaxCellText + 1, QLatin1Char('x'));
-    EXPECT_FALSE(errorOf([&] { profileXlsx({{}, {}, 2, true, {}, {member(), bad}}, {}); }).isEmpty());
+    EXPECT_FALSE(errorOf([&] {
+                     profileXlsx({{}, {}, 2, true, {}, {member(), bad}}, {});
+                 }).isEmpty());
     EXPECT_STREQ(std::localeconv()->decimal_point, ",");
     std::setlocale(LC_ALL, "C");
 }

@@ -3,13 +3,13 @@
 #include "ChartViews.h"
 #include "CultureWheel.h"
 #include "DiagramViews.h"
-#include "Dialogs.h"
 #include "Fonts.h"
 #include "NumberFormat.h"
 #include "ResultsTable.h"
 #include "ShownText.h"
 #include "TChart.h"
 #include "TStringGrid.h"
+#include "Version.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>
@@ -48,13 +48,11 @@ constexpr double kChartGap = 60;
 constexpr double kChartWidth = (kReportWidth - kChartGap) / 2;
 constexpr double kChartHeight = kChartWidth * kChartSize.height() / kChartSize.width();
 constexpr int kChartColumns = 2;
-constexpr int kChartViews = 6;
 
 // The diagram panel: the wheel overlay sits 2 pixels inside it, the labels are placed in it.
 constexpr QSize kPanelSize(602, 564);
 constexpr QPoint kOverlayAt(2, 2);
 constexpr int kPanelLabelPx = 13;
-constexpr int kDiagramKindAll = 4;
 
 // The spread table after the charts.
 constexpr double kSpreadRow = 46;
@@ -373,7 +371,7 @@ private:
         p_.save();
         p_.translate(kOverlayAt);
         drawCultureWheel(p_, overlay);
-        paintDiagramViews(p_, overlay, c_.store, kDiagramKindAll);
+        paintDiagramViews(p_, overlay, c_.store, DiagramKind::All);
         p_.restore();
         const auto looks = diagramLabelLooks(c_.store, overlay, Qt::black);
         for (int i = 1; i <= kDiagramLabelCount; ++i) {
@@ -422,7 +420,7 @@ private:
     static double chartsTop() { return sectionHeight() + 10; }
     static double chartsBottom()
     {
-        const int rows = kChartViews / kChartColumns;
+        const int rows = int(kChartViewKinds.size()) / kChartColumns;
         return chartsTop() + rows * kChartHeight + (rows - 1) * kChartGap;
     }
 
@@ -436,9 +434,9 @@ private:
         writeChartFoot(chart, c_.header.code, c_.header.name, c_.header.date);
         const double scale = kChartWidth / kChartSize.width();
         const QFont letterFont = reportFont(kSansSerif, kPanelLabelPx, true);
-        for (int i = 0; i < kChartViews; ++i) {
-            const QChar letter(u'A' + i);
-            fillChart(chart, series, chartView(letter, c_.store));
+        for (int i = 0; i < int(kChartViewKinds.size()); ++i) {
+            const ChartViewEntry &entry = kChartViewKinds[std::size_t(i)];
+            fillChart(chart, series, chartView(entry.kind, c_.store));
             const QPointF at((i % kChartColumns) * (kChartWidth + kChartGap),
                              chartsTop() + (i / kChartColumns) * (kChartHeight + kChartGap));
             p_.save();
@@ -449,7 +447,7 @@ private:
             // The view letter where the window shows it, right-aligned at (408, 6).
             p_.setFont(letterFont);
             p_.setPen(Qt::black);
-            const QString text(letter);
+            const QString text(QChar(entry.letter));
             p_.drawText(QPointF(408 - QFontMetricsF(letterFont).horizontalAdvance(text),
                                 6 + ascentOf(letterFont)),
                         text);

@@ -246,7 +246,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CorruptCase{"only_start_marker", QByteArray("\xFF\xD8", 2), JERR_NO_IMAGE},
                     CorruptCase{"zero_width", withZeroWidth(), JERR_EMPTY_IMAGE},
                     CorruptCase{"bad_huffman_table", withBadHuffmanTable(), JERR_DHT_INDEX}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 TEST(JpegDecoding, EightBitDisplayGivesAtMost236Colours)
 {
