@@ -153,6 +153,33 @@ TEST_F(ChartWithBar, ColourEachPointTakesThePaletteAndTurningItOffResets)
     EXPECT_EQ(bar->PointColor(17), rgbColor(255, 128, 0));
 }
 
+// Counts the repaint requests the chart gets.
+class CountingChart : public TChart
+{
+public:
+    void RequestRepaint() override
+    {
+        ++requests;
+        TChart::RequestRepaint();
+    }
+    int requests = 0;
+};
+
+// Turning the point colours off resets every point, and the chart hears of it once.
+TEST(ChartRepaints, ColourEachPointOffAsksForOneRepaintWhateverThePointCount)
+{
+    CountingChart chart;
+    TBarSeries *bar = chart.AddSeries(std::make_unique<TBarSeries>(QStringLiteral("bar")));
+    for (int i = 0; i < 16; ++i)
+        bar->AddValue(i);
+    bar->setColorEachPoint(true);
+    chart.requests = 0;
+    bar->setColorEachPoint(false);
+    EXPECT_EQ(chart.requests, 1);
+    bar->setColorEachPoint(false);
+    EXPECT_EQ(chart.requests, 1);
+}
+
 TEST_F(ChartWithBar, NewSeriesTakeTheFirstUnusedPaletteColour)
 {
     EXPECT_EQ(bar->SeriesColor(), clRed);
