@@ -37,6 +37,7 @@ constexpr int kChartViews = 6;
 
 QImage renderWidget(QWidget *widget, QSize size)
 {
+    QCoreApplication::removePostedEvents(widget->window(), QEvent::UpdateRequest);
     QCoreApplication::sendPostedEvents();
     // At a device pixel ratio of 1, whatever the screen has, so every picture has its size.
     QImage picture(size, QImage::Format_RGB32);
