@@ -48,9 +48,6 @@ constexpr int kChartViews = 6;
 
 QImage renderWidget(QWidget *widget, QSize size)
 {
-    // The window is never on a screen: its backing store need not be painted, which the update
-    // request it has posted would do for the whole window at every change of view.
-    QCoreApplication::removePostedEvents(widget->window(), QEvent::UpdateRequest);
     QCoreApplication::sendPostedEvents();
     // At a device pixel ratio of 1, whatever the screen has, so every picture has its size.
     QImage picture(size, QImage::Format_RGB32);
@@ -64,6 +61,17 @@ QChar viewLetter(int index)
 {
     return QChar(u'A' + index);
 }
+
+// The batch's window is never on a screen: the update requests that would paint all of it into
+// its backing store at every change of view are dropped. The pictures are painted apart.
+class DropUpdateRequests : public QObject
+{
+public:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        return event->type() == QEvent::UpdateRequest;
+    }
+};
 
 // Progress on out and messages on err, every character from a file or the command line shown
 // escaped. Progress that out does not take (a full disk, a closed stream) is told once on err
@@ -379,12 +387,14 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
 
     // No dialogs in a batch: a command's error is kept for the progress report.
     QStringList errors;
+    DropUpdateRequests dropUpdates;
     TForm1 form(
         std::make_unique<HeadlessDialogs>([&errors](const QString &message) { errors << message; }),
         makeInertDesktopLayer());
     // Laid out and shown as on a screen (an off-screen one), so the views paint as there.
     form.show();
     QCoreApplication::processEvents();
+    form.installEventFilter(&dropUpdates);
     // The JPEG defaults look at the screen the first time they are read, which only this
     // thread may do.
     jpegDefaults();

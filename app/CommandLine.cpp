@@ -76,7 +76,8 @@ CommandLine parseCommandLine(const QList<QByteArray> &arguments)
         if (arg == "--jobs") {
             if (exporting() || !cl.path.isEmpty() || jobsGiven) {
                 cl.mode = CommandLine::Mode::Error;
-                cl.error = QStringLiteral("--jobs is given once, before --batch");
+                cl.error = jobsGiven ? QStringLiteral("--jobs is given only once")
+                                     : QStringLiteral("--jobs goes with --batch only");
                 return cl;
             }
             const std::optional<int> jobs =

@@ -35,6 +35,16 @@ public:
     {
     }
 
+    // The background the painter starts with: a painter never flags a change of it to its
+    // engine, so changes are found by comparing with the last one seen.
+    void startWith(const QBrush &background, Qt::BGMode mode)
+    {
+        background_ = background;
+        backgroundMode_ = mode;
+    }
+    // Every part of the state the routine changed before it last drew.
+    QPaintEngine::DirtyFlags changed() const { return changed_; }
+
     bool begin(QPaintDevice *) override { return true; }
     bool end() override { return true; }
     Type type() const override { return QPaintEngine::User; }
@@ -57,6 +67,13 @@ public:
         s.hints = state.renderHints();
         s.composition = state.compositionMode();
         s.opacity = state.opacity();
+        if (s.background != background_)
+            s.dirty |= QPaintEngine::DirtyBackground;
+        if (s.backgroundMode != backgroundMode_)
+            s.dirty |= QPaintEngine::DirtyBackgroundMode;
+        background_ = s.background;
+        backgroundMode_ = s.backgroundMode;
+        changed_ |= s.dirty;
         steps_.push_back(std::move(s));
     }
 
@@ -86,9 +103,7 @@ public:
     }
     void drawPath(const QPainterPath &path) override
     {
-        // An empty path draws nothing; one is drawn only to have the state told.
-        if (!path.isEmpty())
-            steps_.push_back(PaintRecording::Path{ownPath(path)});
+        steps_.push_back(PaintRecording::Path{ownPath(path)});
     }
     void drawPoints(const QPointF *points, int count) override
     {
@@ -127,6 +142,9 @@ public:
 
 private:
     std::vector<PaintRecording::Step> &steps_;
+    QBrush background_;
+    Qt::BGMode backgroundMode_ = Qt::TransparentMode;
+    QPaintEngine::DirtyFlags changed_;
 };
 
 namespace {
@@ -146,6 +164,7 @@ public:
     ~RecordingDevice() override = default;
 
     QPaintEngine *paintEngine() const override { return engine_.get(); }
+    RecordingEngine &engine() { return *engine_; }
 
 protected:
     int metric(PaintDeviceMetric metric) const override
@@ -194,13 +213,10 @@ private:
     qreal pixelRatio_;
 };
 
-// The painter's state as it stands, to be set whole when the recording ends: a painter tells its
-// engine of a change only before it next draws, and the routine's last changes must count too.
-PaintRecording::State finalState(const QPainter &painter)
+// The painter's state as it stands, its clip as a path in its current coordinates.
+PaintRecording::State stateOf(const QPainter &painter)
 {
     PaintRecording::State s;
-    s.dirty = QPaintEngine::DirtyFlags(QPaintEngine::AllDirty);
-    s.dirty &= ~QPaintEngine::DirtyFlags(QPaintEngine::DirtyClipRegion);
     s.pen = painter.pen();
     s.brush = painter.brush();
     s.brushOrigin = painter.brushOrigin();
@@ -215,6 +231,37 @@ PaintRecording::State finalState(const QPainter &painter)
     s.hints = painter.renderHints();
     s.composition = painter.compositionMode();
     s.opacity = painter.opacity();
+    return s;
+}
+
+// The state the routine leaves, to be set when the recording is played to its end: a painter
+// tells its engine of a change only before it next draws, and the routine's last changes count
+// too. Only what the routine changed is set; the rest stays the player's, as it would have.
+PaintRecording::State finalState(const QPainter &painter, const PaintRecording::State &initial,
+                                 QPaintEngine::DirtyFlags changed)
+{
+    PaintRecording::State s = stateOf(painter);
+    using E = QPaintEngine;
+    const auto mark = [&](bool differs, E::DirtyFlags flags) {
+        if (differs)
+            changed |= flags;
+    };
+    mark(s.pen != initial.pen, E::DirtyPen);
+    mark(s.brush != initial.brush, E::DirtyBrush);
+    mark(s.brushOrigin != initial.brushOrigin, E::DirtyBrushOrigin);
+    mark(s.background != initial.background, E::DirtyBackground);
+    mark(s.backgroundMode != initial.backgroundMode, E::DirtyBackgroundMode);
+    mark(s.font != initial.font, E::DirtyFont);
+    mark(s.transform != initial.transform, E::DirtyTransform);
+    mark(s.hints != initial.hints, E::DirtyHints);
+    mark(s.composition != initial.composition, E::DirtyCompositionMode);
+    mark(s.opacity != initial.opacity, E::DirtyOpacity);
+    // The clip, however it was set, is set again as the path it has come to.
+    const E::DirtyFlags clip = E::DirtyClipPath | E::DirtyClipRegion | E::DirtyClipEnabled;
+    mark(s.clipEnabled != initial.clipEnabled || s.clipPath != initial.clipPath, clip);
+    if (changed & clip)
+        changed |= E::DirtyClipPath | E::DirtyClipEnabled;
+    s.dirty = changed & ~E::DirtyFlags(E::DirtyClipRegion);
     return s;
 }
 
@@ -236,9 +283,10 @@ void applyState(QPainter &painter, const PaintRecording::State &s, const QTransf
         painter.setBrush(s.brush);
     if (dirty & QPaintEngine::DirtyBrushOrigin)
         painter.setBrushOrigin(s.brushOrigin);
-    // A painter never flags its background to an engine, but draws with it: it is set always.
-    painter.setBackground(s.background);
-    painter.setBackgroundMode(s.backgroundMode);
+    if (dirty & QPaintEngine::DirtyBackground)
+        painter.setBackground(s.background);
+    if (dirty & QPaintEngine::DirtyBackgroundMode)
+        painter.setBackgroundMode(s.backgroundMode);
     if (dirty & QPaintEngine::DirtyFont)
         painter.setFont(s.font);
     if (dirty & QPaintEngine::DirtyHints) {
@@ -300,11 +348,10 @@ PaintRecording PaintRecording::record(const QPaintDevice &like,
     QPainter painter;
     if (!painter.begin(&device))
         return recording;
-    // The state the painter starts with is told at once, on its own: told together with the
-    // routine's first clip, it could not say which of the two clips it gives.
-    painter.drawPath(QPainterPath());
+    const State initial = stateOf(painter);
+    device.engine().startWith(initial.background, initial.backgroundMode);
     paint(painter);
-    recording.steps_.push_back(finalState(painter));
+    recording.steps_.push_back(finalState(painter, initial, device.engine().changed()));
     painter.end();
     return recording;
 }

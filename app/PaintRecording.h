@@ -34,11 +34,13 @@ public:
 
     // Draws the recording with the painter's current transformation as its origin, and leaves
     // the painter in the state the routine left its own (its clip, pen, transformation...).
+    // What the routine did not set is the player's, as if the routine painted there directly.
     void play(QPainter &painter) const;
 
     bool isEmpty() const { return steps_.empty(); }
 
-    // The painter's state as a paint engine is told it: the fields named by `dirty` changed.
+    // The painter's state as a paint engine is told it: the fields named by `dirty` changed
+    // (its background too, which a painter never flags).
     struct State
     {
         QPaintEngine::DirtyFlags dirty;
