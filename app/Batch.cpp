@@ -246,22 +246,21 @@ struct InputOutcome
     QString error;
 };
 
-// The inputs' files written on worker threads while the GUI thread paints the next inputs.
-// Outcomes are taken back in input order. With no worker every input is written at once on
-// the calling thread: the serial run, the same work in the same order.
+// The inputs' files written on `jobs` worker threads while the GUI thread paints the next
+// inputs; their outcomes are taken back in input order. With one job every input is written at
+// once on the calling thread: the serial run, the same work in the same order.
 class ReportWriters
 {
 public:
-    ReportWriters(int inputs, int workers) : outcomes_(std::size_t(inputs))
+    ReportWriters(int inputs, int jobs) : serial_(jobs <= 1), outcomes_(std::size_t(inputs))
     {
-        pool_.setMaxThreadCount(std::max(workers, 1));
-        serial_ = workers <= 1;
+        pool_.setMaxThreadCount(std::max(jobs, 1));
     }
     ~ReportWriters() { pool_.waitForDone(); }
     ReportWriters(const ReportWriters &) = delete;
     ReportWriters &operator=(const ReportWriters &) = delete;
 
-    // The input's files written; throws nothing, a failure becomes the input's outcome.
+    // Writes the input's files; a failure to write them becomes the input's outcome.
     void write(int input, std::unique_ptr<InputReports> reports)
     {
         auto job = [this, input, reports = std::shared_ptr<InputReports>(std::move(reports))] {
@@ -303,8 +302,8 @@ private:
         done_.notify_all();
     }
 
+    const bool serial_;
     QThreadPool pool_;
-    bool serial_ = true;
     std::mutex mutex_;
     std::condition_variable done_;
     std::vector<std::optional<InputOutcome>> outcomes_;
@@ -401,9 +400,9 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
 
     const int total = int(paths.size());
     ReportWriters writers(total, jobs);
-    // Inputs painted and not yet reported, each holding its pictures until written: enough to
-    // keep every worker busy, few enough to keep memory bounded.
-    const int inFlight = jobs <= 1 ? 1 : 2 * jobs;
+    // Inputs painted and not yet reported, each holding its pictures until written: one for
+    // every worker and two waiting, so no worker waits for the painting; memory stays bounded.
+    const int inFlight = jobs <= 1 ? 1 : jobs + 2;
     QStringList done(total); // each input's progress line once its files are written
     QStringList shown(total);
     int failed = 0;

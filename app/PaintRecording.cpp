@@ -3,6 +3,7 @@
 #include <QPaintDevice>
 #include <QPixmap>
 
+#include <algorithm>
 #include <memory>
 #include <type_traits>
 
@@ -22,8 +23,6 @@ template <typename T> std::vector<T> listOf(const T *items, int count)
 {
     return std::vector<T>(items, items + std::max(count, 0));
 }
-
-} // namespace
 
 // Takes down every call a painter makes on its device. It claims every feature, so the painter
 // hands over the calls as made, and the painter that plays them does what its own engine needs.
@@ -146,8 +145,6 @@ private:
     Qt::BGMode backgroundMode_ = Qt::TransparentMode;
     QPaintEngine::DirtyFlags changed_;
 };
-
-namespace {
 
 // A device that measures as `like` does and records what is painted on it.
 class RecordingDevice : public QPaintDevice

@@ -129,6 +129,5 @@ public:
                               Points, IntPoints, Polygon, IntPolygon, Image, TiledImage, Text>;
 
 private:
-    friend class RecordingEngine;
     std::vector<Step> steps_;
 };
