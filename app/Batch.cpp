@@ -6,11 +6,13 @@
 #include "Dialogs.h"
 #include "ErrorMessage.h"
 #include "Profile.h"
+#include "Report.h"
 #include "ReportCommands.h"
 #include "SafeFile.h"
 #include "SaveNames.h"
 #include "ScrinCap.h"
 #include "TChart.h"
+#include "TJPEGImage.h"
 #include "TLabel.h"
 #include "TPanel.h"
 #include "UnitPlot.h"
@@ -21,12 +23,21 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QThread>
+#include <QThreadPool>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <climits>
+#include <condition_variable>
 #include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -43,6 +54,17 @@ QImage renderWidget(QWidget *widget, QSize size)
     widget->render(&picture);
     return picture;
 }
+
+// The batch's window is never on a screen: the update requests that would paint all of it into
+// its backing store at every change of view are dropped. The pictures are painted apart.
+class DropUpdateRequests : public QObject
+{
+public:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        return event->type() == QEvent::UpdateRequest;
+    }
+};
 
 // Progress on out and messages on err, every character from a file or the command line shown
 // escaped. Progress that out does not take (a full disk, a closed stream) is told once on err
@@ -142,30 +164,150 @@ QString inputStem(const QString &code, const NativePath &input, bool group, int 
     return cutToBytes(stem, stemLimit(nameLimit));
 }
 
-// Writes one input's files, all or none of them; returns how many, or throws the first error.
-int writeReports(TForm1 &form, const NativePath &folder, const QString &stem)
+// The analysis text of the loaded input, as the Save command writes it; the report shows the
+// same text.
+QString analysisTextOf(const TForm1 &form)
+{
+    return form.meInfo->toPlainText();
+}
+
+// What one input's files are made of: everything that needs the window, painted by the GUI
+// thread, for a worker to encode and write.
+struct InputReports
+{
+    NativePath folder;
+    QString name; // the name its files are written under
+    QString analysis;
+    ReportContent content;
+    ReportWidgetParts reportParts;
+    std::array<QImage, kDiagramKinds.size()> diagrams;
+    std::array<QImage, kChartViewKinds.size()> charts;
+};
+
+// GUI thread: paints the loaded input's pictures and the widget parts of its report.
+std::unique_ptr<InputReports> paintInputReports(TForm1 &form, const NativePath &folder,
+                                                const QString &name)
+{
+    auto reports = std::make_unique<InputReports>();
+    reports->folder = folder;
+    reports->name = name;
+    reports->analysis = analysisTextOf(form);
+    reports->content = reportContentOf(form);
+    reports->content.analysis = reports->analysis;
+    reports->reportParts = paintReportWidgetParts(reports->content);
+    for (std::size_t i = 0; i < kDiagramKinds.size(); ++i)
+        reports->diagrams[i] = renderDiagramPicture(form, kDiagramKinds[i].kind);
+    for (std::size_t i = 0; i < kChartViewKinds.size(); ++i)
+        reports->charts[i] = renderChartPicture(form, kChartViewKinds[i].kind);
+    return reports;
+}
+
+// Any thread: encodes the pictures, makes the PDF and writes the input's files, all or none of
+// them; returns how many, or throws the first error. Each picture is let go once encoded.
+int writeInputReports(InputReports &reports)
 {
     ReplacingFiles files(Durability::Unsynced);
     int count = 0;
     auto add = [&](const QString &name, const QByteArray &bytes) {
-        files.add(joinPath(folder, QFile::encodeName(name)), bytes);
+        files.add(joinPath(reports.folder, QFile::encodeName(name)), bytes);
         ++count;
     };
-    const AnalysisFileBytes analysis = analysisFileBytes(form.analysisText());
-    add(analysisName(stem), analysis.bytes);
-    const NativePath report = joinPath(folder, QFile::encodeName(reportName(stem)));
-    add(reportName(stem), reportPdfFor(form, displayPath(report)));
-    for (const DiagramKindEntry &entry : kDiagramKinds)
-        add(pictureName(QStringLiteral("Image"), QChar(entry.letter), stem),
-            jpegFileBytes(renderDiagramPicture(form, entry.kind)));
-    for (const ChartViewEntry &entry : kChartViewKinds)
-        add(pictureName(QStringLiteral("Plot"), QChar(entry.letter), stem),
-            jpegFileBytes(renderChartPicture(form, entry.kind)));
+    add(analysisName(reports.name), analysisFileBytes(reports.analysis).bytes);
+    const QString report = reportName(reports.name);
+    const QByteArray pdf = reportPdf(reports.content, reports.reportParts);
+    if (pdf.isEmpty())
+        throw cannotCreateFile(displayPath(joinPath(reports.folder, QFile::encodeName(report))));
+    add(report, pdf);
+    for (std::size_t i = 0; i < reports.diagrams.size(); ++i) {
+        add(pictureName(QStringLiteral("Image"), QChar(kDiagramKinds[i].letter), reports.name),
+            jpegFileBytes(reports.diagrams[i]));
+        reports.diagrams[i] = QImage();
+    }
+    for (std::size_t i = 0; i < reports.charts.size(); ++i) {
+        add(pictureName(QStringLiteral("Plot"), QChar(kChartViewKinds[i].letter), reports.name),
+            jpegFileBytes(reports.charts[i]));
+        reports.charts[i] = QImage();
+    }
     files.commit();
     return count;
 }
 
+// How an input ended: the number of files written, or the message of its failure.
+struct InputOutcome
+{
+    int files = 0;
+    QString error;
+};
+
+// The inputs' files written on `jobs` worker threads while the GUI thread paints the next
+// inputs; their outcomes are taken back in input order. With one job every input is written at
+// once on the calling thread: the serial run, the same work in the same order.
+class ReportWriters
+{
+public:
+    ReportWriters(int inputs, int jobs) : serial_(jobs <= 1), outcomes_(std::size_t(inputs))
+    {
+        pool_.setMaxThreadCount(std::max(jobs, 1));
+    }
+    ~ReportWriters() { pool_.waitForDone(); }
+    ReportWriters(const ReportWriters &) = delete;
+    ReportWriters &operator=(const ReportWriters &) = delete;
+
+    // Writes the input's files; a failure to write them becomes the input's outcome.
+    void write(int input, std::unique_ptr<InputReports> reports)
+    {
+        auto job = [this, input, reports = std::shared_ptr<InputReports>(std::move(reports))] {
+            InputOutcome outcome;
+            try {
+                outcome.files = writeInputReports(*reports);
+            } catch (const std::exception &e) {
+                outcome.error = commandLineErrorText(e);
+            }
+            finish(input, std::move(outcome));
+        };
+        if (serial_)
+            job();
+        else
+            pool_.start(job);
+    }
+    // An input that failed before it came to be written.
+    void fail(int input, const QString &error) { finish(input, {0, error}); }
+
+    // The outcome of the input, once it is in; waits for it when asked to.
+    std::optional<InputOutcome> take(int input, bool wait)
+    {
+        std::unique_lock lock(mutex_);
+        auto &slot = outcomes_[std::size_t(input)];
+        if (wait)
+            done_.wait(lock, [&] { return slot.has_value(); });
+        std::optional<InputOutcome> outcome = std::move(slot);
+        slot.reset();
+        return outcome;
+    }
+
+private:
+    void finish(int input, InputOutcome outcome)
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            outcomes_[std::size_t(input)] = std::move(outcome);
+        }
+        done_.notify_all();
+    }
+
+    const bool serial_;
+    QThreadPool pool_;
+    std::mutex mutex_;
+    std::condition_variable done_;
+    std::vector<std::optional<InputOutcome>> outcomes_;
+};
+
 } // namespace
+
+int defaultBatchJobs()
+{
+    return std::clamp(QThread::idealThreadCount(), 1, kMaxBatchJobs);
+}
 
 QString CodeRegistry::claim(const QString &name, int maxBytes)
 {
@@ -191,7 +333,7 @@ QImage renderChartPicture(TForm1 &form, ChartViewKind kind)
 }
 
 int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE *out,
-             std::FILE *err)
+             std::FILE *err, int jobs)
 {
     Reporter report(out, err);
     try {
@@ -205,6 +347,7 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
 
     // No dialogs in a batch: a command's error is kept for the progress report.
     QStringList errors;
+    DropUpdateRequests dropUpdates;
     TForm1 form(
         std::make_unique<HeadlessDialogs>([&errors](const QString &message) { errors << message; }),
         makeInertDesktopLayer());
@@ -213,14 +356,45 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
     form.setPictureViewsOnly(true);
     form.show();
     QCoreApplication::processEvents();
+    form.installEventFilter(&dropUpdates);
+    // The JPEG defaults look at the screen the first time they are read, which only this
+    // thread may do.
+    jpegDefaults();
+
+    const int total = int(paths.size());
+    ReportWriters writers(total, jobs);
+    // Inputs painted and not yet reported, each holding its pictures until written: one for
+    // every worker and two waiting, so no worker waits for the painting; memory stays bounded.
+    const int inFlight = jobs <= 1 ? 1 : jobs + 2;
+    QStringList done(total); // each input's progress line once its files are written
+    QStringList shown(total);
+    int failed = 0;
+    int reported = 0;
+    // Reports, in input order, the inputs whose outcome is in, waiting for those before `until`.
+    auto reportOutcomes = [&](int until) {
+        while (reported < total) {
+            const std::optional<InputOutcome> outcome = writers.take(reported, reported < until);
+            if (!outcome)
+                return;
+            const QString counter = QStringLiteral("%1/%2 ").arg(reported + 1).arg(total);
+            if (outcome->error.isEmpty()) {
+                report.progress(counter + done[reported] +
+                                QStringLiteral("%1 files").arg(outcome->files));
+            } else {
+                ++failed;
+                report.error(shown[reported] + QStringLiteral(": ") + outcome->error);
+                report.progress(counter + shown[reported] + QStringLiteral(": failed"));
+            }
+            done[reported].clear();
+            ++reported;
+        }
+    };
 
     CodeRegistry codes;
-    int failed = 0;
-    const int total = int(paths.size());
     for (int i = 0; i < total; ++i) {
+        reportOutcomes(i - inFlight + 1);
         const NativePath &path = paths[i];
-        const QString shown = shownPath(path);
-        const QString counter = QStringLiteral("%1/%2 ").arg(i + 1).arg(total);
+        shown[i] = shownPath(path);
         try {
             if (path.isEmpty())
                 throw CommandError(QStringLiteral("Cannot open file: the path is empty"));
@@ -231,10 +405,12 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
             const QString code = form.ceCode->text();
             const QString stem =
                 inputStem(code, path, form.lastLoad() && form.lastLoad()->group, nameLimit);
+            // Names are claimed here, in input order, so a code met twice is numbered as in a
+            // serial run whichever input is written first.
             const QString written = codes.claim(stem, stemLimit(nameLimit));
-            const int files = writeReports(form, folder, written);
+            std::unique_ptr<InputReports> reports = paintInputReports(form, folder, written);
             const QString quotedCode = quotedForMessage(code);
-            QString line = counter + shown + QStringLiteral(": ");
+            QString line = shown[i] + QStringLiteral(": ");
             if (written != stem)
                 line += QStringLiteral("code \"%1\" was already written in this run, so its "
                                        "files are named \"%2\"; ")
@@ -244,13 +420,14 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
                             .arg(quotedCode, quotedForMessage(written));
             else
                 line += QStringLiteral("code \"%1\"; ").arg(quotedCode);
-            report.progress(line + QStringLiteral("%1 files").arg(files));
+            done[i] = line;
+            writers.write(i, std::move(reports));
         } catch (const std::exception &e) {
-            ++failed;
-            report.error(shown + QStringLiteral(": ") + commandLineErrorText(e));
-            report.progress(counter + shown + QStringLiteral(": failed"));
+            writers.fail(i, commandLineErrorText(e));
         }
+        reportOutcomes(0);
     }
+    reportOutcomes(total);
     form.hide();
     return failed || report.outFailed() ? 1 : 0;
 }

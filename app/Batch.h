@@ -19,9 +19,14 @@ class TForm1;
 // after the code. An input's files replace their older namesakes together or not at all. One
 // progress line per input on out; a failing input's message on err, and the run goes on.
 // Returns 1 when any input failed, the folder cannot be made or out cannot be written, else 0.
-// Needs a QApplication; it paints off screen.
+// Needs a QApplication; it paints off screen, on the GUI thread, while `jobs` worker threads
+// encode and write the inputs painted before. The files, the progress and the status are those
+// of a serial run (jobs 1, which writes each input before painting the next).
 int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE *out,
-             std::FILE *err);
+             std::FILE *err, int jobs = 1);
+
+// The jobs of a batch run by default: one per processor core, at most kMaxBatchJobs.
+int defaultBatchJobs();
 
 // The pictures, painted by the window's own views exactly as they show them: the diagram panel
 // of a kind, 602 x 564, and the chart of a view, 416 x 294.

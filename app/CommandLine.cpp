@@ -14,9 +14,30 @@
 
 #include "NativePath.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <functional>
 #include <optional>
+
+namespace {
+
+// A --jobs value: digits only, 1 to kMaxBatchJobs.
+std::optional<int> jobCount(const QByteArray &text)
+{
+    if (text.isEmpty() ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    int value = 0;
+    const auto [end, error] =
+        std::from_chars(text.constData(), text.constData() + text.size(), value);
+    if (error != std::errc() || end != text.constData() + text.size() || value < 1 ||
+        value > kMaxBatchJobs)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
 
 CommandLine parseCommandLine(const QList<QByteArray> &arguments)
 {
@@ -25,6 +46,7 @@ CommandLine parseCommandLine(const QList<QByteArray> &arguments)
         return cl.mode == CommandLine::Mode::Json || cl.mode == CommandLine::Mode::Csv ||
                cl.mode == CommandLine::Mode::Xlsx;
     };
+    bool jobsGiven = false;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QByteArray &arg = arguments[i];
         if (arg == "--help" || arg == "-h") {
@@ -52,6 +74,30 @@ CommandLine parseCommandLine(const QList<QByteArray> &arguments)
             cl.paths = arguments.mid(i + 2);
             return cl;
         }
+        if (arg == "--jobs") {
+            if (exporting() || !cl.path.isEmpty() || jobsGiven) {
+                cl.mode = CommandLine::Mode::Error;
+                cl.error = jobsGiven ? QStringLiteral("--jobs is given only once")
+                                     : QStringLiteral("--jobs goes with --batch only");
+                return cl;
+            }
+            const std::optional<int> jobs =
+                i + 1 < arguments.size() ? jobCount(arguments[i + 1]) : std::nullopt;
+            if (!jobs) {
+                cl.mode = CommandLine::Mode::Error;
+                cl.error = QStringLiteral("--jobs needs a number of threads from 1 to %1%2")
+                               .arg(kMaxBatchJobs)
+                               .arg(i + 1 < arguments.size()
+                                        ? QStringLiteral(", not \"%1\"")
+                                              .arg(quotedForMessage(displayPath(arguments[i + 1])))
+                                        : QString());
+                return cl;
+            }
+            cl.jobs = *jobs;
+            jobsGiven = true;
+            ++i;
+            continue;
+        }
         if (arg == "--json" || arg == "--csv" || arg == "--xlsx") {
             const bool xlsx = arg == "--xlsx";
             if (i + (xlsx ? 2 : 1) >= arguments.size()) {
@@ -64,6 +110,11 @@ CommandLine parseCommandLine(const QList<QByteArray> &arguments)
             if (exporting() || !cl.path.isEmpty()) {
                 cl.mode = CommandLine::Mode::Error;
                 cl.error = QStringLiteral("only one file or folder can be given");
+                return cl;
+            }
+            if (jobsGiven) {
+                cl.mode = CommandLine::Mode::Error;
+                cl.error = QStringLiteral("--jobs goes with --batch only");
                 return cl;
             }
             cl.mode = xlsx              ? CommandLine::Mode::Xlsx
@@ -86,6 +137,10 @@ CommandLine parseCommandLine(const QList<QByteArray> &arguments)
         }
         cl.path = arg;
     }
+    if (jobsGiven) {
+        cl.mode = CommandLine::Mode::Error;
+        cl.error = QStringLiteral("--jobs goes with --batch only");
+    }
     return cl;
 }
 
@@ -96,7 +151,7 @@ QString usageText()
         "       vorlzut --json PATH\n"
         "       vorlzut --csv PATH\n"
         "       vorlzut --xlsx OUTFILE PATH\n"
-        "       vorlzut --batch OUTDIR PATH...\n"
+        "       vorlzut [--jobs N] --batch OUTDIR PATH...\n"
         "\n"
         "Builds the organisational culture profile of questionnaire answer files.\n"
         "\n"
@@ -117,6 +172,9 @@ QString usageText()
         "               Save commands propose them, a folder's with its name after the code\n"
         "               (\"Report 0000 Sales.pdf\"); no window is shown. A code met twice is\n"
         "               written as \"CODE (2)\". Exit status 1 when any PATH failed\n"
+        "  --jobs N     before --batch: encode and write the reports on N threads (1 to 64)\n"
+        "               while the next inputs are painted; by default one per processor core.\n"
+        "               The files, the progress and the status are those of --jobs 1\n"
         "  --help       show this text\n"
         "  --version    show the version\n");
 }

@@ -19,7 +19,11 @@ struct CommandLine
     NativePath outDir;       // batch: the folder the reports go to
     NativePath outFile;      // --xlsx: the workbook written
     QList<NativePath> paths; // batch: the inputs, in order
+    int jobs = 0;            // batch: the threads that write the inputs; 0 for one per core
 };
+
+// The most threads --jobs may ask for: each holds an input's pictures while it writes them.
+inline constexpr int kMaxBatchJobs = 64;
 
 // The arguments as the program received them, the program's own name first.
 CommandLine parseCommandLine(const QList<QByteArray> &arguments);

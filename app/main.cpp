@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
+#include <QHashFunctions>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -82,12 +83,16 @@ int main(int argc, char **argv)
         return runXlsxExport(cl.outFile, cl.path, stderr);
     }
     case CommandLine::Mode::Batch: {
+        // The PDF writer lists a report's fonts in the order of a hash table: a fixed seed
+        // makes every run's reports alike, whatever the number of jobs.
+        QHashSeed::setDeterministicGlobalSeed();
         // No screen is needed: the views paint off screen, through the window's own code.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler(keepSeriousMessages);
         QApplication app(argc, argv);
         installFontSubstitutions();
-        return runBatch(cl.outDir, cl.paths, stdout, stderr);
+        return runBatch(cl.outDir, cl.paths, stdout, stderr,
+                        cl.jobs > 0 ? cl.jobs : defaultBatchJobs());
     }
     case CommandLine::Mode::Window:
         break;

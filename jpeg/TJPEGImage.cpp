@@ -101,7 +101,8 @@ struct CompressFrame
 
 struct CompressJob
 {
-    const unsigned char *rows; // packed RGB, top row first
+    const unsigned char *rows; // packed RGB, or 32-bit pixels as QImage::Format_RGB32 holds them
+    int fourBytes;             // the rows are 32-bit pixels
     std::size_t stride;
     int width;
     int height;
@@ -109,6 +110,9 @@ struct CompressJob
     int grayscale;
     int progressive;
 };
+
+// QImage::Format_RGB32 pixels as bytes in memory: 0xffRRGGBB words.
+constexpr J_COLOR_SPACE kRgb32Space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
 
 // Returns 0, or libjpeg's message code. The caller frees frame->destination.buffer in either
 // case.
@@ -130,8 +134,8 @@ int compressFrame(CompressFrame *frame, const CompressJob *job)
     frame->info.dest = &frame->destination.pub;
     frame->info.image_width = static_cast<JDIMENSION>(job->width);
     frame->info.image_height = static_cast<JDIMENSION>(job->height);
-    frame->info.input_components = 3;
-    frame->info.in_color_space = JCS_RGB;
+    frame->info.input_components = job->fourBytes ? 4 : 3;
+    frame->info.in_color_space = job->fourBytes ? kRgb32Space : JCS_RGB;
     jpeg_set_defaults(&frame->info);
     jpeg_set_quality(&frame->info, job->quality, TRUE);
     if (job->grayscale)
@@ -274,12 +278,15 @@ QByteArray encodeJpeg(const QImage &bitmap, const TJPEGSettings &settings)
 {
     if (bitmap.isNull() || bitmap.width() == 0 || bitmap.height() == 0)
         return {};
-    // A 24-bit copy, so the depth of the screen the bitmap came from does not matter.
-    const QImage rgb = bitmap.convertToFormat(QImage::Format_RGB888);
-    const CompressJob job{rgb.constBits(),
-                          static_cast<std::size_t>(rgb.bytesPerLine()),
-                          rgb.width(),
-                          rgb.height(),
+    // The pixels of a 32-bit bitmap as they are; any other a 24-bit copy, so the depth of the
+    // screen the bitmap came from does not matter. libjpeg converts both alike.
+    const bool fourBytes = bitmap.format() == QImage::Format_RGB32;
+    const QImage pixels = fourBytes ? bitmap : bitmap.convertToFormat(QImage::Format_RGB888);
+    const CompressJob job{pixels.constBits(),
+                          fourBytes ? 1 : 0,
+                          static_cast<std::size_t>(pixels.bytesPerLine()),
+                          pixels.width(),
+                          pixels.height(),
                           settings.quality,
                           settings.grayscale ? 1 : 0,
                           settings.progressiveEncoding ? 1 : 0};

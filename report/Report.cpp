@@ -134,8 +134,8 @@ QString pageTitle(const ReportContent &content)
 class ReportPainter
 {
 public:
-    ReportPainter(QPainter &painter, const ReportContent &content)
-        : p_(painter), c_(content), analysisFont_(reportFont(kTimes, kAnalysisPx))
+    ReportPainter(QPainter &painter, const ReportContent &content, const ReportWidgetParts &parts)
+        : p_(painter), c_(content), parts_(parts), analysisFont_(reportFont(kTimes, kAnalysisPx))
     {
         layoutFlow();
     }
@@ -306,53 +306,17 @@ private:
         put(rightValue, 6, c_.today, value, kInk, end - rightValue);
     }
 
-    // The results grid, filled and painted cell by cell by the window's own grid code.
+    // The results grid, painted cell by cell by the window's own grid code.
     double paintResultsTable(double top)
     {
-        TStringGrid grid;
-        setupResultsGrid(grid);
-        QPalette palette = grid.palette();
-        palette.setColor(QPalette::Base, Qt::white);
-        palette.setColor(QPalette::Button, kHeaderFill);
-        palette.setColor(QPalette::Mid, kRule);
-        grid.setPalette(palette);
-        fillResultsTable(grid, c_.store);
-
-        const int line = TStringGrid::kGridLineWidth;
-        int width = line, height = line;
-        for (int col = 0; col < grid.colCount(); ++col)
-            width += grid.colWidth(col) + line;
-        height += grid.rowCount() * (grid.defaultRowHeight() + line);
-        const double left = (kReportWidth - width * kTableScale) / 2;
-
+        const QSize size = parts_.tableSize;
+        const double left = (kReportWidth - size.width() * kTableScale) / 2;
         p_.save();
         p_.translate(left, top);
         p_.scale(kTableScale, kTableScale);
-        int y = line;
-        for (int row = 0; row < grid.rowCount(); ++row) {
-            int x = line;
-            for (int col = 0; col < grid.colCount(); ++col) {
-                const QRect cell(x, y, grid.colWidth(col), grid.defaultRowHeight());
-                p_.setFont(grid.font());
-                sgResFDrawCell(grid, p_, col, row, cell, row < grid.fixedRows() ? gdFixed : 0);
-                x += grid.colWidth(col) + line;
-            }
-            y += grid.defaultRowHeight() + line;
-        }
-        // Lines between all cells, the outer frame included.
-        const QColor ink = grid.gridLineColor();
-        int x = 0;
-        for (int col = 0; col <= grid.colCount(); ++col) {
-            p_.fillRect(QRect(x, 0, line, height), ink);
-            x += col < grid.colCount() ? grid.colWidth(col) + line : 0;
-        }
-        y = 0;
-        for (int row = 0; row <= grid.rowCount(); ++row) {
-            p_.fillRect(QRect(0, y, width, line), ink);
-            y += grid.defaultRowHeight() + line;
-        }
+        parts_.table.play(p_);
         p_.restore();
-        return top + height * kTableScale;
+        return top + size.height() * kTableScale;
     }
 
     // View D over the wheel with its fourteen value labels, as the diagram panel shows it.
@@ -424,26 +388,20 @@ private:
         return chartsTop() + rows * kChartHeight + (rows - 1) * kChartGap;
     }
 
-    // The six views, each painted by a chart of its own off screen: the window's chart keeps
-    // the view it shows.
+    // The six views, as a chart of the report's own painted them.
     void paintChartPage()
     {
         paintSection(0, QStringLiteral("Графики A–F"));
-        TChart chart;
-        const ChartAllSeries series = configureChartAll(chart);
-        writeChartFoot(chart, c_.header.code, c_.header.name, c_.header.date);
         const double scale = kChartWidth / kChartSize.width();
         const QFont letterFont = reportFont(kSansSerif, kPanelLabelPx, true);
         for (int i = 0; i < int(kChartViewKinds.size()); ++i) {
             const ChartViewEntry &entry = kChartViewKinds[std::size_t(i)];
-            fillChart(chart, series, chartView(entry.kind, c_.store));
             const QPointF at((i % kChartColumns) * (kChartWidth + kChartGap),
                              chartsTop() + (i / kChartColumns) * (kChartHeight + kChartGap));
             p_.save();
             p_.translate(at);
             p_.scale(scale, scale);
-            p_.setClipRect(QRect(QPoint(0, 0), kChartSize));
-            chart.paintTo(p_, kChartSize);
+            parts_.charts[std::size_t(i)].play(p_);
             // The view letter where the window shows it, right-aligned at (408, 6).
             p_.setFont(letterFont);
             p_.setPen(Qt::black);
@@ -497,12 +455,76 @@ private:
 
     QPainter &p_;
     const ReportContent &c_;
+    const ReportWidgetParts &parts_;
     QFont analysisFont_;
     std::vector<FlowItem> items_;
     std::vector<FlowPlace> places_;
     QStringList lines_;
     int pages_ = 2;
 };
+
+// The painter as every page of the report starts it.
+void startReportPainting(QPainter &painter)
+{
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+}
+
+// The results grid of the window, filled with the profile, in the report's colours.
+void setUpReportGrid(TStringGrid &grid, const ProfileStore &store)
+{
+    setupResultsGrid(grid);
+    QPalette palette = grid.palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Button, kHeaderFill);
+    palette.setColor(QPalette::Mid, kRule);
+    grid.setPalette(palette);
+    fillResultsTable(grid, store);
+}
+
+// The grid's size with its lines between and around all cells.
+QSize reportGridSize(const TStringGrid &grid)
+{
+    const int line = TStringGrid::kGridLineWidth;
+    int width = line;
+    for (int col = 0; col < grid.colCount(); ++col)
+        width += grid.colWidth(col) + line;
+    return {width, line + grid.rowCount() * (grid.defaultRowHeight() + line)};
+}
+
+void paintReportGrid(QPainter &p, TStringGrid &grid, QSize size)
+{
+    const int line = TStringGrid::kGridLineWidth;
+    int y = line;
+    for (int row = 0; row < grid.rowCount(); ++row) {
+        int x = line;
+        for (int col = 0; col < grid.colCount(); ++col) {
+            const QRect cell(x, y, grid.colWidth(col), grid.defaultRowHeight());
+            p.setFont(grid.font());
+            sgResFDrawCell(grid, p, col, row, cell, row < grid.fixedRows() ? gdFixed : 0);
+            x += grid.colWidth(col) + line;
+        }
+        y += grid.defaultRowHeight() + line;
+    }
+    // Lines between all cells, the outer frame included.
+    const QColor ink = grid.gridLineColor();
+    int x = 0;
+    for (int col = 0; col <= grid.colCount(); ++col) {
+        p.fillRect(QRect(x, 0, line, size.height()), ink);
+        x += col < grid.colCount() ? grid.colWidth(col) + line : 0;
+    }
+    y = 0;
+    for (int row = 0; row <= grid.rowCount(); ++row) {
+        p.fillRect(QRect(0, y, size.width(), line), ink);
+        y += grid.defaultRowHeight() + line;
+    }
+}
+
+void setUpReportWriter(QPdfWriter &writer)
+{
+    writer.setPageLayout(reportPageLayout());
+    writer.setCreator(kApplicationTitle);
+}
 
 } // namespace
 
@@ -536,39 +558,82 @@ std::vector<FlowPlace> flowPieces(const std::vector<FlowItem> &items, double fir
     return places;
 }
 
-int paintReport(QPagedPaintDevice &device, const ReportContent &content)
+ReportWidgetParts paintReportWidgetParts(const ReportContent &content, const QPaintDevice &like)
+{
+    ReportWidgetParts parts;
+    TStringGrid grid;
+    setUpReportGrid(grid, content.store);
+    parts.tableSize = reportGridSize(grid);
+    parts.table = PaintRecording::record(like, [&](QPainter &p) {
+        startReportPainting(p);
+        paintReportGrid(p, grid, parts.tableSize);
+    });
+
+    // A chart of the report's own: the window's keeps the view it shows.
+    TChart chart;
+    const ChartAllSeries series = configureChartAll(chart);
+    writeChartFoot(chart, content.header.code, content.header.name, content.header.date);
+    for (std::size_t i = 0; i < kChartViewKinds.size(); ++i) {
+        fillChart(chart, series, chartView(kChartViewKinds[i].kind, content.store));
+        parts.charts[i] = PaintRecording::record(like, [&](QPainter &p) {
+            startReportPainting(p);
+            p.setClipRect(QRect(QPoint(0, 0), kChartSize));
+            chart.paintTo(p, kChartSize);
+        });
+    }
+    return parts;
+}
+
+ReportWidgetParts paintReportWidgetParts(const ReportContent &content)
+{
+    QBuffer unused;
+    QPdfWriter like(&unused);
+    setUpReportWriter(like);
+    return paintReportWidgetParts(content, like);
+}
+
+int paintReport(QPagedPaintDevice &device, const ReportContent &content,
+                const ReportWidgetParts &parts)
 {
     QPainter painter;
     if (!painter.begin(&device))
         return 0;
     const double scale = std::min(device.width() / kReportWidth, device.height() / kReportHeight);
-    ReportPainter report(painter, content);
+    ReportPainter report(painter, content, parts);
     for (int page = 0; page < report.pages(); ++page) {
         if (page > 0 && !device.newPage())
             return 0;
         painter.resetTransform();
         painter.scale(scale, scale);
-        painter.setRenderHint(QPainter::Antialiasing, true);
-        painter.setRenderHint(QPainter::TextAntialiasing, true);
+        startReportPainting(painter);
         report.paintPage(page);
     }
     painter.end();
     return report.pages();
 }
 
-QByteArray reportPdf(const ReportContent &content)
+int paintReport(QPagedPaintDevice &device, const ReportContent &content)
+{
+    return paintReport(device, content, paintReportWidgetParts(content, device));
+}
+
+QByteArray reportPdf(const ReportContent &content, const ReportWidgetParts &parts)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
-        writer.setPageLayout(reportPageLayout());
-        writer.setCreator(kApplicationTitle);
+        setUpReportWriter(writer);
         writer.setTitle(shownBeginning(pageTitle(content) + QStringLiteral(": ") +
                                        content.header.code + QStringLiteral(". ") +
                                        content.header.name));
-        if (paintReport(writer, content) == 0)
+        if (paintReport(writer, content, parts) == 0)
             return {};
     }
     return buffer.data();
+}
+
+QByteArray reportPdf(const ReportContent &content)
+{
+    return reportPdf(content, paintReportWidgetParts(content));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ChartViews.h"
+#include "PaintRecording.h"
 #include "Profile.h"
 #include "ProfileTable.h"
 
@@ -12,6 +14,7 @@
 #include <vector>
 
 class QPagedPaintDevice;
+class QPaintDevice;
 
 // The report a consultant hands a client: page 1 the header, the results table and diagram
 // view D with its labels; page 2 the six chart views; then, for a group, the spread of the
@@ -60,10 +63,32 @@ struct FlowPlace
 std::vector<FlowPlace> flowPieces(const std::vector<FlowItem> &items, double firstTop,
                                   double firstRoom, double pageRoom);
 
+// The report's chart views, A to F.
+inline constexpr int kReportChartViews = int(kChartViewKinds.size());
+
+// The parts of the report that the window's widgets paint: the results grid and the six chart
+// views. Widgets live on the GUI thread only; painted there as recordings, these parts let the
+// rest of the report, and its PDF, be made on any thread.
+struct ReportWidgetParts
+{
+    QSize tableSize; // the grid with its lines, in its own pixels
+    PaintRecording table;
+    std::array<PaintRecording, kReportChartViews> charts;
+};
+
+// GUI thread only: the parts as they come out on a device like `like` (its size and
+// resolution), or on the report's PDF writer.
+ReportWidgetParts paintReportWidgetParts(const ReportContent &content, const QPaintDevice &like);
+ReportWidgetParts paintReportWidgetParts(const ReportContent &content);
+
 // Paints the report onto the device, starting on its current page, and returns the number of
-// pages; 0 when painting cannot start on the device.
+// pages; 0 when painting cannot start on the device. With its widget parts given, on any
+// thread; without, on the GUI thread.
+int paintReport(QPagedPaintDevice &device, const ReportContent &content,
+                const ReportWidgetParts &parts);
 int paintReport(QPagedPaintDevice &device, const ReportContent &content);
 
 // The report as a PDF file's bytes: fonts embedded, every page A4. Empty when the PDF could
-// not be painted.
+// not be painted. With its widget parts given, on any thread; without, on the GUI thread.
+QByteArray reportPdf(const ReportContent &content, const ReportWidgetParts &parts);
 QByteArray reportPdf(const ReportContent &content);

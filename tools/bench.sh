@@ -2,11 +2,14 @@
 # Benchmark figures: a group load of generated answer files through vorlzut against cat
 # reading the same files, the peak memory of a group run against a one-file run, and the
 # Google Benchmark figures of the scoring core, the load commands, the diagram panel and the
-# chart, the JPEG writer against cjpeg, the PDF report and the batch reports.
+# chart, the JPEG writer against cjpeg, the PDF report, and the batch reports on one thread and
+# on every core, also against cjpeg encoding their pictures.
 #
 # Usage: tools/bench.sh BUILD_DIR   (the build must be configured with -DVORL_BUILD_BENCH=ON)
 # VORL_BENCH_FILES (default 10000) and VORL_BENCH_REPS (default 9) change the group size and
-# the number of timed runs of each command.
+# the number of timed runs of each command; VORL_BENCH_BATCH (200), VORL_BENCH_BATCH_SMALL (50)
+# and VORL_BENCH_BATCH_REPS (3) those of the batch figures. VORL_BENCH_ONLY=batch gives only
+# the batch figures.
 set -euo pipefail
 
 build=${1:?usage: tools/bench.sh BUILD_DIR}
@@ -25,38 +28,8 @@ done
 work=$(mktemp -d "${TMPDIR:-/tmp}/vorl-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-"$bin/gen_answers" "$files" "$work/group"
 "$bin/gen_answers" 1 "$work/one"
 one=$(echo "$work"/one/*.txt)
-
-# Both runs must succeed and the group must count every file, or the figures mean nothing.
-"$bin/runstat" -o "$work/group.json" "$bin/vorlzut" --json "$work/group" >/dev/null
-if ! grep -q "\"count\": *$files[,}]" "$work/group.json"; then
-    echo "bench.sh: vorlzut did not read all $files files" >&2
-    exit 1
-fi
-"$bin/runstat" -o "$work/one.json" "$bin/vorlzut" --json "$one" >/dev/null
-
-# The reference: one shell that lists the folder and one cat that reads every file.
-cat_group=(sh -c 'cd "$1" && exec cat -- *.txt' sh "$work/group")
-
-# Warm the page cache and the dynamic loader's files before timing.
-for _ in 1 2; do
-    "$bin/runstat" "${cat_group[@]}" >/dev/null
-    "$bin/runstat" "$bin/vorlzut" --json "$work/group" >/dev/null
-    "$bin/runstat" "$bin/vorlzut" --json "$one" >/dev/null
-done
-
-# Each line of these files: wall ms, user ms, sys ms, max RSS in KB. The commands take turns
-# so that a slow moment of the machine does not fall on one of them only.
-: >"$work/cat.txt"
-: >"$work/group.txt"
-: >"$work/one.txt"
-for ((i = 0; i < reps; ++i)); do
-    "$bin/runstat" "${cat_group[@]}" >>"$work/cat.txt"
-    "$bin/runstat" "$bin/vorlzut" --json "$work/group" >>"$work/group.txt"
-    "$bin/runstat" "$bin/vorlzut" --json "$one" >>"$work/one.txt"
-done
 
 # column N of FILE: median and minimum
 stats() {
@@ -65,100 +38,197 @@ stats() {
 }
 maxrss() { sort -n -k4,4 "$1" | tail -1 | awk '{ print $4 }'; }
 
-read -r cat_med cat_min < <(stats "$work/cat.txt" 1)
-read -r grp_med grp_min < <(stats "$work/group.txt" 1)
-read -r grp_user _ < <(stats "$work/group.txt" 2)
-read -r grp_sys _ < <(stats "$work/group.txt" 3)
-read -r one_med one_min < <(stats "$work/one.txt" 1)
-grp_rss=$(maxrss "$work/group.txt")
-one_rss=$(maxrss "$work/one.txt")
-bytes=$(cat "$work"/group/*.txt | wc -c)
+if [ "${VORL_BENCH_ONLY:-}" != batch ]; then
+    "$bin/gen_answers" "$files" "$work/group"
 
-echo
-echo "== Group load of $files generated answer files ($((bytes / 1024)) KB), warm cache, $reps runs each =="
-awk -v cm="$cat_med" -v cb="$cat_min" -v gm="$grp_med" -v gb="$grp_min" -v gu="$grp_user" \
-    -v gs="$grp_sys" -v om="$one_med" -v ob="$one_min" 'BEGIN {
-    printf "  %-34s median %8.1f ms   best %8.1f ms\n", "cat of every file (sh + cat *.txt)", cm, cb
-    printf "  %-34s median %8.1f ms   best %8.1f ms   (user %.1f ms, sys %.1f ms)\n", \
-        "vorlzut --json FOLDER", gm, gb, gu, gs
-    printf "  %-34s median %8.1f ms   best %8.1f ms   (start-up and one file)\n", \
-        "vorlzut --json FILE", om, ob
-    printf "  %-34s median %8.2f      best %8.2f      (target: at most 2)\n", \
-        "ratio vorlzut / cat", gm / cm, gb / cb
-}'
+    # Both runs must succeed and the group must count every file, or the figures mean nothing.
+    "$bin/runstat" -o "$work/group.json" "$bin/vorlzut" --json "$work/group" >/dev/null
+    if ! grep -q "\"count\": *$files[,}]" "$work/group.json"; then
+        echo "bench.sh: vorlzut did not read all $files files" >&2
+        exit 1
+    fi
+    "$bin/runstat" -o "$work/one.json" "$bin/vorlzut" --json "$one" >/dev/null
 
-echo
-echo "== Peak memory (max RSS) =="
-awk -v g="$grp_rss" -v o="$one_rss" -v n="$files" 'BEGIN {
-    printf "  %-34s %8.1f MB\n", "vorlzut --json FILE", o / 1024
-    printf "  %-34s %8.1f MB\n", "vorlzut --json FOLDER (" n " files)", g / 1024
-    printf "  %-34s %8.1f MB   (target: within a few MB)\n", "difference", (g - o) / 1024
-}'
+    # The reference: one shell that lists the folder and one cat that reads every file.
+    cat_group=(sh -c 'cd "$1" && exec cat -- *.txt' sh "$work/group")
 
-# The table of individual results against the JSON export of the same folder, taking turns.
-"$bin/vorlzut" --csv "$work/group" >"$work/group.csv"
-if [ "$(wc -l <"$work/group.csv")" -ne $((files + 5)) ]; then
-    echo "bench.sh: vorlzut --csv did not write a row for each of the $files files" >&2
-    exit 1
+    # Warm the page cache and the dynamic loader's files before timing.
+    for _ in 1 2; do
+        "$bin/runstat" "${cat_group[@]}" >/dev/null
+        "$bin/runstat" "$bin/vorlzut" --json "$work/group" >/dev/null
+        "$bin/runstat" "$bin/vorlzut" --json "$one" >/dev/null
+    done
+
+    # Each line of these files: wall ms, user ms, sys ms, max RSS in KB. The commands take turns
+    # so that a slow moment of the machine does not fall on one of them only.
+    : >"$work/cat.txt"
+    : >"$work/group.txt"
+    : >"$work/one.txt"
+    for ((i = 0; i < reps; ++i)); do
+        "$bin/runstat" "${cat_group[@]}" >>"$work/cat.txt"
+        "$bin/runstat" "$bin/vorlzut" --json "$work/group" >>"$work/group.txt"
+        "$bin/runstat" "$bin/vorlzut" --json "$one" >>"$work/one.txt"
+    done
+
+    read -r cat_med cat_min < <(stats "$work/cat.txt" 1)
+    read -r grp_med grp_min < <(stats "$work/group.txt" 1)
+    read -r grp_user _ < <(stats "$work/group.txt" 2)
+    read -r grp_sys _ < <(stats "$work/group.txt" 3)
+    read -r one_med one_min < <(stats "$work/one.txt" 1)
+    grp_rss=$(maxrss "$work/group.txt")
+    one_rss=$(maxrss "$work/one.txt")
+    bytes=$(cat "$work"/group/*.txt | wc -c)
+
+    echo
+    echo "== Group load of $files generated answer files ($((bytes / 1024)) KB), warm cache, $reps runs each =="
+    awk -v cm="$cat_med" -v cb="$cat_min" -v gm="$grp_med" -v gb="$grp_min" -v gu="$grp_user" \
+        -v gs="$grp_sys" -v om="$one_med" -v ob="$one_min" 'BEGIN {
+        printf "  %-34s median %8.1f ms   best %8.1f ms\n", "cat of every file (sh + cat *.txt)", cm, cb
+        printf "  %-34s median %8.1f ms   best %8.1f ms   (user %.1f ms, sys %.1f ms)\n", \
+            "vorlzut --json FOLDER", gm, gb, gu, gs
+        printf "  %-34s median %8.1f ms   best %8.1f ms   (start-up and one file)\n", \
+            "vorlzut --json FILE", om, ob
+        printf "  %-34s median %8.2f      best %8.2f      (target: at most 2)\n", \
+            "ratio vorlzut / cat", gm / cm, gb / cb
+    }'
+
+    echo
+    echo "== Peak memory (max RSS) =="
+    awk -v g="$grp_rss" -v o="$one_rss" -v n="$files" 'BEGIN {
+        printf "  %-34s %8.1f MB\n", "vorlzut --json FILE", o / 1024
+        printf "  %-34s %8.1f MB\n", "vorlzut --json FOLDER (" n " files)", g / 1024
+        printf "  %-34s %8.1f MB   (target: within a few MB)\n", "difference", (g - o) / 1024
+    }'
+
+    # The table of individual results against the JSON export of the same folder, taking turns.
+    "$bin/vorlzut" --csv "$work/group" >"$work/group.csv"
+    if [ "$(wc -l <"$work/group.csv")" -ne $((files + 5)) ]; then
+        echo "bench.sh: vorlzut --csv did not write a row for each of the $files files" >&2
+        exit 1
+    fi
+    : >"$work/csv.txt"
+    : >"$work/json.txt"
+    : >"$work/xlsx.txt"
+    for ((i = 0; i < reps; ++i)); do
+        "$bin/runstat" "$bin/vorlzut" --csv "$work/group" >>"$work/csv.txt"
+        "$bin/runstat" "$bin/vorlzut" --json "$work/group" >>"$work/json.txt"
+        "$bin/runstat" "$bin/vorlzut" --xlsx "$work/group.xlsx" "$work/group" >>"$work/xlsx.txt"
+    done
+    read -r csv_med csv_min < <(stats "$work/csv.txt" 1)
+    read -r json_med json_min < <(stats "$work/json.txt" 1)
+    read -r xlsx_med xlsx_min < <(stats "$work/xlsx.txt" 1)
+    echo
+    echo "== Table of individual results: --csv and --xlsx against --json, $files files, $reps runs each =="
+    awk -v cm="$csv_med" -v cb="$csv_min" -v jm="$json_med" -v jb="$json_min" \
+        -v xm="$xlsx_med" -v xb="$xlsx_min" -v cr="$(maxrss "$work/csv.txt")" \
+        -v xr="$(maxrss "$work/xlsx.txt")" -v xs="$(wc -c <"$work/group.xlsx")" 'BEGIN {
+        printf "  %-34s median %8.1f ms   best %8.1f ms   (max RSS %.1f MB)\n", "vorlzut --csv FOLDER", cm, cb, cr / 1024
+        printf "  %-34s median %8.1f ms   best %8.1f ms\n", "vorlzut --json FOLDER", jm, jb
+        printf "  %-34s median %8.2f      best %8.2f      (target: at most 1.3)\n", "ratio csv / json", cm / jm, cb / jb
+        printf "  %-34s median %8.1f ms   best %8.1f ms   (max RSS %.1f MB, file %.1f MB)\n", "vorlzut --xlsx OUT FOLDER", xm, xb, xr / 1024, xs / 1048576
+        printf "  %-34s median %8.2f      best %8.2f\n", "ratio xlsx / csv", xm / cm, xb / cb
+    }'
+
+    echo
+    echo "== Scoring core (Google Benchmark) =="
+    "$bin/bench_scoring" 2>&1
+
+    echo
+    echo "== Load commands through the main window (Google Benchmark) =="
+    "$bin/bench_window" 2>&1
+
+    echo
+    echo "== Diagram panel: ShowResults(4), all three views and the labels (Google Benchmark) =="
+    "$bin/bench_diagram" "$(dirname "$0")/../samples/petrova.txt" 2>&1
+
+    echo
+    echo "== Chart: a full frame of view A at 416 x 294, and a repaint from the cached picture (Google Benchmark) =="
+    "$bin/bench_charts" 2>&1
+
+    echo
+    echo "== JPEG writer of the picture saves against cjpeg, same pixels =="
+    "$bin/bench_jpeg" "$work/jpeg" 2>/dev/null
+
+    echo
+    echo "== PDF report of one respondent: the whole document, its size and pages (Google Benchmark) =="
+    "$bin/bench_report" "$(dirname "$0")/../samples/petrova.txt" 2>&1
 fi
-: >"$work/csv.txt"
-: >"$work/json.txt"
-: >"$work/xlsx.txt"
-for ((i = 0; i < reps; ++i)); do
-    "$bin/runstat" "$bin/vorlzut" --csv "$work/group" >>"$work/csv.txt"
-    "$bin/runstat" "$bin/vorlzut" --json "$work/group" >>"$work/json.txt"
-    "$bin/runstat" "$bin/vorlzut" --xlsx "$work/group.xlsx" "$work/group" >>"$work/xlsx.txt"
-done
-read -r csv_med csv_min < <(stats "$work/csv.txt" 1)
-read -r json_med json_min < <(stats "$work/json.txt" 1)
-read -r xlsx_med xlsx_min < <(stats "$work/xlsx.txt" 1)
-echo
-echo "== Table of individual results: --csv and --xlsx against --json, $files files, $reps runs each =="
-awk -v cm="$csv_med" -v cb="$csv_min" -v jm="$json_med" -v jb="$json_min" \
-    -v xm="$xlsx_med" -v xb="$xlsx_min" -v cr="$(maxrss "$work/csv.txt")" \
-    -v xr="$(maxrss "$work/xlsx.txt")" -v xs="$(wc -c <"$work/group.xlsx")" 'BEGIN {
-    printf "  %-34s median %8.1f ms   best %8.1f ms   (max RSS %.1f MB)\n", "vorlzut --csv FOLDER", cm, cb, cr / 1024
-    printf "  %-34s median %8.1f ms   best %8.1f ms\n", "vorlzut --json FOLDER", jm, jb
-    printf "  %-34s median %8.2f      best %8.2f      (target: at most 1.3)\n", "ratio csv / json", cm / jm, cb / jb
-    printf "  %-34s median %8.1f ms   best %8.1f ms   (max RSS %.1f MB, file %.1f MB)\n", "vorlzut --xlsx OUT FOLDER", xm, xb, xr / 1024, xs / 1048576
-    printf "  %-34s median %8.2f      best %8.2f\n", "ratio xlsx / csv", xm / cm, xb / cb
-}'
 
-echo
-echo "== Scoring core (Google Benchmark) =="
-"$bin/bench_scoring" 2>&1
-
-echo
-echo "== Load commands through the main window (Google Benchmark) =="
-"$bin/bench_window" 2>&1
-
-echo
-echo "== Diagram panel: ShowResults(4), all three views and the labels (Google Benchmark) =="
-"$bin/bench_diagram" "$(dirname "$0")/../samples/petrova.txt" 2>&1
-
-echo
-echo "== Chart: a full frame of view A at 416 x 294, and a repaint from the cached picture (Google Benchmark) =="
-"$bin/bench_charts" 2>&1
-
-echo
-echo "== JPEG writer of the picture saves against cjpeg, same pixels =="
-"$bin/bench_jpeg" "$work/jpeg" 2>/dev/null
-
-echo
-echo "== PDF report of one respondent: the whole document, its size and pages (Google Benchmark) =="
-"$bin/bench_report" "$(dirname "$0")/../samples/petrova.txt" 2>&1
-
-# Batch reports: 200 respondents, each its own input, twelve files each.
+# Batch reports, each respondent its own input and twelve files: on one thread (--jobs 1) and
+# on every core (the default), taking turns; then the default on 50 respondents against cjpeg
+# encoding the batch's own 500 pictures (decoded to PPM) one after another, start-up and all.
 batch_n=${VORL_BENCH_BATCH:-200}
+batch_small=${VORL_BENCH_BATCH_SMALL:-50}
+batch_reps=${VORL_BENCH_BATCH_REPS:-3}
+cores=$(nproc 2>/dev/null || echo 1)
 "$bin/gen_answers" "$batch_n" "$work/batch" >/dev/null
+"$bin/gen_answers" "$batch_small" "$work/batch-small" >/dev/null
 "$bin/vorlzut" --batch "$work/batch-warm" "$one" >/dev/null
-"$bin/runstat" "$bin/vorlzut" --batch "$work/batch-out" "$work"/batch/*.txt >"$work/batch.txt" \
-    2>/dev/null
+: >"$work/batch-serial.txt"
+: >"$work/batch-jobs.txt"
+for ((i = 0; i < batch_reps; ++i)); do
+    rm -rf "$work/batch-out"
+    "$bin/runstat" "$bin/vorlzut" --jobs 1 --batch "$work/batch-out" "$work"/batch/*.txt \
+        >>"$work/batch-serial.txt" 2>/dev/null
+    rm -rf "$work/batch-out"
+    "$bin/runstat" "$bin/vorlzut" --batch "$work/batch-out" "$work"/batch/*.txt \
+        >>"$work/batch-jobs.txt" 2>/dev/null
+done
 written=$(find "$work/batch-out" -type f | wc -l)
+
+mkdir -p "$work/batch-ppm"
+rm -rf "$work/batch-small-out"
+"$bin/vorlzut" --batch "$work/batch-small-out" "$work"/batch-small/*.txt >/dev/null
+for jpg in "$work/batch-small-out"/*.jpg; do
+    djpeg -outfile "$work/batch-ppm/$(basename "$jpg" .jpg).ppm" "$jpg"
+done
+pictures=$(find "$work/batch-ppm" -name '*.ppm' | wc -l)
+cjpeg_all=(sh -c 'for f in "$1"/*.ppm; do cjpeg -quality 100 -baseline -outfile "$2" "$f" ||
+    exit 1; done' sh "$work/batch-ppm" "$work/cjpeg-out.jpg")
+: >"$work/batch-small.txt"
+: >"$work/cjpeg-all.txt"
+for ((i = 0; i < batch_reps; ++i)); do
+    rm -rf "$work/batch-small-out"
+    "$bin/runstat" "$bin/vorlzut" --batch "$work/batch-small-out" "$work"/batch-small/*.txt \
+        >>"$work/batch-small.txt" 2>/dev/null
+    "$bin/runstat" "${cjpeg_all[@]}" >>"$work/cjpeg-all.txt"
+done
+
+# wall, user and sys of a file: medians; wall also at best
+batch_line() {
+    read -r med best < <(stats "$1" 1)
+    read -r user _ < <(stats "$1" 2)
+    read -r sys _ < <(stats "$1" 3)
+    echo "$med $best $user $sys $(maxrss "$1")"
+}
+read -r ser_med ser_min ser_user ser_sys ser_rss < <(batch_line "$work/batch-serial.txt")
+read -r job_med job_min job_user job_sys job_rss < <(batch_line "$work/batch-jobs.txt")
+read -r sm_med sm_min sm_user sm_sys _ < <(batch_line "$work/batch-small.txt")
+read -r cj_med cj_min cj_user cj_sys _ < <(batch_line "$work/cjpeg-all.txt")
 echo
-echo "== vorlzut --batch over $batch_n respondents ($written files written) =="
-awk -v n="$batch_n" '{ printf "  %-34s %8.1f ms   %8.2f ms per respondent\n", "whole run", $1, $1 / n }' \
-    "$work/batch.txt"
+echo "== vorlzut --batch, $batch_n respondents ($written files), $cores cores, $batch_reps runs each =="
+awk -v n="$batch_n" -v sm="$ser_med" -v sb="$ser_min" -v su="$ser_user" -v ss="$ser_sys" \
+    -v sr="$ser_rss" -v jm="$job_med" -v jb="$job_min" -v ju="$job_user" -v js="$job_sys" \
+    -v jr="$job_rss" 'BEGIN {
+    printf "  %-34s median %8.1f ms   best %8.1f ms   (CPU user %.0f + sys %.0f ms, max RSS %.1f MB)\n", \
+        "--jobs 1", sm, sb, su, ss, sr / 1024
+    printf "  %-34s median %8.1f ms   best %8.1f ms   (CPU user %.0f + sys %.0f ms, max RSS %.1f MB)\n", \
+        "default (one job per core)", jm, jb, ju, js, jr / 1024
+    printf "  %-34s median %8.2f ms   per respondent\n", "default", jm / n
+    printf "  %-34s median %8.2f      best %8.2f      (target: at most 0.6)\n", \
+        "ratio default / --jobs 1", jm / sm, jb / sb
+}'
+echo
+echo "== vorlzut --batch, $batch_small respondents, against cjpeg on its $pictures pictures one after another =="
+awk -v sm="$sm_med" -v sb="$sm_min" -v su="$sm_user" -v ss="$sm_sys" -v cm="$cj_med" \
+    -v cb="$cj_min" -v cu="$cj_user" -v cs="$cj_sys" 'BEGIN {
+    printf "  %-34s median %8.1f ms   best %8.1f ms   (CPU user %.0f + sys %.0f ms)\n", \
+        "vorlzut --batch (default jobs)", sm, sb, su, ss
+    printf "  %-34s median %8.1f ms   best %8.1f ms   (CPU user %.0f + sys %.0f ms)\n", \
+        "cjpeg -quality 100 -baseline", cm, cb, cu, cs
+    printf "  %-34s median %8.2f      best %8.2f      (target: at most 1.0)\n", \
+        "ratio vorlzut / cjpeg", sm / cm, sb / cb
+}'
 
 # The worst headers the reader accepts: six header lines of 256 KiB without a blank (date, name
 # and the four details; the code stays short so the file names do), and a name line of that

@@ -553,6 +553,7 @@ TEST(CliArguments, HelpAndVersion)
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains("--json PATH")) << help.out.toStdString();
     EXPECT_TRUE(help.out.contains("--xlsx OUTFILE PATH")) << help.out.toStdString();
+    EXPECT_TRUE(help.out.contains("[--jobs N] --batch OUTDIR")) << help.out.toStdString();
     EXPECT_EQ(help.err, QByteArray());
 
     const Outcome version = runProgram({"--version"});
@@ -972,3 +973,146 @@ TEST_F(CliTest, BatchOnAFullDiskKeepsTheOlderFilesAndSaysSo)
     EXPECT_TRUE(before.startsWith("Image A R-17.jpg\n")) << before.toStdString();
     EXPECT_EQ(contents(path("after.txt")), before) << "the older twelve files, and nothing else";
 }
+
+// ---- batch reports on several threads
+
+namespace {
+
+// The bytes of a written file, a PDF's creation time (to the second) taken out.
+QByteArray comparable(const QString &file)
+{
+    static const QRegularExpression date(QStringLiteral("/CreationDate \\(D:[0-9]+Z\\)"));
+    QByteArray bytes = contents(file);
+    if (file.endsWith(".pdf"))
+        bytes = QString::fromLatin1(bytes).remove(date).toLatin1();
+    return bytes;
+}
+
+} // namespace
+
+// Every input on a thread of its own or all on one: the same files with the same bytes, the same
+// progress lines in input order, the same messages and status. The group is slower than the
+// respondents after it, a failing input fails alone, and a code met twice is numbered in input
+// order; more inputs than jobs wait their turn.
+TEST_F(CliTest, BatchOnManyJobsWritesWhatOneJobWrites)
+{
+    QStringList inputs;
+    ASSERT_TRUE(QDir().mkpath(path("in/Отдел")));
+    for (int m = 0; m < 4; ++m)
+        Questionnaire::uniform(2 + m).write(path(QStringLiteral("in/Отдел/m%1.txt").arg(m)));
+    inputs << path("in/Отдел");
+    for (int i = 0; i < 6; ++i) {
+        Questionnaire q = Questionnaire::uniform(1 + i);
+        q.code = QStringLiteral("R-%1").arg(20 + i);
+        q.write(path(QStringLiteral("in/r%1.txt").arg(i)));
+        inputs << path(QStringLiteral("in/r%1.txt").arg(i));
+        if (i == 1) {
+            testfiles::writeBytes(path("in/bad.txt"),
+                                  testfiles::joinLines(respondent().withLine(12, "x")));
+            inputs << path("in/bad.txt");
+        }
+    }
+    inputs << path("in/r2.txt");
+
+    // One folder for both runs, so that the messages name the same files.
+    const QString out = path("out");
+    std::map<QString, Outcome> runs;
+    std::map<QString, std::map<QString, QByteArray>> files;
+    for (const QString jobs : {"1", "4"}) {
+        runs[jobs] = runProgram(QStringList{"--jobs", jobs, "--batch", out} + inputs);
+        for (const QString &name : writtenFiles(out))
+            files[jobs][name] = comparable(out + "/" + name);
+        ASSERT_TRUE(QDir(out).removeRecursively());
+    }
+
+    const Outcome &one = runs["1"];
+    EXPECT_EQ(one.exitCode, 1);
+    const QStringList progress = QString::fromUtf8(one.out).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(progress.size(), inputs.size()) << one.out.toStdString();
+    EXPECT_TRUE(progress[0].startsWith("1/9 " + path("in/Отдел") + ": code \"0000\""));
+    EXPECT_EQ(progress[3], "4/9 " + path("in/bad.txt") + ": failed");
+    EXPECT_TRUE(progress[8].contains("are named \"R-22 (2)\"; 12 files"))
+        << progress[8].toStdString();
+    EXPECT_EQ(QString::fromUtf8(one.err),
+              "vorlzut: " + path("in/bad.txt") + ": 'x' is not a valid integer value.\n");
+    EXPECT_EQ(files["1"].size(), 12u * 8);
+
+    const Outcome &four = runs["4"];
+    EXPECT_EQ(four.exitCode, one.exitCode);
+    EXPECT_EQ(four.out.toStdString(), one.out.toStdString());
+    EXPECT_EQ(four.err.toStdString(), one.err.toStdString());
+    ASSERT_EQ(files["4"].size(), files["1"].size());
+    for (const auto &[name, bytes] : files["1"])
+        EXPECT_TRUE(files["4"].count(name) && files["4"][name] == bytes) << name.toStdString();
+}
+
+struct BadJobs
+{
+    const char *name;
+    std::vector<const char *> arguments; // "OUT" stands for an output folder, "IN" for an input
+    const char *message;
+};
+
+void PrintTo(const BadJobs &bad, std::ostream *out)
+{
+    *out << bad.name;
+}
+
+class BatchJobsRefused : public CliTest, public testing::WithParamInterface<BadJobs>
+{
+};
+
+// A bad --jobs stops the run before anything is made, with the reason and the usage.
+TEST_P(BatchJobsRefused, ExitTwoNamingTheValue)
+{
+    respondent().write(path("r.txt"));
+    QStringList arguments;
+    for (const char *a : GetParam().arguments)
+        arguments << (a == std::string("OUT")  ? path("out")
+                      : a == std::string("IN") ? path("r.txt")
+                                               : QString::fromUtf8(a));
+    const Outcome run = runProgram(arguments);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out, QByteArray());
+    EXPECT_TRUE(run.err.startsWith(QByteArray("vorlzut: ") + GetParam().message + "\n"))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("Usage:"));
+    EXPECT_FALSE(QFileInfo::exists(path("out")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, BatchJobsRefused,
+    testing::Values(
+        BadJobs{"zero",
+                {"--jobs", "0", "--batch", "OUT", "IN"},
+                "--jobs needs a number of threads from 1 to 64, not \"0\""},
+        BadJobs{"negative",
+                {"--jobs", "-2", "--batch", "OUT", "IN"},
+                "--jobs needs a number of threads from 1 to 64, not \"-2\""},
+        BadJobs{"not_a_number",
+                {"--jobs", "two", "--batch", "OUT", "IN"},
+                "--jobs needs a number of threads from 1 to 64, not \"two\""},
+        BadJobs{"fraction",
+                {"--jobs", "1.5", "--batch", "OUT", "IN"},
+                "--jobs needs a number of threads from 1 to 64, not \"1.5\""},
+        BadJobs{"blank_around",
+                {"--jobs", " 2", "--batch", "OUT", "IN"},
+                "--jobs needs a number of threads from 1 to 64, not \" 2\""},
+        BadJobs{"above_the_most",
+                {"--jobs", "65", "--batch", "OUT", "IN"},
+                "--jobs needs a number of threads from 1 to 64, not \"65\""},
+        BadJobs{"beyond_any_integer",
+                {"--jobs", "99999999999999999999", "--batch", "OUT", "IN"},
+                "--jobs needs a number of threads from 1 to 64, not \"99999999999999999999\""},
+        BadJobs{"empty",
+                {"--jobs", "", "--batch", "OUT", "IN"},
+                "--jobs needs a number of threads from 1 to 64, not \"\""},
+        BadJobs{"missing", {"--jobs"}, "--jobs needs a number of threads from 1 to 64"},
+        BadJobs{"twice",
+                {"--jobs", "2", "--jobs", "3", "--batch", "OUT", "IN"},
+                "--jobs is given only once"},
+        BadJobs{"without_batch", {"--jobs", "2", "IN"}, "--jobs goes with --batch only"},
+        BadJobs{"with_an_export", {"--jobs", "2", "--json", "IN"}, "--jobs goes with --batch only"},
+        BadJobs{
+            "after_an_export", {"--csv", "IN", "--jobs", "2"}, "--jobs goes with --batch only"}),
+    [](const auto &row) { return std::string(row.param.name); });

@@ -114,6 +114,25 @@ TEST(JpegEncoding, SavedPictureIsBaselineJfifWithQuality100Tables)
     EXPECT_EQ(tables, 2);
 }
 
+// A 32-bit bitmap is encoded from its pixels as they lie in memory, any other from a 24-bit
+// copy: one picture gives one file whatever its format, in colour and in grey.
+TEST(JpegEncoding, EveryFormatOfOnePictureGivesOneFile)
+{
+    const QImage picture = blocksPicture(602, 564);
+    for (const bool grey : {false, true}) {
+        TJPEGSettings settings;
+        settings.quality = 100;
+        settings.grayscale = grey;
+        const QByteArray expected =
+            encodeJpeg(picture.convertToFormat(QImage::Format_RGB888), settings);
+        ASSERT_FALSE(expected.isEmpty());
+        for (const QImage::Format format :
+             {QImage::Format_RGB32, QImage::Format_ARGB32, QImage::Format_ARGB32_Premultiplied})
+            EXPECT_EQ(encodeJpeg(picture.convertToFormat(format), settings), expected)
+                << "format " << int(format) << (grey ? ", grey" : "");
+    }
+}
+
 TEST(JpegEncoding, RoundTripKeepsColoursWithinQuality100Loss)
 {
     const QImage source = blocksPicture(602, 564);
