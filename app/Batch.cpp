@@ -166,11 +166,6 @@ QString inputStem(const QString &code, const NativePath &input, bool group, int 
 
 // The analysis text of the loaded input, as the Save command writes it; the report shows the
 // same text.
-QString analysisTextOf(const TForm1 &form)
-{
-    return form.meInfo->toPlainText();
-}
-
 // What one input's files are made of: everything that needs the window, painted by the GUI
 // thread, for a worker to encode and write.
 struct InputReports
@@ -191,9 +186,9 @@ std::unique_ptr<InputReports> paintInputReports(TForm1 &form, const NativePath &
     auto reports = std::make_unique<InputReports>();
     reports->folder = folder;
     reports->name = name;
-    reports->analysis = analysisTextOf(form);
+    // The analysis file holds the whole text; the report shows it as the memo does.
+    reports->analysis = form.analysisText();
     reports->content = reportContentOf(form);
-    reports->content.analysis = reports->analysis;
     reports->reportParts = paintReportWidgetParts(reports->content);
     for (std::size_t i = 0; i < kDiagramKinds.size(); ++i)
         reports->diagrams[i] = renderDiagramPicture(form, kDiagramKinds[i].kind);
