@@ -184,8 +184,6 @@ void TForm1::FormCreate()
         DiagramLabels[i]->setAlignment(Qt::AlignCenter);
     }
 
-    AboutBox->showFolders(programFolders(Profile().ProgramFolder));
-
     systemMenu_ =
         installSystemMenu(*this, *menuBar(), [this](int command) { SystemMenuCommand(command); });
     if (desktop_->hideTaskBar())
@@ -399,6 +397,16 @@ void TForm1::mmGroupClick()
     runCommand([&] { loadGroupFolder(QFileInfo(path).absolutePath()); });
 }
 
+namespace {
+
+// The caption beside the name field after a respondent's load; a group's names the group.
+QString respondentNameCaption()
+{
+    return QStringLiteral("Ф.И.О");
+}
+
+} // namespace
+
 void TForm1::openPath(const QString &path)
 {
     runCommand([&] { loadPath(toNativePath(path)); });
@@ -410,14 +418,14 @@ void TForm1::loadPath(const NativePath &path)
         BusyCursor busy;
         showLoaded(loadGroup(path, todayText()), groupName());
     } else {
-        showLoaded(loadRespondent(path), QStringLiteral("Ф.И.О"));
+        showLoaded(loadRespondent(path), respondentNameCaption());
     }
 }
 
 void TForm1::loadDataFile(const QString &path)
 {
     // Read completely first: a bad file leaves the window and the store as they were.
-    showLoaded(loadRespondent(path), QStringLiteral("Ф.И.О"));
+    showLoaded(loadRespondent(path), respondentNameCaption());
 }
 
 void TForm1::loadGroupFolder(const QString &folder)

@@ -28,14 +28,14 @@ bool isControlOrSeparator(char32_t c)
     return c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0x2028 || c == 0x2029;
 }
 
-QString inResults(const QString &programFolder, const QString &name)
+// A name proposed in the results folder, around the code cut to what that folder's file system
+// takes. The folder is looked up once: each look-up asks the file system where results go.
+template <typename MakeName>
+QString proposedInResults(const QString &programFolder, const QString &code, MakeName makeName)
 {
-    return resultsFolder(programFolder) + QLatin1Char('/') + name;
-}
-
-QString proposalStem(const QString &programFolder, const QString &code)
-{
-    return fileNameStem(code, fileNameLimit(QFile::encodeName(resultsFolder(programFolder))));
+    const QString folder = resultsFolder(programFolder);
+    const QString stem = fileNameStem(code, fileNameLimit(QFile::encodeName(folder)));
+    return folder + QLatin1Char('/') + makeName(stem);
 }
 
 // "Image A " and ".jpg" around the code: the most any name adds to it.
@@ -111,30 +111,34 @@ QString reportName(const QString &stem)
 
 QString analysisFileName(const QString &programFolder, const QString &code)
 {
-    return inResults(programFolder, analysisName(proposalStem(programFolder, code)));
+    return proposedInResults(programFolder, code, analysisName);
 }
 
 QString tableFileName(const QString &programFolder, const QString &code)
 {
-    return inResults(programFolder, QStringLiteral("Table ") + proposalStem(programFolder, code) +
-                                        QStringLiteral(".csv"));
+    return proposedInResults(programFolder, code, [](const QString &stem) {
+        return QStringLiteral("Table ") + stem + QStringLiteral(".csv");
+    });
 }
 
 QString workbookFileName(const QString &programFolder, const QString &code)
 {
-    return inResults(programFolder, QStringLiteral("Table ") + proposalStem(programFolder, code) +
-                                        QStringLiteral(".xlsx"));
+    return proposedInResults(programFolder, code, [](const QString &stem) {
+        return QStringLiteral("Table ") + stem + QStringLiteral(".xlsx");
+    });
 }
 
 QString pictureFileName(const QString &programFolder, const QString &prefix, const QString &letter,
                         const QString &code)
 {
-    return inResults(programFolder, pictureName(prefix, letter, proposalStem(programFolder, code)));
+    return proposedInResults(programFolder, code, [&](const QString &stem) {
+        return pictureName(prefix, letter, stem);
+    });
 }
 
 QString reportFileName(const QString &programFolder, const QString &code)
 {
-    return inResults(programFolder, reportName(proposalStem(programFolder, code)));
+    return proposedInResults(programFolder, code, reportName);
 }
 
 namespace {
