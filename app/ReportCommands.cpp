@@ -31,6 +31,8 @@ ReportContent reportContentOf(const TForm1 &form)
     content.today = todayText();
     content.store = Profile();
     content.analysis = form.meInfo->toPlainText();
+    if (const ReferenceProfile *reference = form.reference())
+        content.reference = *reference;
     if (loaded) {
         content.group = loaded->group;
         content.count = loaded->count;

@@ -664,3 +664,8 @@ void TForm1::dropEvent(QDropEvent *event)
     // Load once the drop has finished, so an error box does not hold up the drag source.
     QTimer::singleShot(0, this, [this, path] { openPath(path); });
 }
+
+void TForm1::setReference(std::optional<ReferenceProfile> reference)
+{
+    reference_ = std::move(reference);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChartViews.h"
+#include "Comparison.h"
 #include "DesktopLayer.h"
 #include "DiagramViews.h"
 #include "Dialogs.h"
@@ -11,6 +12,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QFileDialog;
@@ -83,6 +85,11 @@ public:
     // What the last load read: header texts, count and every member's own scores (raw), for
     // the report and the table of individual results; null before the first load.
     const LoadedProfile *lastLoad() const { return lastLoad_.get(); }
+
+    // The profile laid over every view, or none. It stays while other files and groups load,
+    // until it is cleared or replaced; the views on show are redrawn with it.
+    void setReference(std::optional<ReferenceProfile> reference);
+    const ReferenceProfile *reference() const { return reference_ ? &*reference_ : nullptr; }
 
     // The analysis as the Analysis save and the batch write it: the memo's text, with the
     // user's edits, and every line the memo shows cut (MemoText.h) whole again.
@@ -204,6 +211,7 @@ private:
     QFileDialog *OpenDialog1 = nullptr; // made when first needed
     QFileDialog *SaveDialog = nullptr;
     std::unique_ptr<LoadedProfile> lastLoad_;
+    std::optional<ReferenceProfile> reference_;
     // The analysis text as WriteAnalysis made it, and the memo's text right after, to tell an
     // edited memo from one as it was written.
     MemoText analysis_;

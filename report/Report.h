@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChartViews.h"
+#include "Comparison.h"
 #include "PaintRecording.h"
 #include "Profile.h"
 #include "ProfileTable.h"
@@ -33,6 +34,9 @@ struct ReportContent
     QString analysis;   // the memo's text, with the user's edits
     // The spread of the twelve summary values over a group's members, indexed 1..12.
     std::optional<std::array<Spread, kSummaryCount + 1>> spread;
+    // The profile laid over this one, when the user compares: diagram D and the charts show it
+    // and a page "Сравнение" follows the charts.
+    std::optional<ReferenceProfile> reference;
 };
 
 // A4 portrait with 15 mm margins.
