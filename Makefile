@@ -87,6 +87,8 @@ screenshots: deps
 	LC_ALL=ru_RU.UTF-8 $(XVFB) ./build/bin/window_shot samples/petrova.txt docs/main-window.png \
 	    build/report-sample.pdf
 	pdftoppm -r 80 -png -singlefile -f 1 -l 1 build/report-sample.pdf docs/report-page1
+	LC_ALL=ru_RU.UTF-8 $(XVFB) ./build/bin/window_shot "samples/Отдел продаж/kozlov.txt" \
+	    docs/comparison.png build/report-comparison.pdf "samples/Отдел продаж"
 
 clean:
 	rm -rf build build-asan

@@ -31,6 +31,22 @@ QImage backgroundPicture()
     return picture;
 }
 
+// The dashed line before the reference's name, as the reference polygons are drawn.
+class ReferenceSample : public QWidget
+{
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        paintReferenceSample(painter, rect(), Qt::black);
+    }
+};
+
+constexpr QRect kReferenceSampleRect(10, 21, 24, 14);
+
 } // namespace
 
 void TForm1::createDiagramImages()
@@ -47,15 +63,29 @@ void TForm1::createDiagramImages()
     QImage overlay(kDiagramImageRect.size(), QImage::Format_ARGB32_Premultiplied);
     overlay.fill(Qt::transparent);
     imPlot->setPicture(overlay);
+
+    paCompareSample = new ReferenceSample(paPlot);
+    paCompareSample->setGeometry(kReferenceSampleRect);
+    paCompareSample->hide();
+}
+
+void TForm1::refreshReferenceLabel()
+{
+    const bool shown = reference_.has_value();
+    if (shown)
+        laCompareImage->setCaption(referenceCaptionText());
+    laCompareImage->setVisible(shown);
+    paCompareSample->setVisible(shown);
 }
 
 void TForm1::drawDiagram(DiagramKind kind)
 {
+    diagramShown_ = kind;
     QImage &overlay = imPlot->canvas();
     // Clearing lets the picture show through again; only the views of this call remain.
     overlay.fill(Qt::transparent);
     QPainter painter(&overlay);
-    paintDiagramViews(painter, overlay.size(), Profile(), kind);
+    paintDiagramViews(painter, overlay.size(), Profile(), kind, referenceStore());
     painter.end();
     imPlot->update();
 }

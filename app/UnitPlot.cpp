@@ -243,7 +243,16 @@ void TForm1::createMenu()
     mmPrint = mmSave->addAction(QStringLiteral("Print…"), this, [this] { mmPrintClick(); });
     mmPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
 
-    for (QMenu *menu : {mmPlotAll, mmImages, mmSave})
+    mmCompare = bar->addMenu(menuGlyph(MenuGlyph::Compare), QStringLiteral("Сравнение"));
+    mmCompareFile = mmCompare->addAction(menuGlyph(MenuGlyph::Open), QStringLiteral("С файлом…"),
+                                         this, [this] { mmCompareFileClick(); });
+    mmCompareGroup = mmCompare->addAction(menuGlyph(MenuGlyph::Group), QStringLiteral("С группой…"),
+                                          this, [this] { mmCompareGroupClick(); });
+    mmCompareNone = mmCompare->addAction(QStringLiteral("Без сравнения"), this,
+                                         [this] { mmCompareNoneClick(); });
+    mmCompareNone->setEnabled(false);
+
+    for (QMenu *menu : {mmPlotAll, mmImages, mmSave, mmCompare})
         menu->menuAction()->setEnabled(false);
 }
 
@@ -318,6 +327,9 @@ void TForm1::createDiagramPanel(QWidget *client)
     laDateImage = new TLabel(paPlot, font, kMaroon, TLabel::Anchor::Right);
     laDateImage->setCaption(QStringLiteral("Date"));
     laDateImage->place(589, 4);
+    laCompareImage = new TLabel(paPlot, font, kMaroon);
+    laCompareImage->place(38, 21);
+    laCompareImage->hide();
     laImageN = new TLabel(paPlot, pixelFont(kSansSerif, kPanelLabelFontPx, true), kRed,
                           TLabel::Anchor::Right);
     laImageN->setCaption(QStringLiteral("A"));
@@ -455,7 +467,8 @@ void TForm1::showLoaded(LoadedProfile &&read, const QString &nameCaption)
     sgResF->setFocus();
     sgResF->selectCell(1, 1);
     setFieldText(ceNanket, QString::number(loaded.count));
-    writeChartFoot(*ChartAll, ceCode->text(), ceName->text(), ceDate->text());
+    writeChartFoot(*ChartAll, ceCode->text(), ceName->text(), ceDate->text(),
+                   referenceCaptionText());
     // Every load draws view B, so the title, the letter and the proposed picture name say B:
     // a letter "A" over view B would name the saved picture after a view it does not show.
     nameDiagramView(kLoadDiagramKind);
@@ -493,7 +506,7 @@ void TForm1::ShowResults(DiagramKind kind)
 {
     mmSave->menuAction()->setEnabled(true);
     mmPlotAll->menuAction()->setEnabled(true);
-    fillResultsTable(*sgResF, Profile());
+    fillResultsTable(*sgResF, Profile(), QLocale::system(), referenceStore());
     drawDiagram(kind);
     if (labelsFlag() == 0) {
         refreshDiagramLabels();
@@ -505,7 +518,7 @@ void TForm1::ShowWorkspace()
 {
     for (QWidget *view : std::initializer_list<QWidget *>{paInfo, sgResF, paPlot, meInfo, ChartAll})
         view->setVisible(!pictureViewsOnly_ || (view != meInfo && view != paInfo));
-    for (QMenu *menu : {mmPlotAll, mmImages, mmSave})
+    for (QMenu *menu : {mmPlotAll, mmImages, mmSave, mmCompare})
         menu->menuAction()->setEnabled(true);
 }
 
@@ -516,7 +529,7 @@ void TForm1::ceCodeKeyUp()
     const QString date = ceDate->text();
     laInfoImage->setCaption(code + QStringLiteral(". ") + name);
     laDateImage->setCaption(date);
-    writeChartFoot(*ChartAll, code, name, date);
+    writeChartFoot(*ChartAll, code, name, date, referenceCaptionText());
 }
 
 int TForm1::labelsFlag() const
@@ -539,7 +552,8 @@ QString TForm1::detailsText() const
 void TForm1::showChartView(ChartViewKind kind)
 {
     const ChartViewEntry &entry = chartViewEntry(kind);
-    fillChart(*ChartAll, *this, chartView(kind, Profile()));
+    chartShown_ = kind;
+    fillChart(*ChartAll, *this, chartView(kind, Profile(), referenceStore()));
     laPlotN->setCaption(QChar(entry.letter));
     mmPlotSave->setText(QStringLiteral("Plot ") + laPlotN->text());
 }
@@ -668,4 +682,48 @@ void TForm1::dropEvent(QDropEvent *event)
 void TForm1::setReference(std::optional<ReferenceProfile> reference)
 {
     reference_ = std::move(reference);
+    mmCompareNone->setEnabled(reference_.has_value());
+    redrawComparison();
+}
+
+QString TForm1::referenceCaptionText() const
+{
+    return reference_ ? referenceCaption(*reference_) : QString();
+}
+
+void TForm1::redrawComparison()
+{
+    refreshReferenceLabel();
+    if (!lastLoad_)
+        return;
+    fillResultsTable(*sgResF, Profile(), QLocale::system(), referenceStore());
+    drawDiagram(diagramShown_);
+    showChartView(chartShown_);
+    writeChartFoot(*ChartAll, ceCode->text(), ceName->text(), ceDate->text(),
+                   referenceCaptionText());
+}
+
+void TForm1::mmCompareFileClick()
+{
+    const QString path = runOpenDialog(QStringLiteral("Файл для сравнения"));
+    if (path.isEmpty())
+        return;
+    // Read completely first: a file that fails leaves the earlier reference as it was.
+    runCommand([&] { setReference(loadReference(toNativePath(path), todayText())); });
+}
+
+void TForm1::mmCompareGroupClick()
+{
+    const QString path = runOpenDialog(QStringLiteral("Группа для сравнения"));
+    if (path.isEmpty())
+        return;
+    runCommand([&] {
+        BusyCursor busy;
+        setReference(loadReference(toNativePath(QFileInfo(path).absolutePath()), todayText()));
+    });
+}
+
+void TForm1::mmCompareNoneClick()
+{
+    setReference(std::nullopt);
 }

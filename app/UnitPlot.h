@@ -67,6 +67,9 @@ public:
     void mmWorkbookSaveClick();
     void mmReportSaveClick();
     void mmPrintClick();
+    void mmCompareFileClick();
+    void mmCompareGroupClick();
+    void mmCompareNoneClick();
     void SystemMenuCommand(int command);
 
     // Loads from outside the menu (command line, drop): an answer file as the Data command
@@ -128,6 +131,9 @@ public:
     TLabel *laImageN = nullptr;
     QLabel *ImageInfo = nullptr;
     std::array<TLabel *, 15> DiagramLabels{}; // 1..14
+    // Below laInfoImage while there is a reference: a dashed sample and the reference's name.
+    QWidget *paCompareSample = nullptr;
+    TLabel *laCompareImage = nullptr;
     TStringGrid *sgResF = nullptr;
     // menu
     QAction *mmOpen = nullptr;
@@ -152,6 +158,10 @@ public:
     QAction *mmWorkbookSave = nullptr;
     QAction *mmReportSave = nullptr;
     QAction *mmPrint = nullptr;
+    QMenu *mmCompare = nullptr;
+    QAction *mmCompareFile = nullptr;
+    QAction *mmCompareGroup = nullptr;
+    QAction *mmCompareNone = nullptr;
     // dialogs and the About box
     QFileDialog &openDialog();
     QFileDialog &saveDialog();
@@ -175,6 +185,12 @@ private:
     void createDiagramImages();
     void drawDiagram(DiagramKind kind);
     void refreshDiagramLabels();
+    // The diagram panel's second line, naming the reference or hidden without one.
+    void refreshReferenceLabel();
+    // The views on show drawn again after the reference changed.
+    void redrawComparison();
+    const ProfileStore *referenceStore() const { return reference_ ? &reference_->store : nullptr; }
+    QString referenceCaptionText() const;
 
     // Runs one command; its error ends it and is shown in the error box.
     void runCommand(const std::function<void()> &command);
@@ -212,6 +228,9 @@ private:
     QFileDialog *SaveDialog = nullptr;
     std::unique_ptr<LoadedProfile> lastLoad_;
     std::optional<ReferenceProfile> reference_;
+    // The views on show, to draw again with a new reference.
+    DiagramKind diagramShown_ = DiagramKind::FactorsIII;
+    ChartViewKind chartShown_ = ChartViewKind::ScalesByFactorsII;
     // The analysis text as WriteAnalysis made it, and the memo's text right after, to tell an
     // edited memo from one as it was written.
     MemoText analysis_;

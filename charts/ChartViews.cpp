@@ -117,17 +117,19 @@ const ChartViewEntry &chartViewEntry(ChartViewKind kind)
     return kChartViewKinds.front();
 }
 
-ChartView chartView(QChar letter, const ProfileStore &store)
+ChartView chartView(QChar letter, const ProfileStore &store, const ProfileStore *reference)
 {
     for (const ChartViewEntry &entry : kChartViewKinds)
         if (entry.letter == letter)
-            return chartView(entry.kind, store);
+            return chartView(entry.kind, store, reference);
     ChartView none;
     none.letter = letter;
     return none;
 }
 
-ChartView chartView(ChartViewKind kind, const ProfileStore &store)
+namespace {
+
+ChartView chartViewOf(ChartViewKind kind, const ProfileStore &store)
 {
     const ChartViewEntry &entry = chartViewEntry(kind);
     ChartView view;
@@ -177,6 +179,20 @@ ChartView chartView(ChartViewKind kind, const ProfileStore &store)
     return view;
 }
 
+} // namespace
+
+ChartView chartView(ChartViewKind kind, const ProfileStore &store, const ProfileStore *reference)
+{
+    ChartView view = chartViewOf(kind, store);
+    if (reference) {
+        // The same view of the reference has the same points in the same order.
+        const ChartView other = chartViewOf(kind, *reference);
+        for (std::size_t i = 0; i < view.points.size(); ++i)
+            view.points[i].reference = other.points[i].value;
+    }
+    return view;
+}
+
 void fillChart(TChart &chart, const ChartAllSeries &series, const ChartView &view)
 {
     const auto bars = series.bars();
@@ -189,8 +205,10 @@ void fillChart(TChart &chart, const ChartAllSeries &series, const ChartView &vie
         bars[i]->setShowInLegend(view.showInLegend[i]);
     for (int i = 0; i < view.titles.size(); ++i)
         bars[static_cast<std::size_t>(i)]->setTitle(view.titles[i]);
-    for (const ChartViewPoint &p : view.points)
-        bars[static_cast<std::size_t>(p.bar)]->AddValue(p.value, p.label, AutoColor);
+    for (const ChartViewPoint &p : view.points) {
+        TBarSeries *bar = bars[static_cast<std::size_t>(p.bar)];
+        bar->SetTarget(bar->AddValue(p.value, p.label, AutoColor), p.reference);
+    }
 }
 
 QString chartFootLine(const QString &code, const QString &name, const QString &date)
@@ -200,8 +218,16 @@ QString chartFootLine(const QString &code, const QString &name, const QString &d
     return shownBeginning(code + QLatin1Char(' ') + name + QLatin1Char(' ') + date);
 }
 
-void writeChartFoot(TChart &chart, const QString &code, const QString &name, const QString &date)
+QString chartReferenceFootLine(const QString &referenceCaption)
+{
+    return shownBeginning(QStringLiteral("Сравнение: ") + referenceCaption);
+}
+
+void writeChartFoot(TChart &chart, const QString &code, const QString &name, const QString &date,
+                    const QString &referenceCaption)
 {
     chart.Foot().Clear();
     chart.Foot().Add(chartFootLine(code, name, date));
+    if (!referenceCaption.isEmpty())
+        chart.Foot().Add(chartReferenceFootLine(referenceCaption));
 }

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <limits>
 #include <vector>
 
 class TBarSeries;
@@ -35,6 +36,8 @@ struct ChartViewPoint
     int bar = 0;
     double value = 0;
     QString label;
+    // The reference profile's value, marked over the bar; NaN without a comparison.
+    double reference = std::numeric_limits<double>::quiet_NaN();
 };
 
 // What a chart view puts into the chart, from the store.
@@ -83,16 +86,22 @@ inline constexpr std::array<ChartViewEntry, 6> kChartViewKinds{{
 
 const ChartViewEntry &chartViewEntry(ChartViewKind kind);
 
-// A view of the store's percentages.
-ChartView chartView(ChartViewKind kind, const ProfileStore &store);
+// A view of the store's percentages, with the reference's values beside them when one is given.
+ChartView chartView(ChartViewKind kind, const ProfileStore &store,
+                    const ProfileStore *reference = nullptr);
 // The view of that letter, 'A' to 'F'; an empty one for any other.
-ChartView chartView(QChar letter, const ProfileStore &store);
+ChartView chartView(QChar letter, const ProfileStore &store,
+                    const ProfileStore *reference = nullptr);
 
 // Clears the bar series, sets the title, the colouring and the legend, then adds the view's
 // points. The chart paints once afterwards.
 void fillChart(TChart &chart, const ChartAllSeries &series, const ChartView &view);
 
-// The one foot line of the chart: code, name and date separated by single blanks, cut as a
-// view shows long texts (ShownText.h).
+// The foot line of the chart: code, name and date separated by single blanks, cut as a view
+// shows long texts (ShownText.h).
 QString chartFootLine(const QString &code, const QString &name, const QString &date);
-void writeChartFoot(TChart &chart, const QString &code, const QString &name, const QString &date);
+// The second foot line that names the reference of a comparison (its caption).
+QString chartReferenceFootLine(const QString &referenceCaption);
+// Writes the foot: the one line, and the reference's line below it when a caption is given.
+void writeChartFoot(TChart &chart, const QString &code, const QString &name, const QString &date,
+                    const QString &referenceCaption = {});

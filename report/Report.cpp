@@ -335,7 +335,8 @@ private:
         p_.save();
         p_.translate(kOverlayAt);
         drawCultureWheel(p_, overlay);
-        paintDiagramViews(p_, overlay, c_.store, DiagramKind::All);
+        paintDiagramViews(p_, overlay, c_.store, DiagramKind::All,
+                          c_.reference ? &c_.reference->store : nullptr);
         p_.restore();
         const auto looks = diagramLabelLooks(c_.store, overlay, Qt::black);
         for (int i = 1; i <= kDiagramLabelCount; ++i) {
@@ -378,6 +379,20 @@ private:
             p_.drawText(QPointF(x, top + metrics.ascent()), e.text);
             x += metrics.horizontalAdvance(e.text) + spacing;
         }
+        if (!c_.reference)
+            return;
+        // The reference's line below, its dashed sample standing for the dashed polygons.
+        const double second = top + metrics.height() + 12;
+        const QString text = shownBeginning(referenceCaption(*c_.reference));
+        const double width = sample + gap + metrics.horizontalAdvance(text);
+        x = std::max(0.0, (kReportWidth - width) / 2);
+        const double middle = second + metrics.ascent() / 2 + 4;
+        p_.save();
+        p_.setPen(QPen(kInk, 6, Qt::DashLine, Qt::FlatCap));
+        p_.drawLine(QPointF(x, middle), QPointF(x + sample, middle));
+        p_.restore();
+        p_.setPen(kInk);
+        p_.drawText(QPointF(x + sample + gap, second + metrics.ascent()), text);
     }
 
     // ---- page 2
@@ -572,9 +587,11 @@ ReportWidgetParts paintReportWidgetParts(const ReportContent &content, const QPa
     // A chart of the report's own: the window's keeps the view it shows.
     TChart chart;
     const ChartAllSeries series = configureChartAll(chart);
-    writeChartFoot(chart, content.header.code, content.header.name, content.header.date);
+    writeChartFoot(chart, content.header.code, content.header.name, content.header.date,
+                   content.reference ? referenceCaption(*content.reference) : QString());
+    const ProfileStore *reference = content.reference ? &content.reference->store : nullptr;
     for (std::size_t i = 0; i < kChartViewKinds.size(); ++i) {
-        fillChart(chart, series, chartView(kChartViewKinds[i].kind, content.store));
+        fillChart(chart, series, chartView(kChartViewKinds[i].kind, content.store, reference));
         parts.charts[i] = PaintRecording::record(like, [&](QPainter &p) {
             startReportPainting(p);
             p.setClipRect(QRect(QPoint(0, 0), kChartSize));

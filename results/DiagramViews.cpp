@@ -5,6 +5,8 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QVector>
+#include <algorithm>
 
 namespace {
 
@@ -18,6 +20,34 @@ constexpr std::array<int, 4> kFactorIIOrder{1, 4, 3, 2};
 QPointF pixelCentre(const DiagramPoint &p)
 {
     return {p.X + 0.5, p.Y + 0.5};
+}
+
+// A reference polygon's dashes: kDashOn pixels drawn, kDashOff left out, the pattern running on
+// round the corners as a dashed pen's would. Drawn as separate short lines they cost a fraction
+// of a dashed pen's stroke: the rasterizer's work follows the bounds of what it fills.
+constexpr double kDashOn = 4 * kPolygonPenWidth;
+constexpr double kDashOff = 2 * kPolygonPenWidth;
+
+QVector<QLineF> dashesOf(const std::vector<DiagramPoint> &points)
+{
+    QVector<QLineF> dashes;
+    double phase = 0; // along the pattern, 0 .. kDashOn + kDashOff
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const QLineF side(pixelCentre(points[i]), pixelCentre(points[(i + 1) % points.size()]));
+        const double length = side.length();
+        double at = 0;
+        while (at < length) {
+            const bool on = phase < kDashOn;
+            const double step = std::min(length - at, (on ? kDashOn : kDashOn + kDashOff) - phase);
+            if (on)
+                dashes << QLineF(side.pointAt(at / length), side.pointAt((at + step) / length));
+            at += step;
+            phase += step;
+            if (phase >= kDashOn + kDashOff)
+                phase = 0;
+        }
+    }
+    return dashes;
 }
 
 } // namespace
@@ -87,18 +117,25 @@ std::vector<DiagramView> viewsOfKind(DiagramKind kind)
 }
 
 std::vector<DiagramPolygon> diagramPolygons(const ProfileStore &store, DiagramKind kind,
-                                            QSize overlay)
+                                            QSize overlay, const ProfileStore *reference)
 {
     const DiagramPoint centre = DiagramCentre(overlay.width(), overlay.height());
     DiagramPointArray DiagramPoints{};
     std::vector<DiagramPolygon> polygons;
-    for (const DiagramView view : viewsOfKind(kind)) {
-        const int n = viewSectors(view);
-        const double s = SectorAngle(n);
-        for (int i = 0; i < n; ++i)
-            PlaceOnCircle(DiagramPoints, centre, s, i, SectorRadius(viewValue(view, store, i)));
-        polygons.push_back({viewColor(view), {DiagramPoints.begin(), DiagramPoints.begin() + n}});
-    }
+    const auto addPolygons = [&](const ProfileStore &profile, bool isReference) {
+        for (const DiagramView view : viewsOfKind(kind)) {
+            const int n = viewSectors(view);
+            const double s = SectorAngle(n);
+            for (int i = 0; i < n; ++i)
+                PlaceOnCircle(DiagramPoints, centre, s, i,
+                              SectorRadius(viewValue(view, profile, i)));
+            polygons.push_back(
+                {viewColor(view), {DiagramPoints.begin(), DiagramPoints.begin() + n}, isReference});
+        }
+    };
+    if (reference)
+        addPolygons(*reference, true);
+    addPolygons(store, false);
     return polygons;
 }
 
@@ -108,28 +145,51 @@ void paintDiagramPolygons(QPainter &painter, const std::vector<DiagramPolygon> &
     for (const DiagramPolygon &polygon : polygons) {
         if (polygon.points.empty())
             continue;
-        QPainterPath outline(pixelCentre(polygon.points.front()));
-        for (std::size_t i = 1; i < polygon.points.size(); ++i)
-            outline.lineTo(pixelCentre(polygon.points[i]));
-        outline.closeSubpath();
         painter.setRenderHint(QPainter::Antialiasing, true);
         painter.setBrush(Qt::NoBrush);
-        painter.setPen(
-            QPen(polygon.color, kPolygonPenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        painter.drawPath(outline);
+        if (polygon.reference) {
+            painter.setPen(QPen(polygon.color, kPolygonPenWidth, Qt::SolidLine, Qt::FlatCap));
+            painter.drawLines(dashesOf(polygon.points));
+        } else {
+            QPainterPath outline(pixelCentre(polygon.points.front()));
+            for (std::size_t i = 1; i < polygon.points.size(); ++i)
+                outline.lineTo(pixelCentre(polygon.points[i]));
+            outline.closeSubpath();
+            painter.setPen(
+                QPen(polygon.color, kPolygonPenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            painter.drawPath(outline);
+        }
 
-        // Markers stay crisp: whole-pixel squares centred on their vertex.
+        // Markers stay crisp: whole-pixel squares centred on their vertex; a reference's are
+        // outlines only, so the profile's own markers stand out where both meet.
         painter.setRenderHint(QPainter::Antialiasing, false);
         constexpr int half = kMarkerSize / 2;
-        for (const DiagramPoint &p : polygon.points)
-            painter.fillRect(QRect(p.X - half, p.Y - half, kMarkerSize, kMarkerSize), Qt::black);
+        painter.setPen(QPen(Qt::black, 0));
+        for (const DiagramPoint &p : polygon.points) {
+            const QRect marker(p.X - half, p.Y - half, kMarkerSize, kMarkerSize);
+            if (polygon.reference)
+                painter.drawRect(marker.adjusted(0, 0, -1, -1));
+            else
+                painter.fillRect(marker, Qt::black);
+        }
     }
     painter.restore();
 }
 
-void paintDiagramViews(QPainter &painter, QSize size, const ProfileStore &store, DiagramKind kind)
+void paintDiagramViews(QPainter &painter, QSize size, const ProfileStore &store, DiagramKind kind,
+                       const ProfileStore *reference)
 {
-    paintDiagramPolygons(painter, diagramPolygons(store, kind, size));
+    paintDiagramPolygons(painter, diagramPolygons(store, kind, size, reference));
+}
+
+void paintReferenceSample(QPainter &painter, const QRect &rect, const QColor &color)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(color, kPolygonPenWidth, Qt::DashLine, Qt::FlatCap));
+    const int y = rect.top() + rect.height() / 2;
+    painter.drawLine(QPoint(rect.left(), y), QPoint(rect.right(), y));
+    painter.restore();
 }
 
 std::array<DiagramLabelLook, kDiagramLabelCount + 1> diagramLabelLooks(const ProfileStore &store,

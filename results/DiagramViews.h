@@ -61,15 +61,18 @@ struct DiagramPolygon
 {
     QColor color;
     std::vector<DiagramPoint> points;
+    // A reference profile's polygon: a dashed outline and hollow markers.
+    bool reference = false;
     bool operator==(const DiagramPolygon &) const = default;
 };
 
 // The views a kind draws, in drawing order; none for a value outside the kinds.
 std::vector<DiagramView> viewsOfKind(DiagramKind kind);
 
-// The polygons of a kind on an overlay of the given size, in drawing order.
+// The polygons of a kind on an overlay of the given size, in drawing order: with a reference,
+// its polygons come first, so that they lie under the profile's own.
 std::vector<DiagramPolygon> diagramPolygons(const ProfileStore &store, DiagramKind kind,
-                                            QSize overlay);
+                                            QSize overlay, const ProfileStore *reference = nullptr);
 
 // Draws polygons and their markers; the painter's background is left as it is. Points are
 // pixel indexes, so a line runs through pixel centres.
@@ -77,7 +80,12 @@ void paintDiagramPolygons(QPainter &painter, const std::vector<DiagramPolygon> &
 
 // The views of a kind onto any device of the given size: the window's overlay, an off-screen
 // image, a page.
-void paintDiagramViews(QPainter &painter, QSize size, const ProfileStore &store, DiagramKind kind);
+void paintDiagramViews(QPainter &painter, QSize size, const ProfileStore &store, DiagramKind kind,
+                       const ProfileStore *reference = nullptr);
+
+// The sample of a reference polygon's pen that stands before the reference's name: a short
+// dashed line across the middle of rect, in the given colour.
+void paintReferenceSample(QPainter &painter, const QRect &rect, const QColor &color);
 
 // ---- value labels around the wheel
 

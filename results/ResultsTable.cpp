@@ -42,33 +42,47 @@ void setupResultsGrid(TStringGrid &grid)
     grid.setOnDrawCell(sgResFDrawCell);
 }
 
-void fillResultsTable(TStringGrid &grid, const ProfileStore &store, const QLocale &locale)
+QString comparisonHint(double value, double reference, const QLocale &locale)
+{
+    const double difference = value - reference;
+    // The sign always shows, so that "+0,4" and "-0,4" read apart at a glance.
+    const QString signedDifference =
+        (difference >= 0 ? QStringLiteral("+") : QString()) + formatOneDecimal(difference, locale);
+    return QStringLiteral("Сравнение: %1%, разница %2 п.")
+        .arg(formatOneDecimal(reference, locale).trimmed(), signedDifference.trimmed());
+}
+
+void fillResultsTable(TStringGrid &grid, const ProfileStore &store, const QLocale &locale,
+                      const ProfileStore *reference)
 {
     for (int col = 0; col < kResultsCols; ++col)
         grid.setColWidth(col, kResultsColWidths[std::size_t(col)]);
     for (int col = 0; col < kResultsCols; ++col)
         grid.setCell(col, 0, QString::fromUtf8(kHeaders[col]));
 
-    const auto put = [&](int col, int row, int nameIndex, double value) {
+    // Each value by where the stores keep it, so that the reference's is read alike.
+    const auto put = [&](int col, int row, int nameIndex, auto score) {
+        const double value = score(store);
         grid.setCell(col, row, ProfileStore::SummaryNames(nameIndex));
         grid.setCell(col + 1, row, formatWhole(value, locale));
+        grid.setCellHint(col + 1, row,
+                         reference ? comparisonHint(value, score(*reference), locale) : QString());
     };
-    for (int i = 0; i < 2; ++i) {
-        const int row = 1 + i * kFactorISpan;
-        put(0, row, kFirstFactorI + i, store.SummaryScores[std::size_t(kFirstFactorI + i)]);
-    }
-    for (int i = 0; i < 4; ++i) {
-        const int row = 1 + i * kFactorIISpan;
-        put(2, row, kFirstFactorII + i, store.SummaryScores[std::size_t(kFirstFactorII + i)]);
-    }
-    for (int j = 1; j <= kFactorIIICount; ++j) {
-        const int row = 1 + (j - 1) * kFactorIIISpan;
-        put(4, row, j % 2 == 1 ? kMotivation : kClimate,
-            store.ScaleScores[std::size_t(kScaleCount + j)]);
-    }
+    const auto summary = [](int i) {
+        return [i](const ProfileStore &s) { return s.SummaryScores[std::size_t(i)]; };
+    };
+    const auto scale = [](int i) {
+        return [i](const ProfileStore &s) { return s.ScaleScores[std::size_t(i)]; };
+    };
+    for (int i = 0; i < 2; ++i)
+        put(0, 1 + i * kFactorISpan, kFirstFactorI + i, summary(kFirstFactorI + i));
+    for (int i = 0; i < 4; ++i)
+        put(2, 1 + i * kFactorIISpan, kFirstFactorII + i, summary(kFirstFactorII + i));
+    for (int j = 1; j <= kFactorIIICount; ++j)
+        put(4, 1 + (j - 1) * kFactorIIISpan, j % 2 == 1 ? kMotivation : kClimate,
+            scale(kScaleCount + j));
     for (int row = 1; row <= kScaleCount; ++row)
-        put(6, row, kFirstBaseScale + (row - 1) % kBaseScaleCount,
-            store.ScaleScores[std::size_t(row)]);
+        put(6, row, kFirstBaseScale + (row - 1) % kBaseScaleCount, scale(row));
 }
 
 void sgResFDrawCell(TStringGrid &grid, QPainter &painter, int col, int row, const QRect &rect,

@@ -1,5 +1,8 @@
 #include "TStringGrid.h"
 
+#include <QHelpEvent>
+#include <QToolTip>
+
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -115,6 +118,36 @@ void TStringGrid::setCell(int col, int row, const QString &text)
         return;
     cells_[std::size_t(row * colCount() + col)] = text;
     viewport()->update();
+}
+
+QString TStringGrid::cellHint(int col, int row) const
+{
+    const auto found = hints_.find({col, row});
+    return found == hints_.end() ? QString() : found->second;
+}
+
+void TStringGrid::setCellHint(int col, int row, const QString &text)
+{
+    if (text.isEmpty())
+        hints_.erase({col, row});
+    else
+        hints_[{col, row}] = text;
+}
+
+bool TStringGrid::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QAbstractScrollArea::viewportEvent(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const QPoint cell = cellAt(help->pos());
+    const QString hint = cellHint(cell.x(), cell.y());
+    if (hint.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+    } else {
+        QToolTip::showText(help->globalPos(), hint, viewport(), cellRect(cell.x(), cell.y()));
+    }
+    return true;
 }
 
 // selection and scrolling

@@ -6,6 +6,8 @@
 #include <QRect>
 #include <QString>
 #include <functional>
+#include <map>
+#include <utility>
 #include <vector>
 
 class QPainter;
@@ -51,6 +53,9 @@ public:
     // contents
     QString cell(int col, int row) const;
     void setCell(int col, int row, const QString &text);
+    // The hint shown while the mouse rests on a cell; empty for none.
+    QString cellHint(int col, int row) const;
+    void setCellHint(int col, int row, const QString &text);
 
     // selection and scrolling
     // Selects one cell, clamped into the non-fixed rows, and scrolls it into view.
@@ -87,6 +92,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
     int colLeft(int col) const;
@@ -100,7 +106,8 @@ private:
                          GridDrawState state);
 
     std::vector<int> colWidths_;
-    std::vector<QString> cells_; // row-major, colCount() per row
+    std::vector<QString> cells_;                   // row-major, colCount() per row
+    std::map<std::pair<int, int>, QString> hints_; // by (col, row); few cells have one
     int rowCount_ = 0;
     int fixedRows_ = 0;
     int rowHeight_ = kDefaultRowHeight;

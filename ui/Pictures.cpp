@@ -69,6 +69,14 @@ QPixmap glyphPixmap(MenuGlyph glyph)
     case MenuGlyph::Plots:
         drawBars(p, box);
         break;
+    case MenuGlyph::Compare:
+        // Two outlines over each other, the second dashed, as the diagram shows a comparison.
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(QPen(QColor(0, 0, 128), 1.5, Qt::DashLine));
+        p.drawEllipse(box.adjusted(1, 1, -1, -1));
+        p.setPen(QPen(QColor(0, 0, 255), 1.5));
+        p.drawEllipse(box.adjusted(4, 4, -4, -4));
+        break;
     case MenuGlyph::ImageD:
         drawWheel(p, box, QColor(255, 0, 255), 16);
         drawWheel(p, box.adjusted(3, 3, -3, -3), QColor(0, 128, 0), 4);

@@ -23,6 +23,7 @@ enum class MenuGlyph {
     ImageC,
     ImageD,
     SaveText,
-    SavePicture
+    SavePicture,
+    Compare
 };
 QIcon menuGlyph(MenuGlyph glyph);

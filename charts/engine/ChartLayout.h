@@ -170,6 +170,8 @@ struct TPlacedPoint
     // A bar from its left edge and the value's pixel to its right edge and the origin's pixel
     // (top below bottom for a negative value); a line's point at (Left, Top).
     TRect Bounds;
+    // A bar's target: a mark across the bar at the target value's pixel row; empty for none.
+    TRect Target;
     friend bool operator==(const TPlacedPoint &, const TPlacedPoint &) = default;
 };
 

@@ -4,6 +4,7 @@
 #include "TCustomAxisPanel.h"
 
 #include <algorithm>
+#include <cmath>
 #include <typeinfo>
 
 int barWidthFor(int axisLength, int pointCount, int groupSize, int barWidthPercent,
@@ -101,7 +102,11 @@ double TCustomBarSeries::MinYValue() const
 {
     if (Count() == 0)
         return 0;
-    const double low = TChartSeries::MinYValue();
+    double low = TChartSeries::MinYValue();
+    // The axis covers the targets too, so that every mark falls inside the plot.
+    for (int i = 0; i < Count(); ++i)
+        if (!std::isnan(Target(i)))
+            low = std::min(low, Target(i));
     return UseYOrigin() ? std::min(low, YOrigin()) : low;
 }
 
@@ -109,7 +114,10 @@ double TCustomBarSeries::MaxYValue() const
 {
     if (Count() == 0)
         return 0;
-    const double high = TChartSeries::MaxYValue();
+    double high = TChartSeries::MaxYValue();
+    for (int i = 0; i < Count(); ++i)
+        if (!std::isnan(Target(i)))
+            high = std::max(high, Target(i));
     return UseYOrigin() ? std::max(high, YOrigin()) : high;
 }
 
@@ -146,8 +154,14 @@ TSeriesLayout TCustomBarSeries::Layout(const TAxisScale &horiz, const TAxisScale
     layout.BarWidth = CalcBarWidth(horiz);
     if (layout.Visible.First < 0)
         return layout;
-    for (int i = layout.Visible.First; i <= layout.Visible.Last; ++i)
-        layout.Points.push_back({i, PointColor(i), BarBounds(i, horiz, vert, layout.BarWidth)});
+    for (int i = layout.Visible.First; i <= layout.Visible.Last; ++i) {
+        TPlacedPoint p{i, PointColor(i), BarBounds(i, horiz, vert, layout.BarWidth), {}};
+        if (!std::isnan(Target(i))) {
+            const int row = vert.CalcPosValue(Target(i));
+            p.Target = {p.Bounds.Left, row, p.Bounds.Right, row + kTargetMarkHeight};
+        }
+        layout.Points.push_back(p);
+    }
     return layout;
 }
 
@@ -168,20 +182,20 @@ void TCustomBarSeries::DrawValue(TChartCanvas &canvas, const TSeriesLayout &layo
         canvas.SetPen(color, barPen_.Width(),
                       barPen_.Visible() ? barPen_.Style() : TPenStyle::psSolid);
     };
+    const int penWidth = barPen_.Visible() ? barPen_.Width() : 1;
     if (r.Left == r.Right || r.Top == r.Bottom) {
         outlineInBarColour();
         canvas.Line(bar.Left, bar.Top, bar.Right, bar.Bottom);
         canvas.Rectangle(r);
-        return;
-    }
-    const int penWidth = barPen_.Visible() ? barPen_.Width() : 1;
-    if (r.width() < penWidth || r.height() < penWidth) {
+    } else if (r.width() < penWidth || r.height() < penWidth) {
         outlineInBarColour();
         canvas.SetBrushClear();
         canvas.Rectangle(r);
-        return;
+    } else {
+        canvas.Rectangle(r);
     }
-    canvas.Rectangle(r);
+    // Over the bar, so a bar that passes its target still shows where the target lies.
+    canvas.FillRect(p.Target, clBlack);
 }
 
 void TCustomBarSeries::DrawLegendSymbol(TChartCanvas &canvas, int valueIndex,

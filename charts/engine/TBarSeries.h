@@ -60,6 +60,10 @@ private:
     TChartBrush barBrush_{this};
 };
 
+// A bar's target mark: black, this many pixels high from the target value's row down, across
+// the bar's width.
+inline constexpr int kTargetMarkHeight = 2;
+
 // Vertical bars.
 class TBarSeries : public TCustomBarSeries
 {

@@ -1,5 +1,9 @@
 #include "TChartSeries.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 #include "AxisMath.h"
 #include "TChartAxis.h"
 #include "TChartCanvas.h"
@@ -187,6 +191,7 @@ void TChartSeries::Clear()
     yValues_.Clear();
     colors_.clear();
     labels_.clear();
+    targets_.clear();
     RepaintIfActive();
 }
 
@@ -201,8 +206,25 @@ int TChartSeries::AddXY(double x, double y, const QString &label, TColor color)
     yValues_.Insert(index, y);
     colors_.insert(colors_.begin() + index, color);
     labels_.insert(labels_.begin() + index, label);
+    targets_.insert(targets_.begin() + index, std::numeric_limits<double>::quiet_NaN());
     RepaintIfActive();
     return index;
+}
+
+void TChartSeries::SetTarget(int index, double value)
+{
+    if (index < 0 || index >= Count())
+        return;
+    double &target = targets_[static_cast<std::size_t>(index)];
+    if (target == value || (std::isnan(target) && std::isnan(value)))
+        return;
+    target = value;
+    RepaintIfActive();
+}
+
+bool TChartSeries::HasTargets() const
+{
+    return std::any_of(targets_.begin(), targets_.end(), [](double t) { return !std::isnan(t); });
 }
 
 TColor TChartSeries::PointColor(int index) const
@@ -323,7 +345,7 @@ TSeriesLayout TChartSeries::Layout(const TAxisScale &horiz, const TAxisScale &ve
     for (int i = layout.Visible.First; i <= layout.Visible.Last; ++i) {
         const int x = CalcXPos(i, horiz);
         const int y = CalcYPos(i, vert);
-        layout.Points.push_back({i, PointColor(i), {x, y, x, y}});
+        layout.Points.push_back({i, PointColor(i), {x, y, x, y}, {}});
     }
     return layout;
 }

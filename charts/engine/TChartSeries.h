@@ -142,6 +142,11 @@ public:
     const QString &Label(int index) const { return labels_[static_cast<std::size_t>(index)]; }
     TColor StoredColor(int index) const { return colors_[static_cast<std::size_t>(index)]; }
     TColor PointColor(int index) const;
+    // A second value a point is measured against (a target, an earlier result), shown by the
+    // series over its point; NaN for none, as every point starts.
+    double Target(int index) const { return targets_[static_cast<std::size_t>(index)]; }
+    void SetTarget(int index, double value);
+    bool HasTargets() const;
     QString MarkText(int index) const;
 
     // the chart this series belongs to
@@ -199,6 +204,7 @@ private:
     TChartValueList yValues_{QStringLiteral("Y"), TChartListOrder::loNone};
     std::vector<TColor> colors_;
     std::vector<QString> labels_;
+    std::vector<double> targets_;
     TSeriesMarks marks_{this};
 };
 

@@ -3,6 +3,7 @@
 #include "Analysis.h"
 #include "NumberFormat.h"
 #include "ProfileStore.h"
+#include "ResultsTable.h"
 #include "TChart.h"
 #include "TLabel.h"
 #include "TPanel.h"
@@ -73,6 +74,7 @@ TEST_F(WindowTest, StartShowsOnlyTheLoadCommands)
     EXPECT_FALSE(enabled(form->mmPlotAll));
     EXPECT_FALSE(enabled(form->mmImages));
     EXPECT_FALSE(enabled(form->mmSave));
+    EXPECT_FALSE(enabled(form->mmCompare));
     for (QWidget *view : std::initializer_list<QWidget *>{
              form->paInfo, form->meInfo, form->ChartAll, form->paPlot, form->sgResF})
         EXPECT_TRUE(view->isHidden()) << view->objectName().toStdString();
@@ -85,12 +87,12 @@ TEST_F(WindowTest, StartShowsOnlyTheLoadCommands)
     EXPECT_EQ(desktop->workArea, 1);
 }
 
-TEST_F(WindowTest, MenuBarHoldsFiveItemsWithTheirCaptions)
+TEST_F(WindowTest, MenuBarHoldsSixItemsWithTheirCaptions)
 {
     QStringList captions;
     for (QAction *a : form->menuBar()->actions())
         captions << a->text();
-    EXPECT_EQ(captions, QStringList({"Data", "Group", "Plots", "Images", "Save"}));
+    EXPECT_EQ(captions, QStringList({"Data", "Group", "Plots", "Images", "Save", "Сравнение"}));
     QStringList plots;
     for (QAction *a : form->mmPlotAll->actions())
         plots << a->text();
@@ -391,4 +393,99 @@ TEST_F(WindowTest, LoadAfterAnotherViewNamesViewBAgain)
     EXPECT_EQ(form->laImage->text(), "График факторов (III)");
     EXPECT_EQ(form->laImageN->text(), "B");
     EXPECT_EQ(form->mmImageSave->text(), "Image B");
+}
+
+// ---- comparison
+
+namespace {
+
+// What the window shows of a comparison.
+struct ComparisonShown
+{
+    bool labelShown = false;
+    QString label;
+    QStringList foot;
+    QString hint; // of Развитие's value cell
+    bool noneEnabled = false;
+    bool operator==(const ComparisonShown &) const = default;
+};
+
+ComparisonShown comparisonOf(const TForm1 &form)
+{
+    return {form.laCompareImage->isVisibleTo(form.paPlot), form.laCompareImage->caption(),
+            form.ChartAll->Foot().Text(), form.sgResF->cellHint(1, 1),
+            form.mmCompareNone->isEnabled()};
+}
+
+} // namespace
+
+TEST_F(WindowTest, ComparisonStaysOverLaterLoadsUntilCleared)
+{
+    AnswerSheet reference;
+    reference.code = "0007";
+    reference.name = "Эталон";
+    reference.answers = std::vector<int>(32, 6);
+    const QString referencePath = writeSheet("reference.txt", reference);
+    openData(writeSheet("a.txt", {}));
+    EXPECT_TRUE(enabled(form->mmCompare));
+    EXPECT_EQ(comparisonOf(*form),
+              ComparisonShown({false, {}, {"0451 Петрова Анна Сергеевна 01.03.2024"}, {}, false}));
+
+    dialogs->answers << referencePath;
+    form->mmCompareFileClick();
+    ASSERT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join("; ").toStdString();
+    EXPECT_EQ(dialogs->titles.last(), "Файл для сравнения");
+    const ProfileStore referenceStore = form->reference()->store;
+    const double development = Profile().SummaryScores[11];
+    const ComparisonShown compared{
+        true,
+        "0007 Эталон",
+        {"0451 Петрова Анна Сергеевна 01.03.2024", "Сравнение: 0007 Эталон"},
+        comparisonHint(development, referenceStore.SummaryScores[11]),
+        true};
+    EXPECT_EQ(comparisonOf(*form), compared);
+
+    // Another file loads under the same reference.
+    AnswerSheet other;
+    other.code = "0452";
+    other.answers = std::vector<int>(32, 2);
+    openData(writeSheet("b.txt", other));
+    EXPECT_EQ(form->reference()->store, referenceStore);
+    EXPECT_EQ(form->sgResF->cellHint(1, 1),
+              comparisonHint(Profile().SummaryScores[11], referenceStore.SummaryScores[11]));
+    EXPECT_EQ(form->ChartAll->Foot().Text().value(1), "Сравнение: 0007 Эталон");
+
+    // A reference that fails to load changes nothing, the earlier reference included.
+    const Screen before = screenOf(*form);
+    const ComparisonShown shownBefore = comparisonOf(*form);
+    AnswerSheet bad;
+    bad.badLine = 20;
+    bad.badText = "5 ";
+    dialogs->answers << writeSheet("bad.txt", bad);
+    form->mmCompareFileClick();
+    EXPECT_EQ(dialogs->errors, QStringList({"'5 ' is not a valid integer value"}));
+    EXPECT_EQ(screenOf(*form), before);
+    EXPECT_EQ(comparisonOf(*form), shownBefore);
+
+    form->mmCompareNoneClick();
+    EXPECT_EQ(form->reference(), nullptr);
+    EXPECT_EQ(comparisonOf(*form),
+              ComparisonShown(
+                  {false, "0007 Эталон", {"0452 Петрова Анна Сергеевна 01.03.2024"}, {}, false}));
+}
+
+TEST_F(WindowTest, GroupReferenceIsTheFolderMeanNamedByTheFolder)
+{
+    writeSheet("b.txt", sheetWithScale1(1, 3), "Отдел");
+    const QString any = writeSheet("a.txt", sheetWithScale1(4, 5), "Отдел");
+    openData(writeSheet("one.txt", {}));
+    dialogs->answers << any;
+    form->mmCompareGroupClick();
+    ASSERT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join("; ").toStdString();
+    EXPECT_EQ(dialogs->titles.last(), "Группа для сравнения");
+    EXPECT_EQ(form->laCompareImage->caption(), "Отдел, файлов: 2");
+    EXPECT_DOUBLE_EQ(form->reference()->store.ScaleScores[1], 37.5);
+    // The loaded profile is still the respondent's.
+    EXPECT_EQ(form->ceCode->text(), "0451");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

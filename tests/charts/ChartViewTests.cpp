@@ -55,9 +55,9 @@ protected:
                        QStringLiteral("01.03.2024"));
     }
 
-    QImage show(char view)
+    QImage show(char view, const ProfileStore *reference = nullptr)
     {
-        fillChart(chart, series, chartView(QLatin1Char(view), store));
+        fillChart(chart, series, chartView(QLatin1Char(view), store, reference));
         frame = chart.Layout(chart.size());
         image = chart.render();
         return image;
@@ -284,6 +284,42 @@ TEST_P(ViewValues, EveryBarStandsForItsStoreValueUnderItsLabel)
     }
     for (int j = 0; j < 4; ++j)
         EXPECT_EQ(bars[std::size_t(j)]->Count(), next[std::size_t(j)]) << "series " << j;
+}
+
+// With a reference, every bar carries a black mark two pixels high across its width at the
+// reference value's pixel rows, over the bar; the axis covers both profiles.
+TEST_P(ViewValues, EveryBarCarriesItsReferenceMark)
+{
+    const ViewValuesCase &c = GetParam();
+    ProfileStore reference;
+    for (int k = 1; k <= kScaleScoreCount; ++k)
+        reference.ScaleScores[k] = k % 2 ? store.ScaleScores[k] + 45 : store.ScaleScores[k] / 2;
+    for (int k = 1; k <= kSummaryCount; ++k)
+        reference.SummaryScores[k] =
+            k % 2 ? store.SummaryScores[k] + 45 : store.SummaryScores[k] / 2;
+    writeChartFoot(chart, QStringLiteral("0451"), QStringLiteral("Петрова"),
+                   QStringLiteral("01.03.2024"), QStringLiteral("Отдел, файлов: 3"));
+    show(c.view, &reference);
+    EXPECT_EQ(frame.Foot.Lines.size(), 2u);
+    const auto bars = series.bars();
+    std::array<int, 4> next{};
+    const TAxisScale &left = frame.Axes[kLeftAxis].Scale;
+    const QColor black(Qt::black);
+    for (const ViewBar &b : c.bars) {
+        TBarSeries *bar = bars[std::size_t(b.bar)];
+        const int i = next[std::size_t(b.bar)]++;
+        const double value =
+            b.summary ? reference.SummaryScores[b.index] : reference.ScaleScores[b.index];
+        EXPECT_LE(left.RangeMin, value) << b.index;
+        EXPECT_GE(left.RangeMax, value) << b.index;
+        ASSERT_LT(std::size_t(i), points(bar).size()) << b.index;
+        const TRect r = points(bar)[std::size_t(i)].Bounds;
+        const int row = left.CalcPosValue(value);
+        EXPECT_EQ(pixelsOf(image, {r.Left, row, r.Right, row + 2}, black), 2 * (r.Right - r.Left))
+            << b.index;
+        EXPECT_NE(image.pixelColor((r.Left + r.Right) / 2, row - 1), black) << b.index;
+        EXPECT_NE(image.pixelColor((r.Left + r.Right) / 2, row + 2), black) << b.index;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -192,3 +192,72 @@ TEST(DiagramLabels, PlacesAndSources)
 }
 
 } // namespace
+
+namespace {
+
+// A store whose three views lie on rings of their own: A at a, B at b, C at c.
+ProfileStore ringStore(double a, double b, double c)
+{
+    ProfileStore store;
+    for (int k = 1; k <= kScaleCount; ++k)
+        store.ScaleScores[k] = a;
+    for (int k = kScaleCount + 1; k <= kScaleScoreCount; ++k)
+        store.ScaleScores[k] = b;
+    store.SummaryScores.fill(c);
+    return store;
+}
+
+} // namespace
+
+TEST(DiagramComparison, ReferenceVerticesAreHollowMarkersWhereTheGeometryPutsThem)
+{
+    const ProfileStore store = ringStore(40, 28, 16);
+    const ProfileStore reference = ringStore(90, 70, 50);
+    const QSize size(kOverlayWidth, kOverlayHeight);
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        paintDiagramViews(painter, size, store, DiagramKind::All, &reference);
+    }
+    // The reference's polygons are those the profile itself would have, drawn first.
+    const auto polygons = diagramPolygons(store, DiagramKind::All, size, &reference);
+    const auto own = diagramPolygons(reference, DiagramKind::All, size);
+    ASSERT_EQ(polygons.size(), 6u);
+    int hollow = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_TRUE(polygons[i].reference);
+        EXPECT_FALSE(polygons[i + 3].reference);
+        EXPECT_EQ(polygons[i].points, own[i].points);
+        EXPECT_EQ(polygons[i].color, own[i].color);
+        for (const DiagramPoint &p : polygons[i].points) {
+            bool outline = true;
+            for (int d = -2; d <= 2; ++d)
+                outline = outline && black(image, p.X + d, p.Y - 2) &&
+                          black(image, p.X + d, p.Y + 2) && black(image, p.X - 2, p.Y + d) &&
+                          black(image, p.X + 2, p.Y + d);
+            EXPECT_TRUE(outline) << p.X << ", " << p.Y;
+            EXPECT_FALSE(black(image, p.X + 1, p.Y + 1)) << p.X << ", " << p.Y;
+            hollow += outline && !black(image, p.X + 1, p.Y + 1);
+        }
+        // The profile's own markers stay filled.
+        for (const DiagramPoint &p : polygons[i + 3].points)
+            EXPECT_TRUE(black(image, p.X + 1, p.Y + 1)) << p.X << ", " << p.Y;
+    }
+    EXPECT_EQ(hollow, 28);
+
+    // Dashed: between two of view C's reference vertices the line comes and goes in its colour.
+    const DiagramPoint from = polygons[2].points[0];
+    const DiagramPoint to = polygons[2].points[1];
+    int on = 0;
+    int off = 0;
+    for (int step = 10; step <= 90; ++step) {
+        const int x = from.X + (to.X - from.X) * step / 100;
+        const int y = from.Y + (to.Y - from.Y) * step / 100;
+        const bool inkedNear = inked(image, x, y) || inked(image, x + 1, y) ||
+                               inked(image, x, y + 1) || inked(image, x + 1, y + 1);
+        (inkedNear ? on : off) += 1;
+    }
+    EXPECT_GT(on, 20);
+    EXPECT_GT(off, 5);
+}

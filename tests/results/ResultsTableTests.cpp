@@ -156,3 +156,39 @@ INSTANTIATE_TEST_SUITE_P(Rounding, PercentText,
                                            Shown{-12.5, "-13"}, Shown{99.5, "100"}));
 
 } // namespace
+
+TEST_F(ResultsTableTest, ComparisonHintsGiveTheReferenceAndTheDifferenceOfTheirOwnCell)
+{
+    const QLocale ru(QLocale::Russian, QLocale::Russia);
+    ProfileStore reference = distinctStore();
+    for (double &v : reference.ScaleScores)
+        v = 100 - v;
+    for (double &v : reference.SummaryScores)
+        v = 100 - v;
+    fillResultsTable(grid, distinctStore(), ru, &reference);
+    const struct
+    {
+        int col, row;
+        const char *hint;
+    } cases[] = {
+        {1, 1, "Сравнение: 38,8%, разница +22,4 п."},  // Развитие, 61.2
+        {3, 5, "Сравнение: 47,8%, разница +4,4 п."},   // Адаптация, 52.2
+        {5, 3, "Сравнение: 78,3%, разница -56,6 п."},  // Климат, 21.7
+        {7, 16, "Сравнение: 83,6%, разница -67,2 п."}, // Коммуникация, 16.4
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(grid.cellHint(c.col, c.row), QString::fromUtf8(c.hint)) << c.col << "," << c.row;
+    int hints = 0;
+    for (int row = 0; row < kResultsRows; ++row)
+        for (int col = 0; col < kResultsCols; ++col) {
+            const bool value = col % 2 == 1 && row > 0 && !grid.cell(col, row).isEmpty();
+            EXPECT_EQ(!grid.cellHint(col, row).isEmpty(), value) << col << "," << row;
+            hints += value;
+        }
+    EXPECT_EQ(hints, 2 + 4 + 8 + 16);
+
+    fillResultsTable(grid, distinctStore(), ru);
+    for (int row = 0; row < kResultsRows; ++row)
+        for (int col = 0; col < kResultsCols; ++col)
+            EXPECT_TRUE(grid.cellHint(col, row).isEmpty()) << col << "," << row;
+}
