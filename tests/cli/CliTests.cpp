@@ -1246,11 +1246,12 @@ TEST_F(CompareTest, CsvAddsTheReferenceAndDifferenceRows)
 
 // Wrong command lines give status 2 and the usage; a reference (or, beside one, a profile) that
 // cannot be read gives status 1 and its message, naming the file when the message does not,
-// and nothing on standard output nor in the batch's folder. %1 stands for the test's folder.
+// and nothing on standard output nor in the batch's folder. The arguments are separated by
+// "|"; %1 stands for the test's folder.
 struct CompareFailure
 {
     const char *name;
-    std::vector<const char *> arguments;
+    const char *arguments;
     int status;
     const char *message; // all of standard error for status 1, a part of it for status 2
 };
@@ -1267,10 +1268,7 @@ class CompareRefused : public CompareTest, public testing::WithParamInterface<Co
 TEST_P(CompareRefused, StatusAndMessage)
 {
     const auto fill = [this](const char *text) { return QString::fromUtf8(text).arg(dir.path()); };
-    QStringList arguments;
-    for (const char *a : GetParam().arguments)
-        arguments << (QByteArrayView(a).contains("%1") ? fill(a) : QString::fromUtf8(a));
-    const Outcome run = runProgram(arguments);
+    const Outcome run = runProgram(fill(GetParam().arguments).split('|'));
     EXPECT_EQ(run.exitCode, GetParam().status);
     EXPECT_EQ(run.out, QByteArray());
     const QString err = QString::fromUtf8(run.err);
@@ -1283,61 +1281,34 @@ TEST_P(CompareRefused, StatusAndMessage)
     EXPECT_FALSE(QFileInfo::exists(path("out")));
 }
 
+const char *const kNeedsReference = "--compare needs a file or folder to compare with";
+const char *const kNotWithThisMode = "--compare goes with --json, --csv or --batch only";
+const char *const kOnlyOnce = "--compare is given only once";
+const char *const kBadNumber = "%1/bad.txt: 'x' is not a valid integer value.\n";
+
 INSTANTIATE_TEST_SUITE_P(
     Table, CompareRefused,
-    testing::Values(CompareFailure{"NoReference",
-                                   {"--json", "%1/r.txt", "--compare"},
-                                   2,
-                                   "--compare needs a file or folder to compare with"},
-                    CompareFailure{"NoReferenceAfterTheBatchFolder",
-                                   {"--batch", "%1/out", "--compare"},
-                                   2,
-                                   "--compare needs a file or folder to compare with"},
-                    CompareFailure{"NoBatchInput",
-                                   {"--batch", "%1/out", "--compare", "%1/g"},
-                                   2,
-                                   "--batch needs a folder and at least one file or folder"},
-                    CompareFailure{"Window",
-                                   {"--compare", "%1/g", "%1/r.txt"},
-                                   2,
-                                   "--compare goes with --json, --csv or --batch only"},
-                    CompareFailure{"WindowReferenceLast",
-                                   {"%1/r.txt", "--compare", "%1/g"},
-                                   2,
-                                   "--compare goes with --json, --csv or --batch only"},
-                    CompareFailure{"Xlsx",
-                                   {"--xlsx", "%1/t.xlsx", "%1/r.txt", "--compare", "%1/g"},
-                                   2,
-                                   "--compare goes with --json, --csv or --batch only"},
-                    CompareFailure{"Twice",
-                                   {"--json", "%1/r.txt", "--compare", "%1/g", "--compare", "%1/g"},
-                                   2,
-                                   "--compare is given only once"},
-                    CompareFailure{
-                        "TwiceAroundTheBatch",
-                        {"--compare", "%1/g", "--batch", "%1/out", "--compare", "%1/g", "%1/r.txt"},
-                        2,
-                        "--compare is given only once"},
-                    CompareFailure{"MissingReference",
-                                   {"--json", "%1/r.txt", "--compare", "%1/none.txt"},
-                                   1,
-                                   "Cannot open file %1/none.txt.\n"},
-                    CompareFailure{"EmptyReference",
-                                   {"--csv", "%1/r.txt", "--compare", ""},
-                                   1,
-                                   "Cannot open file: the path is empty.\n"},
-                    CompareFailure{"BadNumberInTheReference",
-                                   {"--csv", "%1/r.txt", "--compare", "%1/bad.txt"},
-                                   1,
-                                   "%1/bad.txt: 'x' is not a valid integer value.\n"},
-                    CompareFailure{"BadNumberInTheProfile",
-                                   {"--json", "%1/bad.txt", "--compare", "%1/g"},
-                                   1,
-                                   "%1/bad.txt: 'x' is not a valid integer value.\n"},
-                    CompareFailure{"BatchReferenceFailsBeforeAnythingIsWritten",
-                                   {"--batch", "%1/out", "--compare", "%1/bad.txt", "%1/r.txt"},
-                                   1,
-                                   "vorlzut: %1/bad.txt: 'x' is not a valid integer value.\n"}),
+    testing::Values(
+        CompareFailure{"NoReference", "--json|%1/r.txt|--compare", 2, kNeedsReference},
+        CompareFailure{"NoReferenceAfterTheBatchFolder", "--batch|%1/out|--compare", 2,
+                       kNeedsReference},
+        CompareFailure{"NoBatchInput", "--batch|%1/out|--compare|%1/g", 2,
+                       "--batch needs a folder and at least one file or folder"},
+        CompareFailure{"Window", "--compare|%1/g|%1/r.txt", 2, kNotWithThisMode},
+        CompareFailure{"Xlsx", "--xlsx|%1/t.xlsx|%1/r.txt|--compare|%1/g", 2, kNotWithThisMode},
+        CompareFailure{"Twice", "--json|%1/r.txt|--compare|%1/g|--compare|%1/g", 2, kOnlyOnce},
+        CompareFailure{"TwiceAroundTheBatch",
+                       "--compare|%1/g|--batch|%1/out|--compare|%1/g|%1/r.txt", 2, kOnlyOnce},
+        CompareFailure{"MissingReference", "--json|%1/r.txt|--compare|%1/none.txt", 1,
+                       "Cannot open file %1/none.txt.\n"},
+        CompareFailure{"EmptyReference", "--csv|%1/r.txt|--compare|", 1,
+                       "Cannot open file: the path is empty.\n"},
+        CompareFailure{"BadNumberInTheReference", "--csv|%1/r.txt|--compare|%1/bad.txt", 1,
+                       kBadNumber},
+        CompareFailure{"BadNumberInTheProfile", "--json|%1/bad.txt|--compare|%1/g", 1, kBadNumber},
+        CompareFailure{"BatchReferenceFailsBeforeAnythingIsWritten",
+                       "--batch|%1/out|--compare|%1/bad.txt|%1/r.txt", 1,
+                       "vorlzut: %1/bad.txt: 'x' is not a valid integer value.\n"}),
     [](const testing::TestParamInfo<CompareFailure> &row) { return std::string(row.param.name); });
 
 // Every report of a compared batch has the comparison page after the charts, wherever
