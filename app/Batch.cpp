@@ -328,7 +328,7 @@ QImage renderChartPicture(TForm1 &form, ChartViewKind kind)
 }
 
 int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE *out,
-             std::FILE *err, int jobs)
+             std::FILE *err, int jobs, std::optional<ReferenceProfile> reference)
 {
     Reporter report(out, err);
     try {
@@ -352,6 +352,8 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
     form.show();
     QCoreApplication::processEvents();
     form.installEventFilter(&dropUpdates);
+    // Set once: it stays while the inputs load, so every input's pictures and report show it.
+    form.setReference(std::move(reference));
     // The JPEG defaults look at the screen the first time they are read, which only this
     // thread may do.
     jpegDefaults();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChartViews.h"
+#include "Comparison.h"
 #include "DiagramViews.h"
 #include "NativePath.h"
 
@@ -10,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdio>
+#include <optional>
 
 class TForm1;
 
@@ -21,9 +23,10 @@ class TForm1;
 // Returns 1 when any input failed, the folder cannot be made or out cannot be written, else 0.
 // Needs a QApplication; it paints off screen, on the GUI thread, while `jobs` worker threads
 // encode and write the inputs painted before. The files, the progress and the status are those
-// of a serial run (jobs 1, which writes each input before painting the next).
+// of a serial run (jobs 1, which writes each input before painting the next). A reference is
+// laid over every input's views and report.
 int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE *out,
-             std::FILE *err, int jobs = 1);
+             std::FILE *err, int jobs = 1, std::optional<ReferenceProfile> reference = {});
 
 // The jobs of a batch run by default: one per processor core, at most kMaxBatchJobs.
 int defaultBatchJobs();

@@ -2,6 +2,7 @@
 
 #include "Analysis.h"
 #include "CommandError.h"
+#include "Comparison.h"
 #include "Dialogs.h"
 #include "ErrorMessage.h"
 #include "GroupLoader.h"
@@ -13,6 +14,8 @@
 #include "Version.h"
 
 #include "NativePath.h"
+
+#include <QDir>
 
 #include <algorithm>
 #include <cerrno>
@@ -47,6 +50,18 @@ CommandLine parseCommandLine(const QList<QByteArray> &arguments)
                cl.mode == CommandLine::Mode::Xlsx;
     };
     bool jobsGiven = false;
+    // Takes the REF of a --compare at `at`; false, with the error set, when it cannot.
+    const auto takeCompare = [&](qsizetype at) {
+        if (cl.compare || at + 1 >= arguments.size()) {
+            cl.mode = CommandLine::Mode::Error;
+            cl.error = cl.compare
+                           ? QStringLiteral("--compare is given only once")
+                           : QStringLiteral("--compare needs a file or folder to compare with");
+            return false;
+        }
+        cl.compare = arguments[at + 1];
+        return true;
+    };
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QByteArray &arg = arguments[i];
         if (arg == "--help" || arg == "-h") {
@@ -63,16 +78,30 @@ CommandLine parseCommandLine(const QList<QByteArray> &arguments)
                 cl.error = QStringLiteral("--batch takes no other file or option");
                 return cl;
             }
-            // Everything after the folder is an input, whatever its name looks like.
-            if (i + 2 >= arguments.size()) {
+            // Everything after the folder is an input, whatever its name looks like, but for
+            // --compare right after the folder, where it reads as it is meant: the batch
+            // compared with REF.
+            qsizetype inputs = i + 2;
+            if (inputs < arguments.size() && arguments[inputs] == "--compare") {
+                if (!takeCompare(inputs))
+                    return cl;
+                inputs += 2;
+            }
+            if (inputs >= arguments.size()) {
                 cl.mode = CommandLine::Mode::Error;
                 cl.error = QStringLiteral("--batch needs a folder and at least one file or folder");
                 return cl;
             }
             cl.mode = CommandLine::Mode::Batch;
             cl.outDir = arguments[i + 1];
-            cl.paths = arguments.mid(i + 2);
+            cl.paths = arguments.mid(inputs);
             return cl;
+        }
+        if (arg == "--compare") {
+            if (!takeCompare(i))
+                return cl;
+            ++i;
+            continue;
         }
         if (arg == "--jobs") {
             if (exporting() || !cl.path.isEmpty() || jobsGiven) {
@@ -140,6 +169,10 @@ CommandLine parseCommandLine(const QList<QByteArray> &arguments)
     if (jobsGiven) {
         cl.mode = CommandLine::Mode::Error;
         cl.error = QStringLiteral("--jobs goes with --batch only");
+    } else if (cl.compare && cl.mode != CommandLine::Mode::Json &&
+               cl.mode != CommandLine::Mode::Csv) {
+        cl.mode = CommandLine::Mode::Error;
+        cl.error = QStringLiteral("--compare goes with --json, --csv or --batch only");
     }
     return cl;
 }
@@ -148,10 +181,10 @@ QString usageText()
 {
     return QStringLiteral(
         "Usage: vorlzut [PATH]\n"
-        "       vorlzut --json PATH\n"
-        "       vorlzut --csv PATH\n"
+        "       vorlzut --json PATH [--compare REF]\n"
+        "       vorlzut --csv PATH [--compare REF]\n"
         "       vorlzut --xlsx OUTFILE PATH\n"
-        "       vorlzut [--jobs N] --batch OUTDIR PATH...\n"
+        "       vorlzut [--jobs N] --batch OUTDIR [--compare REF] PATH...\n"
         "\n"
         "Builds the organisational culture profile of questionnaire answer files.\n"
         "\n"
@@ -175,6 +208,12 @@ QString usageText()
         "  --jobs N     before --batch: encode and write the reports on N threads (1 to 64)\n"
         "               while the next inputs are painted; by default one per processor core.\n"
         "               The files, the progress and the status are those of --jobs 1\n"
+        "  --compare REF\n"
+        "               with --json, --csv or --batch: compare the profile with REF, an answer\n"
+        "               file or a folder's group mean. --json adds the objects reference and\n"
+        "               difference (this profile minus REF), --csv the rows reference and\n"
+        "               difference; --batch lays REF over the diagram and the charts and adds\n"
+        "               the page \"Сравнение\" to every report\n"
         "  --help       show this text\n"
         "  --version    show the version\n");
 }
@@ -222,19 +261,50 @@ void writeToStream(std::FILE *out, const QByteArray &bytes)
                                .arg(systemReason(errno ? errno : EIO)));
 }
 
-// Loads path as the window would (a file as one respondent, a folder as a group), turns the
-// result into bytes and hands them to deliver; nothing is delivered when loading fails.
-int runExport(const NativePath &native, std::FILE *err, const MemberSink &onMember,
-              const std::function<QByteArray(LoadedProfile &, const QString &today)> &format,
+// Runs load for one of the two paths of a comparison: an error whose message does not say
+// which file it concerns (a number in a single answer file) gets the path put before it, as a
+// group member's has.
+template <typename Load> auto namingThePath(const NativePath &path, const Load &load)
+{
+    try {
+        return load();
+    } catch (CommandError &e) {
+        const QString shown = QDir::toNativeSeparators(displayPath(path));
+        if (e.file().isEmpty() && !e.message().contains(shown))
+            e.inFile(shown);
+        throw;
+    }
+}
+
+void refuseEmptyPath(const NativePath &native)
+{
+    if (native.isEmpty())
+        throw CommandError(QStringLiteral("Cannot open file: the path is empty"));
+}
+
+using ExportFormat = std::function<QByteArray(LoadedProfile &, const QString &today,
+                                              const ReferenceProfile *reference)>;
+
+// Loads path as the window would (a file as one respondent, a folder as a group), and the
+// reference when one is asked for, turns the result into bytes and hands them to deliver;
+// nothing is delivered when either load fails.
+int runExport(const NativePath &native, std::FILE *err, const std::optional<NativePath> &compare,
+              const MemberSink &onMember, const ExportFormat &format,
               const std::function<void(const QByteArray &)> &deliver)
 {
     try {
-        if (native.isEmpty())
-            throw CommandError(QStringLiteral("Cannot open file: the path is empty"));
+        // The reference first: a wrong one fails before a large group is read.
+        std::optional<ReferenceProfile> reference;
+        if (compare)
+            reference = loadCompareReference(*compare);
+        refuseEmptyPath(native);
         const QString today = todayText();
-        LoadedProfile profile = isFolder(native) ? loadGroup(native, today, Members::Drop, onMember)
-                                                 : loadRespondent(native);
-        deliver(format(profile, today));
+        const auto load = [&] {
+            return isFolder(native) ? loadGroup(native, today, Members::Drop, onMember)
+                                    : loadRespondent(native);
+        };
+        LoadedProfile profile = reference ? namingThePath(native, load) : load();
+        deliver(format(profile, today, reference ? &*reference : nullptr));
         return 0;
     } catch (const std::exception &e) {
         printMessage(err, commandLineErrorText(e));
@@ -244,27 +314,41 @@ int runExport(const NativePath &native, std::FILE *err, const MemberSink &onMemb
 
 } // namespace
 
-int runJsonExport(const NativePath &path, std::FILE *out, std::FILE *err)
+ReferenceProfile loadCompareReference(const NativePath &path)
+{
+    refuseEmptyPath(path);
+    return namingThePath(path, [&] { return loadReference(path, todayText()); });
+}
+
+int runJsonExport(const NativePath &path, std::FILE *out, std::FILE *err,
+                  const std::optional<NativePath> &compare)
 {
     return runExport(
-        path, err, {},
-        [](LoadedProfile &profile, const QString &today) {
+        path, err, compare, {},
+        [](LoadedProfile &profile, const QString &today, const ReferenceProfile *reference) {
             convertToPercent(profile.store);
-            return profileJson(profile, analysisLines(profile.store, profile.header, today));
+            return profileJson(profile, analysisLines(profile.store, profile.header, today),
+                               reference);
         },
         [out](const QByteArray &bytes) { writeToStream(out, bytes); });
 }
 
-int runCsvExport(const NativePath &path, std::FILE *out, std::FILE *err)
+int runCsvExport(const NativePath &path, std::FILE *out, std::FILE *err,
+                 const std::optional<NativePath> &compare)
 {
     // A group's rows are written as its members are read; a respondent's one row at the end.
     CsvTableWriter writer(scriptCsv());
     return runExport(
-        path, err, [&writer](const MemberProfile &member) { writer.addMember(member); },
-        [&writer](LoadedProfile &profile, const QString &) {
+        path, err, compare, [&writer](const MemberProfile &member) { writer.addMember(member); },
+        [&writer](LoadedProfile &profile, const QString &, const ReferenceProfile *reference) {
             for (const MemberProfile &member : profile.members)
                 writer.addMember(member);
-            return writer.finish(profile.group);
+            QByteArray table = writer.finish(profile.group);
+            if (reference) {
+                convertToPercent(profile.store);
+                table += comparisonCsvRows(profile.store, *reference, scriptCsv());
+            }
+            return table;
         },
         [out](const QByteArray &bytes) { writeToStream(out, bytes); });
 }
@@ -274,13 +358,13 @@ int runXlsxExport(const NativePath &outFile, const NativePath &path, std::FILE *
     // The rows go into the workbook as the members are read, as for the CSV table.
     std::optional<XlsxTableWriter> writer;
     return runExport(
-        path, err,
+        path, err, {},
         [&writer](const MemberProfile &member) {
             if (!writer)
                 writer.emplace();
             writer->addMember(member);
         },
-        [&writer](LoadedProfile &profile, const QString &) {
+        [&writer](LoadedProfile &profile, const QString &, const ReferenceProfile *) {
             if (!writer)
                 writer.emplace();
             for (const MemberProfile &member : profile.members)

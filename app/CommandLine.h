@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Comparison.h"
 #include "NativePath.h"
 #include "XlsxTable.h"
 
@@ -7,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdio>
+#include <optional>
 
 // What the command line asks for. Paths are kept as the bytes they were given in: a name that
 // is not UTF-8 still names its own file or folder.
@@ -20,6 +22,8 @@ struct CommandLine
     NativePath outFile;      // --xlsx: the workbook written
     QList<NativePath> paths; // batch: the inputs, in order
     int jobs = 0;            // batch: the threads that write the inputs; 0 for one per core
+    // --compare: the file or folder the profile is compared with (--json, --csv, --batch).
+    std::optional<NativePath> compare;
 };
 
 // The most threads --jobs may ask for: each holds an input's pictures while it writes them.
@@ -37,12 +41,20 @@ QByteArray terminalText(const QString &message);
 // did not take them (a full disk, a closed stream).
 bool printMessage(std::FILE *stream, const QString &message);
 
+// The reference of --compare, read as loadReference reads it; throws the load's error, with
+// the path put before a message that does not name it.
+ReferenceProfile loadCompareReference(const NativePath &path);
+
 // The headless export: loads path (a file as one respondent, a folder as a group), prints the
 // profile as JSON to out and returns 0; on failure prints the error box text to err and
-// returns 1, with nothing on out.
-int runJsonExport(const NativePath &path, std::FILE *out, std::FILE *err);
+// returns 1, with nothing on out. With compare, the profile is compared with that file or
+// folder, which must load too; a message of either load that does not name its file then has
+// the path put before it.
+int runJsonExport(const NativePath &path, std::FILE *out, std::FILE *err,
+                  const std::optional<NativePath> &compare = {});
 // The same for the table of individual results as plain CSV (RFC 4180, ",", ".", UTF-8).
-int runCsvExport(const NativePath &path, std::FILE *out, std::FILE *err);
+int runCsvExport(const NativePath &path, std::FILE *out, std::FILE *err,
+                 const std::optional<NativePath> &compare = {});
 // The same table as an Excel workbook, written to outFile by a safe replacing write (a failed
 // export leaves an older file whole); nothing on out.
 int runXlsxExport(const NativePath &outFile, const NativePath &path, std::FILE *err);

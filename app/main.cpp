@@ -1,5 +1,6 @@
 #include "Batch.h"
 #include "CommandLine.h"
+#include "ErrorMessage.h"
 #include "Fonts.h"
 #include "ProgramFolders.h"
 #include "Window.h"
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -72,11 +74,11 @@ int main(int argc, char **argv)
     case CommandLine::Mode::Json: {
         // No window and no display: only the core application object.
         QCoreApplication app(argc, argv);
-        return runJsonExport(cl.path, stdout, stderr);
+        return runJsonExport(cl.path, stdout, stderr, cl.compare);
     }
     case CommandLine::Mode::Csv: {
         QCoreApplication app(argc, argv);
-        return runCsvExport(cl.path, stdout, stderr);
+        return runCsvExport(cl.path, stdout, stderr, cl.compare);
     }
     case CommandLine::Mode::Xlsx: {
         QCoreApplication app(argc, argv);
@@ -91,8 +93,18 @@ int main(int argc, char **argv)
         qInstallMessageHandler(keepSeriousMessages);
         QApplication app(argc, argv);
         installFontSubstitutions();
+        // A reference that cannot be read fails the run before anything is written.
+        std::optional<ReferenceProfile> reference;
+        if (cl.compare) {
+            try {
+                reference = loadCompareReference(*cl.compare);
+            } catch (const std::exception &e) {
+                printMessage(stderr, QStringLiteral("vorlzut: ") + commandLineErrorText(e));
+                return 1;
+            }
+        }
         return runBatch(cl.outDir, cl.paths, stdout, stderr,
-                        cl.jobs > 0 ? cl.jobs : defaultBatchJobs());
+                        cl.jobs > 0 ? cl.jobs : defaultBatchJobs(), std::move(reference));
     }
     case CommandLine::Mode::Window:
         break;

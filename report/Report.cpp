@@ -58,6 +58,14 @@ constexpr int kPanelLabelPx = 13;
 constexpr double kSpreadRow = 46;
 constexpr double kSpreadNameWidth = 520;
 
+// The comparison page: a name column and three number columns, the values in three groups
+// under a heading row each.
+constexpr double kCompareRow = 46;
+constexpr double kCompareNameWidth = 900;
+constexpr int kCompareNumberColumns = 3;
+constexpr int kCompareGroups = 3;
+constexpr double kCompareNoteHeight = 52;
+
 const QColor kInk(33, 37, 41);
 const QColor kMuted(108, 117, 125);
 const QColor kAccent(31, 58, 95);
@@ -142,13 +150,20 @@ public:
 
     int pages() const { return pages_; }
 
+    static constexpr bool comparisonEndsAboveTheCharts()
+    {
+        return comparisonBottom() <= chartsBottom();
+    }
+
     void paintPage(int page)
     {
         if (page == 0)
             paintFirstPage();
         else if (page == 1)
             paintChartPage();
-        paintFlow(page - 1);
+        else if (page == 2 && c_.reference)
+            paintComparisonPage();
+        paintFlow(page - (fixedPages() - 1));
         paintFooter(page);
     }
 
@@ -168,10 +183,16 @@ private:
                 lines_ << line;
                 items_.push_back({lineHeight, false});
             }
+        // The comparison page ends above where the charts end (see below): the text flows
+        // after either page alike.
         const double top = chartsBottom() + kSectionGap;
         places_ = flowPieces(items_, top, kBodyBottom - top, kBodyBottom);
-        pages_ = 2 + (places_.empty() ? 0 : places_.back().page);
+        pages_ = fixedPages() + (places_.empty() ? 0 : places_.back().page);
     }
+
+    // The pages before the flow: the first page, the charts and, with a reference, the
+    // comparison; the flow starts on the last of them.
+    int fixedPages() const { return c_.reference ? 3 : 2; }
 
     void paintFlow(int flowPage)
     {
@@ -197,7 +218,7 @@ private:
     }
 
     // ---- pieces every page uses
-    static double sectionHeight() { return 80; }
+    static constexpr double sectionHeight() { return 80; }
 
     void paintSection(double top, const QString &title)
     {
@@ -396,8 +417,8 @@ private:
     }
 
     // ---- page 2
-    static double chartsTop() { return sectionHeight() + 10; }
-    static double chartsBottom()
+    static constexpr double chartsTop() { return sectionHeight() + 10; }
+    static constexpr double chartsBottom()
     {
         const int rows = int(kChartViewKinds.size()) / kChartColumns;
         return chartsTop() + rows * kChartHeight + (rows - 1) * kChartGap;
@@ -426,6 +447,92 @@ private:
                         text);
             p_.restore();
         }
+    }
+
+    // ---- the comparison with a reference
+    static constexpr double comparisonTableTop() { return sectionHeight() + 10; }
+    static constexpr double comparisonBottom()
+    {
+        const int rows = 1 + kCompareGroups + kSummaryCount + kScaleScoreCount;
+        return comparisonTableTop() + rows * kCompareRow + 12 + kCompareNoteHeight;
+    }
+
+    // This profile, the reference and their difference for the summary values and the scales;
+    // notable differences in bold.
+    void paintComparisonPage()
+    {
+        const ReferenceProfile &reference = *c_.reference;
+        const QFont titleFont = sansFont(kSectionPx, true);
+        paintSection(0, fitted(QStringLiteral("Сравнение: ") + referenceCaption(reference),
+                               titleFont, kReportWidth));
+
+        const double numberWidth = (kReportWidth - kCompareNameWidth) / kCompareNumberColumns;
+        const QFont body = sansFont(kSmallPx + 2);
+        const QFont bold = sansFont(kSmallPx + 2, true);
+        auto baselineIn = [](double y, const QFont &font) {
+            return y + (kCompareRow - QFontMetricsF(font).height()) / 2 + ascentOf(font);
+        };
+        auto name = [&](double y, const QString &text, const QFont &font, const QColor &ink) {
+            p_.setFont(font);
+            p_.setPen(ink);
+            p_.drawText(QPointF(20, baselineIn(y, font)),
+                        fitted(text, font, kCompareNameWidth - 30));
+        };
+        auto number = [&](double y, int column, const QString &text, const QFont &font) {
+            p_.setFont(font);
+            p_.setPen(kInk);
+            const double right = kCompareNameWidth + (column + 1) * numberWidth - 20;
+            p_.drawText(
+                QPointF(right - QFontMetricsF(font).horizontalAdvance(text), baselineIn(y, font)),
+                text);
+        };
+
+        double y = comparisonTableTop();
+        p_.fillRect(QRectF(0, y, kReportWidth, kCompareRow), kHeaderFill);
+        name(y, QStringLiteral("Показатель"), bold, kInk);
+        const QString titles[kCompareNumberColumns] = {
+            QStringLiteral("Профиль, %"), QStringLiteral("База, %"), QStringLiteral("Разность")};
+        for (int c = 0; c < kCompareNumberColumns; ++c)
+            number(y, c, titles[c], bold);
+        y += kCompareRow;
+
+        const std::vector<ComparisonRow> rows = comparisonRows(c_.store, reference.store);
+        const struct
+        {
+            std::size_t from;
+            QString title;
+        } groups[kCompareGroups] = {{0, QStringLiteral("Итоговые показатели")},
+                                    {kSummaryCount, QStringLiteral("Шкалы")},
+                                    {kSummaryCount + kScaleCount, QStringLiteral("Факторы (III)")}};
+        std::size_t group = 0;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (group < kCompareGroups && groups[group].from == i) {
+                p_.fillRect(QRectF(0, y, kReportWidth, kCompareRow), kPanelFill);
+                name(y, groups[group].title, bold, kAccent);
+                y += kCompareRow;
+                ++group;
+            }
+            const ComparisonRow &row = rows[i];
+            if ((i - groups[group - 1].from) % 2 == 1)
+                p_.fillRect(QRectF(0, y, kReportWidth, kCompareRow), kStripe);
+            name(y, row.name, body, kInk);
+            number(y, 0, formatOneDecimal(row.value).trimmed(), body);
+            number(y, 1, formatOneDecimal(row.reference).trimmed(), body);
+            number(y, 2, differenceText(row.difference),
+                   isNotableDifference(row.difference) ? bold : body);
+            p_.fillRect(QRectF(0, y, kReportWidth, 1.5), kRule);
+            y += kCompareRow;
+        }
+        p_.fillRect(QRectF(0, y, kReportWidth, 3), kRule);
+
+        const QFont note = sansFont(kSmallPx);
+        p_.setFont(note);
+        p_.setPen(kMuted);
+        p_.drawText(QRectF(0, y + 12, kReportWidth, kCompareNoteHeight),
+                    Qt::AlignLeft | Qt::AlignTop,
+                    QStringLiteral("Разность — профиль минус база сравнения, в процентных "
+                                   "пунктах; разность от %1 пунктов выделена жирным.")
+                        .arg(kNotableDifference));
     }
 
     // ---- the group's spread
@@ -477,6 +584,9 @@ private:
     QStringList lines_;
     int pages_ = 2;
 };
+
+static_assert(ReportPainter::comparisonEndsAboveTheCharts(),
+              "the text after the comparison page flows as after the charts");
 
 // The painter as every page of the report starts it.
 void startReportPainting(QPainter &painter)

@@ -18,8 +18,9 @@ class QPagedPaintDevice;
 class QPaintDevice;
 
 // The report a consultant hands a client: page 1 the header, the results table and diagram
-// view D with its labels; page 2 the six chart views; then, for a group, the spread of the
-// summary values and the analysis text as the memo holds it, over as many pages as it needs.
+// view D with its labels; page 2 the six chart views; page 3, when the profile is compared with
+// a reference, the comparison of their values; then, for a group, the spread of the summary
+// values and the analysis text as the memo holds it, over as many pages as it needs.
 // Every picture is painted by the views' own paint code, so the PDF stays vector.
 
 // What a report shows. The window fills it from what is on screen.

@@ -1,8 +1,10 @@
 #include "Comparison.h"
 
 #include "GroupLoader.h"
+#include "NumberFormat.h"
 #include "Scoring.h"
 
+#include <cmath>
 #include <cstdlib>
 
 ReferenceProfile referenceOf(LoadedProfile loaded, const QString &folderName)
@@ -49,4 +51,54 @@ ProfileDifference profileDifference(const ProfileStore &profile, const ProfileSt
     for (int i = 1; i <= kScaleScoreCount; ++i)
         difference.scales[i] = profile.ScaleScores[i] - reference.ScaleScores[i];
     return difference;
+}
+
+bool isNotableDifference(double difference)
+{
+    // The shown digits decide, not the binary value behind them.
+    const QString shown = formatFixed(std::fabs(difference), 1, 0, QStringLiteral("."));
+    return shown.toDouble() >= kNotableDifference;
+}
+
+QString differenceText(double difference, const QLocale &locale)
+{
+    const QString decimalPoint = locale.decimalPoint();
+    const QString magnitude = formatFixed(std::fabs(difference), 1, 0, decimalPoint);
+    if (std::isnan(difference) || magnitude == formatFixed(0, 1, 0, decimalPoint))
+        return magnitude;
+    return (difference < 0 ? QLatin1Char('-') : QLatin1Char('+')) + magnitude;
+}
+
+QString scaleCaption(int i)
+{
+    // Summary indexes of the names: the factors (II) 1..4, the base scales 5..8, the factor
+    // (III) cells "Мотивация" (odd) and "Климат" (even) 9 and 10. Four scales, or two cells,
+    // stand under each factor (II).
+    constexpr int kBaseScalesFrom = 5, kMotivation = 9, kClimate = 10;
+    constexpr int kScalesPerFactorII = 4, kCellsPerFactorII = 2;
+    if (i < 1 || i > kScaleScoreCount)
+        return {};
+    const QString separator = QStringLiteral(" / ");
+    if (i <= kScaleCount)
+        return ProfileStore::SummaryNames(1 + (i - 1) / kScalesPerFactorII) + separator +
+               ProfileStore::SummaryNames(kBaseScalesFrom + (i - 1) % kScalesPerFactorII);
+    const int cell = i - kScaleCount;
+    return ProfileStore::SummaryNames(1 + (cell - 1) / kCellsPerFactorII) + separator +
+           ProfileStore::SummaryNames(cell % 2 == 1 ? kMotivation : kClimate);
+}
+
+std::vector<ComparisonRow> comparisonRows(const ProfileStore &profile,
+                                          const ProfileStore &reference)
+{
+    std::vector<ComparisonRow> rows;
+    rows.reserve(kSummaryCount + kScaleScoreCount);
+    const ProfileDifference difference = profileDifference(profile, reference);
+    for (int i = 1; i <= kSummaryCount; ++i)
+        rows.push_back({ProfileStore::SummaryNames(i), profile.SummaryScores[std::size_t(i)],
+                        reference.SummaryScores[std::size_t(i)],
+                        difference.summary[std::size_t(i)]});
+    for (int i = 1; i <= kScaleScoreCount; ++i)
+        rows.push_back({scaleCaption(i), profile.ScaleScores[std::size_t(i)],
+                        reference.ScaleScores[std::size_t(i)], difference.scales[std::size_t(i)]});
+    return rows;
 }

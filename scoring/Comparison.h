@@ -3,8 +3,10 @@
 #include "NativePath.h"
 #include "Profile.h"
 
+#include <QLocale>
 #include <QString>
 #include <array>
+#include <vector>
 
 // A second profile laid over the loaded one: a respondent held against the team's mean, a
 // department against the company, this year against last year.
@@ -39,3 +41,28 @@ ProfileDifference profileDifference(const ProfileStore &profile, const ProfileSt
 
 // A difference of this many points or more is worth the reader's eye.
 inline constexpr double kNotableDifference = 10;
+
+// Whether a difference is worth the reader's eye: kNotableDifference points or more as it is
+// shown, with one decimal, so a difference that reads "+10,0" is marked and "+9,9" is not.
+bool isNotableDifference(double difference);
+
+// A difference as the reader sees it: signed, one decimal, the locale's decimal mark ("+12,5",
+// "-3,0"); one that shows as zero has no sign.
+QString differenceText(double difference, const QLocale &locale = QLocale::system());
+
+// The name of ScaleScores[i] (1..24) as the results table places it: the factor (II) it stands
+// under, then its own name ("Инновация / Поощрение", "Адаптация / Климат"), since the table
+// repeats the base scales' and the factor (III) cells' names under every factor (II).
+QString scaleCaption(int i);
+
+// One line of a comparison table: the twelve summary values (named by
+// ProfileStore::SummaryNames), then the 24 scales (named by scaleCaption), in store order.
+struct ComparisonRow
+{
+    QString name;
+    double value = 0;     // this profile
+    double reference = 0; // the reference
+    double difference = 0;
+};
+std::vector<ComparisonRow> comparisonRows(const ProfileStore &profile,
+                                          const ProfileStore &reference);

@@ -16,10 +16,11 @@ template <typename Array> QJsonArray numbers(const Array &values)
 
 } // namespace
 
-QByteArray profileJson(const LoadedProfile &profile, const QStringList &analysis)
+QByteArray profileJson(const LoadedProfile &profile, const QStringList &analysis,
+                       const ReferenceProfile *reference)
 {
     const QLatin1Char lf('\n');
-    const QJsonObject object{
+    QJsonObject object{
         {QStringLiteral("code"), profile.header.code},
         {QStringLiteral("name"), profile.header.name},
         {QStringLiteral("date"), profile.header.date},
@@ -30,5 +31,21 @@ QByteArray profileJson(const LoadedProfile &profile, const QStringList &analysis
         {QStringLiteral("scales"), numbers(profile.store.ScaleScores)},
         {QStringLiteral("analysis"), analysis.join(lf)},
     };
+    if (reference) {
+        object.insert(QStringLiteral("reference"),
+                      QJsonObject{
+                          {QStringLiteral("code"), reference->header.code},
+                          {QStringLiteral("name"), reference->header.name},
+                          {QStringLiteral("count"), reference->count},
+                          {QStringLiteral("summary"), numbers(reference->store.SummaryScores)},
+                          {QStringLiteral("scales"), numbers(reference->store.ScaleScores)},
+                      });
+        const ProfileDifference difference = profileDifference(profile.store, reference->store);
+        object.insert(QStringLiteral("difference"),
+                      QJsonObject{
+                          {QStringLiteral("summary"), numbers(difference.summary)},
+                          {QStringLiteral("scales"), numbers(difference.scales)},
+                      });
+    }
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }

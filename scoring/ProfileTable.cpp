@@ -217,3 +217,29 @@ QByteArray profileCsv(const LoadedProfile &loaded, const CsvStyle &style)
         writer.addMember(member);
     return writer.finish(loaded.group);
 }
+
+QByteArray comparisonCsvRows(const ProfileStore &profile, const ReferenceProfile &reference,
+                             const CsvStyle &style)
+{
+    const char sep = style.separator;
+    const ProfileDifference difference = profileDifference(profile, reference.store);
+    QByteArray out;
+    auto percentages = [&](const auto &summary, const auto &scales) {
+        out += QByteArray(kAnswerCount, sep);
+        for (int i = 1; i <= kSummaryCount; ++i)
+            out += sep + numberText(summary[std::size_t(i)], style.decimalPoint);
+        for (int i = 1; i <= kScaleScoreCount; ++i)
+            out += sep + numberText(scales[std::size_t(i)], style.decimalPoint);
+        out += "\r\n";
+    };
+    out += "reference";
+    for (const QString *text :
+         {&reference.header.code, &reference.header.name, &reference.header.date}) {
+        out += sep;
+        out += csvField(*text, style);
+    }
+    percentages(reference.store.SummaryScores, reference.store.ScaleScores);
+    out += QByteArray("difference") + sep + sep + sep;
+    percentages(difference.summary, difference.scales);
+    return out;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Comparison.h"
 #include "Profile.h"
 
 #include <QByteArray>
@@ -124,6 +125,13 @@ private:
     // numbers, so a large table formats each distinct value only once.
     std::array<std::vector<QByteArray>, ProfileStore::ScoreRanges.size()> percentTexts_{};
 };
+
+// The rows that follow the table when the profile is compared with a reference: "reference",
+// with the reference's code, name and date and its percentages, and "difference", this profile's
+// percentages minus the reference's. The answer columns stay empty: a group's reference keeps
+// only its mean scores. profile is in the percent state.
+QByteArray comparisonCsvRows(const ProfileStore &profile, const ReferenceProfile &reference,
+                             const CsvStyle &style);
 
 // One field quoted as RFC 4180 asks when it holds the separator, a quote or a line break.
 QByteArray csvField(const QString &text, const CsvStyle &style);

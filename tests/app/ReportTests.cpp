@@ -3,8 +3,10 @@
 #include "AppTestSupport.h"
 
 #include "ChartViews.h"
+#include "Comparison.h"
 #include "CultureWheel.h"
 #include "DiagramViews.h"
+#include "NativePath.h"
 #include "NumberFormat.h"
 #include "ProfileStore.h"
 #include "Report.h"
@@ -438,6 +440,54 @@ TEST_F(ReportTest, PrintingPutsTheSamePagesOnThePrinter)
     ASSERT_TRUE(QFileInfo::exists(dialogs->printTo));
     EXPECT_EQ(pageCount(dialogs->printTo), pageCount(saved));
     EXPECT_EQ(pdfText(dialogs->printTo), pdfText(saved));
+}
+
+// pdftohtml's reading of a text standing alone on the page: 1 when its font is bold, 0 when not,
+// -1 when it is not there.
+int boldness(const QString &xml, const QString &text)
+{
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral(">(<b>)?%1(</b>)?</text>")
+                               .arg(QRegularExpression::escape(text.toHtmlEscaped())))
+            .match(xml);
+    return m.hasMatch() ? int(m.capturedLength(1) > 0) : -1;
+}
+
+// With a reference, the comparison page stands between the charts and the group's spread: the
+// reference named in its title, each value of the profile and the reference with their signed
+// difference, the notable differences bold.
+TEST_F(ReportTest, ComparisonPageFollowsTheCharts)
+{
+    openTwoMemberGroup();
+    const QString plain = saveReport("plain.pdf");
+    AnswerSheet sheet;
+    sheet.code = "0777";
+    sheet.name = "Белова Ирина";
+    // Innovation 75 %, adaptation 50 %, competition 56.25 %: the group has 62.5 % in each.
+    sheet.totals = {44, 32, 35, 32, 32, 32, 32, 32, 64, 64, 64, 64};
+    form->setReference(
+        loadReference(toNativePath(writeSheet("ref.txt", sheet, "reference")), todayText()));
+    const QString compared = saveReport("compared.pdf");
+
+    EXPECT_EQ(pageCount(compared), pageCount(plain) + 1);
+    EXPECT_TRUE(pdfText(compared, 2, 2).contains("Графики A–F"));
+    const QString page = pdfText(compared, 3, 3);
+    EXPECT_TRUE(page.startsWith("Сравнение: 0777 Белова Ирина")) << page.toStdString();
+    for (const QString expected :
+         {"Показатель Профиль, % База, % Разность Итоговые показатели Инновация 62,5 75,0 -12,5",
+          "Адаптация 62,5 50,0 +12,5", "Конкуренция 62,5 56,3 +6,3",
+          "Шкалы Инновация / Поощрение 50,0 50,0 0,0",
+          "Интеграция / Коммуникация 50,0 50,0 0,0 Факторы (III) Инновация / Мотивация 50,0 "
+          "50,0 0,0",
+          "Интеграция / Климат 50,0 50,0 0,0"})
+        EXPECT_TRUE(page.contains(expected)) << expected.toStdString();
+    EXPECT_TRUE(pdfText(compared, 4, 4).startsWith("Разброс итоговых показателей по группе"));
+
+    const QString xml = run("pdftohtml", {"-xml", "-i", "-stdout", "-f", "3", "-l", "3", compared});
+    EXPECT_EQ(boldness(xml, "-12,5"), 1);
+    EXPECT_EQ(boldness(xml, "+12,5"), 1);
+    EXPECT_EQ(boldness(xml, "+6,3"), 0);
+    EXPECT_EQ(boldness(xml, "75,0"), 0);
 }
 
 // The pages as pictures: the wheel, the three polygons and the table colours on page 1, a

@@ -1116,3 +1116,222 @@ INSTANTIATE_TEST_SUITE_P(
         BadJobs{
             "after_an_export", {"--csv", "IN", "--jobs", "2"}, "--jobs goes with --batch only"}),
     [](const auto &row) { return std::string(row.param.name); });
+
+// ---- comparing with a reference (--compare)
+
+namespace {
+
+QJsonObject parsedJson(const Outcome &run)
+{
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.err, QByteArray());
+    return QJsonDocument::fromJson(run.out).object();
+}
+
+std::vector<double> percentages(const QJsonObject &json)
+{
+    std::vector<double> values = numbers(json["summary"]);
+    for (const double v : numbers(json["scales"]))
+        values.push_back(v);
+    return values;
+}
+
+// pdfinfo's page count and pdftotext's text of the pages first..last, white space made one blank.
+QString pdfTool(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(kHangGuardMs) || process.exitCode() != 0)
+        return QStringLiteral("<%1 failed>").arg(program);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+int pdfPages(const QString &pdf)
+{
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(pdfTool("pdfinfo", {pdf}));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+QString pdfPageText(const QString &pdf, int first, int last)
+{
+    return pdfTool("pdftotext", {"-layout", "-enc", "UTF-8", "-f", QString::number(first), "-l",
+                                 QString::number(last), pdf, "-"})
+        .simplified();
+}
+
+} // namespace
+
+class CompareTest : public CliTest
+{
+protected:
+    void SetUp() override
+    {
+        respondent().write(path("r.txt"));
+        ASSERT_TRUE(QDir(dir.path()).mkpath("g"));
+        Questionnaire other = Questionnaire::uniform(6);
+        other.code = "G-2";
+        other.answers[5] = 1;
+        respondent().write(path("g/a.txt"));
+        other.write(path("g/b.txt"));
+        testfiles::writeBytes(path("bad.txt"),
+                              testfiles::joinLines(respondent().withLine(12, "x")));
+    }
+};
+
+// Wherever --compare stands, the object is the profile's own with the reference as its own
+// export has it and the difference of the two, unrounded.
+TEST_F(CompareTest, JsonAddsTheReferenceAndTheDifference)
+{
+    const QString person = path("r.txt"), group = path("g");
+    const QJsonObject alone[] = {exportJson(person), exportJson(group)};
+    const struct
+    {
+        int self; // 0 the respondent, 1 the group
+        QStringList arguments;
+    } table[] = {{0, {"--json", person, "--compare", group}},
+                 {0, {"--compare", group, "--json", person}},
+                 {1, {"--json", group, "--compare", person}}};
+    for (const auto &row : table) {
+        SCOPED_TRACE(row.arguments.join(' ').toStdString());
+        QJsonObject json = parsedJson(runProgram(row.arguments));
+        const QJsonObject &self = alone[row.self];
+        const QJsonObject &other = alone[1 - row.self];
+        const QJsonObject reference = json.take("reference").toObject();
+        const QJsonObject difference = json.take("difference").toObject();
+        EXPECT_EQ(json, self);
+        EXPECT_EQ(reference.keys(), (QStringList{"code", "count", "name", "scales", "summary"}));
+        for (const char *key : {"code", "name", "count", "summary", "scales"})
+            EXPECT_EQ(reference[key], other[key]) << key;
+        EXPECT_EQ(difference.keys(), (QStringList{"scales", "summary"}));
+        const std::vector<double> mine = percentages(self), theirs = percentages(other);
+        const std::vector<double> differences = percentages(difference);
+        ASSERT_EQ(differences.size(), 36u);
+        for (std::size_t i = 0; i < differences.size(); ++i)
+            EXPECT_EQ(differences[i], mine[i] - theirs[i]) << i;
+    }
+}
+
+// The table as it was, then the rows "reference" and "difference" with the percentages in
+// their columns.
+TEST_F(CompareTest, CsvAddsTheReferenceAndDifferenceRows)
+{
+    const Outcome plain = runProgram({"--csv", path("g")});
+    const Outcome compared = runProgram({"--csv", path("g"), "--compare", path("r.txt")});
+    ASSERT_EQ(compared.exitCode, 0) << compared.err.toStdString();
+    EXPECT_TRUE(compared.out.startsWith(plain.out));
+    const QList<QStringList> rows = readCsv(compared.out, ',');
+    ASSERT_EQ(rows.size(), 1 + 2 + 4 + 2);
+    const QStringList &reference = rows[7];
+    const QStringList &difference = rows[8];
+    const Questionnaire r = respondent();
+    EXPECT_EQ(reference.mid(0, 4), (QStringList{"reference", r.code, r.name, r.date}));
+    EXPECT_EQ(difference.mid(0, 4), (QStringList{"difference", "", "", ""}));
+    ASSERT_EQ(reference.size(), rows[0].size());
+    ASSERT_EQ(difference.size(), rows[0].size());
+    EXPECT_EQ(rows[0][36], "summary1");
+    for (int c = 4; c < 36; ++c) {
+        EXPECT_EQ(reference[c], "") << c;
+        EXPECT_EQ(difference[c], "") << c;
+    }
+    const std::vector<double> person = percentages(exportJson(path("r.txt")));
+    const std::vector<double> group = percentages(exportJson(path("g")));
+    for (int c = 36; c < rows[0].size(); ++c) {
+        EXPECT_EQ(reference[c].toDouble(), person[std::size_t(c - 36)]) << c;
+        EXPECT_EQ(difference[c].toDouble(),
+                  group[std::size_t(c - 36)] - person[std::size_t(c - 36)])
+            << c;
+    }
+}
+
+// Wrong command lines give status 2 and the usage; a reference (or, beside one, a profile) that
+// cannot be read gives status 1 and its message, naming the file when the message does not,
+// and nothing on standard output nor in the batch's folder. The arguments are separated by
+// "|"; %1 stands for the test's folder.
+struct CompareFailure
+{
+    const char *name;
+    const char *arguments;
+    int status;
+    const char *message; // all of standard error for status 1, a part of it for status 2
+};
+
+void PrintTo(const CompareFailure &f, std::ostream *os)
+{
+    *os << f.name;
+}
+
+class CompareRefused : public CompareTest, public testing::WithParamInterface<CompareFailure>
+{
+};
+
+TEST_P(CompareRefused, StatusAndMessage)
+{
+    const auto fill = [this](const char *text) { return QString::fromUtf8(text).arg(dir.path()); };
+    const Outcome run = runProgram(fill(GetParam().arguments).split('|'));
+    EXPECT_EQ(run.exitCode, GetParam().status);
+    EXPECT_EQ(run.out, QByteArray());
+    const QString err = QString::fromUtf8(run.err);
+    if (GetParam().status == 2) {
+        EXPECT_TRUE(err.contains(fill(GetParam().message))) << err.toStdString();
+        EXPECT_TRUE(err.contains("Usage:"));
+    } else {
+        EXPECT_EQ(err, fill(GetParam().message));
+    }
+    EXPECT_FALSE(QFileInfo::exists(path("out")));
+}
+
+const char *const kNeedsReference = "--compare needs a file or folder to compare with";
+const char *const kNotWithThisMode = "--compare goes with --json, --csv or --batch only";
+const char *const kOnlyOnce = "--compare is given only once";
+const char *const kBadNumber = "%1/bad.txt: 'x' is not a valid integer value.\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CompareRefused,
+    testing::Values(
+        CompareFailure{"NoReference", "--json|%1/r.txt|--compare", 2, kNeedsReference},
+        CompareFailure{"NoReferenceAfterTheBatchFolder", "--batch|%1/out|--compare", 2,
+                       kNeedsReference},
+        CompareFailure{"NoBatchInput", "--batch|%1/out|--compare|%1/g", 2,
+                       "--batch needs a folder and at least one file or folder"},
+        CompareFailure{"Window", "--compare|%1/g|%1/r.txt", 2, kNotWithThisMode},
+        CompareFailure{"Xlsx", "--xlsx|%1/t.xlsx|%1/r.txt|--compare|%1/g", 2, kNotWithThisMode},
+        CompareFailure{"Twice", "--json|%1/r.txt|--compare|%1/g|--compare|%1/g", 2, kOnlyOnce},
+        CompareFailure{"TwiceAroundTheBatch",
+                       "--compare|%1/g|--batch|%1/out|--compare|%1/g|%1/r.txt", 2, kOnlyOnce},
+        CompareFailure{"MissingReference", "--json|%1/r.txt|--compare|%1/none.txt", 1,
+                       "Cannot open file %1/none.txt.\n"},
+        CompareFailure{"EmptyReference", "--csv|%1/r.txt|--compare|", 1,
+                       "Cannot open file: the path is empty.\n"},
+        CompareFailure{"BadNumberInTheReference", "--csv|%1/r.txt|--compare|%1/bad.txt", 1,
+                       kBadNumber},
+        CompareFailure{"BadNumberInTheProfile", "--json|%1/bad.txt|--compare|%1/g", 1, kBadNumber},
+        CompareFailure{"BatchReferenceFailsBeforeAnythingIsWritten",
+                       "--batch|%1/out|--compare|%1/bad.txt|%1/r.txt", 1,
+                       "vorlzut: %1/bad.txt: 'x' is not a valid integer value.\n"}),
+    [](const testing::TestParamInfo<CompareFailure> &row) { return std::string(row.param.name); });
+
+// Every report of a compared batch has the comparison page after the charts, wherever
+// --compare stands.
+TEST_F(CompareTest, BatchReportsGetTheComparisonPage)
+{
+    const Outcome plain = runProgram({"--batch", path("plain"), path("r.txt")});
+    ASSERT_EQ(plain.exitCode, 0) << plain.err.toStdString();
+    const Outcome after =
+        runProgram({"--batch", path("after"), "--compare", path("g"), path("r.txt")}, kRussian);
+    ASSERT_EQ(after.exitCode, 0) << after.err.toStdString();
+    const Outcome before =
+        runProgram({"--compare", path("g"), "--batch", path("before"), path("r.txt")}, kRussian);
+    ASSERT_EQ(before.exitCode, 0) << before.err.toStdString();
+    EXPECT_EQ(writtenFiles(path("after")), reportSet({"R-17"}));
+
+    const int pages = pdfPages(path("plain/Report R-17.pdf"));
+    ASSERT_GT(pages, 2);
+    const QString compared = path("after/Report R-17.pdf");
+    EXPECT_EQ(pdfPages(compared), pages + 1);
+    const QString page = pdfPageText(compared, 3, 3);
+    EXPECT_TRUE(page.startsWith("Сравнение: g, файлов: 2")) << page.toStdString();
+    EXPECT_TRUE(page.contains("Показатель Профиль, % База, % Разность")) << page.toStdString();
+    EXPECT_EQ(pdfPageText(path("before/Report R-17.pdf"), 1, pages + 1),
+              pdfPageText(compared, 1, pages + 1));
+}
