@@ -1,5 +1,6 @@
 #include "ResultsTable.h"
 
+#include "Comparison.h"
 #include "Fonts.h"
 #include "NumberFormat.h"
 
@@ -44,12 +45,9 @@ void setupResultsGrid(TStringGrid &grid)
 
 QString comparisonHint(double value, double reference, const QLocale &locale)
 {
-    const double difference = value - reference;
-    // The sign always shows, so that "+0,4" and "-0,4" read apart at a glance.
-    const QString signedDifference =
-        (difference >= 0 ? QStringLiteral("+") : QString()) + formatOneDecimal(difference, locale);
     return QStringLiteral("Сравнение: %1%, разница %2 п.")
-        .arg(formatOneDecimal(reference, locale).trimmed(), signedDifference.trimmed());
+        .arg(formatOneDecimal(reference, locale).trimmed(),
+             differenceText(value - reference, locale));
 }
 
 void fillResultsTable(TStringGrid &grid, const ProfileStore &store, const QLocale &locale,
