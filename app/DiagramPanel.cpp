@@ -31,22 +31,6 @@ QImage backgroundPicture()
     return picture;
 }
 
-// The dashed line before the reference's name, as the reference polygons are drawn.
-class ReferenceSample : public QWidget
-{
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        paintReferenceSample(painter, rect(), Qt::black);
-    }
-};
-
-constexpr QRect kReferenceSampleRect(10, 21, 24, 14);
-
 } // namespace
 
 void TForm1::createDiagramImages()
@@ -63,10 +47,6 @@ void TForm1::createDiagramImages()
     QImage overlay(kDiagramImageRect.size(), QImage::Format_ARGB32_Premultiplied);
     overlay.fill(Qt::transparent);
     imPlot->setPicture(overlay);
-
-    paCompareSample = new ReferenceSample(paPlot);
-    paCompareSample->setGeometry(kReferenceSampleRect);
-    paCompareSample->hide();
 }
 
 void TForm1::refreshReferenceLabel()
@@ -75,7 +55,6 @@ void TForm1::refreshReferenceLabel()
     if (shown)
         laCompareImage->setCaption(referenceCaptionText());
     laCompareImage->setVisible(shown);
-    paCompareSample->setVisible(shown);
 }
 
 void TForm1::drawDiagram(DiagramKind kind)

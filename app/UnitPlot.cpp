@@ -327,8 +327,13 @@ void TForm1::createDiagramPanel(QWidget *client)
     laDateImage = new TLabel(paPlot, font, kMaroon, TLabel::Anchor::Right);
     laDateImage->setCaption(QStringLiteral("Date"));
     laDateImage->place(589, 4);
+    // Below the code and name: a dashed sample, as the reference's polygons are drawn, then
+    // the reference's name.
     laCompareImage = new TLabel(paPlot, font, kMaroon);
-    laCompareImage->place(38, 21);
+    laCompareImage->setLeading(kReferenceSampleWidth + 4, [](QPainter &p, const QRect &r) {
+        paintReferenceSample(p, r.adjusted(0, 0, -4, 0), Qt::black);
+    });
+    laCompareImage->place(10, 21);
     laCompareImage->hide();
     laImageN = new TLabel(paPlot, pixelFont(kSansSerif, kPanelLabelFontPx, true), kRed,
                           TLabel::Anchor::Right);

@@ -132,7 +132,6 @@ public:
     QLabel *ImageInfo = nullptr;
     std::array<TLabel *, 15> DiagramLabels{}; // 1..14
     // Below laInfoImage while there is a reference: a dashed sample and the reference's name.
-    QWidget *paCompareSample = nullptr;
     TLabel *laCompareImage = nullptr;
     TStringGrid *sgResF = nullptr;
     // menu

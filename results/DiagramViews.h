@@ -86,6 +86,7 @@ void paintDiagramViews(QPainter &painter, QSize size, const ProfileStore &store,
 // The sample of a reference polygon's pen that stands before the reference's name: a short
 // dashed line across the middle of rect, in the given colour.
 void paintReferenceSample(QPainter &painter, const QRect &rect, const QColor &color);
+inline constexpr int kReferenceSampleWidth = 24;
 
 // ---- value labels around the wheel
 

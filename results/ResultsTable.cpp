@@ -59,12 +59,18 @@ void fillResultsTable(TStringGrid &grid, const ProfileStore &store, const QLocal
         grid.setCell(col, 0, QString::fromUtf8(kHeaders[col]));
 
     // Each value by where the stores keep it, so that the reference's is read alike.
+    struct ComparedCell
+    {
+        int col, row;
+        double value, reference;
+    };
+    std::vector<ComparedCell> compared;
     const auto put = [&](int col, int row, int nameIndex, auto score) {
         const double value = score(store);
         grid.setCell(col, row, ProfileStore::SummaryNames(nameIndex));
         grid.setCell(col + 1, row, formatWhole(value, locale));
-        grid.setCellHint(col + 1, row,
-                         reference ? comparisonHint(value, score(*reference), locale) : QString());
+        if (reference)
+            compared.push_back({col + 1, row, value, score(*reference)});
     };
     const auto summary = [](int i) {
         return [i](const ProfileStore &s) { return s.SummaryScores[std::size_t(i)]; };
@@ -81,6 +87,17 @@ void fillResultsTable(TStringGrid &grid, const ProfileStore &store, const QLocal
             scale(kScaleCount + j));
     for (int row = 1; row <= kScaleCount; ++row)
         put(6, row, kFirstBaseScale + (row - 1) % kBaseScaleCount, scale(row));
+
+    if (!reference) {
+        grid.setHintSource({});
+        return;
+    }
+    grid.setHintSource([compared = std::move(compared), locale](int col, int row) {
+        for (const ComparedCell &c : compared)
+            if (c.col == col && c.row == row)
+                return comparisonHint(c.value, c.reference, locale);
+        return QString();
+    });
 }
 
 void sgResFDrawCell(TStringGrid &grid, QPainter &painter, int col, int row, const QRect &rect,

@@ -122,16 +122,12 @@ void TStringGrid::setCell(int col, int row, const QString &text)
 
 QString TStringGrid::cellHint(int col, int row) const
 {
-    const auto found = hints_.find({col, row});
-    return found == hints_.end() ? QString() : found->second;
+    return hintSource_ ? hintSource_(col, row) : QString();
 }
 
-void TStringGrid::setCellHint(int col, int row, const QString &text)
+void TStringGrid::setHintSource(HintSource source)
 {
-    if (text.isEmpty())
-        hints_.erase({col, row});
-    else
-        hints_[{col, row}] = text;
+    hintSource_ = std::move(source);
 }
 
 bool TStringGrid::viewportEvent(QEvent *event)

@@ -6,8 +6,6 @@
 #include <QRect>
 #include <QString>
 #include <functional>
-#include <map>
-#include <utility>
 #include <vector>
 
 class QPainter;
@@ -53,9 +51,11 @@ public:
     // contents
     QString cell(int col, int row) const;
     void setCell(int col, int row, const QString &text);
-    // The hint shown while the mouse rests on a cell; empty for none.
+    // The hint shown while the mouse rests on a cell; empty for none. The texts are made by
+    // the source when asked for, not at every fill.
+    using HintSource = std::function<QString(int col, int row)>;
     QString cellHint(int col, int row) const;
-    void setCellHint(int col, int row, const QString &text);
+    void setHintSource(HintSource source);
 
     // selection and scrolling
     // Selects one cell, clamped into the non-fixed rows, and scrolls it into view.
@@ -106,8 +106,8 @@ private:
                          GridDrawState state);
 
     std::vector<int> colWidths_;
-    std::vector<QString> cells_;                   // row-major, colCount() per row
-    std::map<std::pair<int, int>, QString> hints_; // by (col, row); few cells have one
+    std::vector<QString> cells_; // row-major, colCount() per row
+    HintSource hintSource_;
     int rowCount_ = 0;
     int fixedRows_ = 0;
     int rowHeight_ = kDefaultRowHeight;

@@ -48,13 +48,22 @@ void TLabel::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setFont(font());
     painter.setPen(color_);
-    painter.drawText(rect(), int(alignment()), text());
+    if (paintLeading_)
+        paintLeading_(painter, QRect(0, 0, leadingWidth_, height()));
+    painter.drawText(rect().adjusted(leadingWidth_, 0, 0, 0), int(alignment()), text());
+}
+
+void TLabel::setLeading(int width, std::function<void(QPainter &, const QRect &)> paint)
+{
+    leadingWidth_ = width;
+    paintLeading_ = std::move(paint);
+    fit();
 }
 
 void TLabel::fit()
 {
     const QFontMetrics metrics(font());
-    const QSize size(metrics.horizontalAdvance(text()), metrics.height());
+    const QSize size(leadingWidth_ + metrics.horizontalAdvance(text()), metrics.height());
     const int left = anchor_ == Anchor::Right ? x_ - size.width() : x_;
     setGeometry(left, top_, size.width(), size.height());
 }

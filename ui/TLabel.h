@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLabel>
+#include <functional>
 
 // A label sized to its text that keeps one edge where it was put when its text changes, as the
 // window's captions do: the left edge, or the right edge for right-aligned captions.
@@ -22,6 +23,9 @@ public:
     void setCaption(const QString &text);
     QString caption() const { return text(); }
     void setTextColor(const QColor &color);
+    // Room of the given width before the caption, painted by paint (a legend's sample line):
+    // one widget for both, as the panel draws its labels at every frame.
+    void setLeading(int width, std::function<void(QPainter &, const QRect &)> paint);
     QColor textColor() const { return color_; }
 
 protected:
@@ -33,6 +37,8 @@ private:
     void fit();
 
     QColor color_;
+    int leadingWidth_ = 0;
+    std::function<void(QPainter &, const QRect &)> paintLeading_;
     Anchor anchor_;
     int x_ = 0;
     int top_ = 0;
