@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Breakdown.h"
 #include "NativePath.h"
 #include "XlsxTable.h"
 
@@ -20,6 +21,8 @@ struct CommandLine
     NativePath outFile;      // --xlsx: the workbook written
     QList<NativePath> paths; // batch: the inputs, in order
     int jobs = 0;            // batch: the threads that write the inputs; 0 for one per core
+    int splitLine = 0;       // --by: the details line a folder is split by; 0 for no split
+    int minimumSize = kDefaultMinimumSize; // --min-size: the fewest files a shown subgroup has
 };
 
 // The most threads --jobs may ask for: each holds an input's pictures while it writes them.
@@ -43,6 +46,11 @@ bool printMessage(std::FILE *stream, const QString &message);
 int runJsonExport(const NativePath &path, std::FILE *out, std::FILE *err);
 // The same for the table of individual results as plain CSV (RFC 4180, ",", ".", UTF-8).
 int runCsvExport(const NativePath &path, std::FILE *out, std::FILE *err);
+// The breakdown of a folder by details line splitLine into subgroups of at least minimumSize
+// files, printed as JSON or as plain CSV, the whole folder first.
+enum class BreakdownFormat { Json, Csv };
+int runBreakdownExport(const NativePath &folder, int splitLine, int minimumSize,
+                       BreakdownFormat format, std::FILE *out, std::FILE *err);
 // The same table as an Excel workbook, written to outFile by a safe replacing write (a failed
 // export leaves an older file whole); nothing on out.
 int runXlsxExport(const NativePath &outFile, const NativePath &path, std::FILE *err);

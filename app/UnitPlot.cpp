@@ -243,6 +243,10 @@ void TForm1::createMenu()
     mmPrint = mmSave->addAction(QStringLiteral("Print…"), this, [this] { mmPrintClick(); });
     mmPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
 
+    // The breakdown stands on the bar only until the "Сравнение" menu takes it in.
+    mmBreakdown =
+        bar->addAction(QStringLiteral("Подгруппы…"), this, [this] { mmBreakdownClick(); });
+
     for (QMenu *menu : {mmPlotAll, mmImages, mmSave})
         menu->menuAction()->setEnabled(false);
 }
@@ -437,6 +441,7 @@ void TForm1::loadGroupFolder(const QString &folder)
 void TForm1::showLoaded(LoadedProfile &&read, const QString &nameCaption)
 {
     lastLoad_ = std::make_unique<LoadedProfile>(std::move(read));
+    breakdownOrigin_.reset();
     const LoadedProfile &loaded = *lastLoad_;
     setLabelsFlag(0);
     setFieldText(ceDate, loaded.header.date);

@@ -24,6 +24,7 @@ class TImage;
 class TLabel;
 class TPanel;
 class TStringGrid;
+struct BreakdownTable;
 struct LoadedProfile;
 
 // The main window: header fields, analysis memo, chart, diagram panel and results table, and the
@@ -45,6 +46,7 @@ public:
     // commands of the menu
     void mmOpenClick();
     void mmGroupClick();
+    void mmBreakdownClick();
     void mmPlotAllScalesClick();
     void mmPlotFactorsIIIClick();
     void mmPlotFactorsIIClick();
@@ -83,6 +85,9 @@ public:
     // What the last load read: header texts, count and every member's own scores (raw), for
     // the report and the table of individual results; null before the first load.
     const LoadedProfile *lastLoad() const { return lastLoad_.get(); }
+    // The breakdown the profile on display was opened from (a row of its window), whose heat
+    // map the report adds; null for any other load.
+    const BreakdownTable *breakdownOrigin() const { return breakdownOrigin_.get(); }
 
     // The analysis as the Analysis save and the batch write it: the memo's text, with the
     // user's edits, and every line the memo shows cut (MemoText.h) whole again.
@@ -125,6 +130,7 @@ public:
     // menu
     QAction *mmOpen = nullptr;
     QAction *mmGroup = nullptr;
+    QAction *mmBreakdown = nullptr;
     QMenu *mmPlotAll = nullptr;
     QAction *mmPlotAllScales = nullptr;
     QAction *mmPlotFactorsIII = nullptr;
@@ -204,6 +210,7 @@ private:
     QFileDialog *OpenDialog1 = nullptr; // made when first needed
     QFileDialog *SaveDialog = nullptr;
     std::unique_ptr<LoadedProfile> lastLoad_;
+    std::shared_ptr<const BreakdownTable> breakdownOrigin_;
     // The analysis text as WriteAnalysis made it, and the memo's text right after, to tell an
     // edited memo from one as it was written.
     MemoText analysis_;

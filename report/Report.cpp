@@ -1,5 +1,6 @@
 #include "Report.h"
 
+#include "BreakdownPage.h"
 #include "ChartViews.h"
 #include "CultureWheel.h"
 #include "DiagramViews.h"
@@ -149,6 +150,8 @@ public:
         else if (page == 1)
             paintChartPage();
         paintFlow(page - 1);
+        if (c_.breakdown && page >= flowPages_)
+            paintBreakdownPage(p_, *c_.breakdown, page - flowPages_, c_.today);
         paintFooter(page);
     }
 
@@ -171,6 +174,9 @@ private:
         const double top = chartsBottom() + kSectionGap;
         places_ = flowPieces(items_, top, kBodyBottom - top, kBodyBottom);
         pages_ = 2 + (places_.empty() ? 0 : places_.back().page);
+        flowPages_ = pages_;
+        if (c_.breakdown)
+            pages_ += breakdownPageCount(*c_.breakdown);
     }
 
     void paintFlow(int flowPage)
@@ -461,6 +467,7 @@ private:
     std::vector<FlowPlace> places_;
     QStringList lines_;
     int pages_ = 2;
+    int flowPages_ = 2; // the pages up to the end of the text
 };
 
 // The painter as every page of the report starts it.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Breakdown.h"
 #include "ChartViews.h"
 #include "PaintRecording.h"
 #include "Profile.h"
@@ -33,6 +34,8 @@ struct ReportContent
     QString analysis;   // the memo's text, with the user's edits
     // The spread of the twelve summary values over a group's members, indexed 1..12.
     std::optional<std::array<Spread, kSummaryCount + 1>> spread;
+    // The heat map of the breakdown the profile was opened from, as pages after the text.
+    std::optional<BreakdownTable> breakdown;
 };
 
 // A4 portrait with 15 mm margins.
