@@ -244,8 +244,8 @@ void TForm1::createMenu()
     mmPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
 
     // The breakdown stands on the bar only until the "Сравнение" menu takes it in.
-    mmBreakdown =
-        bar->addAction(QStringLiteral("Подгруппы…"), this, [this] { mmBreakdownClick(); });
+    mmBreakdown = bar->addAction(menuGlyph(MenuGlyph::Group), QStringLiteral("Подгруппы…"), this,
+                                 [this] { mmBreakdownClick(); });
 
     for (QMenu *menu : {mmPlotAll, mmImages, mmSave})
         menu->menuAction()->setEnabled(false);

@@ -20,7 +20,6 @@ namespace {
 constexpr double kBodyBottom = 2600;
 constexpr double kFooterTop = 2625;
 constexpr double kTitleBottom = 95;
-constexpr double kTableGap = 60;
 constexpr double kNameWidth = 520;
 constexpr double kCountWidth = 90;
 constexpr double kRowHeight = 48;
@@ -309,7 +308,7 @@ std::vector<HeatBlock> heatBlocks(int rows, double firstTop, double bottom,
                 std::max(1, int(std::floor((bottom - top - shape.heading) / shape.row)));
             const int count = std::min(fit, rows - first);
             blocks.push_back({page, isScales, top, first, count});
-            top += shape.heading + count * shape.row + kTableGap;
+            top += shape.heading + count * shape.row + kHeatTableGap;
             first += count;
         }
     }

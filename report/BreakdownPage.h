@@ -38,6 +38,8 @@ struct HeatTableShape
     double heading = 0; // height of the heading with its turned titles
     double row = 0;     // height of a row
 };
+// The space below a block before the next one.
+inline constexpr double kHeatTableGap = 60;
 // Lays out rows rows of both tables: the first page from firstTop, every page down to bottom.
 std::vector<HeatBlock> heatBlocks(int rows, double firstTop, double bottom,
                                   const HeatTableShape &summary, const HeatTableShape &scales);

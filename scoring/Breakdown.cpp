@@ -205,12 +205,12 @@ Breakdown BreakdownBuilder::finish(int minimumSize)
         pool += bucket->sums.count;
     const int smallCount = int(small.size());
     // Withheld files would be the whole folder less the shown rows: the smallest shown
-    // subgroups go into "Прочие" until it may be shown.
-    while (pool > 0 && pool < minimumSize && !large.empty()) {
+    // subgroup goes into "Прочие", which it alone brings up to the minimum.
+    if (pool > 0 && pool < minimumSize && !large.empty()) {
         Bucket *smallest = large.back();
         large.pop_back();
         pool += smallest->sums.count;
-        result.joinedToOthers << (smallest->unspecified ? unspecifiedName() : smallest->name);
+        result.joinedToOthers = smallest->unspecified ? unspecifiedName() : smallest->name;
         small.push_back(smallest);
     }
 
@@ -334,6 +334,12 @@ QString breakdownColumnTitle(int column)
 
 QStringList breakdownNotes(const BreakdownTable &table)
 {
+    // A name may be a whole header line; a note quotes its beginning.
+    constexpr qsizetype kQuoted = 200;
+    QString joined = table.joinedToOthers;
+    if (joined.size() > kQuoted)
+        joined = joined.left(joined[kQuoted - 1].isHighSurrogate() ? kQuoted - 1 : kQuoted) +
+                 QChar(0x2026);
     QStringList notes;
     notes << QStringLiteral("Минимальный размер подгруппы: %1. В «%2» объединено файлов: %3, "
                             "не показано файлов: %4.")
@@ -343,8 +349,8 @@ QStringList breakdownNotes(const BreakdownTable &table)
                  .arg(table.withheldFiles);
     if (!table.joinedToOthers.isEmpty())
         notes << QStringLiteral("Чтобы малые подгруппы нельзя было вычислить по строке всей "
-                                "папки, в «%1» включены также: «%2».")
-                     .arg(othersName(), table.joinedToOthers.join(QStringLiteral("», «")));
+                                "папки, в «%1» включена также подгруппа «%2».")
+                     .arg(othersName(), joined);
     if (table.withheldFiles > 0)
         notes << QStringLiteral("Не показанные файлы учтены только в строке «%1».")
                      .arg(wholeFolderName());
@@ -390,7 +396,7 @@ QByteArray breakdownJson(const BreakdownTable &table)
         {QStringLiteral("line"), table.line},
         {QStringLiteral("minSize"), table.minimumSize},
         {QStringLiteral("pooled"), table.pooledFiles},
-        {QStringLiteral("joinedToOthers"), QJsonArray::fromStringList(table.joinedToOthers)},
+        {QStringLiteral("joined"), table.joinedToOthers},
         {QStringLiteral("withheld"), table.withheldFiles},
         {QStringLiteral("subgroups"), rows},
     };

@@ -55,9 +55,10 @@ struct Breakdown
     std::vector<Subgroup> shown;
     int pooledFiles = 0;     // files in the shown "Прочие"
     int pooledSubgroups = 0; // subgroups below the minimum among them
-    // Subgroups of at least the minimum size put into "Прочие" as well: with the small ones
-    // withheld, the whole folder's row less the shown rows would give the small ones' mean.
-    QStringList joinedToOthers;
+    // The smallest subgroup of at least the minimum size, put into "Прочие" as well when the
+    // small ones alone are too few to show: withheld, the whole folder's row less the shown rows
+    // would give their mean. Empty when none was.
+    QString joinedToOthers;
     int withheldFiles = 0; // files counted in the whole folder's row only
     int withheldSubgroups = 0;
 };
@@ -124,7 +125,7 @@ struct BreakdownTable
     int minimumSize = 0;
     int pooledFiles = 0;
     int pooledSubgroups = 0;
-    QStringList joinedToOthers;
+    QString joinedToOthers;
     int withheldFiles = 0;
     int withheldSubgroups = 0;
     std::vector<BreakdownRow> rows; // the whole folder first
@@ -144,6 +145,7 @@ QStringList breakdownNotes(const BreakdownTable &table);
 // The table as CSV: name, count, summary1..12 and scale1..24 in percent, unrounded; a row per
 // shown subgroup, the whole folder first. Lines end in CR LF.
 QByteArray breakdownCsv(const BreakdownTable &table, const CsvStyle &style);
-// The table as one JSON object: the line, the minimum size, what was pooled and withheld, and
-// "subgroups", an object per row with name, count, summary (12) and scales (24).
+// The table as one JSON object: the folder, the line, the minimum size, the files pooled and
+// withheld, the subgroup joined to the pooled ones ("" when none), and "subgroups", an object
+// per row with name, count, summary (12) and scales (24).
 QByteArray breakdownJson(const BreakdownTable &table);

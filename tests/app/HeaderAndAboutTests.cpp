@@ -51,7 +51,7 @@ TEST_F(WindowTest, AboutEntryShowsTheOneModelessAboutBox)
     auto *corner = qobject_cast<QToolButton *>(form->menuBar()->cornerWidget(Qt::TopRightCorner));
     ASSERT_NE(corner, nullptr);
     EXPECT_EQ(corner->text(), "О программе");
-    EXPECT_EQ(form->menuBar()->actions().size(), 5);
+    EXPECT_EQ(form->menuBar()->actions().size(), 6);
 
     form->show();
     EXPECT_FALSE(form->AboutBox->isVisible());

@@ -90,7 +90,7 @@ TEST_F(WindowTest, MenuBarHoldsFiveItemsWithTheirCaptions)
     QStringList captions;
     for (QAction *a : form->menuBar()->actions())
         captions << a->text();
-    EXPECT_EQ(captions, QStringList({"Data", "Group", "Plots", "Images", "Save"}));
+    EXPECT_EQ(captions, QStringList({"Data", "Group", "Plots", "Images", "Save", "Подгруппы…"}));
     QStringList plots;
     for (QAction *a : form->mmPlotAll->actions())
         plots << a->text();
