@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStringBuilder>
 #include <algorithm>
 #include <charconv>
 
@@ -24,13 +25,13 @@ QByteArray numberText(double value, char decimalPoint)
 
 // Counts one more use of a spelling; the name is the most used one, and of equally used ones
 // the one that got there first.
-void noteSpelling(QHash<QString, int> &spellings, QString &name, int &nameCount,
-                  const QString &spelling)
+void noteSpelling(TextIndex &spellings, QString &name, int &nameCount, const QString &spelling)
 {
-    const int count = ++spellings[spelling];
-    if (count > nameCount) {
-        nameCount = count;
-        name = spelling;
+    const auto it = spellings.try_emplace(spelling, 0).first;
+    if (++it->second > nameCount) {
+        nameCount = it->second;
+        // The index's own copy, rather than each member's text in turn.
+        name = it->first;
     }
 }
 
@@ -69,7 +70,7 @@ void divideSums(LoadedProfile &group)
 
 QString memberLine(const MemberProfile &member)
 {
-    return member.header.name + QLatin1Char(' ') + member.header.code + QLatin1Char(' ') +
+    return member.header.name % QLatin1Char(' ') % member.header.code % QLatin1Char(' ') %
            member.header.date;
 }
 
@@ -117,23 +118,31 @@ BreakdownBuilder::BreakdownBuilder(int line, const QString &today, Members keep)
 void BreakdownBuilder::add(const MemberProfile &member)
 {
     const QString spelling = detailText(member, line_).trimmed();
-    const QString key = spelling.toCaseFolded();
-    auto found = index_.constFind(key);
-    if (found == index_.constEnd()) {
-        found = index_.insert(key, int(buckets_.size()));
-        Bucket bucket;
-        bucket.sums = emptyGroup(today_);
-        bucket.unspecified = key.isEmpty();
-        buckets_.push_back(std::move(bucket));
+    // Most members spell their line as others do: a spelling met before finds its subgroup
+    // without folding its case again.
+    auto known = spellings_.find(spelling);
+    if (known == spellings_.end()) {
+        const QString key = spelling.toCaseFolded();
+        auto [found, added] = index_.try_emplace(key, int(buckets_.size()));
+        if (added) {
+            Bucket bucket;
+            bucket.sums = emptyGroup(today_);
+            bucket.unspecified = key.isEmpty();
+            buckets_.push_back(std::move(bucket));
+        }
+        known = spellings_.emplace(spelling, found->second).first;
     }
-    Bucket &bucket = buckets_[std::size_t(*found)];
+    Bucket &bucket = buckets_[std::size_t(known->second)];
     noteSpelling(bucket.spell, bucket.name, bucket.nameCount, spelling);
     ++bucket.sums.count;
     addScores(bucket.sums, member.store);
-    bucket.sums.header.details << memberLine(member);
-    bucket.order.push_back(read_++);
-    if (keep_ == Members::Keep)
+    bucket.lastRead = read_;
+    if (keep_ == Members::Keep) {
+        bucket.sums.header.details << memberLine(member);
+        bucket.order.push_back(read_);
         bucket.sums.members.push_back(member);
+    }
+    ++read_;
 }
 
 Subgroup BreakdownBuilder::finishBucket(Bucket &bucket, SubgroupKind kind) const
@@ -177,8 +186,13 @@ Subgroup BreakdownBuilder::pooled(const std::vector<Bucket *> &buckets) const
         if (keep_ == Members::Keep)
             sums.members.push_back(place.bucket->sums.members[place.at]);
     }
-    if (!places.empty())
-        sums.store.Answers = places.back().bucket->sums.store.Answers;
+    // The store's answers are the last member's read, as for a group load.
+    const Bucket *last = nullptr;
+    for (const Bucket *bucket : buckets)
+        if (!last || bucket->lastRead > last->lastRead)
+            last = bucket;
+    if (last)
+        sums.store.Answers = last->sums.store.Answers;
     divideSums(sums);
     return others;
 }
@@ -227,6 +241,7 @@ Breakdown BreakdownBuilder::finish(int minimumSize)
     }
     buckets_.clear();
     index_.clear();
+    spellings_.clear();
     return result;
 }
 
@@ -243,23 +258,21 @@ std::array<QString, kSplitLineCount> commonDetailTexts(const LoadedProfile &whol
     struct Tally
     {
         int count = 0;
-        QHash<QString, int> spell;
+        TextIndex spell;
         QString name;
         int nameCount = 0;
     };
     std::array<QString, kSplitLineCount> texts;
     for (int line = kFirstSplitLine; line <= kLastSplitLine; ++line) {
-        QHash<QString, int> index;
+        TextIndex index;
         std::vector<Tally> tallies;
         for (const MemberProfile &member : whole.members) {
             const QString spelling = detailText(member, line).trimmed();
-            const QString key = spelling.toCaseFolded();
-            auto at = index.constFind(key);
-            if (at == index.constEnd()) {
-                at = index.insert(key, int(tallies.size()));
+            const auto [at, added] =
+                index.try_emplace(spelling.toCaseFolded(), int(tallies.size()));
+            if (added)
                 tallies.emplace_back();
-            }
-            Tally &tally = tallies[std::size_t(*at)];
+            Tally &tally = tallies[std::size_t(at->second)];
             ++tally.count;
             noteSpelling(tally.spell, tally.name, tally.nameCount, spelling);
         }

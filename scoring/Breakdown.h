@@ -5,10 +5,12 @@
 #include "ProfileTable.h"
 
 #include <QByteArray>
-#include <QHash>
+#include <QHashFunctions>
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <cstring>
+#include <unordered_map>
 #include <vector>
 
 // A group split by one of its details lines into subgroups, for comparing the departments (or
@@ -63,8 +65,25 @@ struct Breakdown
     int withheldSubgroups = 0;
 };
 
+// Texts as keys, compared by their code units: Qt's own string comparison in a QHash costs more
+// than the rest of a member's split.
+struct TextHash
+{
+    std::size_t operator()(const QString &text) const noexcept { return qHash(QStringView(text)); }
+};
+struct TextEqual
+{
+    bool operator()(const QString &a, const QString &b) const noexcept
+    {
+        return a.size() == b.size() && std::memcmp(a.constData(), b.constData(),
+                                                   std::size_t(a.size()) * sizeof(QChar)) == 0;
+    }
+};
+using TextIndex = std::unordered_map<QString, int, TextHash, TextEqual>;
+
 // Splits the members as they are read (a group load's MemberSink feeds it), so that a folder is
-// read once. keep: whether each subgroup keeps its members' own scores, as a group load does.
+// read once. keep: whether each subgroup keeps its members, their own scores and their list in
+// its details, as a group load does; without them a subgroup has its sums and means only.
 class BreakdownBuilder
 {
 public:
@@ -77,10 +96,11 @@ public:
 private:
     struct Bucket
     {
-        LoadedProfile sums;        // raw sums, not yet divided
-        std::vector<int> order;    // reading index of each member, ascending
-        QHash<QString, int> spell; // spellings and how many use each
-        QString name;              // the most used spelling so far
+        LoadedProfile sums;     // raw sums, not yet divided
+        std::vector<int> order; // reading index of each member kept, ascending
+        int lastRead = -1;      // reading index of the last member
+        TextIndex spell;        // spellings and how many use each
+        QString name;           // the most used spelling so far
         int nameCount = 0;
         bool unspecified = false;
     };
@@ -91,7 +111,8 @@ private:
     QString today_;
     Members keep_;
     int read_ = 0;
-    QHash<QString, int> index_; // key to bucket
+    TextIndex index_;     // key to bucket
+    TextIndex spellings_; // each spelling met to its bucket
     std::vector<Bucket> buckets_;
 };
 
