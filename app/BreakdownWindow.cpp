@@ -20,7 +20,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -294,11 +293,13 @@ BreakdownWindow::BreakdownWindow(Content content, Dialogs &dialogs, OpenSubgroup
     });
     connect(btSaveCsv, &QPushButton::clicked, this, [this] { btSaveCsvClick(); });
     connect(btSavePdf, &QPushButton::clicked, this, [this] { btSavePdfClick(); });
+    // As high as the rows need, the wrapped texts taken at the window's width.
     const int tableHeight = header->sizeHint().height() + model->rowCount() * kRowHeight +
-                            2 * tvSubgroups->frameWidth() +
-                            tvSubgroups->horizontalScrollBar()->sizeHint().height();
-    resize(kWindowWidth, layout->sizeHint().height() - tvSubgroups->sizeHint().height() +
-                             std::min(tableHeight, kMostTableHeight));
+                            2 * tvSubgroups->frameWidth();
+    const int others = (layout->hasHeightForWidth() ? layout->heightForWidth(kWindowWidth)
+                                                    : layout->sizeHint().height()) -
+                       tvSubgroups->sizeHint().height();
+    resize(kWindowWidth, others + std::min(tableHeight, kMostTableHeight));
 }
 
 BreakdownWindow::~BreakdownWindow() = default;
