@@ -79,16 +79,19 @@ package: build
 	cmake --build build --target package
 
 # The README pictures, rendered from the sample data by the program's own window and report
-# code: the main window under a virtual X server, and page 1 of the PDF report.
+# code: the main window and the breakdown's heat map under a virtual X server, and page 1 of
+# the PDF report.
 screenshots: deps
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORL_BUILD_TESTS=OFF -DVORL_BUILD_BENCH=ON
-	cmake --build build -j $(JOBS) --target window_shot
+	cmake --build build -j $(JOBS) --target window_shot breakdown_shot
 	mkdir -p docs
 	LC_ALL=ru_RU.UTF-8 $(XVFB) ./build/bin/window_shot samples/petrova.txt docs/main-window.png \
 	    build/report-sample.pdf
 	pdftoppm -r 80 -png -singlefile -f 1 -l 1 build/report-sample.pdf docs/report-page1
 	LC_ALL=ru_RU.UTF-8 $(XVFB) ./build/bin/window_shot "samples/Отдел продаж/kozlov.txt" \
 	    docs/comparison.png build/report-comparison.pdf "samples/Отдел продаж"
+	LC_ALL=ru_RU.UTF-8 $(XVFB) ./build/bin/breakdown_shot samples/Компания 4 docs/breakdown.png \
+	    build/breakdown-sample.pdf
 
 clean:
 	rm -rf build build-asan

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "Analysis.h"
+#include "Breakdown.h"
 #include "CommandError.h"
 #include "Comparison.h"
 #include "Dialogs.h"
@@ -21,6 +22,7 @@
 #include <cerrno>
 #include <charconv>
 #include <functional>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -40,9 +42,90 @@ std::optional<int> jobCount(const QByteArray &text)
     return value;
 }
 
+// A number of digits only, within [low, high].
+std::optional<int> wholeNumber(const QByteArray &text, int low, int high)
+{
+    int value = 0;
+    const char *end = text.constData() + text.size();
+    if (text.isEmpty() ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }) ||
+        std::from_chars(text.constData(), end, value).ec != std::errc() || value < low ||
+        value > high)
+        return std::nullopt;
+    return value;
+}
+
+// Takes --by LINE and --min-size N out of the arguments before --batch, whose inputs may have
+// any name; what is wrong with them, or empty.
+QString takeSplitOptions(QList<QByteArray> &arguments, CommandLine &cl, bool &minimumGiven)
+{
+    for (qsizetype i = 1; i < arguments.size() && arguments[i] != "--batch";) {
+        const bool by = arguments[i] == "--by";
+        if (!by && arguments[i] != "--min-size") {
+            ++i;
+            continue;
+        }
+        if (by ? cl.splitLine != 0 : minimumGiven)
+            return QStringLiteral("%1 is given only once").arg(QLatin1String(arguments[i]));
+        const bool hasValue = i + 1 < arguments.size();
+        const std::optional<int> value =
+            !hasValue ? std::nullopt
+            : by      ? wholeNumber(arguments[i + 1], kFirstSplitLine, kLastSplitLine)
+                      : wholeNumber(arguments[i + 1], 1, std::numeric_limits<int>::max());
+        if (!value) {
+            const QString given = hasValue
+                                      ? QStringLiteral(", not \"%1\"")
+                                            .arg(quotedForMessage(displayPath(arguments[i + 1])))
+                                      : QString();
+            return by ? QStringLiteral("--by needs the number of a details line, %1 to %2%3")
+                            .arg(kFirstSplitLine)
+                            .arg(kLastSplitLine)
+                            .arg(given)
+                      : QStringLiteral("--min-size needs a whole number of files from 1%1")
+                            .arg(given);
+        }
+        (by ? cl.splitLine : cl.minimumSize) = *value;
+        minimumGiven = minimumGiven || !by;
+        arguments.remove(i, 2);
+    }
+    return {};
+}
+
+CommandLine parseArguments(const QList<QByteArray> &arguments);
+
 } // namespace
 
-CommandLine parseCommandLine(const QList<QByteArray> &arguments)
+CommandLine parseCommandLine(const QList<QByteArray> &given)
+{
+    QList<QByteArray> arguments = given;
+    CommandLine split;
+    bool minimumGiven = false;
+    QString error = takeSplitOptions(arguments, split, minimumGiven);
+    CommandLine cl = parseArguments(arguments);
+    if (cl.mode == CommandLine::Mode::Help || cl.mode == CommandLine::Mode::Version ||
+        (cl.mode == CommandLine::Mode::Error && error.isEmpty()))
+        return cl;
+    if (error.isEmpty() && minimumGiven && split.splitLine == 0)
+        error = QStringLiteral("--min-size goes with --by only");
+    if (error.isEmpty() && split.splitLine != 0 && cl.mode != CommandLine::Mode::Json &&
+        cl.mode != CommandLine::Mode::Csv)
+        error = QStringLiteral("--by goes with --csv or --json only");
+    // A breakdown has its own reference, the whole folder.
+    if (error.isEmpty() && split.splitLine != 0 && cl.compare)
+        error = QStringLiteral("--compare and --by cannot be used together");
+    if (!error.isEmpty()) {
+        cl.mode = CommandLine::Mode::Error;
+        cl.error = error;
+        return cl;
+    }
+    cl.splitLine = split.splitLine;
+    cl.minimumSize = split.minimumSize;
+    return cl;
+}
+
+namespace {
+
+CommandLine parseArguments(const QList<QByteArray> &arguments)
 {
     CommandLine cl;
     const auto exporting = [&cl] {
@@ -177,12 +260,15 @@ CommandLine parseCommandLine(const QList<QByteArray> &arguments)
     return cl;
 }
 
+} // namespace
+
 QString usageText()
 {
     return QStringLiteral(
         "Usage: vorlzut [PATH]\n"
         "       vorlzut --json PATH [--compare REF]\n"
         "       vorlzut --csv PATH [--compare REF]\n"
+        "       vorlzut --json|--csv --by LINE [--min-size N] FOLDER\n"
         "       vorlzut --xlsx OUTFILE PATH\n"
         "       vorlzut [--jobs N] --batch OUTDIR [--compare REF] PATH...\n"
         "\n"
@@ -195,6 +281,13 @@ QString usageText()
         "  --csv PATH   load PATH the same way and print the table of individual results as\n"
         "               CSV (RFC 4180, UTF-8): one row per answer file, for a group followed\n"
         "               by the rows mean, sd, min and max\n"
+        "  --by LINE    with --json or --csv and a folder: split the folder by its details\n"
+        "               line LINE (4 to 7) into subgroups whose line reads the same, blanks\n"
+        "               around it and letter case aside, and print a row (CSV) or an object\n"
+        "               (JSON) per subgroup with its name, count and the 12 summary and 24\n"
+        "               scale percentages, the whole folder first\n"
+        "  --min-size N with --by: show no subgroup of fewer than N files (default 3); the\n"
+        "               smaller ones are pooled into one row of others, shown when it has N\n"
         "  --xlsx OUTFILE PATH\n"
         "               load PATH the same way and write the same table as an Excel workbook\n"
         "               to OUTFILE, with texts kept as texts and, for a group, a second sheet\n"
@@ -351,6 +444,33 @@ int runCsvExport(const NativePath &path, std::FILE *out, std::FILE *err,
             return table;
         },
         [out](const QByteArray &bytes) { writeToStream(out, bytes); });
+}
+
+int runBreakdownExport(const NativePath &folder, int splitLine, int minimumSize,
+                       BreakdownFormat format, std::FILE *out, std::FILE *err)
+{
+    try {
+        if (folder.isEmpty())
+            throw CommandError(QStringLiteral("Cannot open file: the path is empty"));
+        const QString shown = displayPath(folder);
+        if (!isFolder(folder))
+            throw CommandError(QStringLiteral("Cannot split %1 into subgroups: it is not a folder")
+                                   .arg(QDir::toNativeSeparators(shown)));
+        // One pass: the subgroups are summed as the group load reads the members.
+        const QString today = todayText();
+        BreakdownBuilder builder(splitLine, today, Members::Drop);
+        const LoadedProfile whole =
+            loadGroup(folder, today, Members::Drop,
+                      [&builder](const MemberProfile &member) { builder.add(member); });
+        const BreakdownTable table =
+            breakdownTable(whole, builder.finish(minimumSize), shownFolderName(shown));
+        writeToStream(out, format == BreakdownFormat::Json ? breakdownJson(table)
+                                                           : breakdownCsv(table, scriptCsv()));
+        return 0;
+    } catch (const std::exception &e) {
+        printMessage(err, commandLineErrorText(e));
+        return 1;
+    }
 }
 
 int runXlsxExport(const NativePath &outFile, const NativePath &path, std::FILE *err)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Comparison.h"
+#include "Breakdown.h"
 #include "NativePath.h"
 #include "XlsxTable.h"
 
@@ -24,6 +25,8 @@ struct CommandLine
     int jobs = 0;            // batch: the threads that write the inputs; 0 for one per core
     // --compare: the file or folder the profile is compared with (--json, --csv, --batch).
     std::optional<NativePath> compare;
+    int splitLine = 0;       // --by: the details line a folder is split by; 0 for no split
+    int minimumSize = kDefaultMinimumSize; // --min-size: the fewest files a shown subgroup has
 };
 
 // The most threads --jobs may ask for: each holds an input's pictures while it writes them.
@@ -55,6 +58,11 @@ int runJsonExport(const NativePath &path, std::FILE *out, std::FILE *err,
 // The same for the table of individual results as plain CSV (RFC 4180, ",", ".", UTF-8).
 int runCsvExport(const NativePath &path, std::FILE *out, std::FILE *err,
                  const std::optional<NativePath> &compare = {});
+// The breakdown of a folder by details line splitLine into subgroups of at least minimumSize
+// files, printed as JSON or as plain CSV, the whole folder first.
+enum class BreakdownFormat { Json, Csv };
+int runBreakdownExport(const NativePath &folder, int splitLine, int minimumSize,
+                       BreakdownFormat format, std::FILE *out, std::FILE *err);
 // The same table as an Excel workbook, written to outFile by a safe replacing write (a failed
 // export leaves an older file whole); nothing on out.
 int runXlsxExport(const NativePath &outFile, const NativePath &path, std::FILE *err);

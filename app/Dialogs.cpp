@@ -1,5 +1,6 @@
 #include "Dialogs.h"
 
+#include "BreakdownDialog.h"
 #include "CommandError.h"
 
 #include <QFileDialog>
@@ -45,6 +46,15 @@ bool WindowDialogs::runPrintDialog(QPrinter &printer, QWidget *parent)
 {
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<BreakdownChoice> WindowDialogs::askBreakdown(QWidget *parent,
+                                                           const QStringList &lineTexts)
+{
+    BreakdownDialog dialog(lineTexts, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.choice();
 }
 
 std::unique_ptr<Dialogs> dialogsThatStopTool(const char *tool)

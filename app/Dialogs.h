@@ -3,13 +3,23 @@
 #include "Version.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QFileDialog;
 class QPrinter;
 class QWidget;
+
+// What the breakdown asks before it splits a folder: the details line and the smallest
+// subgroup shown on its own.
+struct BreakdownChoice
+{
+    int line = 0;
+    int minimumSize = 0;
+};
 
 // The modal windows a command opens: the file dialogs and the error box. Tests put their own
 // in place to drive the commands with a path and to read the messages.
@@ -28,6 +38,12 @@ public:
     // The print dialog on a prepared printer; true when the user chose to print. Without a
     // window of its own (a batch, a test) nothing is printed.
     virtual bool runPrintDialog(QPrinter &, QWidget *) { return false; }
+    // The breakdown's question, each details line 4 to 7 shown with the text most of the
+    // folder has there; empty when the user cancels. Without a user nothing is split.
+    virtual std::optional<BreakdownChoice> askBreakdown(QWidget *, const QStringList &)
+    {
+        return std::nullopt;
+    }
 };
 
 // The real dialogs and message box.
@@ -39,6 +55,8 @@ public:
     bool askYesNo(QWidget *parent, const QString &question) override;
     void showError(QWidget *parent, const QString &message) override;
     bool runPrintDialog(QPrinter &printer, QWidget *parent) override;
+    std::optional<BreakdownChoice> askBreakdown(QWidget *parent,
+                                                const QStringList &lineTexts) override;
 };
 
 // No dialogs at all, for runs without a user (a batch, the benchmarks, the screenshot tool):

@@ -39,6 +39,8 @@ ReportContent reportContentOf(const TForm1 &form)
         if (loaded->group)
             content.spread = summarySpread(*loaded);
     }
+    if (const BreakdownTable *breakdown = form.breakdownOrigin())
+        content.breakdown = *breakdown;
     return content;
 }
 

@@ -251,8 +251,15 @@ void TForm1::createMenu()
     mmCompareNone = mmCompare->addAction(QStringLiteral("Без сравнения"), this,
                                          [this] { mmCompareNoneClick(); });
     mmCompareNone->setEnabled(false);
+    mmCompare->addSeparator();
+    // Like Group, the breakdown needs nothing loaded: the menu stands open from the start, and
+    // the comparisons wait for a profile to compare.
+    mmBreakdown = mmCompare->addAction(menuGlyph(MenuGlyph::Group), QStringLiteral("Подгруппы…"),
+                                       this, [this] { mmBreakdownClick(); });
+    for (QAction *compare : {mmCompareFile, mmCompareGroup})
+        compare->setEnabled(false);
 
-    for (QMenu *menu : {mmPlotAll, mmImages, mmSave, mmCompare})
+    for (QMenu *menu : {mmPlotAll, mmImages, mmSave})
         menu->menuAction()->setEnabled(false);
 }
 
@@ -454,6 +461,7 @@ void TForm1::loadGroupFolder(const QString &folder)
 void TForm1::showLoaded(LoadedProfile &&read, const QString &nameCaption)
 {
     lastLoad_ = std::make_unique<LoadedProfile>(std::move(read));
+    breakdownOrigin_.reset();
     const LoadedProfile &loaded = *lastLoad_;
     setLabelsFlag(0);
     setFieldText(ceDate, loaded.header.date);
@@ -523,8 +531,10 @@ void TForm1::ShowWorkspace()
 {
     for (QWidget *view : std::initializer_list<QWidget *>{paInfo, sgResF, paPlot, meInfo, ChartAll})
         view->setVisible(!pictureViewsOnly_ || (view != meInfo && view != paInfo));
-    for (QMenu *menu : {mmPlotAll, mmImages, mmSave, mmCompare})
+    for (QMenu *menu : {mmPlotAll, mmImages, mmSave})
         menu->menuAction()->setEnabled(true);
+    for (QAction *compare : {mmCompareFile, mmCompareGroup})
+        compare->setEnabled(true);
 }
 
 void TForm1::ceCodeKeyUp()

@@ -26,6 +26,7 @@ class TImage;
 class TLabel;
 class TPanel;
 class TStringGrid;
+struct BreakdownTable;
 struct LoadedProfile;
 
 // The main window: header fields, analysis memo, chart, diagram panel and results table, and the
@@ -47,6 +48,7 @@ public:
     // commands of the menu
     void mmOpenClick();
     void mmGroupClick();
+    void mmBreakdownClick();
     void mmPlotAllScalesClick();
     void mmPlotFactorsIIIClick();
     void mmPlotFactorsIIClick();
@@ -88,6 +90,9 @@ public:
     // What the last load read: header texts, count and every member's own scores (raw), for
     // the report and the table of individual results; null before the first load.
     const LoadedProfile *lastLoad() const { return lastLoad_.get(); }
+    // The breakdown the profile on display was opened from (a row of its window), whose heat
+    // map the report adds; null for any other load.
+    const BreakdownTable *breakdownOrigin() const { return breakdownOrigin_.get(); }
 
     // The profile laid over every view, or none. It stays while other files and groups load,
     // until it is cleared or replaced; the views on show are redrawn with it.
@@ -137,6 +142,7 @@ public:
     // menu
     QAction *mmOpen = nullptr;
     QAction *mmGroup = nullptr;
+    QAction *mmBreakdown = nullptr;
     QMenu *mmPlotAll = nullptr;
     QAction *mmPlotAllScales = nullptr;
     QAction *mmPlotFactorsIII = nullptr;
@@ -230,6 +236,7 @@ private:
     // The views on show, to draw again with a new reference.
     DiagramKind diagramShown_ = DiagramKind::FactorsIII;
     ChartViewKind chartShown_ = ChartViewKind::ScalesByFactorsII;
+    std::shared_ptr<const BreakdownTable> breakdownOrigin_;
     // The analysis text as WriteAnalysis made it, and the memo's text right after, to tell an
     // edited memo from one as it was written.
     MemoText analysis_;

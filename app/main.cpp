@@ -74,10 +74,16 @@ int main(int argc, char **argv)
     case CommandLine::Mode::Json: {
         // No window and no display: only the core application object.
         QCoreApplication app(argc, argv);
+        if (cl.splitLine != 0)
+            return runBreakdownExport(cl.path, cl.splitLine, cl.minimumSize, BreakdownFormat::Json,
+                                      stdout, stderr);
         return runJsonExport(cl.path, stdout, stderr, cl.compare);
     }
     case CommandLine::Mode::Csv: {
         QCoreApplication app(argc, argv);
+        if (cl.splitLine != 0)
+            return runBreakdownExport(cl.path, cl.splitLine, cl.minimumSize, BreakdownFormat::Csv,
+                                      stdout, stderr);
         return runCsvExport(cl.path, stdout, stderr, cl.compare);
     }
     case CommandLine::Mode::Xlsx: {

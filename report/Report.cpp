@@ -1,5 +1,6 @@
 #include "Report.h"
 
+#include "BreakdownPage.h"
 #include "ChartViews.h"
 #include "CultureWheel.h"
 #include "DiagramViews.h"
@@ -164,6 +165,8 @@ public:
         else if (page == 2 && c_.reference)
             paintComparisonPage();
         paintFlow(page - (fixedPages() - 1));
+        if (c_.breakdown && page >= flowPages_)
+            paintBreakdownPage(p_, *c_.breakdown, page - flowPages_, c_.today);
         paintFooter(page);
     }
 
@@ -188,6 +191,9 @@ private:
         const double top = chartsBottom() + kSectionGap;
         places_ = flowPieces(items_, top, kBodyBottom - top, kBodyBottom);
         pages_ = fixedPages() + (places_.empty() ? 0 : places_.back().page);
+        flowPages_ = pages_;
+        if (c_.breakdown)
+            pages_ += breakdownPageCount(*c_.breakdown);
     }
 
     // The pages before the flow: the first page, the charts and, with a reference, the
@@ -583,6 +589,7 @@ private:
     std::vector<FlowPlace> places_;
     QStringList lines_;
     int pages_ = 2;
+    int flowPages_ = 2; // the pages up to the end of the text
 };
 
 static_assert(ReportPainter::comparisonEndsAboveTheCharts(),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Breakdown.h"
 #include "ChartViews.h"
 #include "Comparison.h"
 #include "PaintRecording.h"
@@ -38,6 +39,8 @@ struct ReportContent
     // The profile laid over this one, when the user compares: diagram D and the charts show it
     // and a page "Сравнение" follows the charts.
     std::optional<ReferenceProfile> reference;
+    // The heat map of the breakdown the profile was opened from, as pages after the text.
+    std::optional<BreakdownTable> breakdown;
 };
 
 // A4 portrait with 15 mm margins.

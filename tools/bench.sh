@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Benchmark figures: a group load of generated answer files through vorlzut against cat
-# reading the same files, the peak memory of a group run against a one-file run, and the
-# Google Benchmark figures of the scoring core, the load commands, the diagram panel and the
-# chart, the JPEG writer against cjpeg, the PDF report, and the batch reports on one thread and
-# on every core, also against cjpeg encoding their pictures.
+# reading the same files, the peak memory of a group run against a one-file run, the breakdown
+# by a details line against the group load, and the Google Benchmark figures of the scoring
+# core, the load commands, the diagram panel and the chart, the JPEG writer against cjpeg, the
+# PDF report, and the batch reports on one thread and on every core, also against cjpeg
+# encoding their pictures.
 #
 # Usage: tools/bench.sh BUILD_DIR   (the build must be configured with -DVORL_BUILD_BENCH=ON)
 # VORL_BENCH_FILES (default 10000) and VORL_BENCH_REPS (default 9) change the group size and
@@ -127,6 +128,30 @@ if [ "${VORL_BENCH_ONLY:-}" != batch ]; then
         printf "  %-34s median %8.2f      best %8.2f      (target: at most 1.3)\n", "ratio csv / json", cm / jm, cb / jb
         printf "  %-34s median %8.1f ms   best %8.1f ms   (max RSS %.1f MB, file %.1f MB)\n", "vorlzut --xlsx OUT FOLDER", xm, xb, xr / 1024, xs / 1048576
         printf "  %-34s median %8.2f      best %8.2f\n", "ratio xlsx / csv", xm / cm, xb / cb
+    }'
+
+    # The breakdown by a details line against the group load of the same folder, taking turns:
+    # one pass over the files, so nearly the same time.
+    "$bin/vorlzut" --json --by 4 "$work/group" >"$work/split.json"
+    if ! grep -q "\"count\":$files," "$work/split.json"; then
+        echo "bench.sh: vorlzut --json --by 4 did not count all $files files" >&2
+        exit 1
+    fi
+    : >"$work/split.txt"
+    : >"$work/whole.txt"
+    for ((i = 0; i < reps; ++i)); do
+        "$bin/runstat" "$bin/vorlzut" --json --by 4 "$work/group" >>"$work/split.txt"
+        "$bin/runstat" "$bin/vorlzut" --json "$work/group" >>"$work/whole.txt"
+    done
+    read -r split_med split_min < <(stats "$work/split.txt" 1)
+    read -r whole_med whole_min < <(stats "$work/whole.txt" 1)
+    echo
+    echo "== Breakdown by line 4 against the group load, $files files, $reps runs each =="
+    awk -v sm="$split_med" -v sb="$split_min" -v wm="$whole_med" -v wb="$whole_min" \
+        -v sr="$(maxrss "$work/split.txt")" -v wr="$(maxrss "$work/whole.txt")" 'BEGIN {
+        printf "  %-34s median %8.1f ms   best %8.1f ms   (max RSS %.1f MB)\n", "vorlzut --json --by 4 FOLDER", sm, sb, sr / 1024
+        printf "  %-34s median %8.1f ms   best %8.1f ms   (max RSS %.1f MB)\n", "vorlzut --json FOLDER", wm, wb, wr / 1024
+        printf "  %-34s median %8.2f      best %8.2f      (target: at most 1.2)\n", "ratio breakdown / group", sm / wm, sb / wb
     }'
 
     echo

@@ -4,6 +4,7 @@
 #include "Analysis.h"
 #include "AnswerFile.h"
 #include "AnswerGenerator.h"
+#include "Breakdown.h"
 #include "GroupLoader.h"
 #include "NumberFormat.h"
 #include "ProfileStore.h"
@@ -125,6 +126,52 @@ void BM_LoadGroup1000(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * kGroupSize);
 }
 BENCHMARK(BM_LoadGroup1000)->Unit(benchmark::kMillisecond);
+
+// The breakdown's two ways against the group loads they replace: as the command line does it
+// (members summed by subgroup as they are read, none kept) against a group load that keeps none,
+// and as the window does it (a group load keeping the members, then the split of what was
+// read) against the group load alone.
+constexpr int kSplitLine = 4;
+
+void BM_LoadGroupDrop1000(benchmark::State &state)
+{
+    const QString today = QStringLiteral("01.01.2025");
+    for (auto _ : state) {
+        LoadedProfile profile = loadGroup(fixture->group, today, Members::Drop);
+        benchmark::DoNotOptimize(profile);
+    }
+    state.SetItemsProcessed(state.iterations() * kGroupSize);
+}
+BENCHMARK(BM_LoadGroupDrop1000)->Unit(benchmark::kMillisecond);
+
+void BM_SplitAsRead1000(benchmark::State &state)
+{
+    const QString today = QStringLiteral("01.01.2025");
+    for (auto _ : state) {
+        BreakdownBuilder builder(kSplitLine, today, Members::Drop);
+        LoadedProfile whole =
+            loadGroup(fixture->group, today, Members::Drop,
+                      [&builder](const MemberProfile &member) { builder.add(member); });
+        Breakdown breakdown = builder.finish(kDefaultMinimumSize);
+        benchmark::DoNotOptimize(whole);
+        benchmark::DoNotOptimize(breakdown);
+    }
+    state.SetItemsProcessed(state.iterations() * kGroupSize);
+}
+BENCHMARK(BM_SplitAsRead1000)->Unit(benchmark::kMillisecond);
+
+void BM_LoadGroupThenSplit1000(benchmark::State &state)
+{
+    const QString today = QStringLiteral("01.01.2025");
+    for (auto _ : state) {
+        LoadedProfile whole = loadGroup(fixture->group, today);
+        Breakdown breakdown = splitGroup(whole, kSplitLine, kDefaultMinimumSize);
+        benchmark::DoNotOptimize(whole);
+        benchmark::DoNotOptimize(breakdown);
+    }
+    state.SetItemsProcessed(state.iterations() * kGroupSize);
+}
+BENCHMARK(BM_LoadGroupThenSplit1000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

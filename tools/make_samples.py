@@ -22,6 +22,7 @@ ANSWERS_CAPTION = "Ответы на вопросы анкеты (1 - совсе
 TOTALS_CAPTION = "Итоговые показатели:"
 
 GROUP_FOLDER = "Отдел продаж"
+COMPANY_FOLDER = "Компания"
 
 
 def years_text(n):
@@ -66,7 +67,8 @@ def file_lines(r):
         r["date"],
         r["code"],
         r["name"],
-        "Подразделение: " + r["department"],
+        # An empty department leaves the whole line empty, as a respondent who skipped it does.
+        r.get("department_line", "Подразделение: " + r["department"] if r["department"] else ""),
         "Должность: " + r["position"],
         "Стаж работы в организации: " + years_text(r["years"]),
         "Город: " + r["city"],
@@ -163,6 +165,63 @@ GROUP = [
 ]
 
 
+# A company of five departments of different sizes and one respondent who left the department
+# empty, for the breakdown: the legal department (2) is below the default minimum of 3. Two
+# sales people wrote their department in their own way (letter case, blanks around it).
+COMPANY_DEPARTMENTS = [
+    # department, file stem, size, city, blocks, scales, positions
+    ("Производство", "proizv", 8, "Челябинск", [3.2, 4.0, 4.1, 5.0], [0.0, -0.5, 0.3, -0.4],
+     ["мастер участка", "технолог", "оператор линии", "начальник цеха"]),
+    ("Отдел продаж", "prodazhi", 6, "Екатеринбург", [4.6, 4.7, 6.0, 3.2], [1.0, 0.0, -0.5, 0.2],
+     ["менеджер по продажам", "старший менеджер по продажам", "начальник отдела продаж"]),
+    ("Бухгалтерия", "buh", 4, "Екатеринбург", [2.3, 3.2, 3.4, 5.9], [-0.5, -0.3, 0.5, 0.1],
+     ["бухгалтер", "главный бухгалтер", "экономист"]),
+    ("Отдел кадров", "kadry", 3, "Екатеринбург", [3.9, 4.4, 3.1, 5.2], [-1.0, 1.0, 0.8, 1.1],
+     ["специалист по кадрам", "начальник отдела кадров"]),
+    ("Юридический отдел", "yurist", 2, "Москва", [2.8, 3.6, 4.4, 5.4], [0.2, -0.4, 0.0, -0.2],
+     ["юрисконсульт", "начальник юридического отдела"]),
+    ("", "bez_otdela", 1, "Пермь", [4.0, 4.0, 4.0, 4.0], [0.0, 0.0, 0.0, 0.0],
+     ["специалист"]),
+]
+COMPANY_DEPARTMENT_SPELLINGS = {
+    ("prodazhi", 2): "Подразделение: отдел продаж",
+    ("prodazhi", 5): "  Подразделение: Отдел продаж  ",
+}
+COMPANY_SURNAMES = ["Андреев", "Белов", "Гусев", "Данилов", "Ершов", "Жуков", "Зайцев", "Ильин",
+                    "Карпов", "Лосев", "Мельников", "Никитин", "Орлов", "Павлов", "Романов",
+                    "Соловьёв", "Тарасов", "Уваров", "Фролов", "Харитонов", "Цветков", "Чернов",
+                    "Шубин", "Яковлев"]
+COMPANY_NAMES = [("Алексей", "Алексеевич"), ("Мария", "Ивановна"), ("Олег", "Петрович"),
+                 ("Наталья", "Сергеевна"), ("Павел", "Андреевич"), ("Ирина", "Викторовна")]
+
+
+def company_respondents():
+    """The company's files: department by department, a leaning shared with small shifts."""
+    people = []
+    n = 0
+    for department, stem, size, city, blocks, scales, positions in COMPANY_DEPARTMENTS:
+        for i in range(size):
+            rng = random.Random(7000 + n)
+            first, patronymic = COMPANY_NAMES[n % len(COMPANY_NAMES)]
+            surname = COMPANY_SURNAMES[n]
+            if first.endswith("а") or first.endswith("я"):
+                surname = surname + "а"
+            person = {
+                "file": f"{stem}{i + 1}.txt", "seed": 7000 + n, "date": "02.04.2024",
+                "code": f"{1101 + n:04d}", "name": f"{surname} {first} {patronymic}",
+                "department": department, "position": positions[i % len(positions)],
+                "years": 1 + rng.randrange(20), "city": city,
+                "blocks": [b + rng.uniform(-0.4, 0.4) for b in blocks], "scales": scales,
+                "spread": PERSONAL,
+            }
+            spelling = COMPANY_DEPARTMENT_SPELLINGS.get((stem, i + 1))
+            if spelling:
+                person["department_line"] = spelling
+            people.append(person)
+            n += 1
+    return people
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     samples = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "samples")
@@ -172,6 +231,10 @@ def main():
         write_file(os.path.join(samples, r["file"]), file_lines(r))
     for member in GROUP:
         write_file(os.path.join(group, member["file"]), file_lines({**SALES, **member}))
+    company = os.path.join(samples, COMPANY_FOLDER)
+    os.makedirs(company, exist_ok=True)
+    for person in company_respondents():
+        write_file(os.path.join(company, person["file"]), file_lines(person))
 
 
 if __name__ == "__main__":

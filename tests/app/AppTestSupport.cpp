@@ -47,6 +47,13 @@ bool ScriptedDialogs::runPrintDialog(QPrinter &printer, QWidget *)
     return true;
 }
 
+std::optional<BreakdownChoice> ScriptedDialogs::askBreakdown(QWidget *,
+                                                             const QStringList &lineTexts)
+{
+    shared_->breakdownTexts.push_back(lineTexts);
+    return shared_->breakdownChoice;
+}
+
 bool makeUnwritable(const QString &folder)
 {
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);

@@ -34,6 +34,10 @@ public:
         // The print dialog prints into this PDF file; empty = cancel. Counts the dialogs run.
         QString printTo;
         int printDialogs = 0;
+        // The breakdown's question: the line texts each run showed, and the answer to all of
+        // them (none = cancel).
+        std::vector<QStringList> breakdownTexts;
+        std::optional<BreakdownChoice> breakdownChoice;
     };
     explicit ScriptedDialogs(std::shared_ptr<Shared> shared) : shared_(std::move(shared)) {}
     QString runOpenDialog(QFileDialog &dialog) override;
@@ -41,6 +45,8 @@ public:
     bool askYesNo(QWidget *parent, const QString &question) override;
     void showError(QWidget *parent, const QString &message) override;
     bool runPrintDialog(QPrinter &printer, QWidget *parent) override;
+    std::optional<BreakdownChoice> askBreakdown(QWidget *parent,
+                                                const QStringList &lineTexts) override;
 
 private:
     std::shared_ptr<Shared> shared_;

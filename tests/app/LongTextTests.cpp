@@ -274,7 +274,8 @@ TEST_F(LongHeaderTest, BatchWritesTheWholeAnalysis)
     std::FILE *err = std::tmpfile();
     ASSERT_TRUE(out && err);
     const QString folder = dir.filePath("batch");
-    EXPECT_EQ(runBatch(QFile::encodeName(folder), {QFile::encodeName(path)}, out, err), 0) << streamText(err).toStdString();
+    EXPECT_EQ(runBatch(QFile::encodeName(folder), {QFile::encodeName(path)}, out, err), 0)
+        << streamText(err).toStdString();
     std::fclose(out);
     std::fclose(err);
     const QStringList saved = fileText(folder + "/" + sheet.code + ".rtf").split("\r\n");

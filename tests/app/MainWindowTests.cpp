@@ -74,7 +74,12 @@ TEST_F(WindowTest, StartShowsOnlyTheLoadCommands)
     EXPECT_FALSE(enabled(form->mmPlotAll));
     EXPECT_FALSE(enabled(form->mmImages));
     EXPECT_FALSE(enabled(form->mmSave));
-    EXPECT_FALSE(enabled(form->mmCompare));
+    // The breakdown needs nothing loaded; a comparison needs a profile to compare.
+    EXPECT_TRUE(enabled(form->mmCompare));
+    EXPECT_TRUE(form->mmBreakdown->isEnabled());
+    EXPECT_FALSE(form->mmCompareFile->isEnabled());
+    EXPECT_FALSE(form->mmCompareGroup->isEnabled());
+    EXPECT_FALSE(form->mmCompareNone->isEnabled());
     for (QWidget *view : std::initializer_list<QWidget *>{
              form->paInfo, form->meInfo, form->ChartAll, form->paPlot, form->sgResF})
         EXPECT_TRUE(view->isHidden()) << view->objectName().toStdString();
@@ -427,7 +432,8 @@ TEST_F(WindowTest, ComparisonStaysOverLaterLoadsUntilCleared)
     reference.answers = std::vector<int>(32, 6);
     const QString referencePath = writeSheet("reference.txt", reference);
     openData(writeSheet("a.txt", {}));
-    EXPECT_TRUE(enabled(form->mmCompare));
+    EXPECT_TRUE(form->mmCompareFile->isEnabled());
+    EXPECT_TRUE(form->mmCompareGroup->isEnabled());
     EXPECT_EQ(comparisonOf(*form),
               ComparisonShown({false, {}, {"0451 Петрова Анна Сергеевна 01.03.2024"}, {}, false}));
 

@@ -1,0 +1,55 @@
+// The breakdown command of the main window: a folder split by a details line into subgroups,
+// shown as a heat map in a window of its own, whose rows open in the main window.
+#include "UnitPlot.h"
+
+#include "Breakdown.h"
+#include "BreakdownWindow.h"
+#include "GroupLoader.h"
+#include "NumberFormat.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+void TForm1::mmBreakdownClick()
+{
+    const QString path = runOpenDialog(QStringLiteral("Подгруппы: файл анкеты из папки"));
+    if (path.isEmpty())
+        return;
+    runCommand([&] {
+        // Any file of the folder stands for the whole folder, as for the Group command. Every
+        // member is read once, here; the split works on what was read.
+        const QString folder = QFileInfo(path).absolutePath();
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        std::shared_ptr<const LoadedProfile> whole;
+        try {
+            whole = std::make_shared<const LoadedProfile>(loadGroup(folder, todayText()));
+        } catch (...) {
+            QApplication::restoreOverrideCursor();
+            throw;
+        }
+        QApplication::restoreOverrideCursor();
+
+        const std::array<QString, kSplitLineCount> common = commonDetailTexts(*whole);
+        const std::optional<BreakdownChoice> choice =
+            dialogs_->askBreakdown(this, QStringList(common.begin(), common.end()));
+        if (!choice)
+            return;
+        auto breakdown = std::make_shared<const Breakdown>(
+            splitGroup(*whole, choice->line, choice->minimumSize));
+        auto table = std::make_shared<const BreakdownTable>(
+            breakdownTable(*whole, *breakdown, shownFolderName(folder)));
+        auto *window = new BreakdownWindow(
+            {whole, breakdown, table}, *dialogs_,
+            [this, table](LoadedProfile subgroup, LoadedProfile reference) {
+                runCommand([&] {
+                    showLoaded(std::move(subgroup), groupName());
+                    // The whole folder becomes the reference: every view shows the subgroup
+                    // over it at once.
+                    setReference(referenceOf(std::move(reference), table->folder));
+                    breakdownOrigin_ = table;
+                });
+            },
+            this);
+        window->show();
+    });
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "Dialogs.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <array>
+
+class QRadioButton;
+class QSpinBox;
+
+// The breakdown's question: which of the details lines 4 to 7 the folder is split by, each
+// shown with the text most of the folder has there, and the smallest subgroup shown on its own.
+class BreakdownDialog : public QDialog
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(BreakdownDialog)
+
+public:
+    // lineTexts: the most common text of lines 4, 5, 6 and 7.
+    explicit BreakdownDialog(const QStringList &lineTexts, QWidget *parent = nullptr);
+
+    BreakdownChoice choice() const;
+
+    std::array<QRadioButton *, 4> rbLines{};
+    QSpinBox *seMinimumSize = nullptr;
+};

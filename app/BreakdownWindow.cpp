@@ -1,0 +1,391 @@
+#include "BreakdownWindow.h"
+
+#include "BreakdownPage.h"
+#include "CommandError.h"
+#include "Dialogs.h"
+#include "ErrorMessage.h"
+#include "NumberFormat.h"
+#include "ProfileStore.h"
+#include "ProgramFolders.h"
+#include "SafeFile.h"
+#include "SaveNames.h"
+#include "ShownText.h"
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFont>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+
+constexpr int kNameColumnWidth = 280;
+constexpr int kCountColumnWidth = 44;
+constexpr int kValueColumnWidth = 44;
+constexpr int kRowHeight = 22;
+constexpr int kHeaderPad = 8;
+constexpr int kWindowWidth = 900;
+// The table grows with its rows up to this height, then scrolls.
+constexpr int kMostTableHeight = 600;
+// Names longer than the column shows are cut before they are laid out.
+constexpr qsizetype kShownName = 200;
+// " (строка 4).csv" and "Подгруппы " around the folder's name, in bytes of UTF-8.
+constexpr int kBytesAroundFolder = 40;
+
+const QString kCsvFilter = QStringLiteral("CSV Files (*.csv)");
+const QString kPdfFilter = QStringLiteral("PDF Files (*.pdf)");
+
+// A header whose value titles read upwards, so that a column needs only the width of its number.
+class TurnedHeader : public QHeaderView
+{
+public:
+    explicit TurnedHeader(QWidget *parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+protected:
+    QSize sectionSizeFromContents(int section) const override
+    {
+        if (section < BreakdownModel::kCountColumn)
+            return QHeaderView::sectionSizeFromContents(section);
+        const QFontMetrics metrics(font());
+        const QString text = model()->headerData(section, orientation()).toString();
+        return {metrics.height() + kHeaderPad, metrics.horizontalAdvance(text) + 3 * kHeaderPad};
+    }
+
+    void paintSection(QPainter *painter, const QRect &rect, int section) const override
+    {
+        if (section < BreakdownModel::kCountColumn) {
+            QHeaderView::paintSection(painter, rect, section);
+            return;
+        }
+        QStyleOptionHeader option;
+        initStyleOption(&option);
+        option.rect = rect;
+        option.section = section;
+        if (isSortIndicatorShown() && sortIndicatorSection() == section)
+            option.sortIndicator = sortIndicatorOrder() == Qt::AscendingOrder
+                                       ? QStyleOptionHeader::SortDown
+                                       : QStyleOptionHeader::SortUp;
+        style()->drawControl(QStyle::CE_HeaderSection, &option, painter, this);
+        const QFontMetrics metrics(font());
+        painter->save();
+        painter->setPen(palette().color(QPalette::ButtonText));
+        painter->translate(rect.center().x() + (metrics.ascent() - metrics.descent()) / 2,
+                           rect.bottom() - kHeaderPad);
+        painter->rotate(-90);
+        painter->drawText(QPoint(0, 0), model()->headerData(section, orientation()).toString());
+        painter->restore();
+        if (option.sortIndicator != QStyleOptionHeader::None) {
+            QStyleOptionHeader arrow = option;
+            arrow.rect = QRect(rect.left(), rect.top() + 2, rect.width(), kHeaderPad);
+            style()->drawPrimitive(QStyle::PE_IndicatorHeaderArrow, &arrow, painter, this);
+        }
+    }
+};
+
+} // namespace
+
+// ---- the model
+
+BreakdownModel::BreakdownModel(std::shared_ptr<const BreakdownTable> table, QObject *parent)
+    : QAbstractTableModel(parent), table_(std::move(table))
+{
+    order_.resize(table_->rows.size());
+    for (std::size_t i = 0; i < order_.size(); ++i)
+        order_[i] = int(i);
+}
+
+int BreakdownModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(order_.size());
+}
+
+int BreakdownModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0
+                            : kFirstValueColumn + (showScales_ ? kBreakdownColumns : kSummaryCount);
+}
+
+const BreakdownRow &BreakdownModel::rowAt(int viewRow) const
+{
+    return table_->rows[std::size_t(tableRow(viewRow))];
+}
+
+QVariant BreakdownModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    const BreakdownRow &row = rowAt(index.row());
+    const BreakdownRow &whole = table_->rows.front();
+    const int column = index.column();
+    const int value = column - kFirstValueColumn;
+    switch (role) {
+    case Qt::DisplayRole:
+        if (column == kNameColumn)
+            return shownBeginning(row.name, kShownName);
+        if (column == kCountColumn)
+            return row.count;
+        return formatWhole(row.value(value)).trimmed();
+    case Qt::BackgroundRole:
+        if (value >= 0)
+            return heatColour(row.value(value) - whole.value(value));
+        return {};
+    case Qt::ForegroundRole:
+        return QColor(Qt::black);
+    case Qt::FontRole:
+        if (row.kind == SubgroupKind::Whole) {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
+        return {};
+    case Qt::TextAlignmentRole:
+        return column == kNameColumn ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
+                                     : QVariant(Qt::AlignCenter);
+    case Qt::ToolTipRole:
+        if (column == kNameColumn)
+            return shownBeginning(row.name);
+        if (value >= 0)
+            return QStringLiteral("%1: %2 % (вся папка %3 %)")
+                .arg(breakdownColumnTitle(value), formatOneDecimal(row.value(value)).trimmed(),
+                     formatOneDecimal(whole.value(value)).trimmed());
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant BreakdownModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (section == kNameColumn)
+        return QStringLiteral("Подгруппа");
+    if (section == kCountColumn)
+        return role == Qt::ToolTipRole ? QStringLiteral("Файлов в подгруппе") : QStringLiteral("N");
+    return breakdownColumnTitle(section - kFirstValueColumn);
+}
+
+void BreakdownModel::sort(int column, Qt::SortOrder order)
+{
+    if (order_.size() < 2 || column < 0 || column >= columnCount())
+        return;
+    const auto less = [&](int a, int b) {
+        const BreakdownRow &x = table_->rows[std::size_t(a)];
+        const BreakdownRow &y = table_->rows[std::size_t(b)];
+        if (column == kNameColumn)
+            return QString::localeAwareCompare(x.name, y.name) < 0;
+        if (column == kCountColumn)
+            return x.count < y.count;
+        return x.value(column - kFirstValueColumn) < y.value(column - kFirstValueColumn);
+    };
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::stable_sort(order_.begin() + 1, order_.end(), [&](int a, int b) {
+        return order == Qt::AscendingOrder ? less(a, b) : less(b, a);
+    });
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void BreakdownModel::setShowScales(bool show)
+{
+    if (show == showScales_)
+        return;
+    beginResetModel();
+    showScales_ = show;
+    endResetModel();
+}
+
+BreakdownTable BreakdownModel::shownTable() const
+{
+    BreakdownTable shown = *table_;
+    shown.rows.clear();
+    for (const int row : order_)
+        shown.rows.push_back(table_->rows[std::size_t(row)]);
+    return shown;
+}
+
+// ---- the window
+
+BreakdownWindow::BreakdownWindow(Content content, Dialogs &dialogs, OpenSubgroup open,
+                                 QWidget *parent)
+    : QWidget(parent, Qt::Window), content_(std::move(content)), dialogs_(dialogs),
+      open_(std::move(open))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    const BreakdownTable &table = *content_.table;
+    setWindowTitle(QStringLiteral("Подгруппы: %1, строка %2")
+                       .arg(shownBeginning(table.folder, kShownName))
+                       .arg(table.line));
+
+    auto *layout = new QVBoxLayout(this);
+    auto *title = new QLabel(QStringLiteral("Папка «%1» по строке %2 анкеты: подгрупп %3")
+                                 .arg(shownBeginning(table.folder, kShownName))
+                                 .arg(table.line)
+                                 .arg(table.rows.size() - 1),
+                             this);
+    QFont titleFont = title->font();
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    title->setTextFormat(Qt::PlainText);
+    layout->addWidget(title);
+    laNotes = new QLabel(breakdownNotes(table).join(QLatin1Char('\n')), this);
+    laNotes->setObjectName(QStringLiteral("laNotes"));
+    laNotes->setTextFormat(Qt::PlainText);
+    laNotes->setWordWrap(true);
+    layout->addWidget(laNotes);
+
+    auto *bar = new QHBoxLayout;
+    cbScales = new QCheckBox(QStringLiteral("24 шкалы"), this);
+    bar->addWidget(cbScales);
+    bar->addStretch();
+    btSaveCsv = new QPushButton(QStringLiteral("Таблица (CSV)…"), this);
+    btSavePdf = new QPushButton(QStringLiteral("Тепловая карта (PDF)…"), this);
+    bar->addWidget(btSaveCsv);
+    bar->addWidget(btSavePdf);
+    layout->addLayout(bar);
+
+    model = new BreakdownModel(content_.table, this);
+    tvSubgroups = new QTableView(this);
+    tvSubgroups->setObjectName(QStringLiteral("tvSubgroups"));
+    auto *header = new TurnedHeader(tvSubgroups);
+    header->setSectionsClickable(true);
+    header->setHighlightSections(false);
+    tvSubgroups->setHorizontalHeader(header);
+    tvSubgroups->setModel(model);
+    tvSubgroups->verticalHeader()->hide();
+    tvSubgroups->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    tvSubgroups->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tvSubgroups->setSelectionMode(QAbstractItemView::SingleSelection);
+    tvSubgroups->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tvSubgroups->setWordWrap(false);
+    const auto sizeColumns = [this] {
+        tvSubgroups->setColumnWidth(BreakdownModel::kNameColumn, kNameColumnWidth);
+        tvSubgroups->setColumnWidth(BreakdownModel::kCountColumn, kCountColumnWidth);
+        for (int c = BreakdownModel::kFirstValueColumn; c < model->columnCount(); ++c)
+            tvSubgroups->setColumnWidth(c, kValueColumnWidth);
+    };
+    sizeColumns();
+    layout->addWidget(tvSubgroups, 1);
+    auto *hint = new QLabel(QStringLiteral("Цвет ячейки — отличие от всей папки: красный ниже, "
+                                           "зелёный выше, в полную силу от 20 пунктов. Двойной "
+                                           "щелчок по строке открывает её в главном окне."),
+                            this);
+    hint->setWordWrap(true);
+    layout->addWidget(hint);
+
+    connect(header, &QHeaderView::sectionClicked, this, [this](int s) { sectionClicked(s); });
+    connect(tvSubgroups, &QTableView::doubleClicked, this,
+            [this](const QModelIndex &index) { openRow(index.row()); });
+    connect(cbScales, &QCheckBox::toggled, this, [this, sizeColumns](bool on) {
+        model->setShowScales(on);
+        sizeColumns();
+        if (sortedColumn_ >= model->columnCount())
+            sortedColumn_ = -1;
+        tvSubgroups->horizontalHeader()->setSortIndicatorShown(sortedColumn_ >= 0);
+        if (sortedColumn_ >= 0)
+            tvSubgroups->horizontalHeader()->setSortIndicator(sortedColumn_, sortOrder_);
+    });
+    connect(btSaveCsv, &QPushButton::clicked, this, [this] { btSaveCsvClick(); });
+    connect(btSavePdf, &QPushButton::clicked, this, [this] { btSavePdfClick(); });
+    // As high as the rows need, the wrapped texts taken at the window's width.
+    const int tableHeight = header->sizeHint().height() + model->rowCount() * kRowHeight +
+                            2 * tvSubgroups->frameWidth();
+    const int others = (layout->hasHeightForWidth() ? layout->heightForWidth(kWindowWidth)
+                                                    : layout->sizeHint().height()) -
+                       tvSubgroups->sizeHint().height();
+    resize(kWindowWidth, others + std::min(tableHeight, kMostTableHeight));
+}
+
+BreakdownWindow::~BreakdownWindow() = default;
+
+void BreakdownWindow::sectionClicked(int section)
+{
+    // A first click puts the highest first (the name column: A first); a second turns it round.
+    if (section == sortedColumn_)
+        sortOrder_ = sortOrder_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    else
+        sortOrder_ =
+            section == BreakdownModel::kNameColumn ? Qt::AscendingOrder : Qt::DescendingOrder;
+    sortedColumn_ = section;
+    model->sort(section, sortOrder_);
+    tvSubgroups->horizontalHeader()->setSortIndicatorShown(true);
+    tvSubgroups->horizontalHeader()->setSortIndicator(section, sortOrder_);
+}
+
+void BreakdownWindow::openRow(int viewRow)
+{
+    if (viewRow < 0 || viewRow >= model->rowCount() || !open_)
+        return;
+    const int row = model->tableRow(viewRow);
+    const LoadedProfile &whole = *content_.whole;
+    open_(row == 0 ? whole : content_.breakdown->shown[std::size_t(row - 1)].profile, whole);
+}
+
+QString BreakdownWindow::proposedName(const QString &extension) const
+{
+    const QString folder = cutToBytes(fileNameSafeCode(content_.table->folder),
+                                      kMaxFileNameBytes - kBytesAroundFolder);
+    return resultsFolder(Profile().ProgramFolder) + QStringLiteral("/Подгруппы %1 (строка %2).%3")
+                                                        .arg(folder)
+                                                        .arg(content_.table->line)
+                                                        .arg(extension);
+}
+
+QString BreakdownWindow::askSaveName(const QString &title, const QString &filter,
+                                     const QString &proposed, const QString &suffix)
+{
+    makeResultsFolder(Profile().ProgramFolder);
+    if (!saveDialog_) {
+        saveDialog_ = new QFileDialog(this);
+        saveDialog_->setAcceptMode(QFileDialog::AcceptSave);
+        saveDialog_->setOption(QFileDialog::DontUseNativeDialog);
+        saveDialog_->setOption(QFileDialog::DontConfirmOverwrite, false);
+    }
+    saveDialog_->setNameFilter(filter);
+    saveDialog_->setDirectory(resultsFolder(Profile().ProgramFolder));
+    saveDialog_->setWindowTitle(title);
+    saveDialog_->selectFile(proposed);
+    saveDialog_->setDefaultSuffix(suffix);
+    return dialogs_.runSaveDialog(*saveDialog_);
+}
+
+void BreakdownWindow::btSaveCsvClick()
+{
+    const QString name =
+        askSaveName(QStringLiteral("Запись таблицы подгрупп в csv-файл"), kCsvFilter,
+                    proposedName(QStringLiteral("csv")), QStringLiteral("csv"));
+    if (name.isEmpty())
+        return;
+    try {
+        writeFileReplacing(name, breakdownCsv(model->shownTable(), spreadsheetCsv(QLocale())));
+    } catch (const std::exception &e) {
+        dialogs_.showError(this, errorMessageOf(e));
+    }
+}
+
+void BreakdownWindow::btSavePdfClick()
+{
+    const QString chosen = askSaveName(QStringLiteral("Запись тепловой карты подгрупп в pdf-файл"),
+                                       kPdfFilter, proposedName(QStringLiteral("pdf")), {});
+    if (chosen.isEmpty())
+        return;
+    try {
+        const QString name = PdfFileName(chosen);
+        if (name != chosen && QFileInfo::exists(name) &&
+            !dialogs_.askYesNo(this, QStringLiteral("Файл %1 уже существует. Заменить его?")
+                                         .arg(QDir::toNativeSeparators(name))))
+            return;
+        const QByteArray pdf = breakdownPdf(model->shownTable(), todayText());
+        if (pdf.isEmpty())
+            throw cannotCreateFile(name);
+        writeFileReplacing(name, pdf);
+    } catch (const std::exception &e) {
+        dialogs_.showError(this, errorMessageOf(e));
+    }
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "Breakdown.h"
+
+#include <QAbstractTableModel>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class Dialogs;
+class QCheckBox;
+class QFileDialog;
+class QLabel;
+class QPushButton;
+class QTableView;
+
+// The rows of a breakdown for the window's table: the whole folder always first, the subgroups
+// in the order last asked for; a column for the name, the count and every shown value.
+class BreakdownModel : public QAbstractTableModel
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(BreakdownModel)
+
+public:
+    static constexpr int kNameColumn = 0;
+    static constexpr int kCountColumn = 1;
+    static constexpr int kFirstValueColumn = 2;
+
+    BreakdownModel(std::shared_ptr<const BreakdownTable> table, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // Sorts the subgroups by a column; the whole folder's row stays on top.
+    void sort(int column, Qt::SortOrder order) override;
+
+    // The 24 scales as columns after the summary values, or not.
+    void setShowScales(bool show);
+    bool showScales() const { return showScales_; }
+    // The row of the table (0 the whole folder) shown in a view row.
+    int tableRow(int viewRow) const { return order_[std::size_t(viewRow)]; }
+    // The table with its rows in the view's order.
+    BreakdownTable shownTable() const;
+
+private:
+    const BreakdownRow &rowAt(int viewRow) const;
+
+    std::shared_ptr<const BreakdownTable> table_;
+    std::vector<int> order_;
+    bool showScales_ = false;
+};
+
+// The breakdown of a folder in a window of its own: the heat map table, what the minimum size
+// left out, and the saves of the table (CSV) and the heat map (PDF). A double click on a row
+// hands that subgroup and the whole folder to the main window.
+class BreakdownWindow : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(BreakdownWindow)
+
+public:
+    // Receives the subgroup of a double-clicked row and the whole folder, both raw as a group
+    // load gives them (the whole folder's own row hands the whole folder twice).
+    using OpenSubgroup = std::function<void(LoadedProfile subgroup, LoadedProfile whole)>;
+
+    struct Content
+    {
+        std::shared_ptr<const LoadedProfile> whole;
+        std::shared_ptr<const Breakdown> breakdown;
+        std::shared_ptr<const BreakdownTable> table;
+    };
+    BreakdownWindow(Content content, Dialogs &dialogs, OpenSubgroup open,
+                    QWidget *parent = nullptr);
+    ~BreakdownWindow() override;
+
+    // commands
+    void openRow(int viewRow);
+    void btSaveCsvClick();
+    void btSavePdfClick();
+
+    QLabel *laNotes = nullptr;
+    QCheckBox *cbScales = nullptr;
+    QTableView *tvSubgroups = nullptr;
+    QPushButton *btSaveCsv = nullptr;
+    QPushButton *btSavePdf = nullptr;
+    BreakdownModel *model = nullptr;
+
+private:
+    QString askSaveName(const QString &title, const QString &filter, const QString &proposed,
+                        const QString &suffix);
+    // The proposed name in the results folder: "Подгруппы <folder> (строка N).<extension>".
+    QString proposedName(const QString &extension) const;
+    void sectionClicked(int section);
+
+    Content content_;
+    Dialogs &dialogs_;
+    OpenSubgroup open_;
+    QFileDialog *saveDialog_ = nullptr;
+    int sortedColumn_ = -1;
+    Qt::SortOrder sortOrder_ = Qt::DescendingOrder;
+};

@@ -1,0 +1,369 @@
+#include "BreakdownPage.h"
+
+#include "Fonts.h"
+#include "NumberFormat.h"
+#include "Report.h"
+#include "ShownText.h"
+#include "Version.h"
+
+#include <QBuffer>
+#include <QFontMetricsF>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPdfWriter>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Logical units are tenths of a millimetre, as in the report.
+constexpr double kBodyBottom = 2600;
+constexpr double kFooterTop = 2625;
+constexpr double kTitleBottom = 95;
+constexpr double kNameWidth = 520;
+constexpr double kCountWidth = 90;
+constexpr double kRowHeight = 48;
+constexpr double kHeadingPad = 24;
+constexpr double kCellPad = 12;
+constexpr double kLegendWidth = 600;
+constexpr double kLegendHeight = 34;
+// Names longer than any column shows are cut before they are measured.
+constexpr qsizetype kLongestName = 200;
+
+constexpr int kTitlePx = 64;
+constexpr int kBodyPx = 35;
+constexpr int kSmallPx = 29;
+constexpr int kFooterPx = 26;
+constexpr int kSummaryCellPx = 31;
+constexpr int kScaleCellPx = 26;
+constexpr int kSummaryHeadingPx = 30;
+constexpr int kScaleHeadingPx = 24;
+
+const QColor kInk(33, 37, 41);
+const QColor kMuted(108, 117, 125);
+const QColor kAccent(31, 58, 95);
+const QColor kHeaderFill(222, 229, 238);
+const QColor kRule(190, 198, 208);
+
+QFont sansFont(int units, bool bold = false)
+{
+    QFont font = pixelFont(kSansSerif, units, bold);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+double ascentOf(const QFont &font)
+{
+    return QFontMetricsF(font).ascent();
+}
+
+QString fitted(const QString &text, const QFont &font, double width)
+{
+    return QFontMetricsF(font).elidedText(shownBeginning(text, kLongestName), Qt::ElideRight,
+                                          width);
+}
+
+int channel(int from, int to, double t)
+{
+    return int(std::lround(from + (to - from) * t));
+}
+
+// The geometry both tables share and the pieces of every page, measured once.
+class HeatMapLayout
+{
+public:
+    explicit HeatMapLayout(const BreakdownTable &table)
+    {
+        const QFontMetricsF small(sansFont(kSmallPx));
+        notesTop_ = kTitleBottom + 30 + QFontMetricsF(sansFont(kBodyPx)).lineSpacing();
+        legendTop_ = notesTop_ + (breakdownNotes(table).size() + 0.5) * small.lineSpacing();
+        summary_ = {headingFor(false), kRowHeight};
+        scales_ = {headingFor(true), kRowHeight};
+        blocks_ = heatBlocks(int(table.rows.size()), legendTop_ + kLegendHeight + 80, kBodyBottom,
+                             summary_, scales_);
+    }
+
+    int pages() const { return blocks_.empty() ? 1 : blocks_.back().page + 1; }
+    const std::vector<HeatBlock> &blocks() const { return blocks_; }
+    double notesTop() const { return notesTop_; }
+    double legendTop() const { return legendTop_; }
+    const HeatTableShape &shape(bool scales) const { return scales ? scales_ : summary_; }
+
+    static int columns(bool scales) { return scales ? kScaleScoreCount : kSummaryCount; }
+    static int firstColumn(bool scales) { return scales ? kSummaryCount : 0; }
+    static double cellWidth(bool scales)
+    {
+        return (kReportWidth - kNameWidth - kCountWidth) / columns(scales);
+    }
+    static QFont headingFont(bool scales)
+    {
+        return sansFont(scales ? kScaleHeadingPx : kSummaryHeadingPx);
+    }
+    static QFont cellFont(bool scales, bool bold)
+    {
+        return sansFont(scales ? kScaleCellPx : kSummaryCellPx, bold);
+    }
+
+private:
+    // The turned titles stand in the heading: as high as the longest of them.
+    static double headingFor(bool scales)
+    {
+        const QFontMetricsF metrics(headingFont(scales));
+        double longest = metrics.horizontalAdvance(QStringLiteral("N"));
+        for (int c = 0; c < columns(scales); ++c)
+            longest = std::max(
+                longest, metrics.horizontalAdvance(breakdownColumnTitle(firstColumn(scales) + c)));
+        return longest + 2 * kHeadingPad;
+    }
+
+    double notesTop_ = 0;
+    double legendTop_ = 0;
+    HeatTableShape summary_;
+    HeatTableShape scales_;
+    std::vector<HeatBlock> blocks_;
+};
+
+class HeatMapPainter
+{
+public:
+    HeatMapPainter(QPainter &painter, const BreakdownTable &table, const QString &today)
+        : p_(painter), t_(table), today_(today), layout_(table)
+    {
+    }
+
+    void paintPage(int page)
+    {
+        if (page == 0)
+            paintTitle();
+        for (const HeatBlock &block : layout_.blocks())
+            if (block.page == page)
+                paintBlock(block);
+    }
+
+private:
+    void paintTitle()
+    {
+        const QFont title = sansFont(kTitlePx, true);
+        p_.setFont(title);
+        p_.setPen(kAccent);
+        p_.drawText(QPointF(0, ascentOf(title)),
+                    fitted(QStringLiteral("Подгруппы: ") + t_.folder, title, kReportWidth));
+        p_.fillRect(QRectF(0, kTitleBottom, kReportWidth, 6), kAccent);
+
+        const QFont body = sansFont(kBodyPx);
+        p_.setFont(body);
+        p_.setPen(kInk);
+        p_.drawText(QPointF(0, kTitleBottom + 30 + ascentOf(body)),
+                    QStringLiteral("Разбивка по строке %1 анкеты; строк подгрупп: %2; дата "
+                                   "отчёта: %3")
+                        .arg(t_.line)
+                        .arg(std::max<qsizetype>(0, qsizetype(t_.rows.size()) - 1))
+                        .arg(today_));
+        const QFont small = sansFont(kSmallPx);
+        p_.setFont(small);
+        p_.setPen(kMuted);
+        double y = layout_.notesTop();
+        for (const QString &note : breakdownNotes(t_)) {
+            p_.drawText(QPointF(0, y + ascentOf(small)), fitted(note, small, kReportWidth));
+            y += QFontMetricsF(small).lineSpacing();
+        }
+        paintLegend(layout_.legendTop());
+    }
+
+    void paintLegend(double top)
+    {
+        const QFont small = sansFont(kSmallPx);
+        const QFontMetricsF metrics(small);
+        const QString caption = QStringLiteral("Отличие от всей папки, процентных пунктов:  ");
+        const double barLeft = metrics.horizontalAdvance(caption);
+        p_.setFont(small);
+        p_.setPen(kInk);
+        p_.drawText(QPointF(0, top + ascentOf(small)), caption);
+        QLinearGradient gradient(barLeft, 0, barLeft + kLegendWidth, 0);
+        gradient.setColorAt(0, heatColour(-kHeatFullPoints));
+        gradient.setColorAt(0.5, heatColour(0));
+        gradient.setColorAt(1, heatColour(kHeatFullPoints));
+        const QRectF bar(barLeft, top, kLegendWidth, kLegendHeight);
+        p_.fillRect(bar, gradient);
+        p_.setPen(QPen(kRule, 2));
+        p_.setBrush(Qt::NoBrush);
+        p_.drawRect(bar);
+        p_.setPen(kMuted);
+        const QString marks[] = {QStringLiteral("−20 и ниже"), QStringLiteral("0"),
+                                 QStringLiteral("+20 и выше")};
+        for (int i = 0; i < 3; ++i) {
+            const double x = barLeft + kLegendWidth * i / 2;
+            const double width = metrics.horizontalAdvance(marks[i]);
+            const double left = i == 0 ? x : i == 1 ? x - width / 2 : x - width;
+            p_.drawText(QPointF(left, top + kLegendHeight + 4 + ascentOf(small)), marks[i]);
+        }
+    }
+
+    void paintBlock(const HeatBlock &block)
+    {
+        const bool scales = block.scales;
+        const HeatTableShape &shape = layout_.shape(scales);
+        const double cell = HeatMapLayout::cellWidth(scales);
+        const double valuesLeft = kNameWidth + kCountWidth;
+        double top = block.top;
+
+        // The heading: the table's name, then a title per column, turned to read upwards.
+        p_.fillRect(QRectF(0, top, kReportWidth, shape.heading), kHeaderFill);
+        const QFont head = HeatMapLayout::headingFont(scales);
+        const QFont headBold = sansFont(kSmallPx, true);
+        p_.setFont(headBold);
+        p_.setPen(kAccent);
+        p_.drawText(QRectF(kCellPad, top, kNameWidth - kCellPad, shape.heading),
+                    Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap,
+                    scales ? QStringLiteral("Шкалы и факторы (III), %")
+                           : QStringLiteral("Итоговые показатели, %"));
+        p_.setFont(head);
+        p_.setPen(kInk);
+        const QFontMetricsF headMetrics(head);
+        const auto turned = [&](double centre, const QString &text) {
+            p_.save();
+            p_.translate(centre + headMetrics.ascent() / 2 - headMetrics.descent() / 2,
+                         top + shape.heading - kHeadingPad);
+            p_.rotate(-90);
+            p_.drawText(QPointF(0, 0), text);
+            p_.restore();
+        };
+        turned(kNameWidth + kCountWidth / 2, QStringLiteral("N"));
+        for (int c = 0; c < HeatMapLayout::columns(scales); ++c)
+            turned(valuesLeft + (c + 0.5) * cell,
+                   breakdownColumnTitle(HeatMapLayout::firstColumn(scales) + c));
+        top += shape.heading;
+
+        const BreakdownRow &whole = t_.rows.front();
+        for (int r = block.firstRow; r < block.firstRow + block.rowCount; ++r) {
+            const BreakdownRow &row = t_.rows[std::size_t(r)];
+            const bool isWhole = row.kind == SubgroupKind::Whole;
+            const QFont font = HeatMapLayout::cellFont(scales, isWhole);
+            const double baseline =
+                top + (shape.row - QFontMetricsF(font).height()) / 2 + ascentOf(font);
+            for (int c = 0; c < HeatMapLayout::columns(scales); ++c) {
+                const int column = HeatMapLayout::firstColumn(scales) + c;
+                const QRectF box(valuesLeft + c * cell, top, cell, shape.row);
+                p_.fillRect(box, heatColour(row.value(column) - whole.value(column)));
+            }
+            p_.setFont(font);
+            p_.setPen(kInk);
+            p_.drawText(QPointF(kCellPad, baseline),
+                        fitted(row.name, font, kNameWidth - 2 * kCellPad));
+            const QString count = QString::number(row.count);
+            const QFontMetricsF metrics(font);
+            p_.drawText(QPointF(valuesLeft - kCellPad - metrics.horizontalAdvance(count), baseline),
+                        count);
+            for (int c = 0; c < HeatMapLayout::columns(scales); ++c) {
+                const QString text =
+                    formatWhole(row.value(HeatMapLayout::firstColumn(scales) + c)).trimmed();
+                p_.drawText(
+                    QPointF(valuesLeft + (c + 0.5) * cell - metrics.horizontalAdvance(text) / 2,
+                            baseline),
+                    text);
+            }
+            top += shape.row;
+            p_.fillRect(QRectF(0, top - (isWhole ? 2 : 1), kReportWidth, isWhole ? 4 : 1.5),
+                        isWhole ? kAccent : kRule);
+        }
+        // Lines between the columns.
+        const double bottom = top;
+        for (int c = 0; c <= HeatMapLayout::columns(scales); ++c)
+            p_.fillRect(QRectF(valuesLeft + c * cell - 0.75, block.top + shape.heading, 1.5,
+                               bottom - block.top - shape.heading),
+                        kRule);
+    }
+
+    QPainter &p_;
+    const BreakdownTable &t_;
+    QString today_;
+    HeatMapLayout layout_;
+};
+
+} // namespace
+
+QColor heatColour(double points)
+{
+    const double t = std::min(std::abs(points) / kHeatFullPoints, 1.0);
+    const QColor &full = points < 0 ? kHeatLow : kHeatHigh;
+    return QColor(channel(255, full.red(), t), channel(255, full.green(), t),
+                  channel(255, full.blue(), t));
+}
+
+std::vector<HeatBlock> heatBlocks(int rows, double firstTop, double bottom,
+                                  const HeatTableShape &summary, const HeatTableShape &scales)
+{
+    std::vector<HeatBlock> blocks;
+    int page = 0;
+    double top = firstTop;
+    for (const bool isScales : {false, true}) {
+        const HeatTableShape &shape = isScales ? scales : summary;
+        for (int first = 0; first < rows;) {
+            if (top + shape.heading + shape.row > bottom && top > 0) {
+                ++page;
+                top = 0;
+            }
+            // At least one row a page, however little room a page has.
+            const int fit =
+                std::max(1, int(std::floor((bottom - top - shape.heading) / shape.row)));
+            const int count = std::min(fit, rows - first);
+            blocks.push_back({page, isScales, top, first, count});
+            top += shape.heading + count * shape.row + kHeatTableGap;
+            first += count;
+        }
+    }
+    return blocks;
+}
+
+int breakdownPageCount(const BreakdownTable &table)
+{
+    return HeatMapLayout(table).pages();
+}
+
+void paintBreakdownPage(QPainter &painter, const BreakdownTable &table, int page,
+                        const QString &today)
+{
+    HeatMapPainter(painter, table, today).paintPage(page);
+}
+
+QByteArray breakdownPdf(const BreakdownTable &table, const QString &today)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setPageLayout(reportPageLayout());
+        writer.setCreator(kApplicationTitle);
+        writer.setTitle(shownBeginning(QStringLiteral("Подгруппы: ") + table.folder));
+        QPainter painter;
+        if (!painter.begin(&writer))
+            return {};
+        const double scale =
+            std::min(writer.width() / kReportWidth, writer.height() / kReportHeight);
+        HeatMapPainter heatMap(painter, table, today);
+        const int pages = breakdownPageCount(table);
+        const QFont footer = sansFont(kFooterPx);
+        for (int page = 0; page < pages; ++page) {
+            if (page > 0 && !writer.newPage())
+                return {};
+            painter.resetTransform();
+            painter.scale(scale, scale);
+            painter.setRenderHint(QPainter::Antialiasing, true);
+            painter.setRenderHint(QPainter::TextAntialiasing, true);
+            heatMap.paintPage(page);
+            painter.fillRect(QRectF(0, kFooterTop, kReportWidth, 2), kRule);
+            painter.setFont(footer);
+            painter.setPen(kMuted);
+            const double baseline = kFooterTop + 12 + ascentOf(footer);
+            const QString pageText = QStringLiteral("Страница %1 из %2").arg(page + 1).arg(pages);
+            const double pageWidth = QFontMetricsF(footer).horizontalAdvance(pageText);
+            painter.drawText(
+                QPointF(0, baseline),
+                fitted(kApplicationTitle + QStringLiteral("  ·  Подгруппы: ") + table.folder,
+                       footer, kReportWidth - pageWidth - 60));
+            painter.drawText(QPointF(kReportWidth - pageWidth, baseline), pageText);
+        }
+        painter.end();
+    }
+    return buffer.data();
+}

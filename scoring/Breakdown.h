@@ -1,0 +1,172 @@
+#pragma once
+
+#include "GroupLoader.h"
+#include "Profile.h"
+#include "ProfileTable.h"
+
+#include <QByteArray>
+#include <QHashFunctions>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstring>
+#include <unordered_map>
+#include <vector>
+
+// A group split by one of its details lines into subgroups, for comparing the departments (or
+// positions, years of service, cities) of a folder. Members whose line holds the same text,
+// blanks around it and letter case aside, form a subgroup named by the spelling most of them
+// use. A subgroup smaller than the minimum size is never shown on its own, so no one can be
+// recognised by it.
+
+// The details lines a folder may be split by, as the answer file numbers them.
+inline constexpr int kFirstSplitLine = 4;
+inline constexpr int kLastSplitLine = 7;
+inline constexpr int kSplitLineCount = kLastSplitLine - kFirstSplitLine + 1;
+inline constexpr int kDefaultMinimumSize = 3;
+
+// The texts of the rows that are no department of their own.
+QString wholeFolderName(); // "Вся папка"
+QString unspecifiedName(); // "(не указано)", members whose line is empty
+QString othersName();      // "Прочие", the small subgroups pooled
+
+// The last part of a folder's path as shown, for naming a breakdown ("Компания").
+QString shownFolderName(const QString &path);
+
+// What makes two lines the same subgroup: the text without blanks around it, letter case
+// folded.
+QString subgroupKey(const QString &line);
+
+enum class SubgroupKind { Whole, Named, Unspecified, Others };
+
+// One row of a breakdown: the subgroup as a group load of its members would give it, in the
+// raw state (header code "0000", the date of the split, the members' list as details), only
+// its name is the subgroup's.
+struct Subgroup
+{
+    SubgroupKind kind = SubgroupKind::Named;
+    LoadedProfile profile;
+};
+
+struct Breakdown
+{
+    int line = 0;        // 4..7
+    int minimumSize = 0; // the fewest files a shown row may have
+    // The rows shown besides the whole folder: the subgroups of at least the minimum size,
+    // largest first (equal sizes by name), then "Прочие" when it reaches the minimum.
+    std::vector<Subgroup> shown;
+    int pooledFiles = 0;     // files in the shown "Прочие"
+    int pooledSubgroups = 0; // subgroups below the minimum among them
+    // The smallest subgroup of at least the minimum size, put into "Прочие" as well when the
+    // small ones alone are too few to show: withheld, the whole folder's row less the shown rows
+    // would give their mean. Empty when none was.
+    QString joinedToOthers;
+    int withheldFiles = 0; // files counted in the whole folder's row only
+    int withheldSubgroups = 0;
+};
+
+// Texts as keys, compared by their code units: Qt's own string comparison in a QHash costs more
+// than the rest of a member's split.
+struct TextHash
+{
+    std::size_t operator()(const QString &text) const noexcept { return qHash(QStringView(text)); }
+};
+struct TextEqual
+{
+    bool operator()(const QString &a, const QString &b) const noexcept
+    {
+        return a.size() == b.size() && std::memcmp(a.constData(), b.constData(),
+                                                   std::size_t(a.size()) * sizeof(QChar)) == 0;
+    }
+};
+using TextIndex = std::unordered_map<QString, int, TextHash, TextEqual>;
+
+// Splits the members as they are read (a group load's MemberSink feeds it), so that a folder is
+// read once. keep: whether each subgroup keeps its members, their own scores and their list in
+// its details, as a group load does; without them a subgroup has its sums and means only.
+class BreakdownBuilder
+{
+public:
+    BreakdownBuilder(int line, const QString &today, Members keep = Members::Keep);
+    // The next member in reading order.
+    void add(const MemberProfile &member);
+    // The subgroups and what the minimum size leaves out.
+    Breakdown finish(int minimumSize);
+
+private:
+    struct Bucket
+    {
+        LoadedProfile sums;     // raw sums, not yet divided
+        std::vector<int> order; // reading index of each member kept, ascending
+        int lastRead = -1;      // reading index of the last member
+        TextIndex spell;        // spellings and how many use each
+        QString name;           // the most used spelling so far
+        int nameCount = 0;
+        bool unspecified = false;
+    };
+    Subgroup finishBucket(Bucket &bucket, SubgroupKind kind) const;
+    Subgroup pooled(const std::vector<Bucket *> &buckets) const;
+
+    int line_;
+    QString today_;
+    Members keep_;
+    int read_ = 0;
+    TextIndex index_;     // key to bucket
+    TextIndex spellings_; // each spelling met to its bucket
+    std::vector<Bucket> buckets_;
+};
+
+// The breakdown of a group loaded with its members kept (its header date is the split's).
+Breakdown splitGroup(const LoadedProfile &whole, int line, int minimumSize);
+
+// The text most members of the group have on each details line, as the subgroup it starts
+// would be named ("(не указано)" when most leave it empty), for choosing the line to split by.
+std::array<QString, kSplitLineCount> commonDetailTexts(const LoadedProfile &whole);
+
+// ---- the table of a breakdown: what the window, the page and the exports show
+
+// A row in the percent state.
+struct BreakdownRow
+{
+    QString name;
+    SubgroupKind kind = SubgroupKind::Named;
+    int count = 0;
+    std::array<double, kSummaryCount + 1> summary{};   // 1..12
+    std::array<double, kScaleScoreCount + 1> scales{}; // 1..24
+    // The value of column 0..kBreakdownColumns - 1: the twelve summary values, then the scales.
+    double value(int column) const;
+};
+
+inline constexpr int kBreakdownColumns = kSummaryCount + kScaleScoreCount;
+
+struct BreakdownTable
+{
+    QString folder; // the folder's name as shown
+    int line = 0;
+    int minimumSize = 0;
+    int pooledFiles = 0;
+    int pooledSubgroups = 0;
+    QString joinedToOthers;
+    int withheldFiles = 0;
+    int withheldSubgroups = 0;
+    std::vector<BreakdownRow> rows; // the whole folder first
+};
+
+BreakdownRow breakdownRow(const LoadedProfile &raw, SubgroupKind kind);
+BreakdownTable breakdownTable(const LoadedProfile &whole, const Breakdown &breakdown,
+                              const QString &folder);
+
+// The title of a column: a summary value's name, or a scale's factor (II) and its base scale or
+// factor (III) ("Инновация / Поощрение").
+QString breakdownColumnTitle(int column);
+// What the window and the page say about the rows the minimum size left out, one sentence a
+// line; empty when nothing was left out.
+QStringList breakdownNotes(const BreakdownTable &table);
+
+// The table as CSV: name, count, summary1..12 and scale1..24 in percent, unrounded; a row per
+// shown subgroup, the whole folder first. Lines end in CR LF.
+QByteArray breakdownCsv(const BreakdownTable &table, const CsvStyle &style);
+// The table as one JSON object: the folder, the line, the minimum size, the files pooled and
+// withheld, the subgroup joined to the pooled ones ("" when none), and "subgroups", an object
+// per row with name, count, summary (12) and scales (24).
+QByteArray breakdownJson(const BreakdownTable &table);

@@ -1,0 +1,239 @@
+// The breakdown on the command line, run as the user runs it: the built program in a child
+// process with no display, a Russian locale, answer files in code page 1251; its CSV and JSON
+// read back against the group export of each subgroup's own folder.
+
+#include "AnswerFiles.h"
+#include "CsvReader.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+using testfiles::Questionnaire;
+
+namespace {
+
+struct ChildRun
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+ChildRun vorlzut(const QStringList &arguments)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("LANG"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("ru_RU.UTF-8"));
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(VORLZUT_PATH), arguments);
+    ChildRun run;
+    if (!process.waitForFinished(5 * 60 * 1000)) {
+        process.kill();
+        process.waitForFinished();
+        ADD_FAILURE() << "the program did not finish";
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+class BreakdownCliTest : public testing::Test
+{
+protected:
+    // A member in the company's folder and in the folder of the row it belongs to.
+    void write(const QString &file, const QString &city, int answer, const QString &row)
+    {
+        Questionnaire q = Questionnaire::uniform(answer);
+        q.details[3] = city;
+        q.totals[5] = 3 * answer + 1;
+        for (const QString &folder : {QStringLiteral("company"), row}) {
+            QDir().mkpath(dir.filePath(folder));
+            q.write(dir.filePath(folder + QLatin1Char('/') + file));
+        }
+    }
+
+    void SetUp() override
+    {
+        write("a.txt", "Пермь", 2, "perm");
+        write("b.txt", "ПЕРМЬ ", 5, "perm");
+        write("c.txt", "Тула", 6, "others");
+        write("d.txt", "Пермь", 3, "perm");
+        write("e.txt", "", 7, "others");
+        write("f.txt", "Омск", 1, "others");
+    }
+
+    // The group export of a folder: the numbers a subgroup's row must have.
+    QJsonObject groupOf(const QString &folder)
+    {
+        const ChildRun run = vorlzut({"--json", dir.filePath(folder)});
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        return QJsonDocument::fromJson(run.out).object();
+    }
+
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(BreakdownCliTest, JsonRowsAreTheGroupsOfTheirMembers)
+{
+    const ChildRun run =
+        vorlzut({"--json", "--by", "7", "--min-size", "3", dir.filePath("company")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.isEmpty());
+    const QJsonObject json = QJsonDocument::fromJson(run.out).object();
+    EXPECT_EQ(json["folder"].toString(), QStringLiteral("company"));
+    EXPECT_EQ(json["line"].toInt(), 7);
+    EXPECT_EQ(json["minSize"].toInt(), 3);
+    EXPECT_EQ(json["pooled"].toInt(), 3);
+    EXPECT_EQ(json["withheld"].toInt(), 0);
+    const QJsonArray rows = json["subgroups"].toArray();
+    ASSERT_EQ(rows.size(), 3);
+    const struct
+    {
+        const char *name;
+        int count;
+        const char *folder;
+    } expected[] = {{"Вся папка", 6, "company"}, {"Пермь", 3, "perm"}, {"Прочие", 3, "others"}};
+    for (int i = 0; i < 3; ++i) {
+        const QJsonObject row = rows[i].toObject();
+        EXPECT_EQ(row["name"].toString(), QString::fromUtf8(expected[i].name));
+        EXPECT_EQ(row["count"].toInt(), expected[i].count);
+        const QJsonObject group = groupOf(QString::fromLatin1(expected[i].folder));
+        EXPECT_EQ(row["summary"], group["summary"]) << expected[i].name;
+        EXPECT_EQ(row["scales"], group["scales"]) << expected[i].name;
+    }
+}
+
+TEST_F(BreakdownCliTest, CsvIsPlainWithTheWholeFolderFirst)
+{
+    const ChildRun run =
+        vorlzut({"--csv", "--by", "7", dir.filePath("company"), "--min-size", "1"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_FALSE(run.out.startsWith("\xEF\xBB\xBF"));
+    const QList<QStringList> records = readCsv(run.out, ',');
+    ASSERT_EQ(records.size(), 6);
+    EXPECT_EQ(records[0].mid(0, 3), (QStringList{"name", "count", "summary1"}));
+    EXPECT_EQ(records[0].size(), 2 + 12 + 24);
+    QStringList rows;
+    for (const QStringList &record : records.mid(1))
+        rows << record[0] + QLatin1Char(' ') + record[1];
+    EXPECT_EQ(rows, (QStringList{"Вся папка 6", "Пермь 3", "(не указано) 1", "Омск 1", "Тула 1"}));
+    // The point is "." under a Russian locale, and every number reads back as the JSON's.
+    const QJsonObject perm = groupOf("perm");
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(records[2][2 + i].toDouble(), perm["summary"].toArray()[i].toDouble()) << i;
+}
+
+TEST_F(BreakdownCliTest, TooSmallSubgroupsAreWithheldOrPooled)
+{
+    // Every city under 4: "Пермь" alone is too small, the rest too; all are pooled together.
+    ChildRun run = vorlzut({"--json", "--by", "7", "--min-size", "4", dir.filePath("company")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QJsonObject json = QJsonDocument::fromJson(run.out).object();
+    QJsonArray rows = json["subgroups"].toArray();
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[1].toObject()["name"].toString(), QStringLiteral("Прочие"));
+    EXPECT_EQ(rows[1].toObject()["count"].toInt(), 6);
+
+    // Over the whole folder's size nothing but the whole folder is shown.
+    run = vorlzut({"--json", "--by", "7", "--min-size", "7", dir.filePath("company")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    json = QJsonDocument::fromJson(run.out).object();
+    EXPECT_EQ(json["subgroups"].toArray().size(), 1);
+    EXPECT_EQ(json["withheld"].toInt(), 6);
+}
+
+TEST_F(BreakdownCliTest, FailuresPrintNothingOnStandardOutput)
+{
+    Questionnaire bad;
+    testfiles::writeBytes(dir.filePath("company/z.txt"),
+                          testfiles::joinLines(bad.withLine(20, "x")));
+    ChildRun run = vorlzut({"--csv", "--by", "4", dir.filePath("company")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.err.contains("z.txt")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("'x' is not a valid integer value")) << run.err.toStdString();
+
+    run = vorlzut({"--json", "--by", "4", dir.filePath("perm/a.txt")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.err.contains("into subgroups: it is not a folder")) << run.err.toStdString();
+}
+
+struct ArgumentsCase
+{
+    const char *name;
+    QStringList arguments;
+    const char *message;
+};
+
+void PrintTo(const ArgumentsCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class BreakdownArguments : public testing::TestWithParam<ArgumentsCase>
+{
+};
+
+TEST_P(BreakdownArguments, RefusedWithTheirReason)
+{
+    const ChildRun run = vorlzut(GetParam().arguments);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.out.isEmpty());
+    const QByteArray first = run.err.left(run.err.indexOf('\n'));
+    EXPECT_EQ(first, QByteArray("vorlzut: ") + GetParam().message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, BreakdownArguments,
+    testing::Values(
+        ArgumentsCase{"line_below_four",
+                      {"--csv", "--by", "3", "x"},
+                      "--by needs the number of a details line, 4 to 7, not \"3\""},
+        ArgumentsCase{"line_above_seven",
+                      {"--json", "--by", "8", "x"},
+                      "--by needs the number of a details line, 4 to 7, not \"8\""},
+        ArgumentsCase{"line_not_a_number",
+                      {"--csv", "--by", "4a", "x"},
+                      "--by needs the number of a details line, 4 to 7, not \"4a\""},
+        ArgumentsCase{"line_missing",
+                      {"--csv", "x", "--by"},
+                      "--by needs the number of a details line, 4 to 7"},
+        ArgumentsCase{"size_zero",
+                      {"--csv", "--by", "4", "--min-size", "0", "x"},
+                      "--min-size needs a whole number of files from 1, not \"0\""},
+        ArgumentsCase{"size_negative",
+                      {"--csv", "--by", "4", "--min-size", "-2", "x"},
+                      "--min-size needs a whole number of files from 1, not \"-2\""},
+        ArgumentsCase{"size_fraction",
+                      {"--csv", "--by", "4", "--min-size", "2.5", "x"},
+                      "--min-size needs a whole number of files from 1, not \"2.5\""},
+        ArgumentsCase{"size_too_large",
+                      {"--csv", "--by", "4", "--min-size", "99999999999", "x"},
+                      "--min-size needs a whole number of files from 1, not \"99999999999\""},
+        ArgumentsCase{
+            "by_without_an_export", {"--by", "4", "x"}, "--by goes with --csv or --json only"},
+        ArgumentsCase{"by_with_the_workbook",
+                      {"--xlsx", "out.xlsx", "--by", "4", "x"},
+                      "--by goes with --csv or --json only"},
+        ArgumentsCase{
+            "size_without_by", {"--csv", "--min-size", "3", "x"}, "--min-size goes with --by only"},
+        ArgumentsCase{
+            "by_twice", {"--csv", "--by", "4", "--by", "5", "x"}, "--by is given only once"},
+        ArgumentsCase{"by_with_a_comparison",
+                      {"--json", "--by", "4", "x", "--compare", "y"},
+                      "--compare and --by cannot be used together"}),
+    [](const auto &row) { return std::string(row.param.name); });
