@@ -3,6 +3,7 @@
 #include "Fonts.h"
 #include "NumberFormat.h"
 #include "Report.h"
+#include "ReportStyle.h"
 #include "ShownText.h"
 #include "Version.h"
 
@@ -27,9 +28,6 @@ constexpr double kHeadingPad = 24;
 constexpr double kCellPad = 12;
 constexpr double kLegendWidth = 600;
 constexpr double kLegendHeight = 34;
-// Names longer than any column shows are cut before they are measured.
-constexpr qsizetype kLongestName = 200;
-
 constexpr int kTitlePx = 64;
 constexpr int kBodyPx = 35;
 constexpr int kSmallPx = 29;
@@ -38,30 +36,6 @@ constexpr int kSummaryCellPx = 31;
 constexpr int kScaleCellPx = 26;
 constexpr int kSummaryHeadingPx = 30;
 constexpr int kScaleHeadingPx = 24;
-
-const QColor kInk(33, 37, 41);
-const QColor kMuted(108, 117, 125);
-const QColor kAccent(31, 58, 95);
-const QColor kHeaderFill(222, 229, 238);
-const QColor kRule(190, 198, 208);
-
-QFont sansFont(int units, bool bold = false)
-{
-    QFont font = pixelFont(kSansSerif, units, bold);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    return font;
-}
-
-double ascentOf(const QFont &font)
-{
-    return QFontMetricsF(font).ascent();
-}
-
-QString fitted(const QString &text, const QFont &font, double width)
-{
-    return QFontMetricsF(font).elidedText(shownBeginning(text, kLongestName), Qt::ElideRight,
-                                          width);
-}
 
 int channel(int from, int to, double t)
 {

@@ -6,6 +6,7 @@
 #include "DiagramViews.h"
 #include "Fonts.h"
 #include "NumberFormat.h"
+#include "ReportStyle.h"
 #include "ResultsTable.h"
 #include "ShownText.h"
 #include "TChart.h"
@@ -66,45 +67,6 @@ constexpr double kCompareNameWidth = 900;
 constexpr int kCompareNumberColumns = 3;
 constexpr int kCompareGroups = 3;
 constexpr double kCompareNoteHeight = 52;
-
-const QColor kInk(33, 37, 41);
-const QColor kMuted(108, 117, 125);
-const QColor kAccent(31, 58, 95);
-const QColor kPanelFill(241, 244, 248);
-const QColor kHeaderFill(222, 229, 238);
-const QColor kRule(190, 198, 208);
-const QColor kStripe(248, 249, 251);
-
-QFont reportFont(const QString &family, int units, bool bold = false)
-{
-    QFont font = pixelFont(family, units, bold);
-    // Unhinted outlines: the layout is measured once and must hold at any scale.
-    font.setHintingPreference(QFont::PreferNoHinting);
-    return font;
-}
-
-QFont sansFont(int units, bool bold = false)
-{
-    return reportFont(kSansSerif, units, bold);
-}
-
-double ascentOf(const QFont &font)
-{
-    return QFontMetricsF(font).ascent();
-}
-
-// Text that must fit a width loses its end to an ellipsis.
-QString fitted(const QString &text, const QFont &font, double width)
-{
-    const QFontMetricsF metrics(font);
-    // No glyph is narrower than half a full stop: a longer text is cut before it is measured,
-    // so a name of a million characters costs no more than one that fits.
-    const double narrowest = std::max(0.5, metrics.horizontalAdvance(QLatin1Char('.')) / 2);
-    const qsizetype most = qsizetype(width / narrowest) + 2;
-    if (text.size() > most)
-        return metrics.elidedText(text.left(most) + QChar(0x2026), Qt::ElideRight, width);
-    return metrics.elidedText(text, Qt::ElideRight, width);
-}
 
 // Lines of one paragraph wrapped at word boundaries (anywhere when a word is wider).
 QStringList wrapped(const QString &paragraph, const QFont &font, double width)

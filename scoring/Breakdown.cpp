@@ -2,6 +2,8 @@
 
 #include "Scoring.h"
 
+#include "NumberFormat.h"
+
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -11,17 +13,6 @@
 #include <charconv>
 
 namespace {
-
-// Shortest text that reads back as the same double.
-QByteArray numberText(double value, char decimalPoint)
-{
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    for (char *p = buffer; p != result.ptr; ++p)
-        if (*p == '.')
-            *p = decimalPoint;
-    return QByteArray(buffer, result.ptr - buffer);
-}
 
 // Counts one more use of a spelling; the name is the most used one, and of equally used ones
 // the one that got there first.
@@ -384,7 +375,7 @@ QByteArray breakdownCsv(const BreakdownTable &table, const CsvStyle &style)
         out += csvField(row.name, style);
         out += sep + QByteArray::number(row.count);
         for (int c = 0; c < kBreakdownColumns; ++c)
-            out += sep + numberText(row.value(c), style.decimalPoint);
+            out += sep + shortestNumberText(row.value(c), style.decimalPoint);
         out += "\r\n";
     }
     return out;

@@ -91,3 +91,13 @@ QString todayText(const QLocale &locale)
 {
     return locale.toString(QDate::currentDate(), QLocale::ShortFormat);
 }
+
+QByteArray shortestNumberText(double value, char decimalPoint)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    for (char *p = buffer; p != result.ptr; ++p)
+        if (*p == '.')
+            *p = decimalPoint;
+    return QByteArray(buffer, result.ptr - buffer);
+}

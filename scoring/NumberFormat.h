@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QLocale>
 #include <QString>
 
@@ -16,3 +17,7 @@ QString formatWhole(double value, const QLocale &locale = QLocale::system());
 
 // Today's date in the locale's short date format.
 QString todayText(const QLocale &locale = QLocale::system());
+
+// The shortest text that reads back as the same double, with the given decimal point; the C
+// library's locale plays no part.
+QByteArray shortestNumberText(double value, char decimalPoint);

@@ -2,6 +2,8 @@
 
 #include "Scoring.h"
 
+#include "NumberFormat.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -10,17 +12,6 @@ namespace {
 // Whole raw sums in this range have their percentage texts cached.
 constexpr int kCachedLow = -256;
 constexpr int kCachedHigh = 1024;
-
-// Shortest text that reads back as the same double.
-QByteArray numberText(double value, char decimalPoint)
-{
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    for (char *p = buffer; p != result.ptr; ++p)
-        if (*p == '.')
-            *p = decimalPoint;
-    return QByteArray(buffer, result.ptr - buffer);
-}
 
 } // namespace
 
@@ -156,14 +147,14 @@ CsvTableWriter::CsvTableWriter(const CsvStyle &style) : style_(style)
 void CsvTableWriter::appendNumber(double value)
 {
     out_ += style_.separator;
-    out_ += numberText(value, style_.decimalPoint);
+    out_ += shortestNumberText(value, style_.decimalPoint);
 }
 
 void CsvTableWriter::appendPercent(double percent, double raw, int rangeRow)
 {
     out_ += style_.separator;
     if (raw != std::floor(raw) || raw < kCachedLow || raw >= kCachedHigh) {
-        out_ += numberText(percent, style_.decimalPoint);
+        out_ += shortestNumberText(percent, style_.decimalPoint);
         return;
     }
     std::vector<QByteArray> &texts = percentTexts_[std::size_t(rangeRow)];
@@ -171,7 +162,7 @@ void CsvTableWriter::appendPercent(double percent, double raw, int rangeRow)
         texts.resize(kCachedHigh - kCachedLow);
     QByteArray &text = texts[std::size_t(int(raw) - kCachedLow)];
     if (text.isEmpty())
-        text = numberText(percent, style_.decimalPoint);
+        text = shortestNumberText(percent, style_.decimalPoint);
     out_ += text;
 }
 
@@ -227,9 +218,9 @@ QByteArray comparisonCsvRows(const ProfileStore &profile, const ReferenceProfile
     auto percentages = [&](const auto &summary, const auto &scales) {
         out += QByteArray(kAnswerCount, sep);
         for (int i = 1; i <= kSummaryCount; ++i)
-            out += sep + numberText(summary[std::size_t(i)], style.decimalPoint);
+            out += sep + shortestNumberText(summary[std::size_t(i)], style.decimalPoint);
         for (int i = 1; i <= kScaleScoreCount; ++i)
-            out += sep + numberText(scales[std::size_t(i)], style.decimalPoint);
+            out += sep + shortestNumberText(scales[std::size_t(i)], style.decimalPoint);
         out += "\r\n";
     };
     out += "reference";

@@ -11,6 +11,7 @@
 #include "ReportCommands.h"
 #include "Scoring.h"
 #include "TLabel.h"
+#include "TPanel.h"
 
 #include <QBuffer>
 #include <QCheckBox>

@@ -1,0 +1,35 @@
+#include "ReportStyle.h"
+
+#include "Fonts.h"
+
+#include <QFontMetricsF>
+#include <algorithm>
+
+QFont reportFont(const QString &family, int units, bool bold)
+{
+    QFont font = pixelFont(family, units, bold);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+QFont sansFont(int units, bool bold)
+{
+    return reportFont(kSansSerif, units, bold);
+}
+
+double ascentOf(const QFont &font)
+{
+    return QFontMetricsF(font).ascent();
+}
+
+QString fitted(const QString &text, const QFont &font, double width)
+{
+    const QFontMetricsF metrics(font);
+    // No glyph is narrower than half a full stop: a longer text is cut before it is measured,
+    // so a name of a million characters costs no more than one that fits.
+    const double narrowest = std::max(0.5, metrics.horizontalAdvance(QLatin1Char('.')) / 2);
+    const qsizetype most = qsizetype(width / narrowest) + 2;
+    if (text.size() > most)
+        return metrics.elidedText(text.left(most) + QChar(0x2026), Qt::ElideRight, width);
+    return metrics.elidedText(text, Qt::ElideRight, width);
+}

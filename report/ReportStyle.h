@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+// The look every page of the report shares: its colours and its fonts.
+
+inline const QColor kInk(33, 37, 41);
+inline const QColor kMuted(108, 117, 125);
+inline const QColor kAccent(31, 58, 95);
+inline const QColor kPanelFill(241, 244, 248);
+inline const QColor kHeaderFill(222, 229, 238);
+inline const QColor kRule(190, 198, 208);
+inline const QColor kStripe(248, 249, 251);
+
+// A font of the given family and pixel size in the page's units, unhinted: the layout is
+// measured once and must hold at any scale.
+QFont reportFont(const QString &family, int units, bool bold = false);
+QFont sansFont(int units, bool bold = false);
+double ascentOf(const QFont &font);
+
+// Text that must fit a width loses its end to an ellipsis.
+QString fitted(const QString &text, const QFont &font, double width);
