@@ -1,5 +1,6 @@
 #include "ShapedText.h"
 
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QPaintEngine>
@@ -30,6 +31,7 @@ struct FontShapes
     int dpi = 0;
     qreal ascent = 0;
     QHash<QString, Shape> texts;
+    QHash<QString, int> widths;
 };
 
 bool fontHolds(const QRawFont &font, const QString &text)
@@ -40,19 +42,23 @@ bool fontHolds(const QRawFont &font, const QString &text)
     return true;
 }
 
-FontShapes &shapesOf(QPainter &painter)
+FontShapes &shapesOf(const QFont &font, const QPaintDevice *device)
 {
     thread_local std::vector<FontShapes> fonts;
-    const QFont &font = painter.font();
-    const int dpi = painter.device()->logicalDpiY();
+    const int dpi = device->logicalDpiY();
     for (FontShapes &shapes : fonts)
         if (shapes.dpi == dpi && shapes.font == font)
             return shapes;
     if (fonts.size() >= kMaxFonts)
         fonts.clear();
     fonts.push_back(
-        {font, QRawFont::fromFont(font), dpi, QFontMetricsF(font, painter.device()).ascent(), {}});
+        {font, QRawFont::fromFont(font), dpi, QFontMetricsF(font, device).ascent(), {}, {}});
     return fonts.back();
+}
+
+FontShapes &shapesOf(QPainter &painter)
+{
+    return shapesOf(painter.font(), painter.device());
 }
 
 const Shape &shapeOf(QPainter &painter, FontShapes &shapes, const QString &text)
@@ -90,6 +96,19 @@ qreal shapedAdvance(QPainter &painter, const QString &text)
         return QFontMetricsF(painter.font(), painter.device()).horizontalAdvance(text);
     FontShapes &shapes = shapesOf(painter);
     return shapeOf(painter, shapes, text).advance;
+}
+
+int shapedWidth(const QFont &font, const QPaintDevice *device, const QString &text)
+{
+    FontShapes &shapes = shapesOf(font, device);
+    const auto kept = shapes.widths.constFind(text);
+    if (kept != shapes.widths.cend())
+        return *kept;
+    if (shapes.widths.size() >= kMaxTextsPerFont)
+        shapes.widths.clear();
+    const int width = QFontMetrics(font, device).horizontalAdvance(text);
+    shapes.widths.insert(text, width);
+    return width;
 }
 
 void drawShapedText(QPainter &painter, const QPointF &baselineStart, const QString &text)

@@ -3,6 +3,8 @@
 #include <QPointF>
 #include <QString>
 
+class QFont;
+class QPaintDevice;
 class QPainter;
 
 // Texts painted again and again keep their shaped glyphs. QPainter::drawText shapes its text
@@ -14,6 +16,10 @@ class QPainter;
 
 // QFontMetricsF(painter's font, painter's device).horizontalAdvance(text).
 qreal shapedAdvance(QPainter &painter, const QString &text);
+
+// QFontMetrics(font, device).horizontalAdvance(text), kept as the glyphs are: a layout that
+// measures its labels at every frame measures each text once.
+int shapedWidth(const QFont &font, const QPaintDevice *device, const QString &text);
 
 // painter.drawText(baselineStart, text).
 void drawShapedText(QPainter &painter, const QPointF &baselineStart, const QString &text);

@@ -2,6 +2,7 @@
 #include "PixelProbes.h"
 #include "ShapedText.h"
 
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
@@ -32,7 +33,8 @@ class ShapedTextRule : public testing::TestWithParam<ShapedCase>
 {
 };
 
-// Kept glyphs paint what drawText paints, the first time and again, wherever the text starts.
+// Kept glyphs paint what drawText paints, the first time and again, wherever the text starts;
+// kept widths are the metrics' own.
 TEST_P(ShapedTextRule, PaintsWhatDrawTextPaints)
 {
     QImage expected(120, 24, QImage::Format_ARGB32_Premultiplied);
@@ -54,6 +56,9 @@ TEST_P(ShapedTextRule, PaintsWhatDrawTextPaints)
                 painter.setPen(QColor(0, 128, 0));
                 EXPECT_DOUBLE_EQ(shapedAdvance(painter, text),
                                  QFontMetricsF(painter.font(), &drawn).horizontalAdvance(text))
+                    << text.toStdString();
+                EXPECT_EQ(shapedWidth(GetParam().font, &drawn, text),
+                          QFontMetrics(GetParam().font, &drawn).horizontalAdvance(text))
                     << text.toStdString();
                 drawShapedText(painter, start, text);
                 painter.end();
