@@ -1,6 +1,7 @@
 #include "Fonts.h"
 #include "PixelProbes.h"
 #include "ShapedText.h"
+#include "TLabel.h"
 
 #include <QFontMetrics>
 #include <QFontMetricsF>
@@ -115,5 +116,62 @@ INSTANTIATE_TEST_SUITE_P(Fonts, ShapedTextRule,
                                          ShapedCase{"grid_bold", pixelFont(kSansSerif, 13, true)},
                                          ShapedCase{"memo", pixelFont(kTimes, 16)}),
                          [](const auto &row) { return std::string(row.param.name); });
+
+// ---- labels
+
+struct LabelCase
+{
+    const char *name;
+    Qt::Alignment alignment;
+    QString caption;
+};
+
+void PrintTo(const LabelCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class LabelRule : public testing::TestWithParam<LabelCase>
+{
+};
+
+// A label paints its caption where drawText(rect, alignment) puts it, in its own colour, as
+// sized to its caption and in a box of another size.
+TEST_P(LabelRule, PaintsWhatDrawTextInItsRectPaints)
+{
+    const QFont font = pixelFont(kSansSerif, 13, true);
+    const QColor colour(128, 0, 0);
+    TLabel label(nullptr, font, colour);
+    label.setAlignment(GetParam().alignment);
+    label.setCaption(GetParam().caption);
+    for (const QSize size : {label.size(), label.size() + QSize(7, 5)}) {
+        label.resize(size);
+        QImage drawn(size, QImage::Format_ARGB32_Premultiplied);
+        drawn.fill(Qt::white);
+        label.render(&drawn, QPoint(), QRegion(), QWidget::DrawChildren);
+        QImage expected(size, QImage::Format_ARGB32_Premultiplied);
+        expected.fill(Qt::white);
+        QPainter painter(&expected);
+        painter.setFont(font);
+        painter.setPen(colour);
+        painter.drawText(QRect(QPoint(), size), int(GetParam().alignment), GetParam().caption);
+        painter.end();
+        QImage blank(size, expected.format());
+        blank.fill(Qt::white);
+        EXPECT_GT(pixelsDiffering(expected, blank), 0);
+        EXPECT_EQ(pixelsDiffering(drawn, expected), 0) << size.width() << "x" << size.height();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Alignments, LabelRule,
+    testing::Values(LabelCase{"left", Qt::AlignLeft | Qt::AlignTop, "0451. Петрова"},
+                    LabelCase{"right", Qt::AlignRight | Qt::AlignTop, "07.12.2025"},
+                    LabelCase{"centre", Qt::AlignCenter, " 57"},
+                    LabelCase{"bottom", Qt::AlignRight | Qt::AlignBottom, "B"},
+                    LabelCase{"tab", Qt::AlignLeft | Qt::AlignTop, "Код\tимя"},
+                    LabelCase{"line_separator", Qt::AlignCenter,
+                              QStringLiteral("верх") + QChar::LineSeparator + "низ"}),
+    [](const auto &row) { return std::string(row.param.name); });
 
 } // namespace
