@@ -3,7 +3,10 @@
 // text is saved as written whatever characters the memo reads differently.
 #include "AppTestSupport.h"
 
+#include "Analysis.h"
 #include "NumberFormat.h"
+#include "ProfileStore.h"
+#include "ShownText.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -11,6 +14,8 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTextDocument>
 
 namespace {
 
@@ -96,6 +101,44 @@ TEST_F(LoadCostTest, AnalysisReadsTheDetailsTheHintHoldsNow)
     EXPECT_TRUE(memo.contains("Отдел кадров"));
     EXPECT_TRUE(memo.contains("г. Казань"));
     EXPECT_FALSE(memo.contains("Состав группы:"));
+}
+
+// A group of a thousand members, one with a name longer than a memo line shows: the memo holds
+// the analysis as it stands, line by line, and saves what the user makes of it.
+TEST_F(LoadCostTest, ThousandMemberMemoIsTheAnalysisAndTakesEdits)
+{
+    const QString longName = QString(kShownTextLength + 200, QChar(u'Ж'));
+    QString any;
+    for (int i = 0; i < 1000; ++i) {
+        AnswerSheet member;
+        member.code = QString::number(i).rightJustified(4, '0');
+        member.name = i == 500 ? longName : "Член " + member.code;
+        any = writeSheet(QString("m%1.txt").arg(i, 4, 10, QChar('0')), member, "big");
+    }
+    openGroup(any);
+    ASSERT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join("; ").toStdString();
+
+    const QStringList lines = analysisLines(
+        Profile(),
+        {form->ceCode->text(), form->ceName->text(), form->ceDate->text(), form->detailsLines()},
+        todayText());
+    const QString whole = lines.join('\n');
+    ASSERT_EQ(form->detailsLines().size(), 1001);
+    QStringList shown;
+    for (const QString &line : lines)
+        shown << shownBeginning(line);
+    EXPECT_EQ(form->meInfo->toPlainText(), shown.join('\n'));
+    EXPECT_EQ(form->meInfo->document()->blockCount(), lines.size());
+    EXPECT_EQ(form->analysisText(), whole);
+
+    QTextCursor cursor = form->meInfo->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    form->meInfo->setTextCursor(cursor);
+    form->meInfo->insertPlainText("\nВывод консультанта");
+    EXPECT_EQ(form->analysisText(), whole + "\nВывод консультанта");
+    form->meInfo->undo();
+    EXPECT_EQ(form->analysisText(), whole);
+    EXPECT_FALSE(form->meInfo->document()->isUndoAvailable());
 }
 
 // A detail line holding a character the memo gives back otherwise than it was written.
