@@ -68,6 +68,10 @@ const QColor kRed(255, 0, 0);
 
 const QString kOpenDialogFilter = QStringLiteral("TXT Files (*.txt)");
 
+// The labels flag is the Plots menu's tag, a property of its own: a change of the menu action's
+// data would have the menu bar lay out and repaint its items twice a load.
+constexpr char kLabelsFlagProperty[] = "Tag";
+
 // Keeps every hint up for the application's hint hide pause instead of the toolkit's few
 // seconds, unless a widget sets its own.
 class HintHidePause : public QObject
@@ -91,6 +95,19 @@ protected:
 private:
     int ms_;
 };
+
+// The respondent details stand in the hint one to a line.
+const QString kDetailsSeparator = QStringLiteral("\r\n");
+
+// Whether a memo gives a text back as it was set: it reads line and paragraph separators and
+// frame marks as "\n", a "\r" as a line end and a non-breaking space as a blank.
+bool memoGivesBack(const QString &text)
+{
+    for (char16_t c : {u'\r', u'\x2028', u'\x2029', u'\xA0', u'\xFDD0', u'\xFDD1'})
+        if (text.contains(QChar(c)))
+            return false;
+    return true;
+}
 
 // Restores the normal cursor however the group load ends.
 class BusyCursor
@@ -122,9 +139,14 @@ void clearFileName(QFileDialog &dialog)
             view->selectionModel()->clear();
 }
 
-// A text too long for its field shows its beginning, not its end.
+// A text too long for its field shows its beginning, not its end. A field that shows the text
+// so already, untouched since, is left as it is and not repainted: a group's code, name and
+// date are the same from one group to the next.
 void setFieldText(QLineEdit *field, const QString &text)
 {
+    if (field->text() == text && field->cursorPosition() == 0 && !field->hasSelectedText() &&
+        !field->isModified() && !field->isUndoAvailable() && !field->isRedoAvailable())
+        return;
     field->setText(text);
     field->setCursorPosition(0);
 }
@@ -201,7 +223,7 @@ void TForm1::createMenu()
                              [this] { mmGroupClick(); });
 
     mmPlotAll = bar->addMenu(menuGlyph(MenuGlyph::Plots), QStringLiteral("Plots"));
-    mmPlotAll->menuAction()->setData(0);
+    mmPlotAll->setProperty(kLabelsFlagProperty, 0);
     // Each item as its view's table names it.
     auto plotItem = [this](ChartViewKind kind, void (TForm1::*handler)()) {
         return mmPlotAll->addAction(QString::fromUtf16(chartViewEntry(kind).menuCaption), this,
@@ -468,7 +490,9 @@ void TForm1::showLoaded(LoadedProfile &&read, const QString &nameCaption)
     setFieldText(ceCode, loaded.header.code);
     setFieldText(ceName, loaded.header.name);
     laName->setText(nameCaption);
-    ImageInfo->setToolTip(loaded.header.details.join(QStringLiteral("\r\n")));
+    detailsLines_ = loaded.header.details;
+    detailsHint_ = detailsLines_.join(kDetailsSeparator);
+    ImageInfo->setToolTip(detailsHint_);
 
     ProfileStore &store = Profile();
     const QString programFolder = store.ProgramFolder;
@@ -497,14 +521,23 @@ void TForm1::ComputeProfile()
 
 void TForm1::WriteAnalysis()
 {
-    const HeaderTexts header{ceCode->text(), ceName->text(), ceDate->text(),
-                             detailsText().split(QStringLiteral("\r\n"))};
+    const HeaderTexts header{ceCode->text(), ceName->text(), ceDate->text(), detailsLines()};
     analysis_ = memoTextOf(analysisLines(Profile(), header, todayText()).join(QLatin1Char('\n')));
     // One redraw for the whole text.
     meInfo->setUpdatesEnabled(false);
     meInfo->setPlainText(analysis_.shown);
     meInfo->setUpdatesEnabled(true);
-    memoAsWritten_ = meInfo->toPlainText();
+    memoAsWritten_ = memoGivesBack(analysis_.shown) ? analysis_.shown : meInfo->toPlainText();
+}
+
+QStringList TForm1::detailsLines() const
+{
+    // While the hint holds the lines of the last load, a group's thousand member lines need no
+    // splitting again.
+    const QString details = detailsText();
+    if (!detailsLines_.isEmpty() && details == detailsHint_)
+        return detailsLines_;
+    return details.split(kDetailsSeparator);
 }
 
 QString TForm1::analysisText() const
@@ -549,12 +582,12 @@ void TForm1::ceCodeKeyUp()
 
 int TForm1::labelsFlag() const
 {
-    return mmPlotAll->menuAction()->data().toInt();
+    return mmPlotAll->property(kLabelsFlagProperty).toInt();
 }
 
 void TForm1::setLabelsFlag(int flag)
 {
-    mmPlotAll->menuAction()->setData(flag);
+    mmPlotAll->setProperty(kLabelsFlagProperty, flag);
 }
 
 QString TForm1::detailsText() const

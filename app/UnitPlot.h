@@ -9,6 +9,7 @@
 #include "NativePath.h"
 
 #include <QMainWindow>
+#include <QStringList>
 #include <array>
 #include <functional>
 #include <memory>
@@ -110,8 +111,11 @@ public:
 
     // The labels flag: 0 once a load has started, 1 when the diagram labels are current.
     int labelsFlag() const;
+    void setLabelsFlag(int flag);
     // The respondent details, the hint of ImageInfo.
     QString detailsText() const;
+    // The same, one line to an item.
+    QStringList detailsLines() const;
 
     // header panel
     TPanel *paInfo = nullptr;
@@ -204,7 +208,6 @@ private:
     void loadGroupFolder(const QString &folder);
     // Puts a profile that has been read completely on screen: header, store, views.
     void showLoaded(LoadedProfile &&read, const QString &nameCaption);
-    void setLabelsFlag(int flag);
     // The panel's title and letter and the Image save's caption for a kind.
     void nameDiagramView(DiagramKind kind);
     // The save dialog of the Picture, Table and Report saves, set up for one kind of file: its
@@ -237,6 +240,9 @@ private:
     DiagramKind diagramShown_ = DiagramKind::FactorsIII;
     ChartViewKind chartShown_ = ChartViewKind::ScalesByFactorsII;
     std::shared_ptr<const BreakdownTable> breakdownOrigin_;
+    // The details of the last load, as lines and as the hint holds them.
+    QStringList detailsLines_;
+    QString detailsHint_;
     // The analysis text as WriteAnalysis made it, and the memo's text right after, to tell an
     // edited memo from one as it was written.
     MemoText analysis_;

@@ -13,12 +13,31 @@ QString asMemoReadsIt(QString line)
     return line.replace(QChar::Nbsp, QLatin1Char(' '));
 }
 
+// Whether any line of text is longer than a memo shows.
+bool hasLongLine(const QString &text)
+{
+    for (qsizetype from = 0; from <= text.size();) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), from);
+        if (end < 0)
+            end = text.size();
+        if (end - from > kShownTextLength)
+            return true;
+        from = end + 1;
+    }
+    return false;
+}
+
 } // namespace
 
 MemoText memoTextOf(const QString &whole)
 {
     MemoText memo;
     memo.whole = whole;
+    // Most texts have no long line: they are shown as they stand, without a copy.
+    if (!hasLongLine(whole)) {
+        memo.shown = whole;
+        return memo;
+    }
     QStringList shown;
     for (qsizetype from = 0; from <= whole.size();) {
         qsizetype end = whole.indexOf(QLatin1Char('\n'), from);
@@ -30,7 +49,7 @@ MemoText memoTextOf(const QString &whole)
             memo.cutLines.push_back({shown.back(), from, line.size()});
         from = end + 1;
     }
-    memo.shown = memo.cutLines.isEmpty() ? whole : shown.join(QLatin1Char('\n'));
+    memo.shown = shown.join(QLatin1Char('\n'));
     return memo;
 }
 

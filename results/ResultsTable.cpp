@@ -3,6 +3,7 @@
 #include "Comparison.h"
 #include "Fonts.h"
 #include "NumberFormat.h"
+#include "ShapedText.h"
 
 #include <QFont>
 #include <QPainter>
@@ -135,5 +136,5 @@ void sgResFDrawCell(TStringGrid &grid, QPainter &painter, int col, int row, cons
     const qreal rightEnd = rect.x() + rect.width() - kTextRightInset;
     const qreal baseline = rect.top() + kTextTopInset + metrics.ascent();
     painter.setBackgroundMode(Qt::TransparentMode);
-    painter.drawText(QPointF(rightEnd - metrics.horizontalAdvance(text), baseline), text);
+    drawShapedText(painter, QPointF(rightEnd - shapedAdvance(painter, text), baseline), text);
 }

@@ -1,5 +1,7 @@
 #include "TChartCanvas.h"
 
+#include "ShapedText.h"
+
 #include <cstdlib>
 
 namespace {
@@ -59,7 +61,8 @@ const QFontMetrics &TChartTextMetrics::of(const TChartFont &font) const
 
 int TChartTextMetrics::TextWidth(const TChartFont &font, const QString &text) const
 {
-    return of(font).horizontalAdvance(text);
+    // Every frame measures the same labels again.
+    return shapedWidth(font.toQFont(), device_, text);
 }
 
 int TChartTextMetrics::LineHeight(const TChartFont &font) const
@@ -186,7 +189,7 @@ void TChartCanvas::TextOut(int left, int y, const QString &text)
         painter_.fillRect(QRect(left, y, metrics_->horizontalAdvance(text), metrics_->height()),
                           colorOf(backColor_));
     painter_.setBackgroundMode(Qt::TransparentMode);
-    painter_.drawText(left, y + metrics_->ascent(), text);
+    drawShapedText(painter_, QPointF(left, y + metrics_->ascent()), text);
     painter_.setBackgroundMode(mode);
     painter_.setPen(pen);
 }

@@ -147,7 +147,7 @@ protected:
     void show(DiagramKind kind, bool refresh)
     {
         if (refresh)
-            form->mmPlotAll->menuAction()->setData(0);
+            form->setLabelsFlag(0);
         form->ShowResults(kind);
     }
 
