@@ -24,7 +24,7 @@ TForm1 *form = nullptr;
 // Every round refreshes the labels, as the first drawing after a load does.
 void showAllViews()
 {
-    form->mmPlotAll->menuAction()->setData(0);
+    form->setLabelsFlag(0);
     form->ShowResults(DiagramKind::All);
 }
 
