@@ -1,9 +1,12 @@
 // Load commands through the main window, end to end with the dialog skipped: one answer file,
 // a group of 1,000 files set against the scoring core alone on the same folders, and the worst
-// headers the reader accepts: six header lines of 256 KiB without a blank, and such a name.
+// headers the reader accepts: six header lines of 256 KiB without a blank, and such a name;
+// and a group of 10,000 files loaded through Group against the same folder taken as the
+// comparison's reference (which should load at least as fast).
 // The group loads take turns between two folders of other members and other scores, as a user
 // loads one group after another: nothing shown can be kept from the load before.
 #include "Analysis.h"
+#include "Comparison.h"
 #include "AnswerGenerator.h"
 #include "Dialogs.h"
 #include "Fonts.h"
@@ -29,6 +32,7 @@
 namespace {
 
 constexpr int kGroupSize = 1000;
+constexpr int kBigGroupSize = 10000;
 // The rounds of the ratio: each round times one window load and one core load of a folder.
 constexpr int kRatioRounds = 21;
 // The goal of the window's group load against the scoring core alone.
@@ -41,6 +45,7 @@ struct Fixture
     QString single;
     QString hugeHeader;
     QString hugeName;
+    QString bigGroup;
     std::unique_ptr<TForm1> form;
 
     Fixture()
@@ -57,6 +62,8 @@ struct Fixture
         writeHugeHeaderAnswerFile(hugeHeader.toStdString(), 5, {1, 3, 4, 5, 6, 7});
         hugeName = dir.filePath("huge-name.txt");
         writeHugeHeaderAnswerFile(hugeName.toStdString(), 5, {3});
+        bigGroup = dir.filePath("group-big");
+        writeAnswerFiles(bigGroup.toStdString(), kBigGroupSize, 9);
         form = std::make_unique<TForm1>(dialogsThatStopTool("bench_window"));
         form->show();
     }
@@ -106,6 +113,27 @@ void BM_WindowHugeNameLoad(benchmark::State &state)
         loadThroughWindow(fixture->hugeName);
 }
 
+void BM_WindowBigGroupLoad(benchmark::State &state)
+{
+    fixture->form->setReference(std::nullopt);
+    for (auto _ : state)
+        loadThroughWindow(fixture->bigGroup);
+    state.counters["files"] = kBigGroupSize;
+}
+
+// The same folder as the reference of the profile on screen, the views redrawn with it.
+void BM_ReferenceBigGroupLoad(benchmark::State &state)
+{
+    loadThroughWindow(fixture->single);
+    const NativePath folder = toNativePath(fixture->bigGroup);
+    for (auto _ : state) {
+        fixture->form->setReference(loadReference(folder, todayText()));
+        QCoreApplication::processEvents();
+    }
+    fixture->form->setReference(std::nullopt);
+    state.counters["files"] = kBigGroupSize;
+}
+
 void BM_CoreGroupLoad(benchmark::State &state)
 {
     int turn = 0;
@@ -119,6 +147,8 @@ BENCHMARK(BM_WindowGroupLoad)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CoreGroupLoad)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WindowHugeHeaderLoad)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WindowHugeNameLoad)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowBigGroupLoad)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReferenceBigGroupLoad)->Unit(benchmark::kMillisecond);
 
 // Notes which benchmarks ran, so the ratio is measured only when both group loads were asked for.
 class RatioReporter : public benchmark::ConsoleReporter
