@@ -25,8 +25,8 @@ QPointF pixelCentre(const DiagramPoint &p)
 // A reference polygon's dashes: kDashOn pixels drawn, kDashOff left out, the pattern running on
 // round the corners as a dashed pen's would. Drawn as separate short lines they cost a fraction
 // of a dashed pen's stroke: the rasterizer's work follows the bounds of what it fills.
-constexpr double kDashOn = 4 * kPolygonPenWidth;
-constexpr double kDashOff = 2 * kPolygonPenWidth;
+constexpr double kDashOn = 6 * kPolygonPenWidth;
+constexpr double kDashOff = 3 * kPolygonPenWidth;
 
 QVector<QLineF> dashesOf(const std::vector<DiagramPoint> &points)
 {
@@ -186,7 +186,9 @@ void paintReferenceSample(QPainter &painter, const QRect &rect, const QColor &co
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QPen(color, kPolygonPenWidth, Qt::DashLine, Qt::FlatCap));
+    QPen pen(color, kPolygonPenWidth, Qt::CustomDashLine, Qt::FlatCap);
+    pen.setDashPattern({kDashOn / kPolygonPenWidth, kDashOff / kPolygonPenWidth});
+    painter.setPen(pen);
     const int y = rect.top() + rect.height() / 2;
     painter.drawLine(QPoint(rect.left(), y), QPoint(rect.right(), y));
     painter.restore();
