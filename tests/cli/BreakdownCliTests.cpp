@@ -4,6 +4,7 @@
 
 #include "AnswerFiles.h"
 #include "CsvReader.h"
+#include "ProgramRun.h"
 
 #include <gtest/gtest.h>
 
@@ -15,37 +16,14 @@
 #include <QTemporaryDir>
 
 using testfiles::Questionnaire;
+using namespace clitest;
+using ChildRun = Outcome;
 
 namespace {
 
-struct ChildRun
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
 ChildRun vorlzut(const QStringList &arguments)
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("LANG"));
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("ru_RU.UTF-8"));
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(VORLZUT_PATH), arguments);
-    ChildRun run;
-    if (!process.waitForFinished(5 * 60 * 1000)) {
-        process.kill();
-        process.waitForFinished();
-        ADD_FAILURE() << "the program did not finish";
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return runProgram(arguments, kRussian);
 }
 
 class BreakdownCliTest : public testing::Test

@@ -4,6 +4,7 @@
 
 #include "AnswerFiles.h"
 #include "CsvReader.h"
+#include "ProgramRun.h"
 
 #include <gtest/gtest.h>
 
@@ -30,67 +31,9 @@
 #include <unistd.h>
 
 using testfiles::Questionnaire;
+using namespace clitest;
 
 namespace {
-
-const QString kProgram = QStringLiteral(VORLZUT_PATH);
-const QString kC = QStringLiteral("C");
-const QString kRussian = QStringLiteral("ru_RU.UTF-8");
-// Only a guard against a child that never ends, so that a hang fails instead of blocking.
-constexpr int kHangGuardMs = 5 * 60 * 1000;
-
-struct Outcome
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-// What the child process starts with besides its arguments: a step run in it before the
-// program (limits, closed streams) and a file for its standard output.
-struct ChildSetUp
-{
-    std::function<void()> inChild;
-    QString standardOutput;
-};
-
-Outcome runProgram(const QStringList &arguments, const QString &locale = kC,
-                   const ChildSetUp &setUp = {}, const QString &program = kProgram)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const QString &key : env.keys())
-        if (key.startsWith(QLatin1String("LC_")) || key == QLatin1String("LANG") ||
-            key == QLatin1String("LANGUAGE"))
-            env.remove(key);
-    // No window system at all: the export must not need one.
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.insert(QStringLiteral("LC_ALL"), locale);
-
-    QProcess process;
-    process.setProcessEnvironment(env);
-    if (setUp.inChild)
-        process.setChildProcessModifier(setUp.inChild);
-    if (!setUp.standardOutput.isEmpty())
-        process.setStandardOutputFile(setUp.standardOutput);
-    process.start(program, arguments);
-    Outcome run;
-    if (!process.waitForStarted(kHangGuardMs)) {
-        ADD_FAILURE() << "cannot start " << program.toStdString();
-        return run;
-    }
-    if (!process.waitForFinished(kHangGuardMs)) {
-        process.kill();
-        process.waitForFinished();
-        ADD_FAILURE() << "the program did not finish";
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
-}
 
 QStringList lines(const QJsonValue &text)
 {
