@@ -4,6 +4,7 @@
 
 #include "Breakdown.h"
 #include "BreakdownWindow.h"
+#include "BusyCursor.h"
 #include "GroupLoader.h"
 #include "NumberFormat.h"
 
@@ -19,15 +20,11 @@ void TForm1::mmBreakdownClick()
         // Any file of the folder stands for the whole folder, as for the Group command. Every
         // member is read once, here; the split works on what was read.
         const QString folder = QFileInfo(path).absolutePath();
-        QApplication::setOverrideCursor(Qt::WaitCursor);
         std::shared_ptr<const LoadedProfile> whole;
-        try {
+        {
+            BusyCursor busy;
             whole = std::make_shared<const LoadedProfile>(loadGroup(folder, todayText()));
-        } catch (...) {
-            QApplication::restoreOverrideCursor();
-            throw;
         }
-        QApplication::restoreOverrideCursor();
 
         const std::array<QString, kSplitLineCount> common = commonDetailTexts(*whole);
         const std::optional<BreakdownChoice> choice =
@@ -42,10 +39,10 @@ void TForm1::mmBreakdownClick()
             {whole, breakdown, table}, *dialogs_,
             [this, table](LoadedProfile subgroup, LoadedProfile reference) {
                 runCommand([&] {
-                    showLoaded(std::move(subgroup), groupName());
                     // The whole folder becomes the reference: every view shows the subgroup
-                    // over it at once.
-                    setReference(referenceOf(std::move(reference), table->folder));
+                    // over it at once, drawn once by the load.
+                    holdReference(referenceOf(std::move(reference), table->folder));
+                    showLoaded(std::move(subgroup), groupName());
                     breakdownOrigin_ = table;
                 });
             },

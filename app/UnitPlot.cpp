@@ -2,6 +2,7 @@
 
 #include "About.h"
 #include "Analysis.h"
+#include "BusyCursor.h"
 #include "ChartViews.h"
 #include "CommandError.h"
 #include "ErrorMessage.h"
@@ -108,16 +109,6 @@ bool memoGivesBack(const QString &text)
             return false;
     return true;
 }
-
-// Restores the normal cursor however the group load ends.
-class BusyCursor
-{
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
 
 QLabel *fieldCaption(QWidget *parent, const QString &text, QPoint at)
 {
@@ -729,9 +720,15 @@ void TForm1::dropEvent(QDropEvent *event)
 
 void TForm1::setReference(std::optional<ReferenceProfile> reference)
 {
+    holdReference(std::move(reference));
+    redrawComparison();
+}
+
+void TForm1::holdReference(std::optional<ReferenceProfile> reference)
+{
     reference_ = std::move(reference);
     mmCompareNone->setEnabled(reference_.has_value());
-    redrawComparison();
+    refreshReferenceLabel();
 }
 
 QString TForm1::referenceCaptionText() const
@@ -741,7 +738,6 @@ QString TForm1::referenceCaptionText() const
 
 void TForm1::redrawComparison()
 {
-    refreshReferenceLabel();
     if (!lastLoad_)
         return;
     fillResultsTable(*sgResF, Profile(), QLocale::system(), referenceStore());

@@ -196,6 +196,8 @@ private:
     void refreshDiagramLabels();
     // The diagram panel's second line, naming the reference or hidden without one.
     void refreshReferenceLabel();
+    // Takes the reference and names it on the diagram panel; the views are drawn later.
+    void holdReference(std::optional<ReferenceProfile> reference);
     // The views on show drawn again after the reference changed.
     void redrawComparison();
     const ProfileStore *referenceStore() const { return reference_ ? &reference_->store : nullptr; }

@@ -1,5 +1,6 @@
 #include "Breakdown.h"
 
+#include "Comparison.h"
 #include "Scoring.h"
 
 #include "NumberFormat.h"
@@ -323,17 +324,7 @@ QString breakdownColumnTitle(int column)
 {
     if (column < kSummaryCount)
         return ProfileStore::SummaryNames(column + 1);
-    // The scales as the results table lays them out: four base scales under each factor (II),
-    // then the factor (III) cells, motivation and climate, two under each factor (II).
-    constexpr int kFirstBaseScale = 5, kBaseScales = 4, kMotivation = 9, kClimate = 10;
-    const int scale = column - kSummaryCount + 1;
-    const QString separator = QStringLiteral(" / ");
-    if (scale <= kScaleCount)
-        return ProfileStore::SummaryNames((scale - 1) / kBaseScales + 1) + separator +
-               ProfileStore::SummaryNames(kFirstBaseScale + (scale - 1) % kBaseScales);
-    const int cell = scale - kScaleCount;
-    return ProfileStore::SummaryNames((cell - 1) / 2 + 1) + separator +
-           ProfileStore::SummaryNames(cell % 2 == 1 ? kMotivation : kClimate);
+    return scaleCaption(column - kSummaryCount + 1);
 }
 
 QStringList breakdownNotes(const BreakdownTable &table)

@@ -1,9 +1,5 @@
 #include "TChartSeries.h"
 
-#include <algorithm>
-#include <cmath>
-#include <limits>
-
 #include "AxisMath.h"
 #include "TChartAxis.h"
 #include "TChartCanvas.h"
@@ -11,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 // ---- value list
 
@@ -220,11 +217,6 @@ void TChartSeries::SetTarget(int index, double value)
         return;
     target = value;
     RepaintIfActive();
-}
-
-bool TChartSeries::HasTargets() const
-{
-    return std::any_of(targets_.begin(), targets_.end(), [](double t) { return !std::isnan(t); });
 }
 
 TColor TChartSeries::PointColor(int index) const

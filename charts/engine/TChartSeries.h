@@ -146,7 +146,6 @@ public:
     // series over its point; NaN for none, as every point starts.
     double Target(int index) const { return targets_[static_cast<std::size_t>(index)]; }
     void SetTarget(int index, double value);
-    bool HasTargets() const;
     QString MarkText(int index) const;
 
     // the chart this series belongs to
