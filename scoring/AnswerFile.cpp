@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <array>
 #include <limits>
 
 #ifdef Q_OS_UNIX
@@ -21,7 +22,8 @@ constexpr int kFirstTotalLine = 42;
 constexpr qsizetype kTotalFieldWidth = 3;
 constexpr char kCR = '\r';
 constexpr char kLF = '\n';
-constexpr qsizetype kChunkBytes = 64 * 1024;
+constexpr qsizetype kChunkBytes = 16 * 1024;
+constexpr qsizetype kTypicalFileBytes = 2 * 1024;
 
 int hexDigit(char c)
 {
@@ -163,7 +165,8 @@ void Utf8Check::feed(QByteArrayView bytes)
 class AnswerFileText::Reader
 {
 public:
-    Reader(AnswerFileText &text, QString path) : text_(text), path_(std::move(path)) {}
+    // path names the file in a message; it is turned into text only for one.
+    Reader(AnswerFileText &text, QByteArrayView path) : text_(text), path_(path) {}
 
     bool done() const { return text_.count_ == kLinesRead; }
 
@@ -188,8 +191,10 @@ public:
                     continue;
                 }
             }
+            // Both line ends sort below every printable byte: one test passes most bytes.
             const char *stop = p;
-            while (stop < end && *stop != kCR && *stop != kLF)
+            while (stop < end && (static_cast<unsigned char>(*stop) > kCR ||
+                                  (*stop != kCR && *stop != kLF)))
                 ++stop;
             take(QByteArrayView(p, stop - p));
             utf8_.feed(QByteArrayView(p, stop - p));
@@ -218,13 +223,18 @@ private:
         const int n = text_.count_ + 1;
         Line &line = text_.lines_[n];
         const qsizetype limit = n <= kLastHeaderLine ? kMaxHeaderLineBytes : kQuotedBytes;
-        const qsizetype room = limit - line.kept.size();
+        const qsizetype room = limit - line.size;
         if (bytes.size() > room) {
             if (n <= kLastHeaderLine)
-                throw headerLineTooLong(path_, n);
+                throw headerLineTooLong(displayPath(path_), n);
             line.cut = true;
         }
-        line.kept.append(bytes.first(std::min(bytes.size(), std::max<qsizetype>(room, 0))));
+        // Only the line being read grows, so each line's bytes follow one another in the buffer.
+        if (line.size == 0)
+            line.from = qsizetype(text_.bytes_.size());
+        const QByteArrayView kept = bytes.first(std::min(bytes.size(), std::max<qsizetype>(room, 0)));
+        text_.bytes_.append(kept.data(), std::size_t(kept.size()));
+        line.size += kept.size();
         if (n >= kFirstAnswerLine && n <= kLastAnswerLine)
             line.number.feed(bytes);
     }
@@ -238,7 +248,7 @@ private:
     }
 
     AnswerFileText &text_;
-    QString path_;
+    QByteArrayView path_;
     bool lineHasBytes_ = false;
     bool afterCR_ = false;
     bool atStart_ = true;
@@ -249,7 +259,7 @@ private:
 AnswerFileText AnswerFileText::fromBytes(QByteArrayView bytes)
 {
     AnswerFileText text;
-    Reader reader(text, QString());
+    Reader reader(text, {});
     reader.feed(bytes.data(), bytes.size());
     reader.finish();
     return text;
@@ -321,21 +331,24 @@ private:
 
 AnswerFileText AnswerFileText::load(const NativePath &path)
 {
-    const QString shown = displayPath(path);
     InputFile file(path);
     if (!file.isOpen())
-        throw cannotOpenFile(shown);
+        throw cannotOpenFile(displayPath(path));
 
     AnswerFileText text;
-    Reader reader(text, shown);
-    QByteArray chunk(kChunkBytes, Qt::Uninitialized);
+    // A real answer file is under a kilobyte: one allocation holds all its lines.
+    text.bytes_.reserve(std::size_t(kTypicalFileBytes));
+    Reader reader(text, path);
+    // On the stack: a heap block of this size, taken and freed for every file of a group, made
+    // the allocator tidy its free lists each time.
+    char chunk[kChunkBytes];
     while (!reader.done()) {
-        const qint64 n = file.read(chunk.data(), chunk.size());
+        const qint64 n = file.read(chunk, kChunkBytes);
         if (n < 0)
-            throw cannotOpenFile(shown);
+            throw cannotOpenFile(displayPath(path));
         if (n == 0)
             break;
-        reader.feed(chunk.constData(), n);
+        reader.feed(chunk, n);
     }
     reader.finish();
     return text;
@@ -345,7 +358,7 @@ qsizetype AnswerFileText::headerBytes() const
 {
     qsizetype bytes = 0;
     for (int n = 1; n <= kLastHeaderLine; ++n)
-        bytes += lines_[std::size_t(n)].kept.size();
+        bytes += lines_[std::size_t(n)].size;
     return bytes;
 }
 
@@ -353,7 +366,8 @@ QByteArrayView AnswerFileText::lineBytes(int n) const
 {
     if (n < 1 || n > count_)
         return {};
-    return lines_[n].kept;
+    const Line &line = lines_[std::size_t(n)];
+    return QByteArrayView(bytes_.data() + line.from, line.size);
 }
 
 QString AnswerFileText::line(int n) const
@@ -392,15 +406,58 @@ QString decodeText(QByteArrayView bytes, bool utf8)
     return utf8 ? QString::fromUtf8(bytes) : decode1251(bytes);
 }
 
-QString decode1251(QByteArrayView bytes)
+namespace {
+
+// Code page 1251 gives every byte one character, so a table filled once by the system's
+// converter decodes exactly as it does, without the converter's cost for every call (most of a
+// header line's). A byte the converter does not turn into one character is left to it.
+struct Table1251
 {
-    if (bytes.isEmpty())
-        return {};
+    std::array<char16_t, 256> chars{};
+    std::array<bool, 256> irregular{};
+};
+
+QStringDecoder &decoder1251()
+{
     thread_local QStringDecoder decoder("windows-1251", QStringConverter::Flag::Stateless);
     // A Qt without this converter would empty every Cyrillic text without a word.
     if (!decoder.isValid())
         qFatal("This Qt build cannot decode code page 1251 (windows-1251)");
-    return decoder.decode(bytes);
+    return decoder;
+}
+
+const Table1251 &table1251()
+{
+    static const Table1251 table = [] {
+        Table1251 t;
+        QStringDecoder &decoder = decoder1251();
+        for (int b = 0; b < 256; ++b) {
+            const char byte = static_cast<char>(b);
+            const QString one = decoder.decode(QByteArrayView(&byte, 1));
+            t.irregular[std::size_t(b)] = one.size() != 1;
+            t.chars[std::size_t(b)] = one.size() == 1 ? one[0].unicode() : u'\uFFFD';
+        }
+        return t;
+    }();
+    return table;
+}
+
+} // namespace
+
+QString decode1251(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return {};
+    const Table1251 &table = table1251();
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (table.irregular[b])
+            return decoder1251().decode(bytes);
+        *out++ = table.chars[b];
+    }
+    return text;
 }
 
 int StrToInt(QByteArrayView text)

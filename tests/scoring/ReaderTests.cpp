@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -151,6 +152,32 @@ TEST_F(ReaderTest, HeaderAndDetailsDecodedFromCodePage1251)
               (QStringList{QStringLiteral("№5 «А»"), rest[0], rest[1], rest[2]}));
     EXPECT_EQ(loaded.count, 1);
     EXPECT_FALSE(loaded.group);
+}
+
+// Every byte decodes as the system's converter decodes it, alone and among others, including
+// the letters outside the А-я run and the bytes with the high bit set that a signed char
+// would turn into negative indexes.
+TEST(Decode1251, EveryByteAsTheSystemConverterReadsIt)
+{
+    QStringDecoder system("windows-1251", QStringConverter::Flag::Stateless);
+    ASSERT_TRUE(system.isValid());
+    QByteArray all;
+    for (int b = 0; b < 256; ++b) {
+        const char byte = static_cast<char>(b);
+        all += byte;
+        EXPECT_EQ(decode1251(QByteArrayView(&byte, 1)), system.decode(QByteArrayView(&byte, 1)))
+            << "byte " << b;
+    }
+    EXPECT_EQ(decode1251(all), system.decode(all));
+    const struct
+    {
+        char byte;
+        char16_t expected;
+    } known[] = {{'\x00', u'\0'},    {'A', u'A'},          {'\xC0', u'\u0410'}, {'\xFF', u'\u044F'},
+                 {'\xA8', u'\u0401'}, {'\xB8', u'\u0451'}, {'\x88', u'\u20AC'}, {'\xB9', u'\u2116'}};
+    for (const auto &k : known)
+        EXPECT_EQ(decode1251(QByteArrayView(&k.byte, 1)), QString(QChar(k.expected)))
+            << int(static_cast<unsigned char>(k.byte));
 }
 
 TEST_F(ReaderTest, HeaderTextsKeptAsWritten)
