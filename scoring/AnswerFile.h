@@ -102,7 +102,7 @@ private:
         bool cut = false;
         IntegerScanner number;
     };
-    std::string bytes_; // appending a few bytes costs a third of what QByteArray's does
+    std::string bytes_; // appending a line's few bytes costs a fraction of a QByteArray append
     std::array<Line, kLinesRead + 1> lines_{};
     int count_ = 0;
     bool utf8_ = false;
