@@ -164,8 +164,6 @@ QString inputStem(const QString &code, const NativePath &input, bool group, int 
     return cutToBytes(stem, stemLimit(nameLimit));
 }
 
-// The analysis text of the loaded input, as the Save command writes it; the report shows the
-// same text.
 // What one input's files are made of: everything that needs the window, painted by the GUI
 // thread, for a worker to encode and write.
 struct InputReports

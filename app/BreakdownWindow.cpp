@@ -36,8 +36,6 @@ constexpr int kWindowWidth = 900;
 constexpr int kMostTableHeight = 600;
 // Names longer than the column shows are cut before they are laid out.
 constexpr qsizetype kShownName = 200;
-// " (строка 4).csv" and "Подгруппы " around the folder's name, in bytes of UTF-8.
-constexpr int kBytesAroundFolder = 40;
 
 const QString kCsvFilter = QStringLiteral("CSV Files (*.csv)");
 const QString kPdfFilter = QStringLiteral("PDF Files (*.pdf)");
@@ -327,39 +325,24 @@ void BreakdownWindow::openRow(int viewRow)
     open_(row == 0 ? whole : content_.breakdown->shown[std::size_t(row - 1)].profile, whole);
 }
 
-QString BreakdownWindow::proposedName(const QString &extension) const
-{
-    const QString folder = cutToBytes(fileNameSafeCode(content_.table->folder),
-                                      kMaxFileNameBytes - kBytesAroundFolder);
-    return resultsFolder(Profile().ProgramFolder) + QStringLiteral("/Подгруппы %1 (строка %2).%3")
-                                                        .arg(folder)
-                                                        .arg(content_.table->line)
-                                                        .arg(extension);
-}
-
 QString BreakdownWindow::askSaveName(const QString &title, const QString &filter,
-                                     const QString &proposed, const QString &suffix)
+                                     const QString &extension, const QString &suffix)
 {
-    makeResultsFolder(Profile().ProgramFolder);
-    if (!saveDialog_) {
-        saveDialog_ = new QFileDialog(this);
-        saveDialog_->setAcceptMode(QFileDialog::AcceptSave);
-        saveDialog_->setOption(QFileDialog::DontUseNativeDialog);
-        saveDialog_->setOption(QFileDialog::DontConfirmOverwrite, false);
-    }
-    saveDialog_->setNameFilter(filter);
-    saveDialog_->setDirectory(resultsFolder(Profile().ProgramFolder));
-    saveDialog_->setWindowTitle(title);
-    saveDialog_->selectFile(proposed);
-    saveDialog_->setDefaultSuffix(suffix);
-    return dialogs_.runSaveDialog(*saveDialog_);
+    // The results folder is made and looked up once for the name and the dialog.
+    const QString results = makeResultsFolder(Profile().ProgramFolder).results;
+    if (!saveDialog_)
+        saveDialog_ = newSaveDialog(this);
+    return ::askSaveName(
+        dialogs_, *saveDialog_, results,
+        {title, filter,
+         breakdownFileName(results, content_.table->folder, content_.table->line, extension),
+         suffix});
 }
 
 void BreakdownWindow::btSaveCsvClick()
 {
-    const QString name =
-        askSaveName(QStringLiteral("Запись таблицы подгрупп в csv-файл"), kCsvFilter,
-                    proposedName(QStringLiteral("csv")), QStringLiteral("csv"));
+    const QString name = askSaveName(QStringLiteral("Запись таблицы подгрупп в csv-файл"),
+                                     kCsvFilter, QStringLiteral("csv"), QStringLiteral("csv"));
     if (name.isEmpty())
         return;
     try {
@@ -372,14 +355,12 @@ void BreakdownWindow::btSaveCsvClick()
 void BreakdownWindow::btSavePdfClick()
 {
     const QString chosen = askSaveName(QStringLiteral("Запись тепловой карты подгрупп в pdf-файл"),
-                                       kPdfFilter, proposedName(QStringLiteral("pdf")), {});
+                                       kPdfFilter, QStringLiteral("pdf"), {});
     if (chosen.isEmpty())
         return;
     try {
         const QString name = PdfFileName(chosen);
-        if (name != chosen && QFileInfo::exists(name) &&
-            !dialogs_.askYesNo(this, QStringLiteral("Файл %1 уже существует. Заменить его?")
-                                         .arg(QDir::toNativeSeparators(name))))
+        if (!mayWriteExtended(dialogs_, this, chosen, name))
             return;
         const QByteArray pdf = breakdownPdf(model->shownTable(), todayText());
         if (pdf.isEmpty())

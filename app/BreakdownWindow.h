@@ -38,7 +38,6 @@ public:
 
     // The 24 scales as columns after the summary values, or not.
     void setShowScales(bool show);
-    bool showScales() const { return showScales_; }
     // The row of the table (0 the whole folder) shown in a view row.
     int tableRow(int viewRow) const { return order_[std::size_t(viewRow)]; }
     // The table with its rows in the view's order.
@@ -88,10 +87,9 @@ public:
     BreakdownModel *model = nullptr;
 
 private:
-    QString askSaveName(const QString &title, const QString &filter, const QString &proposed,
+    // The save dialog in the results folder, proposing the breakdown's name with extension.
+    QString askSaveName(const QString &title, const QString &filter, const QString &extension,
                         const QString &suffix);
-    // The proposed name in the results folder: "Подгруппы <folder> (строка N).<extension>".
-    QString proposedName(const QString &extension) const;
     void sectionClicked(int section);
 
     Content content_;

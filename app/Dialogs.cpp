@@ -3,7 +3,9 @@
 #include "BreakdownDialog.h"
 #include "CommandError.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -63,4 +65,37 @@ std::unique_ptr<Dialogs> dialogsThatStopTool(const char *tool)
         std::fprintf(stderr, "%s: %s\n", tool, message.toLocal8Bit().constData());
         std::exit(1);
     });
+}
+
+QFileDialog *newSaveDialog(QWidget *parent)
+{
+    auto *dialog = new QFileDialog(parent);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, false);
+    dialog->setSizeGripEnabled(true);
+    return dialog;
+}
+
+QString askSaveName(Dialogs &dialogs, QFileDialog &dialog, const QString &folder,
+                    const SaveRequest &request)
+{
+    dialog.setNameFilter(request.filter);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    dialog.selectFile(QString());
+    dialog.setDirectory(folder);
+    dialog.setWindowTitle(request.title);
+    dialog.selectFile(request.proposed);
+    dialog.setDefaultSuffix(request.suffix);
+    const QString name = dialogs.runSaveDialog(dialog);
+    dialog.setDefaultSuffix(QString());
+    return name;
+}
+
+bool mayWriteExtended(Dialogs &dialogs, QWidget *parent, const QString &chosen,
+                      const QString &extended)
+{
+    return extended == chosen || !QFileInfo::exists(extended) ||
+           dialogs.askYesNo(parent, QStringLiteral("Файл %1 уже существует. Заменить его?")
+                                        .arg(QDir::toNativeSeparators(extended)));
 }

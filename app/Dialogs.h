@@ -46,6 +46,27 @@ public:
     }
 };
 
+// What a Save command asks its dialog for: the title, the file type, the name proposed, and the
+// extension a name typed without one gets (none when empty).
+struct SaveRequest
+{
+    QString title;
+    QString filter;
+    QString proposed;
+    QString suffix;
+};
+
+// A save dialog as every Save command has it: it asks before overwriting a file and can be
+// resized; askSaveName sets it up for each request.
+QFileDialog *newSaveDialog(QWidget *parent);
+// Runs the save dialog in folder, set up for the request; the name the user confirmed, or empty.
+QString askSaveName(Dialogs &dialogs, QFileDialog &dialog, const QString &folder,
+                    const SaveRequest &request);
+// The dialog confirmed only the name as typed: whether the name extended with the file's own
+// extension may be written, asking when a file of that name exists.
+bool mayWriteExtended(Dialogs &dialogs, QWidget *parent, const QString &chosen,
+                      const QString &extended);
+
 // The real dialogs and message box.
 class WindowDialogs : public Dialogs
 {

@@ -26,7 +26,7 @@ ReportContent reportContentOf(const TForm1 &form)
     ReportContent content;
     const LoadedProfile *loaded = form.lastLoad();
     content.header = {form.ceCode->text(), form.ceName->text(), form.ceDate->text(),
-                      form.detailsText().split(QStringLiteral("\r\n"))};
+                      form.detailsLines()};
     content.nameCaption = form.laName->text();
     content.today = todayText();
     content.store = Profile();

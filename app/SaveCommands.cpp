@@ -91,23 +91,7 @@ void TForm1::saveTable(const QString &title, const QString &filter, const QStrin
 QString TForm1::askSaveName(const SaveRequest &request)
 {
     QFileDialog &dialog = saveDialog();
-    dialog.setNameFilter(request.filter);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
-    dialog.selectFile(QString());
-    dialog.setDirectory(resultsFolder(Profile().ProgramFolder));
-    dialog.setWindowTitle(request.title);
-    dialog.selectFile(request.proposed);
-    dialog.setDefaultSuffix(request.suffix);
-    const QString name = dialogs_->runSaveDialog(dialog);
-    dialog.setDefaultSuffix(QString());
-    return name;
-}
-
-bool TForm1::mayWriteExtended(const QString &chosen, const QString &extended)
-{
-    return extended == chosen || !QFileInfo::exists(extended) ||
-           dialogs_->askYesNo(this, QStringLiteral("Файл %1 уже существует. Заменить его?")
-                                        .arg(QDir::toNativeSeparators(extended)));
+    return ::askSaveName(*dialogs_, dialog, resultsFolder(Profile().ProgramFolder), request);
 }
 
 void TForm1::mmImageSaveClick()

@@ -396,14 +396,8 @@ QFileDialog &TForm1::saveDialog()
     // documents is made before the first name is proposed in it.
     makeResultsFolder(Profile().ProgramFolder);
     if (!SaveDialog) {
-        // Asks before overwriting a file and can be resized; the save commands set the filter,
-        // the folder and the proposed name.
-        SaveDialog = new QFileDialog(this);
+        SaveDialog = newSaveDialog(this);
         SaveDialog->setObjectName(QStringLiteral("SaveDialog"));
-        SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
-        SaveDialog->setOption(QFileDialog::DontUseNativeDialog);
-        SaveDialog->setOption(QFileDialog::DontConfirmOverwrite, false);
-        SaveDialog->setSizeGripEnabled(true);
     }
     return *SaveDialog;
 }

@@ -212,20 +212,13 @@ private:
     void showLoaded(LoadedProfile &&read, const QString &nameCaption);
     // The panel's title and letter and the Image save's caption for a kind.
     void nameDiagramView(DiagramKind kind);
-    // The save dialog of the Picture, Table and Report saves, set up for one kind of file: its
-    // filter, the results folder, its title and the proposed name; a name typed without an
-    // extension gets suffix, when there is one. The name the user confirmed, or empty.
-    struct SaveRequest
-    {
-        QString title;
-        QString filter;
-        QString proposed;
-        QString suffix;
-    };
+    // The save dialog of the Picture, Table and Report saves in the results folder; the name
+    // the user confirmed, or empty.
     QString askSaveName(const SaveRequest &request);
-    // The dialog confirmed only the name as typed: whether the name extended with the file's
-    // own extension may be written, asking when a file of that name exists.
-    bool mayWriteExtended(const QString &chosen, const QString &extended);
+    bool mayWriteExtended(const QString &chosen, const QString &extended)
+    {
+        return ::mayWriteExtended(*dialogs_, this, chosen, extended);
+    }
     // The Image and Plot saves: dialog, then a screen capture of the control as a JPEG file.
     void savePicture(const QString &title, const QString &prefix, const TLabel *letter,
                      const QWidget *control);

@@ -18,8 +18,6 @@
 namespace {
 
 // Logical units are tenths of a millimetre, as in the report.
-constexpr double kBodyBottom = 2600;
-constexpr double kFooterTop = 2625;
 constexpr double kTitleBottom = 95;
 constexpr double kNameWidth = 520;
 constexpr double kCountWidth = 90;
@@ -31,7 +29,6 @@ constexpr double kLegendHeight = 34;
 constexpr int kTitlePx = 64;
 constexpr int kBodyPx = 35;
 constexpr int kSmallPx = 29;
-constexpr int kFooterPx = 26;
 constexpr int kSummaryCellPx = 31;
 constexpr int kScaleCellPx = 26;
 constexpr int kSummaryHeadingPx = 30;
@@ -316,7 +313,6 @@ QByteArray breakdownPdf(const BreakdownTable &table, const QString &today)
             std::min(writer.width() / kReportWidth, writer.height() / kReportHeight);
         HeatMapPainter heatMap(painter, table, today);
         const int pages = breakdownPageCount(table);
-        const QFont footer = sansFont(kFooterPx);
         for (int page = 0; page < pages; ++page) {
             if (page > 0 && !writer.newPage())
                 return {};
@@ -325,17 +321,9 @@ QByteArray breakdownPdf(const BreakdownTable &table, const QString &today)
             painter.setRenderHint(QPainter::Antialiasing, true);
             painter.setRenderHint(QPainter::TextAntialiasing, true);
             heatMap.paintPage(page);
-            painter.fillRect(QRectF(0, kFooterTop, kReportWidth, 2), kRule);
-            painter.setFont(footer);
-            painter.setPen(kMuted);
-            const double baseline = kFooterTop + 12 + ascentOf(footer);
-            const QString pageText = QStringLiteral("Страница %1 из %2").arg(page + 1).arg(pages);
-            const double pageWidth = QFontMetricsF(footer).horizontalAdvance(pageText);
-            painter.drawText(
-                QPointF(0, baseline),
-                fitted(kApplicationTitle + QStringLiteral("  ·  Подгруппы: ") + table.folder,
-                       footer, kReportWidth - pageWidth - 60));
-            painter.drawText(QPointF(kReportWidth - pageWidth, baseline), pageText);
+            paintPageFooter(painter,
+                            kApplicationTitle + QStringLiteral("  ·  Подгруппы: ") + table.folder,
+                            page, pages);
         }
         painter.end();
     }

@@ -24,15 +24,12 @@
 namespace {
 
 // Logical units are tenths of a millimetre; font sizes are given in them too (35 is 10 pt).
-constexpr double kFooterTop = 2625;
-constexpr double kBodyBottom = 2600;
 constexpr double kSectionGap = 45;
 
 constexpr int kTitlePx = 64;
 constexpr int kSectionPx = 42;
 constexpr int kBodyPx = 35;
 constexpr int kSmallPx = 29;
-constexpr int kFooterPx = 26;
 constexpr int kAnalysisPx = 37;
 
 // Page 1: header box, results table and diagram.
@@ -199,17 +196,10 @@ private:
 
     void paintFooter(int page)
     {
-        const QFont font = sansFont(kFooterPx);
-        p_.fillRect(QRectF(0, kFooterTop, kReportWidth, 2), kRule);
-        p_.setFont(font);
-        p_.setPen(kMuted);
-        const double baseline = kFooterTop + 12 + ascentOf(font);
-        const QString pageText = QStringLiteral("Страница %1 из %2").arg(page + 1).arg(pages_);
-        const double pageWidth = QFontMetricsF(font).horizontalAdvance(pageText);
-        const QString left = kApplicationTitle + QStringLiteral("  ·  ") + c_.header.code +
-                             QStringLiteral(". ") + c_.header.name;
-        p_.drawText(QPointF(0, baseline), fitted(left, font, kReportWidth - pageWidth - 60));
-        p_.drawText(QPointF(kReportWidth - pageWidth, baseline), pageText);
+        paintPageFooter(p_,
+                        kApplicationTitle + QStringLiteral("  ·  ") + c_.header.code +
+                            QStringLiteral(". ") + c_.header.name,
+                        page, pages_);
     }
 
     // ---- page 1

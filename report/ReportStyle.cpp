@@ -1,8 +1,10 @@
 #include "ReportStyle.h"
 
 #include "Fonts.h"
+#include "Report.h"
 
 #include <QFontMetricsF>
+#include <QPainter>
 #include <algorithm>
 
 QFont reportFont(const QString &family, int units, bool bold)
@@ -32,4 +34,18 @@ QString fitted(const QString &text, const QFont &font, double width)
     if (text.size() > most)
         return metrics.elidedText(text.left(most) + QChar(0x2026), Qt::ElideRight, width);
     return metrics.elidedText(text, Qt::ElideRight, width);
+}
+
+void paintPageFooter(QPainter &painter, const QString &left, int page, int pages)
+{
+    constexpr int kFooterPx = 26;
+    const QFont font = sansFont(kFooterPx);
+    painter.fillRect(QRectF(0, kFooterTop, kReportWidth, 2), kRule);
+    painter.setFont(font);
+    painter.setPen(kMuted);
+    const double baseline = kFooterTop + 12 + ascentOf(font);
+    const QString pageText = QStringLiteral("Страница %1 из %2").arg(page + 1).arg(pages);
+    const double pageWidth = QFontMetricsF(font).horizontalAdvance(pageText);
+    painter.drawText(QPointF(0, baseline), fitted(left, font, kReportWidth - pageWidth - 60));
+    painter.drawText(QPointF(kReportWidth - pageWidth, baseline), pageText);
 }

@@ -4,7 +4,13 @@
 #include <QFont>
 #include <QString>
 
-// The look every page of the report shares: its colours and its fonts.
+class QPainter;
+
+// The look every page of the report shares: its colours, its fonts and its footer.
+
+// Logical units, tenths of a millimetre: a page's body ends above its footer.
+inline constexpr double kBodyBottom = 2600;
+inline constexpr double kFooterTop = 2625;
 
 inline const QColor kInk(33, 37, 41);
 inline const QColor kMuted(108, 117, 125);
@@ -22,3 +28,6 @@ double ascentOf(const QFont &font);
 
 // Text that must fit a width loses its end to an ellipsis.
 QString fitted(const QString &text, const QFont &font, double width);
+
+// A page's footer: a rule, then left cut to fit before "Страница N из M" at the right end.
+void paintPageFooter(QPainter &painter, const QString &left, int page, int pages);

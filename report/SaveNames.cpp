@@ -104,6 +104,18 @@ QString pictureName(const QString &prefix, const QString &letter, const QString 
     return prefix + QLatin1Char(' ') + letter + QLatin1Char(' ') + stem + QStringLiteral(".jpg");
 }
 
+QString breakdownFileName(const QString &results, const QString &folderName, int line,
+                          const QString &extension)
+{
+    // " (строка 4).csv" and "Подгруппы " around the folder's name, in bytes of UTF-8.
+    constexpr int kBytesAroundFolder = 40;
+    const int room = std::max(0, fileNameLimit(QFile::encodeName(results)) - kBytesAroundFolder);
+    return results + QStringLiteral("/Подгруппы %1 (строка %2).%3")
+                         .arg(cutToBytes(fileNameSafeCode(folderName), room))
+                         .arg(line)
+                         .arg(extension);
+}
+
 QString reportName(const QString &stem)
 {
     return QStringLiteral("Report ") + stem + QStringLiteral(".pdf");

@@ -31,6 +31,10 @@ QString fileNameStem(const QString &code, int nameLimit = kMaxFileNameBytes);
 QString analysisName(const QString &stem);
 QString pictureName(const QString &prefix, const QString &letter, const QString &stem);
 QString reportName(const QString &stem);
+// The breakdown's saves in the results folder: "Подгруппы FOLDER (строка N).EXTENSION", the
+// group folder's name cut to what the results folder's file system takes.
+QString breakdownFileName(const QString &results, const QString &folderName, int line,
+                          const QString &extension);
 
 // The proposals of the Save commands, the code made safe and cut to what the results folder's
 // file system takes.

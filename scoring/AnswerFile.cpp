@@ -193,8 +193,8 @@ public:
             }
             // Both line ends sort below every printable byte: one test passes most bytes.
             const char *stop = p;
-            while (stop < end && (static_cast<unsigned char>(*stop) > kCR ||
-                                  (*stop != kCR && *stop != kLF)))
+            while (stop < end &&
+                   (static_cast<unsigned char>(*stop) > kCR || (*stop != kCR && *stop != kLF)))
                 ++stop;
             take(QByteArrayView(p, stop - p));
             utf8_.feed(QByteArrayView(p, stop - p));
@@ -232,7 +232,8 @@ private:
         // Only the line being read grows, so each line's bytes follow one another in the buffer.
         if (line.size == 0)
             line.from = qsizetype(text_.bytes_.size());
-        const QByteArrayView kept = bytes.first(std::min(bytes.size(), std::max<qsizetype>(room, 0)));
+        const QByteArrayView kept =
+            bytes.first(std::min(bytes.size(), std::max<qsizetype>(room, 0)));
         text_.bytes_.append(kept.data(), std::size_t(kept.size()));
         line.size += kept.size();
         if (n >= kFirstAnswerLine && n <= kLastAnswerLine)
@@ -410,12 +411,9 @@ namespace {
 
 // Code page 1251 gives every byte one character, so a table filled once by the system's
 // converter decodes exactly as it does, without the converter's cost for every call (most of a
-// header line's). A byte the converter does not turn into one character is left to it.
-struct Table1251
-{
-    std::array<char16_t, 256> chars{};
-    std::array<bool, 256> irregular{};
-};
+// header line's). A byte the converter does not turn into one character is left to it; its
+// entry holds a noncharacter the converter never gives.
+constexpr char16_t kLeftToConverter = u'\uFFFF';
 
 QStringDecoder &decoder1251()
 {
@@ -426,16 +424,15 @@ QStringDecoder &decoder1251()
     return decoder;
 }
 
-const Table1251 &table1251()
+const std::array<char16_t, 256> &table1251()
 {
-    static const Table1251 table = [] {
-        Table1251 t;
+    static const std::array<char16_t, 256> table = [] {
+        std::array<char16_t, 256> t{};
         QStringDecoder &decoder = decoder1251();
         for (int b = 0; b < 256; ++b) {
             const char byte = static_cast<char>(b);
             const QString one = decoder.decode(QByteArrayView(&byte, 1));
-            t.irregular[std::size_t(b)] = one.size() != 1;
-            t.chars[std::size_t(b)] = one.size() == 1 ? one[0].unicode() : u'\uFFFD';
+            t[std::size_t(b)] = one.size() == 1 ? one[0].unicode() : kLeftToConverter;
         }
         return t;
     }();
@@ -448,14 +445,14 @@ QString decode1251(QByteArrayView bytes)
 {
     if (bytes.isEmpty())
         return {};
-    const Table1251 &table = table1251();
+    const std::array<char16_t, 256> &table = table1251();
     QString text(bytes.size(), Qt::Uninitialized);
     char16_t *out = reinterpret_cast<char16_t *>(text.data());
     for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        if (table.irregular[b])
+        const char16_t decoded = table[static_cast<unsigned char>(c)];
+        if (decoded == kLeftToConverter)
             return decoder1251().decode(bytes);
-        *out++ = table.chars[b];
+        *out++ = decoded;
     }
     return text;
 }

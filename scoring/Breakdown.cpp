@@ -4,6 +4,7 @@
 #include "Scoring.h"
 
 #include "NumberFormat.h"
+#include "ShownText.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -14,57 +15,6 @@
 #include <charconv>
 
 namespace {
-
-// Counts one more use of a spelling; the name is the most used one, and of equally used ones
-// the one that got there first.
-void noteSpelling(TextIndex &spellings, QString &name, int &nameCount, const QString &spelling)
-{
-    const auto it = spellings.try_emplace(spelling, 0).first;
-    if (++it->second > nameCount) {
-        nameCount = it->second;
-        // The index's own copy, rather than each member's text in turn.
-        name = it->first;
-    }
-}
-
-// A group's header, as a group load sets it, named after the subgroup.
-LoadedProfile emptyGroup(const QString &today)
-{
-    LoadedProfile group;
-    group.group = true;
-    group.header.code = groupCode();
-    group.header.name = groupName();
-    group.header.date = today;
-    group.header.details << groupDetailsHead();
-    return group;
-}
-
-// Adds a member's raw scores as a group load does: the sums of scores and answers, the store's
-// answers those of the last member read.
-void addScores(LoadedProfile &sums, const ProfileStore &member)
-{
-    for (std::size_t i = 1; i < member.Answers.size(); ++i)
-        sums.meanAnswers[i] += member.Answers[i];
-    for (std::size_t i = 1; i < member.SummaryScores.size(); ++i)
-        sums.store.SummaryScores[i] += member.SummaryScores[i];
-    for (std::size_t i = 1; i < member.ScaleScores.size(); ++i)
-        sums.store.ScaleScores[i] += member.ScaleScores[i];
-    sums.store.Answers = member.Answers;
-}
-
-// Sums into means, as at the end of a group load.
-void divideSums(LoadedProfile &group)
-{
-    divideScores(group.store, group.count);
-    for (std::size_t i = 1; i < group.meanAnswers.size(); ++i)
-        group.meanAnswers[i] /= group.count;
-}
-
-QString memberLine(const MemberProfile &member)
-{
-    return member.header.name % QLatin1Char(' ') % member.header.code % QLatin1Char(' ') %
-           member.header.date;
-}
 
 QString detailText(const MemberProfile &member, int line)
 {
@@ -100,6 +50,25 @@ QString subgroupKey(const QString &line)
     return line.trimmed().toCaseFolded();
 }
 
+int SubgroupNames::add(const QString &line)
+{
+    const QString spelling = line.trimmed();
+    auto known = spellings_.find(spelling);
+    if (known == spellings_.end()) {
+        const auto [key, added] = keys_.try_emplace(subgroupKey(spelling), count());
+        if (added)
+            names_.emplace_back();
+        known = spellings_.emplace(spelling, Spelling{key->second, 0}).first;
+    }
+    Name &name = names_[std::size_t(known->second.subgroup)];
+    if (++known->second.uses > name.uses) {
+        name.uses = known->second.uses;
+        // The index's own copy, rather than each member's text in turn.
+        name.text = known->first;
+    }
+    return known->second.subgroup;
+}
+
 // ---- splitting
 
 BreakdownBuilder::BreakdownBuilder(int line, const QString &today, Members keep)
@@ -109,40 +78,31 @@ BreakdownBuilder::BreakdownBuilder(int line, const QString &today, Members keep)
 
 void BreakdownBuilder::add(const MemberProfile &member)
 {
-    const QString spelling = detailText(member, line_).trimmed();
-    // Most members spell their line as others do: a spelling met before finds its subgroup
-    // without folding its case again.
-    auto known = spellings_.find(spelling);
-    if (known == spellings_.end()) {
-        const QString key = spelling.toCaseFolded();
-        auto [found, added] = index_.try_emplace(key, int(buckets_.size()));
-        if (added) {
-            Bucket bucket;
-            bucket.sums = emptyGroup(today_);
-            bucket.unspecified = key.isEmpty();
-            buckets_.push_back(std::move(bucket));
-        }
-        known = spellings_.emplace(spelling, found->second).first;
-    }
-    Bucket &bucket = buckets_[std::size_t(known->second)];
-    noteSpelling(bucket.spell, bucket.name, bucket.nameCount, spelling);
-    ++bucket.sums.count;
-    addScores(bucket.sums, member.store);
+    const int subgroup = names_.add(detailText(member, line_));
+    if (subgroup == int(buckets_.size()))
+        buckets_.push_back({startGroup(today_), {}, -1});
+    Bucket &bucket = buckets_[std::size_t(subgroup)];
+    addMemberScores(bucket.sums, member.store);
     bucket.lastRead = read_;
     if (keep_ == Members::Keep) {
-        bucket.sums.header.details << memberLine(member);
+        bucket.sums.header.details << memberDetailsLine(member.header);
         bucket.order.push_back(read_);
         bucket.sums.members.push_back(member);
     }
     ++read_;
 }
 
+const QString &BreakdownBuilder::nameOf(const Bucket &bucket) const
+{
+    return names_.name(int(&bucket - buckets_.data()));
+}
+
 Subgroup BreakdownBuilder::finishBucket(Bucket &bucket, SubgroupKind kind) const
 {
+    const QString name = kind == SubgroupKind::Unspecified ? unspecifiedName() : nameOf(bucket);
     Subgroup subgroup{kind, std::move(bucket.sums)};
-    subgroup.profile.header.name =
-        kind == SubgroupKind::Unspecified ? unspecifiedName() : bucket.name;
-    divideSums(subgroup.profile);
+    subgroup.profile.header.name = name;
+    finishGroupMeans(subgroup.profile);
     return subgroup;
 }
 
@@ -156,7 +116,7 @@ Subgroup BreakdownBuilder::pooled(const std::vector<Bucket *> &buckets) const
         std::size_t at;
     };
     std::vector<Place> places;
-    Subgroup others{SubgroupKind::Others, emptyGroup(today_)};
+    Subgroup others{SubgroupKind::Others, startGroup(today_)};
     LoadedProfile &sums = others.profile;
     sums.header.name = othersName();
     for (const Bucket *bucket : buckets) {
@@ -185,7 +145,7 @@ Subgroup BreakdownBuilder::pooled(const std::vector<Bucket *> &buckets) const
             last = bucket;
     if (last)
         sums.store.Answers = last->sums.store.Answers;
-    divideSums(sums);
+    finishGroupMeans(sums);
     return others;
 }
 
@@ -199,11 +159,13 @@ Breakdown BreakdownBuilder::finish(int minimumSize)
     std::vector<Bucket *> small;
     for (Bucket &bucket : buckets_)
         (bucket.sums.count >= minimumSize ? large : small).push_back(&bucket);
-    std::sort(large.begin(), large.end(), [](const Bucket *a, const Bucket *b) {
+    std::sort(large.begin(), large.end(), [this](const Bucket *a, const Bucket *b) {
         if (a->sums.count != b->sums.count)
             return a->sums.count > b->sums.count;
-        const int byName = QString::compare(a->name, b->name, Qt::CaseInsensitive);
-        return byName != 0 ? byName < 0 : a->name < b->name;
+        const QString &nameA = nameOf(*a);
+        const QString &nameB = nameOf(*b);
+        const int byName = QString::compare(nameA, nameB, Qt::CaseInsensitive);
+        return byName != 0 ? byName < 0 : nameA < nameB;
     });
 
     int pool = 0;
@@ -216,24 +178,23 @@ Breakdown BreakdownBuilder::finish(int minimumSize)
         Bucket *smallest = large.back();
         large.pop_back();
         pool += smallest->sums.count;
-        result.joinedToOthers = smallest->unspecified ? unspecifiedName() : smallest->name;
+        const QString &name = nameOf(*smallest);
+        result.joinedToOthers = name.isEmpty() ? unspecifiedName() : name;
         small.push_back(smallest);
     }
 
     for (Bucket *bucket : large)
-        result.shown.push_back(finishBucket(*bucket, bucket->unspecified ? SubgroupKind::Unspecified
-                                                                         : SubgroupKind::Named));
+        result.shown.push_back(finishBucket(
+            *bucket, nameOf(*bucket).isEmpty() ? SubgroupKind::Unspecified : SubgroupKind::Named));
     if (pool >= minimumSize && !small.empty()) {
         result.shown.push_back(pooled(small));
         result.pooledFiles = pool;
         result.pooledSubgroups = smallCount;
     } else {
         result.withheldFiles = pool;
-        result.withheldSubgroups = smallCount;
     }
     buckets_.clear();
-    index_.clear();
-    spellings_.clear();
+    names_ = {};
     return result;
 }
 
@@ -247,35 +208,25 @@ Breakdown splitGroup(const LoadedProfile &whole, int line, int minimumSize)
 
 std::array<QString, kSplitLineCount> commonDetailTexts(const LoadedProfile &whole)
 {
-    struct Tally
-    {
-        int count = 0;
-        TextIndex spell;
-        QString name;
-        int nameCount = 0;
-    };
     std::array<QString, kSplitLineCount> texts;
     for (int line = kFirstSplitLine; line <= kLastSplitLine; ++line) {
-        TextIndex index;
-        std::vector<Tally> tallies;
+        SubgroupNames names;
+        std::vector<int> sizes;
         for (const MemberProfile &member : whole.members) {
-            const QString spelling = detailText(member, line).trimmed();
-            const auto [at, added] =
-                index.try_emplace(spelling.toCaseFolded(), int(tallies.size()));
-            if (added)
-                tallies.emplace_back();
-            Tally &tally = tallies[std::size_t(at->second)];
-            ++tally.count;
-            noteSpelling(tally.spell, tally.name, tally.nameCount, spelling);
+            const int subgroup = names.add(detailText(member, line));
+            if (subgroup == int(sizes.size()))
+                sizes.push_back(0);
+            ++sizes[std::size_t(subgroup)];
         }
         // The largest subgroup; of equal ones the first met.
-        const Tally *most = nullptr;
-        for (const Tally &tally : tallies)
-            if (!most || tally.count > most->count)
-                most = &tally;
-        texts[std::size_t(line - kFirstSplitLine)] = !most                  ? QString()
-                                                     : most->name.isEmpty() ? unspecifiedName()
-                                                                            : most->name;
+        int most = -1;
+        for (int i = 0; i < int(sizes.size()); ++i)
+            if (most < 0 || sizes[std::size_t(i)] > sizes[std::size_t(most)])
+                most = i;
+        texts[std::size_t(line - kFirstSplitLine)] = most < 0 ? QString()
+                                                     : names.name(most).isEmpty()
+                                                         ? unspecifiedName()
+                                                         : names.name(most);
     }
     return texts;
 }
@@ -309,10 +260,8 @@ BreakdownTable breakdownTable(const LoadedProfile &whole, const Breakdown &break
     table.line = breakdown.line;
     table.minimumSize = breakdown.minimumSize;
     table.pooledFiles = breakdown.pooledFiles;
-    table.pooledSubgroups = breakdown.pooledSubgroups;
     table.joinedToOthers = breakdown.joinedToOthers;
     table.withheldFiles = breakdown.withheldFiles;
-    table.withheldSubgroups = breakdown.withheldSubgroups;
     table.rows.reserve(breakdown.shown.size() + 1);
     table.rows.push_back(breakdownRow(whole, SubgroupKind::Whole));
     for (const Subgroup &subgroup : breakdown.shown)
@@ -331,10 +280,7 @@ QStringList breakdownNotes(const BreakdownTable &table)
 {
     // A name may be a whole header line; a note quotes its beginning.
     constexpr qsizetype kQuoted = 200;
-    QString joined = table.joinedToOthers;
-    if (joined.size() > kQuoted)
-        joined = joined.left(joined[kQuoted - 1].isHighSurrogate() ? kQuoted - 1 : kQuoted) +
-                 QChar(0x2026);
+    const QString joined = shownBeginning(table.joinedToOthers, kQuoted);
     QStringList notes;
     notes << QStringLiteral("Минимальный размер подгруппы: %1. В «%2» объединено файлов: %3, "
                             "не показано файлов: %4.")

@@ -62,7 +62,6 @@ struct Breakdown
     // would give their mean. Empty when none was.
     QString joinedToOthers;
     int withheldFiles = 0; // files counted in the whole folder's row only
-    int withheldSubgroups = 0;
 };
 
 // Texts as keys, compared by their code units: Qt's own string comparison in a QHash costs more
@@ -81,6 +80,35 @@ struct TextEqual
 };
 using TextIndex = std::unordered_map<QString, int, TextHash, TextEqual>;
 
+// The subgroups a details line forms, numbered 0, 1, … as they first appear: lines are the same
+// subgroup by subgroupKey; each subgroup is named by its most used spelling (trimmed), of
+// equally used ones the first to get there.
+class SubgroupNames
+{
+public:
+    // The subgroup of a member's line, its spelling counted.
+    int add(const QString &line);
+    int count() const { return int(names_.size()); }
+    const QString &name(int subgroup) const { return names_[std::size_t(subgroup)].text; }
+
+private:
+    struct Spelling
+    {
+        int subgroup = 0;
+        int uses = 0;
+    };
+    struct Name
+    {
+        QString text;
+        int uses = 0;
+    };
+    // Most members spell their line as others do: a spelling met before finds its subgroup
+    // without folding its case again.
+    std::unordered_map<QString, Spelling, TextHash, TextEqual> spellings_;
+    TextIndex keys_;
+    std::vector<Name> names_;
+};
+
 // Splits the members as they are read (a group load's MemberSink feeds it), so that a folder is
 // read once. keep: whether each subgroup keeps its members, their own scores and their list in
 // its details, as a group load does; without them a subgroup has its sums and means only.
@@ -94,16 +122,14 @@ public:
     Breakdown finish(int minimumSize);
 
 private:
+    // A subgroup's members, its number in names_ its place in buckets_.
     struct Bucket
     {
         LoadedProfile sums;     // raw sums, not yet divided
         std::vector<int> order; // reading index of each member kept, ascending
         int lastRead = -1;      // reading index of the last member
-        TextIndex spell;        // spellings and how many use each
-        QString name;           // the most used spelling so far
-        int nameCount = 0;
-        bool unspecified = false;
     };
+    const QString &nameOf(const Bucket &bucket) const;
     Subgroup finishBucket(Bucket &bucket, SubgroupKind kind) const;
     Subgroup pooled(const std::vector<Bucket *> &buckets) const;
 
@@ -111,8 +137,7 @@ private:
     QString today_;
     Members keep_;
     int read_ = 0;
-    TextIndex index_;     // key to bucket
-    TextIndex spellings_; // each spelling met to its bucket
+    SubgroupNames names_;
     std::vector<Bucket> buckets_;
 };
 
@@ -145,10 +170,8 @@ struct BreakdownTable
     int line = 0;
     int minimumSize = 0;
     int pooledFiles = 0;
-    int pooledSubgroups = 0;
     QString joinedToOthers;
     int withheldFiles = 0;
-    int withheldSubgroups = 0;
     std::vector<BreakdownRow> rows; // the whole folder first
 };
 

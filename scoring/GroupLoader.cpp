@@ -118,13 +118,8 @@ LoadedProfile loadGroup(const NativePath &folder, const QString &today, Members 
     if (members.empty())
         throw CommandError(emptyGroupMessage(displayPath(folder)));
 
-    LoadedProfile loaded;
-    loaded.group = true;
-    loaded.header.code = groupCode();
-    loaded.header.name = groupName();
-    loaded.header.date = today;
+    LoadedProfile loaded = startGroup(today);
     loaded.header.details.reserve(qsizetype(members.size()) + 1);
-    loaded.header.details << groupDetailsHead();
     if (keep == Members::Keep)
         loaded.members.reserve(members.size());
     qsizetype headerBytes = 0;
@@ -137,7 +132,6 @@ LoadedProfile loadGroup(const NativePath &folder, const QString &today, Members 
                                "to more than %2 MiB")
                     .arg(QDir::toNativeSeparators(displayPath(folder)))
                     .arg(kMaxGroupHeaderBytes / (1024 * 1024)));
-        ++loaded.count;
         MemberProfile one{member.shown, headerOf(text), {}};
         try {
             ReadAnswers(text, one.store);
@@ -146,24 +140,48 @@ LoadedProfile loadGroup(const NativePath &folder, const QString &today, Members 
             e.inFile(QDir::toNativeSeparators(displayPath(joinPath(folder, member.native))));
             throw;
         }
-        // The group sums the members' scores and answers; the store's answers stay those of the
-        // last file read.
-        for (std::size_t i = 1; i < one.store.Answers.size(); ++i)
-            loaded.meanAnswers[i] += one.store.Answers[i];
-        for (std::size_t i = 1; i < one.store.SummaryScores.size(); ++i)
-            loaded.store.SummaryScores[i] += one.store.SummaryScores[i];
-        for (std::size_t i = 1; i < one.store.ScaleScores.size(); ++i)
-            loaded.store.ScaleScores[i] += one.store.ScaleScores[i];
-        loaded.store.Answers = one.store.Answers;
-        loaded.header.details << one.header.name + QLatin1Char(' ') + one.header.code +
-                                     QLatin1Char(' ') + one.header.date;
+        addMemberScores(loaded, one.store);
+        loaded.header.details << memberDetailsLine(one.header);
         if (onMember)
             onMember(one);
         if (keep == Members::Keep)
             loaded.members.push_back(std::move(one));
     }
-    divideScores(loaded.store, loaded.count);
-    for (std::size_t i = 1; i < loaded.meanAnswers.size(); ++i)
-        loaded.meanAnswers[i] /= loaded.count;
+    finishGroupMeans(loaded);
     return loaded;
+}
+
+LoadedProfile startGroup(const QString &today)
+{
+    LoadedProfile group;
+    group.group = true;
+    group.header.code = groupCode();
+    group.header.name = groupName();
+    group.header.date = today;
+    group.header.details << groupDetailsHead();
+    return group;
+}
+
+void addMemberScores(LoadedProfile &group, const ProfileStore &member)
+{
+    ++group.count;
+    for (std::size_t i = 1; i < member.Answers.size(); ++i)
+        group.meanAnswers[i] += member.Answers[i];
+    for (std::size_t i = 1; i < member.SummaryScores.size(); ++i)
+        group.store.SummaryScores[i] += member.SummaryScores[i];
+    for (std::size_t i = 1; i < member.ScaleScores.size(); ++i)
+        group.store.ScaleScores[i] += member.ScaleScores[i];
+    group.store.Answers = member.Answers;
+}
+
+QString memberDetailsLine(const HeaderTexts &header)
+{
+    return header.name + QLatin1Char(' ') + header.code + QLatin1Char(' ') + header.date;
+}
+
+void finishGroupMeans(LoadedProfile &group)
+{
+    divideScores(group.store, group.count);
+    for (std::size_t i = 1; i < group.meanAnswers.size(); ++i)
+        group.meanAnswers[i] /= group.count;
 }

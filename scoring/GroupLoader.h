@@ -42,6 +42,15 @@ LoadedProfile loadGroup(const QString &folder, const QString &today,
 LoadedProfile loadGroup(const NativePath &folder, const QString &today,
                         Members members = Members::Keep, const MemberSink &onMember = {});
 
+// The steps of a group load, for whoever forms groups of members read elsewhere: the group
+// before its first member; a member counted and its raw scores added (the store's answers stay
+// those of the last member added); a member's line in the details (name, code and date); the
+// sums made means.
+LoadedProfile startGroup(const QString &today);
+void addMemberScores(LoadedProfile &group, const ProfileStore &member);
+QString memberDetailsLine(const HeaderTexts &header);
+void finishGroupMeans(LoadedProfile &group);
+
 // The header texts of a group's members together may come to this much; a folder over it is
 // refused with a message naming the limit, since every member's name, code and date are kept
 // and shown several times over. Real members bring a few hundred bytes each.

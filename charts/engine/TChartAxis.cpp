@@ -495,7 +495,6 @@ void TCustomChartAxis::paintGridLines(TChartCanvas &canvas, const TChartPen &pen
 
 void TCustomChartAxis::Paint(TChartCanvas &canvas, const TAxisLayout &axis, const TRect &plot) const
 {
-    canvas.SetFont(labelsFont_.Font());
     if (axis.Title.Shown)
         paintTitle(canvas, axis.Title);
     canvas.SetFont(labelsFont_.Font());
