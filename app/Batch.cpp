@@ -315,7 +315,7 @@ QString CodeRegistry::claim(const QString &name, int maxBytes)
 
 QImage renderDiagramPicture(TForm1 &form, DiagramKind kind)
 {
-    form.showDiagramView(kind);
+    form.drawDiagramView(kind);
     return renderWidget(form.paPlot, kDiagramPictureSize);
 }
 
@@ -391,8 +391,6 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
         const NativePath &path = paths[i];
         shown[i] = shownPath(path);
         try {
-            if (path.isEmpty())
-                throw CommandError(QStringLiteral("Cannot open file: the path is empty"));
             errors.clear();
             form.loadPath(path);
             if (!errors.isEmpty())

@@ -37,11 +37,11 @@ void TForm1::mmBreakdownClick()
             breakdownTable(*whole, *breakdown, shownFolderName(folder)));
         auto *window = new BreakdownWindow(
             {whole, breakdown, table}, *dialogs_,
-            [this, table](LoadedProfile subgroup, LoadedProfile reference) {
+            [this, table, whole](LoadedProfile subgroup) {
                 runCommand([&] {
                     // The whole folder becomes the reference: every view shows the subgroup
                     // over it at once, drawn once by the load.
-                    holdReference(referenceOf(std::move(reference), table->folder));
+                    holdReference(referenceOf(*whole, table->folder));
                     showLoaded(std::move(subgroup), groupName());
                     breakdownOrigin_ = table;
                 });

@@ -322,7 +322,7 @@ void BreakdownWindow::openRow(int viewRow)
         return;
     const int row = model->tableRow(viewRow);
     const LoadedProfile &whole = *content_.whole;
-    open_(row == 0 ? whole : content_.breakdown->shown[std::size_t(row - 1)].profile, whole);
+    open_(row == 0 ? whole : content_.breakdown->shown[std::size_t(row - 1)].profile);
 }
 
 QString BreakdownWindow::askSaveName(const QString &title, const QString &filter,

@@ -53,16 +53,16 @@ private:
 
 // The breakdown of a folder in a window of its own: the heat map table, what the minimum size
 // left out, and the saves of the table (CSV) and the heat map (PDF). A double click on a row
-// hands that subgroup and the whole folder to the main window.
+// hands that subgroup to the main window.
 class BreakdownWindow : public QWidget
 {
     Q_OBJECT
     Q_DISABLE_COPY(BreakdownWindow)
 
 public:
-    // Receives the subgroup of a double-clicked row and the whole folder, both raw as a group
-    // load gives them (the whole folder's own row hands the whole folder twice).
-    using OpenSubgroup = std::function<void(LoadedProfile subgroup, LoadedProfile whole)>;
+    // Receives the subgroup of a double-clicked row, raw as a group load gives it (the whole
+    // folder's own row hands the whole folder).
+    using OpenSubgroup = std::function<void(LoadedProfile subgroup)>;
 
     struct Content
     {

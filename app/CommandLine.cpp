@@ -369,12 +369,6 @@ template <typename Load> auto namingThePath(const NativePath &path, const Load &
     }
 }
 
-void refuseEmptyPath(const NativePath &native)
-{
-    if (native.isEmpty())
-        throw CommandError(QStringLiteral("Cannot open file: the path is empty"));
-}
-
 using ExportFormat = std::function<QByteArray(LoadedProfile &, const QString &today,
                                               const ReferenceProfile *reference)>;
 
@@ -390,7 +384,6 @@ int runExport(const NativePath &native, std::FILE *err, const std::optional<Nati
         std::optional<ReferenceProfile> reference;
         if (compare)
             reference = loadCompareReference(*compare);
-        refuseEmptyPath(native);
         const QString today = todayText();
         const auto load = [&] {
             return isFolder(native) ? loadGroup(native, today, Members::Drop, onMember)
@@ -409,7 +402,6 @@ int runExport(const NativePath &native, std::FILE *err, const std::optional<Nati
 
 ReferenceProfile loadCompareReference(const NativePath &path)
 {
-    refuseEmptyPath(path);
     return namingThePath(path, [&] { return loadReference(path, todayText()); });
 }
 

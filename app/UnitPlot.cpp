@@ -630,6 +630,12 @@ void TForm1::showDiagramView(DiagramKind kind)
     nameDiagramView(kind);
 }
 
+void TForm1::drawDiagramView(DiagramKind kind)
+{
+    drawDiagram(kind);
+    nameDiagramView(kind);
+}
+
 void TForm1::mmImageAllScalesClick()
 {
     showDiagramView(DiagramKind::Scales);

@@ -63,6 +63,9 @@ public:
     // What the Plots and Images items do, for a view named by its kind.
     void showChartView(ChartViewKind kind);
     void showDiagramView(DiagramKind kind);
+    // The diagram panel alone drawn as view kind, with its title and letter: what a picture of
+    // it needs, without the results table filled again.
+    void drawDiagramView(DiagramKind kind);
     void mmAnalysisSaveClick();
     void mmImageSaveClick();
     void mmPlotSaveClick();

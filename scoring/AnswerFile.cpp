@@ -332,6 +332,9 @@ private:
 
 AnswerFileText AnswerFileText::load(const NativePath &path)
 {
+    // Only a command line can name no file at all; "Cannot open file " would not say why.
+    if (path.isEmpty())
+        throw CommandError(QStringLiteral("Cannot open file: the path is empty"));
     InputFile file(path);
     if (!file.isOpen())
         throw cannotOpenFile(displayPath(path));

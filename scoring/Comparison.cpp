@@ -7,12 +7,12 @@
 #include <cmath>
 #include <cstdlib>
 
-ReferenceProfile referenceOf(LoadedProfile loaded, const QString &folderName)
+ReferenceProfile referenceOf(const LoadedProfile &loaded, const QString &folderName)
 {
     ReferenceProfile reference;
-    reference.store = std::move(loaded.store);
+    reference.store = loaded.store;
     convertToPercent(reference.store);
-    reference.header = std::move(loaded.header);
+    reference.header = loaded.header;
     reference.count = loaded.count;
     reference.group = loaded.group;
     reference.folderName = folderName;

@@ -25,7 +25,8 @@ ReferenceProfile loadReference(const NativePath &path, const QString &today);
 
 // The reference from a profile read in the raw state (a loaded file or group), converted to
 // percentages; folderName names a group.
-ReferenceProfile referenceOf(LoadedProfile loaded, const QString &folderName = {});
+// Its members' own scores are not copied.
+ReferenceProfile referenceOf(const LoadedProfile &loaded, const QString &folderName = {});
 
 // What names the reference on screen: its code and name, or for a group the folder's name and
 // the number of files.
