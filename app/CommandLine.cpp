@@ -27,21 +27,6 @@
 
 namespace {
 
-// A --jobs value: digits only, 1 to kMaxBatchJobs.
-std::optional<int> jobCount(const QByteArray &text)
-{
-    if (text.isEmpty() ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
-    int value = 0;
-    const auto [end, error] =
-        std::from_chars(text.constData(), text.constData() + text.size(), value);
-    if (error != std::errc() || end != text.constData() + text.size() || value < 1 ||
-        value > kMaxBatchJobs)
-        return std::nullopt;
-    return value;
-}
-
 // A number of digits only, within [low, high].
 std::optional<int> wholeNumber(const QByteArray &text, int low, int high)
 {
@@ -53,6 +38,17 @@ std::optional<int> wholeNumber(const QByteArray &text, int low, int high)
         value > high)
         return std::nullopt;
     return value;
+}
+
+// A --jobs value: 1 to kMaxBatchJobs.
+std::optional<int> jobCount(const QByteArray &text)
+{
+    return wholeNumber(text, 1, kMaxBatchJobs);
+}
+
+QString jobsOutsideBatch()
+{
+    return QStringLiteral("--jobs goes with --batch only");
 }
 
 // Takes --by LINE and --min-size N out of the arguments before --batch, whose inputs may have
@@ -189,8 +185,8 @@ CommandLine parseArguments(const QList<QByteArray> &arguments)
         if (arg == "--jobs") {
             if (exporting() || !cl.path.isEmpty() || jobsGiven) {
                 cl.mode = CommandLine::Mode::Error;
-                cl.error = jobsGiven ? QStringLiteral("--jobs is given only once")
-                                     : QStringLiteral("--jobs goes with --batch only");
+                cl.error =
+                    jobsGiven ? QStringLiteral("--jobs is given only once") : jobsOutsideBatch();
                 return cl;
             }
             const std::optional<int> jobs =
@@ -226,7 +222,7 @@ CommandLine parseArguments(const QList<QByteArray> &arguments)
             }
             if (jobsGiven) {
                 cl.mode = CommandLine::Mode::Error;
-                cl.error = QStringLiteral("--jobs goes with --batch only");
+                cl.error = jobsOutsideBatch();
                 return cl;
             }
             cl.mode = xlsx              ? CommandLine::Mode::Xlsx
@@ -251,7 +247,7 @@ CommandLine parseArguments(const QList<QByteArray> &arguments)
     }
     if (jobsGiven) {
         cl.mode = CommandLine::Mode::Error;
-        cl.error = QStringLiteral("--jobs goes with --batch only");
+        cl.error = jobsOutsideBatch();
     } else if (cl.compare && cl.mode != CommandLine::Mode::Json &&
                cl.mode != CommandLine::Mode::Csv) {
         cl.mode = CommandLine::Mode::Error;

@@ -122,9 +122,7 @@ ChartView chartView(QChar letter, const ProfileStore &store, const ProfileStore 
     for (const ChartViewEntry &entry : kChartViewKinds)
         if (entry.letter == letter)
             return chartView(entry.kind, store, reference);
-    ChartView none;
-    none.letter = letter;
-    return none;
+    return {};
 }
 
 namespace {
@@ -133,7 +131,6 @@ ChartView chartViewOf(ChartViewKind kind, const ProfileStore &store)
 {
     const ChartViewEntry &entry = chartViewEntry(kind);
     ChartView view;
-    view.letter = QChar(entry.letter);
     view.title = QString::fromUtf16(entry.title);
     const auto &scale = store.ScaleScores;
     const auto &summary = store.SummaryScores;

@@ -43,7 +43,6 @@ struct ChartViewPoint
 // What a chart view puts into the chart, from the store.
 struct ChartView
 {
-    QChar letter;
     QString title;
     bool colorEachPoint = false;
     std::array<bool, 4> showInLegend{};

@@ -102,6 +102,8 @@ public:
     {
     }
 
+    int pages() const { return layout_.pages(); }
+
     void paintPage(int page)
     {
         if (page == 0)
@@ -286,6 +288,28 @@ std::vector<HeatBlock> heatBlocks(int rows, double firstTop, double bottom,
     return blocks;
 }
 
+class BreakdownPages::Painter : public HeatMapPainter
+{
+    using HeatMapPainter::HeatMapPainter;
+};
+
+BreakdownPages::BreakdownPages(QPainter &painter, const BreakdownTable &table, const QString &today)
+    : painter_(std::make_unique<Painter>(painter, table, today))
+{
+}
+
+BreakdownPages::~BreakdownPages() = default;
+
+int BreakdownPages::pages() const
+{
+    return painter_->pages();
+}
+
+void BreakdownPages::paintPage(int page)
+{
+    painter_->paintPage(page);
+}
+
 int breakdownPageCount(const BreakdownTable &table)
 {
     return HeatMapLayout(table).pages();
@@ -303,23 +327,16 @@ QByteArray breakdownPdf(const BreakdownTable &table, const QString &today)
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
-        writer.setPageLayout(reportPageLayout());
-        writer.setCreator(kApplicationTitle);
+        setUpReportWriter(writer);
         writer.setTitle(shownBeginning(QStringLiteral("Подгруппы: ") + table.folder));
         QPainter painter;
         if (!painter.begin(&writer))
             return {};
-        const double scale =
-            std::min(writer.width() / kReportWidth, writer.height() / kReportHeight);
         HeatMapPainter heatMap(painter, table, today);
-        const int pages = breakdownPageCount(table);
+        const int pages = heatMap.pages();
         for (int page = 0; page < pages; ++page) {
-            if (page > 0 && !writer.newPage())
+            if (!startReportPage(writer, painter, page))
                 return {};
-            painter.resetTransform();
-            painter.scale(scale, scale);
-            painter.setRenderHint(QPainter::Antialiasing, true);
-            painter.setRenderHint(QPainter::TextAntialiasing, true);
             heatMap.paintPage(page);
             paintPageFooter(painter,
                             kApplicationTitle + QStringLiteral("  ·  Подгруппы: ") + table.folder,

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QString>
+#include <memory>
 #include <vector>
 
 class QPainter;
@@ -44,10 +45,28 @@ inline constexpr double kHeatTableGap = 60;
 std::vector<HeatBlock> heatBlocks(int rows, double firstTop, double bottom,
                                   const HeatTableShape &summary, const HeatTableShape &scales);
 
-// The pages of the heat map on the report's logical page (kReportWidth x kReportHeight, tenths
-// of a millimetre), its footer left to the caller.
+// The heat map on the report's logical page (kReportWidth x kReportHeight, tenths of a
+// millimetre), laid out once for all its pages, its footer left to the caller; today is the
+// day of the report.
+class BreakdownPages
+{
+public:
+    BreakdownPages(QPainter &painter, const BreakdownTable &table, const QString &today);
+    ~BreakdownPages();
+    BreakdownPages(const BreakdownPages &) = delete;
+    BreakdownPages &operator=(const BreakdownPages &) = delete;
+
+    int pages() const;
+    // Paints page (from 0).
+    void paintPage(int page);
+
+private:
+    class Painter;
+    std::unique_ptr<Painter> painter_;
+};
+
+// The same for one look: how many pages, and one page painted.
 int breakdownPageCount(const BreakdownTable &table);
-// Paints page (from 0); today is the day of the report.
 void paintBreakdownPage(QPainter &painter, const BreakdownTable &table, int page,
                         const QString &today);
 

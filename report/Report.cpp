@@ -124,8 +124,8 @@ public:
         else if (page == 2 && c_.reference)
             paintComparisonPage();
         paintFlow(page - (fixedPages() - 1));
-        if (c_.breakdown && page >= flowPages_)
-            paintBreakdownPage(p_, *c_.breakdown, page - flowPages_, c_.today);
+        if (breakdown_ && page >= flowPages_)
+            breakdown_->paintPage(page - flowPages_);
         paintFooter(page);
     }
 
@@ -151,8 +151,10 @@ private:
         places_ = flowPieces(items_, top, kBodyBottom - top, kBodyBottom);
         pages_ = fixedPages() + (places_.empty() ? 0 : places_.back().page);
         flowPages_ = pages_;
-        if (c_.breakdown)
-            pages_ += breakdownPageCount(*c_.breakdown);
+        if (c_.breakdown) {
+            breakdown_ = std::make_unique<BreakdownPages>(p_, *c_.breakdown, c_.today);
+            pages_ += breakdown_->pages();
+        }
     }
 
     // The pages before the flow: the first page, the charts and, with a reference, the
@@ -541,18 +543,12 @@ private:
     std::vector<FlowPlace> places_;
     QStringList lines_;
     int pages_ = 2;
-    int flowPages_ = 2; // the pages up to the end of the text
+    int flowPages_ = 2;                         // the pages up to the end of the text
+    std::unique_ptr<BreakdownPages> breakdown_; // the heat map's pages after the text
 };
 
 static_assert(ReportPainter::comparisonEndsAboveTheCharts(),
               "the text after the comparison page flows as after the charts");
-
-// The painter as every page of the report starts it.
-void startReportPainting(QPainter &painter)
-{
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setRenderHint(QPainter::TextAntialiasing, true);
-}
 
 // The results grid of the window, filled with the profile, in the report's colours.
 void setUpReportGrid(TStringGrid &grid, const ProfileStore &store)
@@ -602,12 +598,6 @@ void paintReportGrid(QPainter &p, TStringGrid &grid, QSize size)
         p.fillRect(QRect(0, y, size.width(), line), ink);
         y += grid.defaultRowHeight() + line;
     }
-}
-
-void setUpReportWriter(QPdfWriter &writer)
-{
-    writer.setPageLayout(reportPageLayout());
-    writer.setCreator(kApplicationTitle);
 }
 
 } // namespace
@@ -684,14 +674,10 @@ int paintReport(QPagedPaintDevice &device, const ReportContent &content,
     QPainter painter;
     if (!painter.begin(&device))
         return 0;
-    const double scale = std::min(device.width() / kReportWidth, device.height() / kReportHeight);
     ReportPainter report(painter, content, parts);
     for (int page = 0; page < report.pages(); ++page) {
-        if (page > 0 && !device.newPage())
+        if (!startReportPage(device, painter, page))
             return 0;
-        painter.resetTransform();
-        painter.scale(scale, scale);
-        startReportPainting(painter);
         report.paintPage(page);
     }
     painter.end();

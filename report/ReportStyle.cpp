@@ -2,9 +2,12 @@
 
 #include "Fonts.h"
 #include "Report.h"
+#include "Version.h"
 
 #include <QFontMetricsF>
+#include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPdfWriter>
 #include <algorithm>
 
 QFont reportFont(const QString &family, int units, bool bold)
@@ -48,4 +51,27 @@ void paintPageFooter(QPainter &painter, const QString &left, int page, int pages
     const double pageWidth = QFontMetricsF(font).horizontalAdvance(pageText);
     painter.drawText(QPointF(0, baseline), fitted(left, font, kReportWidth - pageWidth - 60));
     painter.drawText(QPointF(kReportWidth - pageWidth, baseline), pageText);
+}
+
+void setUpReportWriter(QPdfWriter &writer)
+{
+    writer.setPageLayout(reportPageLayout());
+    writer.setCreator(kApplicationTitle);
+}
+
+void startReportPainting(QPainter &painter)
+{
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+}
+
+bool startReportPage(QPagedPaintDevice &device, QPainter &painter, int page)
+{
+    if (page > 0 && !device.newPage())
+        return false;
+    const double scale = std::min(device.width() / kReportWidth, device.height() / kReportHeight);
+    painter.resetTransform();
+    painter.scale(scale, scale);
+    startReportPainting(painter);
+    return true;
 }

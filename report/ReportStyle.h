@@ -4,7 +4,9 @@
 #include <QFont>
 #include <QString>
 
+class QPagedPaintDevice;
 class QPainter;
+class QPdfWriter;
 
 // The look every page of the report shares: its colours, its fonts and its footer.
 
@@ -31,3 +33,11 @@ QString fitted(const QString &text, const QFont &font, double width);
 
 // A page's footer: a rule, then left cut to fit before "Страница N из M" at the right end.
 void paintPageFooter(QPainter &painter, const QString &left, int page, int pages);
+
+// A PDF of the report's kind: A4 with the report's margins, the program as its creator.
+void setUpReportWriter(QPdfWriter &writer);
+// The painter as every page and every recorded part of the report starts it.
+void startReportPainting(QPainter &painter);
+// Starts page (from 0) on device: a new sheet after the first, the report's logical page
+// (kReportWidth x kReportHeight) scaled to the sheet. False when the device fails.
+bool startReportPage(QPagedPaintDevice &device, QPainter &painter, int page);

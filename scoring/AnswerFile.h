@@ -68,7 +68,8 @@ public:
     static constexpr qsizetype kQuotedBytes = 256;
 
     // Reads the file. Throws "Cannot open file %s" when it is missing, unreadable or not a
-    // regular file, and a message naming the limit for a header line over it.
+    // regular file ("Cannot open file: the path is empty" for no path), and a message naming
+    // the limit for a header line over it.
     static AnswerFileText load(const QString &path);
     static AnswerFileText load(const NativePath &path);
     // The same reading over bytes already in memory.
