@@ -50,24 +50,25 @@ TChartTextMetrics::TChartTextMetrics(const QPaintDevice *device)
 {
 }
 
-const QFontMetrics &TChartTextMetrics::of(const TChartFont &font) const
+const TChartTextMetrics::Measured &TChartTextMetrics::of(const TChartFont &font) const
 {
-    for (const auto &[f, metrics] : cache_)
-        if (f == font)
-            return metrics;
-    cache_.emplace_back(font, QFontMetrics(font.toQFont(), device_));
-    return cache_.back().second;
+    for (const Measured &measured : cache_)
+        if (measured.font == font)
+            return measured;
+    const QFont qfont = font.toQFont();
+    cache_.push_back({font, qfont, QFontMetrics(qfont, device_)});
+    return cache_.back();
 }
 
 int TChartTextMetrics::TextWidth(const TChartFont &font, const QString &text) const
 {
     // Every frame measures the same labels again.
-    return shapedWidth(font.toQFont(), device_, text);
+    return shapedWidth(of(font).qfont, device_, text);
 }
 
 int TChartTextMetrics::LineHeight(const TChartFont &font) const
 {
-    return of(font).height();
+    return of(font).metrics.height();
 }
 
 // ---- surface

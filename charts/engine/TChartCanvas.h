@@ -2,6 +2,7 @@
 
 #include "ChartElements.h"
 
+#include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPalette>
@@ -21,11 +22,17 @@ public:
     int LineHeight(const TChartFont &font) const;
 
 private:
-    const QFontMetrics &of(const TChartFont &font) const;
+    struct Measured
+    {
+        TChartFont font;
+        QFont qfont;
+        QFontMetrics metrics;
+    };
+    const Measured &of(const TChartFont &font) const;
 
     const QPaintDevice *device_;
-    // A frame uses a handful of fonts: each measured once, kept where it was put.
-    mutable std::deque<std::pair<TChartFont, QFontMetrics>> cache_;
+    // A frame uses a handful of fonts: each made and measured once, kept where it was put.
+    mutable std::deque<Measured> cache_;
 };
 
 // The drawing surface of a chart frame, over any QPainter: the widget's off-screen image, a
