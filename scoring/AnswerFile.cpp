@@ -125,6 +125,65 @@ int IntegerScanner::value() const
                      : static_cast<int>(magnitude_);
 }
 
+namespace {
+
+// What a UTF-8 lead byte asks of the bytes after it: how many continuation bytes, and the range
+// of the first one (narrower after E0, ED, F0 and F4: no overlong forms, no surrogates, nothing
+// above U+10FFFF). None for a byte that cannot start a sequence.
+struct Utf8Lead
+{
+    int continuation = -1;
+    unsigned char low = 0x80, high = 0xBF;
+    char32_t bits = 0; // the lead's own bits of the code point
+};
+
+Utf8Lead utf8Lead(unsigned char c)
+{
+    if (c >= 0xC2 && c <= 0xDF)
+        return {1, 0x80, 0xBF, char32_t(c & 0x1F)};
+    using Byte = unsigned char;
+    if (c >= 0xE0 && c <= 0xEF)
+        return {2, Byte(c == 0xE0 ? 0xA0 : 0x80), Byte(c == 0xED ? 0x9F : 0xBF),
+                char32_t(c & 0x0F)};
+    if (c >= 0xF0 && c <= 0xF4)
+        return {3, Byte(c == 0xF0 ? 0x90 : 0x80), Byte(c == 0xF4 ? 0x8F : 0xBF),
+                char32_t(c & 0x07)};
+    return {};
+}
+
+// One character of UTF-8 at p (before end): its bytes and code point, or for bytes that are no
+// character the maximal subpart of a sequence (at least one byte) and U+FFFD, as Unicode
+// recommends: a truncated sequence is one replacement, a stray byte one each.
+struct Utf8Char
+{
+    qsizetype bytes;
+    char32_t point;
+};
+
+Utf8Char utf8Char(const unsigned char *p, const unsigned char *end)
+{
+    if (*p < 0x80)
+        return {1, *p};
+    Utf8Lead lead = utf8Lead(*p);
+    char32_t point = lead.bits;
+    for (qsizetype i = 1; i <= lead.continuation; ++i) {
+        if (p + i == end || p[i] < lead.low || p[i] > lead.high)
+            return {i, QChar::ReplacementCharacter};
+        point = point << 6 | (p[i] & 0x3Fu);
+        lead.low = 0x80;
+        lead.high = 0xBF;
+    }
+    return lead.continuation < 0 ? Utf8Char{1, QChar::ReplacementCharacter}
+                                 : Utf8Char{lead.continuation + 1, point};
+}
+
+const unsigned char *unsignedBytes(QByteArrayView bytes)
+{
+    return reinterpret_cast<const unsigned char *>(bytes.data());
+}
+
+} // namespace
+
 void Utf8Check::feed(QByteArrayView bytes)
 {
     for (const char ch : bytes) {
@@ -144,19 +203,14 @@ void Utf8Check::feed(QByteArrayView bytes)
         if (c < 0x80)
             continue;
         multiByte_ = true;
-        if (c >= 0xC2 && c <= 0xDF) {
-            pending_ = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            pending_ = 2;
-            low_ = c == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
-            high_ = c == 0xED ? 0x9F : 0xBF; // no surrogates
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            pending_ = 3;
-            low_ = c == 0xF0 ? 0x90 : 0x80;
-            high_ = c == 0xF4 ? 0x8F : 0xBF; // nothing above U+10FFFF
-        } else {
+        const Utf8Lead lead = utf8Lead(c);
+        if (lead.continuation < 0) {
             failed_ = true;
+            return;
         }
+        pending_ = lead.continuation;
+        low_ = lead.low;
+        high_ = lead.high;
     }
 }
 
@@ -382,14 +436,15 @@ QString AnswerFileText::line(int n) const
 QByteArrayView AnswerFileText::totalField(int n) const
 {
     const QByteArrayView line = lineBytes(n);
-    qsizetype end = 0;
-    for (int chars = 0; chars < kTotalFieldWidth && end < line.size(); ++chars) {
-        ++end;
-        // A character of a UTF-8 file runs on over its continuation bytes.
-        while (utf8_ && end < line.size() && (static_cast<unsigned char>(line[end]) & 0xC0) == 0x80)
-            ++end;
-    }
-    return line.first(end);
+    if (!utf8_)
+        return line.first(std::min(line.size(), kTotalFieldWidth));
+    // Characters as the decoder counts them: a byte that belongs to no sequence is one.
+    const unsigned char *begin = unsignedBytes(line);
+    const unsigned char *end = begin + line.size();
+    const unsigned char *p = begin;
+    for (int chars = 0; chars < kTotalFieldWidth && p < end; ++chars)
+        p += utf8Char(p, end).bytes;
+    return line.first(p - begin);
 }
 
 QString AnswerFileText::quoted(int n) const
@@ -405,9 +460,30 @@ int AnswerFileText::answer(int n) const
     throw notAnInteger(quoted(n));
 }
 
+QString decodeUtf8(QByteArrayView bytes)
+{
+    // No character takes more UTF-16 units than it has bytes.
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    const unsigned char *p = unsignedBytes(bytes);
+    const unsigned char *end = p + bytes.size();
+    while (p < end) {
+        const Utf8Char c = utf8Char(p, end);
+        p += c.bytes;
+        if (QChar::requiresSurrogates(c.point)) {
+            *out++ = QChar::highSurrogate(c.point);
+            *out++ = QChar::lowSurrogate(c.point);
+        } else {
+            *out++ = char16_t(c.point);
+        }
+    }
+    text.truncate(out - reinterpret_cast<char16_t *>(text.data()));
+    return text;
+}
+
 QString decodeText(QByteArrayView bytes, bool utf8)
 {
-    return utf8 ? QString::fromUtf8(bytes) : decode1251(bytes);
+    return utf8 ? decodeUtf8(bytes) : decode1251(bytes);
 }
 
 namespace {

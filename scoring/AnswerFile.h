@@ -111,6 +111,9 @@ private:
 
 // Decodes code page 1251 bytes.
 QString decode1251(QByteArrayView bytes);
+// Decodes UTF-8 as it stands: a U+FEFF is a character like any other, and bytes that are no
+// UTF-8 become one U+FFFD per maximal subpart of a sequence.
+QString decodeUtf8(QByteArrayView bytes);
 // Decodes bytes as UTF-8, or as code page 1251 when utf8 is false.
 QString decodeText(QByteArrayView bytes, bool utf8);
 
