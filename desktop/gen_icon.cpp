@@ -1,5 +1,6 @@
 // Writes the desktop icons of the program, drawn by the program's own picture code:
-// vorl.svg and vorl-48.png, vorl-128.png, vorl-256.png into the folder given.
+// vorl.svg and vorl-SIZE.png for the sizes menus, panels and launchers ask for (16 to 256)
+// into the folder given.
 #include "Pictures.h"
 
 #include <QGuiApplication>
@@ -16,7 +17,7 @@ int main(int argc, char **argv)
     }
     QGuiApplication app(argc, argv);
     const QString folder = QString::fromLocal8Bit(argv[1]);
-    for (const int size : {48, 128, 256}) {
+    for (const int size : {16, 24, 32, 48, 128, 256}) {
         QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter p(&image);
