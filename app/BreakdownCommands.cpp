@@ -38,15 +38,25 @@ void TForm1::mmBreakdownClick()
         auto *window = new BreakdownWindow(
             {whole, breakdown, table}, *dialogs_,
             [this, table, whole](LoadedProfile subgroup) {
-                runCommand([&] {
-                    // The whole folder becomes the reference: every view shows the subgroup
-                    // over it at once, drawn once by the load.
-                    holdReference(referenceOf(*whole, table->folder));
-                    showLoaded(std::move(subgroup), groupName());
-                    breakdownOrigin_ = table;
-                });
+                runCommand([&] { showSubgroup(std::move(subgroup), *whole, table); });
             },
             this);
         window->show();
     });
+}
+
+void TForm1::showSubgroup(LoadedProfile subgroup, const LoadedProfile &whole,
+                          std::shared_ptr<const BreakdownTable> breakdown)
+{
+    // Whatever the client is given of a subgroup holds no member's name, code, file or own
+    // values: the minimum size would mean nothing otherwise.
+    // The whole folder's row is named as the window names it.
+    if (subgroup.count == whole.count && subgroup.header.name == groupName())
+        subgroup.header.name = wholeFolderName();
+    makeAnonymous(subgroup);
+    // The whole folder becomes the reference: every view shows the subgroup over it at once,
+    // drawn once by the load.
+    holdReference(referenceOf(whole, breakdown->folder));
+    showLoaded(std::move(subgroup), groupName());
+    breakdownOrigin_ = std::move(breakdown);
 }

@@ -35,6 +35,7 @@ ReportContent reportContentOf(const TForm1 &form)
         content.reference = *reference;
     if (loaded) {
         content.group = loaded->group;
+        content.anonymous = loaded->anonymous;
         content.count = loaded->count;
         if (loaded->group)
             content.spread = summarySpread(*loaded);

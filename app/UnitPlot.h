@@ -83,6 +83,11 @@ public:
     void openPath(const QString &path);
     // The same load from the path's own bytes, its error thrown to the caller (the batch).
     void loadPath(const NativePath &path);
+    // A subgroup of a breakdown (read with its members) opened as a group, anonymous
+    // (LoadedProfile::anonymous), over the whole folder as the comparison's reference; the
+    // report adds the breakdown's heat map.
+    void showSubgroup(LoadedProfile subgroup, const LoadedProfile &whole,
+                      std::shared_ptr<const BreakdownTable> breakdown);
 
     // steps of every load
     void ComputeProfile();

@@ -276,8 +276,10 @@ private:
         put(rightValue, 0, c_.header.date, value, kInk, end - rightValue);
         put(left, 1, c_.nameCaption, key, kMuted, leftValue - left);
         put(leftValue, 1, c_.header.name, value, kInk, end - leftValue);
-        put(left, 2, c_.group ? QStringLiteral("Состав группы") : QStringLiteral("Сведения"), key,
-            kMuted, leftValue - left);
+        put(left, 2,
+            c_.group && !c_.anonymous ? QStringLiteral("Состав группы")
+                                      : QStringLiteral("Сведения"),
+            key, kMuted, leftValue - left);
         const QStringList details = detailRows();
         for (int i = 0; i < details.size(); ++i)
             put(leftValue, 2 + i, details[i], detail, kInk, end - leftValue);
@@ -501,10 +503,13 @@ private:
         paintSection(top, QStringLiteral("Разброс итоговых показателей по группе, %"));
         top += sectionHeight();
         const auto &spread = *c_.spread;
-        const double numberWidth = (kReportWidth - kSpreadNameWidth) / 5;
+        // An anonymous subgroup's spread stops at the sd: with a few members the minimum and
+        // maximum give a member's own values away.
+        const int numbers = c_.anonymous ? 3 : 5;
+        const double numberWidth = (kReportWidth - kSpreadNameWidth) / numbers;
         const QFont head = sansFont(kSmallPx + 2, true);
         const QFont body = sansFont(kSmallPx + 2);
-        const QStringList titles = spreadTitles();
+        const QStringList titles = spreadTitles().mid(0, numbers + 1);
         auto cells = [&](double y, const QStringList &texts, const QFont &font) {
             p_.setFont(font);
             p_.setPen(kInk);
@@ -525,11 +530,11 @@ private:
             if (i % 2 == 0)
                 p_.fillRect(QRectF(0, y, kReportWidth, kSpreadRow), kStripe);
             const Spread &s = spread[std::size_t(i)];
-            cells(y,
-                  {ProfileStore::SummaryNames(i), QString::number(s.n),
-                   formatOneDecimal(s.mean).trimmed(), formatOneDecimal(s.sd).trimmed(),
-                   formatOneDecimal(s.min).trimmed(), formatOneDecimal(s.max).trimmed()},
-                  body);
+            QStringList texts{ProfileStore::SummaryNames(i), QString::number(s.n),
+                              formatOneDecimal(s.mean).trimmed(), formatOneDecimal(s.sd).trimmed()};
+            if (!c_.anonymous)
+                texts << formatOneDecimal(s.min).trimmed() << formatOneDecimal(s.max).trimmed();
+            cells(y, texts, body);
             p_.fillRect(QRectF(0, y, kReportWidth, 1.5), kRule);
         }
         p_.fillRect(QRectF(0, top + (kSummaryCount + 1) * kSpreadRow, kReportWidth, 3), kRule);

@@ -30,6 +30,9 @@ struct ReportContent
     HeaderTexts header;  // code, name and date as the fields show them; details
     QString nameCaption; // "Ф.И.О" or "Группа", as the window labels the name
     bool group = false;
+    // A subgroup opened from a breakdown: no member is named, and the spread has no minimum or
+    // maximum (LoadedProfile::anonymous).
+    bool anonymous = false;
     int count = 0;      // questionnaires read
     QString today;      // the day of the report
     ProfileStore store; // percent state

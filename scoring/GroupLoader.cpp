@@ -2,12 +2,14 @@
 
 #include "AnswerFile.h"
 #include "CommandError.h"
+#include "ProfileTable.h"
 #include "Scoring.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -184,4 +186,45 @@ void finishGroupMeans(LoadedProfile &group)
     divideScores(group.store, group.count);
     for (std::size_t i = 1; i < group.meanAnswers.size(); ++i)
         group.meanAnswers[i] /= group.count;
+}
+
+namespace {
+
+// "анкета", "анкеты" or "анкет", as the number asks.
+QString questionnaires(int count)
+{
+    const int tens = count % 100, ones = count % 10;
+    if (ones == 1 && tens != 11)
+        return QStringLiteral("анкета");
+    if (ones >= 2 && ones <= 4 && (tens < 12 || tens > 14))
+        return QStringLiteral("анкеты");
+    return QStringLiteral("анкет");
+}
+
+} // namespace
+
+QStringList anonymousDetails(const QString &name, int count)
+{
+    return {QStringLiteral("Подгруппа «%1»: %2 %3").arg(name).arg(count).arg(questionnaires(count)),
+            QStringLiteral("Состав подгруппы не раскрывается.")};
+}
+
+void makeAnonymous(LoadedProfile &subgroup)
+{
+    TableRows rows;
+    for (const MemberProfile &member : subgroup.members)
+        rows.add(member.store);
+    subgroup.spread.clear();
+    for (int c = 0; c < kTableNumberColumns; ++c) {
+        Spread s = rows.spread(c);
+        s.min = s.max = 0;
+        subgroup.spread.push_back(s);
+    }
+    subgroup.members = {};
+    // The analysis takes two of its sentences from the store's answers, which a group load
+    // leaves as its last member's own.
+    for (std::size_t i = 1; i < subgroup.meanAnswers.size(); ++i)
+        subgroup.store.Answers[i] = std::uint8_t(std::lround(subgroup.meanAnswers[i]));
+    subgroup.header.details = anonymousDetails(subgroup.header.name, subgroup.count);
+    subgroup.anonymous = true;
 }

@@ -51,6 +51,13 @@ void addMemberScores(LoadedProfile &group, const ProfileStore &member);
 QString memberDetailsLine(const HeaderTexts &header);
 void finishGroupMeans(LoadedProfile &group);
 
+// A subgroup of a breakdown, read with its members, made anonymous (LoadedProfile::anonymous):
+// the spread of every column taken, then the members and their list let go; the details become
+// anonymousDetails.
+void makeAnonymous(LoadedProfile &subgroup);
+// What an anonymous subgroup's details say instead of its members: its name and size.
+QStringList anonymousDetails(const QString &name, int count);
+
 // The header texts of a group's members together may come to this much; a folder over it is
 // refused with a message naming the limit, since every member's name, code and date are kept
 // and shown several times over. Real members bring a few hundred bytes each.

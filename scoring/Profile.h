@@ -18,6 +18,18 @@ struct HeaderTexts
     bool operator==(const HeaderTexts &) const = default;
 };
 
+// n, mean, sample standard deviation (n - 1 in the divisor; 0 for a single value), minimum and
+// maximum of a column of values.
+struct Spread
+{
+    int n = 0;
+    double mean = 0;
+    double sd = 0;
+    double min = 0;
+    double max = 0;
+    bool operator==(const Spread &) const = default;
+};
+
 // One answer file as read: its name as shown, its header texts and its own scores (raw).
 struct MemberProfile
 {
@@ -39,6 +51,13 @@ struct LoadedProfile
     // Every file read, in load order (the one file of a respondent), for the tables of
     // individual answers and the group's spread.
     std::vector<MemberProfile> members;
+    // A subgroup opened from a breakdown is anonymous, so that no member can be recognised by
+    // anything a client receives: members is empty, the details name the subgroup and its size,
+    // the store's answers are the members' means rounded (not the last member's), and the
+    // tables and the report have only the n, mean and sd of each number column of the table of
+    // individual results, below (min and max are 0 and never shown).
+    bool anonymous = false;
+    std::vector<Spread> spread{};
 };
 
 // Texts of a group's header.

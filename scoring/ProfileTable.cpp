@@ -89,6 +89,12 @@ std::array<Spread, kSummaryCount + 1> TableRows::summarySpread() const
 
 std::array<Spread, kSummaryCount + 1> summarySpread(const LoadedProfile &loaded)
 {
+    if (loaded.anonymous) {
+        std::array<Spread, kSummaryCount + 1> spread{};
+        for (int i = 1; i <= kSummaryCount; ++i)
+            spread[std::size_t(i)] = loaded.spread.at(std::size_t(kTableFirstPercent + i - 1));
+        return spread;
+    }
     TableRows rows;
     for (const MemberProfile &member : loaded.members)
         rows.add(member.store);
@@ -201,8 +207,32 @@ QByteArray CsvTableWriter::finish(bool group)
     return std::move(out_);
 }
 
+namespace {
+
+QByteArray anonymousCsv(const LoadedProfile &loaded, const CsvStyle &style)
+{
+    QByteArray out = CsvTableWriter(style).finish(false);
+    // The label stands in the file column; code, name and date stay empty.
+    const QByteArray skip(3, style.separator);
+    out += 'n' + skip;
+    for (const Spread &s : loaded.spread)
+        out += style.separator + QByteArray::number(s.n);
+    out += "\r\n";
+    for (const TableStatistic &statistic : kAnonymousStatistics) {
+        out += statistic.name + skip;
+        for (const Spread &s : loaded.spread)
+            out += style.separator + shortestNumberText(s.*statistic.field, style.decimalPoint);
+        out += "\r\n";
+    }
+    return out;
+}
+
+} // namespace
+
 QByteArray profileCsv(const LoadedProfile &loaded, const CsvStyle &style)
 {
+    if (loaded.anonymous)
+        return anonymousCsv(loaded, style);
     CsvTableWriter writer(style);
     for (const MemberProfile &member : loaded.members)
         writer.addMember(member);

@@ -13,17 +13,6 @@
 // The table of individual results behind a profile: one row per answer file read, with the
 // group's spread. Consultants take it into spreadsheets; the report shows the spread.
 
-// n, mean, sample standard deviation (n - 1 in the divisor; 0 for a single value), minimum and
-// maximum of a column.
-struct Spread
-{
-    int n = 0;
-    double mean = 0;
-    double sd = 0;
-    double min = 0;
-    double max = 0;
-    bool operator==(const Spread &) const = default;
-};
 Spread spreadOf(const std::vector<double> &values);
 
 // The same figures gathered one value at a time (Welford's update), so a table of any length
@@ -80,8 +69,14 @@ private:
     std::array<SpreadAccumulator, kTableNumberColumns> columns_{};
 };
 
-// The spread of the twelve summary values over the members, indexed 1..12.
+// The spread of the twelve summary values over the members, indexed 1..12; an anonymous
+// subgroup's as it was kept.
 std::array<Spread, kSummaryCount + 1> summarySpread(const LoadedProfile &loaded);
+
+// The statistics rows of an anonymous subgroup's table, which has no member rows: n, then these.
+// Never the minimum or maximum: with a few members they give a member's own values away.
+inline constexpr std::array<TableStatistic, 2> kAnonymousStatistics{
+    {{"mean", &Spread::mean}, {"sd", &Spread::sd}}};
 
 // The column titles of a spread table: the value's name, then n, mean, sd, min and max.
 QStringList spreadTitles();
@@ -99,7 +94,8 @@ struct CsvStyle
 CsvStyle scriptCsv();
 CsvStyle spreadsheetCsv(const QLocale &locale = QLocale::system());
 
-// The table as CSV in UTF-8: a header row, then the rows of the table. Lines end in CR LF.
+// The table as CSV in UTF-8: a header row, then the rows of the table (for an anonymous
+// subgroup the rows n, mean and sd only). Lines end in CR LF.
 QByteArray profileCsv(const LoadedProfile &loaded, const CsvStyle &style);
 
 // profileCsv written as the members arrive, keeping only the text and running statistics:

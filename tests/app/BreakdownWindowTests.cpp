@@ -294,7 +294,9 @@ TEST_F(BreakdownCommandTest, DoubleClickOpensTheSubgroupAsAGroup)
     EXPECT_EQ(form->ceCode->text(), QStringLiteral("0000"));
     EXPECT_EQ(form->laName->text(), QStringLiteral("Группа"));
     EXPECT_TRUE(form->lastLoad()->group);
-    EXPECT_EQ(form->lastLoad()->members.size(), 3u);
+    // Anonymous: no member is kept to be listed or tabled.
+    EXPECT_TRUE(form->lastLoad()->anonymous);
+    EXPECT_TRUE(form->lastLoad()->members.empty());
     // The store the views read is the subgroup's, in percent: answers 2, 3 and 4.
     ProfileStore expected = form->lastLoad()->store;
     convertToPercent(expected);
