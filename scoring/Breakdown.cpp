@@ -47,15 +47,74 @@ QString shownFolderName(const QString &path)
 
 QString subgroupKey(const QString &line)
 {
-    return line.trimmed().toCaseFolded();
+    return line.simplified().toCaseFolded();
+}
+
+namespace {
+
+// Letters as the order of names sees them.
+QChar orderedLetter(QChar c)
+{
+    const QChar folded = c.toCaseFolded();
+    return folded == QChar(0x0451) ? QChar(0x0435) : folded; // ё as е
+}
+
+// The end of the run of digits from at, and where its number starts, leading zeros aside.
+qsizetype digitsEnd(QStringView text, qsizetype at)
+{
+    while (at < text.size() && text[at].isDigit())
+        ++at;
+    return at;
+}
+qsizetype significantStart(QStringView text, qsizetype at, qsizetype end)
+{
+    while (at + 1 < end && text[at].digitValue() == 0)
+        ++at;
+    return at;
+}
+
+int sign(qsizetype value)
+{
+    return (value > 0) - (value < 0);
+}
+
+} // namespace
+
+int naturalCompare(QStringView a, QStringView b)
+{
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            // A number with more digits is the larger; numbers as long compare digit by digit.
+            const qsizetype endA = digitsEnd(a, i), endB = digitsEnd(b, j);
+            const qsizetype fromA = significantStart(a, i, endA);
+            const qsizetype fromB = significantStart(b, j, endB);
+            if (endA - fromA != endB - fromB)
+                return sign((endA - fromA) - (endB - fromB));
+            for (qsizetype k = 0; k < endA - fromA; ++k)
+                if (const int d = a[fromA + k].digitValue() - b[fromB + k].digitValue())
+                    return sign(d);
+            i = endA;
+            j = endB;
+            continue;
+        }
+        const QChar x = orderedLetter(a[i]), y = orderedLetter(b[j]);
+        if (x != y)
+            return x < y ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    if (i < a.size() || j < b.size())
+        return i < a.size() ? 1 : -1;
+    return sign(a.compare(b));
 }
 
 int SubgroupNames::add(const QString &line)
 {
-    const QString spelling = line.trimmed();
+    const QString spelling = line.simplified();
     auto known = spellings_.find(spelling);
     if (known == spellings_.end()) {
-        const auto [key, added] = keys_.try_emplace(subgroupKey(spelling), count());
+        const auto [key, added] = keys_.try_emplace(spelling.toCaseFolded(), count());
         if (added)
             names_.emplace_back();
         known = spellings_.emplace(spelling, Spelling{key->second, 0}).first;
@@ -94,14 +153,42 @@ void BreakdownBuilder::add(const MemberProfile &member)
 
 const QString &BreakdownBuilder::nameOf(const Bucket &bucket) const
 {
-    return names_.name(int(&bucket - buckets_.data()));
+    return rowNames_[std::size_t(&bucket - buckets_.data())];
+}
+
+void BreakdownBuilder::nameRows()
+{
+    // The keys no other row may take: the table's own rows, then each subgroup's text.
+    TextIndex taken;
+    for (const QString &own : {wholeFolderName(), othersName(), unspecifiedName()})
+        taken.emplace(subgroupKey(own), -1);
+    for (int i = 0; i < names_.count(); ++i)
+        taken.emplace(subgroupKey(names_.name(i)), i);
+    rowNames_.clear();
+    for (int i = 0; i < names_.count(); ++i) {
+        const QString &name = names_.name(i);
+        if (name.isEmpty()) {
+            rowNames_.push_back(unspecifiedName());
+            continue;
+        }
+        if (taken.find(subgroupKey(name))->second == i) {
+            rowNames_.push_back(name);
+            continue;
+        }
+        // Text that reads like a table row stands in quotes, numbered should even that be
+        // another subgroup's text.
+        QString quoted = QStringLiteral("«%1»").arg(name);
+        for (int n = 2; taken.count(subgroupKey(quoted)) > 0; ++n)
+            quoted = QStringLiteral("«%1» (%2)").arg(name, QString::number(n));
+        taken.emplace(subgroupKey(quoted), i);
+        rowNames_.push_back(quoted);
+    }
 }
 
 Subgroup BreakdownBuilder::finishBucket(Bucket &bucket, SubgroupKind kind) const
 {
-    const QString name = kind == SubgroupKind::Unspecified ? unspecifiedName() : nameOf(bucket);
     Subgroup subgroup{kind, std::move(bucket.sums)};
-    subgroup.profile.header.name = name;
+    subgroup.profile.header.name = nameOf(bucket);
     finishGroupMeans(subgroup.profile);
     return subgroup;
 }
@@ -154,6 +241,7 @@ Breakdown BreakdownBuilder::finish(int minimumSize)
     Breakdown result;
     result.line = line_;
     result.minimumSize = minimumSize;
+    nameRows();
 
     std::vector<Bucket *> large;
     std::vector<Bucket *> small;
@@ -162,10 +250,7 @@ Breakdown BreakdownBuilder::finish(int minimumSize)
     std::sort(large.begin(), large.end(), [this](const Bucket *a, const Bucket *b) {
         if (a->sums.count != b->sums.count)
             return a->sums.count > b->sums.count;
-        const QString &nameA = nameOf(*a);
-        const QString &nameB = nameOf(*b);
-        const int byName = QString::compare(nameA, nameB, Qt::CaseInsensitive);
-        return byName != 0 ? byName < 0 : nameA < nameB;
+        return naturalCompare(nameOf(*a), nameOf(*b)) < 0;
     });
 
     int pool = 0;
@@ -178,14 +263,15 @@ Breakdown BreakdownBuilder::finish(int minimumSize)
         Bucket *smallest = large.back();
         large.pop_back();
         pool += smallest->sums.count;
-        const QString &name = nameOf(*smallest);
-        result.joinedToOthers = name.isEmpty() ? unspecifiedName() : name;
+        result.joinedToOthers = nameOf(*smallest);
         small.push_back(smallest);
     }
 
-    for (Bucket *bucket : large)
-        result.shown.push_back(finishBucket(
-            *bucket, nameOf(*bucket).isEmpty() ? SubgroupKind::Unspecified : SubgroupKind::Named));
+    for (Bucket *bucket : large) {
+        const bool empty = names_.name(int(bucket - buckets_.data())).isEmpty();
+        result.shown.push_back(
+            finishBucket(*bucket, empty ? SubgroupKind::Unspecified : SubgroupKind::Named));
+    }
     if (pool >= minimumSize && !small.empty()) {
         result.shown.push_back(pooled(small));
         result.pooledFiles = pool;
@@ -195,6 +281,7 @@ Breakdown BreakdownBuilder::finish(int minimumSize)
     }
     buckets_.clear();
     names_ = {};
+    rowNames_.clear();
     return result;
 }
 
@@ -223,10 +310,14 @@ std::array<QString, kSplitLineCount> commonDetailTexts(const LoadedProfile &whol
         for (int i = 0; i < int(sizes.size()); ++i)
             if (most < 0 || sizes[std::size_t(i)] > sizes[std::size_t(most)])
                 most = i;
-        texts[std::size_t(line - kFirstSplitLine)] = most < 0 ? QString()
-                                                     : names.name(most).isEmpty()
-                                                         ? unspecifiedName()
-                                                         : names.name(most);
+        QString &text = texts[std::size_t(line - kFirstSplitLine)];
+        if (most < 0)
+            text.clear();
+        else if (sizes[std::size_t(most)] == 1 && sizes.size() > 1)
+            // No one text would stand for the line: each member's is a subgroup of one.
+            text = QStringLiteral("общего текста нет, разных текстов: %1").arg(sizes.size());
+        else
+            text = names.name(most).isEmpty() ? unspecifiedName() : names.name(most);
     }
     return texts;
 }
@@ -292,10 +383,20 @@ QStringList breakdownNotes(const BreakdownTable &table)
         notes << QStringLiteral("Чтобы малые подгруппы нельзя было вычислить по строке всей "
                                 "папки, в «%1» включена также подгруппа «%2».")
                      .arg(othersName(), joined);
+    // Files are withheld only when no subgroup is shown: the whole folder's row is theirs.
     if (table.withheldFiles > 0)
-        notes << QStringLiteral("Не показанные файлы учтены только в строке «%1».")
+        notes << QStringLiteral("Не показанные файлы учтены только в строке «%1»: в папке меньше "
+                                "файлов, чем минимальный размер, и эта строка — их общий профиль.")
                      .arg(wholeFolderName());
     return notes;
+}
+
+QString breakdownRiskNote()
+{
+    return QStringLiteral("Осторожно: строки двух разбивок одной папки по разным строкам анкеты "
+                          "можно вычесть одну из другой и так узнать профиль малой подгруппы, "
+                          "которую не показывает ни одна из них. Не передавайте одному "
+                          "получателю разбивки одной папки по разным строкам.");
 }
 
 QByteArray breakdownCsv(const BreakdownTable &table, const CsvStyle &style)

@@ -17,7 +17,8 @@
 // positions, years of service, cities) of a folder. Members whose line holds the same text,
 // blanks around it and letter case aside, form a subgroup named by the spelling most of them
 // use. A subgroup smaller than the minimum size is never shown on its own, so no one can be
-// recognised by it.
+// recognised by it. A subgroup whose text reads like one of the table's own rows ("Прочие") is
+// shown in quotes («Прочие»), so that every row's name is its own.
 
 // The details lines a folder may be split by, as the answer file numbers them.
 inline constexpr int kFirstSplitLine = 4;
@@ -33,9 +34,14 @@ QString othersName();      // "Прочие", the small subgroups pooled
 // The last part of a folder's path as shown, for naming a breakdown ("Компания").
 QString shownFolderName(const QString &path);
 
-// What makes two lines the same subgroup: the text without blanks around it, letter case
-// folded.
+// What makes two lines the same subgroup: the text without blanks around it, every run of
+// blanks inside (spaces, tabs, no-break and other Unicode spaces) one space, letter case folded.
 QString subgroupKey(const QString &line);
+
+// The order of subgroup names: runs of digits by their numbers ("Отдел №2" before "Отдел №10"),
+// letters regardless of case, "ё" as "е"; names equal so are ordered by their code units.
+// Negative, zero or positive as a comes before, equals or comes after b.
+int naturalCompare(QStringView a, QStringView b);
 
 enum class SubgroupKind { Whole, Named, Unspecified, Others };
 
@@ -59,7 +65,8 @@ struct Breakdown
     int pooledSubgroups = 0; // subgroups below the minimum among them
     // The smallest subgroup of at least the minimum size, put into "Прочие" as well when the
     // small ones alone are too few to show: withheld, the whole folder's row less the shown rows
-    // would give their mean. Empty when none was.
+    // would give their mean. Its row name ("(не указано)" for the empty line); empty when none
+    // was.
     QString joinedToOthers;
     int withheldFiles = 0; // files counted in the whole folder's row only
 };
@@ -81,8 +88,8 @@ struct TextEqual
 using TextIndex = std::unordered_map<QString, int, TextHash, TextEqual>;
 
 // The subgroups a details line forms, numbered 0, 1, … as they first appear: lines are the same
-// subgroup by subgroupKey; each subgroup is named by its most used spelling (trimmed), of
-// equally used ones the first to get there.
+// subgroup by subgroupKey; each subgroup is named by its most used spelling (blanks as in
+// subgroupKey), of equally used ones the first to get there.
 class SubgroupNames
 {
 public:
@@ -130,6 +137,8 @@ private:
         int lastRead = -1;      // reading index of the last member
     };
     const QString &nameOf(const Bucket &bucket) const;
+    // The row names of all subgroups, each its own and none a table row's.
+    void nameRows();
     Subgroup finishBucket(Bucket &bucket, SubgroupKind kind) const;
     Subgroup pooled(const std::vector<Bucket *> &buckets) const;
 
@@ -139,13 +148,15 @@ private:
     int read_ = 0;
     SubgroupNames names_;
     std::vector<Bucket> buckets_;
+    std::vector<QString> rowNames_; // by subgroup, once finish has named them
 };
 
 // The breakdown of a group loaded with its members kept (its header date is the split's).
 Breakdown splitGroup(const LoadedProfile &whole, int line, int minimumSize);
 
 // The text most members of the group have on each details line, as the subgroup it starts
-// would be named ("(не указано)" when most leave it empty), for choosing the line to split by.
+// would be named ("(не указано)" when most leave it empty), for choosing the line to split by;
+// a line on which no two members agree says how many different texts it holds instead.
 std::array<QString, kSplitLineCount> commonDetailTexts(const LoadedProfile &whole);
 
 // ---- the table of a breakdown: what the window, the page and the exports show
@@ -183,8 +194,11 @@ BreakdownTable breakdownTable(const LoadedProfile &whole, const Breakdown &break
 // factor (III) ("Инновация / Поощрение").
 QString breakdownColumnTitle(int column);
 // What the window and the page say about the rows the minimum size left out, one sentence a
-// line; empty when nothing was left out.
+// line.
 QStringList breakdownNotes(const BreakdownTable &table);
+// The warning that goes with every breakdown: the rows of two breakdowns of one folder by
+// different lines can be subtracted.
+QString breakdownRiskNote();
 
 // The table as CSV: name, count, summary1..12 and scale1..24 in percent, unrounded; a row per
 // shown subgroup, the whole folder first. Lines end in CR LF.

@@ -56,6 +56,20 @@ std::vector<NameAndCount> shownOf(const Breakdown &breakdown)
     return rows;
 }
 
+// Members of different subgroups take turns, as files of a folder do.
+QStringList interleaved(const std::vector<std::pair<QString, int>> &subgroups)
+{
+    int total = 0;
+    for (const auto &subgroup : subgroups)
+        total += subgroup.second;
+    QStringList texts;
+    for (int round = 0; texts.size() < total; ++round)
+        for (const auto &[name, count] : subgroups)
+            if (round < count)
+                texts << name;
+    return texts;
+}
+
 Breakdown split(const QStringList &texts, int minimumSize, int line = kFirstSplitLine)
 {
     BreakdownBuilder builder(line, kToday, Members::Keep);
@@ -94,9 +108,12 @@ INSTANTIATE_TEST_SUITE_P(
     Table, GroupingRule,
     testing::Values(
         GroupingCase{"blanks_around_the_text", {"Склад", "  Склад", "Склад \t"}, {{"Склад", 3}}},
-        GroupingCase{"blanks_inside_make_another_text",
-                     {"Отдел продаж", "Отдел  продаж"},
-                     {{"Отдел  продаж", 1}, {"Отдел продаж", 1}}},
+        GroupingCase{
+            "blanks_around_the_most_used_spelling", {" Склад", "Склад ", " Склад"}, {{"Склад", 3}}},
+        GroupingCase{"blank_runs_of_any_kind_are_one_blank",
+                     {"Отдел\u00a0\u00a0продаж", "Отдел продаж", "Отдел \t продаж",
+                      "\u2003Отдел\u2002\u00a0продаж", "Отдел\u00a0\u00a0продаж"},
+                     {{"Отдел продаж", 5}}},
         GroupingCase{"letter_case",
                      {"ОТДЕЛ ПРОДАЖ", "отдел продаж", "Отдел Продаж", "Отдел продаж"},
                      {{"ОТДЕЛ ПРОДАЖ", 4}}},
@@ -110,6 +127,17 @@ INSTANTIATE_TEST_SUITE_P(
         GroupingCase{"empty_and_blank_lines_are_unspecified",
                      {"", "Склад", "   ", "\t"},
                      {{"(не указано)", 3}, {"Склад", 1}}},
+        // The literal «Прочие» keeps its text; "Прочие" quoted takes a number.
+        GroupingCase{"texts_like_table_rows_quoted",
+                     {"Прочие", "ВСЯ  ПАПКА", "(не указано)", "", "«Прочие»", "  вся папка"},
+                     {{"«ВСЯ ПАПКА»", 2},
+                      {"(не указано)", 1},
+                      {"«(не указано)»", 1},
+                      {"«Прочие»", 1},
+                      {"«Прочие» (2)", 1}}},
+        GroupingCase{"numbers_in_natural_order",
+                     {"Отдел №10", "Отдел №2", "Отдел №100", "отдел №1"},
+                     {{"отдел №1", 1}, {"Отдел №2", 1}, {"Отдел №10", 1}, {"Отдел №100", 1}}},
         GroupingCase{"largest_first_then_by_name",
                      {"Б", "в", "А", "Б", "А", "Б", "Г"},
                      {{"Б", 3}, {"А", 2}, {"в", 1}, {"Г", 1}}},
@@ -117,6 +145,28 @@ INSTANTIATE_TEST_SUITE_P(
                      {"Ёлка", "ёЛКА", "Елка"},
                      {{"Ёлка", 2}, {"Елка", 1}}}),
     [](const auto &row) { return std::string(row.param.name); });
+
+TEST(Breakdown, NaturalOrderOfNames)
+{
+    const struct
+    {
+        const char *a, *b;
+        int order;
+    } pairs[] = {{"Отдел №2", "Отдел №10", -1},
+                 {"99", "100", -1},
+                 {"a10b2", "a10b10", -1},
+                 {"№007", "№7", -1},
+                 {"Ёлка", "Ель", -1},
+                 {"Склад", "склад", -1},
+                 {"Отдел №1", "Отдел №1а", -1},
+                 {"Отдел", "Отдел", 0},
+                 {"Б", "в", -1}};
+    for (const auto &p : pairs) {
+        EXPECT_EQ(naturalCompare(QString::fromUtf8(p.a), QString::fromUtf8(p.b)), p.order)
+            << p.a << " " << p.b;
+        EXPECT_EQ(naturalCompare(QString::fromUtf8(p.b), QString::fromUtf8(p.a)), -p.order);
+    }
+}
 
 TEST(Breakdown, SplitsByTheLineAsked)
 {
@@ -135,10 +185,11 @@ TEST(Breakdown, CommonDetailTextsOfEachLine)
     };
     add({"Склад", "", "5 лет", "Пермь"});
     add({"склад ", "", "3 года", "Тула"});
-    add({"Бухгалтерия", "инженер", "5 лет", "тула"});
+    add({"Бухгалтерия", "инженер", "2 года", "тула"});
     add({"Бухгалтерия", "", "1 год", "Пермь"});
     EXPECT_EQ(commonDetailTexts(whole),
-              (std::array<QString, kSplitLineCount>{"Склад", "(не указано)", "5 лет", "Пермь"}));
+              (std::array<QString, kSplitLineCount>{
+                  "Склад", "(не указано)", "общего текста нет, разных текстов: 4", "Пермь"}));
 }
 
 // ---- the minimum size
@@ -166,15 +217,7 @@ class MinimumSizeRule : public testing::TestWithParam<MinimumCase>
 TEST_P(MinimumSizeRule, ShowsPoolsAndWithholds)
 {
     const MinimumCase &c = GetParam();
-    int total = 0;
-    for (const auto &subgroup : c.subgroups)
-        total += subgroup.second;
-    // Members of different subgroups take turns, as files of a folder do.
-    QStringList texts;
-    for (int round = 0; texts.size() < total; ++round)
-        for (const auto &[name, count] : c.subgroups)
-            if (round < count)
-                texts << name;
+    const QStringList texts = interleaved(c.subgroups);
     const Breakdown breakdown = split(texts, c.minimum);
     EXPECT_EQ(shownOf(breakdown), c.shown);
     EXPECT_EQ(breakdown.pooledFiles, c.pooled);
@@ -217,6 +260,20 @@ INSTANTIATE_TEST_SUITE_P(
                     6,
                     0,
                     "Д"},
+        MinimumCase{"unspecified_joined_by_its_name",
+                    {{"А", 6}, {"", 3}, {"Б", 1}},
+                    3,
+                    {{"А", 6}, {"Прочие", 4}},
+                    4,
+                    0,
+                    "(не указано)"},
+        MinimumCase{"text_like_others_joined_quoted",
+                    {{"А", 6}, {"прочие", 3}, {"Б", 1}},
+                    3,
+                    {{"А", 6}, {"Прочие", 4}},
+                    4,
+                    0,
+                    "«прочие»"},
         MinimumCase{
             "only_small_subgroups_pooled", {{"А", 2}, {"Б", 2}}, 3, {{"Прочие", 4}}, 4, 0, {}},
         MinimumCase{"minimum_one_shows_every_subgroup",
@@ -226,6 +283,47 @@ INSTANTIATE_TEST_SUITE_P(
                     0,
                     0,
                     {}}),
+    [](const auto &row) { return std::string(row.param.name); });
+
+// ---- what the notes say was left out
+
+struct NotesCase
+{
+    const char *name;
+    std::vector<std::pair<QString, int>> subgroups;
+    QString joined;    // the subgroup the note names as joined, empty for no such note
+    bool withheldNote; // the note on withheld files
+};
+
+void PrintTo(const NotesCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class NotesRule : public testing::TestWithParam<NotesCase>
+{
+};
+
+TEST_P(NotesRule, SayWhatWasLeftOut)
+{
+    const NotesCase &c = GetParam();
+    const QStringList notes =
+        breakdownNotes(breakdownTable({}, split(interleaved(c.subgroups), 3), "Компания"));
+    EXPECT_EQ(notes.filter("включена также подгруппа").size(), c.joined.isEmpty() ? 0 : 1);
+    if (!c.joined.isEmpty()) {
+        EXPECT_EQ(notes.filter("включена также подгруппа «" + c.joined + "».").size(), 1)
+            << notes.join('\n').toStdString();
+    }
+    EXPECT_EQ(notes.filter("учтены только в строке «Вся папка»").size(), c.withheldNote ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, NotesRule,
+    testing::Values(NotesCase{"nothing_left_out", {{"А", 3}}, {}, false},
+                    NotesCase{"small_ones_pooled", {{"А", 3}, {"Б", 2}, {"В", 1}}, {}, false},
+                    NotesCase{"one_file_withheld", {{"А", 1}}, {}, true},
+                    NotesCase{"one_joined", {{"А", 4}, {"Б", 1}}, "А", false},
+                    NotesCase{"unspecified_joined", {{"", 4}, {"Б", 1}}, "(не указано)", false}),
     [](const auto &row) { return std::string(row.param.name); });
 
 // ---- subgroups against group loads of their members
