@@ -1,10 +1,14 @@
 #include "Batch.h"
 
+#include "Breakdown.h"
+#include "BreakdownPage.h"
 #include "CommandError.h"
 #include "CommandLine.h"
 #include "DesktopLayer.h"
 #include "Dialogs.h"
 #include "ErrorMessage.h"
+#include "GroupLoader.h"
+#include "NumberFormat.h"
 #include "Profile.h"
 #include "Report.h"
 #include "ReportCommands.h"
@@ -32,6 +36,7 @@
 #include <climits>
 #include <condition_variable>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -145,17 +150,43 @@ QString lastName(const NativePath &path)
     return displayPath(name);
 }
 
-// The part of an input's file names that comes from it: the code, and for a folder the folder's
-// name after it, since every group has the code 0000. A code that shows nothing gives way to the
-// file's own name, so no input is written as hidden files (".rtf").
-QString inputStem(const QString &code, const NativePath &input, bool group, int nameLimit)
+// The folder a breakdown splits, refused as --by refuses it: an empty path, a path that names
+// nothing, anything but a folder.
+void checkSplitFolder(const NativePath &folder)
+{
+    if (folder.isEmpty())
+        throw CommandError(QStringLiteral("Cannot open file: the path is empty"));
+    if (isFolder(folder))
+        return;
+    struct stat info;
+    const bool exists = ::stat(folder.constData(), &info) == 0;
+    const int reason = errno;
+    throw CommandError(
+        QStringLiteral("Cannot split %1 into subgroups: %2")
+            .arg(QDir::toNativeSeparators(displayPath(folder)),
+                 exists ? QStringLiteral("it is not a folder") : systemReason(reason)));
+}
+
+// A group's file names: the code, then the folder's (or the subgroup's) name, since every group
+// has the code 0000; cut to what every name built from it may take.
+QString groupStem(const QString &code, const QString &name, int nameLimit)
 {
     QString stem = fileNameSafeCode(code);
-    if (group) {
-        const QString folder = fileNameSafeCode(lastName(input));
-        if (!folder.trimmed().isEmpty())
-            stem += QLatin1Char(' ') + folder;
-    } else if (stem.trimmed().isEmpty()) {
+    const QString safe = fileNameSafeCode(name);
+    if (!safe.trimmed().isEmpty())
+        stem += QLatin1Char(' ') + safe;
+    return cutToBytes(stem, stemLimit(nameLimit));
+}
+
+// The part of an input's file names that comes from it: the code, and for a folder the folder's
+// name after it. A code that shows nothing gives way to the file's own name, so no input is
+// written as hidden files (".rtf").
+QString inputStem(const QString &code, const NativePath &input, bool group, int nameLimit)
+{
+    if (group)
+        return groupStem(code, lastName(input), nameLimit);
+    QString stem = fileNameSafeCode(code);
+    if (stem.trimmed().isEmpty()) {
         QString file = lastName(input);
         if (file.size() > 4 && file.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
             file.chop(4);
@@ -325,19 +356,22 @@ QImage renderChartPicture(TForm1 &form, ChartViewKind kind)
     return renderWidget(form.ChartAll, kChartPictureSize);
 }
 
-int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE *out,
-             std::FILE *err, int jobs, std::optional<ReferenceProfile> reference)
-{
-    Reporter report(out, err);
-    try {
-        makeFolders(outDir);
-    } catch (const std::exception &e) {
-        report.error(commandLineErrorText(e));
-        return 1;
-    }
-    const NativePath folder = absolutePath(outDir);
-    const int nameLimit = fileNameLimit(folder);
+namespace {
 
+// One input of a batch: how the progress and the messages name it, and what puts it on the
+// window, returning the part of its files' names it gives.
+struct BatchInput
+{
+    QString shown;
+    std::function<QString(TForm1 &form, int nameLimit)> load;
+};
+
+// Writes every input's files into folder (made already), whose file system takes names of
+// nameLimit bytes; the reference, when given, stays over every input.
+int runInputs(Reporter &report, const NativePath &folder, int nameLimit,
+              const std::vector<BatchInput> &inputs, int jobs,
+              std::optional<ReferenceProfile> reference)
+{
     // No dialogs in a batch: a command's error is kept for the progress report.
     QStringList errors;
     DropUpdateRequests dropUpdates;
@@ -356,7 +390,7 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
     // thread may do.
     jpegDefaults();
 
-    const int total = int(paths.size());
+    const int total = int(inputs.size());
     ReportWriters writers(total, jobs);
     // Inputs painted and not yet reported, each holding its pictures until written: one for
     // every worker and two waiting, so no worker waits for the painting; memory stays bounded.
@@ -388,16 +422,13 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
     CodeRegistry codes;
     for (int i = 0; i < total; ++i) {
         reportOutcomes(i - inFlight + 1);
-        const NativePath &path = paths[i];
-        shown[i] = shownPath(path);
+        shown[i] = inputs[std::size_t(i)].shown;
         try {
             errors.clear();
-            form.loadPath(path);
+            const QString stem = inputs[std::size_t(i)].load(form, nameLimit);
             if (!errors.isEmpty())
                 throw CommandError(errors.front());
             const QString code = form.ceCode->text();
-            const QString stem =
-                inputStem(code, path, form.lastLoad() && form.lastLoad()->group, nameLimit);
             // Names are claimed here, in input order, so a code met twice is numbered as in a
             // serial run whichever input is written first.
             const QString written = codes.claim(stem, stemLimit(nameLimit));
@@ -423,4 +454,90 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
     reportOutcomes(total);
     form.hide();
     return failed || report.outFailed() ? 1 : 0;
+}
+
+} // namespace
+
+int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE *out,
+             std::FILE *err, int jobs, std::optional<ReferenceProfile> reference)
+{
+    Reporter report(out, err);
+    try {
+        makeFolders(outDir);
+    } catch (const std::exception &e) {
+        report.error(commandLineErrorText(e));
+        return 1;
+    }
+    std::vector<BatchInput> inputs;
+    for (const NativePath &path : paths)
+        inputs.push_back({shownPath(path), [&path](TForm1 &form, int nameLimit) {
+                              form.loadPath(path);
+                              return inputStem(form.ceCode->text(), path,
+                                               form.lastLoad() && form.lastLoad()->group,
+                                               nameLimit);
+                          }});
+    const NativePath folder = absolutePath(outDir);
+    return runInputs(report, folder, fileNameLimit(folder), inputs, jobs, std::move(reference));
+}
+
+int runBreakdownBatch(const NativePath &outDir, const NativePath &folder, int splitLine,
+                      int minimumSize, std::FILE *out, std::FILE *err, int jobs)
+{
+    Reporter report(out, err);
+    const QString today = todayText();
+    std::shared_ptr<const LoadedProfile> whole;
+    std::unique_ptr<const Breakdown> breakdown;
+    std::shared_ptr<const BreakdownTable> table;
+    // The folder is read and split before anything is made: a file that does not load fails
+    // the run with nothing written.
+    try {
+        checkSplitFolder(folder);
+        whole = std::make_shared<const LoadedProfile>(loadGroup(folder, today));
+        breakdown = std::make_unique<const Breakdown>(splitGroup(*whole, splitLine, minimumSize));
+        table = std::make_shared<const BreakdownTable>(
+            breakdownTable(*whole, *breakdown, shownFolderName(displayPath(folder))));
+        makeFolders(outDir);
+    } catch (const std::exception &e) {
+        report.error(commandLineErrorText(e));
+        return 1;
+    }
+    const NativePath outFolder = absolutePath(outDir);
+    const int nameLimit = fileNameLimit(outFolder);
+
+    // The heat map and the table of the shown subgroups, as the breakdown window saves them.
+    bool failed = false;
+    try {
+        ReplacingFiles files(Durability::Unsynced);
+        const auto add = [&](const QString &extension, const QByteArray &bytes) {
+            const QString name =
+                breakdownFileName(displayPath(outFolder), table->folder, splitLine, extension);
+            const NativePath target =
+                joinPath(outFolder, QFile::encodeName(name.mid(name.lastIndexOf('/') + 1)));
+            if (bytes.isEmpty())
+                throw cannotCreateFile(displayPath(target));
+            files.add(target, bytes);
+        };
+        add(QStringLiteral("pdf"), breakdownPdf(*table, today));
+        add(QStringLiteral("csv"), breakdownCsv(*table, scriptCsv()));
+        files.commit();
+        report.progress(QStringLiteral("%1: split by line %2, %3 subgroups shown; 2 files")
+                            .arg(shownPath(folder))
+                            .arg(splitLine)
+                            .arg(breakdown->shown.size()));
+    } catch (const std::exception &e) {
+        failed = true;
+        report.error(shownPath(folder) + QStringLiteral(": ") + commandLineErrorText(e));
+    }
+
+    // Each shown subgroup as the window opens it: anonymous, over the whole folder.
+    std::vector<BatchInput> inputs;
+    for (const Subgroup &subgroup : breakdown->shown)
+        inputs.push_back(
+            {QStringLiteral("subgroup \"%1\"").arg(quotedForMessage(subgroup.profile.header.name)),
+             [&subgroup, &whole, &table](TForm1 &form, int limit) {
+                 form.showSubgroup(subgroup.profile, *whole, table);
+                 return groupStem(form.ceCode->text(), form.ceName->text(), limit);
+             }});
+    const int status = runInputs(report, outFolder, nameLimit, inputs, jobs, {});
+    return failed || status != 0 ? 1 : 0;
 }

@@ -28,6 +28,15 @@ class TForm1;
 int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE *out,
              std::FILE *err, int jobs = 1, std::optional<ReferenceProfile> reference = {});
 
+// The batch of a breakdown: the folder split by details line splitLine as the breakdown window
+// splits it, and for each subgroup it shows the files runBatch writes for one input, of the
+// subgroup opened as the window opens it (anonymous, over the whole folder), named after the
+// subgroup ("Report 0000 Склад.pdf"); beside them the heat map PDF and the breakdown's CSV
+// table (as --csv --by prints it). No files for subgroups below minimumSize. A folder that does
+// not load fails the run before anything is written; otherwise as runBatch.
+int runBreakdownBatch(const NativePath &outDir, const NativePath &folder, int splitLine,
+                      int minimumSize, std::FILE *out, std::FILE *err, int jobs = 1);
+
 // The jobs of a batch run by default: one per processor core, at most kMaxBatchJobs.
 int defaultBatchJobs();
 

@@ -99,6 +99,10 @@ int main(int argc, char **argv)
         qInstallMessageHandler(keepSeriousMessages);
         QApplication app(argc, argv);
         installFontSubstitutions();
+        const int jobs = cl.jobs > 0 ? cl.jobs : defaultBatchJobs();
+        if (cl.splitLine != 0)
+            return runBreakdownBatch(cl.outDir, cl.paths.value(0), cl.splitLine, cl.minimumSize,
+                                     stdout, stderr, jobs);
         // A reference that cannot be read fails the run before anything is written.
         std::optional<ReferenceProfile> reference;
         if (cl.compare) {
@@ -109,8 +113,7 @@ int main(int argc, char **argv)
                 return 1;
             }
         }
-        return runBatch(cl.outDir, cl.paths, stdout, stderr,
-                        cl.jobs > 0 ? cl.jobs : defaultBatchJobs(), std::move(reference));
+        return runBatch(cl.outDir, cl.paths, stdout, stderr, jobs, std::move(reference));
     }
     case CommandLine::Mode::Window:
         break;

@@ -156,6 +156,8 @@ struct XlsxTableWriter::Book
     lxw_row_t row = 0; // the last row written
     TableRows rows;
     std::array<qsizetype, kTextColumns> textWidths{};
+    // An anonymous subgroup's spread of every number column, written instead of member rows.
+    std::vector<Spread> anonymous;
 
     ~Book()
     {
@@ -218,16 +220,37 @@ struct XlsxTableWriter::Book
         }
     }
 
+    // The rows n, mean and sd of an anonymous subgroup, the mean coloured as a level.
+    void writeAnonymousStatistics()
+    {
+        lxw_format *label = format(nullptr, true);
+        writeText(results, ++row, kFile, QStringLiteral("n"), label);
+        for (int c = 0; c < kTableNumberColumns; ++c)
+            writeNumber(results, row, kFirstNumber + lxw_col_t(c), anonymous.at(std::size_t(c)).n,
+                        whole);
+        for (const TableStatistic &statistic : kAnonymousStatistics) {
+            writeText(results, ++row, kFile, QString::fromLatin1(statistic.name), label);
+            for (int c = 0; c < kTableNumberColumns; ++c)
+                writeNumber(results, row, kFirstNumber + lxw_col_t(c),
+                            anonymous[std::size_t(c)].*statistic.field,
+                            c < kTableFirstPercent ? mean : percent);
+        }
+        colourPercentages(2, 2);
+    }
+
     void writeSpreadSheet()
     {
         lxw_worksheet *sheet = workbook_add_worksheet(workbook, kSpreadSheet);
         if (!sheet)
             throw workbookError(QStringLiteral("cannot add a sheet"));
-        const QStringList titles = spreadTitles();
+        // An anonymous subgroup's stops at the sd: no minimum or maximum.
+        const QStringList titles = spreadTitles().mid(0, anonymous.empty() ? -1 : 4);
         qsizetype nameWidth = titles.front().size();
         for (int c = 0; c < titles.size(); ++c)
             writeText(sheet, 0, lxw_col_t(c), titles[c], heading);
-        const auto spread = rows.summarySpread();
+        auto spread = rows.summarySpread();
+        for (int i = 1; i <= kSummaryCount && !anonymous.empty(); ++i)
+            spread[std::size_t(i)] = anonymous.at(std::size_t(kTableFirstPercent + i - 1));
         for (int i = 1; i <= kSummaryCount; ++i) {
             const Spread &s = spread[std::size_t(i)];
             const QString name = ProfileStore::SummaryNames(i);
@@ -235,7 +258,7 @@ struct XlsxTableWriter::Book
             writeText(sheet, lxw_row_t(i), 0, name, text);
             writeNumber(sheet, lxw_row_t(i), 1, s.n, whole);
             const double values[] = {s.mean, s.sd, s.min, s.max};
-            for (lxw_col_t c = 0; c < std::size(values); ++c)
+            for (lxw_col_t c = 0; c + 2 < lxw_col_t(titles.size()); ++c)
                 writeNumber(sheet, lxw_row_t(i), c + 2, values[c], percent);
         }
         check(worksheet_set_column(sheet, 0, 0, double(nameWidth) + kWidthMargin, nullptr));
@@ -332,11 +355,14 @@ QByteArray XlsxTableWriter::finish(bool group, const WorkbookProperties &propert
     // The filter sorts the members only. With rows written as they come, the library takes a
     // range only while its last row is still the current one: before the statistics rows.
     check(worksheet_autofilter(b.results, 0, 0, lastMember, kLastColumn));
-    if (group)
+    if (!b.anonymous.empty())
+        b.writeAnonymousStatistics();
+    else if (group)
         b.writeStatistics();
     // Members and the mean are levels, and so are the minimum and maximum; the sd is not.
-    b.colourPercentages(1, group ? lastMember + 1 : lastMember);
-    if (group)
+    if (b.anonymous.empty())
+        b.colourPercentages(1, group ? lastMember + 1 : lastMember);
+    if (group && b.anonymous.empty())
         b.colourPercentages(lastMember + 3, lastMember + 4);
     worksheet_freeze_panes(b.results, 1, 0);
     for (lxw_col_t col = 0; col < kTextColumns; ++col)
@@ -368,9 +394,16 @@ QByteArray XlsxTableWriter::finish(bool group, const WorkbookProperties &propert
     return written.readAll();
 }
 
+void XlsxTableWriter::setAnonymous(const std::vector<Spread> &spread)
+{
+    book_->anonymous = spread;
+}
+
 QByteArray profileXlsx(const LoadedProfile &loaded, const WorkbookProperties &properties)
 {
     XlsxTableWriter writer;
+    if (loaded.anonymous)
+        writer.setAnonymous(loaded.spread);
     for (const MemberProfile &member : loaded.members)
         writer.addMember(member);
     return writer.finish(loaded.group, properties);

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <memory>
+#include <vector>
 
 // The table of individual results as an Excel workbook, for people rather than scripts: a
 // spreadsheet opens it without import options, and every cell carries its type, so codes keep
@@ -35,6 +36,10 @@ public:
     XlsxTableWriter &operator=(const XlsxTableWriter &) = delete;
 
     void addMember(const MemberProfile &member);
+    // An anonymous subgroup (LoadedProfile::anonymous): no member rows, and for statistics the
+    // rows n, mean and sd of the spread given, one per number column; the spread sheet without
+    // minimum and maximum.
+    void setAnonymous(const std::vector<Spread> &spread);
     // The workbook file's bytes; for a group with the statistics rows and the spread sheet.
     QByteArray finish(bool group, const WorkbookProperties &properties);
 
