@@ -236,12 +236,8 @@ int writeInputReports(InputReports &reports)
         files.add(joinPath(reports.folder, QFile::encodeName(name)), bytes);
         ++count;
     };
-    add(analysisName(reports.name), analysisFileBytes(reports.analysis).bytes);
-    const QString report = reportName(reports.name);
-    const QByteArray pdf = reportPdf(reports.content, reports.reportParts);
-    if (pdf.isEmpty())
-        throw cannotCreateFile(displayPath(joinPath(reports.folder, QFile::encodeName(report))));
-    add(report, pdf);
+    // The files are put in place in the order they are added: the report, which users open
+    // first, comes last, so a report that is new never stands beside older pictures.
     for (std::size_t i = 0; i < reports.diagrams.size(); ++i) {
         add(pictureName(QStringLiteral("Image"), QChar(kDiagramKinds[i].letter), reports.name),
             jpegFileBytes(reports.diagrams[i]));
@@ -252,6 +248,12 @@ int writeInputReports(InputReports &reports)
             jpegFileBytes(reports.charts[i]));
         reports.charts[i] = QImage();
     }
+    add(analysisName(reports.name), analysisFileBytes(reports.analysis).bytes);
+    const QString report = reportName(reports.name);
+    const QByteArray pdf = reportPdf(reports.content, reports.reportParts);
+    if (pdf.isEmpty())
+        throw cannotCreateFile(displayPath(joinPath(reports.folder, QFile::encodeName(report))));
+    add(report, pdf);
     files.commit();
     return count;
 }

@@ -12,6 +12,7 @@
 #include "ProfileTable.h"
 #include "SafeFile.h"
 #include "Scoring.h"
+#include "TemporaryFiles.h"
 #include "Version.h"
 
 #include "NativePath.h"
@@ -24,6 +25,7 @@
 #include <functional>
 #include <limits>
 #include <optional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -40,261 +42,295 @@ std::optional<int> wholeNumber(const QByteArray &text, int low, int high)
     return value;
 }
 
-// A --jobs value: 1 to kMaxBatchJobs.
-std::optional<int> jobCount(const QByteArray &text)
+// ", not "VALUE"" for a message about a value that was given.
+QString notValue(const QByteArray &value)
 {
-    return wholeNumber(text, 1, kMaxBatchJobs);
+    return QStringLiteral(", not \"%1\"").arg(quotedForMessage(displayPath(value)));
 }
 
-QString jobsOutsideBatch()
-{
-    return QStringLiteral("--jobs goes with --batch only");
-}
+// The long options. Those that take a value take the next argument whatever it looks like, or
+// the text after "=", as getopt_long does.
+enum class Option { Help, Version, Json, Csv, Xlsx, Batch, Compare, Jobs, By, MinSize };
 
-// Takes --by LINE and --min-size N out of the arguments before --batch, whose inputs may have
-// any name; what is wrong with them, or empty.
-QString takeSplitOptions(QList<QByteArray> &arguments, CommandLine &cl, bool &minimumGiven)
+struct OptionName
 {
-    for (qsizetype i = 1; i < arguments.size() && arguments[i] != "--batch";) {
-        const bool by = arguments[i] == "--by";
-        if (!by && arguments[i] != "--min-size") {
-            ++i;
-            continue;
-        }
-        if (by ? cl.splitLine != 0 : minimumGiven)
-            return QStringLiteral("%1 is given only once").arg(QLatin1String(arguments[i]));
-        const bool hasValue = i + 1 < arguments.size();
-        const std::optional<int> value =
-            !hasValue ? std::nullopt
-            : by      ? wholeNumber(arguments[i + 1], kFirstSplitLine, kLastSplitLine)
-                      : wholeNumber(arguments[i + 1], 1, std::numeric_limits<int>::max());
-        if (!value) {
-            const QString given = hasValue
-                                      ? QStringLiteral(", not \"%1\"")
-                                            .arg(quotedForMessage(displayPath(arguments[i + 1])))
-                                      : QString();
-            return by ? QStringLiteral("--by needs the number of a details line, %1 to %2%3")
-                            .arg(kFirstSplitLine)
-                            .arg(kLastSplitLine)
-                            .arg(given)
-                      : QStringLiteral("--min-size needs a whole number of files from 1%1")
-                            .arg(given);
-        }
-        (by ? cl.splitLine : cl.minimumSize) = *value;
-        minimumGiven = minimumGiven || !by;
-        arguments.remove(i, 2);
+    const char *name;
+    Option option;
+    bool takesValue;
+};
+
+constexpr OptionName kOptions[] = {
+    {"--help", Option::Help, false},      {"--version", Option::Version, false},
+    {"--json", Option::Json, false},      {"--csv", Option::Csv, false},
+    {"--xlsx", Option::Xlsx, true},       {"--batch", Option::Batch, true},
+    {"--compare", Option::Compare, true}, {"--jobs", Option::Jobs, true},
+    {"--by", Option::By, true},           {"--min-size", Option::MinSize, true},
+};
+
+// What an option with no value says it needs.
+QString needsValue(Option option)
+{
+    switch (option) {
+    case Option::Xlsx:
+        return QStringLiteral("--xlsx needs an output file and a file or folder");
+    case Option::Batch:
+        return QStringLiteral("--batch needs a folder and at least one file or folder");
+    case Option::Compare:
+        return QStringLiteral("--compare needs a file or folder to compare with");
+    case Option::Jobs:
+        return QStringLiteral("--jobs needs a number of threads from 1 to %1").arg(kMaxBatchJobs);
+    case Option::By:
+        return QStringLiteral("--by needs the number of a details line, %1 to %2")
+            .arg(kFirstSplitLine)
+            .arg(kLastSplitLine);
+    case Option::MinSize:
+        return QStringLiteral("--min-size needs a whole number of files from 1");
+    default:
+        return {};
     }
-    return {};
 }
 
-CommandLine parseArguments(const QList<QByteArray> &arguments);
-
-} // namespace
-
-CommandLine parseCommandLine(const QList<QByteArray> &given)
+// A refused command line: the message names what was refused.
+struct Refused
 {
-    QList<QByteArray> arguments = given;
-    CommandLine split;
-    bool minimumGiven = false;
-    QString error = takeSplitOptions(arguments, split, minimumGiven);
-    CommandLine cl = parseArguments(arguments);
-    if (cl.mode == CommandLine::Mode::Help || cl.mode == CommandLine::Mode::Version ||
-        (cl.mode == CommandLine::Mode::Error && error.isEmpty()))
-        return cl;
-    if (error.isEmpty() && minimumGiven && split.splitLine == 0)
-        error = QStringLiteral("--min-size goes with --by only");
-    if (error.isEmpty() && split.splitLine != 0 && cl.mode != CommandLine::Mode::Json &&
-        cl.mode != CommandLine::Mode::Csv)
-        error = QStringLiteral("--by goes with --csv or --json only");
-    // A breakdown has its own reference, the whole folder.
-    if (error.isEmpty() && split.splitLine != 0 && cl.compare)
-        error = QStringLiteral("--compare and --by cannot be used together");
-    if (!error.isEmpty()) {
-        cl.mode = CommandLine::Mode::Error;
-        cl.error = error;
+    QString message;
+};
+
+class ArgumentReader
+{
+public:
+    explicit ArgumentReader(const QList<QByteArray> &arguments) : arguments_(arguments) {}
+
+    // The options and the operands, in any order; "--" ends the options. Help and version
+    // answer at once.
+    CommandLine read()
+    {
+        CommandLine cl;
+        QList<NativePath> operands;
+        bool optionsEnded = false;
+        for (qsizetype i = 1; i < arguments_.size(); ++i) {
+            const QByteArray &arg = arguments_[i];
+            if (optionsEnded || arg == "-" || !arg.startsWith('-')) {
+                operands << arg;
+                continue;
+            }
+            if (arg == "--") {
+                optionsEnded = true;
+                continue;
+            }
+            if (arg == "-h") {
+                cl.mode = CommandLine::Mode::Help;
+                return cl;
+            }
+            const qsizetype equals = arg.startsWith("--") ? arg.indexOf('=') : -1;
+            const QByteArray name = equals < 0 ? arg : arg.left(equals);
+            const auto known = std::find_if(std::begin(kOptions), std::end(kOptions),
+                                            [&](const OptionName &o) { return name == o.name; });
+            if (known == std::end(kOptions))
+                throw Refused{QStringLiteral("unknown option \"%1\"")
+                                  .arg(quotedForMessage(displayPath(arg)))};
+            std::optional<QByteArray> value;
+            if (known->takesValue) {
+                if (equals >= 0)
+                    value = arg.mid(equals + 1);
+                else if (i + 1 < arguments_.size())
+                    value = arguments_[++i];
+                else
+                    throw Refused{needsValue(known->option)};
+            } else if (equals >= 0) {
+                throw Refused{QStringLiteral("%1 takes no value").arg(QLatin1String(name))};
+            }
+            if (known->option == Option::Help || known->option == Option::Version) {
+                cl.mode = known->option == Option::Help ? CommandLine::Mode::Help
+                                                        : CommandLine::Mode::Version;
+                return cl;
+            }
+            take(known->option, value.value_or(QByteArray()), cl);
+        }
+        finish(operands, cl);
         return cl;
     }
-    cl.splitLine = split.splitLine;
-    cl.minimumSize = split.minimumSize;
-    return cl;
-}
 
-namespace {
+private:
+    void once(Option option, const char *name)
+    {
+        if (seen_.contains(option))
+            throw Refused{QStringLiteral("%1 is given only once").arg(QLatin1String(name))};
+        seen_ << option;
+    }
 
-CommandLine parseArguments(const QList<QByteArray> &arguments)
-{
-    CommandLine cl;
-    const auto exporting = [&cl] {
-        return cl.mode == CommandLine::Mode::Json || cl.mode == CommandLine::Mode::Csv ||
-               cl.mode == CommandLine::Mode::Xlsx;
-    };
-    bool jobsGiven = false;
-    // Takes the REF of a --compare at `at`; false, with the error set, when it cannot.
-    const auto takeCompare = [&](qsizetype at) {
-        if (cl.compare || at + 1 >= arguments.size()) {
-            cl.mode = CommandLine::Mode::Error;
-            cl.error = cl.compare
-                           ? QStringLiteral("--compare is given only once")
-                           : QStringLiteral("--compare needs a file or folder to compare with");
-            return false;
-        }
-        cl.compare = arguments[at + 1];
-        return true;
-    };
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QByteArray &arg = arguments[i];
-        if (arg == "--help" || arg == "-h") {
-            cl.mode = CommandLine::Mode::Help;
-            return cl;
-        }
-        if (arg == "--version") {
-            cl.mode = CommandLine::Mode::Version;
-            return cl;
-        }
-        if (arg == "--batch") {
-            if (exporting() || !cl.path.isEmpty()) {
-                cl.mode = CommandLine::Mode::Error;
-                cl.error = QStringLiteral("--batch takes no other file or option");
-                return cl;
-            }
-            // Everything after the folder is an input, whatever its name looks like, but for
-            // --compare right after the folder, where it reads as it is meant: the batch
-            // compared with REF.
-            qsizetype inputs = i + 2;
-            if (inputs < arguments.size() && arguments[inputs] == "--compare") {
-                if (!takeCompare(inputs))
-                    return cl;
-                inputs += 2;
-            }
-            if (inputs >= arguments.size()) {
-                cl.mode = CommandLine::Mode::Error;
-                cl.error = QStringLiteral("--batch needs a folder and at least one file or folder");
-                return cl;
-            }
-            cl.mode = CommandLine::Mode::Batch;
-            cl.outDir = arguments[i + 1];
-            cl.paths = arguments.mid(inputs);
-            return cl;
-        }
-        if (arg == "--compare") {
-            if (!takeCompare(i))
-                return cl;
-            ++i;
-            continue;
-        }
-        if (arg == "--jobs") {
-            if (exporting() || !cl.path.isEmpty() || jobsGiven) {
-                cl.mode = CommandLine::Mode::Error;
-                cl.error =
-                    jobsGiven ? QStringLiteral("--jobs is given only once") : jobsOutsideBatch();
-                return cl;
-            }
-            const std::optional<int> jobs =
-                i + 1 < arguments.size() ? jobCount(arguments[i + 1]) : std::nullopt;
-            if (!jobs) {
-                cl.mode = CommandLine::Mode::Error;
-                cl.error = QStringLiteral("--jobs needs a number of threads from 1 to %1%2")
-                               .arg(kMaxBatchJobs)
-                               .arg(i + 1 < arguments.size()
-                                        ? QStringLiteral(", not \"%1\"")
-                                              .arg(quotedForMessage(displayPath(arguments[i + 1])))
-                                        : QString());
-                return cl;
-            }
+    // The one task of the run: --json, --csv, --xlsx or --batch.
+    void setMode(CommandLine &cl, CommandLine::Mode mode, const char *name)
+    {
+        if (!modeName_.isEmpty())
+            throw Refused{modeName_ == QLatin1String(name)
+                              ? QStringLiteral("%1 is given only once").arg(modeName_)
+                              : QStringLiteral("%1 and %2 cannot be used together")
+                                    .arg(modeName_, QLatin1String(name))};
+        modeName_ = QLatin1String(name);
+        cl.mode = mode;
+    }
+
+    void take(Option option, const QByteArray &value, CommandLine &cl)
+    {
+        switch (option) {
+        case Option::Json:
+            setMode(cl, CommandLine::Mode::Json, "--json");
+            return;
+        case Option::Csv:
+            setMode(cl, CommandLine::Mode::Csv, "--csv");
+            return;
+        case Option::Xlsx:
+            setMode(cl, CommandLine::Mode::Xlsx, "--xlsx");
+            cl.outFile = value;
+            return;
+        case Option::Batch:
+            setMode(cl, CommandLine::Mode::Batch, "--batch");
+            cl.outDir = value;
+            return;
+        case Option::Compare:
+            once(option, "--compare");
+            cl.compare = value;
+            return;
+        case Option::Jobs: {
+            once(option, "--jobs");
+            const std::optional<int> jobs = wholeNumber(value, 1, kMaxBatchJobs);
+            if (!jobs)
+                throw Refused{needsValue(option) + notValue(value)};
             cl.jobs = *jobs;
-            jobsGiven = true;
-            ++i;
-            continue;
+            return;
         }
-        if (arg == "--json" || arg == "--csv" || arg == "--xlsx") {
-            const bool xlsx = arg == "--xlsx";
-            if (i + (xlsx ? 2 : 1) >= arguments.size()) {
-                cl.mode = CommandLine::Mode::Error;
-                cl.error =
-                    xlsx ? QStringLiteral("--xlsx needs an output file and a file or folder")
-                         : QStringLiteral("%1 needs a file or folder").arg(QLatin1String(arg));
-                return cl;
-            }
-            if (exporting() || !cl.path.isEmpty()) {
-                cl.mode = CommandLine::Mode::Error;
-                cl.error = QStringLiteral("only one file or folder can be given");
-                return cl;
-            }
-            if (jobsGiven) {
-                cl.mode = CommandLine::Mode::Error;
-                cl.error = jobsOutsideBatch();
-                return cl;
-            }
-            cl.mode = xlsx              ? CommandLine::Mode::Xlsx
-                      : arg == "--json" ? CommandLine::Mode::Json
-                                        : CommandLine::Mode::Csv;
-            if (xlsx)
-                cl.outFile = arguments[++i];
-            cl.path = arguments[++i];
-            continue;
+        case Option::By: {
+            once(option, "--by");
+            const std::optional<int> line = wholeNumber(value, kFirstSplitLine, kLastSplitLine);
+            if (!line)
+                throw Refused{needsValue(option) + notValue(value)};
+            cl.splitLine = *line;
+            return;
         }
-        if (arg.startsWith('-') && arg.size() > 1) {
-            cl.mode = CommandLine::Mode::Error;
-            cl.error = QStringLiteral("unknown option %1").arg(quotedForMessage(displayPath(arg)));
-            return cl;
+        case Option::MinSize: {
+            once(option, "--min-size");
+            const std::optional<int> size =
+                wholeNumber(value, 1, std::numeric_limits<int>::max());
+            if (!size)
+                throw Refused{needsValue(option) + notValue(value)};
+            cl.minimumSize = *size;
+            return;
         }
-        if (!cl.path.isEmpty()) {
-            cl.mode = CommandLine::Mode::Error;
-            cl.error = QStringLiteral("only one file or folder can be given");
-            return cl;
+        case Option::Help:
+        case Option::Version:
+            return;
         }
-        cl.path = arg;
     }
-    if (jobsGiven) {
-        cl.mode = CommandLine::Mode::Error;
-        cl.error = jobsOutsideBatch();
-    } else if (cl.compare && cl.mode != CommandLine::Mode::Json &&
-               cl.mode != CommandLine::Mode::Csv) {
-        cl.mode = CommandLine::Mode::Error;
-        cl.error = QStringLiteral("--compare goes with --json, --csv or --batch only");
+
+    // The rules between options, then the operands each task takes.
+    void finish(const QList<NativePath> &operands, CommandLine &cl) const
+    {
+        using Mode = CommandLine::Mode;
+        const Mode mode = cl.mode;
+        if (seen_.contains(Option::Jobs) && mode != Mode::Batch)
+            throw Refused{QStringLiteral("--jobs goes with --batch only")};
+        if (seen_.contains(Option::MinSize) && cl.splitLine == 0)
+            throw Refused{QStringLiteral("--min-size goes with --by only")};
+        if (cl.splitLine != 0 && mode != Mode::Json && mode != Mode::Csv && mode != Mode::Batch)
+            throw Refused{QStringLiteral("--by goes with --csv, --json or --batch only")};
+        if (cl.compare && mode != Mode::Json && mode != Mode::Csv && mode != Mode::Batch)
+            throw Refused{QStringLiteral("--compare goes with --json, --csv or --batch only")};
+        // A breakdown has its own reference, the whole folder.
+        if (cl.compare && cl.splitLine != 0)
+            throw Refused{QStringLiteral("--compare and --by cannot be used together")};
+
+        if (mode == Mode::Batch) {
+            if (operands.isEmpty())
+                throw Refused{needsValue(Option::Batch)};
+            if (cl.splitLine != 0 && operands.size() > 1)
+                throw Refused{tooMany(QStringLiteral("--batch with --by takes one folder"),
+                                      operands[1])};
+            cl.paths = operands;
+            return;
+        }
+        if (operands.isEmpty()) {
+            if (mode == Mode::Json || mode == Mode::Csv)
+                throw Refused{QStringLiteral("%1 needs a file or folder").arg(modeName_)};
+            if (mode == Mode::Xlsx)
+                throw Refused{needsValue(Option::Xlsx)};
+            return; // the window, empty
+        }
+        if (operands.size() > 1)
+            throw Refused{
+                tooMany(QStringLiteral("only one file or folder can be given"), operands[1])};
+        cl.path = operands.first();
     }
-    return cl;
-}
+
+    static QString tooMany(const QString &rule, const NativePath &extra)
+    {
+        return QStringLiteral("%1, not also \"%2\"")
+            .arg(rule, quotedForMessage(displayPath(extra)));
+    }
+
+    const QList<QByteArray> &arguments_;
+    QList<Option> seen_;
+    QString modeName_;
+};
 
 } // namespace
+
+CommandLine parseCommandLine(const QList<QByteArray> &arguments)
+{
+    try {
+        return ArgumentReader(arguments).read();
+    } catch (const Refused &refused) {
+        CommandLine cl;
+        cl.mode = CommandLine::Mode::Error;
+        cl.error = refused.message;
+        return cl;
+    }
+}
 
 QString usageText()
 {
     return QStringLiteral(
         "Usage: vorlzut [PATH]\n"
-        "       vorlzut --json PATH [--compare REF]\n"
-        "       vorlzut --csv PATH [--compare REF]\n"
+        "       vorlzut --json|--csv [--compare REF] PATH\n"
         "       vorlzut --json|--csv --by LINE [--min-size N] FOLDER\n"
         "       vorlzut --xlsx OUTFILE PATH\n"
-        "       vorlzut [--jobs N] --batch OUTDIR [--compare REF] PATH...\n"
+        "       vorlzut --batch OUTDIR [--jobs N] [--compare REF] PATH...\n"
+        "       vorlzut --batch OUTDIR [--jobs N] --by LINE [--min-size N] FOLDER\n"
         "\n"
         "Builds the organisational culture profile of questionnaire answer files.\n"
+        "Options may stand in any order, before or after the paths; \"--\" ends them, so that\n"
+        "a path starting with \"-\" can follow. An option's value may also be given as\n"
+        "--option=VALUE.\n"
         "\n"
         "  PATH         open the window and load PATH at once: an answer file as one\n"
         "               respondent (the Data command), a folder as a group (the Group command)\n"
-        "  --json PATH  load PATH the same way without any window and print the profile\n"
+        "  --json       load PATH the same way without any window and print the profile\n"
         "               as one JSON object on standard output\n"
-        "  --csv PATH   load PATH the same way and print the table of individual results as\n"
+        "  --csv        load PATH the same way and print the table of individual results as\n"
         "               CSV (RFC 4180, UTF-8): one row per answer file, for a group followed\n"
         "               by the rows mean, sd, min and max\n"
-        "  --by LINE    with --json or --csv and a folder: split the folder by its details\n"
-        "               line LINE (4 to 7) into subgroups whose line reads the same, blanks\n"
-        "               around it and letter case aside, and print a row (CSV) or an object\n"
-        "               (JSON) per subgroup with its name, count and the 12 summary and 24\n"
-        "               scale percentages, the whole folder first\n"
+        "  --by LINE    with --json, --csv or --batch and a folder: split the folder by its\n"
+        "               details line LINE (4 to 7) into subgroups whose line reads the same,\n"
+        "               blanks and letter case aside; --json and --csv print a row (CSV) or an\n"
+        "               object (JSON) per subgroup with its name, count and the 12 summary and\n"
+        "               24 scale percentages, the whole folder first\n"
         "  --min-size N with --by: show no subgroup of fewer than N files (default 3); the\n"
-        "               smaller ones are pooled into one row of others, shown when it has N\n"
-        "  --xlsx OUTFILE PATH\n"
+        "               smaller ones are pooled into one row of others, which is shown when it\n"
+        "               has N files or more\n"
+        "  --xlsx OUTFILE\n"
         "               load PATH the same way and write the same table as an Excel workbook\n"
         "               to OUTFILE, with texts kept as texts and, for a group, a second sheet\n"
         "               with the spread of the summary values\n"
-        "  --batch OUTDIR PATH...\n"
+        "  --batch OUTDIR\n"
         "               for every PATH write into OUTDIR the analysis file, the PDF report and\n"
         "               the pictures of the four diagram and six chart views, named as the\n"
         "               Save commands propose them, a folder's with its name after the code\n"
         "               (\"Report 0000 Sales.pdf\"); no window is shown. A code met twice is\n"
-        "               written as \"CODE (2)\". Exit status 1 when any PATH failed\n"
-        "  --jobs N     before --batch: encode and write the reports on N threads (1 to 64)\n"
+        "               written as \"CODE (2)\". With --by, the same twelve files for every\n"
+        "               subgroup shown, compared with the whole folder and named after the\n"
+        "               subgroup, with no member named, and the breakdown as a heat map PDF\n"
+        "               and a CSV table. Exit status 1 when any PATH failed\n"
+        "  --jobs N     with --batch: encode and write the reports on N threads (1 to 64)\n"
         "               while the next inputs are painted; by default one per processor core.\n"
         "               The files, the progress and the status are those of --jobs 1\n"
         "  --compare REF\n"
@@ -303,8 +339,10 @@ QString usageText()
         "               difference (this profile minus REF), --csv the rows reference and\n"
         "               difference; --batch lays REF over the diagram and the charts and adds\n"
         "               the page \"Сравнение\" to every report\n"
-        "  --help       show this text\n"
-        "  --version    show the version\n");
+        "  -h, --help   show this text\n"
+        "  --version    show the version\n"
+        "\n"
+        "Exit status: 0 done, 1 a file could not be read or written, 2 a wrong command line.\n");
 }
 
 QString versionText()
@@ -441,9 +479,16 @@ int runBreakdownExport(const NativePath &folder, int splitLine, int minimumSize,
         if (folder.isEmpty())
             throw CommandError(QStringLiteral("Cannot open file: the path is empty"));
         const QString shown = displayPath(folder);
-        if (!isFolder(folder))
-            throw CommandError(QStringLiteral("Cannot split %1 into subgroups: it is not a folder")
-                                   .arg(QDir::toNativeSeparators(shown)));
+        if (!isFolder(folder)) {
+            // A path that names nothing is told apart from a file, which is not a folder.
+            struct stat info;
+            const bool exists = ::stat(folder.constData(), &info) == 0;
+            const int reason = errno;
+            throw CommandError(QStringLiteral("Cannot split %1 into subgroups: %2")
+                                   .arg(QDir::toNativeSeparators(shown),
+                                        exists ? QStringLiteral("it is not a folder")
+                                               : systemReason(reason)));
+        }
         // One pass: the subgroups are summed as the group load reads the members.
         const QString today = todayText();
         BreakdownBuilder builder(splitLine, today, Members::Drop);
@@ -463,25 +508,32 @@ int runBreakdownExport(const NativePath &folder, int splitLine, int minimumSize,
 
 int runXlsxExport(const NativePath &outFile, const NativePath &path, std::FILE *err)
 {
+    // A target that cannot be written fails before a large group is read.
+    try {
+        if (outFile.isEmpty())
+            throw CommandError(QStringLiteral("Cannot create file: the name is empty"));
+        checkReplaceable(outFile);
+    } catch (const std::exception &e) {
+        printMessage(err, commandLineErrorText(e));
+        return 1;
+    }
     // The rows go into the workbook as the members are read, as for the CSV table.
     std::optional<XlsxTableWriter> writer;
     return runExport(
         path, err, {},
-        [&writer](const MemberProfile &member) {
+        [&writer, &outFile](const MemberProfile &member) {
             if (!writer)
-                writer.emplace();
+                writer.emplace(folderOf(outFile));
             writer->addMember(member);
         },
-        [&writer](LoadedProfile &profile, const QString &, const ReferenceProfile *) {
+        [&writer, &outFile](LoadedProfile &profile, const QString &, const ReferenceProfile *) {
             if (!writer)
-                writer.emplace();
+                writer.emplace(folderOf(outFile));
             for (const MemberProfile &member : profile.members)
                 writer->addMember(member);
             return writer->finish(profile.group, tableWorkbookProperties(profile.header.code));
         },
         [&outFile](const QByteArray &bytes) {
-            if (outFile.isEmpty())
-                throw CommandError(QStringLiteral("Cannot create file: the name is empty"));
             // By the name's bytes, so that a name that is not UTF-8 names its own file.
             ReplacingFiles file;
             file.add(outFile, bytes);

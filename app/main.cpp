@@ -10,9 +10,11 @@
 #include <QFile>
 #include <QHashFunctions>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <optional>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -49,11 +51,66 @@ void keepStandardStreamsApart()
     }
 }
 
+// A reader that goes away (a pipe into head) and a file size limit end a write with an error
+// that is reported and fails the run, as a full disk does, instead of killing the program
+// silently.
+void writeFailuresAreErrors()
+{
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+// A batch keeps each input's files open until they are put in place together: as many
+// descriptors as the system lets us have.
+void raiseOpenFileLimit()
+{
+    struct rlimit limit;
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
+QString noDisplayText(const QString &why)
+{
+    return QStringLiteral("vorlzut: no display was found (%1). The window needs a graphical "
+                          "desktop; without one, --json, --csv, --xlsx and --batch work "
+                          "(see vorlzut --help).")
+        .arg(why);
+}
+
+// Qt ends the program when no platform can show the window (an unreachable display); the user
+// is told what happened and what runs without a display, with status 1.
+QtMessageHandler qtHandler = nullptr;
+void noDisplayIsAnError(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtFatalMsg && message.contains(QLatin1String("platform plugin"))) {
+        printMessage(stderr, noDisplayText(QStringLiteral("the platform could not be started")));
+        std::_Exit(1);
+    }
+    if (qtHandler)
+        qtHandler(type, context, message);
+}
+
+// The window needs a display: on a Unix desktop one of X11 and Wayland, unless a platform is
+// chosen by hand.
+bool displayMissing()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+           qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+    return false;
+#endif
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     keepStandardStreamsApart();
+    writeFailuresAreErrors();
+    raiseOpenFileLimit();
     const CommandLine cl = parseCommandLine(argumentList(argc, argv));
     switch (cl.mode) {
     case CommandLine::Mode::Help: {
@@ -118,6 +175,11 @@ int main(int argc, char **argv)
     case CommandLine::Mode::Window:
         break;
     }
+    if (displayMissing()) {
+        printMessage(stderr, noDisplayText(QStringLiteral("DISPLAY is not set")));
+        return 1;
+    }
+    qtHandler = qInstallMessageHandler(noDisplayIsAnError);
     // The window's own path lookup finds a name that was not UTF-8.
     return runWindow(argc, argv, QFile::decodeName(cl.path));
 }

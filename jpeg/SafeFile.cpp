@@ -1,10 +1,10 @@
 #include "SafeFile.h"
 
 #include "CommandError.h"
+#include "TemporaryFiles.h"
 
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
@@ -20,31 +20,6 @@ namespace {
 constexpr qsizetype kQuotedHalf = 256;
 // The name limit of Linux's own file systems, and the most a name may have anywhere.
 constexpr int kMaxNameBytes = 255;
-// A temporary file's name: hidden, recognisably ours, and short whatever its target's name, so
-// a target whose name just fits the limit can still be written.
-constexpr char kTemporaryPrefix[] = ".vorlzut-";
-constexpr int kTemporaryRandomChars = 8;
-constexpr int kTemporaryAttempts = 100;
-
-NativePath folderOf(const NativePath &path)
-{
-    const qsizetype slash = path.lastIndexOf('/');
-    if (slash < 0)
-        return NativePath(".");
-    if (slash == 0)
-        return NativePath("/");
-    return path.left(slash);
-}
-
-NativePath temporaryName(const NativePath &folder)
-{
-    static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    NativePath name = joinPath(folder, kTemporaryPrefix);
-    for (int i = 0; i < kTemporaryRandomChars; ++i)
-        name += kChars[QRandomGenerator::global()->bounded(int(sizeof kChars) - 1)];
-    return name;
-}
-
 bool writeAll(int fd, const QByteArray &bytes)
 {
     const char *p = bytes.constData();
@@ -91,14 +66,6 @@ QString quotedForMessage(const QString &text)
     return text.left(head) + QChar(0x2026) + text.mid(tail);
 }
 
-QString systemReason(int error)
-{
-    static const locale_t c = ::newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
-    if (!c)
-        return QString::fromLocal8Bit(std::strerror(error));
-    return QString::fromUtf8(::strerror_l(error, c));
-}
-
 CommandError cannotCreateFile(const QString &fileName, int error)
 {
     CommandError e(QStringLiteral("Cannot create file %1")
@@ -114,35 +81,33 @@ int fileNameLimit(const NativePath &folder)
     return limit > 0 ? int(std::min<long>(limit, kMaxNameBytes)) : kMaxNameBytes;
 }
 
+void checkReplaceable(const NativePath &target)
+{
+    // A device, a pipe or a socket of that name is no file to replace (as root, /dev/full would
+    // become a regular file).
+    struct stat info;
+    if (::lstat(target.constData(), &info) == 0 && !S_ISREG(info.st_mode) &&
+        !S_ISLNK(info.st_mode))
+        throw cannotCreateFile(displayPath(target))
+            .because(S_ISDIR(info.st_mode)
+                         ? QStringLiteral("it is a folder")
+                         : QStringLiteral("it is a device, a pipe or a socket, not a file"));
+    if (::access(folderOf(target).constData(), W_OK | X_OK) != 0)
+        throw cannotCreateFile(displayPath(target), errno);
+}
+
 ReplacingFiles::ReplacingFiles(Durability durability) : durability_(durability) {}
 
-ReplacingFiles::~ReplacingFiles()
-{
-    discard();
-}
-
-void ReplacingFiles::discard()
-{
-    for (const Pending &p : pending_)
-        ::unlink(p.temporary.constData());
-    pending_.clear();
-}
+ReplacingFiles::~ReplacingFiles() = default;
 
 void ReplacingFiles::add(const NativePath &target, const QByteArray &bytes)
 {
-    const NativePath folder = folderOf(target);
-    NativePath temporary;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < kTemporaryAttempts; ++attempt) {
-        temporary = temporaryName(folder);
-        // The system's umask decides the permissions of a new file, as for any other program.
-        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
-    if (fd < 0)
+    checkReplaceable(target);
+    auto file = std::make_unique<UnnamedFile>(folderOf(target));
+    if (!file->isOpen())
         throw cannotCreateFile(displayPath(target), errno);
 
+    const int fd = file->descriptor();
     // An older file keeps its permissions; a link is replaced, so its target's do not count.
     struct stat old;
     if (::lstat(target.constData(), &old) == 0 && S_ISREG(old.st_mode))
@@ -150,17 +115,9 @@ void ReplacingFiles::add(const NativePath &target, const QByteArray &bytes)
     bool written = writeAll(fd, bytes);
     if (written && durability_ == Durability::Synced)
         written = ::fsync(fd) == 0;
-    int error = written ? 0 : errno;
-    // A file system that reports a failed write only when the file is closed fails the save.
-    if (::close(fd) != 0 && written) {
-        written = false;
-        error = errno;
-    }
-    if (!written) {
-        ::unlink(temporary.constData());
-        throw cannotCreateFile(displayPath(target), error);
-    }
-    pending_.push_back({temporary, target});
+    if (!written)
+        throw cannotCreateFile(displayPath(target), errno);
+    pending_.push_back({std::move(file), target});
 }
 
 void ReplacingFiles::commit()
@@ -169,12 +126,11 @@ void ReplacingFiles::commit()
     // bytes, which are written already, so in practice every rename succeeds or the first fails.
     std::vector<NativePath> folders;
     for (std::size_t i = 0; i < pending_.size(); ++i) {
-        const Pending &p = pending_[i];
-        if (::rename(p.temporary.constData(), p.target.constData()) != 0) {
+        Pending &p = pending_[i];
+        if (!p.file->putInPlace(p.target)) {
             const int error = errno;
             const NativePath target = p.target;
-            pending_.erase(pending_.begin(), pending_.begin() + std::ptrdiff_t(i));
-            discard();
+            pending_.clear();
             throw cannotCreateFile(displayPath(target), error);
         }
         const NativePath folder = folderOf(p.target);

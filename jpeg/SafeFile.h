@@ -1,20 +1,18 @@
 #pragma once
 
+#include "CommandError.h"
 #include "NativePath.h"
 
 #include <QByteArray>
 #include <QString>
+#include <memory>
 #include <vector>
 
-class CommandError;
+class UnnamedFile;
 
 // "Cannot create file %s" with the file name as the user would write it, a name too long to
 // read cut in the middle; error, when given, is the system's reason (an errno value).
 CommandError cannotCreateFile(const QString &fileName, int error = 0);
-
-// The system's text for an errno value, in English whatever the user's language, as the
-// program's own messages are.
-QString systemReason(int error);
 
 // A text quoted in a message, cut in the middle when it is too long to read (a path of many
 // kilobytes, a code of a whole line), so that its start and its end both show.
@@ -24,15 +22,20 @@ QString quotedForMessage(const QString &text);
 // say, and never more).
 int fileNameLimit(const NativePath &folder);
 
+// Throws cannotCreateFile with the reason when a file cannot replace target: its folder cannot
+// be written into, or target is a folder, a device, a pipe or a socket.
+void checkReplaceable(const NativePath &target);
+
 // A user's save waits until the bytes are on disk; a batch of many files may leave that to the
 // system.
 enum class Durability { Synced, Unsynced };
 
-// Files that replace their targets together. Each is written to a temporary file of a short
-// name of its own beside its target, and only when every one is written are they renamed over
+// Files that replace their targets together. Each is written to a temporary file beside its
+// target (one with no name, where the system allows it, so a killed run leaves nothing), and only when every one is written are they renamed over
 // their targets. A failure before that removes every temporary file and leaves the old files as
 // they were, so a full disk never leaves one run's files beside another's. A target that is a
-// symbolic link is replaced by the file, never written through.
+// symbolic link is replaced by the file, never written through; a device, a pipe or a socket is
+// refused and left as it is. The files are put in place in the order they were added.
 class ReplacingFiles
 {
 public:
@@ -49,10 +52,9 @@ public:
 private:
     struct Pending
     {
-        NativePath temporary;
+        std::unique_ptr<UnnamedFile> file;
         NativePath target;
     };
-    void discard();
 
     Durability durability_;
     std::vector<Pending> pending_;

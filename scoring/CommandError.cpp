@@ -2,6 +2,9 @@
 
 #include <QDir>
 
+#include <cstring>
+#include <locale.h>
+
 CommandError &CommandError::inFile(const QString &file)
 {
     file_ = file;
@@ -29,4 +32,12 @@ QString errorBoxText(const QString &message)
     if (!message.isEmpty() && message.back() > QLatin1Char('.'))
         return message + QLatin1Char('.');
     return message;
+}
+
+QString systemReason(int error)
+{
+    static const locale_t c = ::newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    if (!c)
+        return QString::fromLocal8Bit(std::strerror(error));
+    return QString::fromUtf8(::strerror_l(error, c));
 }

@@ -24,6 +24,10 @@ private:
     QString reason_;
 };
 
+// The system's text for an errno value, in English whatever the user's language, as the
+// program's own messages are.
+QString systemReason(int error);
+
 // "Cannot open file %s" for an answer file that cannot be read.
 CommandError cannotOpenFile(const QString &path);
 

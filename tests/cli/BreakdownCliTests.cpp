@@ -148,70 +148,12 @@ TEST_F(BreakdownCliTest, FailuresPrintNothingOnStandardOutput)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.out.isEmpty());
     EXPECT_TRUE(run.err.contains("into subgroups: it is not a folder")) << run.err.toStdString();
+
+    // A path that names nothing is not called a file.
+    run = vorlzut({"--json", "--by", "4", dir.filePath("missing")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.endsWith("into subgroups: No such file or directory.\n"))
+        << run.err.toStdString();
 }
 
-struct ArgumentsCase
-{
-    const char *name;
-    QStringList arguments;
-    const char *message;
-};
 
-void PrintTo(const ArgumentsCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
-
-class BreakdownArguments : public testing::TestWithParam<ArgumentsCase>
-{
-};
-
-TEST_P(BreakdownArguments, RefusedWithTheirReason)
-{
-    const ChildRun run = vorlzut(GetParam().arguments);
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_TRUE(run.out.isEmpty());
-    const QByteArray first = run.err.left(run.err.indexOf('\n'));
-    EXPECT_EQ(first, QByteArray("vorlzut: ") + GetParam().message);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, BreakdownArguments,
-    testing::Values(
-        ArgumentsCase{"line_below_four",
-                      {"--csv", "--by", "3", "x"},
-                      "--by needs the number of a details line, 4 to 7, not \"3\""},
-        ArgumentsCase{"line_above_seven",
-                      {"--json", "--by", "8", "x"},
-                      "--by needs the number of a details line, 4 to 7, not \"8\""},
-        ArgumentsCase{"line_not_a_number",
-                      {"--csv", "--by", "4a", "x"},
-                      "--by needs the number of a details line, 4 to 7, not \"4a\""},
-        ArgumentsCase{"line_missing",
-                      {"--csv", "x", "--by"},
-                      "--by needs the number of a details line, 4 to 7"},
-        ArgumentsCase{"size_zero",
-                      {"--csv", "--by", "4", "--min-size", "0", "x"},
-                      "--min-size needs a whole number of files from 1, not \"0\""},
-        ArgumentsCase{"size_negative",
-                      {"--csv", "--by", "4", "--min-size", "-2", "x"},
-                      "--min-size needs a whole number of files from 1, not \"-2\""},
-        ArgumentsCase{"size_fraction",
-                      {"--csv", "--by", "4", "--min-size", "2.5", "x"},
-                      "--min-size needs a whole number of files from 1, not \"2.5\""},
-        ArgumentsCase{"size_too_large",
-                      {"--csv", "--by", "4", "--min-size", "99999999999", "x"},
-                      "--min-size needs a whole number of files from 1, not \"99999999999\""},
-        ArgumentsCase{
-            "by_without_an_export", {"--by", "4", "x"}, "--by goes with --csv or --json only"},
-        ArgumentsCase{"by_with_the_workbook",
-                      {"--xlsx", "out.xlsx", "--by", "4", "x"},
-                      "--by goes with --csv or --json only"},
-        ArgumentsCase{
-            "size_without_by", {"--csv", "--min-size", "3", "x"}, "--min-size goes with --by only"},
-        ArgumentsCase{
-            "by_twice", {"--csv", "--by", "4", "--by", "5", "x"}, "--by is given only once"},
-        ArgumentsCase{"by_with_a_comparison",
-                      {"--json", "--by", "4", "x", "--compare", "y"},
-                      "--compare and --by cannot be used together"}),
-    [](const auto &row) { return std::string(row.param.name); });

@@ -111,14 +111,14 @@ TEST_P(SafeFileTest, FailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile)
     EXPECT_EQ(contents(path("t.jpg")), "old");
 }
 
-// The rename that puts the file in place is part of the save: when it fails, so does the save.
-TEST_P(SafeFileTest, FailedRenameIsAFailureAndLeavesNoTemporaryFile)
+// A folder of the name is no file to replace: the save fails and leaves it as it was.
+TEST_P(SafeFileTest, FolderOfTheNameIsRefusedAndLeavesNoTemporaryFile)
 {
     ASSERT_TRUE(QDir(dir.path()).mkpath("t.pdf/inside"));
     const std::optional<CommandError> error =
         errorOf([&] { writeFileReplacing(path("t.pdf"), "new", GetParam()); });
     ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->reason(), "Is a directory");
+    EXPECT_EQ(error->reason(), "it is a folder");
     EXPECT_EQ(entries(dir.path()), QStringList{"t.pdf"});
     EXPECT_TRUE(QFileInfo(path("t.pdf/inside")).isDir());
 }

@@ -1,0 +1,166 @@
+#include "TemporaryFiles.h"
+
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <csignal>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <mutex>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr char kPrefix[] = ".vorlzut-";
+constexpr int kRandomChars = 8;
+constexpr int kAttempts = 100;
+// Temporaries of earlier versions carry no process number: they are taken for abandoned once
+// no run could still be writing them.
+constexpr std::time_t kUnnumberedAge = 60 * 60;
+
+bool writerIsGone(const char *name, const struct stat &info)
+{
+    const char *digits = name + sizeof kPrefix - 1;
+    const char *end = name + std::strlen(name);
+    long pid = 0;
+    const auto [rest, ec] = std::from_chars(digits, end, pid);
+    if (ec == std::errc() && rest != digits && *rest == '-' && pid > 0) {
+        if (pid == long(::getpid()))
+            return false;
+        return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+    }
+    return std::time(nullptr) - info.st_mtime > kUnnumberedAge;
+}
+
+} // namespace
+
+NativePath folderOf(const NativePath &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return NativePath(".");
+    if (slash == 0)
+        return NativePath("/");
+    return path.left(slash);
+}
+
+NativePath temporaryFileName(const NativePath &folder)
+{
+    static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    NativePath name = kPrefix + QByteArray::number(qint64(::getpid())) + '-';
+    for (int i = 0; i < kRandomChars; ++i)
+        name += kChars[QRandomGenerator::global()->bounded(int(sizeof kChars) - 1)];
+    return joinPath(folder, name);
+}
+
+void removeStaleTemporaries(const NativePath &folder)
+{
+    static std::mutex lock;
+    static std::set<NativePath> swept;
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        if (!swept.insert(folder).second)
+            return;
+    }
+    DIR *dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
+    if (!dir)
+        return;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent *entry = ::readdir(dir)) {
+        if (std::strncmp(entry->d_name, kPrefix, sizeof kPrefix - 1) != 0)
+            continue;
+        struct stat info;
+        if (::fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode) && writerIsGone(entry->d_name, info))
+            ::unlinkat(dirFd, entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+UnnamedFile::UnnamedFile(const NativePath &folder)
+{
+    const NativePath where = folder.isEmpty() ? NativePath(".") : folder;
+    removeStaleTemporaries(where);
+#ifdef O_TMPFILE
+    // The system's umask decides the permissions of a new file, as for any other program.
+    fd_ = ::open(where.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+    if (fd_ >= 0) {
+        path_ = "/proc/self/fd/" + QByteArray::number(fd_);
+        // Without /proc a library cannot open the file by a path: give it a name after all.
+        if (::access(path_.constData(), F_OK) == 0)
+            return;
+        ::close(fd_);
+        fd_ = -1;
+    }
+#endif
+    for (int attempt = 0; fd_ < 0 && attempt < kAttempts; ++attempt) {
+        path_ = temporaryFileName(where);
+        fd_ = ::open(path_.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ < 0 && errno != EEXIST)
+            break;
+    }
+    named_ = fd_ >= 0;
+}
+
+UnnamedFile::~UnnamedFile()
+{
+    if (fd_ < 0)
+        return;
+    if (named_)
+        ::unlink(path_.constData());
+    ::close(fd_);
+}
+
+bool UnnamedFile::readAll(QByteArray &bytes) const
+{
+    struct stat info;
+    if (::fstat(fd_, &info) != 0)
+        return false;
+    bytes.resize(qsizetype(info.st_size));
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n =
+            ::pread(fd_, bytes.data() + done, std::size_t(bytes.size() - done), off_t(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+bool UnnamedFile::putInPlace(const NativePath &target)
+{
+    if (!named_) {
+        // An unnamed file gets a temporary name for the moment of the rename: a link cannot
+        // replace a file.
+        const NativePath folder = folderOf(target);
+        for (int attempt = 0; attempt < kAttempts; ++attempt) {
+            NativePath name = temporaryFileName(folder);
+            if (::linkat(AT_FDCWD, path_.constData(), AT_FDCWD, name.constData(),
+                         AT_SYMLINK_FOLLOW) == 0) {
+                path_ = std::move(name);
+                named_ = true;
+                break;
+            }
+            if (errno != EEXIST)
+                return false;
+        }
+        if (!named_)
+            return false;
+    }
+    if (::rename(path_.constData(), target.constData()) != 0)
+        return false;
+    named_ = false;
+    return true;
+}
