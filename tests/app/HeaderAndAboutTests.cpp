@@ -4,7 +4,10 @@
 #include "DesktopLayer.h"
 #include "TChart.h"
 #include "TLabel.h"
+#include "Window.h"
 
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -112,4 +115,20 @@ TEST_F(WindowTest, CaptionsFitTheirBoxes)
     }
     // The whole menu bar, with the About entry in its corner, fits the designed width.
     EXPECT_LE(form->menuBar()->sizeHint().width(), 1032);
+}
+
+// Qt's own dialogs speak the user's language, as the rest of a Russian desktop does.
+TEST(QtTranslations, FileDialogSpeaksRussian)
+{
+    const std::unique_ptr<QTranslator> installed =
+        installQtTranslations(QLocale(QLocale::Russian, QLocale::Russia));
+    ASSERT_TRUE(installed) << "no Qt translations for ru_RU";
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    const QDialogButtonBox *buttons = dialog.findChild<QDialogButtonBox *>();
+    ASSERT_TRUE(buttons);
+    EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Отмена"));
+    const QLabel *lookIn = dialog.findChild<QLabel *>(QStringLiteral("lookInLabel"));
+    ASSERT_TRUE(lookIn);
+    EXPECT_NE(lookIn->text(), QStringLiteral("Look in:"));
 }
