@@ -1,5 +1,6 @@
 #include "XlsxTable.h"
 
+#include "Breakdown.h"
 #include "CommandError.h"
 #include "ProfileTable.h"
 
@@ -16,10 +17,17 @@
 
 namespace {
 
-// The columns of sheet "Результаты": the texts, then the number columns of the table.
-enum TextColumn : lxw_col_t { kFile, kCode, kName, kDate, kDetails, kTextColumns };
-const std::array<const char *, kTextColumns> kTextHeadings = {"file", "code", "name", "date",
-                                                              "details"};
+// The columns of sheet "Результаты": the texts, each details line a column of its own so that a
+// department can be filtered, then the number columns of the table.
+constexpr lxw_col_t kDetailLines = kSplitLineCount;
+enum TextColumn : lxw_col_t {
+    kFile,
+    kCode,
+    kName,
+    kDate,
+    kFirstDetail,
+    kTextColumns = kFirstDetail + kDetailLines
+};
 constexpr lxw_col_t kFirstNumber = kTextColumns;
 constexpr lxw_col_t kFirstPercent = kFirstNumber + kTableFirstPercent;
 constexpr lxw_col_t kLastColumn = kFirstNumber + kTableNumberColumns - 1;
@@ -36,6 +44,9 @@ constexpr lxw_color_t kRed = 0xFF0000;
 // column leaves room for the autofilter's button beside its heading.
 constexpr qsizetype kMaxTextWidth = 50;
 constexpr double kWidthMargin = 3;
+// The header row holds two lines, so a scale's caption wraps after its " / " and its column
+// stays as narrow as its longest word (points, two lines of the default font).
+constexpr double kHeadingRowHeight = 30;
 
 const char *const kResultsSheet = "Результаты";
 const char *const kSpreadSheet = "Разброс";
@@ -121,6 +132,40 @@ QString propertyText(QString text)
         if (unwritable(c.unicode()))
             c = QChar::ReplacementCharacter;
     return text;
+}
+
+// A text column's heading as the window names the field, and its name in a message.
+QString textHeading(lxw_col_t column)
+{
+    static const char *const fields[] = {"Файл", "Код", "Ф.И.О", "Дата"};
+    if (column < kFirstDetail)
+        return QString::fromUtf8(fields[column]);
+    return QStringLiteral("Строка %1").arg(kFirstSplitLine + int(column - kFirstDetail));
+}
+
+QString textColumnInMessage(lxw_col_t column)
+{
+    static const char *const fields[] = {"file", "code", "name", "date"};
+    if (column < kFirstDetail)
+        return QString::fromLatin1(fields[column]);
+    return QStringLiteral("line %1").arg(kFirstSplitLine + int(column - kFirstDetail));
+}
+
+// A number column's heading: "Ответ 1", then the names of the results table and the breakdown.
+QString numberHeading(int column)
+{
+    if (column < kTableFirstPercent)
+        return QStringLiteral("Ответ %1").arg(column + 1);
+    return breakdownColumnTitle(column - kTableFirstPercent);
+}
+
+// The width a heading needs when it may wrap between its words.
+qsizetype headingWidth(const QString &heading)
+{
+    qsizetype widest = 0;
+    for (const QStringView word : QStringView(heading).split(QLatin1Char(' ')))
+        widest = std::max(widest, word.size());
+    return widest;
 }
 
 // The longest line of a text, as a column width.
@@ -296,6 +341,7 @@ XlsxTableWriter::XlsxTableWriter()
         throw workbookError(QStringLiteral("cannot add a sheet"));
 
     b.heading = b.format("@", true);
+    format_set_text_wrap(b.heading);
     // Text format, so what the user types into these cells later stays text too.
     b.text = b.format("@");
     b.whole = b.format("0");
@@ -306,13 +352,13 @@ XlsxTableWriter::XlsxTableWriter()
     b.red = b.format(nullptr, true);
     format_set_font_color(b.red, kRed);
 
+    check(worksheet_set_row(b.results, 0, kHeadingRowHeight, nullptr));
     for (lxw_col_t col = 0; col < kTextColumns; ++col) {
-        b.writeText(b.results, 0, col, QString::fromLatin1(kTextHeadings[col]), b.heading);
-        b.textWidths[col] = qsizetype(std::strlen(kTextHeadings[col]));
+        b.writeText(b.results, 0, col, textHeading(col), b.heading);
+        b.textWidths[col] = textHeading(col).size();
     }
     for (int col = 0; col < kTableNumberColumns; ++col)
-        b.writeText(b.results, 0, kFirstNumber + lxw_col_t(col),
-                    QString::fromLatin1(tableNumberHeading(col)), b.heading);
+        b.writeText(b.results, 0, kFirstNumber + lxw_col_t(col), numberHeading(col), b.heading);
 }
 
 XlsxTableWriter::~XlsxTableWriter() = default;
@@ -323,23 +369,24 @@ void XlsxTableWriter::addMember(const MemberProfile &member)
     if (b.row >= kMaxMembers)
         throw workbookError(
             QStringLiteral("a sheet holds at most %1 answer files").arg(qulonglong(kMaxMembers)));
-    const QString details = member.header.details.join(QLatin1Char('\n'));
-    const std::array<const QString *, kTextColumns> texts = {
-        &member.file, &member.header.code, &member.header.name, &member.header.date, &details};
+    std::array<QString, kTextColumns> texts = {member.file, member.header.code, member.header.name,
+                                               member.header.date};
+    for (lxw_col_t line = 0; line < kDetailLines; ++line)
+        texts[kFirstDetail + line] = member.header.details.value(qsizetype(line));
     for (lxw_col_t col = 0; col < kTextColumns; ++col)
-        if (texts[col]->size() > kMaxCellText)
+        if (texts[col].size() > kMaxCellText)
             throw workbookError(
                 QStringLiteral("the %1 of answer file %2 has %3 characters; a cell holds at "
                                "most %4")
-                    .arg(QString::fromLatin1(kTextHeadings[col]), member.file.left(200))
-                    .arg(texts[col]->size())
+                    .arg(textColumnInMessage(col), member.file.left(200))
+                    .arg(texts[col].size())
                     .arg(kMaxCellText));
 
     const CNumbers c;
     const lxw_row_t row = ++b.row;
     for (lxw_col_t col = 0; col < kTextColumns; ++col) {
-        b.writeText(b.results, row, col, *texts[col], b.text);
-        b.textWidths[col] = std::max(b.textWidths[col], widthOf(*texts[col]));
+        b.writeText(b.results, row, col, texts[col], b.text);
+        b.textWidths[col] = std::max(b.textWidths[col], widthOf(texts[col]));
     }
     const TableRows::Numbers &numbers = b.rows.add(member.store);
     for (int i = 0; i < kTableNumberColumns; ++i)
@@ -371,8 +418,8 @@ QByteArray XlsxTableWriter::finish(bool group, const WorkbookProperties &propert
             b.text));
     for (int col = 0; col < kTableNumberColumns; ++col) {
         const lxw_col_t at = kFirstNumber + lxw_col_t(col);
-        check(worksheet_set_column(b.results, at, at,
-                                   double(tableNumberHeading(col).size()) + kWidthMargin, nullptr));
+        check(worksheet_set_column(
+            b.results, at, at, double(headingWidth(numberHeading(col))) + kWidthMargin, nullptr));
     }
     if (group)
         b.writeSpreadSheet();

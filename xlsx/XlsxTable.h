@@ -11,11 +11,12 @@
 // spreadsheet opens it without import options, and every cell carries its type, so codes keep
 // their leading zeros and a text starting with "=" stays a text.
 //
-// Sheet "Результаты": a frozen header row with an autofilter; one row per member (file, code,
-// name, date and details as texts, the answers as whole numbers, the scores in percent shown
-// with one decimal and coloured by conditional formats: bold green above 60, bold red below
-// 40); for a group then the rows mean, sd, min and max. Sheet "Разброс", for a group only: the
-// spread of the twelve summary values.
+// Sheet "Результаты": a frozen header row with an autofilter, its columns named as the window
+// names them ("Ф.И.О", "Строка 4", "Инновация", "Инновация / Поощрение"); one row per member
+// (file, code, name, date and each of the four details lines as texts, the answers as whole
+// numbers, the scores in percent shown with one decimal and coloured by conditional formats:
+// bold green above 60, bold red below 40); for a group then the rows mean, sd, min and max.
+// Sheet "Разброс", for a group only: the spread of the twelve summary values.
 
 // What the workbook's document properties say.
 struct WorkbookProperties

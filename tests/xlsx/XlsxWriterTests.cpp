@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <clocale>
 #include <functional>
 
@@ -78,12 +79,14 @@ INSTANTIATE_TEST_SUITE_P(
         LongText{"code", [](MemberProfile &m, const QString &text) { m.header.code = text; }},
         LongText{"name", [](MemberProfile &m, const QString &text) { m.header.name = text; }},
         LongText{"date", [](MemberProfile &m, const QString &text) { m.header.date = text; }},
-        // Four lines and the three line ends between them count together.
-        LongText{"details",
-                 [](MemberProfile &m, const QString &text) {
-                     m.header.details = {text.left(3), text.mid(3, 1), {}, text.mid(7)};
-                 }}),
-    [](const auto &row) { return std::string(row.param.column); });
+        // Each details line is a cell of its own.
+        LongText{"line 7",
+                 [](MemberProfile &m, const QString &text) { m.header.details[3] = text; }}),
+    [](const auto &row) {
+        std::string name = row.param.column;
+        std::replace(name.begin(), name.end(), ' ', '_');
+        return name;
+    });
 
 // ---- what stays behind
 

@@ -13,6 +13,7 @@ import io
 import json
 import math
 import os
+import statistics
 import subprocess
 import sys
 import tempfile
@@ -23,11 +24,23 @@ from openpyxl.utils import get_column_letter
 from openpyxl.utils.escape import unescape
 
 VORLZUT = ""
-TEXT_HEADINGS = ["file", "code", "name", "date", "details"]
+TEXT_HEADINGS = ["Файл", "Код", "Ф.И.О", "Дата", "Строка 4", "Строка 5", "Строка 6", "Строка 7"]
+FIRST_DETAIL = 4
 ANSWERS, SUMMARIES, SCALES = 32, 12, 24
 FIRST_PERCENT = len(TEXT_HEADINGS) + ANSWERS  # 0-based column of summary1
 COLUMNS = len(TEXT_HEADINGS) + ANSWERS + SUMMARIES + SCALES
 SPREAD_TITLES = ["Показатель", "n", "Среднее", "Ст. откл.", "Минимум", "Максимум"]
+# The names of the results table: factors (II), base scales, the factor (III) cells, factors (I).
+SUMMARY_NAMES = ["Инновация", "Адаптация", "Конкуренция", "Интеграция", "Поощрение", "Вовлечение",
+                 "Согласие", "Коммуникация", "Мотивация", "Климат", "Развитие", "Взаимодействие"]
+# A scale is named by its factor (II) and its base scale, a factor (III) cell by its factor (II)
+# and "Мотивация" or "Климат".
+SCALE_NAMES = (["%s / %s" % (SUMMARY_NAMES[f], SUMMARY_NAMES[4 + b])
+                for f in range(4) for b in range(4)]
+               + ["%s / %s" % (SUMMARY_NAMES[f], SUMMARY_NAMES[8 + c])
+                  for f in range(4) for c in range(2)])
+HEADINGS = TEXT_HEADINGS + ["Ответ %d" % (a + 1) for a in range(ANSWERS)] + SUMMARY_NAMES \
+    + SCALE_NAMES
 
 
 def answer_file(code, name, answers, date="12.03.2004", details=None):
@@ -103,10 +116,13 @@ class WorkbookTest(unittest.TestCase):
         self.assertEqual(len(cells), COLUMNS)
         for column, value in enumerate(csv_row[:4]):
             self.assertText(cells[column], value)
-        self.assertText(cells[4], own_json["details"])
+        # Each details line in a column of its own, so a filter can pick a department.
+        for line, value in enumerate(own_json["details"].split("\n")):
+            self.assertText(cells[FIRST_DETAIL + line], value)
         self.assertText(cells[1], own_json["code"])
         self.assertText(cells[2], own_json["name"])
         numbers = own_json["answers"] + own_json["summary"] + own_json["scales"]
+        self.assertEqual(len(csv_row[4:]), len(numbers))
         for i, (text, value) in enumerate(zip(csv_row[4:], numbers)):
             cell = cells[len(TEXT_HEADINGS) + i]
             self.assertEqual(float(text), value)
@@ -116,16 +132,20 @@ class WorkbookTest(unittest.TestCase):
             else:
                 self.assertNumber(cell, value, "0.0")
 
-    def assertHeader(self, sheet, csv_header):
-        expected = csv_header[:4] + ["details"] + csv_header[4:]
-        self.assertEqual([c.value for c in sheet[1]], expected)
+    def assertHeader(self, sheet):
+        """Headed as the window names the values; a long heading wraps between its words."""
+        self.assertEqual([c.value for c in sheet[1]], HEADINGS)
         for cell in sheet[1]:
             self.assertEqual(cell.data_type, "s")
             self.assertTrue(cell.font.b, cell.coordinate)
+            self.assertTrue(cell.alignment.wrap_text, cell.coordinate)
         self.assertEqual(sheet.freeze_panes, "A2")
-        for column, heading in enumerate(expected, start=1):
+        lines = sheet.row_dimensions[1].height / sheet.sheet_format.defaultRowHeight
+        for column, heading in enumerate(HEADINGS, start=1):
             width = sheet.column_dimensions[get_column_letter(column)].width
-            self.assertGreaterEqual(width, len(heading) + 2, heading)
+            words = heading.split(" ")
+            self.assertGreaterEqual(width, max(map(len, words)) + 2, heading)
+            self.assertLessEqual(math.ceil((len(heading) + 2) / width), lines, heading)
 
     def assertColoured(self, sheet, rows):
         """Bold green above 60 and bold red below 40 on the percentages of the rows given."""
@@ -155,12 +175,13 @@ class WorkbookTest(unittest.TestCase):
         sheet = book["Результаты"]
         rows = csv_rows(path)
         own = json.loads(run("--json", path))
-        self.assertHeader(sheet, rows[0])
+        self.assertHeader(sheet)
         self.assertEqual(sheet.max_row, 2)
         self.assertMemberRow(sheet, 2, rows[1], own)
         self.assertEqual(sheet["B2"].value, "0007")
         self.assertEqual(sheet["C2"].value, "=1+2")
-        self.assertEqual(sheet["E2"].value, "+7 900 000\n-Смирнов\n@дом\nобычный")
+        self.assertEqual([c.value for c in sheet[2][FIRST_DETAIL:8]],
+                         ["+7 900 000", "-Смирнов", "@дом", "обычный"])
         self.assertEqual(sheet.auto_filter.ref, "A1:%s2" % get_column_letter(COLUMNS))
         self.assertColoured(sheet, [2])
         # Both colours occur, so the thresholds have something to show.
@@ -200,7 +221,7 @@ class WorkbookTest(unittest.TestCase):
         rows = csv_rows(folder)
         self.assertEqual(len(rows), 1 + 3 + 4)
         self.assertEqual(sheet.max_row, len(rows))
-        self.assertHeader(sheet, rows[0])
+        self.assertHeader(sheet)
         for m, (file, code, _, _) in enumerate(members):
             own = json.loads(run("--json", os.path.join(folder, file)))
             self.assertMemberRow(sheet, 2 + m, rows[1 + m], own)
@@ -224,19 +245,19 @@ class WorkbookTest(unittest.TestCase):
         self.assertEqual(sheet.auto_filter.ref, "A1:%s4" % get_column_letter(COLUMNS))
         self.assertColoured(sheet, [2, 3, 4, 5, 7, 8])
 
+        # The spread of each summary value over the member rows, computed here on its own.
         spread = book["Разброс"]
         self.assertEqual([c.value for c in spread[1]], SPREAD_TITLES)
         self.assertEqual(spread.max_row, 1 + SUMMARIES)
-        names = set()
         for i in range(SUMMARIES):
             cells = spread[2 + i]
-            self.assertEqual(cells[0].data_type, "s")
-            names.add(cells[0].value)
-            self.assertNumber(cells[1], 3, "0")
-            # mean, sd, min and max as the statistics rows of the CSV table have them
-            for s in range(4):
-                self.assertNumber(cells[2 + s], float(rows[4 + s][4 + ANSWERS + i]), "0.0")
-        self.assertEqual(len(names), SUMMARIES)
+            self.assertText(cells[0], SUMMARY_NAMES[i])
+            values = [sheet[2 + m][FIRST_PERCENT + i].value for m in range(len(members))]
+            self.assertNumber(cells[1], len(values), "0")
+            expected = [statistics.mean(values), statistics.stdev(values), min(values),
+                        max(values)]
+            for s, value in enumerate(expected):
+                self.assertNumber(cells[2 + s], value, "0.0")
         self.assertEqual(book.properties.title, "Таблица результатов 0000")
 
 
