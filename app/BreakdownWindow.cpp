@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -85,6 +86,79 @@ protected:
             style()->drawPrimitive(QStyle::PE_IndicatorHeaderArrow, &arrow, painter, this);
         }
     }
+};
+
+// A table whose first row stays in view however far it scrolls down: a second view of the same
+// model, one row high, lies over the top of the table's viewport and follows its columns and its
+// sideways scrolling. Rows scroll by pixels, so each in turn comes out from under it.
+class FrozenFirstRowTable : public QTableView
+{
+public:
+    explicit FrozenFirstRowTable(QWidget *parent)
+        : QTableView(parent), frozen_(new QTableView(this))
+    {
+        setVerticalScrollMode(ScrollPerPixel);
+        frozen_->setObjectName(QStringLiteral("tvWholeFolder"));
+        frozen_->setFocusPolicy(Qt::NoFocus);
+        frozen_->horizontalHeader()->hide();
+        frozen_->verticalHeader()->hide();
+        frozen_->setFrameShape(QFrame::NoFrame);
+        frozen_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        frozen_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        connect(horizontalScrollBar(), &QAbstractSlider::valueChanged,
+                frozen_->horizontalScrollBar(), &QAbstractSlider::setValue);
+        connect(frozen_, &QTableView::doubleClicked, this, &QTableView::doubleClicked);
+    }
+
+    // Once the table has its model and its settings: the frozen row takes them over.
+    void freezeFirstRow()
+    {
+        frozen_->setModel(model());
+        QItemSelectionModel *own = frozen_->selectionModel();
+        frozen_->setSelectionModel(selectionModel());
+        delete own;
+        frozen_->setSelectionBehavior(selectionBehavior());
+        frozen_->setSelectionMode(selectionMode());
+        frozen_->setEditTriggers(editTriggers());
+        frozen_->setWordWrap(wordWrap());
+        frozen_->verticalHeader()->setDefaultSectionSize(verticalHeader()->defaultSectionSize());
+        connect(horizontalHeader(), &QHeaderView::sectionResized, frozen_,
+                [this](int column, int, int width) { frozen_->setColumnWidth(column, width); });
+        place();
+        frozen_->show();
+    }
+
+protected:
+    void updateGeometries() override
+    {
+        QTableView::updateGeometries();
+        place();
+    }
+
+    void scrollTo(const QModelIndex &index, ScrollHint hint) override
+    {
+        QTableView::scrollTo(index, hint);
+        // A row brought into view is never left under the frozen one.
+        const int covered = rowHeight(0) - visualRect(index).top();
+        if (index.row() > 0 && covered > 0)
+            verticalScrollBar()->setValue(verticalScrollBar()->value() - covered);
+    }
+
+private:
+    void place()
+    {
+        if (!frozen_->model())
+            return;
+        // A model reset gives the frozen view's columns their default widths again.
+        for (int c = 0; c < model()->columnCount(); ++c)
+            if (frozen_->columnWidth(c) != columnWidth(c))
+                frozen_->setColumnWidth(c, columnWidth(c));
+        const QRect area = viewport()->geometry();
+        frozen_->setGeometry(area.left(), area.top(), area.width(), rowHeight(0));
+        frozen_->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
+    }
+
+    QTableView *frozen_;
 };
 
 } // namespace
@@ -178,7 +252,7 @@ void BreakdownModel::sort(int column, Qt::SortOrder order)
         const BreakdownRow &x = table_->rows[std::size_t(a)];
         const BreakdownRow &y = table_->rows[std::size_t(b)];
         if (column == kNameColumn)
-            return QString::localeAwareCompare(x.name, y.name) < 0;
+            return naturalCompare(x.name, y.name) < 0;
         if (column == kCountColumn)
             return x.count < y.count;
         return x.value(column - kFirstValueColumn) < y.value(column - kFirstValueColumn);
@@ -232,7 +306,8 @@ BreakdownWindow::BreakdownWindow(Content content, Dialogs &dialogs, OpenSubgroup
     title->setFont(titleFont);
     title->setTextFormat(Qt::PlainText);
     layout->addWidget(title);
-    laNotes = new QLabel(breakdownNotes(table).join(QLatin1Char('\n')), this);
+    laNotes =
+        new QLabel((breakdownNotes(table) << breakdownRiskNote()).join(QLatin1Char('\n')), this);
     laNotes->setObjectName(QStringLiteral("laNotes"));
     laNotes->setTextFormat(Qt::PlainText);
     laNotes->setWordWrap(true);
@@ -249,7 +324,8 @@ BreakdownWindow::BreakdownWindow(Content content, Dialogs &dialogs, OpenSubgroup
     layout->addLayout(bar);
 
     model = new BreakdownModel(content_.table, this);
-    tvSubgroups = new QTableView(this);
+    auto *frozenTable = new FrozenFirstRowTable(this);
+    tvSubgroups = frozenTable;
     tvSubgroups->setObjectName(QStringLiteral("tvSubgroups"));
     auto *header = new TurnedHeader(tvSubgroups);
     header->setSectionsClickable(true);
@@ -269,6 +345,7 @@ BreakdownWindow::BreakdownWindow(Content content, Dialogs &dialogs, OpenSubgroup
             tvSubgroups->setColumnWidth(c, kValueColumnWidth);
     };
     sizeColumns();
+    frozenTable->freezeFirstRow();
     layout->addWidget(tvSubgroups, 1);
     auto *hint = new QLabel(QStringLiteral("Цвет ячейки — отличие от всей папки: красный ниже, "
                                            "зелёный выше, в полную силу от 20 пунктов. Двойной "

@@ -47,7 +47,9 @@ public:
     {
         const QFontMetricsF small(sansFont(kSmallPx));
         notesTop_ = kTitleBottom + 30 + QFontMetricsF(sansFont(kBodyPx)).lineSpacing();
-        legendTop_ = notesTop_ + (breakdownNotes(table).size() + 0.5) * small.lineSpacing();
+        riskTop_ = notesTop_ + breakdownNotes(table).size() * small.lineSpacing();
+        riskHeight_ = small.boundingRect(riskBox(0), kRiskFlags, breakdownRiskNote()).height();
+        legendTop_ = riskTop_ + riskHeight_ + 0.5 * small.lineSpacing();
         summary_ = {headingFor(false), kRowHeight};
         scales_ = {headingFor(true), kRowHeight};
         blocks_ = heatBlocks(int(table.rows.size()), legendTop_ + kLegendHeight + 80, kBodyBottom,
@@ -57,6 +59,9 @@ public:
     int pages() const { return blocks_.empty() ? 1 : blocks_.back().page + 1; }
     const std::vector<HeatBlock> &blocks() const { return blocks_; }
     double notesTop() const { return notesTop_; }
+    // The warning on subtracting breakdowns, wrapped in the page's width.
+    QRectF riskBox() const { return riskBox(riskHeight_); }
+    static constexpr int kRiskFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
     double legendTop() const { return legendTop_; }
     const HeatTableShape &shape(bool scales) const { return scales ? scales_ : summary_; }
 
@@ -87,7 +92,11 @@ private:
         return longest + 2 * kHeadingPad;
     }
 
+    QRectF riskBox(double height) const { return QRectF(0, riskTop_, kReportWidth, height); }
+
     double notesTop_ = 0;
+    double riskTop_ = 0;
+    double riskHeight_ = 0;
     double legendTop_ = 0;
     HeatTableShape summary_;
     HeatTableShape scales_;
@@ -140,6 +149,8 @@ private:
             p_.drawText(QPointF(0, y + ascentOf(small)), fitted(note, small, kReportWidth));
             y += QFontMetricsF(small).lineSpacing();
         }
+        p_.setPen(kInk);
+        p_.drawText(layout_.riskBox(), HeatMapLayout::kRiskFlags, breakdownRiskNote());
         paintLegend(layout_.legendTop());
     }
 
@@ -208,7 +219,13 @@ private:
         top += shape.heading;
 
         const BreakdownRow &whole = t_.rows.front();
-        for (int r = block.firstRow; r < block.firstRow + block.rowCount; ++r) {
+        // A table going on from an earlier page repeats the whole folder's row first.
+        std::vector<int> rows;
+        if (block.firstRow > 0)
+            rows.push_back(0);
+        for (int r = block.firstRow; r < block.firstRow + block.rowCount; ++r)
+            rows.push_back(r);
+        for (const int r : rows) {
             const BreakdownRow &row = t_.rows[std::size_t(r)];
             const bool isWhole = row.kind == SubgroupKind::Whole;
             const QFont font = HeatMapLayout::cellFont(scales, isWhole);
@@ -272,16 +289,17 @@ std::vector<HeatBlock> heatBlocks(int rows, double firstTop, double bottom,
     for (const bool isScales : {false, true}) {
         const HeatTableShape &shape = isScales ? scales : summary;
         for (int first = 0; first < rows;) {
-            if (top + shape.heading + shape.row > bottom && top > 0) {
+            // A block going on with the table repeats the whole folder's row under its heading.
+            const double above = shape.heading + (first > 0 ? shape.row : 0);
+            if (top + above + shape.row > bottom && top > 0) {
                 ++page;
                 top = 0;
             }
             // At least one row a page, however little room a page has.
-            const int fit =
-                std::max(1, int(std::floor((bottom - top - shape.heading) / shape.row)));
+            const int fit = std::max(1, int(std::floor((bottom - top - above) / shape.row)));
             const int count = std::min(fit, rows - first);
             blocks.push_back({page, isScales, top, first, count});
-            top += shape.heading + count * shape.row + kHeatTableGap;
+            top += above + count * shape.row + kHeatTableGap;
             first += count;
         }
     }

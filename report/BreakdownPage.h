@@ -24,7 +24,8 @@ QColor heatColour(double points);
 
 // Where the tables of the heat map stand: each block is part of one table (the summary values
 // or the scales), its heading and rowCount rows from firstRow on, at top of a page. A table that
-// does not fit goes on over the next pages, its heading repeated.
+// does not fit goes on over the next pages, its heading and the whole folder's row (the row every
+// colour is measured against) repeated above the rows from firstRow on.
 struct HeatBlock
 {
     int page = 0;

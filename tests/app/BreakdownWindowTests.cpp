@@ -22,7 +22,10 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QProcess>
+#include <QScrollBar>
 #include <QTableView>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -90,6 +93,18 @@ BreakdownTable heatTable(bool different = true)
     return table;
 }
 
+// The same with subgroups up to rows rows in all.
+BreakdownTable longTable(std::size_t rows)
+{
+    BreakdownTable table = heatTable();
+    while (table.rows.size() < rows) {
+        BreakdownRow row = table.rows[table.rows.size() % kDifferences.size() + 1];
+        row.name = QStringLiteral("Отдел №%1").arg(table.rows.size());
+        table.rows.push_back(row);
+    }
+    return table;
+}
+
 bool near(const QColor &a, const QColor &b, int tolerance)
 {
     return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
@@ -127,6 +142,48 @@ TEST(HeatMapWindow, CellsPaintedInTheirHeatColours)
             window.model->index(int(i) + 1, BreakdownModel::kFirstValueColumn + 1));
         EXPECT_TRUE(near(shot.pixelColor(equal.topLeft() + QPoint(3, 3)), Qt::white, 3));
     }
+}
+
+TEST(HeatMapWindow, WholeFolderRowStaysInViewWhenScrolled)
+{
+    HeadlessDialogs dialogs([](const QString &) {});
+    BreakdownWindow window({std::make_shared<const LoadedProfile>(),
+                            std::make_shared<const Breakdown>(),
+                            std::make_shared<const BreakdownTable>(longTable(201))},
+                           dialogs, nullptr);
+    window.show();
+    QTableView *view = window.tvSubgroups;
+    const auto topRow = [view] {
+        const QRect area = view->viewport()->geometry();
+        return view->grab(QRect(area.topLeft(), QSize(area.width(), view->rowHeight(0)))).toImage();
+    };
+    const QImage before = topRow();
+    view->scrollToBottom();
+    ASSERT_GT(view->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(topRow(), before);
+    // A row brought into view comes out from under it.
+    const QModelIndex middle = window.model->index(100, 0);
+    view->scrollTo(middle);
+    EXPECT_GE(view->visualRect(middle).top(), view->rowHeight(0));
+}
+
+TEST(HeatMapPage, EveryPageRepeatsTheWholeFolderRow)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("heat.pdf"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(breakdownPdf(longTable(201), QStringLiteral("01.06.2031")));
+    file.close();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(-1));
+    const QStringList pages =
+        QString::fromUtf8(text.readAllStandardOutput()).split('\f', Qt::SkipEmptyParts);
+    ASSERT_GT(pages.size(), 3);
+    for (int page = 0; page < pages.size(); ++page)
+        EXPECT_TRUE(pages[page].contains(QStringLiteral("Вся папка"))) << "page " << page + 1;
+    EXPECT_TRUE(pages[0].simplified().contains(QStringLiteral("строки двух разбивок одной папки")));
 }
 
 TEST(HeatMapPage, CellsPaintedInTheirHeatColours)
@@ -186,7 +243,7 @@ INSTANTIATE_TEST_SUITE_P(
                    10,
                    800,
                    1000,
-                   {{0, false, 800, 0, 5}, {1, false, 0, 5, 5}, {1, true, 260, 0, 10}}},
+                   {{0, false, 800, 0, 5}, {1, false, 0, 5, 5}, {1, true, 280, 0, 10}}},
         BlocksCase{"no_room_for_a_heading_and_a_row",
                    2,
                    890,
