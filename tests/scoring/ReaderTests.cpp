@@ -541,49 +541,37 @@ TEST_F(Encodings, TotalFieldIsThreeCharactersInUtf8Too)
     }
 }
 
-// A file with a byte order mark is UTF-8 whatever its bytes: a code page 1251 byte does not make
-// it code page 1251. Bytes that are no UTF-8 become one U+FFFD per maximal subpart, a U+FEFF
+// A file with a byte order mark is UTF-8 whatever its bytes (a code page 1251 byte does not make
+// it code page 1251): bytes that are no UTF-8 become one U+FFFD per maximal subpart, a U+FEFF
 // inside the file is text, and a total's three characters are characters, not bytes.
-struct Utf8Line
+TEST(Utf8Decoding, LinesShownAndTotalsRead)
 {
-    const char *what;
-    int line;
-    QByteArray bytes;
-    QString shown;
-};
-
-void PrintTo(const Utf8Line &u, std::ostream *os)
-{
-    *os << u.what;
-}
-
-class Utf8Decoding : public testing::TestWithParam<Utf8Line>
-{
-};
-
-TEST_P(Utf8Decoding, LineShownAndTotalsRead)
-{
-    const Utf8Line &c = GetParam();
-    QByteArray bytes = "\xEF\xBB\xBF";
+    const struct
+    {
+        const char *what;
+        int line;
+        QByteArray bytes;
+        QString shown;
+    } cases[] = {
+        {"three-byte sequence cut short", 3, "x\xE0\xA1", u"x\uFFFD"_qs},
+        {"four-byte sequence cut short", 3, "x\xF0\x90\x80", u"x\uFFFD"_qs},
+        {"overlong form", 3, "\xC0\xAF", u"\uFFFD\uFFFD"_qs},
+        {"surrogate", 3, "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"_qs},
+        {"character beyond 16 bits", 3, "\xF0\x9F\x98\x80", u"\U0001F600"_qs},
+        {"code page 1251 name", 3, "\xC8\xE2\xE0\xED", u"\uFFFD\uFFFD\uFFFD\uFFFD"_qs},
+        {"U+FEFF starting a line", 4, "\xEF\xBB\xBF\xD0\x9E", u"\uFEFF\u041E"_qs},
+        {"total followed by a stray byte", 42, " 32\x96", u" 32\uFFFD"_qs},
+    };
     const QStringList lines = Questionnaire().lines();
-    for (int n = 1; n <= lines.size(); ++n)
-        bytes += (n == c.line ? c.bytes : lines[n - 1].toUtf8()) + "\r\n";
-    const AnswerFileText text = AnswerFileText::fromBytes(bytes);
-    EXPECT_EQ(text.line(c.line), c.shown);
-    EXPECT_EQ(text.line(1), lines[0]) << "the file's own mark is dropped";
-    ProfileStore store;
-    ReadAnswers(text, store);
-    EXPECT_EQ(store.SummaryScores[1], 32);
+    for (const auto &c : cases) {
+        QByteArray bytes = "\xEF\xBB\xBF";
+        for (int n = 1; n <= lines.size(); ++n)
+            bytes += (n == c.line ? c.bytes : lines[n - 1].toUtf8()) + "\r\n";
+        const AnswerFileText text = AnswerFileText::fromBytes(bytes);
+        EXPECT_EQ(text.line(c.line), c.shown) << c.what;
+        EXPECT_EQ(text.line(1), lines[0]) << c.what << ": the file's own mark is dropped";
+        ProfileStore store;
+        ReadAnswers(text, store);
+        EXPECT_EQ(store.SummaryScores[1], 32) << c.what;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Bytes, Utf8Decoding,
-    testing::Values(
-        Utf8Line{"three-byte sequence cut short", 3, "x\xE0\xA1", u"x\uFFFD"_qs},
-        Utf8Line{"four-byte sequence cut short", 3, "x\xF0\x90\x80", u"x\uFFFD"_qs},
-        Utf8Line{"overlong form", 3, "\xC0\xAF", u"\uFFFD\uFFFD"_qs},
-        Utf8Line{"surrogate", 3, "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"_qs},
-        Utf8Line{"character beyond 16 bits", 3, "\xF0\x9F\x98\x80", u"\U0001F600"_qs},
-        Utf8Line{"code page 1251 name", 3, "\xC8\xE2\xE0\xED", u"\uFFFD\uFFFD\uFFFD\uFFFD"_qs},
-        Utf8Line{"U+FEFF starting a line", 4, "\xEF\xBB\xBF\xD0\x9E", u"\uFEFF\u041E"_qs},
-        Utf8Line{"total followed by a stray byte", 42, " 32\x96", u" 32\uFFFD"_qs}));

@@ -143,8 +143,7 @@ class WorkbookTest(unittest.TestCase):
         lines = sheet.row_dimensions[1].height / sheet.sheet_format.defaultRowHeight
         for column, heading in enumerate(HEADINGS, start=1):
             width = sheet.column_dimensions[get_column_letter(column)].width
-            words = heading.split(" ")
-            self.assertGreaterEqual(width, max(map(len, words)) + 2, heading)
+            self.assertGreaterEqual(width, max(map(len, heading.split(" "))) + 2, heading)
             self.assertLessEqual(math.ceil((len(heading) + 2) / width), lines, heading)
 
     def assertColoured(self, sheet, rows):
