@@ -11,9 +11,11 @@
 #include "ScrinCap.h"
 #include "TChart.h"
 #include "TLabel.h"
+#include "TemporaryFiles.h"
 #include "TPanel.h"
 #include "XlsxTable.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -58,7 +60,9 @@ void TForm1::mmTableSaveClick()
     saveTable(
         QStringLiteral("Запись таблицы результатов в csv-файл"), kTableFilter,
         QStringLiteral("csv"), tableFileName(Profile().ProgramFolder, ceCode->text()),
-        [](const LoadedProfile &loaded) { return profileCsv(loaded, spreadsheetCsv(QLocale())); });
+        [](const LoadedProfile &loaded, const QString &) {
+            return profileCsv(loaded, spreadsheetCsv(QLocale()));
+        });
 }
 
 void TForm1::mmWorkbookSaveClick()
@@ -66,14 +70,16 @@ void TForm1::mmWorkbookSaveClick()
     const QString code = ceCode->text();
     saveTable(QStringLiteral("Запись таблицы результатов в xlsx-файл"), kWorkbookFilter,
               QStringLiteral("xlsx"), workbookFileName(Profile().ProgramFolder, code),
-              [code](const LoadedProfile &loaded) {
-                  return profileXlsx(loaded, tableWorkbookProperties(code));
+              [code](const LoadedProfile &loaded, const QString &name) {
+                  // The workbook is made beside the file it becomes.
+                  return profileXlsx(loaded, tableWorkbookProperties(code),
+                                     folderOf(QFile::encodeName(name)));
               });
 }
 
 void TForm1::saveTable(const QString &title, const QString &filter, const QString &suffix,
                        const QString &proposed,
-                       const std::function<QByteArray(const LoadedProfile &)> &bytes)
+                       const std::function<QByteArray(const LoadedProfile &, const QString &)> &bytes)
 {
     if (!lastLoad())
         return;
@@ -84,7 +90,7 @@ void TForm1::saveTable(const QString &title, const QString &filter, const QStrin
     // The load of that moment, read after the dialog's own event loop has run.
     runCommand([&] {
         if (const LoadedProfile *loaded = lastLoad())
-            writeFileReplacing(name, bytes(*loaded));
+            writeFileReplacing(name, bytes(*loaded, name));
     });
 }
 

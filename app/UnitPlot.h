@@ -230,10 +230,11 @@ private:
     // The Image and Plot saves: dialog, then a screen capture of the control as a JPEG file.
     void savePicture(const QString &title, const QString &prefix, const TLabel *letter,
                      const QWidget *control);
-    // The table saves: dialog, then the file made from the load of that moment.
+    // The table saves: dialog, then the file of the chosen name made from the load of that
+    // moment.
     void saveTable(const QString &title, const QString &filter, const QString &suffix,
                    const QString &proposed,
-                   const std::function<QByteArray(const LoadedProfile &)> &bytes);
+                   const std::function<QByteArray(const LoadedProfile &, const QString &)> &bytes);
 
     QFileDialog *OpenDialog1 = nullptr; // made when first needed
     QFileDialog *SaveDialog = nullptr;

@@ -3,10 +3,13 @@
 #include "Breakdown.h"
 #include "CommandError.h"
 #include "ProfileTable.h"
+#include "TemporaryFiles.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstring>
 
 #include <xlsxwriter.h>
 
@@ -181,13 +184,9 @@ qsizetype widthOf(const QString &text)
 
 struct XlsxTableWriter::Book
 {
-    explicit Book(const QString &folder)
-        : file(folder + QStringLiteral("/vorl-table-XXXXXX.xlsx")),
-          tmpdir(QFile::encodeName(folder))
-    {
-    }
+    explicit Book(const NativePath &folder) : file(folder), tmpdir(folder) {}
 
-    QTemporaryFile file;
+    UnnamedFile file;
     QByteArray tmpdir;
     lxw_workbook *workbook = nullptr;
     lxw_worksheet *results = nullptr;
@@ -315,25 +314,28 @@ struct XlsxTableWriter::Book
     }
 };
 
-XlsxTableWriter::XlsxTableWriter()
+XlsxTableWriter::XlsxTableWriter(const NativePath &temporaryFolder)
 {
-    // The library writes to a file name: the workbook is made in the temporary folder and its
-    // bytes handed on, so the caller's safe replacing write puts it in place.
-    const QString folder = QDir::tempPath();
+    // The library writes to a file name: the workbook is made in a file with no name beside its
+    // target (nothing is left when the run is killed) and its bytes handed on, so the caller's
+    // safe replacing write puts it in place.
+    const NativePath folder =
+        temporaryFolder.isEmpty() ? QFile::encodeName(QDir::tempPath()) : temporaryFolder;
     if (folder.isEmpty())
         throw workbookError(QStringLiteral("the temporary folder %1 does not exist")
                                 .arg(QDir::toNativeSeparators(qEnvironmentVariable("TMPDIR"))));
     book_ = std::make_unique<Book>(folder);
     Book &b = *book_;
-    if (!b.file.open())
-        throw workbookError(QStringLiteral("cannot create a temporary file in %1")
-                                .arg(QDir::toNativeSeparators(folder)));
+    if (!b.file.isOpen())
+        throw workbookError(QStringLiteral("cannot create a temporary file in %1: %2")
+                                .arg(QDir::toNativeSeparators(displayPath(folder)),
+                                     systemReason(errno)));
     const CNumbers c;
     lxw_workbook_options options{};
     // Rows go to temporary files as they are finished, so memory stays flat with the group.
     options.constant_memory = LXW_TRUE;
     options.tmpdir = b.tmpdir.data();
-    b.workbook = workbook_new_opt(QFile::encodeName(b.file.fileName()).constData(), &options);
+    b.workbook = workbook_new_opt(b.file.path().constData(), &options);
     if (!b.workbook)
         throw CommandError(QStringLiteral("Out of memory"));
     b.results = workbook_add_worksheet(b.workbook, kResultsSheet);
@@ -432,13 +434,18 @@ QByteArray XlsxTableWriter::finish(bool group, const WorkbookProperties &propert
     documentProperties.comments = const_cast<char *>(program.constData());
     check(workbook_set_properties(b.workbook, &documentProperties));
 
+    errno = 0;
     const lxw_error closed = workbook_close(b.workbook);
+    const int reason = errno;
     b.workbook = nullptr;
+    // A file that could not be written (a full disk, a file size limit) says why.
+    if (closed != LXW_NO_ERROR && reason != 0)
+        throw workbookError(systemReason(reason));
     check(closed);
-    QFile written(b.file.fileName());
-    if (!written.open(QIODevice::ReadOnly))
-        throw workbookError(written.errorString());
-    return written.readAll();
+    QByteArray bytes;
+    if (!b.file.readAll(bytes))
+        throw workbookError(systemReason(errno));
+    return bytes;
 }
 
 void XlsxTableWriter::setAnonymous(const std::vector<Spread> &spread)
@@ -446,9 +453,10 @@ void XlsxTableWriter::setAnonymous(const std::vector<Spread> &spread)
     book_->anonymous = spread;
 }
 
-QByteArray profileXlsx(const LoadedProfile &loaded, const WorkbookProperties &properties)
+QByteArray profileXlsx(const LoadedProfile &loaded, const WorkbookProperties &properties,
+                       const NativePath &temporaryFolder)
 {
-    XlsxTableWriter writer;
+    XlsxTableWriter writer(temporaryFolder);
     if (loaded.anonymous)
         writer.setAnonymous(loaded.spread);
     for (const MemberProfile &member : loaded.members)

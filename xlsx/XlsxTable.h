@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NativePath.h"
 #include "Profile.h"
 
 #include <QByteArray>
@@ -31,7 +32,9 @@ struct WorkbookProperties
 class XlsxTableWriter
 {
 public:
-    XlsxTableWriter();
+    // The workbook's temporary file is made in temporaryFolder (the target's, so that a killed
+    // run leaves nothing in the system's temporary folder), by default the system's.
+    explicit XlsxTableWriter(const NativePath &temporaryFolder = {});
     ~XlsxTableWriter();
     XlsxTableWriter(const XlsxTableWriter &) = delete;
     XlsxTableWriter &operator=(const XlsxTableWriter &) = delete;
@@ -49,7 +52,9 @@ private:
     std::unique_ptr<Book> book_;
 };
 
-QByteArray profileXlsx(const LoadedProfile &loaded, const WorkbookProperties &properties);
+// The whole workbook of a load; its temporary file is made in temporaryFolder (see the writer).
+QByteArray profileXlsx(const LoadedProfile &loaded, const WorkbookProperties &properties,
+                       const NativePath &temporaryFolder = {});
 
 // Texts a cell can hold at most (UTF-16 code units, as spreadsheets count them).
 inline constexpr qsizetype kMaxCellText = 32767;

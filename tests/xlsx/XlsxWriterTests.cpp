@@ -152,7 +152,8 @@ TEST_F(TemporaryFolder, UnusableTemporaryFolderIsAMessage)
     EXPECT_EQ(errorOf([] {
                   profileXlsx({{}, {}, 1, false, {}, {member()}}, {});
               }),
-              QStringLiteral("Cannot write the workbook: cannot create a temporary file in %1")
+              QStringLiteral(
+                  "Cannot write the workbook: cannot create a temporary file in %1: Not a directory")
                   .arg(QDir(file).canonicalPath()));
 }
 
