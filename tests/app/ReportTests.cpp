@@ -2,10 +2,12 @@
 // flows over pages, the Save command's dialog and failures, and that the window stays as it was.
 #include "AppTestSupport.h"
 
+#include "Breakdown.h"
 #include "ChartViews.h"
 #include "Comparison.h"
 #include "CultureWheel.h"
 #include "DiagramViews.h"
+#include "GroupLoader.h"
 #include "NativePath.h"
 #include "NumberFormat.h"
 #include "ProfileStore.h"
@@ -25,7 +27,10 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <QTemporaryDir>
+
+#include <functional>
 
 namespace {
 
@@ -528,5 +533,113 @@ TEST_F(ReportTest, PagesShowTheDiagramTableAndCharts)
         EXPECT_GT(saturated, 30) << "chart " << char('A' + i);
     }
 }
+
+// ---- a subgroup opened from a breakdown names none of its members anywhere
+
+struct AnonymityCase
+{
+    const char *name;
+    const char *shows; // what the text must hold, so that it is the path's own
+    // What the path gives a client, as text, from the results folder it saves into.
+    std::function<QString(TForm1 &, ScriptedDialogs::Shared &, const QString &)> text;
+};
+
+void PrintTo(const AnonymityCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+// The file the save command wrote through the scripted dialog.
+QString saved(TForm1 &form, ScriptedDialogs::Shared &dialogs, const QString &target,
+              void (TForm1::*command)())
+{
+    dialogs.saveAnswers << target;
+    (form.*command)();
+    QFile file(target);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : "<not written>";
+}
+
+class SubgroupAnonymity : public ReportTest, public testing::WithParamInterface<AnonymityCase>
+{
+};
+
+TEST_P(SubgroupAnonymity, NamesNoMemberAndNoExtreme)
+{
+    // Four of "Склад" and three of "Офис", each with a name, code and file name of their own.
+    QStringList secrets;
+    for (int i = 0; i < 7; ++i) {
+        AnswerSheet sheet;
+        sheet.code = QStringLiteral("Q%1Z").arg(i);
+        sheet.name = QStringLiteral("Тайнова%1").arg(i);
+        sheet.details[0] = i < 4 ? QStringLiteral("Склад") : QStringLiteral("Офис");
+        sheet.answers[8] = 1 + i;
+        writeSheet(QStringLiteral("secretfile%1.txt").arg(i), sheet, "firm");
+        secrets << sheet.code << sheet.name << QStringLiteral("secretfile%1").arg(i);
+    }
+    const LoadedProfile whole = loadGroup(dir.filePath("firm"), todayText());
+    const Breakdown breakdown = splitGroup(whole, 4, 3);
+    ASSERT_EQ(breakdown.shown.size(), 2u);
+    form->showSubgroup(breakdown.shown[0].profile, whole,
+                       std::make_shared<BreakdownTable>(breakdownTable(whole, breakdown, "firm")));
+
+    const QString text = GetParam().text(*form, *dialogs, program + "Results/");
+    EXPECT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join('\n').toStdString();
+    EXPECT_TRUE(text.contains(QString::fromUtf8(GetParam().shows))) << text.toStdString();
+    for (const QString &secret : secrets)
+        EXPECT_FALSE(text.contains(secret)) << secret.toStdString();
+    for (const char *extreme : {"Минимум", "Максимум", "\nmin", "\nmax"})
+        EXPECT_FALSE(text.contains(QString::fromUtf8(extreme))) << extreme;
+}
+
+const auto kWorkbookCells = [](TForm1 &form, ScriptedDialogs::Shared &dialogs,
+                               const QString &results) {
+    saved(form, dialogs, results + "t.xlsx", &TForm1::mmWorkbookSaveClick);
+    return run("/usr/bin/python3",
+               {"-c",
+                "import openpyxl, sys\n"
+                "for sheet in openpyxl.load_workbook(sys.argv[1]):\n"
+                "    for row in sheet.iter_rows(values_only=True):\n"
+                "        print('\\n'.join(str(v) for v in row if v is not None))\n",
+                results + "t.xlsx"});
+};
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SubgroupAnonymity,
+    testing::Values(
+        AnonymityCase{"memo", "Подгруппа «Склад»: 4 анкеты",
+                      [](TForm1 &form, auto &, auto &) { return form.meInfo->toPlainText(); }},
+        AnonymityCase{"analysis_file", "Подгруппа «Склад»: 4 анкеты",
+                      [](TForm1 &form, auto &dialogs, const QString &results) {
+                          dialogs.saveAnswers << results + "a.rtf";
+                          form.mmAnalysisSaveClick();
+                          QFile file(results + "a.rtf");
+                          return file.open(QIODevice::ReadOnly)
+                                     ? QStringDecoder("Windows-1251").decode(file.readAll())
+                                     : QString();
+                      }},
+        AnonymityCase{"labels_and_chart_foot", "0000. Склад",
+                      [](TForm1 &form, auto &, auto &) {
+                          return QStringList{form.laInfoImage->caption(), form.detailsText(),
+                                             form.ChartAll->Foot().Text().join('\n'),
+                                             form.ceCode->text(), form.ceName->text()}
+                              .join('\n');
+                      }},
+        AnonymityCase{"csv_table", "\nsd",
+                      [](TForm1 &form, auto &dialogs, const QString &results) {
+                          return saved(form, dialogs, results + "t.csv", &TForm1::mmTableSaveClick);
+                      }},
+        AnonymityCase{"workbook", "\nsd", kWorkbookCells},
+        AnonymityCase{"report", "Подгруппа «Склад»: 4 анкеты",
+                      [](TForm1 &form, auto &dialogs, const QString &results) {
+                          saved(form, dialogs, results + "r.pdf", &TForm1::mmReportSaveClick);
+                          return pdfText(results + "r.pdf");
+                      }},
+        AnonymityCase{"print", "Подгруппа «Склад»: 4 анкеты",
+                      [](TForm1 &form, auto &dialogs, const QString &results) {
+                          dialogs.printTo = results + "p.pdf";
+                          form.mmPrintClick();
+                          return pdfText(results + "p.pdf");
+                      }}),
+    [](const auto &row) { return std::string(row.param.name); });
 
 } // namespace

@@ -9,10 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 
 using testfiles::Questionnaire;
@@ -156,4 +158,47 @@ TEST_F(BreakdownCliTest, FailuresPrintNothingOnStandardOutput)
         << run.err.toStdString();
 }
 
+TEST_F(BreakdownCliTest, BatchWritesEachShownSubgroupAnonymousBesideTheHeatMap)
+{
+    const QString out = dir.filePath("out");
+    const ChildRun run = vorlzut({"--batch", out, "--by", "7", dir.filePath("company")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    // "Пермь" (3) and "Прочие" (Тула, Омск and the empty line): twelve files each; none for
+    // the subgroups below the minimum.
+    QStringList expected{QStringLiteral("Подгруппы company (строка 7).pdf"),
+                         QStringLiteral("Подгруппы company (строка 7).csv")};
+    for (const QString &subgroup : {QStringLiteral("Пермь"), QStringLiteral("Прочие")}) {
+        const QString stem = QStringLiteral("0000 ") + subgroup;
+        expected << stem + ".rtf" << "Report " + stem + ".pdf";
+        for (const char letter : QByteArray("ABCD"))
+            expected << QStringLiteral("Image %1 %2.jpg").arg(QChar(letter)).arg(stem);
+        for (const char letter : QByteArray("ABCDEF"))
+            expected << QStringLiteral("Plot %1 %2.jpg").arg(QChar(letter)).arg(stem);
+    }
+    expected.sort();
+    EXPECT_EQ(QDir(out).entryList(QDir::Files, QDir::Name), expected);
 
+    // The table is the one --csv --by prints.
+    QFile csv(out + QStringLiteral("/Подгруппы company (строка 7).csv"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(csv.readAll(), vorlzut({"--csv", "--by", "7", dir.filePath("company")}).out);
+    // No member's name or code in any report or analysis file.
+    for (const QString &file : expected) {
+        QByteArray text;
+        if (file.endsWith(".pdf")) {
+            QProcess pdf;
+            pdf.start("pdftotext", {out + '/' + file, "-"});
+            ASSERT_TRUE(pdf.waitForFinished(kHangGuardMs));
+            text = pdf.readAllStandardOutput();
+        } else if (file.endsWith(".rtf")) {
+            QFile analysis(out + '/' + file);
+            ASSERT_TRUE(analysis.open(QIODevice::ReadOnly));
+            text = QString(QStringDecoder("Windows-1251").decode(analysis.readAll())).toUtf8();
+        } else {
+            continue;
+        }
+        EXPECT_FALSE(text.isEmpty()) << file.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("Петров").toUtf8())) << file.toStdString();
+        EXPECT_FALSE(text.contains("R-17")) << file.toStdString();
+    }
+}
