@@ -10,14 +10,15 @@ class QRadioButton;
 class QSpinBox;
 
 // The breakdown's question: which of the details lines 4 to 7 the folder is split by, each
-// shown with the text most of the folder has there, and the smallest subgroup shown on its own.
+// shown with the text most of the folder has there (or how many different texts it holds, when
+// no two files agree), and the smallest subgroup shown on its own.
 class BreakdownDialog : public QDialog
 {
     Q_OBJECT
     Q_DISABLE_COPY(BreakdownDialog)
 
 public:
-    // lineTexts: the most common text of lines 4, 5, 6 and 7.
+    // lineTexts: what commonDetailTexts says of lines 4, 5, 6 and 7.
     explicit BreakdownDialog(const QStringList &lineTexts, QWidget *parent = nullptr);
 
     BreakdownChoice choice() const;
