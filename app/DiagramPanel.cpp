@@ -2,6 +2,7 @@
 // drawn on and the value labels around the wheel.
 #include "UnitPlot.h"
 
+#include "ChartViews.h"
 #include "CultureWheel.h"
 #include "DiagramViews.h"
 #include "ProfileStore.h"
@@ -10,6 +11,7 @@
 #include "TLabel.h"
 #include "TPanel.h"
 
+#include <QFontMetricsF>
 #include <QLineEdit>
 #include <QPainter>
 
@@ -17,6 +19,12 @@ namespace {
 
 // The background and the overlay fill the panel inside its bevels.
 constexpr QRect kDiagramImageRect(2, 2, kOverlayWidth, kOverlayHeight);
+
+// The reference's line, its sample and its name, in the panel's bottom-left corner: the one
+// stretch of the panel's edge that no word of the wheel crosses and that is wide enough for a
+// name. It ends before "Взаимодействие"; a longer name loses its middle.
+constexpr QPoint kReferenceLabelAt(10, 546);
+constexpr int kReferenceLabelEnd = 210;
 
 // The stored wheel, decoded once and stretched once to the overlay's size.
 QImage backgroundPicture()
@@ -52,8 +60,12 @@ void TForm1::createDiagramImages()
 void TForm1::refreshReferenceLabel()
 {
     const bool shown = reference_.has_value();
-    if (shown)
-        laCompareImage->setCaption(referenceCaptionText());
+    if (shown) {
+        const int room = kReferenceLabelEnd - kReferenceLabelAt.x() - kReferenceLeadingWidth;
+        laCompareImage->setCaption(fittedReferenceCaption(
+            {}, referenceCaptionText(), QFontMetricsF(laCompareImage->font()), room));
+        laCompareImage->place(kReferenceLabelAt.x(), kReferenceLabelAt.y());
+    }
     laCompareImage->setVisible(shown);
 }
 

@@ -347,13 +347,13 @@ void TForm1::createDiagramPanel(QWidget *client)
     laDateImage = new TLabel(paPlot, font, kMaroon, TLabel::Anchor::Right);
     laDateImage->setCaption(QStringLiteral("Date"));
     laDateImage->place(589, 4);
-    // Below the code and name: a dashed sample, as the reference's polygons are drawn, then
-    // the reference's name.
+    // A dashed sample, as the reference's polygons are drawn, then the reference's name; placed
+    // when a reference is taken (DiagramPanel.cpp).
     laCompareImage = new TLabel(paPlot, font, kMaroon);
-    laCompareImage->setLeading(kReferenceSampleWidth + 4, [](QPainter &p, const QRect &r) {
-        paintReferenceSample(p, r.adjusted(0, 0, -4, 0), Qt::black);
+    laCompareImage->setLeading(kReferenceLeadingWidth, [](QPainter &p, const QRect &r) {
+        paintReferenceSample(p, QRect(r.topLeft(), QSize(kReferenceSampleWidth, r.height())),
+                             Qt::black);
     });
-    laCompareImage->place(10, 21);
     laCompareImage->hide();
     laImageN = new TLabel(paPlot, pixelFont(kSansSerif, kPanelLabelFontPx, true), kRed,
                           TLabel::Anchor::Right);
@@ -537,7 +537,8 @@ void TForm1::ShowResults(DiagramKind kind)
 {
     mmSave->menuAction()->setEnabled(true);
     mmPlotAll->menuAction()->setEnabled(true);
-    fillResultsTable(*sgResF, Profile(), QLocale::system(), referenceStore());
+    fillResultsTable(*sgResF, Profile(), QLocale::system(), referenceStore(),
+                     referenceCaptionText());
     drawDiagram(kind);
     if (labelsFlag() == 0) {
         refreshDiagramLabels();
@@ -740,7 +741,8 @@ void TForm1::redrawComparison()
 {
     if (!lastLoad_)
         return;
-    fillResultsTable(*sgResF, Profile(), QLocale::system(), referenceStore());
+    fillResultsTable(*sgResF, Profile(), QLocale::system(), referenceStore(),
+                     referenceCaptionText());
     drawDiagram(diagramShown_);
     showChartView(chartShown_);
     writeChartFoot(*ChartAll, ceCode->text(), ceName->text(), ceDate->text(),

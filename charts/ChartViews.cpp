@@ -1,11 +1,15 @@
 #include "ChartViews.h"
 
+#include "ChartLayout.h"
+#include "Comparison.h"
 #include "ProfileStore.h"
 #include "ShownText.h"
 #include "TBarSeries.h"
 #include "TChart.h"
 #include "TLineSeries.h"
 
+#include <QFontMetricsF>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -215,9 +219,32 @@ QString chartFootLine(const QString &code, const QString &name, const QString &d
     return shownBeginning(code + QLatin1Char(' ') + name + QLatin1Char(' ') + date);
 }
 
-QString chartReferenceFootLine(const QString &referenceCaption)
+QString fittedReferenceCaption(const QString &prefix, const QString &caption,
+                               const QFontMetricsF &metrics, double width)
 {
-    return shownBeginning(QStringLiteral("Сравнение: ") + referenceCaption);
+    // No glyph is narrower than half a full stop: a longer name is cut by characters first, so
+    // that a name of any length costs what one that fits costs.
+    const double narrowest = std::max(0.5, metrics.horizontalAdvance(QLatin1Char('.')) / 2);
+    const QString cut = shownReferenceCaption(caption, qsizetype(width / narrowest) + 2);
+    const qsizetype count = referenceCaptionCountLength(cut);
+    const QString name = cut.left(cut.size() - count);
+    const QString tail = cut.right(count);
+    const double room = width - metrics.horizontalAdvance(prefix) - metrics.horizontalAdvance(tail);
+    QString shown = metrics.elidedText(name, Qt::ElideMiddle, std::max(0.0, room));
+    if (shown.isEmpty() && !name.isEmpty())
+        shown = kEllipsis;
+    return prefix + shown + tail;
+}
+
+QString chartReferenceFootLine(TChart &chart, const QString &referenceCaption)
+{
+    // The foot is centred between the chart's margins and a letter's width of air.
+    const TRect plot =
+        plotRectFromMargins({0, 0, chart.width(), chart.height()}, chart.MarginLeft(), 0,
+                            chart.MarginRight(), 0, chart.BorderWidth());
+    const QFontMetricsF metrics(chart.Foot().Font().toQFont());
+    return fittedReferenceCaption(QStringLiteral("Сравнение: "), referenceCaption, metrics,
+                                  plot.width() - metrics.horizontalAdvance(QLatin1Char('W')));
 }
 
 void writeChartFoot(TChart &chart, const QString &code, const QString &name, const QString &date,
@@ -226,5 +253,5 @@ void writeChartFoot(TChart &chart, const QString &code, const QString &name, con
     chart.Foot().Clear();
     chart.Foot().Add(chartFootLine(code, name, date));
     if (!referenceCaption.isEmpty())
-        chart.Foot().Add(chartReferenceFootLine(referenceCaption));
+        chart.Foot().Add(chartReferenceFootLine(chart, referenceCaption));
 }

@@ -7,6 +7,7 @@
 #include <limits>
 #include <vector>
 
+class QFontMetricsF;
 class TBarSeries;
 class TChart;
 class TLineSeries;
@@ -99,8 +100,13 @@ void fillChart(TChart &chart, const ChartAllSeries &series, const ChartView &vie
 // The foot line of the chart: code, name and date separated by single blanks, cut as a view
 // shows long texts (ShownText.h).
 QString chartFootLine(const QString &code, const QString &name, const QString &date);
-// The second foot line that names the reference of a comparison (its caption).
-QString chartReferenceFootLine(const QString &referenceCaption);
+// The second foot line that names the reference of a comparison (its caption), within the
+// chart's width.
+QString chartReferenceFootLine(TChart &chart, const QString &referenceCaption);
+// prefix and a reference's caption within width: a name too long loses its middle to "…", so
+// that prefix, both ends of the name and a group's number of files stay in view.
+QString fittedReferenceCaption(const QString &prefix, const QString &caption,
+                               const QFontMetricsF &metrics, double width);
 // Writes the foot: the one line, and the reference's line below it when a caption is given.
 void writeChartFoot(TChart &chart, const QString &code, const QString &name, const QString &date,
                     const QString &referenceCaption = {});

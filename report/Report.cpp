@@ -40,6 +40,8 @@ constexpr int kHeaderRows = 7;
 constexpr int kDetailRows = 4;
 constexpr double kTableScale = 2.4;
 constexpr double kLegendHeight = 70;
+// With a reference, its line under the legend.
+constexpr double kReferenceLegendHeight = 50;
 
 // Page 2: the chart views, two columns of three.
 constexpr QSize kChartSize(416, 294);
@@ -234,7 +236,8 @@ private:
         top += 40 + kSectionGap;
         paintSection(top, QStringLiteral("Диаграмма D: все показатели"));
         top += sectionHeight() + 10;
-        paintDiagram(top, kBodyBottom - kLegendHeight - top);
+        const double legend = kLegendHeight + (c_.reference ? kReferenceLegendHeight : 0);
+        paintDiagram(top, kBodyBottom - legend - top);
     }
 
     static double headerBoxHeight() { return kHeaderRows * kHeaderRow + 2 * kHeaderPad; }
@@ -334,10 +337,11 @@ private:
         p_.setBrush(Qt::NoBrush);
         p_.drawRect(QRectF(left, top, width, height));
 
-        paintDiagramLegend(top + height + 22);
+        paintDiagramLegend(top + height + 22, scale);
     }
 
-    void paintDiagramLegend(double top)
+    // scale: the diagram's, so that the reference's sample is dashed as its polygons are.
+    void paintDiagramLegend(double top, double scale)
     {
         const struct
         {
@@ -366,13 +370,18 @@ private:
             return;
         // The reference's line below, its dashed sample standing for the dashed polygons.
         const double second = top + metrics.height() + 12;
-        const QString text = shownBeginning(referenceCaption(*c_.reference));
+        const double room = kReportWidth - sample - gap;
+        const QString text =
+            fittedReferenceCaption({}, referenceCaption(*c_.reference), metrics, room);
         const double width = sample + gap + metrics.horizontalAdvance(text);
         x = std::max(0.0, (kReportWidth - width) / 2);
         const double middle = second + metrics.ascent() / 2 + 4;
         p_.save();
-        p_.setPen(QPen(kInk, 6, Qt::DashLine, Qt::FlatCap));
-        p_.drawLine(QPointF(x, middle), QPointF(x + sample, middle));
+        p_.translate(x, middle);
+        p_.scale(scale, scale);
+        const int sampleWidth = int(sample / scale);
+        paintReferenceSample(p_, QRect(0, -kPolygonPenWidth, sampleWidth, 2 * kPolygonPenWidth),
+                             kInk);
         p_.restore();
         p_.setPen(kInk);
         p_.drawText(QPointF(x + sample + gap, second + metrics.ascent()), text);
@@ -425,8 +434,9 @@ private:
     {
         const ReferenceProfile &reference = *c_.reference;
         const QFont titleFont = sansFont(kSectionPx, true);
-        paintSection(0, fitted(QStringLiteral("Сравнение: ") + referenceCaption(reference),
-                               titleFont, kReportWidth));
+        paintSection(0, fittedReferenceCaption(QStringLiteral("Сравнение: "),
+                                               referenceCaption(reference),
+                                               QFontMetricsF(titleFont), kReportWidth));
 
         const double numberWidth = (kReportWidth - kCompareNameWidth) / kCompareNumberColumns;
         const QFont body = sansFont(kSmallPx + 2);
@@ -480,8 +490,9 @@ private:
             name(y, row.name, body, kInk);
             number(y, 0, formatOneDecimal(row.value).trimmed(), body);
             number(y, 1, formatOneDecimal(row.reference).trimmed(), body);
-            number(y, 2, differenceText(row.difference),
-                   isNotableDifference(row.difference) ? bold : body);
+            // The difference of the values as printed beside it, so that the row adds up.
+            const double shown = shownDifference(row.value, row.reference);
+            number(y, 2, differenceText(shown), isNotableDifference(shown) ? bold : body);
             p_.fillRect(QRectF(0, y, kReportWidth, 1.5), kRule);
             y += kCompareRow;
         }

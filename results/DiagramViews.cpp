@@ -22,34 +22,6 @@ QPointF pixelCentre(const DiagramPoint &p)
     return {p.X + 0.5, p.Y + 0.5};
 }
 
-// A reference polygon's dashes: kDashOn pixels drawn, kDashOff left out, the pattern running on
-// round the corners as a dashed pen's would. Drawn as separate short lines they cost a fraction
-// of a dashed pen's stroke: the rasterizer's work follows the bounds of what it fills.
-constexpr double kDashOn = 6 * kPolygonPenWidth;
-constexpr double kDashOff = 3 * kPolygonPenWidth;
-
-QVector<QLineF> dashesOf(const std::vector<DiagramPoint> &points)
-{
-    QVector<QLineF> dashes;
-    double phase = 0; // along the pattern, 0 .. kDashOn + kDashOff
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const QLineF side(pixelCentre(points[i]), pixelCentre(points[(i + 1) % points.size()]));
-        const double length = side.length();
-        double at = 0;
-        while (at < length) {
-            const bool on = phase < kDashOn;
-            const double step = std::min(length - at, (on ? kDashOn : kDashOn + kDashOff) - phase);
-            if (on)
-                dashes << QLineF(side.pointAt(at / length), side.pointAt((at + step) / length));
-            at += step;
-            phase += step;
-            if (phase >= kDashOn + kDashOff)
-                phase = 0;
-        }
-    }
-    return dashes;
-}
-
 } // namespace
 
 int viewSectors(DiagramView view)
@@ -139,6 +111,28 @@ std::vector<DiagramPolygon> diagramPolygons(const ProfileStore &store, DiagramKi
     return polygons;
 }
 
+QVector<QLineF> referenceDashes(const std::vector<DiagramPoint> &points)
+{
+    QVector<QLineF> dashes;
+    double phase = 0; // along the pattern, 0 .. kDashOn + kDashOff
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const QLineF side(pixelCentre(points[i]), pixelCentre(points[(i + 1) % points.size()]));
+        const double length = side.length();
+        double at = 0;
+        while (at < length) {
+            const bool on = phase < kDashOn;
+            const double step = std::min(length - at, (on ? kDashOn : kDashOn + kDashOff) - phase);
+            if (on)
+                dashes << QLineF(side.pointAt(at / length), side.pointAt((at + step) / length));
+            at += step;
+            phase += step;
+            if (phase >= kDashOn + kDashOff)
+                phase = 0;
+        }
+    }
+    return dashes;
+}
+
 void paintDiagramPolygons(QPainter &painter, const std::vector<DiagramPolygon> &polygons)
 {
     painter.save();
@@ -149,7 +143,7 @@ void paintDiagramPolygons(QPainter &painter, const std::vector<DiagramPolygon> &
         painter.setBrush(Qt::NoBrush);
         if (polygon.reference) {
             painter.setPen(QPen(polygon.color, kPolygonPenWidth, Qt::SolidLine, Qt::FlatCap));
-            painter.drawLines(dashesOf(polygon.points));
+            painter.drawLines(referenceDashes(polygon.points));
         } else {
             QPainterPath outline(pixelCentre(polygon.points.front()));
             for (std::size_t i = 1; i < polygon.points.size(); ++i)

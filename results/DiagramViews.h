@@ -5,9 +5,11 @@
 #include "ProfileStore.h"
 
 #include <QColor>
+#include <QLineF>
 #include <QLocale>
 #include <QSize>
 #include <QString>
+#include <QVector>
 #include <array>
 #include <vector>
 
@@ -74,6 +76,14 @@ std::vector<DiagramView> viewsOfKind(DiagramKind kind);
 std::vector<DiagramPolygon> diagramPolygons(const ProfileStore &store, DiagramKind kind,
                                             QSize overlay, const ProfileStore *reference = nullptr);
 
+// A reference polygon's dashes: kDashOn pixels drawn, kDashOff left out, the pattern running on
+// round the corners as a dashed pen's would, so that sides shorter than a dash are dashed too.
+// Drawn as separate short lines they cost a fraction of a dashed pen's stroke: the rasterizer's
+// work follows the bounds of what it fills.
+inline constexpr double kDashOn = 6 * kPolygonPenWidth;
+inline constexpr double kDashOff = 3 * kPolygonPenWidth;
+QVector<QLineF> referenceDashes(const std::vector<DiagramPoint> &points);
+
 // Draws polygons and their markers; the painter's background is left as it is. Points are
 // pixel indexes, so a line runs through pixel centres.
 void paintDiagramPolygons(QPainter &painter, const std::vector<DiagramPolygon> &polygons);
@@ -87,6 +97,8 @@ void paintDiagramViews(QPainter &painter, QSize size, const ProfileStore &store,
 // dashed line across the middle of rect, in the given colour.
 void paintReferenceSample(QPainter &painter, const QRect &rect, const QColor &color);
 inline constexpr int kReferenceSampleWidth = 24;
+// The sample with the air between it and the name.
+inline constexpr int kReferenceLeadingWidth = kReferenceSampleWidth + 4;
 
 // ---- value labels around the wheel
 

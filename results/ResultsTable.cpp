@@ -44,15 +44,23 @@ void setupResultsGrid(TStringGrid &grid)
     grid.setOnDrawCell(sgResFDrawCell);
 }
 
-QString comparisonHint(double value, double reference, const QLocale &locale)
+QString comparisonHint(double value, double reference, const QString &referenceName,
+                       const QLocale &locale)
 {
-    return QStringLiteral("Сравнение: %1%, разница %2 п.")
-        .arg(formatOneDecimal(reference, locale).trimmed(),
-             differenceText(value - reference, locale));
+    // A hint is one glance: a name longer than that keeps its ends.
+    constexpr qsizetype kHintNameLength = 100;
+    const QString compared = referenceName.isEmpty()
+                                 ? QStringLiteral("Сравнение")
+                                 : QStringLiteral("Сравнение с «%1»")
+                                       .arg(shownReferenceCaption(referenceName, kHintNameLength));
+    return QStringLiteral("%1: %2%\nПрофиль: %3%, разница %4 п.п.")
+        .arg(compared, formatOneDecimal(reference, locale).trimmed(),
+             formatOneDecimal(value, locale).trimmed(),
+             differenceText(shownDifference(value, reference), locale));
 }
 
 void fillResultsTable(TStringGrid &grid, const ProfileStore &store, const QLocale &locale,
-                      const ProfileStore *reference)
+                      const ProfileStore *reference, const QString &referenceName)
 {
     for (int col = 0; col < kResultsCols; ++col)
         grid.setColWidth(col, kResultsColWidths[std::size_t(col)]);
@@ -93,10 +101,10 @@ void fillResultsTable(TStringGrid &grid, const ProfileStore &store, const QLocal
         grid.setHintSource({});
         return;
     }
-    grid.setHintSource([compared = std::move(compared), locale](int col, int row) {
+    grid.setHintSource([compared = std::move(compared), locale, referenceName](int col, int row) {
         for (const ComparedCell &c : compared)
             if (c.col == col && c.row == row)
-                return comparisonHint(c.value, c.reference, locale);
+                return comparisonHint(c.value, c.reference, referenceName, locale);
         return QString();
     });
 }

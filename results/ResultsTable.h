@@ -30,15 +30,18 @@ inline constexpr int kTextTopInset = 2;
 void setupResultsGrid(TStringGrid &grid);
 
 // Column widths, headers, names and every percentage ("%3.0f") from store; every call rewrites
-// all of them and leaves the cells outside the layout alone. With a reference, each value
-// cell's hint gives the reference's value and the difference; without, the hints are cleared.
+// all of them and leaves the cells outside the layout alone. With a reference (named by
+// referenceName), each value cell's hint gives the reference's value and the difference;
+// without, the hints are cleared.
 void fillResultsTable(TStringGrid &grid, const ProfileStore &store,
                       const QLocale &locale = QLocale::system(),
-                      const ProfileStore *reference = nullptr);
+                      const ProfileStore *reference = nullptr, const QString &referenceName = {});
 
-// The hint of a value cell in a comparison: the reference's value and this minus it, in
-// percentage points, one decimal each.
-QString comparisonHint(double value, double reference, const QLocale &locale = QLocale::system());
+// The hint of a value cell in a comparison: the reference by its name and its value, this
+// profile's value and the difference of the two as shown, one decimal each, in percentage
+// points.
+QString comparisonHint(double value, double reference, const QString &referenceName = {},
+                       const QLocale &locale = QLocale::system());
 
 // Paints one cell of the results grid entirely: background, font style, threshold colour, text.
 void sgResFDrawCell(TStringGrid &grid, QPainter &painter, int col, int row, const QRect &rect,

@@ -3,7 +3,10 @@
 #include "GroupLoader.h"
 #include "NumberFormat.h"
 #include "Scoring.h"
+#include "ShownText.h"
 
+#include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -43,6 +46,25 @@ QString referenceCaption(const ReferenceProfile &reference)
     return reference.header.code + QLatin1Char(' ') + reference.header.name;
 }
 
+qsizetype referenceCaptionCountLength(const QString &caption)
+{
+    static const QRegularExpression count(QStringLiteral(", файлов: \\d+$"));
+    const QRegularExpressionMatch match = count.match(caption);
+    return match.hasMatch() ? match.capturedLength() : 0;
+}
+
+QString shownReferenceCaption(const QString &caption, qsizetype most)
+{
+    const qsizetype count = referenceCaptionCountLength(caption);
+    const QString name = caption.left(caption.size() - count);
+    const qsizetype room = std::max<qsizetype>(most - count, 2);
+    if (name.size() <= room)
+        return caption;
+    // Each piece brings its own "…": the one is dropped where they meet.
+    return shownBeginning(name, room / 2) + shownEnd(name, room - room / 2).mid(1) +
+           caption.right(count);
+}
+
 ProfileDifference profileDifference(const ProfileStore &profile, const ProfileStore &reference)
 {
     ProfileDifference difference;
@@ -51,6 +73,23 @@ ProfileDifference profileDifference(const ProfileStore &profile, const ProfileSt
     for (int i = 1; i <= kScaleScoreCount; ++i)
         difference.scales[i] = profile.ScaleScores[i] - reference.ScaleScores[i];
     return difference;
+}
+
+namespace {
+
+// A value as formatOneDecimal shows it: rounded on its decimal expansion, halves away from zero.
+double shownOneDecimal(double value)
+{
+    return formatFixed(value, 1, 0, QStringLiteral(".")).toDouble();
+}
+
+} // namespace
+
+double shownDifference(double value, double reference)
+{
+    if (!std::isfinite(value) || !std::isfinite(reference))
+        return value - reference;
+    return shownOneDecimal(value) - shownOneDecimal(reference);
 }
 
 bool isNotableDifference(double difference)

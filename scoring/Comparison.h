@@ -31,6 +31,12 @@ ReferenceProfile referenceOf(const LoadedProfile &loaded, const QString &folderN
 // What names the reference on screen: its code and name, or for a group the folder's name and
 // the number of files.
 QString referenceCaption(const ReferenceProfile &reference);
+// How many characters at the end of a caption give a group's number of files (", файлов: 12"),
+// which stays whole when the caption is cut to fit; 0 for a person's caption.
+qsizetype referenceCaptionCountLength(const QString &caption);
+// A caption of at most about most characters: a longer name loses its middle to "…", so that
+// names that differ only in their ends stay apart; the number of files stays whole.
+QString shownReferenceCaption(const QString &caption, qsizetype most);
 
 // This profile minus the reference, in percentage points, indexed as the store is.
 struct ProfileDifference
@@ -42,6 +48,11 @@ ProfileDifference profileDifference(const ProfileStore &profile, const ProfileSt
 
 // A difference of this many points or more is worth the reader's eye.
 inline constexpr double kNotableDifference = 10;
+
+// The difference the reader can check: the two values rounded to one decimal, as they are
+// shown, then subtracted, so that 56.26 against 55.74 gives 0.6 ("56,3" - "55,7"), not 0.5.
+// Saved numbers keep the unrounded difference.
+double shownDifference(double value, double reference);
 
 // Whether a difference is worth the reader's eye: kNotableDifference points or more as it is
 // shown, with one decimal, so a difference that reads "+10,0" is marked and "+9,9" is not.

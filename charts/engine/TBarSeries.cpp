@@ -157,7 +157,10 @@ TSeriesLayout TCustomBarSeries::Layout(const TAxisScale &horiz, const TAxisScale
     for (int i = layout.Visible.First; i <= layout.Visible.Last; ++i) {
         TPlacedPoint p{i, PointColor(i), BarBounds(i, horiz, vert, layout.BarWidth), {}};
         if (!std::isnan(Target(i))) {
-            const int row = vert.CalcPosValue(Target(i));
+            // A target at the foot of the scale would lie on the axis line, black on black:
+            // it stays just above.
+            const int row =
+                std::min(vert.CalcPosValue(Target(i)), vert.EndPixel - kTargetMarkHeight);
             p.Target = {p.Bounds.Left, row, p.Bounds.Right, row + kTargetMarkHeight};
         }
         layout.Points.push_back(p);

@@ -2,6 +2,7 @@
 
 #include "CultureWheel.h"
 #include "DiagramViews.h"
+#include "NumberFormat.h"
 #include "ProfileStore.h"
 #include "TImage.h"
 #include "TJPEGImage.h"
@@ -265,6 +266,27 @@ TEST_F(DiagramPanelTest, KindOutsideOneToFourClearsTheOverlay)
         show(DiagramKind(kind), false);
         EXPECT_EQ(count(overlay(), overlay().rect(), [](QColor c) { return c.alpha() > 0; }), 0)
             << kind;
+    }
+}
+
+// A long reference name sits where no word of the wheel lies; its sample is dashed as the
+// reference's polygons are.
+TEST_F(DiagramPanelTest, ReferenceLabelKeepsOffTheWheelsWordsAndDashesAsThePolygons)
+{
+    const QString folder = "Отдел маркетинга и стратегических коммуникаций Уральского филиала";
+    writeSheet("r.txt", {}, folder);
+    form->setReference(loadReference(toNativePath(dir.filePath(folder)), todayText()));
+    const QRect at = form->laCompareImage->geometry();
+    EXPECT_EQ(count(form->imJPEG->picture(), at.translated(-form->imJPEG->pos()),
+                    [](QColor c) { return c.lightness() < 140; }),
+              0);
+    const QImage label = panel().copy(at);
+    const QVector<QLineF> dashes = referenceDashes({{0, 0}, {100, 0}});
+    for (int x = 0; x + 1 < kReferenceSampleWidth; ++x) {
+        bool dash = false;
+        for (const QLineF &d : dashes)
+            dash = dash || (d.x1() <= x + 0.5 && x + 0.5 < d.x2());
+        EXPECT_EQ(count(label, QRect(x, 0, 1, at.height()), blackInk) > 0, dash) << x;
     }
 }
 

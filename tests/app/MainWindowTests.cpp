@@ -447,7 +447,7 @@ TEST_F(WindowTest, ComparisonStaysOverLaterLoadsUntilCleared)
         true,
         "0007 Эталон",
         {"0451 Петрова Анна Сергеевна 01.03.2024", "Сравнение: 0007 Эталон"},
-        comparisonHint(development, referenceStore.SummaryScores[11]),
+        comparisonHint(development, referenceStore.SummaryScores[11], "0007 Эталон"),
         true};
     EXPECT_EQ(comparisonOf(*form), compared);
 
@@ -458,7 +458,8 @@ TEST_F(WindowTest, ComparisonStaysOverLaterLoadsUntilCleared)
     openData(writeSheet("b.txt", other));
     EXPECT_EQ(form->reference()->store, referenceStore);
     EXPECT_EQ(form->sgResF->cellHint(1, 1),
-              comparisonHint(Profile().SummaryScores[11], referenceStore.SummaryScores[11]));
+              comparisonHint(Profile().SummaryScores[11], referenceStore.SummaryScores[11],
+                             "0007 Эталон"));
     EXPECT_EQ(form->ChartAll->Foot().Text().value(1), "Сравнение: 0007 Эталон");
 
     // A reference that fails to load changes nothing, the earlier reference included.

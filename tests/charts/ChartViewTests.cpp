@@ -12,6 +12,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 // The window's chart in its views: what the pictures show (colours, outlines, the dotted grid,
@@ -235,6 +236,27 @@ TEST_F(WindowChart, AZeroValueIsALineOfTheBarColourAtTheOrigin)
     const TRect r = points(series.SeriesS5).front().Bounds;
     ASSERT_EQ(r.Top, r.Bottom);
     EXPECT_EQ(pixelsOf(image, {r.Left, r.Top, r.Right, r.Top + 1}, kOrange), r.Right - r.Left);
+}
+
+// With a reference the chart keeps it in view: a long name loses its middle in the foot, not its
+// ends, and stays inside the chart; a value of 0 is marked just above the axis line.
+TEST_F(WindowChart, AReferenceStaysInViewInTheFootAndOverTheAxis)
+{
+    writeChartFoot(chart, "0451", "Петрова", "01.03.2024",
+                   "Отдел маркетинга и стратегических коммуникаций Уральского филиала, файлов: 6");
+    const ProfileStore zero;
+    show('C', &zero);
+    const QString text = frame.Foot.Lines.at(1).Text;
+    EXPECT_TRUE(
+        QRegularExpression("^Сравнение: Отдел .+….+ филиала, файлов: 6$").match(text).hasMatch())
+        << text.toStdString();
+    for (int y = frame.Foot.Lines[1].Top; y < frame.Foot.Lines[1].Top + 12; ++y)
+        for (int x : {2, 3, image.width() - 4, image.width() - 3})
+            EXPECT_GT(qGray(image.pixel(x, y)), 100) << x << ", " << y;
+    for (const TPlacedPoint &p : points(series.SeriesS5)) {
+        EXPECT_EQ(p.Target.Bottom, frame.Axes[kLeftAxis].Scale.CalcPosValue(0)) << p.Index;
+        EXPECT_EQ(pixelsOf(image, p.Target, Qt::black), kTargetMarkHeight * p.Bounds.width());
+    }
 }
 
 // ---- what each view plots

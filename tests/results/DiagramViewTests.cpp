@@ -261,3 +261,13 @@ TEST(DiagramComparison, ReferenceVerticesAreHollowMarkersWhereTheGeometryPutsThe
     EXPECT_GT(on, 20);
     EXPECT_GT(off, 5);
 }
+
+// Sides shorter than a dash are dashed too: the pattern runs on round the corners, where one
+// started again at every corner would draw this square solid.
+TEST(DiagramComparison, DashesRunOnRoundShortSides)
+{
+    double drawn = 0;
+    for (const QLineF &dash : referenceDashes({{0, 0}, {10, 0}, {10, 10}, {0, 10}}))
+        drawn += dash.length();
+    EXPECT_NEAR(drawn, 40 * kDashOn / (kDashOn + kDashOff), kDashOff);
+}

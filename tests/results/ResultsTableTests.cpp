@@ -165,16 +165,19 @@ TEST_F(ResultsTableTest, ComparisonHintsGiveTheReferenceAndTheDifferenceOfTheirO
         v = 100 - v;
     for (double &v : reference.SummaryScores)
         v = 100 - v;
-    fillResultsTable(grid, distinctStore(), ru, &reference);
+    ProfileStore profile = distinctStore(); // shown 61,2 and 38,8: +22,4, not the +22,5 between
+    profile.SummaryScores[11] = 61.24;
+    reference.SummaryScores[11] = 38.76;
+    fillResultsTable(grid, profile, ru, &reference, "Отдел");
     const struct
     {
         int col, row;
         const char *hint;
     } cases[] = {
-        {1, 1, "Сравнение: 38,8%, разница +22,4 п."},  // Развитие, 61.2
-        {3, 5, "Сравнение: 47,8%, разница +4,4 п."},   // Адаптация, 52.2
-        {5, 3, "Сравнение: 78,3%, разница -56,6 п."},  // Климат, 21.7
-        {7, 16, "Сравнение: 83,6%, разница -67,2 п."}, // Коммуникация, 16.4
+        {1, 1, "Сравнение с «Отдел»: 38,8%\nПрофиль: 61,2%, разница +22,4 п.п."}, // Развитие
+        {3, 5, "Сравнение с «Отдел»: 47,8%\nПрофиль: 52,2%, разница +4,4 п.п."}, // Адаптация
+        {5, 3, "Сравнение с «Отдел»: 78,3%\nПрофиль: 21,7%, разница -56,6 п.п."}, // Климат
+        {7, 16, "Сравнение с «Отдел»: 83,6%\nПрофиль: 16,4%, разница -67,2 п.п."}, // Коммуникация
     };
     for (const auto &c : cases)
         EXPECT_EQ(grid.cellHint(c.col, c.row), QString::fromUtf8(c.hint)) << c.col << "," << c.row;

@@ -45,6 +45,24 @@ INSTANTIATE_TEST_SUITE_P(
                     Shown{-9.96, "-10,0", true}, Shown{10, "+10,0", true},
                     Shown{-10.04, "-10,0", true}, Shown{-100, "-100,0", true}));
 
+// The difference of the values as shown, so that the columns add up, and bold by it.
+TEST(ShownDifference, SubtractsTheShownValues)
+{
+    const struct
+    {
+        double value, reference;
+        const char *text;
+        bool notable;
+    } table[] = {{56.26, 55.74, "+0,6", false}, {200.0 / 3, 64.34, "+2,4", false},
+                 {9.96, 0, "+10,0", true},      {10.04, 0.05, "+9,9", false},
+                 {55.74, 56.26, "-0,6", false}, {0.04, -0.04, "0,0", false}};
+    for (const auto &row : table) {
+        const double shown = shownDifference(row.value, row.reference);
+        EXPECT_EQ(differenceText(shown, QLocale(QLocale::Russian)), QString::fromUtf8(row.text));
+        EXPECT_EQ(isNotableDifference(shown), row.notable) << row.value;
+    }
+}
+
 TEST(ScaleCaption, NamesTheFactorIIAboveTheScaleOrCell)
 {
     const struct
