@@ -53,9 +53,11 @@ QString comparisonHint(double value, double reference, const QString &referenceN
                                  ? QStringLiteral("Сравнение")
                                  : QStringLiteral("Сравнение с «%1»")
                                        .arg(shownReferenceCaption(referenceName, kHintNameLength));
-    return QStringLiteral("%1: %2%\nПрофиль: %3%, разница %4 п.п.")
-        .arg(compared, formatOneDecimal(reference, locale).trimmed(),
-             formatOneDecimal(value, locale).trimmed(),
+    // The name comes after the first line, so that a name that looks like a tag never makes
+    // the tool tip read the hint as rich text.
+    return QStringLiteral("Профиль: %1%\n%2: %3%, разница %4 п.п.")
+        .arg(formatOneDecimal(value, locale).trimmed(), compared,
+             formatOneDecimal(reference, locale).trimmed(),
              differenceText(shownDifference(value, reference), locale));
 }
 
