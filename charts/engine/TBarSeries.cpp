@@ -158,9 +158,9 @@ TSeriesLayout TCustomBarSeries::Layout(const TAxisScale &horiz, const TAxisScale
         TPlacedPoint p{i, PointColor(i), BarBounds(i, horiz, vert, layout.BarWidth), {}};
         if (!std::isnan(Target(i))) {
             // A target at the foot of the scale would lie on the axis line, black on black:
-            // it stays just above.
+            // it stays above, a pixel of air between them.
             const int row =
-                std::min(vert.CalcPosValue(Target(i)), vert.EndPixel - kTargetMarkHeight);
+                std::min(vert.CalcPosValue(Target(i)), vert.EndPixel - kTargetMarkHeight - 1);
             p.Target = {p.Bounds.Left, row, p.Bounds.Right, row + kTargetMarkHeight};
         }
         layout.Points.push_back(p);
