@@ -23,7 +23,7 @@ constexpr QRect kDiagramImageRect(2, 2, kOverlayWidth, kOverlayHeight);
 // The reference's line, its sample and its name, in the panel's bottom-left corner: the one
 // stretch of the panel's edge that no word of the wheel crosses and that is wide enough for a
 // name. It ends before "Взаимодействие"; a longer name loses its middle.
-constexpr QPoint kReferenceLabelAt(10, 546);
+constexpr QPoint kReferenceLabelAt(10, 547);
 constexpr int kReferenceLabelEnd = 210;
 
 // The stored wheel, decoded once and stretched once to the overlay's size.

@@ -61,6 +61,8 @@ constexpr int kCaptionFontPx = 16;
 constexpr int kFieldFontPx = 17;
 constexpr int kMemoFontPx = 16;
 constexpr int kPanelLabelFontPx = 13;
+// The reference's line is a legend, written as the chart's foot is.
+constexpr int kReferenceLabelFontPx = 11;
 constexpr int kImageTitleFontPx = 17;
 constexpr int kHintHidePauseMs = 50000;
 
@@ -349,7 +351,7 @@ void TForm1::createDiagramPanel(QWidget *client)
     laDateImage->place(589, 4);
     // A dashed sample, as the reference's polygons are drawn, then the reference's name; placed
     // when a reference is taken (DiagramPanel.cpp).
-    laCompareImage = new TLabel(paPlot, font, kMaroon);
+    laCompareImage = new TLabel(paPlot, pixelFont(kSansSerif, kReferenceLabelFontPx), kMaroon);
     laCompareImage->setLeading(kReferenceLeadingWidth, [](QPainter &p, const QRect &r) {
         paintReferenceSample(p, QRect(r.topLeft(), QSize(kReferenceSampleWidth, r.height())),
                              Qt::black);
