@@ -150,23 +150,6 @@ QString lastName(const NativePath &path)
     return displayPath(name);
 }
 
-// The folder a breakdown splits, refused as --by refuses it: an empty path, a path that names
-// nothing, anything but a folder.
-void checkSplitFolder(const NativePath &folder)
-{
-    if (folder.isEmpty())
-        throw CommandError(QStringLiteral("Cannot open file: the path is empty"));
-    if (isFolder(folder))
-        return;
-    struct stat info;
-    const bool exists = ::stat(folder.constData(), &info) == 0;
-    const int reason = errno;
-    throw CommandError(
-        QStringLiteral("Cannot split %1 into subgroups: %2")
-            .arg(QDir::toNativeSeparators(displayPath(folder)),
-                 exists ? QStringLiteral("it is not a folder") : systemReason(reason)));
-}
-
 // A group's file names: the code, then the folder's (or the subgroup's) name, since every group
 // has the code 0000; cut to what every name built from it may take.
 QString groupStem(const QString &code, const QString &name, int nameLimit)

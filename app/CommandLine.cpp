@@ -25,7 +25,6 @@
 #include <functional>
 #include <limits>
 #include <optional>
-#include <sys/stat.h>
 
 namespace {
 
@@ -476,19 +475,8 @@ int runBreakdownExport(const NativePath &folder, int splitLine, int minimumSize,
                        BreakdownFormat format, std::FILE *out, std::FILE *err)
 {
     try {
-        if (folder.isEmpty())
-            throw CommandError(QStringLiteral("Cannot open file: the path is empty"));
+        checkSplitFolder(folder);
         const QString shown = displayPath(folder);
-        if (!isFolder(folder)) {
-            // A path that names nothing is told apart from a file, which is not a folder.
-            struct stat info;
-            const bool exists = ::stat(folder.constData(), &info) == 0;
-            const int reason = errno;
-            throw CommandError(QStringLiteral("Cannot split %1 into subgroups: %2")
-                                   .arg(QDir::toNativeSeparators(shown),
-                                        exists ? QStringLiteral("it is not a folder")
-                                               : systemReason(reason)));
-        }
         // One pass: the subgroups are summed as the group load reads the members.
         const QString today = todayText();
         BreakdownBuilder builder(splitLine, today, Members::Drop);
