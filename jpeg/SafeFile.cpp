@@ -20,25 +20,6 @@ namespace {
 constexpr qsizetype kQuotedHalf = 256;
 // The name limit of Linux's own file systems, and the most a name may have anywhere.
 constexpr int kMaxNameBytes = 255;
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    const char *p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, std::size_t(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = EIO;
-            return false;
-        }
-        p += n;
-        left -= n;
-    }
-    return true;
-}
-
 // Makes the renames in the folder themselves durable. A file system that cannot sync a folder
 // (EINVAL) has nothing more to do.
 void syncFolder(const NativePath &folder)
@@ -112,7 +93,7 @@ void ReplacingFiles::add(const NativePath &target, const QByteArray &bytes)
     struct stat old;
     if (::lstat(target.constData(), &old) == 0 && S_ISREG(old.st_mode))
         ::fchmod(fd, old.st_mode & 07777);
-    bool written = writeAll(fd, bytes);
+    bool written = file->write(bytes);
     if (written && durability_ == Durability::Synced)
         written = ::fsync(fd) == 0;
     if (!written)

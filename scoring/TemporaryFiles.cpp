@@ -38,6 +38,24 @@ bool writerIsGone(const char *name, const struct stat &info)
     return std::time(nullptr) - info.st_mtime > kUnnumberedAge;
 }
 
+// Runs a read or write of the bytes from done on until size bytes are through; false, with
+// errno set, when one fails.
+template <typename Transfer> bool wholly(qsizetype size, const Transfer &transfer)
+{
+    for (qsizetype done = 0; done < size;) {
+        const ssize_t n = transfer(done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
 } // namespace
 
 NativePath folderOf(const NativePath &path)
@@ -123,20 +141,16 @@ bool UnnamedFile::readAll(QByteArray &bytes) const
     if (::fstat(fd_, &info) != 0)
         return false;
     bytes.resize(qsizetype(info.st_size));
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n =
-            ::pread(fd_, bytes.data() + done, std::size_t(bytes.size() - done), off_t(done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = EIO;
-            return false;
-        }
-        done += n;
-    }
-    return true;
+    return wholly(bytes.size(), [&](qsizetype done) {
+        return ::pread(fd_, bytes.data() + done, std::size_t(bytes.size() - done), off_t(done));
+    });
+}
+
+bool UnnamedFile::write(const QByteArray &bytes) const
+{
+    return wholly(bytes.size(), [&](qsizetype done) {
+        return ::write(fd_, bytes.constData() + done, std::size_t(bytes.size() - done));
+    });
 }
 
 bool UnnamedFile::putInPlace(const NativePath &target)

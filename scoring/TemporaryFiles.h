@@ -37,6 +37,8 @@ public:
     const NativePath &path() const { return path_; }
     // The file's bytes from its start; false, with errno set, when they cannot be read.
     bool readAll(QByteArray &bytes) const;
+    // Writes the bytes whole at the file's position; false, with errno set, when it fails.
+    bool write(const QByteArray &bytes) const;
     // Puts the file in place of target in one step (a rename); false, with errno set, when it
     // fails. The file is then no longer removed with this object.
     bool putInPlace(const NativePath &target);
