@@ -14,7 +14,6 @@
 #include "ReportCommands.h"
 #include "SafeFile.h"
 #include "SaveNames.h"
-#include "ScrinCap.h"
 #include "TChart.h"
 #include "TJPEGImage.h"
 #include "TLabel.h"

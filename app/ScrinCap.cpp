@@ -58,15 +58,6 @@ void SaveAsJpeg(const QWidget *panel, const QString &fileName)
     writeJpegFile(CapturePanel(panel), fileName);
 }
 
-QByteArray jpegFileBytes(const QImage &bitmap)
-{
-    TJPEGImage jpeg;
-    jpeg.assign(bitmap);
-    jpeg.settings.quality = 100;
-    jpeg.compress();
-    return jpeg.data();
-}
-
 void writeJpegFile(const QImage &bitmap, const QString &fileName)
 {
     writeFileReplacing(fileName, jpegFileBytes(bitmap));

@@ -26,8 +26,6 @@ QImage CaptureScreenRect(const ScreenRect &rect);
 // The screen's pixels of the panel's whole area, bevels included.
 QImage CapturePanel(const QWidget *panel);
 
-// The bitmap as the bytes of a JPEG file of quality 100.
-QByteArray jpegFileBytes(const QImage &bitmap);
 // Writes the bitmap as a JPEG file of quality 100 under exactly that name.
 void writeJpegFile(const QImage &bitmap, const QString &fileName);
 

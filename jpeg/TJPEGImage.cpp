@@ -397,3 +397,12 @@ void TJPEGImage::draw(QPainter &painter, const QRect &rect)
     if (!image.isNull())
         painter.drawImage(rect, image);
 }
+
+QByteArray jpegFileBytes(const QImage &bitmap)
+{
+    TJPEGImage jpeg;
+    jpeg.assign(bitmap);
+    jpeg.settings.quality = 100;
+    jpeg.compress();
+    return jpeg.data();
+}

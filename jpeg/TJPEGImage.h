@@ -68,3 +68,6 @@ private:
 // Pure conversions behind the picture object, for callers that hold only bytes or pixels.
 QByteArray encodeJpeg(const QImage &bitmap, const TJPEGSettings &settings);
 QImage decodeJpeg(const QByteArray &data, const TJPEGSettings &settings);
+
+// The bitmap as the bytes of a JPEG file of quality 100, as the picture saves write it.
+QByteArray jpegFileBytes(const QImage &bitmap);
