@@ -151,71 +151,74 @@ public:
     }
 
 private:
-    void once(Option option, const char *name)
+    static QLatin1String nameOf(Option option)
+    {
+        return QLatin1String(
+            std::find_if(std::begin(kOptions), std::end(kOptions), [option](const OptionName &o) {
+                return o.option == option;
+            })->name);
+    }
+
+    void once(Option option)
     {
         if (seen_.contains(option))
-            throw Refused{QStringLiteral("%1 is given only once").arg(QLatin1String(name))};
+            throw Refused{QStringLiteral("%1 is given only once").arg(nameOf(option))};
         seen_ << option;
     }
 
     // The one task of the run: --json, --csv, --xlsx or --batch.
-    void setMode(CommandLine &cl, CommandLine::Mode mode, const char *name)
+    void setMode(CommandLine &cl, CommandLine::Mode mode, Option option)
     {
+        const QLatin1String name = nameOf(option);
         if (!modeName_.isEmpty())
-            throw Refused{modeName_ == QLatin1String(name)
-                              ? QStringLiteral("%1 is given only once").arg(modeName_)
-                              : QStringLiteral("%1 and %2 cannot be used together")
-                                    .arg(modeName_, QLatin1String(name))};
-        modeName_ = QLatin1String(name);
+            throw Refused{
+                modeName_ == name
+                    ? QStringLiteral("%1 is given only once").arg(modeName_)
+                    : QStringLiteral("%1 and %2 cannot be used together").arg(modeName_, name)};
+        modeName_ = name;
         cl.mode = mode;
+    }
+
+    // The value of an option that takes a whole number within [low, high].
+    int number(Option option, const QByteArray &value, int low, int high)
+    {
+        once(option);
+        const std::optional<int> number = wholeNumber(value, low, high);
+        if (!number)
+            throw Refused{needsValue(option) + notValue(value)};
+        return *number;
     }
 
     void take(Option option, const QByteArray &value, CommandLine &cl)
     {
         switch (option) {
         case Option::Json:
-            setMode(cl, CommandLine::Mode::Json, "--json");
+            setMode(cl, CommandLine::Mode::Json, option);
             return;
         case Option::Csv:
-            setMode(cl, CommandLine::Mode::Csv, "--csv");
+            setMode(cl, CommandLine::Mode::Csv, option);
             return;
         case Option::Xlsx:
-            setMode(cl, CommandLine::Mode::Xlsx, "--xlsx");
+            setMode(cl, CommandLine::Mode::Xlsx, option);
             cl.outFile = value;
             return;
         case Option::Batch:
-            setMode(cl, CommandLine::Mode::Batch, "--batch");
+            setMode(cl, CommandLine::Mode::Batch, option);
             cl.outDir = value;
             return;
         case Option::Compare:
-            once(option, "--compare");
+            once(option);
             cl.compare = value;
             return;
-        case Option::Jobs: {
-            once(option, "--jobs");
-            const std::optional<int> jobs = wholeNumber(value, 1, kMaxBatchJobs);
-            if (!jobs)
-                throw Refused{needsValue(option) + notValue(value)};
-            cl.jobs = *jobs;
+        case Option::Jobs:
+            cl.jobs = number(option, value, 1, kMaxBatchJobs);
             return;
-        }
-        case Option::By: {
-            once(option, "--by");
-            const std::optional<int> line = wholeNumber(value, kFirstSplitLine, kLastSplitLine);
-            if (!line)
-                throw Refused{needsValue(option) + notValue(value)};
-            cl.splitLine = *line;
+        case Option::By:
+            cl.splitLine = number(option, value, kFirstSplitLine, kLastSplitLine);
             return;
-        }
-        case Option::MinSize: {
-            once(option, "--min-size");
-            const std::optional<int> size =
-                wholeNumber(value, 1, std::numeric_limits<int>::max());
-            if (!size)
-                throw Refused{needsValue(option) + notValue(value)};
-            cl.minimumSize = *size;
+        case Option::MinSize:
+            cl.minimumSize = number(option, value, 1, std::numeric_limits<int>::max());
             return;
-        }
         case Option::Help:
         case Option::Version:
             return;
@@ -243,8 +246,8 @@ private:
             if (operands.isEmpty())
                 throw Refused{needsValue(Option::Batch)};
             if (cl.splitLine != 0 && operands.size() > 1)
-                throw Refused{tooMany(QStringLiteral("--batch with --by takes one folder"),
-                                      operands[1])};
+                throw Refused{
+                    tooMany(QStringLiteral("--batch with --by takes one folder"), operands[1])};
             cl.paths = operands;
             return;
         }

@@ -29,15 +29,6 @@ QImage blocksPicture(int width, int height)
     return image;
 }
 
-QByteArray savedBytes(const QImage &bitmap)
-{
-    TJPEGImage jpeg;
-    jpeg.assign(bitmap);
-    jpeg.settings.quality = 100;
-    jpeg.compress();
-    return jpeg.data();
-}
-
 // The segments of a JPEG file up to the start of scan, by marker.
 struct Segment
 {
@@ -78,7 +69,7 @@ int maxChannelDifference(QRgb a, QRgb b)
 
 TEST(JpegEncoding, SavedPictureIsBaselineJfifWithQuality100Tables)
 {
-    const QByteArray file = savedBytes(blocksPicture(602, 564));
+    const QByteArray file = jpegFileBytes(blocksPicture(602, 564));
     ASSERT_GE(file.size(), 4);
     EXPECT_EQ(uchar(file[0]), 0xFF);
     EXPECT_EQ(uchar(file[1]), 0xD8);
@@ -137,7 +128,7 @@ TEST(JpegEncoding, RoundTripKeepsColoursWithinQuality100Loss)
 {
     const QImage source = blocksPicture(602, 564);
     TJPEGImage decoded;
-    decoded.loadFromBytes(savedBytes(source));
+    decoded.loadFromBytes(jpegFileBytes(source));
     const QImage &image = decoded.bitmap();
     ASSERT_EQ(image.size(), source.size());
     EXPECT_EQ(image.format(), QImage::Format_RGB888);
@@ -244,7 +235,7 @@ TEST_P(JpegCorruptData, DecodingFailsWithLibjpegsCode)
 
 QByteArray withZeroWidth()
 {
-    QByteArray file = savedBytes(blocksPicture(16, 16));
+    QByteArray file = jpegFileBytes(blocksPicture(16, 16));
     const qsizetype sof = file.indexOf(QByteArray("\xFF\xC0", 2));
     file[sof + 7] = 0;
     file[sof + 8] = 0;
@@ -253,7 +244,7 @@ QByteArray withZeroWidth()
 
 QByteArray withBadHuffmanTable()
 {
-    QByteArray file = savedBytes(blocksPicture(16, 16));
+    QByteArray file = jpegFileBytes(blocksPicture(16, 16));
     const qsizetype dht = file.indexOf(QByteArray("\xFF\xC4", 2));
     file[dht + 4] = char(0x7F); // table class and number out of range
     return file;
@@ -271,7 +262,7 @@ TEST(JpegDecoding, EightBitDisplayGivesAtMost236Colours)
 {
     TJPEGImage jpeg;
     jpeg.settings.pixelFormat = TJPEGSettings::PixelFormat::Bit8;
-    jpeg.loadFromBytes(savedBytes(blocksPicture(200, 120)));
+    jpeg.loadFromBytes(jpegFileBytes(blocksPicture(200, 120)));
     const QImage &image = jpeg.bitmap();
     EXPECT_EQ(image.format(), QImage::Format_Indexed8);
     EXPECT_EQ(image.size(), QSize(200, 120));
@@ -282,7 +273,7 @@ TEST(JpegDecoding, EightBitDisplayGivesAtMost236Colours)
 TEST(JpegDecoding, DecodesOnceAndStretchesIntoTheRectangle)
 {
     TJPEGImage jpeg;
-    jpeg.loadFromBytes(savedBytes(blocksPicture(100, 100)));
+    jpeg.loadFromBytes(jpegFileBytes(blocksPicture(100, 100)));
     const qint64 key = jpeg.bitmap().cacheKey();
     EXPECT_EQ(jpeg.bitmap().cacheKey(), key);
 
