@@ -64,8 +64,6 @@ const QStringList kFactorsII = {QStringLiteral("Инновация"), QStringLit
 ChartAllSeries configureChartAll(TChart &chart)
 {
     chart.setGeometry(5, 435, 416, 294);
-    chart.setAllowPanning(TPanningMode::pmNone);
-    chart.setAllowZoom(false);
     chart.setBevelInner(TPanelBevel::bvLowered);
     chart.setBackColor(clWhite);
     chart.BackWall().setColor(clWhite);
@@ -76,17 +74,14 @@ ChartAllSeries configureChartAll(TChart &chart)
     chart.Foot().setFont(arial11());
     chart.Legend().setAlignment(TLegendAlignment::laTop);
     chart.setView3D(false);
-    chart.setScaleLastPage(false);
 
     TChartAxis &bottom = chart.BottomAxis();
     bottom.setAxisValuesFormat(QStringLiteral("#0."));
-    bottom.setExactDateTime(false);
     bottom.setIncrement(1);
     bottom.setLabelsOnAxis(false);
     bottom.setLabelStyle(TAxisLabelStyle::talMark);
     TChartAxis &left = chart.LeftAxis();
     left.setAxisValuesFormat(QStringLiteral("0."));
-    left.setExactDateTime(false);
     left.setIncrement(1);
     left.setLabelStyle(TAxisLabelStyle::talValue);
     left.setStartPosition(1);

@@ -192,6 +192,9 @@ inline constexpr int kRightAxis = 3;
 inline constexpr int kDepthAxis = 4;
 inline constexpr int kAxisCount = 5;
 
+// The length in pixels of each axis, in the chart's axis order.
+using TAxisLengths = std::array<int, kAxisCount>;
+
 // One frame, laid out: everything the paint needs to know about where things go.
 struct TChartLayout
 {

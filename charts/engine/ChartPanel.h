@@ -8,7 +8,6 @@
 class TChartCanvas;
 
 enum class TPanelBevel { bvNone, bvLowered, bvRaised };
-enum class TPanningMode { pmNone, pmHorizontal, pmVertical, pmBoth };
 
 // The panel a chart paints on: margins, bevels and the off-screen picture. Every setter stores
 // and requests a repaint; a paint draws the whole frame once into the off-screen picture and
@@ -90,7 +89,7 @@ private:
     int framesDrawn_ = 0;
 };
 
-// Adds the background gradient, a back picture and the mouse zoom and scroll settings.
+// Adds the background gradient and a back picture.
 class TCustomChartPanelExtended : public TCustomChartPanel
 {
     Q_OBJECT
@@ -105,12 +104,6 @@ public:
     bool BackImageInside() const { return backImageInside_; }
     void setBackImageInside(bool value) { storeSetting(this, backImageInside_, value); }
 
-    // stored, not drawn: the chart takes no mouse input
-    bool AllowZoom() const { return allowZoom_; }
-    void setAllowZoom(bool value) { storeSetting(this, allowZoom_, value); }
-    TPanningMode AllowPanning() const { return allowPanning_; }
-    void setAllowPanning(TPanningMode value) { storeSetting(this, allowPanning_, value); }
-
 protected:
     void PaintBackground(TChartCanvas &canvas, const TRect &panel) const override;
 
@@ -118,6 +111,4 @@ private:
     TChartGradient gradient_{this};
     QImage backImage_;
     bool backImageInside_ = false;
-    bool allowZoom_ = true;
-    TPanningMode allowPanning_ = TPanningMode::pmBoth;
 };

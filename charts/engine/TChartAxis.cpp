@@ -188,7 +188,7 @@ int TCustomChartAxis::MaxLabelsWidth(const TAxisScale &scale,
 }
 
 TAxisRoom TCustomChartAxis::CalcRoom(const TRect &plot, const TAxisScale &range,
-                                     const TChartTextMetrics &metrics) const
+                                     const TChartTextMetrics &metrics, int lastLength) const
 {
     TAxisRoom room;
     TRect r = plot;
@@ -217,7 +217,7 @@ TAxisRoom TCustomChartAxis::CalcRoom(const TRect &plot, const TAxisScale &range,
         // length: the final length is known only once every axis has taken its room.
         TAxisScale estimate = range;
         estimate.StartPixel = 0;
-        estimate.EndPixel = lastLength_;
+        estimate.EndPixel = lastLength;
         const int size = LabelsSize() != 0 ? LabelsSize()
                          : along           ? metrics.LineHeight(labelsFont_.Font())
                                            : MaxLabelsWidth(estimate, metrics);
@@ -441,7 +441,6 @@ void TCustomChartAxis::FrameDrawn(const TAxisLayout &axis)
         maximum_ = axis.Maximum;
     if (automatic_ || automaticMinimum_)
         minimum_ = axis.Minimum;
-    lastLength_ = axis.Scale.LengthPixels();
 }
 
 // ---- painting

@@ -82,8 +82,6 @@ class TCustomChartAxis : public TChartPersistent
     TCHART_PROPERTY(bool, GridCentered, false)
     TCHART_PROPERTY(bool, TickOnLabelsOnly, true)
     TCHART_PROPERTY(int, TitleSize, 0)
-    // stored, not drawn: the values are never dates
-    TCHART_PROPERTY(bool, ExactDateTime, true)
 
 public:
     TCustomChartAxis(TCustomAxisPanel *chart, bool horizontal, bool otherSide);
@@ -120,8 +118,10 @@ public:
     bool IsVisible() const;
     // The range from the series (or the fixed ends); no pixel span yet.
     TAxisScale AutoRange() const;
-    TAxisRoom CalcRoom(const TRect &plot, const TAxisScale &range,
-                       const TChartTextMetrics &metrics) const;
+    // lastLength: the axis length of the frame before, which the labels' width is estimated
+    // with (0 for a first frame).
+    TAxisRoom CalcRoom(const TRect &plot, const TAxisScale &range, const TChartTextMetrics &metrics,
+                       int lastLength) const;
     TAxisScale CalcScreenPositions(TAxisScale scale, const TRect &plot) const;
     // Wider, so that the series' extremes keep the pixel margins the series ask for.
     TAxisScale WidenBySeriesMargins(const TAxisScale &scale) const;
@@ -130,16 +130,13 @@ public:
     TAxisLayout LayoutLabels(const TAxisLayout &axis, const TChartLayout &frame,
                              const TChartTextMetrics &metrics) const;
     void Paint(TChartCanvas &canvas, const TAxisLayout &axis, const TRect &plot) const;
-    // What a drawn frame leaves behind: the automatic ends, and the axis length that the next
-    // frame's estimate of the label width starts from.
+    // What a drawn frame leaves behind: the automatic ends, read back by Minimum and Maximum.
     void FrameDrawn(const TAxisLayout &axis);
 
     // parts of the layout that the tests and the width estimate use
     TAxisLabelStyle ResolvedLabelStyle() const;
     double CalcLabelStep(const TAxisScale &scale, const TChartTextMetrics &metrics) const;
     int MaxLabelsWidth(const TAxisScale &scale, const TChartTextMetrics &metrics) const;
-    // The axis length of the last frame drawn; 0 before the first.
-    int LastLengthPixels() const { return lastLength_; }
 
 private:
     // An active series of this axis that holds labels, with its visible points.
@@ -183,8 +180,6 @@ private:
     TDottedGrayPen grid_;
     TChartHiddenPen minorGrid_;
     TChartAxisTitle title_;
-
-    int lastLength_ = 0;
 };
 
 // The four side axes.

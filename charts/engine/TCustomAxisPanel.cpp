@@ -32,13 +32,14 @@ std::array<const TCustomChartAxis *, kAxisCount> TCustomAxisPanel::Axes() const
 
 // ---- layout
 
-TChartLayout TCustomAxisPanel::Layout(QSize size, const TChartTextMetrics &metrics) const
+TChartLayout TCustomAxisPanel::Layout(QSize size, const TChartTextMetrics &metrics,
+                                      const TAxisLengths &lastLengths) const
 {
     TChartLayout frame;
     frame.Panel = {0, 0, size.width(), size.height()};
     frame.SetPlot(PlotRectFromMargins(frame.Panel));
     LayoutTitlesAndLegend(frame, metrics);
-    layoutAxes(frame, metrics);
+    layoutAxes(frame, metrics, lastLengths);
     layoutSeries(frame);
     // Mark labels follow the series' visible points, so the labels come last.
     const auto axes = Axes();
@@ -50,10 +51,11 @@ TChartLayout TCustomAxisPanel::Layout(QSize size, const TChartTextMetrics &metri
 
 TChartLayout TCustomAxisPanel::Layout(QSize size) const
 {
-    return Layout(size, TChartTextMetrics());
+    return Layout(size, TChartTextMetrics(), lastLengths_);
 }
 
-void TCustomAxisPanel::layoutAxes(TChartLayout &frame, const TChartTextMetrics &metrics) const
+void TCustomAxisPanel::layoutAxes(TChartLayout &frame, const TChartTextMetrics &metrics,
+                                  const TAxisLengths &lastLengths) const
 {
     const auto axes = Axes();
     for (int i = 0; i < kAxisCount; ++i) {
@@ -68,7 +70,7 @@ void TCustomAxisPanel::layoutAxes(TChartLayout &frame, const TChartTextMetrics &
         TAxisLayout &axis = frame.Axes[i];
         if (!axis.Visible)
             continue;
-        const TAxisRoom room = axes[i]->CalcRoom(frame.Plot, axis.Scale, metrics);
+        const TAxisRoom room = axes[i]->CalcRoom(frame.Plot, axis.Scale, metrics, lastLengths[i]);
         axis.TitlePos = room.TitlePos;
         axis.LabelsPos = room.LabelsPos;
         frame.SetPlot(room.Plot);
@@ -95,13 +97,16 @@ void TCustomAxisPanel::layoutSeries(TChartLayout &frame) const
 
 void TCustomAxisPanel::DrawFrame(TChartCanvas &canvas, QSize size)
 {
-    const TChartLayout frame = Layout(size, TChartTextMetrics(canvas.painter().device()));
+    const TChartLayout frame =
+        Layout(size, TChartTextMetrics(canvas.painter().device()), lastLengths_);
     Paint(canvas, frame);
     bottomAxis_.FrameDrawn(frame.Axes[kBottomAxis]);
     topAxis_.FrameDrawn(frame.Axes[kTopAxis]);
     leftAxis_.FrameDrawn(frame.Axes[kLeftAxis]);
     rightAxis_.FrameDrawn(frame.Axes[kRightAxis]);
     depthAxis_.FrameDrawn(frame.Axes[kDepthAxis]);
+    for (int i = 0; i < kAxisCount; ++i)
+        lastLengths_[i] = frame.Axes[i].Scale.LengthPixels();
 }
 
 void TCustomAxisPanel::Paint(TChartCanvas &canvas, const TChartLayout &frame) const

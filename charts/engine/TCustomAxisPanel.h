@@ -49,17 +49,20 @@ public:
     void setClipPoints(bool value) { storeSetting(this, clipPoints_, value); }
     int MaxPointsPerPage() const { return maxPointsPerPage_; }
     void setMaxPointsPerPage(int value) { storeSetting(this, maxPointsPerPage_, value); }
-    // stored, not drawn: the chart shows all its points on one page
-    bool ScaleLastPage() const { return scaleLastPage_; }
-    void setScaleLastPage(bool value) { storeSetting(this, scaleLastPage_, value); }
 
     // the frame
-    // Where everything goes at this size, with text measured by metrics.
-    TChartLayout Layout(QSize size, const TChartTextMetrics &metrics) const;
-    // The same, measured as on a picture.
+    // Where everything goes at this size, with text measured by metrics, from the settings,
+    // the series and the axis lengths of the frame before (all 0 for a first frame); nothing
+    // else. A chart's frames depend on each other only through lastLengths.
+    TChartLayout Layout(QSize size, const TChartTextMetrics &metrics,
+                        const TAxisLengths &lastLengths) const;
+    // The layout of this chart's next frame, measured as on a picture.
     TChartLayout Layout(QSize size) const;
-    // Paints a laid-out frame.
+    // Paints a laid-out frame; changes nothing.
     void Paint(TChartCanvas &canvas, const TChartLayout &frame) const;
+    // The axis lengths of the last frame drawn, which the next one is laid out with.
+    const TAxisLengths &LastLengths() const { return lastLengths_; }
+    void setLastLengths(const TAxisLengths &lengths) { lastLengths_ = lengths; }
 
 protected:
     void DrawFrame(TChartCanvas &canvas, QSize size) override;
@@ -70,7 +73,8 @@ protected:
     virtual void PaintWalls(TChartCanvas &, const TChartLayout &) const {}
 
 private:
-    void layoutAxes(TChartLayout &frame, const TChartTextMetrics &metrics) const;
+    void layoutAxes(TChartLayout &frame, const TChartTextMetrics &metrics,
+                    const TAxisLengths &lastLengths) const;
     void layoutSeries(TChartLayout &frame) const;
     void paintSeries(TChartCanvas &canvas, const TChartSeries &series, const TSeriesLayout &layout,
                      const TRect &plot) const;
@@ -84,5 +88,6 @@ private:
     bool axisVisible_ = true;
     bool clipPoints_ = true;
     int maxPointsPerPage_ = 0;
-    bool scaleLastPage_ = true;
+    // Kept from frame to frame, apart from the layout, which is given them.
+    TAxisLengths lastLengths_{};
 };
