@@ -230,6 +230,7 @@ Subgroup BreakdownBuilder::pooled(const std::vector<Bucket *> &buckets) const
         for (std::size_t i = 0; i < bucket->order.size(); ++i)
             places.push_back({bucket->order[i], bucket, i});
         sums.count += bucket->sums.count;
+        sums.moments = mergedMoments(sums.moments, bucket->sums.moments);
         // Whole numbers all: the sums come out the same in any order.
         for (std::size_t i = 1; i < sums.meanAnswers.size(); ++i)
             sums.meanAnswers[i] += bucket->sums.meanAnswers[i];
@@ -360,7 +361,37 @@ BreakdownRow breakdownRow(const LoadedProfile &raw, SubgroupKind kind)
     row.count = raw.count;
     row.summary = percent.SummaryScores;
     row.scales = percent.ScaleScores;
+    row.moments = raw.moments;
     return row;
+}
+
+void testBreakdown(BreakdownTable &table)
+{
+    if (table.rows.empty())
+        return;
+    const ValueMoments &whole = table.rows.front().moments;
+    std::vector<std::optional<double>> cells;
+    for (std::size_t r = 1; r < table.rows.size(); ++r) {
+        BreakdownRow &row = table.rows[r];
+        for (int c = 0; c < kBreakdownColumns; ++c) {
+            const Moments &own = row.moments.value(c);
+            row.p[std::size_t(c)] = welchP(own, remainderMoments(whole.value(c), own));
+            cells.push_back(row.p[std::size_t(c)]);
+        }
+    }
+    const auto adjusted = adjustBH(cells);
+    for (std::size_t r = 1, i = 0; r < table.rows.size(); ++r)
+        for (int c = 0; c < kBreakdownColumns; ++c, ++i)
+            table.rows[r].significant[std::size_t(c)] =
+                adjusted[i] && *adjusted[i] < kSignificanceLevel;
+    for (int c = 0; c < kBreakdownColumns; ++c) {
+        std::vector<Moments> rows;
+        for (std::size_t r = 1; r < table.rows.size(); ++r)
+            rows.push_back(table.rows[r].moments.value(c));
+        const Icc icc = iccOf(rows);
+        table.icc1[std::size_t(c)] = icc.icc1;
+        table.icc2[std::size_t(c)] = icc.icc2;
+    }
 }
 
 BreakdownTable breakdownTable(const LoadedProfile &whole, const Breakdown &breakdown,
@@ -377,6 +408,7 @@ BreakdownTable breakdownTable(const LoadedProfile &whole, const Breakdown &break
     table.rows.push_back(breakdownRow(whole, SubgroupKind::Whole));
     for (const Subgroup &subgroup : breakdown.shown)
         table.rows.push_back(breakdownRow(subgroup.profile, subgroup.kind));
+    testBreakdown(table);
     return table;
 }
 
@@ -425,19 +457,51 @@ QByteArray breakdownCsv(const BreakdownTable &table, const CsvStyle &style)
     QByteArray out;
     if (style.byteOrderMark)
         out += "\xEF\xBB\xBF";
+    const auto figure = [&](const std::optional<double> &value) {
+        return value ? shortestNumberText(*value, style.decimalPoint) : QByteArray();
+    };
     out += QByteArray("name") + sep + "count";
-    for (int c = kTableFirstPercent; c < kTableNumberColumns; ++c)
-        out += sep + tableNumberHeading(c);
+    for (const char *prefix : {"", "p_", "significant_"})
+        for (int c = kTableFirstPercent; c < kTableNumberColumns; ++c)
+            out += sep + (prefix + tableNumberHeading(c));
     out += "\r\n";
     for (const BreakdownRow &row : table.rows) {
+        const bool tested = row.kind != SubgroupKind::Whole;
         out += csvField(row.name, style);
         out += sep + QByteArray::number(row.count);
         for (int c = 0; c < kBreakdownColumns; ++c)
             out += sep + shortestNumberText(row.value(c), style.decimalPoint);
+        for (int c = 0; c < kBreakdownColumns; ++c)
+            out += sep + (tested ? figure(row.p[std::size_t(c)]) : QByteArray());
+        for (int c = 0; c < kBreakdownColumns; ++c)
+            out += sep + (tested ? QByteArray(row.significant[std::size_t(c)] ? "1" : "0")
+                                 : QByteArray());
         out += "\r\n";
+    }
+    // The ICCs belong to the columns: rows of their own, with no count.
+    for (const auto &[name, icc] :
+         {std::pair{"icc1", &table.icc1}, std::pair{"icc2", &table.icc2}}) {
+        out += QByteArray(name) + sep;
+        for (const auto &value : *icc)
+            out += sep + figure(value);
+        out += QByteArray(2 * kBreakdownColumns, sep) + "\r\n";
     }
     return out;
 }
+
+namespace {
+
+// A figure per column as {"summary": [12], "scales": [24]}.
+template <typename Figure, typename ToJson>
+QJsonObject valueArrays(const std::array<Figure, kBreakdownColumns> &values, const ToJson &toJson)
+{
+    QJsonArray summary, scales;
+    for (int c = 0; c < kBreakdownColumns; ++c)
+        (c < kSummaryCount ? summary : scales).append(toJson(values[std::size_t(c)]));
+    return {{QStringLiteral("summary"), summary}, {QStringLiteral("scales"), scales}};
+}
+
+} // namespace
 
 QByteArray breakdownJson(const BreakdownTable &table)
 {
@@ -448,11 +512,22 @@ QByteArray breakdownJson(const BreakdownTable &table)
             summary.append(row.summary[std::size_t(i)]);
         for (int i = 1; i <= kScaleScoreCount; ++i)
             scales.append(row.scales[std::size_t(i)]);
-        rows.append(QJsonObject{{QStringLiteral("name"), row.name},
-                                {QStringLiteral("count"), row.count},
-                                {QStringLiteral("summary"), summary},
-                                {QStringLiteral("scales"), scales}});
+        QJsonObject object{{QStringLiteral("name"), row.name},
+                           {QStringLiteral("count"), row.count},
+                           {QStringLiteral("summary"), summary},
+                           {QStringLiteral("scales"), scales}};
+        if (row.kind != SubgroupKind::Whole) {
+            object.insert(QStringLiteral("p"), valueArrays(row.p, [](const auto &p) {
+                              return p ? QJsonValue(*p) : QJsonValue();
+                          }));
+            object.insert(QStringLiteral("significant"),
+                          valueArrays(row.significant, [](bool s) { return QJsonValue(s); }));
+        }
+        rows.append(object);
     }
+    const auto figure = [](const std::optional<double> &v) {
+        return v ? QJsonValue(*v) : QJsonValue();
+    };
     const QJsonObject object{
         {QStringLiteral("folder"), table.folder},
         {QStringLiteral("line"), table.line},
@@ -461,6 +536,8 @@ QByteArray breakdownJson(const BreakdownTable &table)
         {QStringLiteral("joined"), table.joinedToOthers},
         {QStringLiteral("withheld"), table.withheldFiles},
         {QStringLiteral("subgroups"), rows},
+        {QStringLiteral("icc1"), valueArrays(table.icc1, figure)},
+        {QStringLiteral("icc2"), valueArrays(table.icc2, figure)},
     };
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }

@@ -3,6 +3,7 @@
 #include "GroupLoader.h"
 #include "Profile.h"
 #include "ProfileTable.h"
+#include "Statistics.h"
 
 #include <QByteArray>
 #include <QHashFunctions>
@@ -10,6 +11,7 @@
 #include <QStringList>
 #include <array>
 #include <cstring>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -175,9 +177,17 @@ struct BreakdownRow
     std::array<double, kScaleScoreCount + 1> scales{}; // 1..24
     // The value of column 0..kBreakdownColumns - 1: the twelve summary values, then the scales.
     double value(int column) const;
+    // The members' values, for the tests (their minimum and maximum are never shown).
+    ValueMoments moments{};
+    // Every row but the whole folder's: Welch's two-sided p of the subgroup against the rest of
+    // the folder, and whether the difference holds after Benjamini-Hochberg control over all
+    // cells of the table (an undefined p is never significant).
+    std::array<std::optional<double>, kValueCount> p{};
+    std::array<bool, kValueCount> significant{};
 };
 
 inline constexpr int kBreakdownColumns = kSummaryCount + kScaleScoreCount;
+static_assert(kBreakdownColumns == kValueCount);
 
 struct BreakdownTable
 {
@@ -188,6 +198,10 @@ struct BreakdownTable
     QString joinedToOthers;
     int withheldFiles = 0;
     std::vector<BreakdownRow> rows; // the whole folder first
+    // By column: ICC(1), the share of the differences between members that lies between the
+    // shown subgroups, and ICC(2), how reliably the subgroups' means tell them apart.
+    std::array<std::optional<double>, kBreakdownColumns> icc1{};
+    std::array<std::optional<double>, kBreakdownColumns> icc2{};
 };
 
 BreakdownRow breakdownRow(const LoadedProfile &raw, SubgroupKind kind);
@@ -204,10 +218,18 @@ QStringList breakdownNotes(const BreakdownTable &table);
 // different lines can be subtracted.
 QString breakdownRiskNote();
 
-// The table as CSV: name, count, summary1..12 and scale1..24 in percent, unrounded; a row per
-// shown subgroup, the whole folder first. Lines end in CR LF.
+// The tests of a table's rows against the rest of the folder and its ICCs, from the rows'
+// moments (breakdownTable fills them).
+void testBreakdown(BreakdownTable &table);
+
+// The table as CSV: name, count, summary1..12 and scale1..24 in percent, unrounded, then
+// p_summary1..p_scale24 (empty where undefined) and significant_summary1..significant_scale24
+// (1 or 0); a row per shown subgroup, the whole folder first, its p and significant empty; then
+// the rows icc1 and icc2, their count empty. Lines end in CR LF.
 QByteArray breakdownCsv(const BreakdownTable &table, const CsvStyle &style);
 // The table as one JSON object: the folder, the line, the minimum size, the files pooled and
-// withheld, the subgroup joined to the pooled ones ("" when none), and "subgroups", an object
-// per row with name, count, summary (12) and scales (24).
+// withheld, the subgroup joined to the pooled ones ("" when none), "subgroups", an object
+// per row with name, count, summary (12) and scales (24), every row but the whole folder's with
+// p and significant of the same shape; and icc1 and icc2 ({"summary", "scales"}). Undefined
+// figures are null.
 QByteArray breakdownJson(const BreakdownTable &table);

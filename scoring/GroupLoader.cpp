@@ -65,6 +65,7 @@ LoadedProfile loadRespondent(const NativePath &path)
     loaded.header = headerOf(text);
     ReadAnswers(text, loaded.store);
     loaded.count = 1;
+    loaded.moments.add(loaded.store);
     for (std::size_t i = 1; i < loaded.meanAnswers.size(); ++i)
         loaded.meanAnswers[i] = loaded.store.Answers[i];
     const qsizetype slash = path.lastIndexOf('/');
@@ -167,6 +168,7 @@ LoadedProfile startGroup(const QString &today)
 void addMemberScores(LoadedProfile &group, const ProfileStore &member)
 {
     ++group.count;
+    group.moments.add(member);
     for (std::size_t i = 1; i < member.Answers.size(); ++i)
         group.meanAnswers[i] += member.Answers[i];
     for (std::size_t i = 1; i < member.SummaryScores.size(); ++i)
@@ -221,6 +223,7 @@ void makeAnonymous(LoadedProfile &subgroup)
         subgroup.spread.push_back(s);
     }
     subgroup.members = {};
+    forgetExtremes(subgroup.moments);
     // The analysis takes two of its sentences from the store's answers, which a group load
     // leaves as its last member's own.
     for (std::size_t i = 1; i < subgroup.meanAnswers.size(); ++i)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ProfileStore.h"
+#include "Statistics.h"
 
 #include <QString>
 #include <QStringList>
@@ -58,6 +59,10 @@ struct LoadedProfile
     // individual results, below (min and max are 0 and never shown).
     bool anonymous = false;
     std::vector<Spread> spread{};
+    // The moments of every member's values, gathered as the members are read (no member is kept
+    // for them): the spread, the agreement and the tests of the statistics. An anonymous
+    // subgroup's have no minimum or maximum.
+    ValueMoments moments{};
 };
 
 // Texts of a group's header.

@@ -14,6 +14,42 @@ template <typename Array> QJsonArray numbers(const Array &values)
     return out;
 }
 
+// An undefined figure is null.
+QJsonValue orNull(const std::optional<double> &value)
+{
+    return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+}
+
+template <std::size_t N> QJsonArray figures(const std::array<std::optional<double>, N> &values)
+{
+    QJsonArray out;
+    for (const auto &v : values)
+        out.append(orNull(v));
+    return out;
+}
+
+// An anonymous subgroup's minimum and maximum would give a member's own value away.
+QJsonObject spreadObject(const Moments &m, bool anonymous)
+{
+    const auto ci = m.ci95();
+    return {{QStringLiteral("n"), m.n},
+            {QStringLiteral("mean"), m.mean},
+            {QStringLiteral("sd"), orNull(m.sd())},
+            {QStringLiteral("min"), anonymous ? QJsonValue() : QJsonValue(m.min)},
+            {QStringLiteral("max"), anonymous ? QJsonValue() : QJsonValue(m.max)},
+            {QStringLiteral("ci95"),
+             ci ? QJsonValue(QJsonArray{(*ci)[0], (*ci)[1]}) : QJsonValue(QJsonValue::Null)}};
+}
+
+template <std::size_t N>
+QJsonArray spreadObjects(const std::array<Moments, N> &columns, bool anonymous)
+{
+    QJsonArray out;
+    for (const Moments &m : columns)
+        out.append(spreadObject(m, anonymous));
+    return out;
+}
+
 } // namespace
 
 QByteArray profileJson(const LoadedProfile &profile, const QStringList &analysis,
@@ -31,6 +67,21 @@ QByteArray profileJson(const LoadedProfile &profile, const QStringList &analysis
         {QStringLiteral("scales"), numbers(profile.store.ScaleScores)},
         {QStringLiteral("analysis"), analysis.join(lf)},
     };
+    if (profile.group) {
+        object.insert(QStringLiteral("spread"),
+                      QJsonObject{
+                          {QStringLiteral("summary"),
+                           spreadObjects(profile.moments.summary, profile.anonymous)},
+                          {QStringLiteral("scales"),
+                           spreadObjects(profile.moments.scales, profile.anonymous)},
+                      });
+        const Agreement agreement = agreementOf(profile.moments);
+        object.insert(QStringLiteral("agreement"),
+                      QJsonObject{
+                          {QStringLiteral("scales"), figures(agreement.scales)},
+                          {QStringLiteral("blocks"), figures(agreement.blocks)},
+                      });
+    }
     if (reference) {
         object.insert(QStringLiteral("reference"),
                       QJsonObject{

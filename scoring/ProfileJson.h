@@ -10,6 +10,9 @@
 // group's members' means), the scores in the percent state, all unrounded, and the analysis
 // text. Multi-line texts join their lines with "\n". With a reference, also "reference" (its
 // code, name, count, summary and scales) and "difference" (summary and scales, this profile
-// minus the reference); the profile's store must then be in the percent state.
+// minus the reference); the profile's store must then be in the percent state. A group adds
+// "spread" ({"summary": [12], "scales": [24]}, each {"n", "mean", "sd", "min", "max", "ci95"})
+// and "agreement" (rwg(j) of the 24 "scales" and 4 "blocks"); undefined figures are null, and an
+// anonymous subgroup's minimum and maximum too.
 QByteArray profileJson(const LoadedProfile &profile, const QStringList &analysis,
                        const ReferenceProfile *reference = nullptr);

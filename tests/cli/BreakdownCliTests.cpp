@@ -103,11 +103,11 @@ TEST_F(BreakdownCliTest, CsvIsPlainWithTheWholeFolderFirst)
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_FALSE(run.out.startsWith("\xEF\xBB\xBF"));
     const QList<QStringList> records = readCsv(run.out, ',');
-    ASSERT_EQ(records.size(), 6);
+    ASSERT_EQ(records.size(), 8); // header, five rows, icc1 and icc2
     EXPECT_EQ(records[0].mid(0, 3), (QStringList{"name", "count", "summary1"}));
-    EXPECT_EQ(records[0].size(), 2 + 12 + 24);
+    EXPECT_EQ(records[0].size(), 2 + 3 * (12 + 24));
     QStringList rows;
-    for (const QStringList &record : records.mid(1))
+    for (const QStringList &record : records.mid(1, 5))
         rows << record[0] + QLatin1Char(' ') + record[1];
     EXPECT_EQ(rows, (QStringList{"Вся папка 6", "Пермь 3", "(не указано) 1", "Омск 1", "Тула 1"}));
     // The point is "." under a Russian locale, and every number reads back as the JSON's.

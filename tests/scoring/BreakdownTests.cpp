@@ -380,10 +380,14 @@ TEST_F(BreakdownFolderTest, TableRowsInPercentWholeFolderFirst)
 
     const QByteArray csv = breakdownCsv(table, scriptCsv());
     const QList<QByteArray> lines = csv.split('\n');
-    ASSERT_EQ(lines.size(), 5); // header, three rows, nothing after the last line end
+    // header, three rows, icc1 and icc2, nothing after the last line end
+    ASSERT_EQ(lines.size(), 7);
     EXPECT_TRUE(lines[0].startsWith("name,count,summary1,"));
-    EXPECT_TRUE(lines[0].endsWith(",scale24\r"));
-    EXPECT_EQ(lines[0].count(','), 1 + kBreakdownColumns);
+    EXPECT_TRUE(lines[0].contains(",scale24,p_summary1,"));
+    EXPECT_TRUE(lines[0].endsWith(",significant_scale24\r"));
+    for (const QByteArray &line : lines.mid(0, 6))
+        EXPECT_EQ(line.count(','), 1 + 3 * kBreakdownColumns);
+    EXPECT_TRUE(lines[5].startsWith("icc2,,"));
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Вся папка,8,").toUtf8()));
     EXPECT_TRUE(lines[3].startsWith(QStringLiteral("Прочие,4,").toUtf8()));
     EXPECT_EQ(lines[2].split(',')[2].toDouble(), percent.SummaryScores[1]);

@@ -1,0 +1,448 @@
+#include "Statistics.h"
+
+#include "Scoring.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numeric>
+
+namespace {
+
+constexpr double kEpsilon = std::numeric_limits<double>::epsilon();
+constexpr double kPi = 3.14159265358979323846;
+
+} // namespace
+
+// ---- moments
+
+void Moments::add(double x)
+{
+    if (n == 0) {
+        min = max = x;
+    } else {
+        min = std::min(min, x);
+        max = std::max(max, x);
+    }
+    ++n;
+    const double delta = x - mean;
+    mean += delta / n;
+    m2 += delta * (x - mean);
+}
+
+std::optional<double> Moments::variance() const
+{
+    if (n < 2)
+        return std::nullopt;
+    return m2 / (n - 1);
+}
+
+std::optional<double> Moments::sd() const
+{
+    const auto v = variance();
+    return v ? std::optional(std::sqrt(*v)) : std::nullopt;
+}
+
+std::optional<std::array<double, 2>> Moments::ci95() const
+{
+    const auto s = sd();
+    if (!s)
+        return std::nullopt;
+    const double half = studentTQuantile(0.975, n - 1) * *s / std::sqrt(double(n));
+    return std::array<double, 2>{mean - half, mean + half};
+}
+
+Moments mergedMoments(const Moments &a, const Moments &b)
+{
+    if (a.n == 0)
+        return b;
+    if (b.n == 0)
+        return a;
+    Moments m;
+    m.n = a.n + b.n;
+    const double delta = b.mean - a.mean;
+    m.mean = a.mean + delta * b.n / m.n;
+    m.m2 = a.m2 + b.m2 + delta * delta * (double(a.n) * b.n / m.n);
+    m.min = std::min(a.min, b.min);
+    m.max = std::max(a.max, b.max);
+    return m;
+}
+
+Moments remainderMoments(const Moments &whole, const Moments &part)
+{
+    Moments rest;
+    rest.n = whole.n - part.n;
+    if (rest.n <= 0)
+        return {};
+    rest.mean = (whole.n * whole.mean - part.n * part.mean) / rest.n;
+    const double delta = part.mean - rest.mean;
+    rest.m2 = whole.m2 - part.m2 - delta * delta * (double(part.n) * rest.n / whole.n);
+    // What is left of a subtraction of nearly equal sums is rounding, not spread: a rest whose
+    // members are all alike must show no variance, or Welch's test would find a difference in
+    // two constant columns.
+    if (rest.m2 < 64 * kEpsilon * whole.m2)
+        rest.m2 = 0;
+    return rest;
+}
+
+void ValueMoments::add(const ProfileStore &raw)
+{
+    for (int i = 1; i <= kSummaryCount; ++i)
+        summary[std::size_t(i - 1)].add(
+            toPercent(raw.SummaryScores[std::size_t(i)],
+                      ProfileStore::ScoreRanges[std::size_t(ProfileStore::summaryRangeRow(i))]));
+    for (int i = 1; i <= kScaleScoreCount; ++i)
+        scales[std::size_t(i - 1)].add(
+            toPercent(raw.ScaleScores[std::size_t(i)],
+                      ProfileStore::ScoreRanges[std::size_t(ProfileStore::scaleRangeRow(i))]));
+    for (int i = 1; i <= kAnswerCount; ++i)
+        answers[std::size_t(i - 1)].add(raw.Answers[std::size_t(i)]);
+}
+
+const Moments &ValueMoments::value(int index) const
+{
+    return index < kSummaryCount ? summary[std::size_t(index)]
+                                 : scales[std::size_t(index - kSummaryCount)];
+}
+
+Moments &ValueMoments::value(int index)
+{
+    return index < kSummaryCount ? summary[std::size_t(index)]
+                                 : scales[std::size_t(index - kSummaryCount)];
+}
+
+namespace {
+
+template <typename Combine>
+ValueMoments combined(const ValueMoments &a, const ValueMoments &b, const Combine &combine)
+{
+    ValueMoments out;
+    for (std::size_t i = 0; i < out.summary.size(); ++i)
+        out.summary[i] = combine(a.summary[i], b.summary[i]);
+    for (std::size_t i = 0; i < out.scales.size(); ++i)
+        out.scales[i] = combine(a.scales[i], b.scales[i]);
+    for (std::size_t i = 0; i < out.answers.size(); ++i)
+        out.answers[i] = combine(a.answers[i], b.answers[i]);
+    return out;
+}
+
+} // namespace
+
+ValueMoments mergedMoments(const ValueMoments &a, const ValueMoments &b)
+{
+    return combined(a, b, [](const Moments &x, const Moments &y) { return mergedMoments(x, y); });
+}
+
+ValueMoments remainderMoments(const ValueMoments &whole, const ValueMoments &part)
+{
+    return combined(whole, part,
+                    [](const Moments &x, const Moments &y) { return remainderMoments(x, y); });
+}
+
+void forgetExtremes(ValueMoments &moments)
+{
+    const auto forget = [](auto &columns) {
+        for (Moments &m : columns)
+            m.min = m.max = 0;
+    };
+    forget(moments.summary);
+    forget(moments.scales);
+    forget(moments.answers);
+}
+
+// ---- distributions
+
+namespace {
+
+// The continued fraction of the incomplete beta function (modified Lentz), which converges
+// fast for x < (a + 1) / (a + b + 2).
+double betaFraction(double x, double a, double b)
+{
+    constexpr double kTiny = 1e-300;
+    constexpr int kMostTerms = 100000;
+    const auto guard = [](double v) { return std::fabs(v) < kTiny ? kTiny : v; };
+    double c = 1;
+    double d = 1 / guard(1 - (a + b) * x / (a + 1));
+    double h = d;
+    for (int m = 1; m <= kMostTerms; ++m) {
+        const double m2 = 2.0 * m;
+        double aa = m * (b - m) * x / ((a - 1 + m2) * (a + m2));
+        d = 1 / guard(1 + aa * d);
+        c = guard(1 + aa / c);
+        h *= d * c;
+        aa = -(a + m) * (a + b + m) * x / ((a + m2) * (a + 1 + m2));
+        d = 1 / guard(1 + aa * d);
+        c = guard(1 + aa / c);
+        const double step = d * c;
+        h *= step;
+        if (std::fabs(step - 1) < 2 * kEpsilon)
+            break;
+    }
+    return h;
+}
+
+// I_x(a, b) with y = 1 - x given as well, so that neither loses digits when the other is
+// near 1.
+double regularizedBeta(double x, double y, double a, double b)
+{
+    if (x <= 0)
+        return 0;
+    if (y <= 0)
+        return 1;
+    const double front = std::exp(std::lgamma(a + b) - std::lgamma(a) - std::lgamma(b) +
+                                  a * std::log(x) + b * std::log(y));
+    if (x < (a + 1) / (a + b + 2))
+        return front * betaFraction(x, a, b) / a;
+    return 1 - front * betaFraction(y, b, a) / b;
+}
+
+// P(T > t) for t >= 0.
+double upperTail(double t, double df)
+{
+    const double t2 = t * t;
+    return 0.5 * regularizedBeta(df / (df + t2), t2 / (df + t2), df / 2, 0.5);
+}
+
+double studentDensity(double t, double df)
+{
+    return std::exp(std::lgamma((df + 1) / 2) - std::lgamma(df / 2) - 0.5 * std::log(df * kPi) -
+                    (df + 1) / 2 * std::log1p(t * t / df));
+}
+
+// The standard normal quantile (Acklam's rational approximation, about 1e-9), a start for the
+// t quantile's iteration.
+double normalQuantile(double p)
+{
+    static const double a[] = {-3.969683028665376e+01, 2.209460984245205e+02,
+                               -2.759285104469687e+02, 1.383577518672690e+02,
+                               -3.066479806614716e+01, 2.506628277459239e+00};
+    static const double b[] = {-5.447609879822406e+01, 1.615858368580409e+02,
+                               -1.556989798598866e+02, 6.680131188771972e+01,
+                               -1.328068155288572e+01};
+    static const double c[] = {-7.784894002430293e-03, -3.223964580411365e-01,
+                               -2.400758277161838e+00, -2.549732539343734e+00,
+                               4.374664141464968e+00,  2.938163982698783e+00};
+    static const double d[] = {7.784695709041462e-03, 3.224671290700398e-01, 2.445134137142996e+00,
+                               3.754408661907416e+00};
+    constexpr double kLow = 0.02425;
+    if (p < kLow || p > 1 - kLow) {
+        const double q = std::sqrt(-2 * std::log(p < kLow ? p : 1 - p));
+        const double z = (((((c[0] * q + c[1]) * q + c[2]) * q + c[3]) * q + c[4]) * q + c[5]) /
+                         ((((d[0] * q + d[1]) * q + d[2]) * q + d[3]) * q + 1);
+        return p < kLow ? z : -z;
+    }
+    const double q = p - 0.5, r = q * q;
+    return (((((a[0] * r + a[1]) * r + a[2]) * r + a[3]) * r + a[4]) * r + a[5]) * q /
+           (((((b[0] * r + b[1]) * r + b[2]) * r + b[3]) * r + b[4]) * r + 1);
+}
+
+} // namespace
+
+double regularizedBeta(double x, double a, double b)
+{
+    return regularizedBeta(x, 1 - x, a, b);
+}
+
+double studentTCdf(double t, double df)
+{
+    const double upper = upperTail(std::fabs(t), df);
+    return t < 0 ? upper : 1 - upper;
+}
+
+double studentTQuantile(double p, double df)
+{
+    if (p == 0.5)
+        return 0;
+    if (p < 0.5)
+        return -studentTQuantile(1 - p, df);
+    const double q = 1 - p;
+    // Start from the normal quantile with the first terms of the Cornish-Fisher expansion; the
+    // upper tail is convex for t > 0, so Newton's steps then close in from below.
+    const double z = normalQuantile(p);
+    double t = z + (z * z * z + z) / (4 * df) +
+               (5 * std::pow(z, 5) + 16 * z * z * z + 3 * z) / (96 * df * df);
+    constexpr int kMostSteps = 1000;
+    for (int i = 0; i < kMostSteps; ++i) {
+        const double next = t + (upperTail(t, df) - q) / studentDensity(t, df);
+        const double stepped = next > 0 ? next : t / 2;
+        const bool done = std::fabs(stepped - t) <= 4 * kEpsilon * stepped;
+        t = stepped;
+        if (done)
+            break;
+    }
+    return t;
+}
+
+// ---- tests
+
+std::optional<double> welchP(const Moments &x, const Moments &y)
+{
+    const auto vx = x.variance(), vy = y.variance();
+    if (!vx || !vy)
+        return std::nullopt;
+    const double ex = *vx / x.n, ey = *vy / y.n;
+    const double stderror = std::sqrt(ex + ey);
+    // As t.test: data whose standard error vanishes beside their means are constant.
+    if (stderror < 10 * kEpsilon * std::max(std::fabs(x.mean), std::fabs(y.mean)) || stderror == 0)
+        return std::nullopt;
+    const double df = (ex + ey) * (ex + ey) / (ex * ex / (x.n - 1) + ey * ey / (y.n - 1));
+    const double t = (x.mean - y.mean) / stderror;
+    return std::min(1.0, 2 * upperTail(std::fabs(t), df));
+}
+
+std::vector<std::optional<double>> adjustBH(const std::vector<std::optional<double>> &p)
+{
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < p.size(); ++i)
+        if (p[i])
+            order.push_back(i);
+    // Largest first, ties in their given order (R's order(p, decreasing = TRUE) is stable).
+    std::stable_sort(order.begin(), order.end(),
+                     [&p](std::size_t a, std::size_t b) { return *p[a] > *p[b]; });
+    std::vector<std::optional<double>> adjusted(p.size());
+    const double n = double(order.size());
+    double least = 1;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const double rank = n - double(k);
+        least = std::min(least, n / rank * *p[order[k]]);
+        adjusted[order[k]] = least;
+    }
+    return adjusted;
+}
+
+ValueTests comparisonTests(const ValueMoments &a, const ValueMoments &b)
+{
+    std::vector<std::optional<double>> p(kValueCount);
+    for (int i = 0; i < kValueCount; ++i)
+        p[std::size_t(i)] = welchP(a.value(i), b.value(i));
+    const auto adjusted = adjustBH(p);
+    ValueTests tests;
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        tests.p[i] = p[i];
+        tests.significant[i] = adjusted[i] && *adjusted[i] < kSignificanceLevel;
+    }
+    return tests;
+}
+
+double percentileWithin(double value, const std::vector<double> &members)
+{
+    if (members.empty())
+        return 0;
+    double below = 0;
+    for (const double m : members)
+        below += m < value ? 1.0 : m == value ? 0.5 : 0.0;
+    return 100 * below / double(members.size());
+}
+
+std::optional<double> percentileWithin(double value, const Moments &group)
+{
+    const auto s = group.sd();
+    if (!s || *s == 0)
+        return std::nullopt;
+    return 50 * std::erfc(-(value - group.mean) / (*s * std::sqrt(2.0)));
+}
+
+// ---- agreement
+
+std::optional<double> rwgJ(const std::vector<std::optional<double>> &itemVariances, double sigma2)
+{
+    if (itemVariances.empty())
+        return std::nullopt;
+    double sum = 0;
+    for (const auto &v : itemVariances) {
+        if (!v)
+            return std::nullopt;
+        sum += *v;
+    }
+    const double j = double(itemVariances.size());
+    const double ratio = std::min(sum / j, sigma2) / sigma2;
+    return j * (1 - ratio) / (j * (1 - ratio) + ratio);
+}
+
+namespace {
+constexpr int kAnswersPerBlock = 8;
+constexpr int kScalesPerBlock = 4;
+} // namespace
+
+std::vector<int> scaleAnswers(int scale)
+{
+    if (scale > kScaleCount) {
+        // A factor (III) cell: its two scales' answers.
+        const int cell = scale - kScaleCount;
+        std::vector<int> answers = scaleAnswers(2 * cell - 1);
+        const std::vector<int> second = scaleAnswers(2 * cell);
+        answers.insert(answers.end(), second.begin(), second.end());
+        return answers;
+    }
+    // Answers k and k + 4 of a block feed its scale k.
+    const int block = (scale - 1) / kScalesPerBlock, k = (scale - 1) % kScalesPerBlock + 1;
+    const int first = kAnswersPerBlock * block + k;
+    return {first, first + kScalesPerBlock};
+}
+
+std::vector<int> blockAnswers(int block)
+{
+    std::vector<int> answers(kAnswersPerBlock);
+    std::iota(answers.begin(), answers.end(), kAnswersPerBlock * (block - 1) + 1);
+    return answers;
+}
+
+Agreement agreementOf(const std::array<std::optional<double>, kAnswerCount + 1> &answerVariance)
+{
+    const auto of = [&answerVariance](const std::vector<int> &answers) {
+        std::vector<std::optional<double>> items;
+        for (const int a : answers)
+            items.push_back(answerVariance[std::size_t(a)]);
+        return rwgJ(items);
+    };
+    Agreement agreement;
+    for (int s = 1; s <= kScaleScoreCount; ++s)
+        agreement.scales[std::size_t(s - 1)] = of(scaleAnswers(s));
+    for (int b = 1; b <= kFactorIIBlocks; ++b)
+        agreement.blocks[std::size_t(b - 1)] = of(blockAnswers(b));
+    return agreement;
+}
+
+Agreement agreementOf(const ValueMoments &moments)
+{
+    std::array<std::optional<double>, kAnswerCount + 1> variance{};
+    for (int a = 1; a <= kAnswerCount; ++a)
+        variance[std::size_t(a)] = moments.answers[std::size_t(a - 1)].variance();
+    return agreementOf(variance);
+}
+
+bool agreementIsLow(const Agreement &agreement)
+{
+    return std::any_of(agreement.blocks.begin(), agreement.blocks.end(),
+                       [](const auto &r) { return r && *r < kAgreementThreshold; });
+}
+
+// ---- ICC
+
+Icc iccOf(const std::vector<Moments> &rows)
+{
+    double total = 0, sum = 0, within = 0;
+    int groups = 0;
+    for (const Moments &row : rows) {
+        if (row.n == 0)
+            continue;
+        ++groups;
+        total += row.n;
+        sum += row.n * row.mean;
+        within += row.m2;
+    }
+    if (groups < 2 || total - groups < 1)
+        return {};
+    const double grand = sum / total;
+    double between = 0;
+    for (const Moments &row : rows)
+        between += row.n * (row.mean - grand) * (row.mean - grand);
+    const double msb = between / (groups - 1), msw = within / (total - groups);
+    const double k = total / groups;
+    Icc icc;
+    if (const double denominator = msb + (k - 1) * msw; denominator > 0)
+        icc.icc1 = (msb - msw) / denominator;
+    if (msb > 0)
+        icc.icc2 = (msb - msw) / msb;
+    return icc;
+}
