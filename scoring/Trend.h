@@ -1,0 +1,97 @@
+#pragma once
+
+#include "Breakdown.h"
+#include "NativePath.h"
+#include "Profile.h"
+#include "ProfileTable.h"
+#include "Statistics.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <optional>
+#include <vector>
+
+// A company surveyed again and again, each survey's answer files in a folder of their own under
+// one parent folder ("2023", "2024", … or "Волна 1", "Волна 2", …): the waves side by side in
+// order, with the changes from one wave to the next that are more than noise.
+
+// One wave's folder: its bytes as the file system holds them and its name as shown.
+struct TrendFolder
+{
+    NativePath native;
+    QString name;
+};
+
+// The waves of a parent folder: its immediate subfolders that hold at least one answer file
+// (*.txt, as Group finds them), in natural order of their names ("Волна 2" before "Волна 10").
+// Answer files in the parent itself are no wave. Throws when parent names no folder or cannot
+// be listed, and "Cannot open file %s" for a subfolder that cannot be listed.
+std::vector<TrendFolder> trendFolders(const NativePath &parent);
+
+// The 36 values of a row: the twelve summary values, then the 24 scales, as in the breakdown.
+inline constexpr int kTrendColumns = kBreakdownColumns;
+
+// A wave as --json of its folder shows it: count and percentages, unrounded.
+struct TrendWave
+{
+    QString name;
+    NativePath folder; // where the wave lies, to open it as a group
+    int count = 0;
+    std::array<double, kSummaryCount + 1> summary{};   // 1..12
+    std::array<double, kScaleScoreCount + 1> scales{}; // 1..24
+    ValueMoments moments;                              // of its members' values, in percent
+    // The value of column 0..kTrendColumns - 1.
+    double value(int column) const;
+};
+
+// A wave below the minimum size: named and counted, never shown.
+struct TrendWithheld
+{
+    QString name;
+    int count = 0;
+};
+
+// The change from one shown wave to the next.
+struct TrendChange
+{
+    int from = 0; // index into Trend::waves
+    int to = 0;
+    std::array<double, kTrendColumns> difference{}; // later minus earlier, unrounded
+    // Welch's two-sided test of the two waves' members; none where it is undefined (a wave of
+    // one file, no spread on both sides).
+    std::array<std::optional<double>, kTrendColumns> p{};
+    // Benjamini–Hochberg over every change of the trend, below kSignificanceLevel.
+    std::array<bool, kTrendColumns> significant{};
+};
+
+struct Trend
+{
+    QString folder; // the parent's name as shown
+    int minimumSize = kDefaultMinimumSize;
+    std::vector<TrendWithheld> withheld; // in wave order
+    std::vector<TrendWave> waves;        // shown, in wave order
+    std::vector<TrendChange> changes;    // one per pair of consecutive shown waves
+};
+
+// The changes between consecutive waves: differences, Welch's p and the marks.
+std::vector<TrendChange> trendChanges(const std::vector<TrendWave> &waves);
+
+// Reads every wave of parent once, as Group reads a folder, and forms the trend: waves of fewer
+// than minimumSize files withheld, the changes between the shown ones tested. A wave that fails
+// stops the load with Group's message, the wave named before it; fewer than two shown waves get
+// a message of their own. today is the group loads' header date.
+Trend loadTrend(const NativePath &parent, int minimumSize, const QString &today);
+
+// The note on the waves the minimum size left out; empty when none was.
+QString trendWithheldNote(const Trend &trend);
+
+// The trend as one JSON object: "folder", "minSize", "withheld" ({"name", "count"} each),
+// "waves" ({"name", "count", "summary": [12], "scales": [24]} each) and "changes" ({"from",
+// "to", "difference", "p", "significant"} each, the last three {"summary", "scales"}; a p that
+// is undefined is null).
+QByteArray trendJson(const Trend &trend);
+// The waves as CSV: a header, then name, count, summary1..12 and scale1..24 per shown wave.
+// Lines end in CR LF.
+QByteArray trendCsv(const Trend &trend, const CsvStyle &style);

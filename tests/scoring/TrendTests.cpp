@@ -1,0 +1,219 @@
+// Trends: which subfolders are waves and in what order, which the minimum size withholds, what
+// a parent that gives no trend is told, and the changes' tests read back by R.
+
+#include "AnswerFiles.h"
+#include "CommandError.h"
+#include "GroupLoader.h"
+#include "Scoring.h"
+#include "Trend.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <cmath>
+
+using testfiles::Questionnaire;
+
+namespace {
+
+const QString kToday = QStringLiteral("01.06.2031");
+
+// A parent folder from a list of entries: "wave/file.txt" an answer file, "name/" a folder,
+// "wave/bad.txt!" an answer file with a word where a number belongs.
+struct ParentFolder
+{
+    explicit ParentFolder(const std::vector<QString> &entries)
+    {
+        for (QString entry : entries) {
+            const bool bad = entry.endsWith(QLatin1Char('!'));
+            entry.chop(bad ? 1 : 0);
+            const QString path = dir.filePath(entry);
+            QDir().mkpath(entry.endsWith(QLatin1Char('/')) ? path : QFileInfo(path).path());
+            if (!entry.endsWith(QLatin1Char('/')))
+                testfiles::writeBytes(path, bad ? testfiles::joinLines(Questionnaire().withLine(
+                                                      9, QStringLiteral("пять")))
+                                                : Questionnaire().bytes());
+        }
+    }
+    NativePath native() const { return toNativePath(dir.path()); }
+    QTemporaryDir dir;
+};
+
+struct WavesCase
+{
+    const char *rule;
+    std::vector<QString> entries;
+    int minimumSize;
+    QStringList waves;    // shown, in order
+    QStringList withheld; // "name count"
+};
+
+class TrendWaves : public testing::TestWithParam<WavesCase>
+{
+};
+
+TEST_P(TrendWaves, AreTheSubfoldersWithAnswerFilesInNaturalOrder)
+{
+    const WavesCase &c = GetParam();
+    ParentFolder parent(c.entries);
+    const Trend trend = loadTrend(parent.native(), c.minimumSize, kToday);
+    QStringList waves, withheld;
+    for (const TrendWave &w : trend.waves)
+        waves << w.name;
+    for (const TrendWithheld &w : trend.withheld)
+        withheld << QStringLiteral("%1 %2").arg(w.name).arg(w.count);
+    EXPECT_EQ(waves, c.waves);
+    EXPECT_EQ(withheld, c.withheld);
+    EXPECT_EQ(trend.changes.size(), waves.size() - 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, TrendWaves,
+    testing::Values(WavesCase{"numbers by value",
+                              {"Волна 10/a.txt", "Волна 2/a.txt", "волна 1/a.txt"},
+                              1,
+                              {"волна 1", "Волна 2", "Волна 10"},
+                              {}},
+                    WavesCase{"only immediate subfolders with answer files",
+                              {"2024/a.TXT", "2023/a.txt", "a.txt", "notes/readme.md",
+                               "2022/old/a.txt", "2021/x.txt/", "empty/"},
+                              1,
+                              {"2023", "2024"},
+                              {}},
+                    WavesCase{"small waves withheld and counted",
+                              {"A/1.txt", "A/2.txt", "A/3.txt", "B/1.txt", "B/2.txt", "C/1.txt",
+                               "C/2.txt", "C/3.txt", "C/4.txt"},
+                              3,
+                              {"A", "C"},
+                              {"B 2"}}),
+    [](const auto &row) { return std::to_string(row.index); });
+
+struct RefusalCase
+{
+    std::vector<QString> entries; // empty: the parent is a file
+    const char *message;          // the message starts so
+    const char *file;             // the file the terminal puts before it, from the parent
+};
+
+class TrendRefusals : public testing::TestWithParam<RefusalCase>
+{
+};
+
+TEST_P(TrendRefusals, SayWhyInOneMessage)
+{
+    const RefusalCase &c = GetParam();
+    ParentFolder parent(c.entries);
+    const NativePath path = c.entries.empty() ? parent.native() + "/f.txt" : parent.native();
+    if (c.entries.empty())
+        Questionnaire().write(parent.dir.filePath("f.txt"));
+    try {
+        loadTrend(path, 3, kToday);
+        FAIL() << "no message";
+    } catch (const CommandError &e) {
+        EXPECT_TRUE(e.message().startsWith(QString::fromUtf8(c.message))) << e.message().toStdString();
+        EXPECT_EQ(e.file(), *c.file ? parent.dir.filePath(QString::fromUtf8(c.file)) : QString());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, TrendRefusals,
+    testing::Values(RefusalCase{{}, "Cannot show the trend of ", ""},
+                    RefusalCase{{"a.txt", "notes/"}, "В папке ", ""},
+                    RefusalCase{{"A/1.txt", "A/2.txt", "A/3.txt", "B/1.txt"},
+                                "Для динамики нужны хотя бы две",
+                                ""},
+                    RefusalCase{{"A/1.txt", "A/2.txt", "A/3.txt", "B/1.txt", "B/2.txt!", "B/3.txt"},
+                                "Волна «B»: 'пять' is not a valid integer value",
+                                "B/2.txt"}),
+    [](const auto &row) { return std::to_string(row.index); });
+
+// ---- the changes, against R's t.test and p.adjust(…, "BH")
+
+// A wave of members whose answers and totals scatter about a level; total 1 is the same for
+// everyone, so that its test is undefined.
+void writeWave(const QString &folder, int members, int level, unsigned &seed)
+{
+    QDir().mkpath(folder);
+    const auto next = [&seed](int spread) {
+        seed = seed * 1103515245u + 12345u;
+        return int((seed >> 16) % unsigned(spread));
+    };
+    for (int m = 0; m < members; ++m) {
+        Questionnaire q;
+        for (int &a : q.answers)
+            a = std::clamp(level + next(3) - 1, 1, 7);
+        for (int k = 1; k < 12; ++k)
+            q.totals[std::size_t(k)] = (k < 8 ? 8 : 16) * std::clamp(level + next(3) - 1, 1, 7);
+        q.write(QStringLiteral("%1/m%2.txt").arg(folder).arg(m));
+    }
+}
+
+TEST(TrendChanges, AreWelchAndBenjaminiHochbergAsRComputesThem)
+{
+    const QString rscript = QStandardPaths::findExecutable(QStringLiteral("Rscript"));
+    if (rscript.isEmpty())
+        GTEST_SKIP() << "Rscript is not installed: the changes are not read back by R";
+    QTemporaryDir dir;
+    unsigned seed = 7;
+    const int sizes[] = {6, 9, 2, 7, 12};
+    const int levels[] = {3, 3, 5, 4, 4};
+    for (int w = 0; w < 5; ++w)
+        writeWave(dir.filePath(QStringLiteral("Волна %1").arg(w + 1)), sizes[w], levels[w], seed);
+    const Trend trend = loadTrend(toNativePath(dir.path()), 3, kToday);
+    ASSERT_EQ(trend.waves.size(), 4u);
+
+    // Every member's 36 values in percent, a line per member after its wave's number.
+    QByteArray csv;
+    for (std::size_t w = 0; w < trend.waves.size(); ++w)
+        for (const MemberProfile &m :
+             loadGroup(trend.waves[w].folder, kToday, Members::Keep).members) {
+            ProfileStore percent = m.store;
+            convertToPercent(percent);
+            csv += QByteArray::number(qulonglong(w));
+            for (int i = 1; i <= kSummaryCount; ++i)
+                csv += ',' + QByteArray::number(percent.SummaryScores[std::size_t(i)], 'g', 17);
+            for (int i = 1; i <= kScaleScoreCount; ++i)
+                csv += ',' + QByteArray::number(percent.ScaleScores[std::size_t(i)], 'g', 17);
+            csv += '\n';
+        }
+    testfiles::writeBytes(dir.filePath("values.csv"), csv);
+    QProcess r;
+    r.start(rscript, {"-e",
+                      "v <- read.csv(commandArgs(TRUE)[1], header = FALSE); p <- c();"
+                      "for (w in 1:(max(v[, 1]))) for (c in 2:37) p <- c(p, tryCatch("
+                      "t.test(v[v[, 1] == w, c], v[v[, 1] == w - 1, c])$p.value,"
+                      "error = function(e) NA));"
+                      "write.table(cbind(p, p.adjust(p, 'BH')), sep = ',', row.names = FALSE,"
+                      "col.names = FALSE, quote = FALSE, na = 'NA')",
+                      dir.filePath("values.csv")});
+    ASSERT_TRUE(r.waitForFinished(120000));
+    const QList<QByteArray> lines = r.readAllStandardOutput().trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 3 * kTrendColumns) << r.readAllStandardError().toStdString();
+    int marked = 0, undefined = 0;
+    for (int k = 0; k < lines.size(); ++k) {
+        const TrendChange &change = trend.changes[std::size_t(k / kTrendColumns)];
+        const std::size_t c = std::size_t(k % kTrendColumns);
+        const QList<QByteArray> fields = lines[k].split(',');
+        if (fields[0] == "NA") {
+            EXPECT_FALSE(change.p[c]) << k;
+            EXPECT_FALSE(change.significant[c]) << k;
+            ++undefined;
+            continue;
+        }
+        const double p = fields[0].toDouble(), adjusted = fields[1].toDouble();
+        ASSERT_TRUE(change.p[c]) << k;
+        EXPECT_NEAR(*change.p[c], p, 1e-6 * p) << k;
+        EXPECT_EQ(change.significant[c], adjusted < 0.05) << k;
+        marked += change.significant[c] ? 1 : 0;
+        EXPECT_EQ(change.difference[c], trend.waves[std::size_t(change.to)].value(int(c)) -
+                                            trend.waves[std::size_t(change.from)].value(int(c)));
+    }
+    EXPECT_EQ(undefined, 3);
+    EXPECT_GT(marked, 0);
+    EXPECT_LT(marked, lines.size() - undefined);
+}
+
+} // namespace
