@@ -23,6 +23,7 @@ TOTALS_CAPTION = "Итоговые показатели:"
 
 GROUP_FOLDER = "Отдел продаж"
 COMPANY_FOLDER = "Компания"
+TREND_FOLDER = "Динамика"
 
 
 def years_text(n):
@@ -222,6 +223,43 @@ def company_respondents():
     return people
 
 
+# A small firm surveyed three years running, a folder per year under one parent, for the trend:
+# a new director opens it up year by year (innovation and involvement rise, rules and
+# competition ease), while a few people leave and others join.
+TREND_WAVES = [
+    # year, date, blocks, scales, staff (indices into TREND_STAFF)
+    ("2023", "14.03.2023", [3.2, 3.9, 4.8, 5.0], [0.4, -0.6, 0.2, -0.3], range(0, 9)),
+    ("2024", "12.03.2024", [3.9, 4.2, 4.4, 4.6], [0.3, 0.0, 0.2, 0.1], range(1, 11)),
+    ("2025", "18.03.2025", [4.8, 4.7, 4.0, 4.3], [0.2, 0.6, 0.1, 0.5], range(2, 13)),
+]
+TREND_STAFF = [
+    ("Гаврилов Илья Сергеевич", "директор"), ("Киселёва Анна Петровна", "главный бухгалтер"),
+    ("Лаптев Денис Олегович", "менеджер по продажам"), ("Миронова Светлана Игоревна", "дизайнер"),
+    ("Нестеров Артём Павлович", "инженер"), ("Осипова Юлия Андреевна", "менеджер проектов"),
+    ("Пахомов Роман Викторович", "технолог"), ("Родионова Елена Юрьевна", "специалист по кадрам"),
+    ("Сафонов Кирилл Дмитриевич", "инженер"), ("Титова Дарья Алексеевна", "маркетолог"),
+    ("Ульянов Максим Ильич", "программист"), ("Фомина Ольга Васильевна", "менеджер по продажам"),
+    ("Широков Антон Евгеньевич", "аналитик"),
+]
+
+
+def trend_respondents(year, date, blocks, scales, staff):
+    """One wave's files: the year's leaning, each person with their own steady accent."""
+    people = []
+    for n in staff:
+        name, position = TREND_STAFF[n]
+        accent = random.Random(9000 + n)
+        rng = random.Random(int(year) * 100 + n)
+        people.append({
+            "file": f"r{n + 1:02d}.txt", "seed": int(year) * 100 + n, "date": date,
+            "code": f"{2301 + n:04d}", "name": name, "department": "ООО «Северный ветер»",
+            "position": position, "years": 1 + n % 7 + int(year) - 2023, "city": "Вологда",
+            "blocks": [b + accent.uniform(-0.5, 0.5) + rng.uniform(-0.2, 0.2) for b in blocks],
+            "scales": scales, "spread": PERSONAL,
+        })
+    return people
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     samples = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "samples")
@@ -235,6 +273,11 @@ def main():
     os.makedirs(company, exist_ok=True)
     for person in company_respondents():
         write_file(os.path.join(company, person["file"]), file_lines(person))
+    for year, date, blocks, scales, staff in TREND_WAVES:
+        wave = os.path.join(samples, TREND_FOLDER, year)
+        os.makedirs(wave, exist_ok=True)
+        for person in trend_respondents(year, date, blocks, scales, staff):
+            write_file(os.path.join(wave, person["file"]), file_lines(person))
 
 
 if __name__ == "__main__":
