@@ -451,6 +451,25 @@ QString breakdownRiskNote()
                           "получателю разбивки одной папки по разным строкам.");
 }
 
+QString breakdownShareRowName()
+{
+    return QStringLiteral("доля различий между подгруппами");
+}
+
+QString breakdownShareText(const std::optional<double> &icc1)
+{
+    return icc1 ? formatWhole(100 * *icc1).trimmed() : QStringLiteral("—");
+}
+
+QString breakdownMarksNote()
+{
+    return QStringLiteral("Цифры в рамке: отличие подгруппы от остальной папки больше, чем даёт "
+                          "случай (критерий Уэлча, поправка Бенджамини — Хохберга на все ячейки "
+                          "таблицы, 0,05). Строка «%1» — ICC(1) в процентах: какая часть "
+                          "различий между людьми приходится на различия между подгруппами.")
+        .arg(breakdownShareRowName());
+}
+
 QByteArray breakdownCsv(const BreakdownTable &table, const CsvStyle &style)
 {
     const char sep = style.separator;

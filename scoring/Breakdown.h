@@ -218,6 +218,13 @@ QStringList breakdownNotes(const BreakdownTable &table);
 // different lines can be subtracted.
 QString breakdownRiskNote();
 
+// The row under the subgroups that gives each column's ICC(1): "доля различий между
+// подгруппами", its figures whole percentages ("—" where undefined).
+QString breakdownShareRowName();
+QString breakdownShareText(const std::optional<double> &icc1);
+// What the marks of the heat map say: the framed cells and the share row.
+QString breakdownMarksNote();
+
 // The tests of a table's rows against the rest of the folder and its ICCs, from the rows'
 // moments (breakdownTable fills them).
 void testBreakdown(BreakdownTable &table);

@@ -19,6 +19,7 @@ ReferenceProfile referenceOf(const LoadedProfile &loaded, const QString &folderN
     reference.count = loaded.count;
     reference.group = loaded.group;
     reference.folderName = folderName;
+    reference.moments = loaded.moments;
     return reference;
 }
 

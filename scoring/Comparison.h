@@ -17,6 +17,10 @@ struct ReferenceProfile
     int count = 0;
     bool group = false;
     QString folderName; // a group's folder as shown, without its path
+    // Its members' moments, for the tests of a comparison of two groups
+    // (comparisonTests(profile.moments, reference.moments)) and a respondent's percentile
+    // within the group (percentileWithin).
+    ValueMoments moments{};
 };
 
 // Reads the reference exactly as Data reads a file and Group a folder: same rules, same

@@ -107,6 +107,11 @@ QStringList spreadTitles()
             QStringLiteral("Ст. откл."),  QStringLiteral("Минимум"), QStringLiteral("Максимум")};
 }
 
+QStringList spreadStatisticsTitles()
+{
+    return {QStringLiteral("ДИ 95 %: от"), QStringLiteral("ДИ 95 %: до"), QStringLiteral("rwg(j)")};
+}
+
 CsvStyle scriptCsv()
 {
     return {};

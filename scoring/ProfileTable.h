@@ -80,6 +80,9 @@ inline constexpr std::array<TableStatistic, 2> kAnonymousStatistics{
 
 // The column titles of a spread table: the value's name, then n, mean, sd, min and max.
 QStringList spreadTitles();
+// The titles of the columns a spread table may add: the two ends of the 95 % confidence interval
+// of the mean and the agreement rwg(j).
+QStringList spreadStatisticsTitles();
 
 // How a table is written: plain RFC 4180 for scripts, or for a spreadsheet in the user's
 // language (byte order mark; ";" and the decimal comma where the locale writes numbers so;

@@ -30,6 +30,10 @@ struct Moments
     bool operator==(const Moments &) const = default;
 };
 
+// The 95 % confidence interval of a mean from n values of sample standard deviation sd:
+// mean ± t(0.975, n - 1)·sd/√n; none for n < 2.
+std::optional<std::array<double, 2>> meanInterval95(int n, double mean, double sd);
+
 // Two columns as one (the pooled subgroups of a breakdown).
 Moments mergedMoments(const Moments &a, const Moments &b);
 // The values of whole that are not in part (the rest of a folder beside one subgroup): n, mean
@@ -65,6 +69,10 @@ double studentTCdf(double t, double df);
 double studentTQuantile(double p, double df);
 // The regularized incomplete beta function I_x(a, b).
 double regularizedBeta(double x, double a, double b);
+
+// A loaded profile's figures (LoadedProfile::moments): its confidence intervals are
+// moments.value(i).ci95(), its agreement agreementOf(moments), and agreementIsLow says when the
+// group gets the warning that its mean describes its members poorly.
 
 // ---- tests
 

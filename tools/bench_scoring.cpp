@@ -1,5 +1,5 @@
 // Google Benchmark figures for the scoring core: reading and scoring answer files, the number
-// formatting, the analysis text and a group load.
+// formatting, the analysis text, a group load and its statistics.
 
 #include "Analysis.h"
 #include "AnswerFile.h"
@@ -9,6 +9,7 @@
 #include "NumberFormat.h"
 #include "ProfileStore.h"
 #include "Scoring.h"
+#include "Statistics.h"
 
 #include <QDir>
 #include <QLocale>
@@ -172,6 +173,35 @@ void BM_LoadGroupThenSplit1000(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * kGroupSize);
 }
 BENCHMARK(BM_LoadGroupThenSplit1000)->Unit(benchmark::kMillisecond);
+
+// What the statistics add to every member read (the moments of its 36 values and 32 answers),
+// and the tests of a breakdown's table once its rows are summed (Welch and Benjamini-Hochberg
+// over every cell, the ICCs of every column).
+void BM_MemberMoments(benchmark::State &state)
+{
+    const LoadedProfile one = loadRespondent(fixture->oneFile);
+    ValueMoments moments;
+    for (auto _ : state) {
+        moments.add(one.store);
+        benchmark::DoNotOptimize(moments);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_MemberMoments);
+
+void BM_BreakdownTests1000(benchmark::State &state)
+{
+    const QString today = QStringLiteral("01.01.2025");
+    const LoadedProfile whole = loadGroup(fixture->group, today);
+    const BreakdownTable table = breakdownTable(
+        whole, splitGroup(whole, kSplitLine, kDefaultMinimumSize), QStringLiteral("group"));
+    for (auto _ : state) {
+        BreakdownTable tested = table;
+        testBreakdown(tested);
+        benchmark::DoNotOptimize(tested);
+    }
+}
+BENCHMARK(BM_BreakdownTests1000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

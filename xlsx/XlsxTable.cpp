@@ -2,7 +2,9 @@
 
 #include "Breakdown.h"
 #include "CommandError.h"
+#include "Comparison.h"
 #include "ProfileTable.h"
+#include "Statistics.h"
 #include "TemporaryFiles.h"
 
 #include <QDir>
@@ -282,28 +284,64 @@ struct XlsxTableWriter::Book
         colourPercentages(2, 2);
     }
 
+    // The spread of a number column: the members' own, or an anonymous subgroup's as kept.
+    Spread columnSpread(int column) const
+    {
+        return anonymous.empty() ? rows.spread(column) : anonymous.at(std::size_t(column));
+    }
+
+    // The agreement of the members, from the spread of each answer.
+    Agreement agreement() const
+    {
+        std::array<std::optional<double>, kAnswerCount + 1> variance{};
+        for (int a = 1; a <= kAnswerCount; ++a) {
+            const Spread s = columnSpread(a - 1);
+            if (s.n > 1)
+                variance[std::size_t(a)] = s.sd * s.sd;
+        }
+        return agreementOf(variance);
+    }
+
+    // A row per summary value and scale: n, mean, sd, minimum and maximum (not an anonymous
+    // subgroup's), the 95 % confidence interval of the mean and the agreement rwg(j) (the
+    // factors (II) that of their blocks); a figure that is not defined stays empty.
     void writeSpreadSheet()
     {
         lxw_worksheet *sheet = workbook_add_worksheet(workbook, kSpreadSheet);
         if (!sheet)
             throw workbookError(QStringLiteral("cannot add a sheet"));
-        // An anonymous subgroup's stops at the sd: no minimum or maximum.
-        const QStringList titles = spreadTitles().mid(0, anonymous.empty() ? -1 : 4);
+        QStringList titles = spreadTitles().mid(0, anonymous.empty() ? -1 : 4);
+        titles << spreadStatisticsTitles();
         qsizetype nameWidth = titles.front().size();
         for (int c = 0; c < titles.size(); ++c)
             writeText(sheet, 0, lxw_col_t(c), titles[c], heading);
-        auto spread = rows.summarySpread();
-        for (int i = 1; i <= kSummaryCount && !anonymous.empty(); ++i)
-            spread[std::size_t(i)] = anonymous.at(std::size_t(kTableFirstPercent + i - 1));
-        for (int i = 1; i <= kSummaryCount; ++i) {
-            const Spread &s = spread[std::size_t(i)];
-            const QString name = ProfileStore::SummaryNames(i);
+        const Agreement agreed = agreement();
+        lxw_format *share = format("0.00");
+        for (int i = 0; i < kValueCount; ++i) {
+            const lxw_row_t r = lxw_row_t(i + 1);
+            const Spread s = columnSpread(kTableFirstPercent + i);
+            const QString name = i < kSummaryCount ? ProfileStore::SummaryNames(i + 1)
+                                                   : scaleCaption(i - kSummaryCount + 1);
             nameWidth = std::max(nameWidth, name.size());
-            writeText(sheet, lxw_row_t(i), 0, name, text);
-            writeNumber(sheet, lxw_row_t(i), 1, s.n, whole);
-            const double values[] = {s.mean, s.sd, s.min, s.max};
-            for (lxw_col_t c = 0; c + 2 < lxw_col_t(titles.size()); ++c)
-                writeNumber(sheet, lxw_row_t(i), c + 2, values[c], percent);
+            writeText(sheet, r, 0, name, text);
+            writeNumber(sheet, r, 1, s.n, whole);
+            std::vector<double> values{s.mean, s.sd};
+            if (anonymous.empty())
+                values.insert(values.end(), {s.min, s.max});
+            lxw_col_t c = 2;
+            for (const double v : values)
+                writeNumber(sheet, r, c++, v, percent);
+            if (const auto ci = meanInterval95(s.n, s.mean, s.sd)) {
+                writeNumber(sheet, r, c, (*ci)[0], percent);
+                writeNumber(sheet, r, c + 1, (*ci)[1], percent);
+            }
+            c += 2;
+            const std::optional<double> rwg =
+                i < kSummaryCount
+                    ? (i < kFactorIIBlocks ? agreed.blocks[std::size_t(i)] : std::nullopt)
+                    : agreed.scales[std::size_t(i - kSummaryCount)];
+            if (rwg)
+                writeNumber(sheet, r, c, *rwg, share);
         }
         check(worksheet_set_column(sheet, 0, 0, double(nameWidth) + kWidthMargin, nullptr));
         for (int c = 1; c < titles.size(); ++c)

@@ -17,7 +17,9 @@
 // (file, code, name, date and each of the four details lines as texts, the answers as whole
 // numbers, the scores in percent shown with one decimal and coloured by conditional formats:
 // bold green above 60, bold red below 40); for a group then the rows mean, sd, min and max.
-// Sheet "Разброс", for a group only: the spread of the twelve summary values.
+// Sheet "Разброс", for a group only: the spread of the twelve summary values and the 24 scales,
+// with the 95 % confidence interval of each mean and the agreement rwg(j) of the scales, the
+// factor (III) cells and the factors (II).
 
 // What the workbook's document properties say.
 struct WorkbookProperties

@@ -30,6 +30,7 @@ ANSWERS, SUMMARIES, SCALES = 32, 12, 24
 FIRST_PERCENT = len(TEXT_HEADINGS) + ANSWERS  # 0-based column of summary1
 COLUMNS = len(TEXT_HEADINGS) + ANSWERS + SUMMARIES + SCALES
 SPREAD_TITLES = ["Показатель", "n", "Среднее", "Ст. откл.", "Минимум", "Максимум"]
+STATISTICS_TITLES = ["ДИ 95 %: от", "ДИ 95 %: до", "rwg(j)"]
 # The names of the results table: factors (II), base scales, the factor (III) cells, factors (I).
 SUMMARY_NAMES = ["Инновация", "Адаптация", "Конкуренция", "Интеграция", "Поощрение", "Вовлечение",
                  "Согласие", "Коммуникация", "Мотивация", "Климат", "Развитие", "Взаимодействие"]
@@ -244,19 +245,26 @@ class WorkbookTest(unittest.TestCase):
         self.assertEqual(sheet.auto_filter.ref, "A1:%s4" % get_column_letter(COLUMNS))
         self.assertColoured(sheet, [2, 3, 4, 5, 7, 8])
 
-        # The spread of each summary value over the member rows, computed here on its own.
+        # The spread of each summary value and scale over the member rows, computed here on
+        # its own; the interval and the agreement as --json gives them (checked against R).
         spread = book["Разброс"]
-        self.assertEqual([c.value for c in spread[1]], SPREAD_TITLES)
-        self.assertEqual(spread.max_row, 1 + SUMMARIES)
-        for i in range(SUMMARIES):
+        self.assertEqual([c.value for c in spread[1]], SPREAD_TITLES + STATISTICS_TITLES)
+        self.assertEqual(spread.max_row, 1 + SUMMARIES + SCALES)
+        figures = group["spread"]["summary"] + group["spread"]["scales"]
+        agreement = group["agreement"]["blocks"] + [None] * 8 + group["agreement"]["scales"]
+        for i in range(SUMMARIES + SCALES):
             cells = spread[2 + i]
-            self.assertText(cells[0], SUMMARY_NAMES[i])
+            self.assertText(cells[0], (SUMMARY_NAMES + SCALE_NAMES)[i])
             values = [sheet[2 + m][FIRST_PERCENT + i].value for m in range(len(members))]
             self.assertNumber(cells[1], len(values), "0")
             expected = [statistics.mean(values), statistics.stdev(values), min(values),
-                        max(values)]
+                        max(values)] + figures[i]["ci95"]
             for s, value in enumerate(expected):
                 self.assertNumber(cells[2 + s], value, "0.0")
+            if agreement[i] is None:
+                self.assertIsNone(cells[8].value)
+            else:
+                self.assertNumber(cells[8], agreement[i], "0.00")
         self.assertEqual(book.properties.title, "Таблица результатов 0000")
 
 
