@@ -13,6 +13,7 @@
 #include "SafeFile.h"
 #include "Scoring.h"
 #include "TemporaryFiles.h"
+#include "Trend.h"
 #include "Version.h"
 
 #include "NativePath.h"
@@ -49,7 +50,7 @@ QString notValue(const QByteArray &value)
 
 // The long options. Those that take a value take the next argument whatever it looks like, or
 // the text after "=", as getopt_long does.
-enum class Option { Help, Version, Json, Csv, Xlsx, Batch, Compare, Jobs, By, MinSize };
+enum class Option { Help, Version, Json, Csv, Xlsx, Batch, Compare, Jobs, By, MinSize, Trend };
 
 struct OptionName
 {
@@ -64,6 +65,7 @@ constexpr OptionName kOptions[] = {
     {"--xlsx", Option::Xlsx, true},       {"--batch", Option::Batch, true},
     {"--compare", Option::Compare, true}, {"--jobs", Option::Jobs, true},
     {"--by", Option::By, true},           {"--min-size", Option::MinSize, true},
+    {"--trend", Option::Trend, true},
 };
 
 // What an option with no value says it needs.
@@ -84,6 +86,8 @@ QString needsValue(Option option)
             .arg(kLastSplitLine);
     case Option::MinSize:
         return QStringLiteral("--min-size needs a whole number of files from 1");
+    case Option::Trend:
+        return QStringLiteral("--trend needs a folder whose subfolders hold the survey waves");
     default:
         return {};
     }
@@ -219,6 +223,11 @@ private:
         case Option::MinSize:
             cl.minimumSize = number(option, value, 1, std::numeric_limits<int>::max());
             return;
+        case Option::Trend:
+            once(option);
+            cl.trend = true;
+            cl.path = value;
+            return;
         case Option::Help:
         case Option::Version:
             return;
@@ -232,8 +241,19 @@ private:
         const Mode mode = cl.mode;
         if (seen_.contains(Option::Jobs) && mode != Mode::Batch)
             throw Refused{QStringLiteral("--jobs goes with --batch only")};
-        if (seen_.contains(Option::MinSize) && cl.splitLine == 0)
-            throw Refused{QStringLiteral("--min-size goes with --by only")};
+        if (seen_.contains(Option::MinSize) && cl.splitLine == 0 && !cl.trend)
+            throw Refused{QStringLiteral("--min-size goes with --by or --trend only")};
+        if (cl.trend) {
+            if (mode != Mode::Json && mode != Mode::Csv)
+                throw Refused{QStringLiteral("--trend goes with --json or --csv only")};
+            if (cl.splitLine != 0 || cl.compare)
+                throw Refused{QStringLiteral("--trend cannot be used with %1")
+                                  .arg(cl.compare ? nameOf(Option::Compare) : nameOf(Option::By))};
+            if (!operands.isEmpty())
+                throw Refused{
+                    tooMany(QStringLiteral("--trend takes one parent folder"), operands.first())};
+            return;
+        }
         if (cl.splitLine != 0 && mode != Mode::Json && mode != Mode::Csv && mode != Mode::Batch)
             throw Refused{QStringLiteral("--by goes with --csv, --json or --batch only")};
         if (cl.compare && mode != Mode::Json && mode != Mode::Csv && mode != Mode::Batch)
@@ -295,6 +315,7 @@ QString usageText()
         "Usage: vorlzut [PATH]\n"
         "       vorlzut --json|--csv [--compare REF] PATH\n"
         "       vorlzut --json|--csv --by LINE [--min-size N] FOLDER\n"
+        "       vorlzut --json|--csv --trend PARENT [--min-size N]\n"
         "       vorlzut --xlsx OUTFILE PATH\n"
         "       vorlzut --batch OUTDIR [--jobs N] [--compare REF] PATH...\n"
         "       vorlzut --batch OUTDIR [--jobs N] --by LINE [--min-size N] FOLDER\n"
@@ -318,7 +339,14 @@ QString usageText()
         "               24 scale percentages, the whole folder first\n"
         "  --min-size N with --by: show no subgroup of fewer than N files (default 3); the\n"
         "               smaller ones are pooled into one row of others, which is shown when it\n"
-        "               has N files or more\n"
+        "               has N files or more. With --trend: show no wave of fewer than N files\n"
+        "  --trend PARENT\n"
+        "               with --json or --csv: the survey waves of PARENT, its subfolders that\n"
+        "               hold answer files (\"2023\", \"2024\" or \"Волна 1\", \"Волна 2\"), each\n"
+        "               read as a group, in natural order of their names. --json prints the\n"
+        "               waves' counts and percentages and the changes from wave to wave (later\n"
+        "               minus earlier) with Welch's p and the marks of those significant at 0.05\n"
+        "               after Benjamini-Hochberg over all changes; --csv a row per wave\n"
         "  --xlsx OUTFILE\n"
         "               load PATH the same way and write the same table as an Excel workbook\n"
         "               to OUTFILE, with texts kept as texts and, for a group, a second sheet\n"
@@ -490,6 +518,20 @@ int runBreakdownExport(const NativePath &folder, int splitLine, int minimumSize,
             breakdownTable(whole, builder.finish(minimumSize), shownFolderName(shown));
         writeToStream(out, format == BreakdownFormat::Json ? breakdownJson(table)
                                                            : breakdownCsv(table, scriptCsv()));
+        return 0;
+    } catch (const std::exception &e) {
+        printMessage(err, commandLineErrorText(e));
+        return 1;
+    }
+}
+
+int runTrendExport(const NativePath &parent, int minimumSize, BreakdownFormat format,
+                   std::FILE *out, std::FILE *err)
+{
+    try {
+        const Trend trend = loadTrend(parent, minimumSize, todayText());
+        writeToStream(out, format == BreakdownFormat::Json ? trendJson(trend)
+                                                           : trendCsv(trend, scriptCsv()));
         return 0;
     } catch (const std::exception &e) {
         printMessage(err, commandLineErrorText(e));

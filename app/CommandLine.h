@@ -27,6 +27,7 @@ struct CommandLine
     std::optional<NativePath> compare;
     int splitLine = 0;       // --by: the details line a folder is split by; 0 for no split
     int minimumSize = kDefaultMinimumSize; // --min-size: the fewest files a shown subgroup has
+    bool trend = false;                    // --trend: path is the parent folder of the waves
 };
 
 // The most threads --jobs may ask for: each holds an input's pictures while it writes them.
@@ -63,6 +64,10 @@ int runCsvExport(const NativePath &path, std::FILE *out, std::FILE *err,
 enum class BreakdownFormat { Json, Csv };
 int runBreakdownExport(const NativePath &folder, int splitLine, int minimumSize,
                        BreakdownFormat format, std::FILE *out, std::FILE *err);
+// The trend of the survey waves under parent, waves of fewer than minimumSize files withheld,
+// printed as JSON or as plain CSV.
+int runTrendExport(const NativePath &parent, int minimumSize, BreakdownFormat format,
+                   std::FILE *out, std::FILE *err);
 // The same table as an Excel workbook, written to outFile by a safe replacing write (a failed
 // export leaves an older file whole); nothing on out.
 int runXlsxExport(const NativePath &outFile, const NativePath &path, std::FILE *err);

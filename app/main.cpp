@@ -131,6 +131,8 @@ int main(int argc, char **argv)
     case CommandLine::Mode::Json: {
         // No window and no display: only the core application object.
         QCoreApplication app(argc, argv);
+        if (cl.trend)
+            return runTrendExport(cl.path, cl.minimumSize, BreakdownFormat::Json, stdout, stderr);
         if (cl.splitLine != 0)
             return runBreakdownExport(cl.path, cl.splitLine, cl.minimumSize, BreakdownFormat::Json,
                                       stdout, stderr);
@@ -138,6 +140,8 @@ int main(int argc, char **argv)
     }
     case CommandLine::Mode::Csv: {
         QCoreApplication app(argc, argv);
+        if (cl.trend)
+            return runTrendExport(cl.path, cl.minimumSize, BreakdownFormat::Csv, stdout, stderr);
         if (cl.splitLine != 0)
             return runBreakdownExport(cl.path, cl.splitLine, cl.minimumSize, BreakdownFormat::Csv,
                                       stdout, stderr);

@@ -23,6 +23,8 @@ std::string readAs(const CommandLine &cl)
             text += QStringLiteral(" %1=%2").arg(name, value);
     if (cl.compare)
         text += " compare=" + *cl.compare;
+    if (cl.trend)
+        text += " trend";
     for (const auto &[name, value, none] : {std::tuple{"jobs", cl.jobs, 0},
                                             {"by", cl.splitLine, 0},
                                             {"min", cl.minimumSize, kDefaultMinimumSize}})
@@ -58,6 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
         Line{"--compare=ref|--csv|a.txt", "csv path=a.txt compare=ref"},
         Line{"--json|", "json path="}, Line{"--csv|-", "csv path=-"},
         Line{"--json|--|-x.txt", "json path=-x.txt"},
+        Line{"--min-size=2|--trend|p|--csv", "csv path=p trend min=2"},
         Line{"--batch|out|--jobs|2|a|b", "batch paths=a|b out=out jobs=2"},
         Line{"--batch|out|a|--jobs|2", "batch paths=a out=out jobs=2"},
         Line{"--jobs=3|--batch=out|a", "batch paths=a out=out jobs=3"},
@@ -96,9 +99,13 @@ INSTANTIATE_TEST_SUITE_P(
         Line{"--csv|--by|8|x", "error: --by needs the number of a details line, 4 to 7, not \"8\""},
         Line{"--csv|--by|4|--min-size=2.5|x",
              "error: --min-size needs a whole number of files from 1, not \"2.5\""},
-        Line{"--csv|--min-size|3|x", "error: --min-size goes with --by only"},
+        Line{"--csv|--min-size|3|x", "error: --min-size goes with --by or --trend only"},
         Line{"--csv|--by|4|--by|5|x", "error: --by is given only once"},
         Line{"--xlsx|o.xlsx|--by|4|x", "error: --by goes with --csv, --json or --batch only"},
-        Line{"--batch|o|--by|4|x|y", "error: --batch with --by takes one folder, not also \"y\""}));
+        Line{"--batch|o|--by|4|x|y", "error: --batch with --by takes one folder, not also \"y\""},
+        Line{"--trend|p", "error: --trend goes with --json or --csv only"},
+        Line{"--json|--trend", "error: --trend needs a folder whose subfolders hold the survey waves"},
+        Line{"--json|--trend|p|x", "error: --trend takes one parent folder, not also \"x\""},
+        Line{"--json|--trend|p|--compare|r", "error: --trend cannot be used with --compare"}));
 
 } // namespace
