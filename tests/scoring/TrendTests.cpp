@@ -4,7 +4,6 @@
 #include "AnswerFiles.h"
 #include "CommandError.h"
 #include "GroupLoader.h"
-#include "Scoring.h"
 #include "Trend.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +12,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <cmath>
+#include <algorithm>
 #include <cstring>
 
 using testfiles::Questionnaire;
@@ -146,16 +145,14 @@ TEST(TrendChanges, AreWelchAndBenjaminiHochbergAsRComputesThem)
 
     // Every member's 36 values in percent, a line per member after its wave's number.
     QByteArray csv;
+    TableRows table;
     for (std::size_t w = 0; w < trend.waves.size(); ++w)
         for (const MemberProfile &m :
              loadGroup(trend.waves[w].folder, kToday, Members::Keep).members) {
-            ProfileStore percent = m.store;
-            convertToPercent(percent);
+            const TableRows::Numbers &values = table.add(m.store);
             csv += QByteArray::number(qulonglong(w));
-            for (int i = 1; i <= kSummaryCount; ++i)
-                csv += ',' + QByteArray::number(percent.SummaryScores[std::size_t(i)], 'g', 17);
-            for (int i = 1; i <= kScaleScoreCount; ++i)
-                csv += ',' + QByteArray::number(percent.ScaleScores[std::size_t(i)], 'g', 17);
+            for (int c = kTableFirstPercent; c < kTableNumberColumns; ++c)
+                csv += ',' + QByteArray::number(values[std::size_t(c)], 'g', 17);
             csv += '\n';
         }
     testfiles::writeBytes(dir.filePath("values.csv"), csv);
@@ -187,8 +184,6 @@ TEST(TrendChanges, AreWelchAndBenjaminiHochbergAsRComputesThem)
         EXPECT_NEAR(*change.p[c], p, 1e-6 * p) << k;
         EXPECT_EQ(change.significant[c], adjusted < 0.05) << k;
         marked += change.significant[c] ? 1 : 0;
-        EXPECT_EQ(change.difference[c], trend.waves[std::size_t(change.to)].value(int(c)) -
-                                            trend.waves[std::size_t(change.from)].value(int(c)));
     }
     EXPECT_EQ(undefined, 3);
     EXPECT_GT(marked, 0);
