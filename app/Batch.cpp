@@ -1,33 +1,28 @@
 #include "Batch.h"
 
+#include "Analysis.h"
 #include "Breakdown.h"
 #include "BreakdownPage.h"
+#include "ChartPicture.h"
 #include "CommandError.h"
 #include "CommandLine.h"
-#include "DesktopLayer.h"
-#include "Dialogs.h"
+#include "DiagramPanel.h"
 #include "ErrorMessage.h"
 #include "GroupLoader.h"
+#include "MemoText.h"
 #include "NumberFormat.h"
 #include "Profile.h"
+#include "ProfileTable.h"
 #include "Report.h"
-#include "ReportCommands.h"
 #include "SafeFile.h"
 #include "SaveNames.h"
-#include "TChart.h"
+#include "Scoring.h"
 #include "TJPEGImage.h"
-#include "TLabel.h"
-#include "TPanel.h"
-#include "UnitPlot.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
-#include <QPainter>
-#include <QPlainTextEdit>
+#include <QGuiApplication>
 #include <QThread>
-#include <QThreadPool>
 
 #include <algorithm>
 #include <array>
@@ -40,35 +35,11 @@
 #include <mutex>
 #include <optional>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
 namespace {
-
-constexpr QSize kDiagramPictureSize(602, 564);
-constexpr QSize kChartPictureSize(416, 294);
-
-QImage renderWidget(QWidget *widget, QSize size)
-{
-    QCoreApplication::sendPostedEvents();
-    // At a device pixel ratio of 1, whatever the screen has, so every picture has its size.
-    QImage picture(size, QImage::Format_RGB32);
-    picture.setDevicePixelRatio(1);
-    picture.fill(Qt::white);
-    widget->render(&picture);
-    return picture;
-}
-
-// The batch's window is never on a screen: the update requests that would paint all of it into
-// its backing store at every change of view are dropped. The pictures are painted apart.
-class DropUpdateRequests : public QObject
-{
-public:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        return event->type() == QEvent::UpdateRequest;
-    }
-};
 
 // Progress on out and messages on err, every character from a file or the command line shown
 // escaped. Progress that out does not take (a full disk, a closed stream) is told once on err
@@ -177,137 +148,112 @@ QString inputStem(const QString &code, const NativePath &input, bool group, int 
     return cutToBytes(stem, stemLimit(nameLimit));
 }
 
-// What one input's files are made of: everything that needs the window, painted by the GUI
-// thread, for a worker to encode and write.
+// An input read, as the window would show it after loading it.
+struct LoadedInput
+{
+    LoadedProfile profile;
+    QString nameCaption; // "Ф.И.О" or "Группа", as the window labels the name
+    std::optional<ReferenceProfile> reference;
+    std::shared_ptr<const BreakdownTable> breakdown; // the breakdown a subgroup comes from
+};
+
+// What one input's files are made of, painted by the views alone.
 struct InputReports
 {
-    NativePath folder;
-    QString name; // the name its files are written under
     QString analysis;
     ReportContent content;
-    ReportWidgetParts reportParts;
     std::array<QImage, kDiagramKinds.size()> diagrams;
     std::array<QImage, kChartViewKinds.size()> charts;
 };
 
-// GUI thread: paints the loaded input's pictures and the widget parts of its report.
-std::unique_ptr<InputReports> paintInputReports(TForm1 &form, const NativePath &folder,
-                                                const QString &name)
+// The analysis, the report's content and the pictures of a loaded input, as the window's views
+// show them after its load. The chart lays its first frame out as a chart's first when
+// firstPainted, else after view F, the last frame the window's chart drew for the input before.
+std::unique_ptr<InputReports> paintInput(const LoadedInput &input, ChartPicture &charts,
+                                         bool firstPainted, const QPalette &colors)
 {
     auto reports = std::make_unique<InputReports>();
-    reports->folder = folder;
-    reports->name = name;
+    const LoadedProfile &loaded = input.profile;
+    ProfileView view;
+    view.header = loaded.header;
+    view.store = loaded.store;
+    convertToPercent(view.store);
+    view.reference = input.reference;
+    view.colors = colors;
+
+    const QString today = todayText();
     // The analysis file holds the whole text; the report shows it as the memo does.
-    reports->analysis = form.analysisText();
-    reports->content = reportContentOf(form);
-    reports->reportParts = paintReportWidgetParts(reports->content);
-    for (std::size_t i = 0; i < kDiagramKinds.size(); ++i)
-        reports->diagrams[i] = renderDiagramPicture(form, kDiagramKinds[i].kind);
-    for (std::size_t i = 0; i < kChartViewKinds.size(); ++i)
-        reports->charts[i] = renderChartPicture(form, kChartViewKinds[i].kind);
+    const MemoText memo =
+        memoTextOf(analysisLines(view.store, view.header, today).join(QLatin1Char('\n')));
+    reports->analysis = memo.whole;
+    ReportContent &content = reports->content;
+    content.header = view.header;
+    content.nameCaption = input.nameCaption;
+    content.today = today;
+    content.store = view.store;
+    content.analysis = memoPlainText(memo.shown);
+    content.reference = input.reference;
+    content.group = loaded.group;
+    content.anonymous = loaded.anonymous;
+    content.count = loaded.count;
+    if (loaded.group)
+        content.spread = summarySpread(loaded);
+    if (input.breakdown)
+        content.breakdown = *input.breakdown;
+
+    for (std::size_t i = 0; i < kDiagramKinds.size(); ++i) {
+        view.diagram = kDiagramKinds[i].kind;
+        reports->diagrams[i] = diagramPanelPicture(view);
+    }
+    view.chart = kChartViewKinds.back().kind;
+    charts.setLastLengths(firstPainted ? TAxisLengths{} : charts.frameLengths(view));
+    for (std::size_t i = 0; i < kChartViewKinds.size(); ++i) {
+        view.chart = kChartViewKinds[i].kind;
+        reports->charts[i] = charts.picture(view);
+    }
     return reports;
 }
 
-// Any thread: encodes the pictures, makes the PDF and writes the input's files, all or none of
-// them; returns how many, or throws the first error. Each picture is let go once encoded.
-int writeInputReports(InputReports &reports)
+// Encodes the pictures, makes the PDF and writes the input's files into folder under name, all
+// or none of them; returns how many, or throws the first error. Each picture is let go once
+// encoded.
+int writeInputReports(InputReports &reports, const NativePath &folder, const QString &name)
 {
     ReplacingFiles files(Durability::Unsynced);
     int count = 0;
-    auto add = [&](const QString &name, const QByteArray &bytes) {
-        files.add(joinPath(reports.folder, QFile::encodeName(name)), bytes);
+    auto add = [&](const QString &fileName, const QByteArray &bytes) {
+        files.add(joinPath(folder, QFile::encodeName(fileName)), bytes);
         ++count;
     };
     // The files are put in place in the order they are added: the report, which users open
     // first, comes last, so a report that is new never stands beside older pictures.
     for (std::size_t i = 0; i < reports.diagrams.size(); ++i) {
-        add(pictureName(QStringLiteral("Image"), QChar(kDiagramKinds[i].letter), reports.name),
+        add(pictureName(QStringLiteral("Image"), QChar(kDiagramKinds[i].letter), name),
             jpegFileBytes(reports.diagrams[i]));
         reports.diagrams[i] = QImage();
     }
     for (std::size_t i = 0; i < reports.charts.size(); ++i) {
-        add(pictureName(QStringLiteral("Plot"), QChar(kChartViewKinds[i].letter), reports.name),
+        add(pictureName(QStringLiteral("Plot"), QChar(kChartViewKinds[i].letter), name),
             jpegFileBytes(reports.charts[i]));
         reports.charts[i] = QImage();
     }
-    add(analysisName(reports.name), analysisFileBytes(reports.analysis).bytes);
-    const QString report = reportName(reports.name);
-    const QByteArray pdf = reportPdf(reports.content, reports.reportParts);
+    add(analysisName(name), analysisFileBytes(reports.analysis).bytes);
+    const QString report = reportName(name);
+    const QByteArray pdf = reportPdf(reports.content);
     if (pdf.isEmpty())
-        throw cannotCreateFile(displayPath(joinPath(reports.folder, QFile::encodeName(report))));
+        throw cannotCreateFile(displayPath(joinPath(folder, QFile::encodeName(report))));
     add(report, pdf);
     files.commit();
     return count;
 }
 
-// How an input ended: the number of files written, or the message of its failure.
+// How an input ended: its progress line and the number of files written, or the message of
+// its failure.
 struct InputOutcome
 {
+    QString line;
     int files = 0;
     QString error;
-};
-
-// The inputs' files written on `jobs` worker threads while the GUI thread paints the next
-// inputs; their outcomes are taken back in input order. With one job every input is written at
-// once on the calling thread: the serial run, the same work in the same order.
-class ReportWriters
-{
-public:
-    ReportWriters(int inputs, int jobs) : serial_(jobs <= 1), outcomes_(std::size_t(inputs))
-    {
-        pool_.setMaxThreadCount(std::max(jobs, 1));
-    }
-    ~ReportWriters() { pool_.waitForDone(); }
-    ReportWriters(const ReportWriters &) = delete;
-    ReportWriters &operator=(const ReportWriters &) = delete;
-
-    // Writes the input's files; a failure to write them becomes the input's outcome.
-    void write(int input, std::unique_ptr<InputReports> reports)
-    {
-        auto job = [this, input, reports = std::shared_ptr<InputReports>(std::move(reports))] {
-            InputOutcome outcome;
-            try {
-                outcome.files = writeInputReports(*reports);
-            } catch (const std::exception &e) {
-                outcome.error = commandLineErrorText(e);
-            }
-            finish(input, std::move(outcome));
-        };
-        if (serial_)
-            job();
-        else
-            pool_.start(job);
-    }
-    // An input that failed before it came to be written.
-    void fail(int input, const QString &error) { finish(input, {0, error}); }
-
-    // The outcome of the input, once it is in; waits for it when asked to.
-    std::optional<InputOutcome> take(int input, bool wait)
-    {
-        std::unique_lock lock(mutex_);
-        auto &slot = outcomes_[std::size_t(input)];
-        if (wait)
-            done_.wait(lock, [&] { return slot.has_value(); });
-        std::optional<InputOutcome> outcome = std::move(slot);
-        slot.reset();
-        return outcome;
-    }
-
-private:
-    void finish(int input, InputOutcome outcome)
-    {
-        {
-            const std::lock_guard lock(mutex_);
-            outcomes_[std::size_t(input)] = std::move(outcome);
-        }
-        done_.notify_all();
-    }
-
-    const bool serial_;
-    QThreadPool pool_;
-    std::mutex mutex_;
-    std::condition_variable done_;
-    std::vector<std::optional<InputOutcome>> outcomes_;
 };
 
 } // namespace
@@ -328,116 +274,184 @@ QString CodeRegistry::claim(const QString &name, int maxBytes)
     return candidate;
 }
 
-QImage renderDiagramPicture(TForm1 &form, DiagramKind kind)
-{
-    form.drawDiagramView(kind);
-    return renderWidget(form.paPlot, kDiagramPictureSize);
-}
-
-QImage renderChartPicture(TForm1 &form, ChartViewKind kind)
-{
-    form.showChartView(kind);
-    return renderWidget(form.ChartAll, kChartPictureSize);
-}
-
 namespace {
 
-// One input of a batch: how the progress and the messages name it, and what puts it on the
-// window, returning the part of its files' names it gives.
+// One input of a batch: how the progress and the messages name it, what reads it, and the part
+// of its files' names it gives, at most nameLimit bytes.
 struct BatchInput
 {
     QString shown;
-    std::function<QString(TForm1 &form, int nameLimit)> load;
+    std::function<LoadedInput()> load;
+    std::function<QString(const LoadedInput &input, int nameLimit)> stem;
 };
 
 // Writes every input's files into folder (made already), whose file system takes names of
-// nameLimit bytes; the reference, when given, stays over every input.
-int runInputs(Reporter &report, const NativePath &folder, int nameLimit,
-              const std::vector<BatchInput> &inputs, int jobs,
-              std::optional<ReferenceProfile> reference)
+// nameLimit bytes. Each of `jobs` workers loads, paints, encodes and writes one input after
+// another; names are claimed and progress is told in input order, so the files, the progress
+// and the status are those of a serial run (jobs 1, every input on the calling thread).
+class BatchRun
 {
-    // No dialogs in a batch: a command's error is kept for the progress report.
-    QStringList errors;
-    DropUpdateRequests dropUpdates;
-    TForm1 form(
-        std::make_unique<HeadlessDialogs>([&errors](const QString &message) { errors << message; }),
-        makeInertDesktopLayer());
-    // Laid out and shown as on a screen (an off-screen one), so the views paint as there; the
-    // memo and the header fields are in no picture and are never painted.
-    form.setPictureViewsOnly(true);
-    form.show();
-    QCoreApplication::processEvents();
-    form.installEventFilter(&dropUpdates);
-    // Set once: it stays while the inputs load, so every input's pictures and report show it.
-    form.setReference(std::move(reference));
-    // The JPEG defaults look at the screen the first time they are read, which only this
-    // thread may do.
-    jpegDefaults();
-
-    const int total = int(inputs.size());
-    ReportWriters writers(total, jobs);
-    // Inputs painted and not yet reported, each holding its pictures until written: one for
-    // every worker and two waiting, so no worker waits for the painting; memory stays bounded.
-    const int inFlight = jobs <= 1 ? 1 : jobs + 2;
-    QStringList done(total); // each input's progress line once its files are written
-    QStringList shown(total);
-    int failed = 0;
-    int reported = 0;
-    // Reports, in input order, the inputs whose outcome is in, waiting for those before `until`.
-    auto reportOutcomes = [&](int until) {
-        while (reported < total) {
-            const std::optional<InputOutcome> outcome = writers.take(reported, reported < until);
-            if (!outcome)
-                return;
-            const QString counter = QStringLiteral("%1/%2 ").arg(reported + 1).arg(total);
-            if (outcome->error.isEmpty()) {
-                report.progress(counter + done[reported] +
-                                QStringLiteral("%1 files").arg(outcome->files));
-            } else {
-                ++failed;
-                report.error(shown[reported] + QStringLiteral(": ") + outcome->error);
-                report.progress(counter + shown[reported] + QStringLiteral(": failed"));
-            }
-            done[reported].clear();
-            ++reported;
-        }
-    };
-
-    CodeRegistry codes;
-    for (int i = 0; i < total; ++i) {
-        reportOutcomes(i - inFlight + 1);
-        shown[i] = inputs[std::size_t(i)].shown;
-        try {
-            errors.clear();
-            const QString stem = inputs[std::size_t(i)].load(form, nameLimit);
-            if (!errors.isEmpty())
-                throw CommandError(errors.front());
-            const QString code = form.ceCode->text();
-            // Names are claimed here, in input order, so a code met twice is numbered as in a
-            // serial run whichever input is written first.
-            const QString written = codes.claim(stem, stemLimit(nameLimit));
-            std::unique_ptr<InputReports> reports = paintInputReports(form, folder, written);
-            const QString quotedCode = quotedForMessage(code);
-            QString line = shown[i] + QStringLiteral(": ");
-            if (written != stem)
-                line += QStringLiteral("code \"%1\" was already written in this run, so its "
-                                       "files are named \"%2\"; ")
-                            .arg(quotedCode, quotedForMessage(written));
-            else if (written != code)
-                line += QStringLiteral("code \"%1\", files named \"%2\"; ")
-                            .arg(quotedCode, quotedForMessage(written));
-            else
-                line += QStringLiteral("code \"%1\"; ").arg(quotedCode);
-            done[i] = line;
-            writers.write(i, std::move(reports));
-        } catch (const std::exception &e) {
-            writers.fail(i, commandLineErrorText(e));
-        }
-        reportOutcomes(0);
+public:
+    BatchRun(Reporter &report, const NativePath &folder, int nameLimit,
+             const std::vector<BatchInput> &inputs)
+        : report_(report), folder_(folder), nameLimit_(nameLimit), inputs_(inputs),
+          outcomes_(inputs.size()), colors_(QGuiApplication::palette())
+    {
     }
-    reportOutcomes(total);
-    form.hide();
-    return failed || report.outFailed() ? 1 : 0;
+
+    int run(int jobs)
+    {
+        // The JPEG defaults look at the screen the first time they are read and the wheel is
+        // decoded once: both here, before any worker needs them.
+        jpegDefaults();
+        diagramBackground();
+        const int total = int(inputs_.size());
+        const int workers = std::clamp(jobs, 1, std::max(total, 1));
+        if (workers == 1) {
+            work(true);
+        } else {
+            std::vector<std::thread> threads;
+            for (int w = 0; w < workers; ++w)
+                threads.emplace_back([this] { work(false); });
+            for (int i = 0; i < total; ++i)
+                tell(i, take(i));
+            for (std::thread &t : threads)
+                t.join();
+        }
+        return failed_ || report_.outFailed() ? 1 : 0;
+    }
+
+private:
+    // Takes the next input until none is left; the one worker of a serial run tells each
+    // outcome at once.
+    void work(bool serial)
+    {
+        ChartPicture charts(true, colors_);
+        for (;;) {
+            int i = 0;
+            {
+                const std::lock_guard lock(mutex_);
+                if (next_ >= int(inputs_.size()))
+                    return;
+                i = next_++;
+            }
+            InputOutcome outcome = process(i, charts);
+            if (serial)
+                tell(i, std::move(outcome));
+            else
+                finish(i, std::move(outcome));
+        }
+    }
+
+    InputOutcome process(int i, ChartPicture &charts)
+    {
+        const BatchInput &input = inputs_[std::size_t(i)];
+        std::optional<LoadedInput> loaded;
+        QString stem;
+        InputOutcome outcome;
+        try {
+            loaded = input.load();
+            stem = input.stem(*loaded, nameLimit_);
+        } catch (const std::exception &e) {
+            loaded.reset();
+            outcome.error = commandLineErrorText(e);
+        }
+        // Names are claimed in input order, so a code met twice is numbered as in a serial run
+        // whichever input is written first; so is the first input painted known.
+        QString written;
+        bool firstPainted = false;
+        {
+            std::unique_lock lock(mutex_);
+            claimed_.wait(lock, [&] { return claimTurn_ == i; });
+            if (loaded) {
+                written = codes_.claim(stem, stemLimit(nameLimit_));
+                firstPainted = !painted_;
+                painted_ = true;
+            }
+            ++claimTurn_;
+        }
+        claimed_.notify_all();
+        if (!loaded)
+            return outcome;
+        const QString code = loaded->profile.header.code;
+        const QString quotedCode = quotedForMessage(code);
+        QString line = input.shown + QStringLiteral(": ");
+        if (written != stem)
+            line += QStringLiteral("code \"%1\" was already written in this run, so its "
+                                   "files are named \"%2\"; ")
+                        .arg(quotedCode, quotedForMessage(written));
+        else if (written != code)
+            line += QStringLiteral("code \"%1\", files named \"%2\"; ")
+                        .arg(quotedCode, quotedForMessage(written));
+        else
+            line += QStringLiteral("code \"%1\"; ").arg(quotedCode);
+        outcome.line = line;
+        try {
+            std::unique_ptr<InputReports> reports =
+                paintInput(*loaded, charts, firstPainted, colors_);
+            loaded.reset();
+            outcome.files = writeInputReports(*reports, folder_, written);
+        } catch (const std::exception &e) {
+            outcome.error = commandLineErrorText(e);
+        }
+        return outcome;
+    }
+
+    void finish(int i, InputOutcome outcome)
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            outcomes_[std::size_t(i)] = std::move(outcome);
+        }
+        done_.notify_all();
+    }
+
+    InputOutcome take(int i)
+    {
+        std::unique_lock lock(mutex_);
+        auto &slot = outcomes_[std::size_t(i)];
+        done_.wait(lock, [&] { return slot.has_value(); });
+        InputOutcome outcome = std::move(*slot);
+        slot.reset();
+        return outcome;
+    }
+
+    // The input's progress line, and its message when it failed.
+    void tell(int i, const InputOutcome &outcome)
+    {
+        const QString counter = QStringLiteral("%1/%2 ").arg(i + 1).arg(inputs_.size());
+        const QString &shown = inputs_[std::size_t(i)].shown;
+        if (outcome.error.isEmpty()) {
+            report_.progress(counter + outcome.line +
+                             QStringLiteral("%1 files").arg(outcome.files));
+        } else {
+            failed_ = true;
+            report_.error(shown + QStringLiteral(": ") + outcome.error);
+            report_.progress(counter + shown + QStringLiteral(": failed"));
+        }
+    }
+
+    Reporter &report_;
+    const NativePath folder_;
+    const int nameLimit_;
+    const std::vector<BatchInput> &inputs_;
+    std::vector<std::optional<InputOutcome>> outcomes_;
+    const QPalette colors_;
+    bool failed_ = false;
+
+    std::mutex mutex_;
+    std::condition_variable claimed_;
+    std::condition_variable done_;
+    int next_ = 0;
+    int claimTurn_ = 0;
+    bool painted_ = false;
+    CodeRegistry codes_;
+};
+
+int runInputs(Reporter &report, const NativePath &folder, int nameLimit,
+              const std::vector<BatchInput> &inputs, int jobs)
+{
+    return BatchRun(report, folder, nameLimit, inputs).run(jobs);
 }
 
 } // namespace
@@ -454,14 +468,25 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
     }
     std::vector<BatchInput> inputs;
     for (const NativePath &path : paths)
-        inputs.push_back({shownPath(path), [&path](TForm1 &form, int nameLimit) {
-                              form.loadPath(path);
-                              return inputStem(form.ceCode->text(), path,
-                                               form.lastLoad() && form.lastLoad()->group,
+        inputs.push_back({shownPath(path),
+                          [&path, &reference] {
+                              LoadedInput input;
+                              if (isFolder(path)) {
+                                  input.profile = loadGroup(path, todayText());
+                                  input.nameCaption = groupName();
+                              } else {
+                                  input.profile = loadRespondent(path);
+                                  input.nameCaption = respondentNameCaption();
+                              }
+                              input.reference = reference;
+                              return input;
+                          },
+                          [&path](const LoadedInput &input, int nameLimit) {
+                              return inputStem(input.profile.header.code, path, input.profile.group,
                                                nameLimit);
                           }});
     const NativePath folder = absolutePath(outDir);
-    return runInputs(report, folder, fileNameLimit(folder), inputs, jobs, std::move(reference));
+    return runInputs(report, folder, fileNameLimit(folder), inputs, jobs);
 }
 
 int runBreakdownBatch(const NativePath &outDir, const NativePath &folder, int splitLine,
@@ -514,14 +539,27 @@ int runBreakdownBatch(const NativePath &outDir, const NativePath &folder, int sp
     }
 
     // Each shown subgroup as the window opens it: anonymous, over the whole folder.
+    const ReferenceProfile wholeReference = referenceOf(*whole, table->folder);
     std::vector<BatchInput> inputs;
     for (const Subgroup &subgroup : breakdown->shown)
         inputs.push_back(
             {QStringLiteral("subgroup \"%1\"").arg(quotedForMessage(subgroup.profile.header.name)),
-             [&subgroup, &whole, &table](TForm1 &form, int limit) {
-                 form.showSubgroup(subgroup.profile, *whole, table);
-                 return groupStem(form.ceCode->text(), form.ceName->text(), limit);
+             [&subgroup, &whole, &table, &wholeReference] {
+                 LoadedInput input;
+                 input.profile = subgroup.profile;
+                 // The whole folder's row is named as the window names it.
+                 if (input.profile.count == whole->count &&
+                     input.profile.header.name == groupName())
+                     input.profile.header.name = wholeFolderName();
+                 makeAnonymous(input.profile);
+                 input.nameCaption = groupName();
+                 input.reference = wholeReference;
+                 input.breakdown = table;
+                 return input;
+             },
+             [](const LoadedInput &input, int limit) {
+                 return groupStem(input.profile.header.code, input.profile.header.name, limit);
              }});
-    const int status = runInputs(report, outFolder, nameLimit, inputs, jobs, {});
+    const int status = runInputs(report, outFolder, nameLimit, inputs, jobs);
     return failed || status != 0 ? 1 : 0;
 }

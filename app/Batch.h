@@ -1,19 +1,13 @@
 #pragma once
 
-#include "ChartViews.h"
 #include "Comparison.h"
-#include "DiagramViews.h"
 #include "NativePath.h"
 
 #include <QHash>
-#include <QImage>
 #include <QList>
 #include <QString>
-#include <QStringList>
 #include <cstdio>
 #include <optional>
-
-class TForm1;
 
 // The batch reports: for every input (an answer file: one respondent; a folder: a group) the
 // analysis file, the PDF report and the pictures of the four diagram views and the six chart views,
@@ -21,10 +15,10 @@ class TForm1;
 // after the code. An input's files replace their older namesakes together or not at all. One
 // progress line per input on out; a failing input's message on err, and the run goes on.
 // Returns 1 when any input failed, the folder cannot be made or out cannot be written, else 0.
-// Needs a QApplication; it paints off screen, on the GUI thread, while `jobs` worker threads
-// encode and write the inputs painted before. The files, the progress and the status are those
-// of a serial run (jobs 1, which writes each input before painting the next). A reference is
-// laid over every input's views and report.
+// Needs a QGuiApplication and no window: `jobs` worker threads each load, paint (through the
+// views, off screen), encode and write one input after another. The files, the progress and the
+// status are those of a serial run (jobs 1, every input on the calling thread, written before
+// the next is read). A reference is laid over every input's views and report.
 int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE *out,
              std::FILE *err, int jobs = 1, std::optional<ReferenceProfile> reference = {});
 
@@ -39,11 +33,6 @@ int runBreakdownBatch(const NativePath &outDir, const NativePath &folder, int sp
 
 // The jobs of a batch run by default: one per processor core, at most kMaxBatchJobs.
 int defaultBatchJobs();
-
-// The pictures, painted by the window's own views exactly as they show them: the diagram panel
-// of a kind, 602 x 564, and the chart of a view, 416 x 294.
-QImage renderDiagramPicture(TForm1 &form, DiagramKind kind);
-QImage renderChartPicture(TForm1 &form, ChartViewKind kind);
 
 // The names already written in one run. A name met again is written as "<name> (2)", "(3)" and
 // so on, so two inputs with one code never overwrite each other's files.

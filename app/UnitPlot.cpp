@@ -5,6 +5,7 @@
 #include "BusyCursor.h"
 #include "ChartViews.h"
 #include "CommandError.h"
+#include "DiagramPanel.h"
 #include "ErrorMessage.h"
 #include "Fonts.h"
 #include "GroupLoader.h"
@@ -14,7 +15,7 @@
 #include "Pictures.h"
 #include "ProfileStore.h"
 #include "ProgramFolders.h"
-#include "ResultsTable.h"
+#include "ResultsGrid.h"
 #include "Scoring.h"
 #include "TChart.h"
 #include "TLabel.h"
@@ -60,9 +61,6 @@ constexpr int kDefaultFontPx = 11;
 constexpr int kCaptionFontPx = 16;
 constexpr int kFieldFontPx = 17;
 constexpr int kMemoFontPx = 16;
-constexpr int kPanelLabelFontPx = 13;
-// The reference's line is a legend, written as the chart's foot is.
-constexpr int kReferenceLabelFontPx = 11;
 constexpr int kImageTitleFontPx = 17;
 constexpr int kHintHidePauseMs = 50000;
 
@@ -430,16 +428,6 @@ void TForm1::mmGroupClick()
     runCommand([&] { loadGroupFolder(QFileInfo(path).absolutePath()); });
 }
 
-namespace {
-
-// The caption beside the name field after a respondent's load; a group's names the group.
-QString respondentNameCaption()
-{
-    return QStringLiteral("Ф.И.О");
-}
-
-} // namespace
-
 void TForm1::openPath(const QString &path)
 {
     runCommand([&] { loadPath(toNativePath(path)); });
@@ -551,7 +539,7 @@ void TForm1::ShowResults(DiagramKind kind)
 void TForm1::ShowWorkspace()
 {
     for (QWidget *view : std::initializer_list<QWidget *>{paInfo, sgResF, paPlot, meInfo, ChartAll})
-        view->setVisible(!pictureViewsOnly_ || (view != meInfo && view != paInfo));
+        view->setVisible(true);
     for (QMenu *menu : {mmPlotAll, mmImages, mmSave})
         menu->menuAction()->setEnabled(true);
     for (QAction *compare : {mmCompareFile, mmCompareGroup})
@@ -732,6 +720,18 @@ void TForm1::holdReference(std::optional<ReferenceProfile> reference)
     reference_ = std::move(reference);
     mmCompareNone->setEnabled(reference_.has_value());
     refreshReferenceLabel();
+}
+
+ProfileView TForm1::profileView() const
+{
+    ProfileView view;
+    view.header = {ceCode->text(), ceName->text(), ceDate->text(), detailsLines()};
+    view.store = Profile();
+    view.reference = reference_;
+    view.diagram = diagramShown_;
+    view.chart = chartShown_;
+    view.colors = palette();
+    return view;
 }
 
 QString TForm1::referenceCaptionText() const

@@ -7,6 +7,7 @@
 #include "Dialogs.h"
 #include "MemoText.h"
 #include "NativePath.h"
+#include "ProfileView.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -112,10 +113,9 @@ public:
     // user's edits, and every line the memo shows cut (MemoText.h) whole again.
     QString analysisText() const;
 
-    // A run without a user (the batch) shows only the views it takes pictures of: the memo and
-    // the header panel stay hidden, so their long texts are never laid out for painting; what
-    // they hold is kept all the same. Takes effect from the next load.
-    void setPictureViewsOnly(bool only) { pictureViewsOnly_ = only; }
+    // What the views show, from what is on screen: the header fields, the profile, the
+    // reference and the views on show.
+    ProfileView profileView() const;
 
     // The labels flag: 0 once a load has started, 1 when the diagram labels are current.
     int labelsFlag() const;
@@ -251,7 +251,6 @@ private:
     // edited memo from one as it was written.
     MemoText analysis_;
     QString memoAsWritten_;
-    bool pictureViewsOnly_ = false;
     std::unique_ptr<Dialogs> dialogs_;
     std::unique_ptr<DesktopLayer> desktop_;
     std::unique_ptr<SystemMenuLayer> systemMenu_;

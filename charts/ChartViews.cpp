@@ -5,7 +5,7 @@
 #include "ProfileStore.h"
 #include "ShownText.h"
 #include "TBarSeries.h"
-#include "TChart.h"
+#include "TCustomChart.h"
 #include "TLineSeries.h"
 
 #include <QFontMetricsF>
@@ -27,7 +27,7 @@ TChartFont arial11()
     return font;
 }
 
-TLineSeries *addLine(TChart &chart, const QString &name, TColor color)
+TLineSeries *addLine(TCustomChart &chart, const QString &name, TColor color)
 {
     auto series = std::make_unique<TLineSeries>(name);
     series->setActive(false);
@@ -42,7 +42,7 @@ TLineSeries *addLine(TChart &chart, const QString &name, TColor color)
     return chart.AddSeries(std::move(series));
 }
 
-TBarSeries *addBar(TChart &chart, const QString &name, TColor color, const QString &title,
+TBarSeries *addBar(TCustomChart &chart, const QString &name, TColor color, const QString &title,
                    int arrowLength, TChartListOrder xOrder)
 {
     auto series = std::make_unique<TBarSeries>(name);
@@ -61,9 +61,8 @@ const QStringList kFactorsII = {QStringLiteral("Инновация"), QStringLit
 
 } // namespace
 
-ChartAllSeries configureChartAll(TChart &chart)
+ChartAllSeries configureChartAll(TCustomChart &chart)
 {
-    chart.setGeometry(5, 435, 416, 294);
     chart.setBevelInner(TPanelBevel::bvLowered);
     chart.setBackColor(clWhite);
     chart.BackWall().setColor(clWhite);
@@ -104,7 +103,6 @@ ChartAllSeries configureChartAll(TChart &chart)
                         20, TChartListOrder::loAscending);
     s.SeriesS8 = addBar(chart, QStringLiteral("SeriesS8"), clBlue, QStringLiteral("Общение"), 20,
                         TChartListOrder::loAscending);
-    chart.hide();
     return s;
 }
 
@@ -189,7 +187,7 @@ ChartView chartView(ChartViewKind kind, const ProfileStore &store, const Profile
     return view;
 }
 
-void fillChart(TChart &chart, const ChartAllSeries &series, const ChartView &view)
+void fillChart(TCustomChart &chart, const ChartAllSeries &series, const ChartView &view)
 {
     const auto bars = series.bars();
     for (TBarSeries *bar : bars)
@@ -231,19 +229,19 @@ QString fittedReferenceCaption(const QString &prefix, const QString &caption,
     return prefix + shown + tail;
 }
 
-QString chartReferenceFootLine(TChart &chart, const QString &referenceCaption)
+QString chartReferenceFootLine(TCustomChart &chart, const QString &referenceCaption)
 {
     // The foot is centred between the chart's margins and a letter's width of air.
     const TRect plot =
-        plotRectFromMargins({0, 0, chart.width(), chart.height()}, chart.MarginLeft(), 0,
+        plotRectFromMargins({0, 0, kChartAllWidth, kChartAllHeight}, chart.MarginLeft(), 0,
                             chart.MarginRight(), 0, chart.BorderWidth());
     const QFontMetricsF metrics(chart.Foot().Font().toQFont());
     return fittedReferenceCaption(QStringLiteral("Сравнение: "), referenceCaption, metrics,
                                   plot.width() - metrics.horizontalAdvance(QLatin1Char('W')));
 }
 
-void writeChartFoot(TChart &chart, const QString &code, const QString &name, const QString &date,
-                    const QString &referenceCaption)
+void writeChartFoot(TCustomChart &chart, const QString &code, const QString &name,
+                    const QString &date, const QString &referenceCaption)
 {
     chart.Foot().Clear();
     chart.Foot().Add(chartFootLine(code, name, date));

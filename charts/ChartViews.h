@@ -9,7 +9,7 @@
 
 class QFontMetricsF;
 class TBarSeries;
-class TChart;
+class TCustomChart;
 class TLineSeries;
 struct ProfileStore;
 
@@ -27,9 +27,14 @@ struct ChartAllSeries
     std::array<TBarSeries *, 4> bars() const { return {SeriesS5, SeriesS6, SeriesS7, SeriesS8}; }
 };
 
-// Gives the window's chart its design: 416 x 294 panel settings, fonts, colours, axes and the
-// seven series. The chart owns the series.
-ChartAllSeries configureChartAll(TChart &chart);
+// The window's chart's size: its pictures and the report's charts are painted at it.
+inline constexpr int kChartAllWidth = 416;
+inline constexpr int kChartAllHeight = 294;
+
+// Gives the window's chart its design: panel settings, fonts, colours, axes and the seven
+// series. The chart owns the series. Its back wall is opaque on a placed chart
+// (TCustomChart::Placed), so that is set first.
+ChartAllSeries configureChartAll(TCustomChart &chart);
 
 // One point of a view: which bar series (0 = S5 .. 3 = S8), its value and its label.
 struct ChartViewPoint
@@ -95,18 +100,18 @@ ChartView chartView(QChar letter, const ProfileStore &store,
 
 // Clears the bar series, sets the title, the colouring and the legend, then adds the view's
 // points. The chart paints once afterwards.
-void fillChart(TChart &chart, const ChartAllSeries &series, const ChartView &view);
+void fillChart(TCustomChart &chart, const ChartAllSeries &series, const ChartView &view);
 
 // The foot line of the chart: code, name and date separated by single blanks, cut as a view
 // shows long texts (ShownText.h).
 QString chartFootLine(const QString &code, const QString &name, const QString &date);
 // The second foot line that names the reference of a comparison (its caption), within the
 // chart's width.
-QString chartReferenceFootLine(TChart &chart, const QString &referenceCaption);
+QString chartReferenceFootLine(TCustomChart &chart, const QString &referenceCaption);
 // prefix and a reference's caption within width: a name too long loses its middle to "…", so
 // that prefix, both ends of the name and a group's number of files stay in view.
 QString fittedReferenceCaption(const QString &prefix, const QString &caption,
                                const QFontMetricsF &metrics, double width);
 // Writes the foot: the one line, and the reference's line below it when a caption is given.
-void writeChartFoot(TChart &chart, const QString &code, const QString &name, const QString &date,
-                    const QString &referenceCaption = {});
+void writeChartFoot(TCustomChart &chart, const QString &code, const QString &name,
+                    const QString &date, const QString &referenceCaption = {});

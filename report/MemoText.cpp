@@ -2,6 +2,8 @@
 
 #include "ShownText.h"
 
+#include <QTextDocument>
+
 #include <QHash>
 #include <QStringList>
 
@@ -77,4 +79,16 @@ QString wholeTextOf(const QString &memoText, const MemoText &memo)
         }
     }
     return lines.join(QLatin1Char('\n'));
+}
+
+QString memoPlainText(const QString &text)
+{
+    for (char16_t c : {u'\r', u'\x2028', u'\x2029', u'\xA0', u'\xFDD0', u'\xFDD1'})
+        if (text.contains(QChar(c))) {
+            // The memo's own document, which gives back what a memo gives back.
+            QTextDocument document;
+            document.setPlainText(text);
+            return document.toPlainText();
+        }
+    return text;
 }

@@ -25,6 +25,10 @@ struct MemoText
 // is shown exactly as it stands.
 MemoText memoTextOf(const QString &whole);
 
+// What the memo gives back of a text it was given: the text itself, unless it holds a carriage
+// return, a line or paragraph separator or a no-break space, which a memo's document changes.
+QString memoPlainText(const QString &text);
+
 // The whole text back from the memo's text, edited by the user or not: every line that still
 // reads as a cut line shows it gets its whole line back (lines shown alike in their order);
 // every other line stays as the memo holds it.

@@ -1,6 +1,7 @@
 #include "Report.h"
 
 #include "BreakdownPage.h"
+#include "ChartPicture.h"
 #include "ChartViews.h"
 #include "CultureWheel.h"
 #include "DiagramViews.h"
@@ -9,8 +10,6 @@
 #include "ReportStyle.h"
 #include "ResultsTable.h"
 #include "ShownText.h"
-#include "TChart.h"
-#include "TStringGrid.h"
 #include "Version.h"
 
 #include <QBuffer>
@@ -104,8 +103,8 @@ QString pageTitle(const ReportContent &content)
 class ReportPainter
 {
 public:
-    ReportPainter(QPainter &painter, const ReportContent &content, const ReportWidgetParts &parts)
-        : p_(painter), c_(content), parts_(parts), analysisFont_(reportFont(kTimes, kAnalysisPx))
+    ReportPainter(QPainter &painter, const ReportContent &content)
+        : p_(painter), c_(content), analysisFont_(reportFont(kTimes, kAnalysisPx))
     {
         layoutFlow();
     }
@@ -226,7 +225,7 @@ private:
         double top = kHeaderTop + headerBoxHeight() + kSectionGap;
         paintSection(top, QStringLiteral("Результаты"));
         top += sectionHeight() + 10;
-        top = paintResultsTable(top) + 12;
+        top = paintTable(top) + 12;
         const QFont note = sansFont(kSmallPx);
         p_.setFont(note);
         p_.setPen(kMuted);
@@ -292,15 +291,17 @@ private:
         put(rightValue, 6, c_.today, value, kInk, end - rightValue);
     }
 
-    // The results grid, painted cell by cell by the window's own grid code.
-    double paintResultsTable(double top)
+    // The results table, painted cell by cell as the window's grid paints it, in the report's
+    // colours.
+    double paintTable(double top)
     {
-        const QSize size = parts_.tableSize;
+        const QSize size = resultsTableSize();
         const double left = (kReportWidth - size.width() * kTableScale) / 2;
         p_.save();
         p_.translate(left, top);
         p_.scale(kTableScale, kTableScale);
-        parts_.table.play(p_);
+        startReportPainting(p_);
+        paintResultsTable(p_, resultsCells(c_.store), {Qt::white, kHeaderFill, kRule});
         p_.restore();
         return top + size.height() * kTableScale;
     }
@@ -395,12 +396,18 @@ private:
         return chartsTop() + rows * kChartHeight + (rows - 1) * kChartGap;
     }
 
-    // The six views, as a chart of the report's own painted them.
+    // The six views, as a chart of the report's own paints them: its first frame is laid out
+    // as a chart's first, the others after the view before.
     void paintChartPage()
     {
         paintSection(0, QStringLiteral("Графики A–F"));
         const double scale = kChartWidth / kChartSize.width();
         const QFont letterFont = reportFont(kSansSerif, kPanelLabelPx, true);
+        ChartPicture chart(false);
+        ProfileView view;
+        view.header = c_.header;
+        view.store = c_.store;
+        view.reference = c_.reference;
         for (int i = 0; i < int(kChartViewKinds.size()); ++i) {
             const ChartViewEntry &entry = kChartViewKinds[std::size_t(i)];
             const QPointF at((i % kChartColumns) * (kChartWidth + kChartGap),
@@ -408,7 +415,10 @@ private:
             p_.save();
             p_.translate(at);
             p_.scale(scale, scale);
-            parts_.charts[std::size_t(i)].play(p_);
+            startReportPainting(p_);
+            p_.setClipRect(QRect(QPoint(0, 0), kChartSize));
+            view.chart = entry.kind;
+            chart.paint(p_, view, false);
             // The view letter where the window shows it, right-aligned at (408, 6).
             p_.setFont(letterFont);
             p_.setPen(Qt::black);
@@ -553,7 +563,6 @@ private:
 
     QPainter &p_;
     const ReportContent &c_;
-    const ReportWidgetParts &parts_;
     QFont analysisFont_;
     std::vector<FlowItem> items_;
     std::vector<FlowPlace> places_;
@@ -565,56 +574,6 @@ private:
 
 static_assert(ReportPainter::comparisonEndsAboveTheCharts(),
               "the text after the comparison page flows as after the charts");
-
-// The results grid of the window, filled with the profile, in the report's colours.
-void setUpReportGrid(TStringGrid &grid, const ProfileStore &store)
-{
-    setupResultsGrid(grid);
-    QPalette palette = grid.palette();
-    palette.setColor(QPalette::Base, Qt::white);
-    palette.setColor(QPalette::Button, kHeaderFill);
-    palette.setColor(QPalette::Mid, kRule);
-    grid.setPalette(palette);
-    fillResultsTable(grid, store);
-}
-
-// The grid's size with its lines between and around all cells.
-QSize reportGridSize(const TStringGrid &grid)
-{
-    const int line = TStringGrid::kGridLineWidth;
-    int width = line;
-    for (int col = 0; col < grid.colCount(); ++col)
-        width += grid.colWidth(col) + line;
-    return {width, line + grid.rowCount() * (grid.defaultRowHeight() + line)};
-}
-
-void paintReportGrid(QPainter &p, TStringGrid &grid, QSize size)
-{
-    const int line = TStringGrid::kGridLineWidth;
-    int y = line;
-    for (int row = 0; row < grid.rowCount(); ++row) {
-        int x = line;
-        for (int col = 0; col < grid.colCount(); ++col) {
-            const QRect cell(x, y, grid.colWidth(col), grid.defaultRowHeight());
-            p.setFont(grid.font());
-            sgResFDrawCell(grid, p, col, row, cell, row < grid.fixedRows() ? gdFixed : 0);
-            x += grid.colWidth(col) + line;
-        }
-        y += grid.defaultRowHeight() + line;
-    }
-    // Lines between all cells, the outer frame included.
-    const QColor ink = grid.gridLineColor();
-    int x = 0;
-    for (int col = 0; col <= grid.colCount(); ++col) {
-        p.fillRect(QRect(x, 0, line, size.height()), ink);
-        x += col < grid.colCount() ? grid.colWidth(col) + line : 0;
-    }
-    y = 0;
-    for (int row = 0; row <= grid.rowCount(); ++row) {
-        p.fillRect(QRect(0, y, size.width(), line), ink);
-        y += grid.defaultRowHeight() + line;
-    }
-}
 
 } // namespace
 
@@ -648,49 +607,12 @@ std::vector<FlowPlace> flowPieces(const std::vector<FlowItem> &items, double fir
     return places;
 }
 
-ReportWidgetParts paintReportWidgetParts(const ReportContent &content, const QPaintDevice &like)
-{
-    ReportWidgetParts parts;
-    TStringGrid grid;
-    setUpReportGrid(grid, content.store);
-    parts.tableSize = reportGridSize(grid);
-    parts.table = PaintRecording::record(like, [&](QPainter &p) {
-        startReportPainting(p);
-        paintReportGrid(p, grid, parts.tableSize);
-    });
-
-    // A chart of the report's own: the window's keeps the view it shows.
-    TChart chart;
-    const ChartAllSeries series = configureChartAll(chart);
-    writeChartFoot(chart, content.header.code, content.header.name, content.header.date,
-                   content.reference ? referenceCaption(*content.reference) : QString());
-    const ProfileStore *reference = content.reference ? &content.reference->store : nullptr;
-    for (std::size_t i = 0; i < kChartViewKinds.size(); ++i) {
-        fillChart(chart, series, chartView(kChartViewKinds[i].kind, content.store, reference));
-        parts.charts[i] = PaintRecording::record(like, [&](QPainter &p) {
-            startReportPainting(p);
-            p.setClipRect(QRect(QPoint(0, 0), kChartSize));
-            chart.paintTo(p, kChartSize);
-        });
-    }
-    return parts;
-}
-
-ReportWidgetParts paintReportWidgetParts(const ReportContent &content)
-{
-    QBuffer unused;
-    QPdfWriter like(&unused);
-    setUpReportWriter(like);
-    return paintReportWidgetParts(content, like);
-}
-
-int paintReport(QPagedPaintDevice &device, const ReportContent &content,
-                const ReportWidgetParts &parts)
+int paintReport(QPagedPaintDevice &device, const ReportContent &content)
 {
     QPainter painter;
     if (!painter.begin(&device))
         return 0;
-    ReportPainter report(painter, content, parts);
+    ReportPainter report(painter, content);
     for (int page = 0; page < report.pages(); ++page) {
         if (!startReportPage(device, painter, page))
             return 0;
@@ -700,12 +622,7 @@ int paintReport(QPagedPaintDevice &device, const ReportContent &content,
     return report.pages();
 }
 
-int paintReport(QPagedPaintDevice &device, const ReportContent &content)
-{
-    return paintReport(device, content, paintReportWidgetParts(content, device));
-}
-
-QByteArray reportPdf(const ReportContent &content, const ReportWidgetParts &parts)
+QByteArray reportPdf(const ReportContent &content)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -715,13 +632,8 @@ QByteArray reportPdf(const ReportContent &content, const ReportWidgetParts &part
         writer.setTitle(shownBeginning(pageTitle(content) + QStringLiteral(": ") +
                                        content.header.code + QStringLiteral(". ") +
                                        content.header.name));
-        if (paintReport(writer, content, parts) == 0)
+        if (paintReport(writer, content) == 0)
             return {};
     }
     return buffer.data();
-}
-
-QByteArray reportPdf(const ReportContent &content)
-{
-    return reportPdf(content, paintReportWidgetParts(content));
 }

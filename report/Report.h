@@ -3,7 +3,6 @@
 #include "Breakdown.h"
 #include "ChartViews.h"
 #include "Comparison.h"
-#include "PaintRecording.h"
 #include "Profile.h"
 #include "ProfileTable.h"
 
@@ -77,29 +76,11 @@ std::vector<FlowPlace> flowPieces(const std::vector<FlowItem> &items, double fir
 // The report's chart views, A to F.
 inline constexpr int kReportChartViews = int(kChartViewKinds.size());
 
-// The parts of the report that the window's widgets paint: the results grid and the six chart
-// views. Widgets live on the GUI thread only; painted there as recordings, these parts let the
-// rest of the report, and its PDF, be made on any thread.
-struct ReportWidgetParts
-{
-    QSize tableSize; // the grid with its lines, in its own pixels
-    PaintRecording table;
-    std::array<PaintRecording, kReportChartViews> charts;
-};
-
-// GUI thread only: the parts as they come out on a device like `like` (its size and
-// resolution), or on the report's PDF writer.
-ReportWidgetParts paintReportWidgetParts(const ReportContent &content, const QPaintDevice &like);
-ReportWidgetParts paintReportWidgetParts(const ReportContent &content);
-
 // Paints the report onto the device, starting on its current page, and returns the number of
-// pages; 0 when painting cannot start on the device. With its widget parts given, on any
-// thread; without, on the GUI thread.
-int paintReport(QPagedPaintDevice &device, const ReportContent &content,
-                const ReportWidgetParts &parts);
+// pages; 0 when painting cannot start on the device. On any thread: every part is painted by
+// the views' own code, no widget.
 int paintReport(QPagedPaintDevice &device, const ReportContent &content);
 
 // The report as a PDF file's bytes: fonts embedded, every page A4. Empty when the PDF could
-// not be painted. With its widget parts given, on any thread; without, on the GUI thread.
-QByteArray reportPdf(const ReportContent &content, const ReportWidgetParts &parts);
+// not be painted. On any thread.
 QByteArray reportPdf(const ReportContent &content);

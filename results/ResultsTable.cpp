@@ -34,16 +34,6 @@ bool isValueColumn(int col)
 
 } // namespace
 
-void setupResultsGrid(TStringGrid &grid)
-{
-    grid.setColCount(kResultsCols);
-    grid.setRowCount(kResultsRows);
-    grid.setFixedRows(1);
-    grid.setDefaultRowHeight(kGridRowHeight);
-    grid.setFont(pixelFont(kSansSerif, kResultsFontPixelSize));
-    grid.setOnDrawCell(sgResFDrawCell);
-}
-
 QString comparisonHint(double value, double reference, const QString &referenceName,
                        const QLocale &locale)
 {
@@ -61,27 +51,24 @@ QString comparisonHint(double value, double reference, const QString &referenceN
              differenceText(shownDifference(value, reference), locale));
 }
 
-void fillResultsTable(TStringGrid &grid, const ProfileStore &store, const QLocale &locale,
-                      const ProfileStore *reference, const QString &referenceName)
+std::vector<ResultsCell> resultsCells(const ProfileStore &store, const QLocale &locale,
+                                      const ProfileStore *reference)
 {
+    std::vector<ResultsCell> cells;
     for (int col = 0; col < kResultsCols; ++col)
-        grid.setColWidth(col, kResultsColWidths[std::size_t(col)]);
-    for (int col = 0; col < kResultsCols; ++col)
-        grid.setCell(col, 0, QString::fromUtf8(kHeaders[col]));
+        cells.push_back({col, 0, QString::fromUtf8(kHeaders[col])});
 
     // Each value by where the stores keep it, so that the reference's is read alike.
-    struct ComparedCell
-    {
-        int col, row;
-        double value, reference;
-    };
-    std::vector<ComparedCell> compared;
     const auto put = [&](int col, int row, int nameIndex, auto score) {
         const double value = score(store);
-        grid.setCell(col, row, ProfileStore::SummaryNames(nameIndex));
-        grid.setCell(col + 1, row, formatWhole(value, locale));
-        if (reference)
-            compared.push_back({col + 1, row, value, score(*reference)});
+        cells.push_back({col, row, ProfileStore::SummaryNames(nameIndex)});
+        ResultsCell cell{col + 1, row, formatWhole(value, locale)};
+        if (reference) {
+            cell.compared = true;
+            cell.value = value;
+            cell.reference = score(*reference);
+        }
+        cells.push_back(std::move(cell));
     };
     const auto summary = [](int i) {
         return [i](const ProfileStore &s) { return s.SummaryScores[std::size_t(i)]; };
@@ -98,30 +85,19 @@ void fillResultsTable(TStringGrid &grid, const ProfileStore &store, const QLocal
             scale(kScaleCount + j));
     for (int row = 1; row <= kScaleCount; ++row)
         put(6, row, kFirstBaseScale + (row - 1) % kBaseScaleCount, scale(row));
-
-    if (!reference) {
-        grid.setHintSource({});
-        return;
-    }
-    grid.setHintSource([compared = std::move(compared), locale, referenceName](int col, int row) {
-        for (const ComparedCell &c : compared)
-            if (c.col == col && c.row == row)
-                return comparisonHint(c.value, c.reference, referenceName, locale);
-        return QString();
-    });
+    return cells;
 }
 
-void sgResFDrawCell(TStringGrid &grid, QPainter &painter, int col, int row, const QRect &rect,
-                    GridDrawState state)
+QFont resultsFont()
 {
-    QColor back = grid.color();
-    if (state & gdSelected)
-        back = Qt::white;
-    else if (state & gdFixed)
-        back = grid.fixedColor();
+    return pixelFont(kSansSerif, kResultsFontPixelSize);
+}
+
+void paintResultsCell(QPainter &painter, const QString &text, int col, int row, const QRect &rect,
+                      const QColor &back)
+{
     painter.fillRect(rect, back);
 
-    const QString text = grid.cell(col, row);
     QFont font = painter.font();
     font.setBold(!isValueColumn(col) || row == 0);
     QColor ink = Qt::black;
@@ -147,4 +123,49 @@ void sgResFDrawCell(TStringGrid &grid, QPainter &painter, int col, int row, cons
     const qreal baseline = rect.top() + kTextTopInset + metrics.ascent();
     painter.setBackgroundMode(Qt::TransparentMode);
     drawShapedText(painter, QPointF(rightEnd - shapedAdvance(painter, text), baseline), text);
+}
+
+QSize resultsTableSize()
+{
+    constexpr int line = kResultsLineWidth;
+    int width = line;
+    for (int w : kResultsColWidths)
+        width += w + line;
+    return {width, line + kResultsRows * (kGridRowHeight + line)};
+}
+
+void paintResultsTable(QPainter &painter, const std::vector<ResultsCell> &cells,
+                       const ResultsTableColors &colors)
+{
+    std::array<std::array<QString, kResultsCols>, kResultsRows> texts;
+    for (const ResultsCell &cell : cells)
+        if (cell.row >= 0 && cell.row < kResultsRows && cell.col >= 0 && cell.col < kResultsCols)
+            texts[std::size_t(cell.row)][std::size_t(cell.col)] = cell.text;
+    const QSize size = resultsTableSize();
+    constexpr int line = kResultsLineWidth;
+    const QFont font = resultsFont();
+    int y = line;
+    for (int row = 0; row < kResultsRows; ++row) {
+        int x = line;
+        for (int col = 0; col < kResultsCols; ++col) {
+            const int width = kResultsColWidths[std::size_t(col)];
+            painter.setFont(font);
+            paintResultsCell(painter, texts[std::size_t(row)][std::size_t(col)], col, row,
+                             QRect(x, y, width, kGridRowHeight),
+                             row == 0 ? colors.header : colors.cell);
+            x += width + line;
+        }
+        y += kGridRowHeight + line;
+    }
+    // Lines between all cells, the outer frame included.
+    int x = 0;
+    for (int col = 0; col <= kResultsCols; ++col) {
+        painter.fillRect(QRect(x, 0, line, size.height()), colors.line);
+        x += col < kResultsCols ? kResultsColWidths[std::size_t(col)] + line : 0;
+    }
+    y = 0;
+    for (int row = 0; row <= kResultsRows; ++row) {
+        painter.fillRect(QRect(0, y, size.width(), line), colors.line);
+        y += kGridRowHeight + line;
+    }
 }

@@ -1,19 +1,24 @@
 #pragma once
 
 #include "ProfileStore.h"
-#include "TStringGrid.h"
 
 #include <QColor>
+#include <QFont>
 #include <QLocale>
+#include <QRect>
+#include <QSize>
 #include <array>
+#include <vector>
 
 class QPainter;
 
-// The results grid sgResF: the profile as a tree read from left to right, a name column and a
-// percentage column for each of factors (I), factors (II), factors (III) and scales.
+// The results table sgResF shows: the profile as a tree read from left to right, a name column and
+// a percentage column for each of factors (I), factors (II), factors (III) and scales.
 inline constexpr int kResultsCols = 8, kResultsRows = 17, kGridRowHeight = 17;
 inline constexpr std::array<int, kResultsCols> kResultsColWidths{134, 35, 91, 35, 91, 35, 117, 35};
 inline constexpr int kResultsFontPixelSize = 13;
+// The lines between the cells.
+inline constexpr int kResultsLineWidth = 1;
 
 // Percentages shown above kHighMark are good news, below kLowMark bad news.
 inline constexpr double kHighMark = 60.0;
@@ -26,16 +31,21 @@ inline const QColor kLowColor{255, 0, 0};
 inline constexpr int kTextRightInset = 6;
 inline constexpr int kTextTopInset = 2;
 
-// Shape, font and cell painting of the grid; run once when the window is built.
-void setupResultsGrid(TStringGrid &grid);
-
-// Column widths, headers, names and every percentage ("%3.0f") from store; every call rewrites
-// all of them and leaves the cells outside the layout alone. With a reference (named by
-// referenceName), each value cell's hint gives the reference's value and the difference;
-// without, the hints are cleared.
-void fillResultsTable(TStringGrid &grid, const ProfileStore &store,
-                      const QLocale &locale = QLocale::system(),
-                      const ProfileStore *reference = nullptr, const QString &referenceName = {});
+// What the table shows of a profile: the texts of the cells the layout writes (headers, names,
+// percentages "%3.0f"), each value cell with the value and, with a reference, the reference's
+// value it is compared with. Cells outside the layout are not listed.
+struct ResultsCell
+{
+    int col = 0;
+    int row = 0;
+    QString text;
+    bool compared = false; // a value cell of a comparison
+    double value = 0;
+    double reference = 0;
+};
+std::vector<ResultsCell> resultsCells(const ProfileStore &store,
+                                      const QLocale &locale = QLocale::system(),
+                                      const ProfileStore *reference = nullptr);
 
 // The hint of a value cell in a comparison: the reference by its name and its value, this
 // profile's value and the difference of the two as shown, one decimal each, in percentage
@@ -43,6 +53,23 @@ void fillResultsTable(TStringGrid &grid, const ProfileStore &store,
 QString comparisonHint(double value, double reference, const QString &referenceName = {},
                        const QLocale &locale = QLocale::system());
 
-// Paints one cell of the results grid entirely: background, font style, threshold colour, text.
-void sgResFDrawCell(TStringGrid &grid, QPainter &painter, int col, int row, const QRect &rect,
-                    GridDrawState state);
+// The table's font, before a cell makes it bold.
+QFont resultsFont();
+
+// Paints one cell entirely on back: font style, threshold colour, text. The painter's font is
+// the table's.
+void paintResultsCell(QPainter &painter, const QString &text, int col, int row, const QRect &rect,
+                      const QColor &back);
+
+// The colours of a whole table: cells, header cells and the lines.
+struct ResultsTableColors
+{
+    QColor cell;
+    QColor header;
+    QColor line;
+};
+// The whole table with one-pixel lines between and around all cells, from (0, 0): its size, and
+// the table painted.
+QSize resultsTableSize();
+void paintResultsTable(QPainter &painter, const std::vector<ResultsCell> &cells,
+                       const ResultsTableColors &colors);

@@ -5,8 +5,8 @@
 //
 // Usage: bench_jpeg WORK_DIR [REPS]
 #include "AnswerGenerator.h"
-#include "Batch.h"
 #include "DesktopLayer.h"
+#include "DiagramPanel.h"
 #include "Dialogs.h"
 #include "Fonts.h"
 #include "TJPEGImage.h"
@@ -82,7 +82,8 @@ int main(int argc, char **argv)
     TForm1 form(dialogsThatStopTool("bench_jpeg"), makeInertDesktopLayer());
     form.show();
     form.openPath(work + QStringLiteral("/one/") + QString::fromStdString(generatedFileName(0, 1)));
-    const QImage panel = renderDiagramPicture(form, DiagramKind::All);
+    form.drawDiagramView(DiagramKind::All);
+    const QImage panel = diagramPanelPicture(form.profileView());
     const QString ppm = work + QStringLiteral("/panel.ppm");
     const QString tinyPpm = work + QStringLiteral("/tiny.ppm");
     writePpm(panel, ppm);

@@ -1,24 +1,9 @@
 #include "TLabel.h"
 
-#include "ShapedText.h"
+#include "Caption.h"
 #include "ShownText.h"
 
-#include <QFontMetricsF>
 #include <QPainter>
-
-namespace {
-
-// Characters that break or space a caption's line in drawText's own way (line and paragraph
-// breaks, tabs): a caption holding one is laid out by drawText itself.
-bool laidOutAsOneRun(const QString &text)
-{
-    for (const QChar c : text)
-        if (c.unicode() < 0x20 || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
-            return false;
-    return true;
-}
-
-} // namespace
 
 TLabel::TLabel(QWidget *parent, const QFont &font, const QColor &color, Anchor anchor)
     : QLabel(parent), anchor_(anchor)
@@ -64,26 +49,7 @@ void TLabel::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setFont(font());
     painter.setPen(color_);
-    if (paintLeading_)
-        paintLeading_(painter, QRect(0, 0, leadingWidth_, height()));
-    const QRect box = rect().adjusted(leadingWidth_, 0, 0, 0);
-    const QString caption = text();
-    if (!laidOutAsOneRun(caption)) {
-        painter.drawText(box, int(alignment()), caption);
-        return;
-    }
-    // Where drawText(box, alignment) puts a one-line caption, from kept glyphs: the labels
-    // repaint with every drawing of the panel under them.
-    const QFontMetricsF metrics(painter.font(), painter.device());
-    const qreal room = box.width() - shapedAdvance(painter, caption);
-    const Qt::Alignment align = alignment();
-    const qreal x = box.left() + (align & Qt::AlignRight     ? room
-                                  : align & Qt::AlignHCenter ? room / 2
-                                                             : 0);
-    const qreal y = align & Qt::AlignBottom    ? height() - metrics.height()
-                    : align & Qt::AlignVCenter ? (height() - metrics.height()) / 2
-                                               : 0;
-    drawShapedText(painter, QPointF(x, y + metrics.ascent()), caption);
+    paintCaption(painter, size(), text(), alignment(), leadingWidth_, paintLeading_);
 }
 
 void TLabel::setLeading(int width, std::function<void(QPainter &, const QRect &)> paint)
@@ -95,8 +61,6 @@ void TLabel::setLeading(int width, std::function<void(QPainter &, const QRect &)
 
 void TLabel::fit()
 {
-    const QFontMetrics metrics(font());
-    const QSize size(leadingWidth_ + shapedWidth(font(), this, text()), metrics.height());
-    const int left = anchor_ == Anchor::Right ? x_ - size.width() : x_;
-    setGeometry(left, top_, size.width(), size.height());
+    setGeometry(
+        captionBox(font(), this, text(), x_, top_, anchor_ == Anchor::Right, leadingWidth_));
 }

@@ -1,7 +1,8 @@
 #include "TPanel.h"
 
+#include "Bevel.h"
+
 #include <QPainter>
-#include <qdrawutil.h>
 
 TPanel::TPanel(QWidget *parent, Bevel outer, Bevel inner)
     : QWidget(parent), outer_(outer), inner_(inner)
@@ -23,7 +24,7 @@ void TPanel::paintEvent(QPaintEvent *)
     for (const Bevel bevel : {outer_, inner_}) {
         if (bevel == Bevel::None)
             continue;
-        qDrawShadePanel(&painter, r, palette(), bevel == Bevel::Lowered, 1);
+        paintBevel(painter, r, palette(), bevel == Bevel::Lowered);
         r.adjust(1, 1, -1, -1);
     }
 }

@@ -4,50 +4,36 @@
 #include "TChartCanvas.h"
 
 #include <QLinearGradient>
-#include <QPaintEvent>
 
-TCustomChartPanel::TCustomChartPanel(QWidget *parent) : QWidget(parent)
-{
-    resize(400, 250);
-    // The whole client area is painted from the picture: no background fill first.
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
+TCustomChartPanel::TCustomChartPanel() = default;
 
 TCustomChartPanel::~TCustomChartPanel() = default;
+
+void TCustomChartPanel::setSystemColors(const QPalette &colors)
+{
+    systemColors_ = colors;
+    RequestRepaint();
+}
 
 void TCustomChartPanel::RequestRepaint()
 {
     if (constructing_ || destroying_)
         return;
-    current_ = false;
-    update();
-}
-
-void TCustomChartPanel::paintEvent(QPaintEvent *)
-{
-    if (!current_ || picture_.size() != size()) {
-        if (picture_.size() != size())
-            picture_ = QImage(size(), QImage::Format_RGB32);
-        QPainter painter(&picture_);
-        paintTo(painter, size());
-        current_ = true;
-    }
-    QPainter painter(this);
-    painter.drawImage(0, 0, picture_);
+    RepaintRequested();
 }
 
 void TCustomChartPanel::paintTo(QPainter &painter, QSize size)
 {
-    TChartCanvas canvas(painter, palette());
+    TChartCanvas canvas(painter, systemColors_);
     DrawFrame(canvas, size);
     ++framesDrawn_;
 }
 
-QImage TCustomChartPanel::render()
+QImage TCustomChartPanel::render(QSize size)
 {
-    QImage image(size(), QImage::Format_RGB32);
+    QImage image(size, QImage::Format_RGB32);
     QPainter painter(&image);
-    paintTo(painter, size());
+    paintTo(painter, size);
     return image;
 }
 
@@ -89,8 +75,6 @@ void TCustomChartPanel::PaintBevels(TChartCanvas &canvas, const TRect &panel) co
 }
 
 // ---- extended panel
-
-TCustomChartPanelExtended::TCustomChartPanelExtended(QWidget *parent) : TCustomChartPanel(parent) {}
 
 void TCustomChartPanelExtended::setBackImage(const QImage &value)
 {

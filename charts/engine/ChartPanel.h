@@ -3,23 +3,23 @@
 #include "ChartElements.h"
 
 #include <QImage>
-#include <QWidget>
+#include <QPalette>
+#include <QSize>
 
 class TChartCanvas;
 
 enum class TPanelBevel { bvNone, bvLowered, bvRaised };
 
-// The panel a chart paints on: margins, bevels and the off-screen picture. Every setter stores
-// and requests a repaint; a paint draws the whole frame once into the off-screen picture and
-// copies that picture until the next request.
-class TCustomChartPanel : public QWidget, public TChartRepaintTarget
+// The panel a chart paints on: margins and bevels. Every setter stores and requests a repaint;
+// a frame paints the whole panel into any painter. It is no widget: the window shows it through
+// a chart control (TChart), the report and the batch paint it directly, on any thread.
+class TCustomChartPanel : public TChartRepaintTarget
 {
-    Q_OBJECT
     Q_DISABLE_COPY(TCustomChartPanel)
 
 public:
-    explicit TCustomChartPanel(QWidget *parent = nullptr);
-    ~TCustomChartPanel() override;
+    TCustomChartPanel();
+    virtual ~TCustomChartPanel();
 
     // settings
     int MarginLeft() const { return marginLeft_; }
@@ -44,25 +44,28 @@ public:
     bool View3D() const { return view3D_; }
     void setView3D(bool value) { storeSetting(this, view3D_, value); }
 
+    // The colours the system colours (clBtnFace and the like) stand for: the application's
+    // when the chart is made; a chart control gives its own.
+    const QPalette &SystemColors() const { return systemColors_; }
+    void setSystemColors(const QPalette &colors);
+
     // repainting
     void RequestRepaint() override;
-    bool PictureCurrent() const { return current_; }
     int FramesDrawn() const { return framesDrawn_; }
     bool Destroying() const { return destroying_; }
 
     // Draws one whole frame into any painter, with the panel rectangle from (0, 0) at size:
-    // the widget's picture, a QImage in a test or a batch report, a PDF page.
+    // the control's picture, a QImage in a test or a batch picture, a PDF page.
     void paintTo(QPainter &painter, QSize size);
-    // The frame at the widget's size, without a screen.
-    QImage render();
-    using QWidget::render;
+    // The frame at that size as a picture.
+    QImage render(QSize size);
 
 protected:
     // Repaint requests count only once the whole chart is built.
     void EndConstruction() { constructing_ = false; }
     void BeginDestruction() { destroying_ = true; }
-
-    void paintEvent(QPaintEvent *event) override;
+    // A request that counts: what shows the chart paints it again.
+    virtual void RepaintRequested() {}
 
     // the frame: laid out, then painted
     virtual void DrawFrame(TChartCanvas &canvas, QSize size) = 0;
@@ -81,9 +84,8 @@ private:
     int bevelWidth_ = 1;
     int borderWidth_ = 0;
     bool view3D_ = true;
+    QPalette systemColors_;
 
-    QImage picture_;
-    bool current_ = false;
     bool constructing_ = true;
     bool destroying_ = false;
     int framesDrawn_ = 0;
@@ -92,11 +94,10 @@ private:
 // Adds the background gradient and a back picture.
 class TCustomChartPanelExtended : public TCustomChartPanel
 {
-    Q_OBJECT
     Q_DISABLE_COPY(TCustomChartPanelExtended)
 
 public:
-    explicit TCustomChartPanelExtended(QWidget *parent = nullptr);
+    TCustomChartPanelExtended() = default;
 
     TChartGradient &Gradient() { return gradient_; }
     const QImage &BackImage() const { return backImage_; }

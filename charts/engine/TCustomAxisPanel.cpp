@@ -2,7 +2,7 @@
 
 #include "TChartCanvas.h"
 
-TCustomAxisPanel::TCustomAxisPanel(QWidget *parent) : TCustomChartPanelExtended(parent) {}
+TCustomAxisPanel::TCustomAxisPanel() = default;
 
 TCustomAxisPanel::~TCustomAxisPanel()
 {

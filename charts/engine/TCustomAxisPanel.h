@@ -14,11 +14,10 @@ class TChartTextMetrics;
 // painted from it; the painting changes nothing of the chart.
 class TCustomAxisPanel : public TCustomChartPanelExtended
 {
-    Q_OBJECT
     Q_DISABLE_COPY(TCustomAxisPanel)
 
 public:
-    explicit TCustomAxisPanel(QWidget *parent = nullptr);
+    TCustomAxisPanel();
     ~TCustomAxisPanel() override;
 
     // series

@@ -1,13 +1,16 @@
-#include "TChart.h"
+#include "TCustomChart.h"
 
 #include "TChartCanvas.h"
 
-TCustomChart::TCustomChart(QWidget *parent) : TCustomAxisPanel(parent) {}
+TCustomChart::TCustomChart()
+{
+    EndConstruction();
+}
 
 void TCustomChart::setBackColor(TColor value)
 {
     backWall_.setColor(value);
-    if (parentWidget())
+    if (placed_)
         backWall_.Brush().setStyle(TBrushStyle::bsSolid);
 }
 
@@ -44,9 +47,4 @@ void TCustomChart::PaintWalls(TChartCanvas &canvas, const TChartLayout &frame) c
     backWall_.PrepareCanvas(canvas);
     const TRect &plot = frame.Plot;
     canvas.Rectangle({plot.Left, plot.Top, plot.Right + 1, plot.Bottom + 1});
-}
-
-TChart::TChart(QWidget *parent) : TCustomChart(parent)
-{
-    EndConstruction();
 }

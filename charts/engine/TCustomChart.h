@@ -3,19 +3,24 @@
 #include "ChartParts.h"
 #include "TCustomAxisPanel.h"
 
-// Adds the title, the foot, the legend and the walls to the frame.
+// The chart: adds the title, the foot, the legend and the walls to the frame. It paints into any
+// painter; the window shows it through the chart control TChart.
 class TCustomChart : public TCustomAxisPanel
 {
-    Q_OBJECT
     Q_DISABLE_COPY(TCustomChart)
 
 public:
-    explicit TCustomChart(QWidget *parent = nullptr);
+    TCustomChart();
 
     TChartTitle &Title() { return title_; }
     TChartTitle &Foot() { return foot_; }
     TChartLegend &Legend() { return legend_; }
     TChartWall &BackWall() { return backWall_; }
+
+    // A chart placed on a window, as the window's chart and its pictures are, rather than a
+    // chart of its own (the report's): only there does the back colour make the wall opaque.
+    bool Placed() const { return placed_; }
+    void setPlaced(bool value) { placed_ = value; }
 
     // The back wall's colour; on a placed chart it also makes the wall opaque.
     TColor BackColor() const { return backWall_.Color(); }
@@ -37,14 +42,5 @@ private:
     TChartTitle foot_{this, true};
     TChartLegend legend_{this};
     TChartWall backWall_{this, TBrushStyle::bsClear};
-};
-
-// The chart control.
-class TChart : public TCustomChart
-{
-    Q_OBJECT
-    Q_DISABLE_COPY(TChart)
-
-public:
-    explicit TChart(QWidget *parent = nullptr);
+    bool placed_ = false;
 };

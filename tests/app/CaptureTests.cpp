@@ -2,8 +2,9 @@
 // is what the screen shows, other windows included.
 #include "AppTestSupport.h"
 
-#include "Batch.h"
+#include "ChartPicture.h"
 #include "CommandError.h"
+#include "DiagramPanel.h"
 #include "Fonts.h"
 #include "ProfileStore.h"
 #include "ScrinCap.h"
@@ -129,15 +130,20 @@ TEST_F(CaptureTest, SavedPicturesHaveTheirSizesAndTheScreensColours)
     EXPECT_LT(meanDifference(chart, CapturePanel(form->ChartAll)), 6.0);
 }
 
+// The batch paints its pictures through the views, from what the window shows.
 TEST_F(CaptureTest, BatchPicturesLookAsTheWindowShowsThem)
 {
     const double tolerance = form->devicePixelRatioF() == 1.0 ? 1.0 : 8.0;
-    const QImage diagram = renderDiagramPicture(*form, DiagramKind::FactorsII);
+    form->drawDiagramView(DiagramKind::FactorsII);
     settle();
+    const QImage diagram = diagramPanelPicture(form->profileView());
     EXPECT_LT(meanDifference(diagram, CapturePanel(form->paPlot)), tolerance);
-    const QImage chart = renderChartPicture(*form, ChartViewKind::BaseFactorsIII);
+    form->showChartView(ChartViewKind::BaseFactorsIII);
     settle();
-    EXPECT_LT(meanDifference(chart, CapturePanel(form->ChartAll)), tolerance);
+    ChartPicture chart(true, form->palette());
+    chart.setLastLengths(form->ChartAll->LastLengths());
+    EXPECT_LT(meanDifference(chart.picture(form->profileView()), CapturePanel(form->ChartAll)),
+              tolerance);
 }
 
 // On a desktop that does not let programs read the screen (Qt's minimal platform here), a save

@@ -1,9 +1,13 @@
 #include "AppTestSupport.h"
 
+#include "ChartPicture.h"
+#include "Comparison.h"
 #include "CultureWheel.h"
+#include "DiagramPanel.h"
 #include "DiagramViews.h"
 #include "NumberFormat.h"
 #include "ProfileStore.h"
+#include "TChart.h"
 #include "TImage.h"
 #include "TJPEGImage.h"
 #include "TLabel.h"
@@ -356,5 +360,42 @@ TEST_P(ImagesCommandTest, DrawsItsViewsAndNamesThem)
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, ImagesCommandTest, ::testing::Range(0, 4));
+
+// ---- the views paint what the window's widgets show
+
+// The widget as the screen would show it, at a device pixel ratio of 1.
+QImage rendered(QWidget *widget)
+{
+    QImage picture(widget->size(), QImage::Format_RGB32);
+    picture.setDevicePixelRatio(1);
+    picture.fill(Qt::white);
+    widget->render(&picture);
+    return picture;
+}
+
+// The batch and the report paint the panel and the chart through the views, the window through
+// its widgets: every kind and view, with and without a reference, comes out pixel for pixel
+// the same.
+TEST_F(DiagramPanelTest, ViewsPaintThePanelAndTheChartAsTheWidgetsShowThem)
+{
+    const QString folder = "Отдел маркетинга и стратегических коммуникаций Уральского филиала";
+    writeSheet("r.txt", {}, folder);
+    for (bool compared : {false, true}) {
+        if (compared)
+            form->setReference(loadReference(toNativePath(dir.filePath(folder)), todayText()));
+        for (const DiagramKindEntry &entry : kDiagramKinds) {
+            form->drawDiagramView(entry.kind);
+            EXPECT_EQ(diagramPanelPicture(form->profileView()), rendered(form->paPlot))
+                << char(entry.letter) << compared;
+        }
+        for (const ChartViewEntry &entry : kChartViewKinds) {
+            form->showChartView(entry.kind);
+            ChartPicture chart(true, form->palette());
+            chart.setLastLengths(form->ChartAll->LastLengths());
+            EXPECT_EQ(chart.picture(form->profileView()), rendered(form->ChartAll))
+                << char(entry.letter) << compared;
+        }
+    }
+}
 
 } // namespace

@@ -281,15 +281,6 @@ TEST_F(LongHeaderTest, BatchWritesTheWholeAnalysis)
     const QStringList saved = fileText(folder + "/" + sheet.code + ".rtf").split("\r\n");
     for (const QString &line : wholeHeaderLines())
         EXPECT_TRUE(saved.contains(line)) << line.left(20).toStdString();
-
-    form->setPictureViewsOnly(true);
-    form->show();
-    openData(path);
-    EXPECT_FALSE(form->meInfo->isVisible());
-    EXPECT_FALSE(form->paInfo->isVisible());
-    EXPECT_TRUE(form->paPlot->isVisible());
-    EXPECT_TRUE(form->ChartAll->isVisible());
-    EXPECT_TRUE(form->analysisText().contains(wholeHeaderLines().front()));
 }
 
 TEST_F(LongHeaderTest, JsonExportKeepsTheWholeText)

@@ -3,7 +3,7 @@
 #include "Analysis.h"
 #include "NumberFormat.h"
 #include "ProfileStore.h"
-#include "ResultsTable.h"
+#include "ResultsGrid.h"
 #include "TChart.h"
 #include "TLabel.h"
 #include "TPanel.h"

@@ -12,7 +12,7 @@
 #include "NumberFormat.h"
 #include "ProfileStore.h"
 #include "Report.h"
-#include "ResultsTable.h"
+#include "ResultsGrid.h"
 #include "TChart.h"
 #include "TImage.h"
 #include "TLabel.h"

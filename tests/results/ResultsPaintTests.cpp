@@ -1,5 +1,5 @@
 #include "PixelProbes.h"
-#include "ResultsTable.h"
+#include "ResultsGrid.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "ResultsTable.h"
+#include "ResultsGrid.h"
 
 #include <QFontInfo>
 #include <gtest/gtest.h>

@@ -1,0 +1,101 @@
+#include "ChartPicture.h"
+#include "DiagramPanel.h"
+#include "GroupLoader.h"
+#include "NumberFormat.h"
+#include "Report.h"
+#include "Scoring.h"
+
+#include <QGuiApplication>
+#include <gtest/gtest.h>
+#include <thread>
+#include <vector>
+
+namespace {
+
+ProfileView viewOf(const LoadedProfile &loaded, std::optional<ReferenceProfile> reference = {})
+{
+    ProfileView view;
+    view.header = loaded.header;
+    view.store = loaded.store;
+    convertToPercent(view.store);
+    view.reference = std::move(reference);
+    view.colors = QGuiApplication::palette();
+    return view;
+}
+
+// Every picture of a batch input: the four diagram kinds, then the six chart views, the chart
+// laid out after view F unless it paints its first frame.
+std::vector<QImage> pictures(ProfileView view, ChartPicture &chart, bool first)
+{
+    std::vector<QImage> all;
+    for (const DiagramKindEntry &entry : kDiagramKinds) {
+        view.diagram = entry.kind;
+        all.push_back(diagramPanelPicture(view));
+    }
+    view.chart = kChartViewKinds.back().kind;
+    chart.setLastLengths(first ? TAxisLengths{} : chart.frameLengths(view));
+    for (const ChartViewEntry &entry : kChartViewKinds) {
+        view.chart = entry.kind;
+        all.push_back(chart.picture(view));
+    }
+    return all;
+}
+
+// A chart that lays its frames out from the lengths it is given paints as the one chart that
+// drew the views before: a worker's chart, told it does not paint the run's first frame, paints
+// the second input as the serial run's chart does.
+TEST(ChartPicture, GivenTheLastFramesLengthsPaintsAsTheChartThatDrewIt)
+{
+    const ProfileView first =
+        viewOf(loadRespondent(QStringLiteral(VORL_SAMPLES_DIR "/petrova.txt")));
+    const ProfileView second =
+        viewOf(loadRespondent(QStringLiteral(VORL_SAMPLES_DIR "/sidorov.txt")));
+    ChartPicture serial(true);
+    pictures(first, serial, true);
+    const std::vector<QImage> expected = pictures(second, serial, false);
+    ChartPicture worker(true);
+    EXPECT_EQ(pictures(second, worker, false), expected);
+}
+
+// The batch paints on every core: the views and the report on worker threads give the pictures
+// the one thread gives, however many paint at once (font and glyph caches included).
+TEST(Views, PaintOnWorkerThreadsAsOnOne)
+{
+    const LoadedProfile group =
+        loadGroup(QStringLiteral(VORL_SAMPLES_DIR "/Компания"), todayText());
+    const std::vector<ProfileView> views{
+        viewOf(loadRespondent(QStringLiteral(VORL_SAMPLES_DIR "/petrova.txt"))), viewOf(group),
+        viewOf(loadRespondent(QStringLiteral(VORL_SAMPLES_DIR "/ivanov.txt")), referenceOf(group))};
+    std::vector<std::vector<QImage>> expected;
+    {
+        ChartPicture chart(true);
+        for (const ProfileView &view : views)
+            expected.push_back(pictures(view, chart, false));
+    }
+    constexpr int kThreads = 4;
+    constexpr int kRounds = 3;
+    std::vector<int> mismatches(kThreads), reports(kThreads);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&, t] {
+            ChartPicture chart(true);
+            for (int round = 0; round < kRounds; ++round)
+                for (std::size_t v = 0; v < views.size(); ++v) {
+                    const std::size_t at = (v + std::size_t(t)) % views.size();
+                    mismatches[std::size_t(t)] += pictures(views[at], chart, false) != expected[at];
+                    ReportContent content;
+                    content.header = views[at].header;
+                    content.store = views[at].store;
+                    content.reference = views[at].reference;
+                    reports[std::size_t(t)] += reportPdf(content).startsWith("%PDF");
+                }
+        });
+    for (std::thread &thread : threads)
+        thread.join();
+    for (int t = 0; t < kThreads; ++t) {
+        EXPECT_EQ(mismatches[std::size_t(t)], 0) << t;
+        EXPECT_EQ(reports[std::size_t(t)], kRounds * int(views.size())) << t;
+    }
+}
+
+} // namespace
