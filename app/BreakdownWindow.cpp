@@ -21,6 +21,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -32,6 +33,9 @@ constexpr int kCountColumnWidth = 44;
 constexpr int kValueColumnWidth = 44;
 constexpr int kRowHeight = 22;
 constexpr int kHeaderPad = 8;
+constexpr int kSignificantFrame = 2;
+// The share row's background: no heat colour, so it is not read as a subgroup.
+const QColor kShareFill{236, 236, 236};
 constexpr int kWindowWidth = 900;
 // The table grows with its rows up to this height, then scrolls.
 constexpr int kMostTableHeight = 600;
@@ -85,6 +89,27 @@ protected:
             arrow.rect = QRect(rect.left(), rect.top() + 2, rect.width(), kHeaderPad);
             style()->drawPrimitive(QStyle::PE_IndicatorHeaderArrow, &arrow, painter, this);
         }
+    }
+};
+
+// Frames the cells whose difference from the rest of the folder is significant, so that they
+// stand out whatever their colour.
+class SignificanceDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (!index.data(BreakdownModel::kSignificantRole).toBool())
+            return;
+        painter->save();
+        painter->setPen(QPen(Qt::black, kSignificantFrame));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(QRectF(option.rect).adjusted(1.5, 1.5, -2.5, -2.5));
+        painter->restore();
     }
 };
 
@@ -175,7 +200,7 @@ BreakdownModel::BreakdownModel(std::shared_ptr<const BreakdownTable> table, QObj
 
 int BreakdownModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(order_.size());
+    return parent.isValid() ? 0 : subgroupRows() + 1;
 }
 
 int BreakdownModel::columnCount(const QModelIndex &parent) const
@@ -193,6 +218,8 @@ QVariant BreakdownModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
         return {};
+    if (index.row() >= subgroupRows())
+        return shareData(index.column(), role);
     const BreakdownRow &row = rowAt(index.row());
     const BreakdownRow &whole = table_->rows.front();
     const int column = index.column();
@@ -208,10 +235,13 @@ QVariant BreakdownModel::data(const QModelIndex &index, int role) const
         if (value >= 0)
             return heatColour(row.value(value) - whole.value(value));
         return {};
+    case kSignificantRole:
+        return value >= 0 && row.significant[std::size_t(value)];
     case Qt::ForegroundRole:
         return QColor(Qt::black);
     case Qt::FontRole:
-        if (row.kind == SubgroupKind::Whole) {
+        if (row.kind == SubgroupKind::Whole ||
+            (value >= 0 && row.significant[std::size_t(value)])) {
             QFont bold;
             bold.setBold(true);
             return bold;
@@ -223,11 +253,46 @@ QVariant BreakdownModel::data(const QModelIndex &index, int role) const
     case Qt::ToolTipRole:
         if (column == kNameColumn)
             return shownBeginning(row.name);
-        if (value >= 0)
-            return QStringLiteral("%1: %2 % (вся папка %3 %)")
-                .arg(breakdownColumnTitle(value), formatOneDecimal(row.value(value)).trimmed(),
-                     formatOneDecimal(whole.value(value)).trimmed());
+        if (value >= 0) {
+            QString tip =
+                QStringLiteral("%1: %2 % (вся папка %3 %)")
+                    .arg(breakdownColumnTitle(value), formatOneDecimal(row.value(value)).trimmed(),
+                         formatOneDecimal(whole.value(value)).trimmed());
+            if (row.significant[std::size_t(value)])
+                tip += QStringLiteral("\nОтличие от остальной папки значимо");
+            return tip;
+        }
         return {};
+    default:
+        return {};
+    }
+}
+
+QVariant BreakdownModel::shareData(int column, int role) const
+{
+    const int value = column - kFirstValueColumn;
+    const auto icc1 = value >= 0 ? table_->icc1[std::size_t(value)] : std::nullopt;
+    switch (role) {
+    case Qt::DisplayRole:
+        if (column == kNameColumn)
+            return breakdownShareRowName();
+        return value >= 0 ? breakdownShareText(icc1) : QVariant();
+    case Qt::BackgroundRole:
+        return kShareFill;
+    case Qt::ForegroundRole:
+        return QColor(Qt::black);
+    case Qt::TextAlignmentRole:
+        return column == kNameColumn ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
+                                     : QVariant(Qt::AlignCenter);
+    case Qt::ToolTipRole:
+        if (value < 0)
+            return breakdownShareRowName();
+        return QStringLiteral("%1: ICC(1) %2, ICC(2) %3")
+            .arg(breakdownColumnTitle(value),
+                 icc1 ? QLocale().toString(*icc1, 'f', 2) : QStringLiteral("—"),
+                 table_->icc2[std::size_t(value)]
+                     ? QLocale().toString(*table_->icc2[std::size_t(value)], 'f', 2)
+                     : QStringLiteral("—"));
     default:
         return {};
     }
@@ -332,6 +397,7 @@ BreakdownWindow::BreakdownWindow(Content content, Dialogs &dialogs, OpenSubgroup
     header->setHighlightSections(false);
     tvSubgroups->setHorizontalHeader(header);
     tvSubgroups->setModel(model);
+    tvSubgroups->setItemDelegate(new SignificanceDelegate(tvSubgroups));
     tvSubgroups->verticalHeader()->hide();
     tvSubgroups->verticalHeader()->setDefaultSectionSize(kRowHeight);
     tvSubgroups->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -348,8 +414,10 @@ BreakdownWindow::BreakdownWindow(Content content, Dialogs &dialogs, OpenSubgroup
     frozenTable->freezeFirstRow();
     layout->addWidget(tvSubgroups, 1);
     auto *hint = new QLabel(QStringLiteral("Цвет ячейки — отличие от всей папки: красный ниже, "
-                                           "зелёный выше, в полную силу от 20 пунктов. Двойной "
-                                           "щелчок по строке открывает её в главном окне."),
+                                           "зелёный выше, в полную силу от 20 пунктов. ") +
+                                breakdownMarksNote() +
+                                QStringLiteral(" Двойной щелчок по строке открывает её в главном "
+                                               "окне."),
                             this);
     hint->setWordWrap(true);
     layout->addWidget(hint);
@@ -398,6 +466,8 @@ void BreakdownWindow::openRow(int viewRow)
     if (viewRow < 0 || viewRow >= model->rowCount() || !open_)
         return;
     const int row = model->tableRow(viewRow);
+    if (row < 0)
+        return;
     const LoadedProfile &whole = *content_.whole;
     open_(row == 0 ? whole : content_.breakdown->shown[std::size_t(row - 1)].profile);
 }

@@ -26,6 +26,8 @@ public:
     static constexpr int kNameColumn = 0;
     static constexpr int kCountColumn = 1;
     static constexpr int kFirstValueColumn = 2;
+    // Whether a cell's difference from the rest of the folder is marked significant.
+    static constexpr int kSignificantRole = Qt::UserRole + 1;
 
     BreakdownModel(std::shared_ptr<const BreakdownTable> table, QObject *parent = nullptr);
 
@@ -38,13 +40,20 @@ public:
 
     // The 24 scales as columns after the summary values, or not.
     void setShowScales(bool show);
-    // The row of the table (0 the whole folder) shown in a view row.
-    int tableRow(int viewRow) const { return order_[std::size_t(viewRow)]; }
+    // The rows of the table; below them one more, the share of the differences that lies
+    // between the subgroups (ICC(1)) per column, which stays last however the rows are sorted.
+    int subgroupRows() const { return int(order_.size()); }
+    // The row of the table (0 the whole folder) shown in a view row; -1 for the share row.
+    int tableRow(int viewRow) const
+    {
+        return viewRow < subgroupRows() ? order_[std::size_t(viewRow)] : -1;
+    }
     // The table with its rows in the view's order.
     BreakdownTable shownTable() const;
 
 private:
     const BreakdownRow &rowAt(int viewRow) const;
+    QVariant shareData(int column, int role) const;
 
     std::shared_ptr<const BreakdownTable> table_;
     std::vector<int> order_;

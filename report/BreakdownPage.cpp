@@ -26,6 +26,7 @@ constexpr double kHeadingPad = 24;
 constexpr double kCellPad = 12;
 constexpr double kLegendWidth = 600;
 constexpr double kLegendHeight = 34;
+constexpr double kMarkFrame = 4;
 constexpr int kTitlePx = 64;
 constexpr int kBodyPx = 35;
 constexpr int kSmallPx = 29;
@@ -50,9 +51,12 @@ public:
         riskTop_ = notesTop_ + breakdownNotes(table).size() * small.lineSpacing();
         riskHeight_ = small.boundingRect(riskBox(0), kRiskFlags, breakdownRiskNote()).height();
         legendTop_ = riskTop_ + riskHeight_ + 0.5 * small.lineSpacing();
+        marksTop_ = legendTop_ + kLegendHeight + 4 + 1.5 * small.lineSpacing();
+        marksHeight_ = small.boundingRect(marksBox(0), kRiskFlags, breakdownMarksNote()).height();
         summary_ = {headingFor(false), kRowHeight};
         scales_ = {headingFor(true), kRowHeight};
-        blocks_ = heatBlocks(int(table.rows.size()), legendTop_ + kLegendHeight + 80, kBodyBottom,
+        // Each table ends in the share row.
+        blocks_ = heatBlocks(int(table.rows.size()) + 1, marksTop_ + marksHeight_ + 60, kBodyBottom,
                              summary_, scales_);
     }
 
@@ -63,6 +67,8 @@ public:
     QRectF riskBox() const { return riskBox(riskHeight_); }
     static constexpr int kRiskFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
     double legendTop() const { return legendTop_; }
+    // What the frames and the share row say, wrapped in the page's width.
+    QRectF marksBox() const { return marksBox(marksHeight_); }
     const HeatTableShape &shape(bool scales) const { return scales ? scales_ : summary_; }
 
     static int columns(bool scales) { return scales ? kScaleScoreCount : kSummaryCount; }
@@ -93,11 +99,14 @@ private:
     }
 
     QRectF riskBox(double height) const { return QRectF(0, riskTop_, kReportWidth, height); }
+    QRectF marksBox(double height) const { return QRectF(0, marksTop_, kReportWidth, height); }
 
     double notesTop_ = 0;
     double riskTop_ = 0;
     double riskHeight_ = 0;
     double legendTop_ = 0;
+    double marksTop_ = 0;
+    double marksHeight_ = 0;
     HeatTableShape summary_;
     HeatTableShape scales_;
     std::vector<HeatBlock> blocks_;
@@ -152,6 +161,9 @@ private:
         p_.setPen(kInk);
         p_.drawText(layout_.riskBox(), HeatMapLayout::kRiskFlags, breakdownRiskNote());
         paintLegend(layout_.legendTop());
+        p_.setFont(small);
+        p_.setPen(kInk);
+        p_.drawText(layout_.marksBox(), HeatMapLayout::kRiskFlags, breakdownMarksNote());
     }
 
     void paintLegend(double top)
@@ -226,6 +238,11 @@ private:
         for (int r = block.firstRow; r < block.firstRow + block.rowCount; ++r)
             rows.push_back(r);
         for (const int r : rows) {
+            if (r == int(t_.rows.size())) {
+                paintShareRow(scales, top);
+                top += shape.row;
+                continue;
+            }
             const BreakdownRow &row = t_.rows[std::size_t(r)];
             const bool isWhole = row.kind == SubgroupKind::Whole;
             const QFont font = HeatMapLayout::cellFont(scales, isWhole);
@@ -245,12 +262,24 @@ private:
             p_.drawText(QPointF(valuesLeft - kCellPad - metrics.horizontalAdvance(count), baseline),
                         count);
             for (int c = 0; c < HeatMapLayout::columns(scales); ++c) {
-                const QString text =
-                    formatWhole(row.value(HeatMapLayout::firstColumn(scales) + c)).trimmed();
-                p_.drawText(
-                    QPointF(valuesLeft + (c + 0.5) * cell - metrics.horizontalAdvance(text) / 2,
-                            baseline),
-                    text);
+                const int column = HeatMapLayout::firstColumn(scales) + c;
+                const bool marked = row.significant[std::size_t(column)];
+                const QString text = formatWhole(row.value(column)).trimmed();
+                const QFont cellFont = HeatMapLayout::cellFont(scales, isWhole || marked);
+                p_.setFont(cellFont);
+                p_.drawText(QPointF(valuesLeft + (c + 0.5) * cell -
+                                        QFontMetricsF(cellFont).horizontalAdvance(text) / 2,
+                                    baseline),
+                            text);
+                if (marked) {
+                    // A frame the eye finds whatever the cell's colour.
+                    p_.save();
+                    p_.setPen(QPen(kInk, kMarkFrame));
+                    p_.setBrush(Qt::NoBrush);
+                    p_.drawRect(QRectF(valuesLeft + c * cell, top, cell, shape.row)
+                                    .adjusted(kMarkFrame, kMarkFrame, -kMarkFrame, -kMarkFrame));
+                    p_.restore();
+                }
             }
             top += shape.row;
             p_.fillRect(QRectF(0, top - (isWhole ? 2 : 1), kReportWidth, isWhole ? 4 : 1.5),
@@ -262,6 +291,30 @@ private:
             p_.fillRect(QRectF(valuesLeft + c * cell - 0.75, block.top + shape.heading, 1.5,
                                bottom - block.top - shape.heading),
                         kRule);
+    }
+
+    // The share of the differences between the subgroups (ICC(1)) under a table's rows.
+    void paintShareRow(bool scales, double top)
+    {
+        const HeatTableShape &shape = layout_.shape(scales);
+        const double cell = HeatMapLayout::cellWidth(scales);
+        const double valuesLeft = kNameWidth + kCountWidth;
+        p_.fillRect(QRectF(0, top, kReportWidth, shape.row), kHeaderFill);
+        const QFont font = HeatMapLayout::cellFont(scales, false);
+        const QFontMetricsF metrics(font);
+        const double baseline = top + (shape.row - metrics.height()) / 2 + ascentOf(font);
+        p_.setFont(font);
+        p_.setPen(kInk);
+        p_.drawText(QPointF(kCellPad, baseline),
+                    fitted(breakdownShareRowName(), font, kNameWidth + kCountWidth - 2 * kCellPad));
+        for (int c = 0; c < HeatMapLayout::columns(scales); ++c) {
+            const QString text =
+                breakdownShareText(t_.icc1[std::size_t(HeatMapLayout::firstColumn(scales) + c)]);
+            p_.drawText(QPointF(valuesLeft + (c + 0.5) * cell - metrics.horizontalAdvance(text) / 2,
+                                baseline),
+                        text);
+        }
+        p_.fillRect(QRectF(0, top + shape.row - 1, kReportWidth, 1.5), kRule);
     }
 
     QPainter &p_;

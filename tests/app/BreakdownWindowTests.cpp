@@ -144,6 +144,53 @@ TEST(HeatMapWindow, CellsPaintedInTheirHeatColours)
     }
 }
 
+TEST(HeatMapWindow, SignificantCellsFramedAndTheShareRowLast)
+{
+    BreakdownTable marked = heatTable();
+    marked.rows[4].significant[0] = true; // the +20 cell; the -20 below it stays unmarked
+    marked.icc1[0] = 0.42;
+    HeadlessDialogs dialogs([](const QString &) {});
+    BreakdownWindow window({std::make_shared<const LoadedProfile>(),
+                            std::make_shared<const Breakdown>(),
+                            std::make_shared<const BreakdownTable>(marked)},
+                           dialogs, nullptr);
+    window.show();
+    const QImage shot = window.tvSubgroups->viewport()->grab().toImage();
+    const auto framed = [&](int row) {
+        const QRect cell = window.tvSubgroups->visualRect(
+            window.model->index(row, BreakdownModel::kFirstValueColumn));
+        int dark = 0;
+        for (int x = 1; x <= 3; ++x)
+            dark += shot.pixelColor(cell.left() + x, cell.top() + 4).lightness() < 60;
+        return dark > 0;
+    };
+    EXPECT_TRUE(framed(4));
+    EXPECT_FALSE(framed(5));
+    const int share = window.model->rowCount() - 1;
+    EXPECT_EQ(window.model->index(share, BreakdownModel::kNameColumn).data().toString(),
+              QStringLiteral("доля различий между подгруппами"));
+    EXPECT_EQ(window.model->index(share, BreakdownModel::kFirstValueColumn).data().toString(),
+              QStringLiteral("42"));
+    EXPECT_EQ(window.model->index(share, BreakdownModel::kFirstValueColumn + 1).data().toString(),
+              QStringLiteral("—"));
+
+    // On the page the frame adds its dark line around the cell.
+    const auto darkPixels = [](const BreakdownTable &table) {
+        QImage image(900, 1335, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.scale(image.width() / kReportWidth, image.width() / kReportWidth);
+        paintBreakdownPage(painter, table, 0, QStringLiteral("01.06.2031"));
+        painter.end();
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += image.pixelColor(x, y).lightness() < 60;
+        return n;
+    };
+    EXPECT_GT(darkPixels(marked) - darkPixels(heatTable()), 150);
+}
+
 TEST(HeatMapWindow, WholeFolderRowStaysInViewWhenScrolled)
 {
     HeadlessDialogs dialogs([](const QString &) {});
@@ -295,7 +342,7 @@ protected:
     static QStringList rowNames(const BreakdownWindow &window)
     {
         QStringList names;
-        for (int r = 0; r < window.model->rowCount(); ++r)
+        for (int r = 0; r < window.model->subgroupRows(); ++r)
             names << window.model->index(r, BreakdownModel::kNameColumn).data().toString() +
                          QLatin1Char(' ') +
                          window.model->index(r, BreakdownModel::kCountColumn).data().toString();
@@ -407,6 +454,9 @@ TEST_F(BreakdownCommandTest, ColumnsSortWithTheWholeFolderOnTop)
     emit header->sectionClicked(BreakdownModel::kNameColumn);
     EXPECT_EQ(rowNames(*window),
               (QStringList{"Вся папка 6", "(не указано) 1", "Бухгалтерия 2", "Склад 3"}));
+    // The share of the differences between the subgroups stays under them.
+    EXPECT_EQ(window->model->index(4, BreakdownModel::kNameColumn).data().toString(),
+              breakdownShareRowName());
     // A double click opens the row shown, whatever the order.
     window->openRow(3);
     EXPECT_EQ(form->ceName->text(), QStringLiteral("Склад"));
@@ -439,7 +489,7 @@ TEST_F(BreakdownCommandTest, SavesTheTableAndTheHeatMap)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');
     // The spreadsheet style of a Russian desktop; the rows in the window's order.
-    ASSERT_EQ(lines.size(), 5); // nothing after the last line end
+    ASSERT_EQ(lines.size(), 7); // the rows icc1 and icc2, nothing after the last line end
     EXPECT_TRUE(lines[0].startsWith("\xEF\xBB\xBFname;count;summary1;"));
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Вся папка;6;").toUtf8()));
     EXPECT_TRUE(lines[2].startsWith(QStringLiteral("Прочие;3;").toUtf8()));
