@@ -288,6 +288,15 @@ double studentTQuantile(double p, double df)
         return 0;
     if (p < 0.5)
         return -studentTQuantile(1 - p, df);
+    // A group's 36 intervals all ask for the same quantile, which takes long to find for a
+    // large group: the last one is kept.
+    struct Last
+    {
+        double p = 0, df = 0, t = 0;
+    };
+    thread_local Last last;
+    if (last.p == p && last.df == df)
+        return last.t;
     const double q = 1 - p;
     // Start from the normal quantile with the first terms of the Cornish-Fisher expansion; the
     // upper tail is convex for t > 0, so Newton's steps then close in from below.
@@ -303,6 +312,7 @@ double studentTQuantile(double p, double df)
         if (done)
             break;
     }
+    last = {p, df, t};
     return t;
 }
 
