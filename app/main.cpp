@@ -5,8 +5,8 @@
 #include "ProgramFolders.h"
 #include "Window.h"
 
-#include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QFile>
 #include <QHashFunctions>
 #include <cerrno>
@@ -155,10 +155,10 @@ int main(int argc, char **argv)
         // The PDF writer lists a report's fonts in the order of a hash table: a fixed seed
         // makes every run's reports alike, whatever the number of jobs.
         QHashSeed::setDeterministicGlobalSeed();
-        // No screen is needed: the views paint off screen, through the window's own code.
+        // No screen and no widgets: the views paint off screen, on every worker.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler(keepSeriousMessages);
-        QApplication app(argc, argv);
+        QGuiApplication app(argc, argv);
         installFontSubstitutions();
         const int jobs = cl.jobs > 0 ? cl.jobs : defaultBatchJobs();
         if (cl.splitLine != 0)
