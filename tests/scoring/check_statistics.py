@@ -123,6 +123,9 @@ class StatisticsAgainstR(unittest.TestCase):
             Folder(cls.dir, "departments", 3, departments),
             Folder(cls.dir, "alike", 1, alike(4)),
             Folder(cls.dir, "one", 1, alike(1)),
+            # The t quantile's hardest cases, one and two degrees of freedom.
+            Folder(cls.dir, "two", 1, generated(2, 5)),
+            Folder(cls.dir, "three", 1, generated(3, 9)),
         ]
 
     @classmethod
