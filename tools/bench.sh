@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Benchmark figures: a group load of generated answer files through vorlzut against cat
 # reading the same files, the peak memory of a group run against a one-file run, the breakdown
-# by a details line against the group load, and the Google Benchmark figures of the scoring
-# core, the load commands, the diagram panel and the chart, the JPEG writer against cjpeg, the
-# PDF report, and the batch reports on one thread and on every core, also against cjpeg
-# encoding their pictures.
+# by a details line against the group load, the trend of ten waves against their ten group
+# loads, and the Google Benchmark figures of the scoring core, the load commands, the diagram
+# panel and the chart, the JPEG writer against cjpeg, the PDF report, and the batch reports on
+# one thread and on every core, also against cjpeg encoding their pictures.
 #
 # Usage: tools/bench.sh BUILD_DIR   (the build must be configured with -DVORL_BUILD_BENCH=ON)
 # VORL_BENCH_FILES (default 10000) and VORL_BENCH_REPS (default 9) change the group size and
@@ -19,7 +19,7 @@ files=${VORL_BENCH_FILES:-10000}
 reps=${VORL_BENCH_REPS:-9}
 
 for tool in vorlzut gen_answers runstat bench_scoring bench_window bench_diagram bench_charts \
-    bench_jpeg bench_report; do
+    bench_jpeg bench_report bench_trend; do
     if [ ! -x "$bin/$tool" ]; then
         echo "bench.sh: $bin/$tool is missing; build with -DVORL_BUILD_BENCH=ON" >&2
         exit 1
@@ -157,6 +157,10 @@ if [ "${VORL_BENCH_ONLY:-}" != batch ]; then
     echo
     echo "== Scoring core (Google Benchmark) =="
     "$bin/bench_scoring" 2>&1
+
+    echo
+    echo "== Trend: ten waves of $files files against the ten group loads of the same folders =="
+    "$bin/bench_trend" "$files" 2>&1
 
     echo
     echo "== Load commands through the main window (Google Benchmark) =="
