@@ -103,6 +103,13 @@ def departments(path):
                 f.write(answer_file(name, answers))
 
 
+def departments_and_one(path):
+    """The departments and a department of one, whose tests are undefined and not counted."""
+    departments(path)
+    with open(os.path.join(path, "z.txt"), "wb") as f:
+        f.write(answer_file("Охрана", [3] * 32))
+
+
 def alike(count):
     """Files with the same answers, in two departments."""
     def write(path):
@@ -121,6 +128,7 @@ class StatisticsAgainstR(unittest.TestCase):
             Folder(cls.dir, "generated60", 1, generated(60, 3)),
             Folder(cls.dir, "pooled", 7, generated(45, 11)),
             Folder(cls.dir, "departments", 3, departments),
+            Folder(cls.dir, "lone", 1, departments_and_one),
             Folder(cls.dir, "alike", 1, alike(4)),
             Folder(cls.dir, "one", 1, alike(1)),
             # The t quantile's hardest cases, one and two degrees of freedom.
