@@ -50,10 +50,10 @@ TEST(TrendCli, JsonAndCsvHoldEachWaveAsItsGroupExportAndTheChangesBetween)
         const QJsonObject wave = shownWaves[w].toObject();
         const Outcome group = runProgram({"--json", dir.filePath(shown[w])}, kRussian);
         const QJsonObject own = QJsonDocument::fromJson(group.out).object();
-        EXPECT_EQ(wave["name"].toString(), shown[w]);
-        EXPECT_EQ(wave["count"], own["count"]);
-        EXPECT_EQ(wave["summary"], own["summary"]);
-        EXPECT_EQ(wave["scales"], own["scales"]);
+        EXPECT_EQ(wave, QJsonObject({{"name", shown[w]},
+                                     {"count", own["count"]},
+                                     {"summary", own["summary"]},
+                                     {"scales", own["scales"]}}));
         QVariantList values = own["summary"].toArray().toVariantList();
         values += own["scales"].toArray().toVariantList();
         EXPECT_EQ(rows[w + 1].mid(0, 2),
@@ -81,10 +81,4 @@ TEST(TrendCli, JsonAndCsvHoldEachWaveAsItsGroupExportAndTheChangesBetween)
             }
         }
     }
-    // A wave that cannot be read stops the command, named, and nothing is printed.
-    testfiles::writeBytes(dir.filePath("Волна 11/0.txt"), "x\r\n");
-    const Outcome bad = runProgram({"--json", "--trend", dir.path()}, kRussian);
-    EXPECT_EQ(bad.exitCode, 1);
-    EXPECT_TRUE(bad.out.isEmpty());
-    EXPECT_TRUE(QString::fromUtf8(bad.err).contains("Волна «Волна 11»: ")) << bad.err.toStdString();
 }

@@ -21,35 +21,24 @@ namespace {
 
 const QString kToday = QStringLiteral("01.06.2031");
 
-// A parent folder from a list of entries: "wave/file.txt" an answer file, "name/" a folder,
-// "wave/bad.txt!" an answer file with a word where a number belongs.
-struct ParentFolder
-{
-    explicit ParentFolder(const std::vector<QString> &entries)
-    {
-        for (QString entry : entries) {
-            const bool bad = entry.endsWith(QLatin1Char('!'));
-            entry.chop(bad ? 1 : 0);
-            const QString path = dir.filePath(entry);
-            QDir().mkpath(entry.endsWith(QLatin1Char('/')) ? path : QFileInfo(path).path());
-            if (!entry.endsWith(QLatin1Char('/')))
-                testfiles::writeBytes(path, bad ? testfiles::joinLines(Questionnaire().withLine(
-                                                      9, QStringLiteral("пять")))
-                                                : Questionnaire().bytes());
-        }
-    }
-    NativePath native() const { return toNativePath(dir.path()); }
-    QTemporaryDir dir;
-};
-
 // What a trend of the parent shows, in one line: the waves in order, then those withheld with
 // their counts; or the message (after the file it names, from the parent) that refuses it.
+// Entries: "wave/file.txt" an answer file, "name/" a folder, "wave/bad.txt!" a file that is no
+// answer file.
 std::string trendOf(const std::vector<QString> &entries, int minimumSize)
 {
-    ParentFolder parent(entries);
-    const NativePath path = entries.empty() ? parent.native() + "/f.txt" : parent.native();
+    QTemporaryDir dir;
+    for (QString entry : entries) {
+        const bool bad = entry.endsWith(QLatin1Char('!'));
+        entry.chop(bad ? 1 : 0);
+        const QString path = dir.filePath(entry);
+        QDir().mkpath(entry.endsWith(QLatin1Char('/')) ? path : QFileInfo(path).path());
+        if (!entry.endsWith(QLatin1Char('/')))
+            testfiles::writeBytes(path, bad ? "x" : Questionnaire().bytes());
+    }
     if (entries.empty())
-        Questionnaire().write(parent.dir.filePath("f.txt"));
+        Questionnaire().write(dir.filePath("f.txt"));
+    const NativePath path = toNativePath(dir.filePath(entries.empty() ? "f.txt" : ""));
     try {
         const Trend trend = loadTrend(path, minimumSize, kToday);
         QStringList waves, withheld;
@@ -61,8 +50,7 @@ std::string trendOf(const std::vector<QString> &entries, int minimumSize)
             return "changes missing";
         return (waves.join(", ") + "; withheld: " + withheld.join(", ")).toStdString();
     } catch (const CommandError &e) {
-        return (QDir(parent.dir.path()).relativeFilePath(e.file()) + ": " + e.message())
-            .toStdString();
+        return (QDir(dir.path()).relativeFilePath(e.file()) + ": " + e.message()).toStdString();
     }
 }
 
@@ -105,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
                                ": Для динамики нужны хотя бы две"},
                     ParentCase{{"A/1.txt", "A/2.txt", "A/3.txt", "B/1.txt", "B/2.txt!", "B/3.txt"},
                                3,
-                               "B/2.txt: Волна «B»: 'пять' is not a valid integer value"}),
+                               "B/2.txt: Волна «B»: '' is not a valid integer value"}),
     [](const auto &row) { return std::to_string(row.index); });
 
 // ---- the changes, against R's t.test and p.adjust(…, "BH")
@@ -174,8 +162,7 @@ TEST(TrendChanges, AreWelchAndBenjaminiHochbergAsRComputesThem)
         const std::size_t c = std::size_t(k % kTrendColumns);
         const QList<QByteArray> fields = lines[k].split(',');
         if (fields[0] == "NA") {
-            EXPECT_FALSE(change.p[c]) << k;
-            EXPECT_FALSE(change.significant[c]) << k;
+            EXPECT_FALSE(change.p[c] || change.significant[c]) << k;
             ++undefined;
             continue;
         }
