@@ -4,7 +4,6 @@
 #include "Breakdown.h"
 #include "CommandError.h"
 #include "Comparison.h"
-#include "Dialogs.h"
 #include "ErrorMessage.h"
 #include "GroupLoader.h"
 #include "NumberFormat.h"
