@@ -31,6 +31,7 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <functional>
+#include <malloc.h>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -147,6 +148,10 @@ QString inputStem(const QString &code, const NativePath &input, bool group, int 
     }
     return cutToBytes(stem, stemLimit(nameLimit));
 }
+
+// Allocations up to this size are served from memory the batch keeps: an input's largest picture
+// is a few megabytes.
+constexpr int kKeptAllocation = 32 << 20;
 
 // An input read, as the window would show it after loading it.
 struct LoadedInput
@@ -305,6 +310,10 @@ public:
         // decoded once: both here, before any worker needs them.
         jpegDefaults();
         diagramBackground();
+        // Every input's pictures are made anew: freed, their memory is kept for the next ones
+        // rather than given back to the system and cleared again page by page.
+        mallopt(M_MMAP_THRESHOLD, kKeptAllocation);
+        mallopt(M_TRIM_THRESHOLD, 2 * kKeptAllocation);
         const int total = int(inputs_.size());
         const int workers = std::clamp(jobs, 1, std::max(total, 1));
         if (workers == 1) {

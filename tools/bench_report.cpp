@@ -10,7 +10,7 @@
 #include "Report.h"
 #include "Scoring.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -69,7 +69,7 @@ int main(int argc, char **argv)
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     installFontSubstitutions();
     content = contentOf(QString::fromLocal8Bit(argv[1]));
     QTemporaryDir dir;
