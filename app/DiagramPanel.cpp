@@ -43,8 +43,8 @@ void TForm1::refreshReferenceLabel()
 void TForm1::drawDiagram(DiagramKind kind)
 {
     diagramShown_ = kind;
-    // A new overlay each time: only the views of this call show over the picture.
-    imPlot->setPicture(diagramOverlay(profileView()));
+    paintDiagramOverlay(imPlot->canvas(), profileView());
+    imPlot->update();
 }
 
 void TForm1::refreshDiagramLabels()

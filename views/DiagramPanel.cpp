@@ -54,12 +54,18 @@ const QImage &diagramBackground()
 
 QImage diagramOverlay(const ProfileView &view)
 {
-    // Transparent wherever nothing is drawn, so the wheel shows through.
     QImage overlay(kDiagramImageRect.size(), QImage::Format_ARGB32_Premultiplied);
+    paintDiagramOverlay(overlay, view);
+    return overlay;
+}
+
+void paintDiagramOverlay(QImage &overlay, const ProfileView &view)
+{
+    // Transparent wherever nothing is drawn, so the wheel shows through; only the views of
+    // this painting remain.
     overlay.fill(Qt::transparent);
     QPainter painter(&overlay);
     paintDiagramViews(painter, overlay.size(), view.store, view.diagram, view.referenceStore());
-    return overlay;
 }
 
 QString diagramReferenceText(const ProfileView &view)

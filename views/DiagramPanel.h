@@ -31,8 +31,10 @@ inline const QColor kPanelLetterColor(255, 0, 0);
 // for every thread.
 const QImage &diagramBackground();
 
-// The overlay: the view's polygons on a transparent picture of the overlay's size.
+// The overlay: the view's polygons on a transparent picture of the overlay's size; painted
+// again into the same picture, as the window does at every view.
 QImage diagramOverlay(const ProfileView &view);
+void paintDiagramOverlay(QImage &overlay, const ProfileView &view);
 
 // The reference's name as its line shows it, within the room before the wheel's words.
 QString diagramReferenceText(const ProfileView &view);
