@@ -39,6 +39,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolTip>
 #include <limits>
@@ -156,6 +157,41 @@ QLineEdit *headerField(QWidget *parent, const QString &text, const QRect &rect)
     p.setColor(QPalette::Base, Qt::white);
     field->setPalette(p);
     return field;
+}
+
+// The statistics the results table's hints give: a group's intervals and agreement, and a
+// comparison's tests or percentiles.
+ResultsStatistics resultsStatistics(const LoadedProfile *loaded, const ReferenceProfile *reference)
+{
+    ResultsStatistics statistics;
+    const bool group = loaded && loaded->group;
+    if (group) {
+        statistics.group = loaded->moments;
+        statistics.agreement = agreementOf(loaded->moments);
+    }
+    if (reference)
+        statistics.comparison =
+            comparisonStatistics(Profile(), group ? &loaded->moments : nullptr, *reference);
+    return statistics;
+}
+
+// The window's status line: the warning of a group whose members agree too little for its
+// mean, or nothing. The status bar is made with the first warning; its text is a label of the
+// bar, which the menus' status tips leave alone.
+void showStatus(QMainWindow &window, const QString &text)
+{
+    auto *label = window.findChild<QLabel *>(QStringLiteral("laStatus"));
+    if (!label) {
+        if (text.isEmpty())
+            return;
+        label = new QLabel(window.statusBar());
+        label->setObjectName(QStringLiteral("laStatus"));
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, kMaroon);
+        label->setPalette(palette);
+        window.statusBar()->addWidget(label, 1);
+    }
+    label->setText(text);
 }
 
 } // namespace
@@ -479,6 +515,7 @@ void TForm1::showLoaded(LoadedProfile &&read, const QString &nameCaption)
     sgResF->setFocus();
     sgResF->selectCell(1, 1);
     setFieldText(ceNanket, QString::number(loaded.count));
+    showStatus(*this, loaded.group ? lowAgreementWarning(agreementOf(loaded.moments)) : QString());
     writeChartFoot(*ChartAll, ceCode->text(), ceName->text(), ceDate->text(),
                    referenceCaptionText());
     // Every load draws view B, so the title, the letter and the proposed picture name say B:
@@ -528,7 +565,7 @@ void TForm1::ShowResults(DiagramKind kind)
     mmSave->menuAction()->setEnabled(true);
     mmPlotAll->menuAction()->setEnabled(true);
     fillResultsTable(*sgResF, Profile(), QLocale::system(), referenceStore(),
-                     referenceCaptionText());
+                     referenceCaptionText(), resultsStatistics(lastLoad_.get(), reference()));
     drawDiagram(kind);
     if (labelsFlag() == 0) {
         refreshDiagramLabels();
@@ -744,7 +781,7 @@ void TForm1::redrawComparison()
     if (!lastLoad_)
         return;
     fillResultsTable(*sgResF, Profile(), QLocale::system(), referenceStore(),
-                     referenceCaptionText());
+                     referenceCaptionText(), resultsStatistics(lastLoad_.get(), reference()));
     drawDiagram(diagramShown_);
     showChartView(chartShown_);
     writeChartFoot(*ChartAll, ceCode->text(), ceName->text(), ceDate->text(),

@@ -54,17 +54,21 @@ constexpr QSize kPanelSize(602, 564);
 constexpr QPoint kOverlayAt(2, 2);
 constexpr int kPanelLabelPx = 13;
 
-// The spread table after the charts.
+// The spread table after the charts: the confidence interval's column twice as wide as the
+// others; under it a note and, when the members agree too little, the warning.
 constexpr double kSpreadRow = 46;
-constexpr double kSpreadNameWidth = 520;
+constexpr double kSpreadNameWidth = 380;
+constexpr double kSpreadNoteHeight = 80; // two lines
+const QColor kWarningInk(160, 20, 20);
 
 // The comparison page: a name column and three number columns, the values in three groups
 // under a heading row each.
 constexpr double kCompareRow = 46;
 constexpr double kCompareNameWidth = 900;
-constexpr int kCompareNumberColumns = 3;
+constexpr int kCompareNumberColumns = 3; // a fourth with the test or the percentile
 constexpr int kCompareGroups = 3;
-constexpr double kCompareNoteHeight = 52;
+// Room for the note's three lines: what the difference is, and what the statistics marked.
+constexpr double kCompareNoteHeight = 110;
 
 // Lines of one paragraph wrapped at word boundaries (anywhere when a word is wider).
 QStringList wrapped(const QString &paragraph, const QFont &font, double width)
@@ -135,9 +139,12 @@ private:
     void layoutFlow()
     {
         const double lineHeight = QFontMetricsF(analysisFont_).lineSpacing() * 1.12;
-        if (c_.spread)
-            items_.push_back(
-                {sectionHeight() + kSpreadRow * (kSummaryCount + 1) + kSectionGap, false});
+        if (c_.spread) {
+            const QString warning = lowAgreementWarning(agreementOf(c_.spread->moments));
+            if (!warning.isEmpty())
+                warningLines_ = wrapped(warning, warningFont(), kReportWidth);
+            items_.push_back({spreadHeight(), false});
+        }
         const QStringList paragraphs =
             QString(c_.analysis).remove(QLatin1Char('\r')).split(QLatin1Char('\n'));
         items_.push_back({sectionHeight(), true});
@@ -438,17 +445,32 @@ private:
         return comparisonTableTop() + rows * kCompareRow + 12 + kCompareNoteHeight;
     }
 
+    // What the statistics say of the comparison: two groups are tested, a respondent is placed
+    // within a reference group, and any other pair gets nothing.
+    ComparisonStatistics comparisonStatisticsOf(const ReferenceProfile &reference) const
+    {
+        if (!c_.group)
+            return comparisonStatistics(c_.store, nullptr, reference);
+        if (c_.spread)
+            return comparisonStatistics(c_.store, &c_.spread->moments, reference);
+        return {};
+    }
+
     // This profile, the reference and their difference for the summary values and the scales;
-    // notable differences in bold.
+    // notable differences in bold. Two groups: each value's p, the differences that hold framed;
+    // a respondent against a group: the respondent's percentile in it.
     void paintComparisonPage()
     {
         const ReferenceProfile &reference = *c_.reference;
+        const ComparisonStatistics statistics = comparisonStatisticsOf(reference);
+        using Kind = ComparisonStatistics::Kind;
+        const int columns = kCompareNumberColumns + (statistics.kind == Kind::None ? 0 : 1);
         const QFont titleFont = sansFont(kSectionPx, true);
         paintSection(0, fittedReferenceCaption(QStringLiteral("Сравнение: "),
                                                referenceCaption(reference),
                                                QFontMetricsF(titleFont), kReportWidth));
 
-        const double numberWidth = (kReportWidth - kCompareNameWidth) / kCompareNumberColumns;
+        const double numberWidth = (kReportWidth - kCompareNameWidth) / columns;
         const QFont body = sansFont(kSmallPx + 2);
         const QFont bold = sansFont(kSmallPx + 2, true);
         auto baselineIn = [](double y, const QFont &font) {
@@ -472,9 +494,13 @@ private:
         double y = comparisonTableTop();
         p_.fillRect(QRectF(0, y, kReportWidth, kCompareRow), kHeaderFill);
         name(y, QStringLiteral("Показатель"), bold, kInk);
-        const QString titles[kCompareNumberColumns] = {
-            QStringLiteral("Профиль, %"), QStringLiteral("База, %"), QStringLiteral("Разность")};
-        for (int c = 0; c < kCompareNumberColumns; ++c)
+        QStringList titles{QStringLiteral("Профиль, %"), QStringLiteral("База, %"),
+                           QStringLiteral("Разность")};
+        if (statistics.kind == Kind::Tests)
+            titles << QStringLiteral("p");
+        else if (statistics.kind == Kind::Percentile)
+            titles << QStringLiteral("Процентиль");
+        for (int c = 0; c < titles.size(); ++c)
             number(y, c, titles[c], bold);
         y += kCompareRow;
 
@@ -503,6 +529,21 @@ private:
             // The difference of the values as printed beside it, so that the row adds up.
             const double shown = shownDifference(row.value, row.reference);
             number(y, 2, differenceText(shown), isNotableDifference(shown) ? bold : body);
+            if (statistics.kind == Kind::Tests) {
+                const bool holds = statistics.tests.significant[i];
+                number(y, 3, pValueText(statistics.tests.p[i]), holds ? bold : body);
+                if (holds) {
+                    // The difference and its p framed, as the heat map frames its cells.
+                    p_.setPen(QPen(kInk, 3));
+                    p_.setBrush(Qt::NoBrush);
+                    p_.drawRect(QRectF(kCompareNameWidth + 2 * numberWidth + 4, y + 4,
+                                       2 * numberWidth - 8, kCompareRow - 8));
+                }
+            } else if (statistics.kind == Kind::Percentile) {
+                const auto &percentile = statistics.percentile[i];
+                number(y, 3, percentile ? formatWhole(*percentile).trimmed() : QStringLiteral("—"),
+                       body);
+            }
             p_.fillRect(QRectF(0, y, kReportWidth, 1.5), kRule);
             y += kCompareRow;
         }
@@ -511,26 +552,54 @@ private:
         const QFont note = sansFont(kSmallPx);
         p_.setFont(note);
         p_.setPen(kMuted);
+        QString text = QStringLiteral("Разность — профиль минус база сравнения, в процентных "
+                                      "пунктах; разность от %1 пунктов выделена жирным.")
+                           .arg(kNotableDifference);
+        if (statistics.kind == Kind::Tests)
+            text += QStringLiteral(" В рамке — разности, которые не объясняются случайностью: "
+                                   "p критерия Уэлча с поправкой Бенджамини — Хохберга на 36 "
+                                   "показателей страницы ниже 0,05 (в столбце p — до поправки).");
+        else if (statistics.kind == Kind::Percentile)
+            text += QStringLiteral(" Процентиль — доля участников группы сравнения, у которых "
+                                   "значение ниже, чем у профиля (равные считаются наполовину)") +
+                    (reference.memberValues.empty()
+                         ? QStringLiteral("; состав группы скрыт, и доля оценена по её среднему "
+                                          "и стандартному отклонению.")
+                         : QStringLiteral("."));
         p_.drawText(QRectF(0, y + 12, kReportWidth, kCompareNoteHeight),
-                    Qt::AlignLeft | Qt::AlignTop,
-                    QStringLiteral("Разность — профиль минус база сравнения, в процентных "
-                                   "пунктах; разность от %1 пунктов выделена жирным.")
-                        .arg(kNotableDifference));
+                    Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
     }
 
     // ---- the group's spread
+    static QFont warningFont() { return sansFont(kBodyPx, true); }
+    double warningLineHeight() const { return QFontMetricsF(warningFont()).lineSpacing(); }
+    double spreadHeight() const
+    {
+        return sectionHeight() + kSpreadRow * (kSummaryCount + 1) + 12 + kSpreadNoteHeight +
+               double(warningLines_.size()) * warningLineHeight() + kSectionGap;
+    }
+
+    // n, mean, sd, minimum and maximum (not an anonymous subgroup's: with a few members they
+    // give a member's own values away), the 95 % confidence interval of the mean and, for the
+    // factors (II), their blocks' agreement rwg(j).
     void paintSpread(double top)
     {
         paintSection(top, QStringLiteral("Разброс итоговых показателей по группе, %"));
         top += sectionHeight();
-        const auto &spread = *c_.spread;
-        // An anonymous subgroup's spread stops at the sd: with a few members the minimum and
-        // maximum give a member's own values away.
+        const GroupSpread &spread = *c_.spread;
+        const Agreement agreement = agreementOf(spread.moments);
         const int numbers = c_.anonymous ? 3 : 5;
-        const double numberWidth = (kReportWidth - kSpreadNameWidth) / numbers;
+        // The columns' right ends, in units of a number column; the interval takes two.
+        std::vector<double> rights;
+        for (int c = 1; c <= numbers; ++c)
+            rights.push_back(c);
+        rights.push_back(numbers + 2);
+        rights.push_back(numbers + 3);
+        const double unit = (kReportWidth - kSpreadNameWidth) / rights.back();
         const QFont head = sansFont(kSmallPx + 2, true);
         const QFont body = sansFont(kSmallPx + 2);
-        const QStringList titles = spreadTitles().mid(0, numbers + 1);
+        QStringList titles = spreadTitles().mid(0, numbers + 1);
+        titles << QStringLiteral("ДИ 95 %") << spreadStatisticsTitles().back();
         auto cells = [&](double y, const QStringList &texts, const QFont &font) {
             p_.setFont(font);
             p_.setPen(kInk);
@@ -538,7 +607,7 @@ private:
                 y + (kSpreadRow - QFontMetricsF(font).height()) / 2 + ascentOf(font);
             p_.drawText(QPointF(20, baseline), fitted(texts[0], font, kSpreadNameWidth - 30));
             for (int c = 1; c < texts.size(); ++c) {
-                const double right = kSpreadNameWidth + c * numberWidth - 20;
+                const double right = kSpreadNameWidth + rights[std::size_t(c - 1)] * unit - 20;
                 p_.drawText(
                     QPointF(right - QFontMetricsF(font).horizontalAdvance(texts[c]), baseline),
                     texts[c]);
@@ -550,15 +619,35 @@ private:
             const double y = top + i * kSpreadRow;
             if (i % 2 == 0)
                 p_.fillRect(QRectF(0, y, kReportWidth, kSpreadRow), kStripe);
-            const Spread &s = spread[std::size_t(i)];
+            const Spread &s = spread.summary[std::size_t(i)];
             QStringList texts{ProfileStore::SummaryNames(i), QString::number(s.n),
                               formatOneDecimal(s.mean).trimmed(), formatOneDecimal(s.sd).trimmed()};
             if (!c_.anonymous)
                 texts << formatOneDecimal(s.min).trimmed() << formatOneDecimal(s.max).trimmed();
+            texts << intervalText(meanInterval95(s.n, s.mean, s.sd));
+            texts << (hasAgreement(i - 1) ? shareText(valueAgreement(agreement, i - 1))
+                                          : QString());
             cells(y, texts, body);
             p_.fillRect(QRectF(0, y, kReportWidth, 1.5), kRule);
         }
-        p_.fillRect(QRectF(0, top + (kSummaryCount + 1) * kSpreadRow, kReportWidth, 3), kRule);
+        double y = top + (kSummaryCount + 1) * kSpreadRow;
+        p_.fillRect(QRectF(0, y, kReportWidth, 3), kRule);
+        const QFont note = sansFont(kSmallPx);
+        p_.setFont(note);
+        p_.setPen(kMuted);
+        p_.drawText(QRectF(0, y + 12, kReportWidth, kSpreadNoteHeight),
+                    Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                    QStringLiteral("ДИ 95 % — доверительный интервал среднего; rwg(j) — согласие "
+                                   "участников в блоке фактора (II), ниже %1 среднее плохо "
+                                   "описывает группу.")
+                        .arg(shareText(kAgreementThreshold)));
+        y += 12 + kSpreadNoteHeight;
+        p_.setFont(warningFont());
+        p_.setPen(kWarningInk);
+        for (const QString &line : warningLines_) {
+            p_.drawText(QPointF(0, y + ascentOf(warningFont())), line);
+            y += warningLineHeight();
+        }
     }
 
     QPainter &p_;
@@ -567,6 +656,7 @@ private:
     std::vector<FlowItem> items_;
     std::vector<FlowPlace> places_;
     QStringList lines_;
+    QStringList warningLines_; // the low agreement warning under the spread
     int pages_ = 2;
     int flowPages_ = 2;                         // the pages up to the end of the text
     std::unique_ptr<BreakdownPages> breakdown_; // the heat map's pages after the text

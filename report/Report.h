@@ -19,8 +19,10 @@ class QPaintDevice;
 
 // The report a consultant hands a client: page 1 the header, the results table and diagram
 // view D with its labels; page 2 the six chart views; page 3, when the profile is compared with
-// a reference, the comparison of their values; then, for a group, the spread of the summary
-// values and the analysis text as the memo holds it, over as many pages as it needs.
+// a reference, the comparison of their values (two groups with the differences that hold marked,
+// a respondent against a group with the respondent's percentile in it); then, for a group, the
+// spread of the summary values and the analysis text as the memo holds it, over as many pages
+// as it needs.
 // Every picture is painted by the views' own paint code, so the PDF stays vector.
 
 // What a report shows. The window fills it from what is on screen.
@@ -36,8 +38,10 @@ struct ReportContent
     QString today;      // the day of the report
     ProfileStore store; // percent state
     QString analysis;   // the memo's text, with the user's edits
-    // The spread of the twelve summary values over a group's members, indexed 1..12.
-    std::optional<std::array<Spread, kSummaryCount + 1>> spread;
+    // A group's spread (summarySpread): the table of its twelve summary values with the 95 %
+    // confidence interval of each mean and its members' agreement, the warning when that is low,
+    // and the moments for the tests of a comparison with a group.
+    std::optional<GroupSpread> spread;
     // The profile laid over this one, when the user compares: diagram D and the charts show it
     // and a page "Сравнение" follows the charts.
     std::optional<ReferenceProfile> reference;

@@ -51,6 +51,98 @@ QString comparisonHint(double value, double reference, const QString &referenceN
              differenceText(shownDifference(value, reference), locale));
 }
 
+QString shareText(const std::optional<double> &share, const QLocale &locale)
+{
+    return share ? formatFixed(*share, 2, 0, locale.decimalPoint()) : QStringLiteral("—");
+}
+
+QString intervalText(const std::optional<std::array<double, 2>> &interval, const QLocale &locale)
+{
+    if (!interval)
+        return QStringLiteral("—");
+    return formatOneDecimal((*interval)[0], locale).trimmed() + QStringLiteral("–") +
+           formatOneDecimal((*interval)[1], locale).trimmed();
+}
+
+bool hasAgreement(int index)
+{
+    return index >= 0 && index < kValueCount && (index < kFactorIIBlocks || index >= kSummaryCount);
+}
+
+std::optional<double> valueAgreement(const Agreement &agreement, int index)
+{
+    if (!hasAgreement(index))
+        return std::nullopt;
+    return index < kFactorIIBlocks ? agreement.blocks[std::size_t(index)]
+                                   : agreement.scales[std::size_t(index - kSummaryCount)];
+}
+
+QString lowAgreementWarning(const Agreement &agreement, const QLocale &locale)
+{
+    QStringList low;
+    for (int b = 0; b < kFactorIIBlocks; ++b)
+        if (const auto r = agreement.blocks[std::size_t(b)]; r && *r < kAgreementThreshold)
+            low << ProfileStore::SummaryNames(b + 1) + QLatin1Char(' ') + shareText(r, locale);
+    if (low.isEmpty())
+        return {};
+    return QStringLiteral("Внимание: участники группы мало согласны между собой (rwg(j) ниже %1: "
+                          "%2), и среднее группы плохо описывает их.")
+        .arg(shareText(kAgreementThreshold, locale), low.join(QStringLiteral(", ")));
+}
+
+QString pValueText(const std::optional<double> &p, const QLocale &locale)
+{
+    if (!p)
+        return QStringLiteral("—");
+    if (*p < 0.001)
+        return QStringLiteral("p < ") + formatFixed(0.001, 3, 0, locale.decimalPoint());
+    return QStringLiteral("p = ") + formatFixed(*p, 3, 0, locale.decimalPoint());
+}
+
+QStringList statisticsHintLines(int index, const ResultsStatistics &statistics,
+                                const QLocale &locale)
+{
+    QStringList lines;
+    if (index < 0 || index >= kValueCount)
+        return lines;
+    if (statistics.group) {
+        lines << QStringLiteral("ДИ 95 %: ") +
+                     intervalText(statistics.group->value(index).ci95(), locale);
+        if (hasAgreement(index)) {
+            const auto r = valueAgreement(statistics.agreement, index);
+            QString line = QStringLiteral("Согласие rwg(j): ") + shareText(r, locale);
+            if (r && *r < kAgreementThreshold)
+                line += QStringLiteral(" — среднее плохо описывает группу");
+            lines << line;
+        }
+    }
+    const ComparisonStatistics &c = statistics.comparison;
+    const std::size_t i = std::size_t(index);
+    if (c.kind == ComparisonStatistics::Kind::Tests) {
+        if (!c.tests.p[i])
+            lines << QStringLiteral("Значимость разницы не определена");
+        else
+            lines << (c.tests.significant[i] ? QStringLiteral("Разница значима")
+                                             : QStringLiteral("Разница не значима")) +
+                         QStringLiteral(" (критерий Уэлча, ") + pValueText(c.tests.p[i], locale) +
+                         QLatin1Char(')');
+    } else if (c.kind == ComparisonStatistics::Kind::Percentile) {
+        lines << (c.percentile[i] ? QStringLiteral("Процентиль в группе сравнения: ") +
+                                        formatWhole(*c.percentile[i], locale).trimmed()
+                                  : QStringLiteral("Процентиль в группе сравнения не определён"));
+    }
+    return lines;
+}
+
+QString groupValueHint(double value, int index, const ResultsStatistics &statistics,
+                       const QLocale &locale)
+{
+    return (QStringList{QStringLiteral("Среднее группы: %1%")
+                            .arg(formatOneDecimal(value, locale).trimmed())} +
+            statisticsHintLines(index, statistics, locale))
+        .join(QLatin1Char('\n'));
+}
+
 std::vector<ResultsCell> resultsCells(const ProfileStore &store, const QLocale &locale,
                                       const ProfileStore *reference)
 {
@@ -63,19 +155,27 @@ std::vector<ResultsCell> resultsCells(const ProfileStore &store, const QLocale &
         const double value = score(store);
         cells.push_back({col, row, ProfileStore::SummaryNames(nameIndex)});
         ResultsCell cell{col + 1, row, formatWhole(value, locale)};
+        cell.index = score.index;
+        cell.value = value;
         if (reference) {
             cell.compared = true;
-            cell.value = value;
             cell.reference = score(*reference);
         }
         cells.push_back(std::move(cell));
     };
-    const auto summary = [](int i) {
-        return [i](const ProfileStore &s) { return s.SummaryScores[std::size_t(i)]; };
+    // A value where the store keeps it, and its index as ValueMoments::value.
+    struct Score
+    {
+        bool summary;
+        int i;
+        int index;
+        double operator()(const ProfileStore &s) const
+        {
+            return summary ? s.SummaryScores[std::size_t(i)] : s.ScaleScores[std::size_t(i)];
+        }
     };
-    const auto scale = [](int i) {
-        return [i](const ProfileStore &s) { return s.ScaleScores[std::size_t(i)]; };
-    };
+    const auto summary = [](int i) { return Score{true, i, i - 1}; };
+    const auto scale = [](int i) { return Score{false, i, kSummaryCount + i - 1}; };
     for (int i = 0; i < 2; ++i)
         put(0, 1 + i * kFactorISpan, kFirstFactorI + i, summary(kFirstFactorI + i));
     for (int i = 0; i < 4; ++i)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Comparison.h"
 #include "ProfileStore.h"
 
 #include <QColor>
@@ -42,6 +43,7 @@ struct ResultsCell
     bool compared = false; // a value cell of a comparison
     double value = 0;
     double reference = 0;
+    int index = -1; // a value cell's value as ValueMoments::value indexes it
 };
 std::vector<ResultsCell> resultsCells(const ProfileStore &store,
                                       const QLocale &locale = QLocale::system(),
@@ -51,6 +53,40 @@ std::vector<ResultsCell> resultsCells(const ProfileStore &store,
 // profile's value and the difference of the two as shown, one decimal each, in percentage
 // points.
 QString comparisonHint(double value, double reference, const QString &referenceName = {},
+                       const QLocale &locale = QLocale::system());
+
+// ---- the statistics, in the hints and the report
+
+// A share such as rwg(j) with two decimals ("0,82"); an undefined figure "—".
+QString shareText(const std::optional<double> &share, const QLocale &locale = QLocale::system());
+// A 95 % confidence interval, "50,1–74,9"; an undefined one "—".
+QString intervalText(const std::optional<std::array<double, 2>> &interval,
+                     const QLocale &locale = QLocale::system());
+// A p value: "p = 0,012", below 0.001 "p < 0,001"; an undefined one "—".
+QString pValueText(const std::optional<double> &p, const QLocale &locale = QLocale::system());
+// Whether value index (as ValueMoments::value) has an agreement: a factor (II) has its block's,
+// a scale or factor (III) cell its own answers'; the other summary values none.
+bool hasAgreement(int index);
+std::optional<double> valueAgreement(const Agreement &agreement, int index);
+// The plain warning for a group whose factor (II) blocks' agreement is low (agreementIsLow),
+// naming those blocks; empty when none is.
+QString lowAgreementWarning(const Agreement &agreement, const QLocale &locale = QLocale::system());
+
+// What the hints of a value cell add from the statistics: for a group, the 95 % confidence
+// interval of its mean and its members' agreement; in a comparison, the tests of two groups or a
+// respondent's percentile within the reference group.
+struct ResultsStatistics
+{
+    std::optional<ValueMoments> group; // the profile's members' moments, when a group
+    Agreement agreement;               // agreementOf(*group)
+    ComparisonStatistics comparison;
+};
+// The hint's lines for value index (as ValueMoments::value), one per figure; none for a
+// respondent shown alone.
+QStringList statisticsHintLines(int index, const ResultsStatistics &statistics,
+                                const QLocale &locale = QLocale::system());
+// The hint of a value cell of a group shown alone: its mean, then statisticsHintLines.
+QString groupValueHint(double value, int index, const ResultsStatistics &statistics,
                        const QLocale &locale = QLocale::system());
 
 // The table's font, before a cell makes it bold.

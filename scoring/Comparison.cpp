@@ -10,6 +10,21 @@
 #include <cmath>
 #include <cstdlib>
 
+namespace {
+
+// A member's 36 values in percent, converted as the shown profile is, so that a respondent with
+// a member's very answers ties with that member.
+std::array<double, kValueCount> percentValues(const ProfileStore &raw)
+{
+    ProfileStore percent;
+    percent.SummaryScores = raw.SummaryScores;
+    percent.ScaleScores = raw.ScaleScores;
+    convertToPercent(percent);
+    return valuesOf(percent);
+}
+
+} // namespace
+
 ReferenceProfile referenceOf(const LoadedProfile &loaded, const QString &folderName)
 {
     ReferenceProfile reference;
@@ -20,6 +35,9 @@ ReferenceProfile referenceOf(const LoadedProfile &loaded, const QString &folderN
     reference.group = loaded.group;
     reference.folderName = folderName;
     reference.moments = loaded.moments;
+    reference.memberValues.reserve(loaded.members.size());
+    for (const MemberProfile &member : loaded.members)
+        reference.memberValues.push_back(percentValues(member.store));
     return reference;
 }
 
@@ -36,8 +54,17 @@ ReferenceProfile loadReference(const NativePath &path, const QString &today)
     while (folder.size() > 1 && folder.endsWith('/'))
         folder.chop(1);
     const QString shown = displayPath(folder.mid(folder.lastIndexOf('/') + 1));
-    // Only the mean is laid over the views: the members' own scores are not kept.
-    return referenceOf(loadGroup(path, today, Members::Drop), shown);
+    // Only the mean is laid over the views: of the members only their values are kept, for a
+    // respondent's percentile within the group.
+    std::vector<std::array<double, kValueCount>> values;
+    ReferenceProfile reference =
+        referenceOf(loadGroup(path, today, Members::Drop,
+                              [&values](const MemberProfile &member) {
+                                  values.push_back(percentValues(member.store));
+                              }),
+                    shown);
+    reference.memberValues = std::move(values);
+    return reference;
 }
 
 QString referenceCaption(const ReferenceProfile &reference)
@@ -141,4 +168,41 @@ std::vector<ComparisonRow> comparisonRows(const ProfileStore &profile,
         rows.push_back({scaleCaption(i), profile.ScaleScores[std::size_t(i)],
                         reference.ScaleScores[std::size_t(i)], difference.scales[std::size_t(i)]});
     return rows;
+}
+
+std::array<double, kValueCount> valuesOf(const ProfileStore &percent)
+{
+    std::array<double, kValueCount> values{};
+    for (int i = 0; i < kSummaryCount; ++i)
+        values[std::size_t(i)] = percent.SummaryScores[std::size_t(i + 1)];
+    for (int i = 0; i < kScaleScoreCount; ++i)
+        values[std::size_t(kSummaryCount + i)] = percent.ScaleScores[std::size_t(i + 1)];
+    return values;
+}
+
+ComparisonStatistics comparisonStatistics(const ProfileStore &profile,
+                                          const ValueMoments *groupMoments,
+                                          const ReferenceProfile &reference)
+{
+    ComparisonStatistics statistics;
+    if (!reference.group)
+        return statistics;
+    if (groupMoments) {
+        statistics.kind = ComparisonStatistics::Kind::Tests;
+        statistics.tests = comparisonTests(*groupMoments, reference.moments);
+        return statistics;
+    }
+    statistics.kind = ComparisonStatistics::Kind::Percentile;
+    const std::array<double, kValueCount> values = valuesOf(profile);
+    std::vector<double> column(reference.memberValues.size());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (column.empty()) {
+            statistics.percentile[i] = percentileWithin(values[i], reference.moments.value(int(i)));
+            continue;
+        }
+        for (std::size_t m = 0; m < column.size(); ++m)
+            column[m] = reference.memberValues[m][i];
+        statistics.percentile[i] = percentileWithin(values[i], column);
+    }
+    return statistics;
 }

@@ -21,15 +21,19 @@ struct ReferenceProfile
     // (comparisonTests(profile.moments, reference.moments)) and a respondent's percentile
     // within the group (percentileWithin).
     ValueMoments moments{};
+    // A group's members' 36 values in percent (indexed as ValueMoments::value), for the exact
+    // percentile of a respondent within it; empty where the members were not read (an
+    // anonymous subgroup), which then takes the normal approximation from the moments.
+    std::vector<std::array<double, kValueCount>> memberValues;
 };
 
 // Reads the reference exactly as Data reads a file and Group a folder: same rules, same
-// messages. Throws on failure; nothing is returned half-read.
+// messages. Throws on failure; nothing is returned half-read. A group keeps its members' values
+// only (memberValues), not their files.
 ReferenceProfile loadReference(const NativePath &path, const QString &today);
 
 // The reference from a profile read in the raw state (a loaded file or group), converted to
-// percentages; folderName names a group.
-// Its members' own scores are not copied.
+// percentages; folderName names a group. Of its members only their values are copied.
 ReferenceProfile referenceOf(const LoadedProfile &loaded, const QString &folderName = {});
 
 // What names the reference on screen: its code and name, or for a group the folder's name and
@@ -82,3 +86,26 @@ struct ComparisonRow
 };
 std::vector<ComparisonRow> comparisonRows(const ProfileStore &profile,
                                           const ProfileStore &reference);
+
+// The 36 values of a store in the percent state: the summary values, then the scales (indexed
+// as ValueMoments::value).
+std::array<double, kValueCount> valuesOf(const ProfileStore &percent);
+
+// What the statistics say of a comparison, value by value (indexed as ValueMoments::value).
+// Two groups: Welch's test of each value with Benjamini-Hochberg over the 36 (comparisonTests).
+// A respondent against a group: where the respondent stands within the group, the exact
+// mid-rank percentile from the members' values, else the normal approximation. Any other pair
+// (a group against a respondent, two respondents): nothing, since one answer sheet has no spread
+// to test against.
+struct ComparisonStatistics
+{
+    enum class Kind { None, Tests, Percentile };
+    Kind kind = Kind::None;
+    ValueTests tests;                                            // Kind::Tests
+    std::array<std::optional<double>, kValueCount> percentile{}; // Kind::Percentile, 0..100
+};
+// profile: the compared profile in the percent state; groupMoments: its members' moments when
+// it is a group, nullptr for a respondent.
+ComparisonStatistics comparisonStatistics(const ProfileStore &profile,
+                                          const ValueMoments *groupMoments,
+                                          const ReferenceProfile &reference);

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <type_traits>
 
 namespace {
 
@@ -48,6 +49,22 @@ QJsonArray spreadObjects(const std::array<Moments, N> &columns, bool anonymous)
     for (const Moments &m : columns)
         out.append(spreadObject(m, anonymous));
     return out;
+}
+
+// A figure per value (indexed as ValueMoments::value) as {"summary": [12], "scales": [24]}.
+template <typename Figure> QJsonObject valueObject(const std::array<Figure, kValueCount> &values)
+{
+    QJsonArray summary, scales;
+    for (int i = 0; i < kValueCount; ++i) {
+        const auto &v = values[std::size_t(i)];
+        QJsonValue figure;
+        if constexpr (std::is_same_v<Figure, bool>)
+            figure = v;
+        else
+            figure = orNull(v);
+        (i < kSummaryCount ? summary : scales).append(figure);
+    }
+    return {{QStringLiteral("summary"), summary}, {QStringLiteral("scales"), scales}};
 }
 
 } // namespace
@@ -97,6 +114,14 @@ QByteArray profileJson(const LoadedProfile &profile, const QStringList &analysis
                           {QStringLiteral("summary"), numbers(difference.summary)},
                           {QStringLiteral("scales"), numbers(difference.scales)},
                       });
+        const ComparisonStatistics statistics = comparisonStatistics(
+            profile.store, profile.group ? &profile.moments : nullptr, *reference);
+        if (statistics.kind == ComparisonStatistics::Kind::Tests) {
+            object.insert(QStringLiteral("p"), valueObject(statistics.tests.p));
+            object.insert(QStringLiteral("significant"), valueObject(statistics.tests.significant));
+        } else if (statistics.kind == ComparisonStatistics::Kind::Percentile) {
+            object.insert(QStringLiteral("percentile"), valueObject(statistics.percentile));
+        }
     }
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }

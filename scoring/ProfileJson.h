@@ -13,6 +13,9 @@
 // minus the reference); the profile's store must then be in the percent state. A group adds
 // "spread" ({"summary": [12], "scales": [24]}, each {"n", "mean", "sd", "min", "max", "ci95"})
 // and "agreement" (rwg(j) of the 24 "scales" and 4 "blocks"); undefined figures are null, and an
-// anonymous subgroup's minimum and maximum too.
+// anonymous subgroup's minimum and maximum too. A group compared with a group adds "p" (Welch's
+// test of each value) and "significant" (after Benjamini-Hochberg over the 36), a respondent
+// compared with a group "percentile" (where the respondent stands within it), each as
+// {"summary": [12], "scales": [24]}.
 QByteArray profileJson(const LoadedProfile &profile, const QStringList &analysis,
                        const ReferenceProfile *reference = nullptr);

@@ -87,18 +87,21 @@ std::array<Spread, kSummaryCount + 1> TableRows::summarySpread() const
     return spread;
 }
 
-std::array<Spread, kSummaryCount + 1> summarySpread(const LoadedProfile &loaded)
+GroupSpread summarySpread(const LoadedProfile &loaded)
 {
+    GroupSpread spread;
+    spread.moments = loaded.moments;
     if (loaded.anonymous) {
-        std::array<Spread, kSummaryCount + 1> spread{};
         for (int i = 1; i <= kSummaryCount; ++i)
-            spread[std::size_t(i)] = loaded.spread.at(std::size_t(kTableFirstPercent + i - 1));
+            spread.summary[std::size_t(i)] =
+                loaded.spread.at(std::size_t(kTableFirstPercent + i - 1));
         return spread;
     }
     TableRows rows;
     for (const MemberProfile &member : loaded.members)
         rows.add(member.store);
-    return rows.summarySpread();
+    spread.summary = rows.summarySpread();
+    return spread;
 }
 
 QStringList spreadTitles()

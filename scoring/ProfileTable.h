@@ -69,9 +69,15 @@ private:
     std::array<SpreadAccumulator, kTableNumberColumns> columns_{};
 };
 
-// The spread of the twelve summary values over the members, indexed 1..12; an anonymous
-// subgroup's as it was kept.
-std::array<Spread, kSummaryCount + 1> summarySpread(const LoadedProfile &loaded);
+// A group's spread as the report shows it: the twelve summary values' over the members,
+// indexed 1..12 (an anonymous subgroup's as it was kept), and the moments of the members'
+// values, for the agreement and the tests of a comparison.
+struct GroupSpread
+{
+    std::array<Spread, kSummaryCount + 1> summary{};
+    ValueMoments moments{};
+};
+GroupSpread summarySpread(const LoadedProfile &loaded);
 
 // The statistics rows of an anonymous subgroup's table, which has no member rows: n, then these.
 // Never the minimum or maximum: with a few members they give a member's own values away.

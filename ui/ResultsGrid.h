@@ -12,10 +12,12 @@ void setupResultsGrid(TStringGrid &grid);
 // Column widths, headers, names and every percentage from store (resultsCells); every call
 // rewrites all of them and leaves the cells outside the layout alone. With a reference (named
 // by referenceName), each value cell's hint gives the reference's value and the difference;
-// without, the hints are cleared.
+// with statistics, the hints add theirs (statisticsHintLines), and a group shown alone has a
+// hint of its mean with them; with neither, the hints are cleared.
 void fillResultsTable(TStringGrid &grid, const ProfileStore &store,
                       const QLocale &locale = QLocale::system(),
-                      const ProfileStore *reference = nullptr, const QString &referenceName = {});
+                      const ProfileStore *reference = nullptr, const QString &referenceName = {},
+                      const ResultsStatistics &statistics = {});
 
 // Paints one cell of the grid entirely: background by its state, then paintResultsCell.
 void sgResFDrawCell(TStringGrid &grid, QPainter &painter, int col, int row, const QRect &rect,

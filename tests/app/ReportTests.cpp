@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -224,11 +225,14 @@ TEST_F(ReportTest, GroupReportListsMembersAndTheSpreadOfTheSummaryValues)
           "Разброс итоговых показателей по группе",
           "Показатель n Среднее Ст. откл. Минимум Максимум"})
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString();
-    // n, mean, sample standard deviation, minimum and maximum of 50 and 75.
+    // n, mean, sample standard deviation, minimum and maximum of 50 and 75, the 95 % interval
+    // 62.5 ± t(0.975, 1)·17.68/√2, and the factors' (II) agreement, the same answers giving 1.
     for (int i = 1; i <= kSummaryCount; ++i) {
-        const QString row = ProfileStore::SummaryNames(i) + " 2 62,5 17,7 50,0 75,0";
+        const QString row = ProfileStore::SummaryNames(i) + " 2 62,5 17,7 50,0 75,0 -96,3–221,3" +
+                            (i <= 4 ? " 1,00 " : " ");
         EXPECT_TRUE(text.contains(row)) << row.toStdString();
     }
+    EXPECT_FALSE(text.contains("Внимание"));
     EXPECT_TRUE(text.contains("Инновационная составляющая развития (Проактивность) = 62,5%"));
     EXPECT_TRUE(text.contains("Преобладание согласия по поводу качества услуг над согласием по "
                               "поводу достижения прибыли = 0,0%"));
@@ -493,6 +497,76 @@ TEST_F(ReportTest, ComparisonPageFollowsTheCharts)
     EXPECT_EQ(boldness(xml, "+12,5"), 1);
     EXPECT_EQ(boldness(xml, "+6,2"), 0);
     EXPECT_EQ(boldness(xml, "75,0"), 0);
+}
+
+// Members answering 1 and 7 throughout agree no more than chance: the report and the window's
+// status warn of it, until a group without the problem is loaded.
+TEST_F(ReportTest, LowAgreementIsWarnedInTheReportAndTheStatus)
+{
+    AnswerSheet low, high;
+    low.answers = std::vector<int>(32, 1);
+    high.answers = std::vector<int>(32, 7);
+    writeSheet("a.txt", low, "split");
+    openGroup(writeSheet("b.txt", high, "split"));
+    const QString warning =
+        "Внимание: участники группы мало согласны между собой (rwg(j) ниже 0,70: Инновация 0,00, "
+        "Адаптация 0,00, Конкуренция 0,00, Интеграция 0,00), и среднее группы плохо описывает их.";
+    const auto status = [this] {
+        const auto *label = form->findChild<QLabel *>("laStatus");
+        return label && label->isVisible() ? label->text() : QString();
+    };
+    form->show();
+    EXPECT_EQ(status(), warning);
+    EXPECT_TRUE(pdfText(saveReport("split.pdf")).contains(warning));
+    EXPECT_TRUE(form->sgResF->cellHint(3, 1).endsWith(
+        "\nСогласие rwg(j): 0,00 — среднее плохо описывает группу"));
+
+    openTwoMemberGroup();
+    EXPECT_EQ(status(), "");
+}
+
+// Two groups: the differences Welch's test finds after Benjamini-Hochberg are framed on the
+// comparison page and said in the hints; a respondent against a group is given a percentile.
+TEST_F(ReportTest, ComparisonMarksTheDifferencesThatHoldAndPlacesARespondent)
+{
+    // Summary values 75 and 66.7 against 25 and 33.3; Интеграция 50 and 58.3 on both sides.
+    const auto group = [this](const QString &folder, int first, int second) {
+        for (int m = 0; m < 4; ++m) {
+            AnswerSheet sheet;
+            const int t = m % 2 ? first : second;
+            sheet.totals = {t, t, t, m % 2 ? 32 : 36, t, t, t, t, 2 * t, 2 * t, 2 * t, 2 * t};
+            writeSheet(QStringLiteral("m%1.txt").arg(m), sheet, folder);
+        }
+        return dir.filePath(folder);
+    };
+    const QString reference = group("lo", 20, 24);
+    openGroup(group("hi", 44, 40) + "/m0.txt");
+    form->setReference(loadReference(toNativePath(reference), todayText()));
+    EXPECT_TRUE(
+        form->sgResF->cellHint(3, 1).endsWith("\nРазница значима (критерий Уэлча, p < 0,001)"));
+    const QString compared = saveReport("compared.pdf");
+    const QString page = pdfText(compared, 3, 3);
+    EXPECT_TRUE(page.contains("Разность p Итоговые показатели Инновация 70,8 29,2 +41,6 p < 0,001 "
+                              "Адаптация"));
+    EXPECT_TRUE(page.contains("Интеграция 54,2 54,2 0,0 p = 1,000 Поощрение"));
+    EXPECT_TRUE(page.contains("В рамке — разности, которые не объясняются случайностью"));
+    // The frame's left side, 1354 units right of the body and 4 below the row's top, is drawn
+    // beside Инновация (row 1) and not beside Интеграция (row 4).
+    const QImage image = pdfPage(compared, 3, dir.filePath("compared"));
+    const auto px = [](double units) { return int((150 + units) * 100 / 254); };
+    const auto frameSide = [&](int row) {
+        const double top = 182 + (row - 1) * 46;
+        return pixelsNear(image, QRect(px(1352), px(top + 12), 4, 8), QColor(33, 37, 41), 120);
+    };
+    EXPECT_GT(frameSide(1), 4);
+    EXPECT_EQ(frameSide(4), 0);
+
+    openData(writeSheet("one.txt", AnswerSheet{}));
+    EXPECT_TRUE(form->sgResF->cellHint(3, 1).endsWith("\nПроцентиль в группе сравнения: 100"));
+    const QString placed = pdfText(saveReport("placed.pdf"), 3, 3);
+    EXPECT_TRUE(placed.contains("Разность Процентиль Итоговые показатели Инновация 50,0 29,2 "
+                                "+20,8 100 Адаптация"));
+    EXPECT_TRUE(placed.contains("Интеграция 50,0 54,2 -4,2 25 Поощрение"));
 }
 
 // The pages as pictures: the wheel, the three polygons and the table colours on page 1, a

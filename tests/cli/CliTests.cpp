@@ -1058,6 +1058,8 @@ TEST_F(CompareTest, JsonAddsTheReferenceAndTheDifference)
         const QJsonObject &other = alone[1 - row.self];
         const QJsonObject reference = json.take("reference").toObject();
         const QJsonObject difference = json.take("difference").toObject();
+        // A respondent is placed within a reference group; the figures are checked against R.
+        EXPECT_EQ(json.take("percentile").isObject(), row.self == 0);
         EXPECT_EQ(json, self);
         EXPECT_EQ(reference.keys(), (QStringList{"code", "count", "name", "scales", "summary"}));
         for (const char *key : {"code", "name", "count", "summary", "scales"})

@@ -196,6 +196,37 @@ class StatisticsAgainstR(unittest.TestCase):
                                      "1" if significant else "0")
         self.assertGreater(marked, 0)
 
+    def test_comparison_with_a_group(self):
+        """--json --compare: a group against a group gets Welch's p and the marks after
+        Benjamini-Hochberg over its 36 values, a respondent their mid-rank percentile in it."""
+        marked = 0
+        for profile, reference in ((2, 0), (4, 0), (5, 1), (4, 4)):
+            profile, reference = self.folders[profile], self.folders[reference]
+            listed = os.path.join(self.dir, "compared.csv")
+            with open(listed, "w", encoding="utf-8", newline="") as f:
+                csv.writer(f).writerows([["path"]] + [[p] for p in sorted(profile.rows)])
+            respondent = sorted(profile.rows)[0]
+            figures = os.path.join(self.dir, "compared.tsv")
+            run("Rscript", REFERENCE_R, reference.path + ".csv", figures, listed, respondent)
+            with open(figures, encoding="utf-8") as f:
+                r = dict(line.rstrip("\n").split("\t") for line in f)
+            group = json.loads(run(VORLZUT, "--json", "--compare", reference.path, profile.path))
+            person = json.loads(run(VORLZUT, "--json", "--compare", reference.path, respondent))
+            self.assertNotIn("percentile", group)
+            self.assertNotIn("p", person)
+            for key in KEYS:
+                kind, index = key.split(".")
+                for ours, name in ((group["p"], "compare.p"),
+                                   (group["significant"], "compare.significant"),
+                                   (person["percentile"], "percentile")):
+                    value = ours[kind][int(index) - 1]
+                    theirs = None if r[name + "." + key] == "NA" else float(r[name + "." + key])
+                    self.assertTrue(close(None if value is None else float(value), theirs),
+                                    "%s against %s: %s.%s %r, R %r"
+                                    % (profile.path, reference.path, name, key, value, theirs))
+                marked += group["significant"][kind][int(index) - 1]
+        self.assertGreater(marked, 0)
+
 
 if __name__ == "__main__":
     if shutil.which("Rscript") is None:

@@ -1,7 +1,7 @@
 # The statistics of a folder of answer files as R and its multilevel package compute them, for
 # the program's figures to be checked against: reads the answer files itself.
 #
-# Usage: Rscript statistics_reference.R LABELS.csv OUT.tsv
+# Usage: Rscript statistics_reference.R LABELS.csv OUT.tsv [COMPARED.csv RESPONDENT]
 # LABELS.csv: columns path and row (the breakdown row a file is counted in). OUT.tsv: one figure
 # a line, "key<TAB>value", NA where R finds none.
 suppressMessages(library(multilevel))
@@ -84,5 +84,25 @@ for (i in 1:36) {
   }
   put(paste0("icc1.", key(i)), icc(ICC1))
   put(paste0("icc2.", key(i)), icc(ICC2))
+}
+# A comparison, when asked: Welch's test of a compared group's files (a CSV with a column path)
+# against this folder, BH over the 36; a respondent's mid-rank percentile within this folder.
+if (length(args) >= 3) {
+  other <- read.csv(args[3], encoding = "UTF-8", stringsAsFactors = FALSE)
+  theirs <- t(sapply(other$path, read_member))[, 33:68, drop = FALSE]
+  p <- sapply(1:36, function(i)
+    tryCatch(t.test(theirs[, i], values[, i])$p.value, error = function(e) NA))
+  adjusted <- p.adjust(p, "BH")
+  for (i in 1:36) {
+    put(paste0("compare.p.", key(i)), p[i])
+    put(paste0("compare.significant.", key(i)),
+        if (is.na(adjusted[i])) 0 else as.numeric(adjusted[i] < 0.05))
+  }
+  v <- read_member(args[4])[33:68]
+  for (i in 1:36) {
+    tie <- abs(values[, i] - v[i]) < 1e-9
+    put(paste0("percentile.", key(i)),
+        100 * (sum(values[, i] < v[i] & !tie) + 0.5 * sum(tie)) / n)
+  }
 }
 writeLines(out, args[2], useBytes = TRUE)
