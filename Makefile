@@ -84,7 +84,7 @@ package: build
 # the PDF report.
 screenshots: deps
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORL_BUILD_TESTS=OFF -DVORL_BUILD_BENCH=ON
-	cmake --build build -j $(JOBS) --target window_shot breakdown_shot
+	cmake --build build -j $(JOBS) --target window_shot breakdown_shot trend_shot
 	mkdir -p docs
 	LC_ALL=ru_RU.UTF-8 $(XVFB) ./build/bin/window_shot samples/petrova.txt docs/main-window.png \
 	    build/report-sample.pdf
@@ -93,6 +93,8 @@ screenshots: deps
 	    docs/comparison.png build/report-comparison.pdf "samples/Отдел продаж"
 	LC_ALL=ru_RU.UTF-8 $(XVFB) ./build/bin/breakdown_shot samples/Компания 4 docs/breakdown.png \
 	    build/breakdown-sample.pdf
+	LC_ALL=ru_RU.UTF-8 $(XVFB) ./build/bin/trend_shot samples/Динамика docs/trend.png \
+	    build/trend-sample.pdf
 
 clean:
 	rm -rf build build-asan

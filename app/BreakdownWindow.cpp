@@ -10,6 +10,7 @@
 #include "SafeFile.h"
 #include "SaveNames.h"
 #include "ShownText.h"
+#include "TurnedHeader.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
@@ -32,7 +33,6 @@ constexpr int kNameColumnWidth = 280;
 constexpr int kCountColumnWidth = 44;
 constexpr int kValueColumnWidth = 44;
 constexpr int kRowHeight = 22;
-constexpr int kHeaderPad = 8;
 constexpr int kSignificantFrame = 2;
 // The share row's background: no heat colour, so it is not read as a subgroup.
 const QColor kShareFill{236, 236, 236};
@@ -44,53 +44,6 @@ constexpr qsizetype kShownName = 200;
 
 const QString kCsvFilter = QStringLiteral("CSV Files (*.csv)");
 const QString kPdfFilter = QStringLiteral("PDF Files (*.pdf)");
-
-// A header whose value titles read upwards, so that a column needs only the width of its number.
-class TurnedHeader : public QHeaderView
-{
-public:
-    explicit TurnedHeader(QWidget *parent) : QHeaderView(Qt::Horizontal, parent) {}
-
-protected:
-    QSize sectionSizeFromContents(int section) const override
-    {
-        if (section < BreakdownModel::kCountColumn)
-            return QHeaderView::sectionSizeFromContents(section);
-        const QFontMetrics metrics(font());
-        const QString text = model()->headerData(section, orientation()).toString();
-        return {metrics.height() + kHeaderPad, metrics.horizontalAdvance(text) + 3 * kHeaderPad};
-    }
-
-    void paintSection(QPainter *painter, const QRect &rect, int section) const override
-    {
-        if (section < BreakdownModel::kCountColumn) {
-            QHeaderView::paintSection(painter, rect, section);
-            return;
-        }
-        QStyleOptionHeader option;
-        initStyleOption(&option);
-        option.rect = rect;
-        option.section = section;
-        if (isSortIndicatorShown() && sortIndicatorSection() == section)
-            option.sortIndicator = sortIndicatorOrder() == Qt::AscendingOrder
-                                       ? QStyleOptionHeader::SortDown
-                                       : QStyleOptionHeader::SortUp;
-        style()->drawControl(QStyle::CE_HeaderSection, &option, painter, this);
-        const QFontMetrics metrics(font());
-        painter->save();
-        painter->setPen(palette().color(QPalette::ButtonText));
-        painter->translate(rect.center().x() + (metrics.ascent() - metrics.descent()) / 2,
-                           rect.bottom() - kHeaderPad);
-        painter->rotate(-90);
-        painter->drawText(QPoint(0, 0), model()->headerData(section, orientation()).toString());
-        painter->restore();
-        if (option.sortIndicator != QStyleOptionHeader::None) {
-            QStyleOptionHeader arrow = option;
-            arrow.rect = QRect(rect.left(), rect.top() + 2, rect.width(), kHeaderPad);
-            style()->drawPrimitive(QStyle::PE_IndicatorHeaderArrow, &arrow, painter, this);
-        }
-    }
-};
 
 // Frames the cells whose difference from the rest of the folder is significant, so that they
 // stand out whatever their colour.
@@ -392,7 +345,7 @@ BreakdownWindow::BreakdownWindow(Content content, Dialogs &dialogs, OpenSubgroup
     auto *frozenTable = new FrozenFirstRowTable(this);
     tvSubgroups = frozenTable;
     tvSubgroups->setObjectName(QStringLiteral("tvSubgroups"));
-    auto *header = new TurnedHeader(tvSubgroups);
+    auto *header = new TurnedHeader(BreakdownModel::kCountColumn, tvSubgroups);
     header->setSectionsClickable(true);
     header->setHighlightSections(false);
     tvSubgroups->setHorizontalHeader(header);

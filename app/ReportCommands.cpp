@@ -42,6 +42,8 @@ ReportContent reportContentOf(const TForm1 &form)
     }
     if (const BreakdownTable *breakdown = form.breakdownOrigin())
         content.breakdown = *breakdown;
+    if (const Trend *trend = form.trendOrigin())
+        content.trend = *trend;
     return content;
 }
 

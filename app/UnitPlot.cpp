@@ -305,6 +305,7 @@ void TForm1::createMenu()
     // the comparisons wait for a profile to compare.
     mmBreakdown = mmCompare->addAction(menuGlyph(MenuGlyph::Group), QStringLiteral("Подгруппы…"),
                                        this, [this] { mmBreakdownClick(); });
+    mmTrend = mmCompare->addAction(QStringLiteral("Динамика…"), this, [this] { mmTrendClick(); });
     for (QAction *compare : {mmCompareFile, mmCompareGroup})
         compare->setEnabled(false);
 
@@ -495,6 +496,7 @@ void TForm1::showLoaded(LoadedProfile &&read, const QString &nameCaption)
 {
     lastLoad_ = std::make_unique<LoadedProfile>(std::move(read));
     breakdownOrigin_.reset();
+    trendOrigin_.reset();
     const LoadedProfile &loaded = *lastLoad_;
     setLabelsFlag(0);
     setFieldText(ceDate, loaded.header.date);

@@ -29,6 +29,7 @@ class TLabel;
 class TPanel;
 class TStringGrid;
 struct BreakdownTable;
+struct Trend;
 struct LoadedProfile;
 
 // The main window: header fields, analysis memo, chart, diagram panel and results table, and the
@@ -51,6 +52,7 @@ public:
     void mmOpenClick();
     void mmGroupClick();
     void mmBreakdownClick();
+    void mmTrendClick();
     void mmPlotAllScalesClick();
     void mmPlotFactorsIIIClick();
     void mmPlotFactorsIIClick();
@@ -89,6 +91,9 @@ public:
     // report adds the breakdown's heat map.
     void showSubgroup(LoadedProfile subgroup, const LoadedProfile &whole,
                       std::shared_ptr<const BreakdownTable> breakdown);
+    // Wave wave of a trend opened as a group, over the wave before it as the comparison's
+    // reference (the first wave over none); the report adds the trend's pages.
+    void showWave(std::shared_ptr<const Trend> trend, std::size_t wave);
 
     // steps of every load
     void ComputeProfile();
@@ -103,6 +108,8 @@ public:
     // The breakdown the profile on display was opened from (a row of its window), whose heat
     // map the report adds; null for any other load.
     const BreakdownTable *breakdownOrigin() const { return breakdownOrigin_.get(); }
+    // The trend the profile on display was opened from (a wave of its window); null otherwise.
+    const Trend *trendOrigin() const { return trendOrigin_.get(); }
 
     // The profile laid over every view, or none. It stays while other files and groups load,
     // until it is cleared or replaced; the views on show are redrawn with it.
@@ -155,6 +162,7 @@ public:
     QAction *mmOpen = nullptr;
     QAction *mmGroup = nullptr;
     QAction *mmBreakdown = nullptr;
+    QAction *mmTrend = nullptr;
     QMenu *mmPlotAll = nullptr;
     QAction *mmPlotAllScales = nullptr;
     QAction *mmPlotFactorsIII = nullptr;
@@ -244,6 +252,7 @@ private:
     DiagramKind diagramShown_ = DiagramKind::FactorsIII;
     ChartViewKind chartShown_ = ChartViewKind::ScalesByFactorsII;
     std::shared_ptr<const BreakdownTable> breakdownOrigin_;
+    std::shared_ptr<const Trend> trendOrigin_;
     // The details of the last load, as lines and as the hint holds them.
     QStringList detailsLines_;
     QString detailsHint_;

@@ -116,6 +116,15 @@ QString breakdownFileName(const QString &results, const QString &folderName, int
                          .arg(extension);
 }
 
+QString trendFileName(const QString &results, const QString &folderName, const QString &extension)
+{
+    // "Динамика " and ".jpg", in bytes of UTF-8.
+    constexpr int kBytesAroundFolder = 24;
+    const int room = std::max(0, fileNameLimit(QFile::encodeName(results)) - kBytesAroundFolder);
+    return results + QStringLiteral("/Динамика %1.%2")
+                         .arg(cutToBytes(fileNameSafeCode(folderName), room), extension);
+}
+
 QString reportName(const QString &stem)
 {
     return QStringLiteral("Report ") + stem + QStringLiteral(".pdf");

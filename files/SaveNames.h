@@ -35,6 +35,9 @@ QString reportName(const QString &stem);
 // group folder's name cut to what the results folder's file system takes.
 QString breakdownFileName(const QString &results, const QString &folderName, int line,
                           const QString &extension);
+// The trend's saves in the results folder: "Динамика FOLDER.EXTENSION", the parent folder's name
+// cut alike.
+QString trendFileName(const QString &results, const QString &folderName, const QString &extension);
 
 // The proposals of the Save commands, the code made safe and cut to what the results folder's
 // file system takes.

@@ -10,6 +10,7 @@
 #include "ReportStyle.h"
 #include "ResultsTable.h"
 #include "ShownText.h"
+#include "TrendPage.h"
 #include "Version.h"
 
 #include <QBuffer>
@@ -131,6 +132,8 @@ public:
         paintFlow(page - (fixedPages() - 1));
         if (breakdown_ && page >= flowPages_)
             breakdown_->paintPage(page - flowPages_);
+        if (trend_ && page >= trendFirstPage_)
+            trend_->paintPage(page - trendFirstPage_);
         paintFooter(page);
     }
 
@@ -162,6 +165,11 @@ private:
         if (c_.breakdown) {
             breakdown_ = std::make_unique<BreakdownPages>(p_, *c_.breakdown, c_.today);
             pages_ += breakdown_->pages();
+        }
+        if (c_.trend) {
+            trendFirstPage_ = pages_;
+            trend_ = std::make_unique<TrendPages>(p_, *c_.trend, TrendValues::FactorsII, c_.today);
+            pages_ += trend_->pages();
         }
     }
 
@@ -660,6 +668,8 @@ private:
     int pages_ = 2;
     int flowPages_ = 2;                         // the pages up to the end of the text
     std::unique_ptr<BreakdownPages> breakdown_; // the heat map's pages after the text
+    std::unique_ptr<TrendPages> trend_;         // the trend's pages last
+    int trendFirstPage_ = 0;
 };
 
 static_assert(ReportPainter::comparisonEndsAboveTheCharts(),

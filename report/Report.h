@@ -5,6 +5,7 @@
 #include "Comparison.h"
 #include "Profile.h"
 #include "ProfileTable.h"
+#include "Trend.h"
 
 #include <QByteArray>
 #include <QPageLayout>
@@ -47,6 +48,8 @@ struct ReportContent
     std::optional<ReferenceProfile> reference;
     // The heat map of the breakdown the profile was opened from, as pages after the text.
     std::optional<BreakdownTable> breakdown;
+    // The trend of the parent folder of a wave opened from the trend window, as pages last.
+    std::optional<Trend> trend;
 };
 
 // A4 portrait with 15 mm margins.

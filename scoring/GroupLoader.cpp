@@ -190,9 +190,6 @@ void finishGroupMeans(LoadedProfile &group)
         group.meanAnswers[i] /= group.count;
 }
 
-namespace {
-
-// "анкета", "анкеты" or "анкет", as the number asks.
 QString questionnaires(int count)
 {
     const int tens = count % 100, ones = count % 10;
@@ -202,8 +199,6 @@ QString questionnaires(int count)
         return QStringLiteral("анкеты");
     return QStringLiteral("анкет");
 }
-
-} // namespace
 
 QStringList anonymousDetails(const QString &name, int count)
 {

@@ -57,6 +57,8 @@ void finishGroupMeans(LoadedProfile &group);
 void makeAnonymous(LoadedProfile &subgroup);
 // What an anonymous subgroup's details say instead of its members: its name and size.
 QStringList anonymousDetails(const QString &name, int count);
+// "анкета", "анкеты" or "анкет", as the number asks.
+QString questionnaires(int count);
 
 // The header texts of a group's members together may come to this much; a folder over it is
 // refused with a message naming the limit, since every member's name, code and date are kept

@@ -1,0 +1,53 @@
+// The trend command of the main window: the waves of a parent folder side by side in a window of
+// their own, whose waves open in the main window over the wave before them.
+#include "UnitPlot.h"
+
+#include "BusyCursor.h"
+#include "GroupLoader.h"
+#include "NumberFormat.h"
+#include "ProfileStore.h"
+#include "ProgramFolders.h"
+#include "Trend.h"
+#include "TrendWindow.h"
+
+#include <QFileDialog>
+
+void TForm1::mmTrendClick()
+{
+    // The parent holds the waves' folders, not answer files: the dialog picks a folder.
+    QFileDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("TrendDialog"));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setWindowTitle(QStringLiteral("Динамика: папка с папками волн"));
+    dialog.setDirectory(programFolders(Profile().ProgramFolder).data);
+    const QString parent = dialogs_->runOpenDialog(dialog);
+    if (parent.isEmpty())
+        return;
+    runCommand([&] {
+        std::shared_ptr<const Trend> trend;
+        {
+            BusyCursor busy;
+            trend = std::make_shared<const Trend>(
+                loadTrend(toNativePath(parent), kDefaultMinimumSize, todayText()));
+        }
+        auto *window = new TrendWindow(
+            trend, *dialogs_,
+            [this, trend](std::size_t wave) { runCommand([&] { showWave(trend, wave); }); }, this);
+        window->show();
+    });
+}
+
+void TForm1::showWave(std::shared_ptr<const Trend> trend, std::size_t wave)
+{
+    // Both read before anything changes: a wave that no longer loads leaves the window as it was.
+    BusyCursor busy;
+    LoadedProfile loaded = loadGroup(trend->waves[wave].folder, todayText());
+    std::optional<ReferenceProfile> before;
+    if (wave > 0)
+        before = loadReference(trend->waves[wave - 1].folder, todayText());
+    holdReference(std::move(before));
+    showLoaded(std::move(loaded), groupName());
+    trendOrigin_ = std::move(trend);
+}
