@@ -17,13 +17,11 @@
 void TForm1::createDiagramImages()
 {
     imJPEG = new TImage(paPlot);
-    imJPEG->setObjectName(QStringLiteral("imJPEG"));
     imJPEG->setGeometry(kDiagramImageRect);
     imJPEG->setPicture(diagramBackground());
 
     // The overlay is transparent wherever nothing is drawn, so the picture shows through.
     imPlot = new TImage(paPlot);
-    imPlot->setObjectName(QStringLiteral("imPlot"));
     imPlot->setGeometry(kDiagramImageRect);
     QImage overlay(kDiagramImageRect.size(), QImage::Format_ARGB32_Premultiplied);
     overlay.fill(Qt::transparent);

@@ -18,6 +18,7 @@
 #include "ResultsGrid.h"
 #include "Scoring.h"
 #include "TChart.h"
+#include "TImage.h"
 #include "TLabel.h"
 #include "TPanel.h"
 #include "TStringGrid.h"
@@ -217,7 +218,35 @@ TForm1::TForm1(std::unique_ptr<Dialogs> dialogs, std::unique_ptr<DesktopLayer> d
     createDiagramPanel(client);
 
     AboutBox = new TAboutBox(this);
+    nameChildren();
     FormCreate();
+}
+
+void TForm1::nameChildren()
+{
+    // Every widget and menu item is named as its member is: tests and tools find them so, as
+    // Qt finds any child.
+#define NAMED(member) std::pair<QObject *, const char *>(member, #member)
+    // clang-format off
+    const std::pair<QObject *, const char *> children[] = {
+        NAMED(paInfo), NAMED(laA), NAMED(ceCode), NAMED(Label2), NAMED(ceDate),
+        NAMED(laName), NAMED(ceName), NAMED(Label3), NAMED(ceNanket), NAMED(laImage),
+        NAMED(meInfo), NAMED(ChartAll), NAMED(laPlotN), NAMED(paPlot), NAMED(imJPEG),
+        NAMED(imPlot), NAMED(laInfoImage), NAMED(laDateImage), NAMED(laImageN),
+        NAMED(ImageInfo), NAMED(laCompareImage), NAMED(sgResF), NAMED(mmOpen),
+        NAMED(mmGroup), NAMED(mmBreakdown), NAMED(mmTrend), NAMED(mmPlotAll),
+        NAMED(mmPlotAllScales), NAMED(mmPlotFactorsIII), NAMED(mmPlotFactorsII),
+        NAMED(mmPlotFactorsI), NAMED(mmPlot4lScales), NAMED(mmPlot2FactorsIII),
+        NAMED(mmImages), NAMED(mmImageAllScales), NAMED(mmImageFactorsIII),
+        NAMED(mmImageFactorsII), NAMED(mmImageAll), NAMED(mmSave), NAMED(mmAnalysisSave),
+        NAMED(mmImageSave), NAMED(mmPlotSave), NAMED(mmTableSave), NAMED(mmWorkbookSave),
+        NAMED(mmReportSave), NAMED(mmPrint), NAMED(mmCompare), NAMED(mmCompareFile),
+        NAMED(mmCompareGroup), NAMED(mmCompareNone), NAMED(AboutBox),
+    };
+    // clang-format on
+#undef NAMED
+    for (const auto &[object, name] : children)
+        object->setObjectName(QLatin1String(name));
 }
 
 TForm1::~TForm1() = default;
@@ -316,7 +345,6 @@ void TForm1::createMenu()
 void TForm1::createHeaderPanel(QWidget *client)
 {
     paInfo = new TPanel(client);
-    paInfo->setObjectName(QStringLiteral("paInfo"));
     paInfo->setGeometry(kInfoRect);
     laA = fieldCaption(paInfo, QStringLiteral("Код"), {18, 17});
     ceCode = headerField(paInfo, QStringLiteral("0000"), {92, 15, 81, 26});
@@ -332,10 +360,6 @@ void TForm1::createHeaderPanel(QWidget *client)
     laImage->setCaption(QStringLiteral("График факторов (III)"));
     laImage->place(400, 94);
 
-    ceCode->setObjectName(QStringLiteral("ceCode"));
-    ceDate->setObjectName(QStringLiteral("ceDate"));
-    ceName->setObjectName(QStringLiteral("ceName"));
-    ceNanket->setObjectName(QStringLiteral("ceNanket"));
     for (QLineEdit *field : {ceCode, ceName, ceDate})
         field->installEventFilter(this);
 }
@@ -343,7 +367,6 @@ void TForm1::createHeaderPanel(QWidget *client)
 void TForm1::createViews(QWidget *client)
 {
     meInfo = new QPlainTextEdit(client);
-    meInfo->setObjectName(QStringLiteral("meInfo"));
     meInfo->setGeometry(kMemoRect);
     meInfo->setFont(pixelFont(kTimes, kMemoFontPx));
     meInfo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -354,7 +377,6 @@ void TForm1::createViews(QWidget *client)
     meInfo->setPalette(memoPalette);
 
     ChartAll = new TChart(client);
-    ChartAll->setObjectName(QStringLiteral("ChartAll"));
     static_cast<ChartAllSeries &>(*this) = configureChartAll(*ChartAll);
     ChartAll->setGeometry(kChartRect);
     laPlotN = new TLabel(ChartAll, pixelFont(kSansSerif, kPanelLabelFontPx, true), Qt::black,
@@ -363,7 +385,6 @@ void TForm1::createViews(QWidget *client)
     laPlotN->place(408, 6);
 
     sgResF = new TStringGrid(client);
-    sgResF->setObjectName(QStringLiteral("sgResF"));
     sgResF->setGeometry(kGridRect);
     setupResultsGrid(*sgResF);
 
@@ -374,7 +395,6 @@ void TForm1::createViews(QWidget *client)
 void TForm1::createDiagramPanel(QWidget *client)
 {
     paPlot = new TPanel(client);
-    paPlot->setObjectName(QStringLiteral("paPlot"));
     paPlot->setGeometry(kPlotRect);
     createDiagramImages();
     const QFont font = pixelFont(kSansSerif, kPanelLabelFontPx);

@@ -206,6 +206,7 @@ private:
     void createHeaderPanel(QWidget *client);
     void createViews(QWidget *client);
     void createDiagramPanel(QWidget *client);
+    void nameChildren();
     // diagram panel (DiagramPanel.cpp)
     void createDiagramImages();
     void drawDiagram(DiagramKind kind);

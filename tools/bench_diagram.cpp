@@ -3,7 +3,6 @@
 // panel again with a reference laid over it (a comparison should cost at most a quarter more).
 #include "Dialogs.h"
 #include "Fonts.h"
-#include "TPanel.h"
 #include "UnitPlot.h"
 
 #include "Comparison.h"
@@ -36,10 +35,11 @@ void BM_ShowResultsAllViews(benchmark::State &state)
 
 void BM_ShowResultsAllViewsPainted(benchmark::State &state)
 {
-    QImage panel(form->paPlot->size(), QImage::Format_RGB32);
+    QWidget *paPlot = form->findChild<QWidget *>(QStringLiteral("paPlot"));
+    QImage panel(paPlot->size(), QImage::Format_RGB32);
     for (auto _ : state) {
         showAllViews();
-        form->paPlot->render(&panel);
+        paPlot->render(&panel);
     }
     state.counters["width"] = panel.width();
     state.counters["height"] = panel.height();

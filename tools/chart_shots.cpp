@@ -4,7 +4,6 @@
 //
 // Usage: chart_shots ANSWER_FILE OUT_DIR   (run it on a display, e.g. under xvfb-run)
 #include "Fonts.h"
-#include "TChart.h"
 #include "UnitPlot.h"
 
 #include <QApplication>
@@ -27,7 +26,9 @@ int main(int argc, char **argv)
     form.show();
     form.openPath(file);
     QApplication::processEvents();
-    if (!form.ChartAll->isVisible()) {
+    // The window's widgets are found as Qt finds a child: by the name they carry.
+    QWidget *chart = form.findChild<QWidget *>(QStringLiteral("ChartAll"));
+    if (!chart || !chart->isVisible()) {
         std::fprintf(stderr, "chart_shots: %s did not load\n", argv[1]);
         return 1;
     }
@@ -39,7 +40,7 @@ int main(int argc, char **argv)
     for (const auto &[letter, command] : views) {
         (form.*command)();
         QApplication::processEvents();
-        form.ChartAll->grab().save(out.filePath(QStringLiteral("chart-%1.png").arg(letter)));
+        chart->grab().save(out.filePath(QStringLiteral("chart-%1.png").arg(letter)));
     }
     return 0;
 }

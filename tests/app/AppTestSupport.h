@@ -8,7 +8,22 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <stdexcept>
+#include <string>
 #include <vector>
+
+// The one child of parent's tree with that object name, as Qt finds a child: the window's
+// widgets and menu items are named as its members are. A name that is missing, taken twice or
+// of another type throws, which fails the test that asked.
+template <class T> T *child(const QObject &parent, const QString &name)
+{
+    const QList<QObject *> named = parent.findChildren<QObject *>(name);
+    T *found = named.size() == 1 ? dynamic_cast<T *>(named.front()) : nullptr;
+    if (!found)
+        throw std::logic_error("no single child " + name.toStdString() + " of that type, but " +
+                               std::to_string(named.size()));
+    return found;
+}
 
 // Dialogs that answer with prepared paths and keep the error messages they were shown.
 class ScriptedDialogs : public Dialogs

@@ -393,10 +393,10 @@ TEST_F(BreakdownCommandTest, DoubleClickOpensTheSubgroupAsAGroup)
     ASSERT_NE(window, nullptr);
     window->openRow(1);
     ASSERT_NE(form->lastLoad(), nullptr);
-    EXPECT_EQ(form->ceName->text(), QStringLiteral("Склад"));
-    EXPECT_EQ(form->ceNanket->text(), QStringLiteral("3"));
-    EXPECT_EQ(form->ceCode->text(), QStringLiteral("0000"));
-    EXPECT_EQ(form->laName->text(), QStringLiteral("Группа"));
+    EXPECT_EQ(child<QLineEdit>(*form, "ceName")->text(), QStringLiteral("Склад"));
+    EXPECT_EQ(child<QLineEdit>(*form, "ceNanket")->text(), QStringLiteral("3"));
+    EXPECT_EQ(child<QLineEdit>(*form, "ceCode")->text(), QStringLiteral("0000"));
+    EXPECT_EQ(child<QLabel>(*form, "laName")->text(), QStringLiteral("Группа"));
     EXPECT_TRUE(form->lastLoad()->group);
     // Anonymous: no member is kept to be listed or tabled.
     EXPECT_TRUE(form->lastLoad()->anonymous);
@@ -412,8 +412,10 @@ TEST_F(BreakdownCommandTest, DoubleClickOpensTheSubgroupAsAGroup)
     // Every view shows the subgroup over the whole folder.
     ASSERT_NE(form->reference(), nullptr);
     EXPECT_EQ(form->reference()->count, 6);
-    EXPECT_EQ(form->laCompareImage->caption(), QStringLiteral("company, файлов: 6"));
-    EXPECT_TRUE(form->laCompareImage->isVisibleTo(form->paPlot));
+    EXPECT_EQ(child<TLabel>(*form, "laCompareImage")->caption(),
+              QStringLiteral("company, файлов: 6"));
+    EXPECT_TRUE(
+        child<TLabel>(*form, "laCompareImage")->isVisibleTo(child<TPanel>(*form, "paPlot")));
 
     // The report of the opened subgroup ends with the heat map; another load's does not.
     const auto pages = [](const ReportContent &content) {
@@ -431,7 +433,7 @@ TEST_F(BreakdownCommandTest, DoubleClickOpensTheSubgroupAsAGroup)
 
     // The whole folder's row opens the whole folder.
     window->openRow(0);
-    EXPECT_EQ(form->ceNanket->text(), QStringLiteral("6"));
+    EXPECT_EQ(child<QLineEdit>(*form, "ceNanket")->text(), QStringLiteral("6"));
     openGroup(dir.filePath("company/a1.txt"));
     EXPECT_EQ(form->breakdownOrigin(), nullptr);
     EXPECT_FALSE(reportContentOf(*form).breakdown.has_value());
@@ -459,7 +461,7 @@ TEST_F(BreakdownCommandTest, ColumnsSortWithTheWholeFolderOnTop)
               breakdownShareRowName());
     // A double click opens the row shown, whatever the order.
     window->openRow(3);
-    EXPECT_EQ(form->ceName->text(), QStringLiteral("Склад"));
+    EXPECT_EQ(child<QLineEdit>(*form, "ceName")->text(), QStringLiteral("Склад"));
 
     EXPECT_EQ(window->model->columnCount(), 2 + kSummaryCount);
     window->cbScales->setChecked(true);

@@ -82,9 +82,11 @@ protected:
 
 TEST_F(CaptureTest, PanelCaptureIsTheScreenWithCoveringWindows)
 {
-    const QImage rendered = form->paPlot->grab().toImage().scaled(602, 564, Qt::IgnoreAspectRatio,
-                                                                  Qt::SmoothTransformation);
-    const QImage before = CapturePanel(form->paPlot);
+    const QImage rendered = child<TPanel>(*form, "paPlot")
+                                ->grab()
+                                .toImage()
+                                .scaled(602, 564, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage before = CapturePanel(child<TPanel>(*form, "paPlot"));
     ASSERT_EQ(before.size(), QSize(602, 564));
     // At a ratio above 1 the screen holds finer pixels than the 602 x 564 picture, so the two
     // scalings differ at every edge.
@@ -98,12 +100,13 @@ TEST_F(CaptureTest, PanelCaptureIsTheScreenWithCoveringWindows)
     QPalette p = cover.palette();
     p.setColor(QPalette::Window, QColor(255, 0, 255));
     cover.setPalette(p);
-    cover.setGeometry(QRect(form->paPlot->mapToGlobal(QPoint(100, 200)), QSize(150, 100)));
+    cover.setGeometry(
+        QRect(child<TPanel>(*form, "paPlot")->mapToGlobal(QPoint(100, 200)), QSize(150, 100)));
     cover.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&cover));
     settle();
 
-    const QImage covered = CapturePanel(form->paPlot);
+    const QImage covered = CapturePanel(child<TPanel>(*form, "paPlot"));
     EXPECT_EQ(covered.pixel(175, 250), qRgb(255, 0, 255));
     EXPECT_EQ(covered.pixel(100, 200), qRgb(255, 0, 255));
     EXPECT_NE(covered.pixel(99, 199), qRgb(255, 0, 255));
@@ -123,11 +126,11 @@ TEST_F(CaptureTest, SavedPicturesHaveTheirSizesAndTheScreensColours)
     const QImage diagram = savedPicture(&TForm1::mmImageSaveClick, "Image B 0451.jpg");
     ASSERT_EQ(diagram.size(), QSize(602, 564));
     // Quality 100 keeps flat colours; 2 x 2 chroma sampling softens coloured lines and text.
-    EXPECT_LT(meanDifference(diagram, CapturePanel(form->paPlot)), 6.0);
+    EXPECT_LT(meanDifference(diagram, CapturePanel(child<TPanel>(*form, "paPlot"))), 6.0);
 
     const QImage chart = savedPicture(&TForm1::mmPlotSaveClick, "Plot A 0451.jpg");
     ASSERT_EQ(chart.size(), QSize(416, 294));
-    EXPECT_LT(meanDifference(chart, CapturePanel(form->ChartAll)), 6.0);
+    EXPECT_LT(meanDifference(chart, CapturePanel(child<TChart>(*form, "ChartAll"))), 6.0);
 }
 
 // The batch paints its pictures through the views, from what the window shows.
@@ -137,12 +140,13 @@ TEST_F(CaptureTest, BatchPicturesLookAsTheWindowShowsThem)
     form->drawDiagramView(DiagramKind::FactorsII);
     settle();
     const QImage diagram = diagramPanelPicture(form->profileView());
-    EXPECT_LT(meanDifference(diagram, CapturePanel(form->paPlot)), tolerance);
+    EXPECT_LT(meanDifference(diagram, CapturePanel(child<TPanel>(*form, "paPlot"))), tolerance);
     form->showChartView(ChartViewKind::BaseFactorsIII);
     settle();
     ChartPicture chart(true, form->palette());
-    chart.setLastLengths(form->ChartAll->LastLengths());
-    EXPECT_LT(meanDifference(chart.picture(form->profileView()), CapturePanel(form->ChartAll)),
+    chart.setLastLengths(child<TChart>(*form, "ChartAll")->LastLengths());
+    EXPECT_LT(meanDifference(chart.picture(form->profileView()),
+                             CapturePanel(child<TChart>(*form, "ChartAll"))),
               tolerance);
 }
 

@@ -21,6 +21,16 @@ struct ChartCommand
     int s6Points;
 };
 
+// One of the chart's seven series, found by its name in the chart.
+const TChartSeries &series(const TForm1 &form, const QString &name)
+{
+    const TChartSeriesList &list = child<TChart>(form, "ChartAll")->SeriesList();
+    for (int i = 0; i < list.Count(); ++i)
+        if (list[i]->Name() == name)
+            return *list[i];
+    throw std::logic_error("no series " + name.toStdString());
+}
+
 class ChartCommands : public WindowTest, public ::testing::WithParamInterface<ChartCommand>
 {
 };
@@ -30,13 +40,14 @@ TEST_P(ChartCommands, FillTheChartAndNameTheView)
     openData(writeSheet("a.txt", {}));
     const ChartCommand c = GetParam();
     (form.get()->*c.handler)();
-    EXPECT_EQ(form->ChartAll->Title().Text(), QStringList({QString::fromUtf8(c.title)}));
-    EXPECT_EQ(form->SeriesS5->Count(), c.s5Points);
-    EXPECT_EQ(form->SeriesS6->Count(), c.s6Points);
-    EXPECT_EQ(form->laPlotN->text(), c.letter);
-    EXPECT_EQ(form->mmPlotSave->text(), QStringLiteral("Plot ") + c.letter);
+    EXPECT_EQ(child<TChart>(*form, "ChartAll")->Title().Text(),
+              QStringList({QString::fromUtf8(c.title)}));
+    EXPECT_EQ(series(*form, "SeriesS5").Count(), c.s5Points);
+    EXPECT_EQ(series(*form, "SeriesS6").Count(), c.s6Points);
+    EXPECT_EQ(child<TLabel>(*form, "laPlotN")->text(), c.letter);
+    EXPECT_EQ(child<QAction>(*form, "mmPlotSave")->text(), QStringLiteral("Plot ") + c.letter);
     // the foot stays as the load wrote it
-    EXPECT_EQ(form->ChartAll->Foot().Text(),
+    EXPECT_EQ(child<TChart>(*form, "ChartAll")->Foot().Text(),
               QStringList({"0451 Петрова Анна Сергеевна 01.03.2024"}));
 }
 
@@ -56,24 +67,26 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(WindowTest, MenuItemsShowTheViewsOfTheirTableRows)
 {
     openData(writeSheet("a.txt", {}));
-    const QList<QAction *> plots = form->mmPlotAll->actions();
+    const QList<QAction *> plots = child<QMenu>(*form, "mmPlotAll")->actions();
     ASSERT_EQ(plots.size(), qsizetype(kChartViewKinds.size()));
     for (std::size_t i = 0; i < kChartViewKinds.size(); ++i) {
         const ChartViewEntry &entry = kChartViewKinds[i];
         EXPECT_EQ(plots[qsizetype(i)]->text(), QString::fromUtf16(entry.menuCaption));
         plots[qsizetype(i)]->trigger();
-        EXPECT_EQ(form->laPlotN->text(), QString(QChar(entry.letter)));
-        EXPECT_EQ(form->ChartAll->Title().Text(), QStringList({QString::fromUtf16(entry.title)}));
+        EXPECT_EQ(child<TLabel>(*form, "laPlotN")->text(), QString(QChar(entry.letter)));
+        EXPECT_EQ(child<TChart>(*form, "ChartAll")->Title().Text(),
+                  QStringList({QString::fromUtf16(entry.title)}));
     }
-    const QList<QAction *> images = form->mmImages->actions();
+    const QList<QAction *> images = child<QMenu>(*form, "mmImages")->actions();
     ASSERT_EQ(images.size(), qsizetype(kDiagramKinds.size()));
     for (std::size_t i = 0; i < kDiagramKinds.size(); ++i) {
         const DiagramKindEntry &entry = kDiagramKinds[i];
         EXPECT_EQ(images[qsizetype(i)]->text(), QString::fromUtf16(entry.menuCaption));
         images[qsizetype(i)]->trigger();
-        EXPECT_EQ(form->laImageN->text(), QString(QChar(entry.letter)));
-        EXPECT_EQ(form->laImage->text(), QString::fromUtf16(entry.title));
-        EXPECT_EQ(form->mmImageSave->text(), QStringLiteral("Image ") + QChar(entry.letter));
+        EXPECT_EQ(child<TLabel>(*form, "laImageN")->text(), QString(QChar(entry.letter)));
+        EXPECT_EQ(child<TLabel>(*form, "laImage")->text(), QString::fromUtf16(entry.title));
+        EXPECT_EQ(child<QAction>(*form, "mmImageSave")->text(),
+                  QStringLiteral("Image ") + QChar(entry.letter));
     }
 }
 
@@ -82,25 +95,25 @@ TEST_F(WindowTest, EveryLoadOpensOnViewAWithTheStoresPercentages)
     openData(writeSheet("a.txt", {}));
     form->mmPlotFactorsIIClick();
     openData(writeSheet("b.txt", {}));
-    EXPECT_EQ(form->laPlotN->text(), "A");
-    ASSERT_EQ(form->SeriesS8->Count(), 4);
-    EXPECT_EQ(form->SeriesS5->YValues().Value(0), Profile().ScaleScores[1]);
-    EXPECT_EQ(form->SeriesS8->YValues().Value(3), Profile().ScaleScores[16]);
-    EXPECT_EQ(form->SeriesS5->Label(3), "Интеграция");
-    EXPECT_FALSE(form->SeriesS5->ColorEachPoint());
+    EXPECT_EQ(child<TLabel>(*form, "laPlotN")->text(), "A");
+    ASSERT_EQ(series(*form, "SeriesS8").Count(), 4);
+    EXPECT_EQ(series(*form, "SeriesS5").YValues().Value(0), Profile().ScaleScores[1]);
+    EXPECT_EQ(series(*form, "SeriesS8").YValues().Value(3), Profile().ScaleScores[16]);
+    EXPECT_EQ(series(*form, "SeriesS5").Label(3), "Интеграция");
+    EXPECT_FALSE(series(*form, "SeriesS5").ColorEachPoint());
 }
 
 TEST_F(WindowTest, ChartHasItsDesignBeforeTheFirstLoad)
 {
-    TChart &chart = *form->ChartAll;
+    TChart &chart = *child<TChart>(*form, "ChartAll");
     EXPECT_FALSE(chart.isVisible());
     EXPECT_EQ(chart.geometry(), QRect(5, 435, 416, 294));
     EXPECT_EQ(chart.SeriesList().Count(), 7);
-    EXPECT_EQ(chart.SeriesList()[0], static_cast<TChartSeries *>(form->SeriesAllMean));
-    EXPECT_EQ(chart.SeriesList()[3], static_cast<TChartSeries *>(form->SeriesS5));
-    EXPECT_EQ(chart.SeriesList()[6], static_cast<TChartSeries *>(form->SeriesS8));
+    EXPECT_EQ(chart.SeriesList()[0]->Name(), "SeriesAllMean");
+    EXPECT_EQ(chart.SeriesList()[3]->Name(), "SeriesS5");
+    EXPECT_EQ(chart.SeriesList()[6]->Name(), "SeriesS8");
     EXPECT_EQ(chart.CountActiveSeries(), 4);
-    EXPECT_EQ(form->laPlotN->parentWidget(), &chart);
+    EXPECT_EQ(child<TLabel>(*form, "laPlotN")->parentWidget(), &chart);
 }
 
 } // namespace

@@ -162,24 +162,31 @@ protected:
         Profile().SummaryScores.fill(percent);
     }
 
-    QImage overlay() const { return form->imPlot->picture(); }
+    QImage overlay() const { return child<TImage>(*form, "imPlot")->picture(); }
     QImage panel() const
     {
-        return form->paPlot->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        return child<TPanel>(*form, "paPlot")
+            ->grab()
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
     }
-    QRect labelRect(int i) const { return form->DiagramLabels[std::size_t(i)]->geometry(); }
+    TLabel *diagramLabel(int i) const
+    {
+        return child<TLabel>(*form, QStringLiteral("DiagramLabel%1").arg(i));
+    }
+    QRect labelRect(int i) const { return diagramLabel(i)->geometry(); }
 };
 
 TEST_F(DiagramPanelTest, PictureOverlayAndLabelsAreStackedInThePanel)
 {
-    EXPECT_EQ(form->imJPEG->geometry(), QRect(2, 2, 598, 560));
-    EXPECT_EQ(form->imPlot->geometry(), QRect(2, 2, 598, 560));
-    EXPECT_EQ(form->imJPEG->picture().size(), QSize(598, 560));
-    const QObjectList &children = form->paPlot->children();
+    EXPECT_EQ(child<TImage>(*form, "imJPEG")->geometry(), QRect(2, 2, 598, 560));
+    EXPECT_EQ(child<TImage>(*form, "imPlot")->geometry(), QRect(2, 2, 598, 560));
+    EXPECT_EQ(child<TImage>(*form, "imJPEG")->picture().size(), QSize(598, 560));
+    const QObjectList &children = child<TPanel>(*form, "paPlot")->children();
     const auto at = [&](QObject *o) { return children.indexOf(o); };
-    EXPECT_LT(at(form->imJPEG), at(form->imPlot));
-    EXPECT_LT(at(form->imPlot), at(form->laInfoImage));
-    EXPECT_LT(at(form->laImageN), at(form->DiagramLabels[1]));
+    EXPECT_LT(at(child<TImage>(*form, "imJPEG")), at(child<TImage>(*form, "imPlot")));
+    EXPECT_LT(at(child<TImage>(*form, "imPlot")), at(child<TLabel>(*form, "laInfoImage")));
+    EXPECT_LT(at(child<TLabel>(*form, "laImageN")), at(diagramLabel(1)));
 
     // The wheel shows through where nothing is drawn: its band at 50 per cent straight right of
     // the centre, a little below the axis, in panel coordinates.
@@ -199,7 +206,7 @@ TEST_F(DiagramPanelTest, AllZeroCollapsesOntoTheCentreWithRedLabels)
     const QImage image = panel();
     EXPECT_TRUE(blackInk(image.pixelColor(302, 284)));
     for (int i = 1; i <= kDiagramLabelCount; ++i) {
-        const TLabel *label = form->DiagramLabels[std::size_t(i)];
+        const TLabel *label = diagramLabel(i);
         EXPECT_EQ(label->caption(), "  0") << i;
         EXPECT_TRUE(label->font().bold()) << i;
         EXPECT_GT(count(image, labelRect(i), redInk), 4) << i;
@@ -218,7 +225,7 @@ TEST_F(DiagramPanelTest, LabelsShowRoundedValuesStyledByTheUnroundedOnes)
     const DiagramPoint places[] = {{386, 45}, {521, 180}, {521, 372}};
     const QString captions[] = {" 60", " 40", " 50"};
     for (int i = 1; i <= 3; ++i) {
-        const TLabel *label = form->DiagramLabels[std::size_t(i)];
+        const TLabel *label = diagramLabel(i);
         EXPECT_EQ(label->caption(), captions[i - 1]);
         EXPECT_EQ(label->font().bold(), i != 3) << i;
         EXPECT_EQ(label->pos(), QPoint(places[i - 1].X, places[i - 1].Y)) << i;
@@ -235,7 +242,7 @@ TEST_F(DiagramPanelTest, LabelsShowRoundedValuesStyledByTheUnroundedOnes)
     // Once current, the labels keep their values until the next load.
     fill(90);
     show(DiagramKind::Scales, false);
-    EXPECT_EQ(form->DiagramLabels[3]->caption(), " 50");
+    EXPECT_EQ(diagramLabel(3)->caption(), " 50");
     EXPECT_EQ(form->labelsFlag(), 1);
 }
 
@@ -280,8 +287,9 @@ TEST_F(DiagramPanelTest, ReferenceLabelKeepsOffTheWheelsWordsAndDashesAsThePolyg
     const QString folder = "Отдел маркетинга и стратегических коммуникаций Уральского филиала";
     writeSheet("r.txt", {}, folder);
     form->setReference(loadReference(toNativePath(dir.filePath(folder)), todayText()));
-    const QRect at = form->laCompareImage->geometry();
-    EXPECT_EQ(count(form->imJPEG->picture(), at.translated(-form->imJPEG->pos()),
+    const QRect at = child<TLabel>(*form, "laCompareImage")->geometry();
+    EXPECT_EQ(count(child<TImage>(*form, "imJPEG")->picture(),
+                    at.translated(-child<TImage>(*form, "imJPEG")->pos()),
                     [](QColor c) { return c.lightness() < 140; }),
               0);
     const QImage label = panel().copy(at);
@@ -298,7 +306,7 @@ TEST_F(DiagramPanelTest, ReferenceLabelKeepsOffTheWheelsWordsAndDashesAsThePolyg
 
 struct ImagesCommand
 {
-    QAction *TForm1::*action;
+    const char *action;
     void (TForm1::*handler)();
     QString caption;
     QString title;
@@ -313,25 +321,25 @@ class ImagesCommandTest : public DiagramPanelTest, public ::testing::WithParamIn
 TEST_P(ImagesCommandTest, DrawsItsViewsAndNamesThem)
 {
     const ImagesCommand commands[] = {
-        {&TForm1::mmImageAllScales,
+        {"mmImageAllScales",
          &TForm1::mmImageAllScalesClick,
          "A. Диаграмма шкал",
          "График шкал",
          "A",
          {kViewAColor}},
-        {&TForm1::mmImageFactorsIII,
+        {"mmImageFactorsIII",
          &TForm1::mmImageFactorsIIIClick,
          "B. Диаграмма факторов (III)",
          "График факторов (III)",
          "B",
          {kViewBColor}},
-        {&TForm1::mmImageFactorsII,
+        {"mmImageFactorsII",
          &TForm1::mmImageFactorsIIClick,
          "C. Диаграмма факторов (II)",
          "График факторов (II)",
          "C",
          {kViewCColor}},
-        {&TForm1::mmImageAll,
+        {"mmImageAll",
          &TForm1::mmImageAllClick,
          "D. Все диаграммы",
          "Общий график",
@@ -339,7 +347,7 @@ TEST_P(ImagesCommandTest, DrawsItsViewsAndNamesThem)
          {kViewAColor, kViewBColor, kViewCColor}},
     };
     const ImagesCommand &c = commands[GetParam()];
-    QAction *action = form.get()->*c.action;
+    QAction *action = child<QAction>(*form, c.action);
     EXPECT_EQ(action->text(), c.caption);
     EXPECT_TRUE(action->icon().availableSizes().contains(QSize(16, 16)));
 
@@ -347,9 +355,9 @@ TEST_P(ImagesCommandTest, DrawsItsViewsAndNamesThem)
     for (int i = 1; i <= kScaleCount; ++i)
         Profile().ScaleScores[std::size_t(i)] = 30;
     (form.get()->*c.handler)();
-    EXPECT_EQ(form->laImage->text(), c.title);
-    EXPECT_EQ(form->laImageN->text(), c.letter);
-    EXPECT_EQ(form->mmImageSave->text(), "Image " + c.letter);
+    EXPECT_EQ(child<TLabel>(*form, "laImage")->text(), c.title);
+    EXPECT_EQ(child<TLabel>(*form, "laImageN")->text(), c.letter);
+    EXPECT_EQ(child<QAction>(*form, "mmImageSave")->text(), "Image " + c.letter);
     for (const QColor &colour : {kViewAColor, kViewBColor, kViewCColor}) {
         const bool wanted =
             std::find(c.colours.begin(), c.colours.end(), colour) != c.colours.end();
@@ -385,14 +393,16 @@ TEST_F(DiagramPanelTest, ViewsPaintThePanelAndTheChartAsTheWidgetsShowThem)
             form->setReference(loadReference(toNativePath(dir.filePath(folder)), todayText()));
         for (const DiagramKindEntry &entry : kDiagramKinds) {
             form->drawDiagramView(entry.kind);
-            EXPECT_EQ(diagramPanelPicture(form->profileView()), rendered(form->paPlot))
+            EXPECT_EQ(diagramPanelPicture(form->profileView()),
+                      rendered(child<TPanel>(*form, "paPlot")))
                 << char(entry.letter) << compared;
         }
         for (const ChartViewEntry &entry : kChartViewKinds) {
             form->showChartView(entry.kind);
             ChartPicture chart(true, form->palette());
-            chart.setLastLengths(form->ChartAll->LastLengths());
-            EXPECT_EQ(chart.picture(form->profileView()), rendered(form->ChartAll))
+            chart.setLastLengths(child<TChart>(*form, "ChartAll")->LastLengths());
+            EXPECT_EQ(chart.picture(form->profileView()),
+                      rendered(child<TChart>(*form, "ChartAll")))
                 << char(entry.letter) << compared;
         }
     }

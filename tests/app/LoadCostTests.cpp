@@ -60,8 +60,9 @@ TEST_F(LoadCostTest, SecondLoadOfAGroupRepaintsNeitherHeaderFieldsNorMenuBar)
     openGroup(group);
     QCoreApplication::processEvents();
 
-    const std::vector<QWidget *> unchanged{form->ceCode, form->ceName, form->ceDate, form->ceNanket,
-                                           form->menuBar()};
+    const std::vector<QWidget *> unchanged{
+        child<QLineEdit>(*form, "ceCode"), child<QLineEdit>(*form, "ceName"),
+        child<QLineEdit>(*form, "ceDate"), child<QLineEdit>(*form, "ceNanket"), form->menuBar()};
     PaintCounter counter(unchanged);
     openGroup(group);
     QCoreApplication::processEvents();
@@ -76,15 +77,16 @@ TEST_F(LoadCostTest, LoadPutsTouchedFieldsBackAtTheirBeginning)
     const QString group = writeGroup();
     openGroup(group);
     // The user moves about in the fields and edits one back to what it was.
-    form->ceName->end(false);
-    form->ceCode->selectAll();
-    form->ceDate->end(false);
-    form->ceDate->insert("1");
-    form->ceDate->backspace();
-    ASSERT_EQ(form->ceDate->text(), todayText());
+    child<QLineEdit>(*form, "ceName")->end(false);
+    child<QLineEdit>(*form, "ceCode")->selectAll();
+    child<QLineEdit>(*form, "ceDate")->end(false);
+    child<QLineEdit>(*form, "ceDate")->insert("1");
+    child<QLineEdit>(*form, "ceDate")->backspace();
+    ASSERT_EQ(child<QLineEdit>(*form, "ceDate")->text(), todayText());
 
     openGroup(group);
-    for (QLineEdit *field : {form->ceName, form->ceCode, form->ceDate}) {
+    for (QLineEdit *field : {child<QLineEdit>(*form, "ceName"), child<QLineEdit>(*form, "ceCode"),
+                             child<QLineEdit>(*form, "ceDate")}) {
         EXPECT_EQ(field->cursorPosition(), 0) << field->objectName().toStdString();
         EXPECT_FALSE(field->hasSelectedText()) << field->objectName().toStdString();
         EXPECT_FALSE(field->isUndoAvailable()) << field->objectName().toStdString();
@@ -95,9 +97,9 @@ TEST_F(LoadCostTest, LoadPutsTouchedFieldsBackAtTheirBeginning)
 TEST_F(LoadCostTest, AnalysisReadsTheDetailsTheHintHoldsNow)
 {
     openGroup(writeGroup());
-    form->ImageInfo->setToolTip("Отдел кадров\r\nг. Казань");
+    child<QLabel>(*form, "ImageInfo")->setToolTip("Отдел кадров\r\nг. Казань");
     form->WriteAnalysis();
-    const QStringList memo = form->meInfo->toPlainText().split('\n');
+    const QStringList memo = child<QPlainTextEdit>(*form, "meInfo")->toPlainText().split('\n');
     EXPECT_TRUE(memo.contains("Отдел кадров"));
     EXPECT_TRUE(memo.contains("г. Казань"));
     EXPECT_FALSE(memo.contains("Состав группы:"));
@@ -120,25 +122,26 @@ TEST_F(LoadCostTest, ThousandMemberMemoIsTheAnalysisAndTakesEdits)
 
     const QStringList lines = analysisLines(
         Profile(),
-        {form->ceCode->text(), form->ceName->text(), form->ceDate->text(), form->detailsLines()},
+        {child<QLineEdit>(*form, "ceCode")->text(), child<QLineEdit>(*form, "ceName")->text(),
+         child<QLineEdit>(*form, "ceDate")->text(), form->detailsLines()},
         todayText());
     const QString whole = lines.join('\n');
     ASSERT_EQ(form->detailsLines().size(), 1001);
     QStringList shown;
     for (const QString &line : lines)
         shown << shownBeginning(line);
-    EXPECT_EQ(form->meInfo->toPlainText(), shown.join('\n'));
-    EXPECT_EQ(form->meInfo->document()->blockCount(), lines.size());
+    EXPECT_EQ(child<QPlainTextEdit>(*form, "meInfo")->toPlainText(), shown.join('\n'));
+    EXPECT_EQ(child<QPlainTextEdit>(*form, "meInfo")->document()->blockCount(), lines.size());
     EXPECT_EQ(form->analysisText(), whole);
 
-    QTextCursor cursor = form->meInfo->textCursor();
+    QTextCursor cursor = child<QPlainTextEdit>(*form, "meInfo")->textCursor();
     cursor.movePosition(QTextCursor::End);
-    form->meInfo->setTextCursor(cursor);
-    form->meInfo->insertPlainText("\nВывод консультанта");
+    child<QPlainTextEdit>(*form, "meInfo")->setTextCursor(cursor);
+    child<QPlainTextEdit>(*form, "meInfo")->insertPlainText("\nВывод консультанта");
     EXPECT_EQ(form->analysisText(), whole + "\nВывод консультанта");
-    form->meInfo->undo();
+    child<QPlainTextEdit>(*form, "meInfo")->undo();
     EXPECT_EQ(form->analysisText(), whole);
-    EXPECT_FALSE(form->meInfo->document()->isUndoAvailable());
+    EXPECT_FALSE(child<QPlainTextEdit>(*form, "meInfo")->document()->isUndoAvailable());
 }
 
 // A detail line holding a character the memo gives back otherwise than it was written.
@@ -156,7 +159,7 @@ TEST_P(MemoReadBack, UneditedMemoSavesTheLineAsWritten)
 {
     openData(writeSheet("a.txt", {}));
     const QString line = QStringLiteral("до") + QChar(GetParam().character) + "после";
-    form->ImageInfo->setToolTip(line);
+    child<QLabel>(*form, "ImageInfo")->setToolTip(line);
     form->WriteAnalysis();
     EXPECT_TRUE(form->analysisText().split('\n').contains(line));
 }

@@ -216,9 +216,9 @@ TEST_F(LongHeaderTest, MemoShowsLongLinesCutAndTheSaveWritesThemWhole)
     openData(path);
     ASSERT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join('\n').toStdString();
     EXPECT_EQ(form->lastLoad()->header.name, sheet.name);
-    EXPECT_EQ(form->ceName->text(), sheet.name);
+    EXPECT_EQ(child<QLineEdit>(*form, "ceName")->text(), sheet.name);
 
-    const QStringList shown = form->meInfo->toPlainText().split('\n');
+    const QStringList shown = child<QPlainTextEdit>(*form, "meInfo")->toPlainText().split('\n');
     for (const QString &line : shown)
         EXPECT_LE(line.size(), kShownTextLength + 1);
     for (const QString &line : wholeHeaderLines())
@@ -230,10 +230,10 @@ TEST_F(LongHeaderTest, MemoShowsLongLinesCutAndTheSaveWritesThemWhole)
     EXPECT_EQ(saved.size(), shown.size());
 
     // A remark typed at the end is saved with the whole lines.
-    QTextCursor cursor = form->meInfo->textCursor();
+    QTextCursor cursor = child<QPlainTextEdit>(*form, "meInfo")->textCursor();
     cursor.movePosition(QTextCursor::End);
-    form->meInfo->setTextCursor(cursor);
-    form->meInfo->insertPlainText("\nВывод консультанта");
+    child<QPlainTextEdit>(*form, "meInfo")->setTextCursor(cursor);
+    child<QPlainTextEdit>(*form, "meInfo")->insertPlainText("\nВывод консультанта");
     const QStringList edited = fileText(saveAnalysis("b.rtf")).split("\r\n");
     for (const QString &line : wholeHeaderLines())
         EXPECT_TRUE(edited.contains(line)) << line.left(20).toStdString();
@@ -246,24 +246,26 @@ TEST_F(LongHeaderTest, DiagramLabelsAndChartFootShowTheirVisibleEnds)
 {
     openData(path);
     ASSERT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join('\n').toStdString();
-    const QString info = form->laInfoImage->text();
+    const QString info = child<TLabel>(*form, "laInfoImage")->text();
     EXPECT_EQ(info.size(), kShownTextLength + 1);
     EXPECT_TRUE(info.startsWith(sheet.code + ". " + sheet.name.left(100)));
     EXPECT_TRUE(info.endsWith(kEllipsis));
-    EXPECT_GT(form->laInfoImage->width(), form->paPlot->width()) << "still reaches past the panel";
-    const QString date = form->laDateImage->text();
+    EXPECT_GT(child<TLabel>(*form, "laInfoImage")->width(), child<TPanel>(*form, "paPlot")->width())
+        << "still reaches past the panel";
+    const QString date = child<TLabel>(*form, "laDateImage")->text();
     EXPECT_EQ(date, kEllipsis + sheet.date.right(kShownTextLength));
-    EXPECT_EQ(form->laDateImage->geometry().right() + 1, 589) << "right edge kept";
-    const QStringList foot = form->ChartAll->Foot().Text();
+    EXPECT_EQ(child<TLabel>(*form, "laDateImage")->geometry().right() + 1, 589)
+        << "right edge kept";
+    const QStringList foot = child<TChart>(*form, "ChartAll")->Foot().Text();
     ASSERT_EQ(foot.size(), 1);
     EXPECT_EQ(foot[0].size(), kShownTextLength + 1);
     EXPECT_TRUE(foot[0].startsWith(sheet.code + " " + sheet.name.left(100)));
 
     // A key released in a field refreshes them the same way.
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, "a");
-    QApplication::sendEvent(form->ceName, &release);
-    EXPECT_EQ(form->laInfoImage->text(), info);
-    EXPECT_EQ(form->laDateImage->text(), date);
+    QApplication::sendEvent(child<QLineEdit>(*form, "ceName"), &release);
+    EXPECT_EQ(child<TLabel>(*form, "laInfoImage")->text(), info);
+    EXPECT_EQ(child<TLabel>(*form, "laDateImage")->text(), date);
 }
 
 // The batch shows neither the memo nor the header fields, and its analysis file holds the whole
@@ -305,12 +307,12 @@ TEST_F(WindowTest, CommonFileMemoIsTheAnalysisAsItStands)
     AnswerSheet common;
     common.details[1] = longLine(u'Д', kShownTextLength);
     openData(writeSheet("common.txt", common));
-    const QString memo = form->meInfo->toPlainText();
+    const QString memo = child<QPlainTextEdit>(*form, "meInfo")->toPlainText();
     EXPECT_FALSE(memo.contains(kEllipsis));
     EXPECT_TRUE(memo.split('\n').contains(common.details[1]));
     EXPECT_EQ(form->analysisText(), memo);
-    EXPECT_EQ(form->laInfoImage->text(), common.code + ". " + common.name);
-    EXPECT_EQ(form->laDateImage->text(), common.date);
+    EXPECT_EQ(child<TLabel>(*form, "laInfoImage")->text(), common.code + ". " + common.name);
+    EXPECT_EQ(child<TLabel>(*form, "laDateImage")->text(), common.date);
 }
 
 } // namespace

@@ -45,18 +45,19 @@ struct Screen
 
 Screen screenOf(const TForm1 &form)
 {
-    Screen s{form.ceCode->text(),
-             form.ceName->text(),
-             form.ceDate->text(),
-             form.ceNanket->text(),
-             form.meInfo->toPlainText(),
+    Screen s{child<QLineEdit>(form, "ceCode")->text(),
+             child<QLineEdit>(form, "ceName")->text(),
+             child<QLineEdit>(form, "ceDate")->text(),
+             child<QLineEdit>(form, "ceNanket")->text(),
+             child<QPlainTextEdit>(form, "meInfo")->toPlainText(),
              form.detailsText(),
-             form.laName->text(),
+             child<QLabel>(form, "laName")->text(),
              {},
              Profile()};
-    for (int row = 0; row < form.sgResF->rowCount(); ++row)
-        for (int col = 0; col < form.sgResF->colCount(); ++col)
-            s.grid << form.sgResF->cell(col, row);
+    const TStringGrid &grid = *child<TStringGrid>(form, "sgResF");
+    for (int row = 0; row < grid.rowCount(); ++row)
+        for (int col = 0; col < grid.colCount(); ++col)
+            s.grid << grid.cell(col, row);
     return s;
 }
 
@@ -69,22 +70,24 @@ bool enabled(QMenu *menu)
 
 TEST_F(WindowTest, StartShowsOnlyTheLoadCommands)
 {
-    EXPECT_TRUE(form->mmOpen->isEnabled());
-    EXPECT_TRUE(form->mmGroup->isEnabled());
-    EXPECT_FALSE(enabled(form->mmPlotAll));
-    EXPECT_FALSE(enabled(form->mmImages));
-    EXPECT_FALSE(enabled(form->mmSave));
+    EXPECT_TRUE(child<QAction>(*form, "mmOpen")->isEnabled());
+    EXPECT_TRUE(child<QAction>(*form, "mmGroup")->isEnabled());
+    EXPECT_FALSE(enabled(child<QMenu>(*form, "mmPlotAll")));
+    EXPECT_FALSE(enabled(child<QMenu>(*form, "mmImages")));
+    EXPECT_FALSE(enabled(child<QMenu>(*form, "mmSave")));
     // The breakdown needs nothing loaded; a comparison needs a profile to compare.
-    EXPECT_TRUE(enabled(form->mmCompare));
-    EXPECT_TRUE(form->mmBreakdown->isEnabled());
-    EXPECT_FALSE(form->mmCompareFile->isEnabled());
-    EXPECT_FALSE(form->mmCompareGroup->isEnabled());
-    EXPECT_FALSE(form->mmCompareNone->isEnabled());
+    EXPECT_TRUE(enabled(child<QMenu>(*form, "mmCompare")));
+    EXPECT_TRUE(child<QAction>(*form, "mmBreakdown")->isEnabled());
+    EXPECT_FALSE(child<QAction>(*form, "mmCompareFile")->isEnabled());
+    EXPECT_FALSE(child<QAction>(*form, "mmCompareGroup")->isEnabled());
+    EXPECT_FALSE(child<QAction>(*form, "mmCompareNone")->isEnabled());
     for (QWidget *view : std::initializer_list<QWidget *>{
-             form->paInfo, form->meInfo, form->ChartAll, form->paPlot, form->sgResF})
+             child<TPanel>(*form, "paInfo"), child<QPlainTextEdit>(*form, "meInfo"),
+             child<TChart>(*form, "ChartAll"), child<TPanel>(*form, "paPlot"),
+             child<TStringGrid>(*form, "sgResF")})
         EXPECT_TRUE(view->isHidden()) << view->objectName().toStdString();
-    EXPECT_EQ(form->mmImageSave->text(), "Image");
-    EXPECT_EQ(form->mmPlotSave->text(), "Plot");
+    EXPECT_EQ(child<QAction>(*form, "mmImageSave")->text(), "Image");
+    EXPECT_EQ(child<QAction>(*form, "mmPlotSave")->text(), "Plot");
     EXPECT_EQ(form->windowTitle(), "VORL - ZUL Plot");
     EXPECT_EQ(Profile().ProgramFolder, QCoreApplication::applicationDirPath() + "/");
     // The task bar is hidden and the work area widened once, at creation.
@@ -99,7 +102,7 @@ TEST_F(WindowTest, MenuBarHoldsSixItemsWithTheirCaptions)
         captions << a->text();
     EXPECT_EQ(captions, QStringList({"Data", "Group", "Plots", "Images", "Save", "Сравнение"}));
     QStringList plots;
-    for (QAction *a : form->mmPlotAll->actions())
+    for (QAction *a : child<QMenu>(*form, "mmPlotAll")->actions())
         plots << a->text();
     EXPECT_EQ(plots,
               QStringList({"A. График шкал по факторам (II)", "B. График по факторам (III)",
@@ -113,16 +116,16 @@ TEST_F(WindowTest, MenuBarHoldsSixItemsWithTheirCaptions)
 TEST_F(WindowTest, ControlsSitAtTheirClientPositions)
 {
     form->openPath(writeSheet("a.txt", {}));
-    EXPECT_EQ(form->paInfo->geometry(), QRect(5, 0, 415, 130));
-    EXPECT_EQ(form->meInfo->geometry(), QRect(5, 129, 415, 306));
-    EXPECT_EQ(form->ChartAll->geometry(), QRect(5, 435, 416, 294));
-    EXPECT_EQ(form->paPlot->geometry(), QRect(420, 0, 602, 564));
-    EXPECT_EQ(form->sgResF->geometry(), QRect(420, 563, 602, 167));
-    EXPECT_EQ(form->ceName->geometry(), QRect(92, 53, 309, 26));
-    EXPECT_EQ(form->laImageN->geometry().right() + 1, 589);
-    EXPECT_EQ(form->laDateImage->geometry().right() + 1, 589);
-    EXPECT_EQ(form->laImage->geometry().right() + 1, 400);
-    EXPECT_EQ(form->laPlotN->geometry().right() + 1, 408);
+    EXPECT_EQ(child<TPanel>(*form, "paInfo")->geometry(), QRect(5, 0, 415, 130));
+    EXPECT_EQ(child<QPlainTextEdit>(*form, "meInfo")->geometry(), QRect(5, 129, 415, 306));
+    EXPECT_EQ(child<TChart>(*form, "ChartAll")->geometry(), QRect(5, 435, 416, 294));
+    EXPECT_EQ(child<TPanel>(*form, "paPlot")->geometry(), QRect(420, 0, 602, 564));
+    EXPECT_EQ(child<TStringGrid>(*form, "sgResF")->geometry(), QRect(420, 563, 602, 167));
+    EXPECT_EQ(child<QLineEdit>(*form, "ceName")->geometry(), QRect(92, 53, 309, 26));
+    EXPECT_EQ(child<TLabel>(*form, "laImageN")->geometry().right() + 1, 589);
+    EXPECT_EQ(child<TLabel>(*form, "laDateImage")->geometry().right() + 1, 589);
+    EXPECT_EQ(child<TLabel>(*form, "laImage")->geometry().right() + 1, 400);
+    EXPECT_EQ(child<TLabel>(*form, "laPlotN")->geometry().right() + 1, 408);
 }
 
 TEST_F(WindowTest, DataLoadFillsHeaderMemoAndTable)
@@ -135,47 +138,53 @@ TEST_F(WindowTest, DataLoadFillsHeaderMemoAndTable)
     EXPECT_EQ(dialogs->titles, QStringList({"Индивидуальные данные для оценки ТР"}));
     EXPECT_EQ(QDir::cleanPath(dialogs->folders.value(0)),
               QDir::cleanPath(Profile().ProgramFolder + "Data"));
-    EXPECT_EQ(form->openDialog().nameFilters(), QStringList({"TXT Files (*.txt)"}));
+    EXPECT_EQ(child<QFileDialog>(*form, "OpenDialog1")->nameFilters(),
+              QStringList({"TXT Files (*.txt)"}));
 
-    EXPECT_EQ(form->ceDate->text(), sheet.date);
-    EXPECT_EQ(form->ceCode->text(), sheet.code);
-    EXPECT_EQ(form->ceName->text(), sheet.name);
-    EXPECT_EQ(form->laName->text(), "Ф.И.О");
-    EXPECT_EQ(form->ceNanket->text(), "1");
+    EXPECT_EQ(child<QLineEdit>(*form, "ceDate")->text(), sheet.date);
+    EXPECT_EQ(child<QLineEdit>(*form, "ceCode")->text(), sheet.code);
+    EXPECT_EQ(child<QLineEdit>(*form, "ceName")->text(), sheet.name);
+    EXPECT_EQ(child<QLabel>(*form, "laName")->text(), "Ф.И.О");
+    EXPECT_EQ(child<QLineEdit>(*form, "ceNanket")->text(), "1");
     EXPECT_EQ(form->detailsText(), sheet.details.join("\r\n"));
 
     // The memo shows the analysis of the percent profile, not the file.
     const HeaderTexts header{sheet.code, sheet.name, sheet.date, sheet.details};
-    EXPECT_EQ(form->meInfo->toPlainText(),
+    EXPECT_EQ(child<QPlainTextEdit>(*form, "meInfo")->toPlainText(),
               analysisLines(Profile(), header, todayText()).join('\n'));
     EXPECT_NEAR(Profile().ScaleScores[1], 58.333, 1e-3);
-    EXPECT_EQ(form->sgResF->cell(7, 1), " 58");
-    EXPECT_EQ(form->sgResF->cell(0, 0), "Факторы (I)");
-    EXPECT_EQ(form->sgResF->selectedCell(), QPoint(1, 1));
+    EXPECT_EQ(child<TStringGrid>(*form, "sgResF")->cell(7, 1), " 58");
+    EXPECT_EQ(child<TStringGrid>(*form, "sgResF")->cell(0, 0), "Факторы (I)");
+    EXPECT_EQ(child<TStringGrid>(*form, "sgResF")->selectedCell(), QPoint(1, 1));
 
-    EXPECT_TRUE(enabled(form->mmPlotAll));
-    EXPECT_TRUE(enabled(form->mmImages));
-    EXPECT_TRUE(enabled(form->mmSave));
+    EXPECT_TRUE(enabled(child<QMenu>(*form, "mmPlotAll")));
+    EXPECT_TRUE(enabled(child<QMenu>(*form, "mmImages")));
+    EXPECT_TRUE(enabled(child<QMenu>(*form, "mmSave")));
     for (QWidget *view : std::initializer_list<QWidget *>{
-             form->paInfo, form->meInfo, form->ChartAll, form->paPlot, form->sgResF})
+             child<TPanel>(*form, "paInfo"), child<QPlainTextEdit>(*form, "meInfo"),
+             child<TChart>(*form, "ChartAll"), child<TPanel>(*form, "paPlot"),
+             child<TStringGrid>(*form, "sgResF")})
         EXPECT_FALSE(view->isHidden()) << view->objectName().toStdString();
     EXPECT_EQ(form->labelsFlag(), 1);
-    EXPECT_EQ(form->laImageN->text(), "B") << "the view a load draws";
-    EXPECT_EQ(form->mmImageSave->text(), "Image B");
-    EXPECT_EQ(form->mmPlotSave->text(), "Plot A");
-    EXPECT_EQ(form->ChartAll->Foot().Text(),
+    EXPECT_EQ(child<TLabel>(*form, "laImageN")->text(), "B") << "the view a load draws";
+    EXPECT_EQ(child<QAction>(*form, "mmImageSave")->text(), "Image B");
+    EXPECT_EQ(child<QAction>(*form, "mmPlotSave")->text(), "Plot A");
+    EXPECT_EQ(child<TChart>(*form, "ChartAll")->Foot().Text(),
               QStringList({sheet.code + " " + sheet.name + " " + sheet.date}));
-    EXPECT_EQ(form->laInfoImage->text(), sheet.code + ". " + sheet.name);
-    EXPECT_EQ(form->laDateImage->text(), sheet.date);
+    EXPECT_EQ(child<TLabel>(*form, "laInfoImage")->text(), sheet.code + ". " + sheet.name);
+    EXPECT_EQ(child<TLabel>(*form, "laDateImage")->text(), sheet.date);
 }
 
 TEST_F(WindowTest, SaveDialogAsksBeforeOverwriting)
 {
-    QFileDialog &dialog = form->saveDialog();
+    // Two saves, both cancelled, run the one dialog.
+    form->mmAnalysisSaveClick();
+    form->mmAnalysisSaveClick();
+    ASSERT_EQ(dialogs->saves.size(), 2u);
+    const QFileDialog &dialog = *child<QFileDialog>(*form, "SaveDialog");
     EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
     EXPECT_FALSE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
     EXPECT_TRUE(dialog.isSizeGripEnabled());
-    EXPECT_EQ(&form->saveDialog(), &dialog);
 }
 
 TEST_F(WindowTest, LongHeaderTextsShowTheirBeginning)
@@ -183,8 +192,8 @@ TEST_F(WindowTest, LongHeaderTextsShowTheirBeginning)
     AnswerSheet sheet;
     sheet.name = QString("Константинопольский-Задунайский ").repeated(3);
     form->openPath(writeSheet("long.txt", sheet));
-    EXPECT_EQ(form->ceName->text(), sheet.name);
-    EXPECT_EQ(form->ceName->cursorPosition(), 0);
+    EXPECT_EQ(child<QLineEdit>(*form, "ceName")->text(), sheet.name);
+    EXPECT_EQ(child<QLineEdit>(*form, "ceName")->cursorPosition(), 0);
 }
 
 TEST_F(WindowTest, SecondLoadReplacesEverythingOfTheFirst)
@@ -193,8 +202,8 @@ TEST_F(WindowTest, SecondLoadReplacesEverythingOfTheFirst)
     AnswerSheet second = sheetWithScale1(1, 1);
     second.name = "Сидоров Пётр";
     openData(writeSheet("b.txt", second));
-    EXPECT_EQ(form->ceName->text(), second.name);
-    EXPECT_EQ(form->sgResF->cell(7, 1), "  0");
+    EXPECT_EQ(child<QLineEdit>(*form, "ceName")->text(), second.name);
+    EXPECT_EQ(child<TStringGrid>(*form, "sgResF")->cell(7, 1), "  0");
     EXPECT_DOUBLE_EQ(Profile().ScaleScores[1], 0.0);
 }
 
@@ -223,18 +232,19 @@ TEST_F(WindowTest, GroupLoadShowsTheGroupMean)
 
     ASSERT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join("; ").toStdString();
     EXPECT_EQ(dialogs->titles, QStringList({"Ввод групповых данных для оценки ТР"}));
-    EXPECT_EQ(form->ceCode->text(), "0000");
-    EXPECT_EQ(form->ceName->text(), "Группа");
-    EXPECT_EQ(form->laName->text(), "Группа");
-    EXPECT_EQ(form->ceDate->text(), todayText());
-    EXPECT_EQ(form->ceNanket->text(), "2");
+    EXPECT_EQ(child<QLineEdit>(*form, "ceCode")->text(), "0000");
+    EXPECT_EQ(child<QLineEdit>(*form, "ceName")->text(), "Группа");
+    EXPECT_EQ(child<QLabel>(*form, "laName")->text(), "Группа");
+    EXPECT_EQ(child<QLineEdit>(*form, "ceDate")->text(), todayText());
+    EXPECT_EQ(child<QLineEdit>(*form, "ceNanket")->text(), "2");
     // Members in name order, ignoring letter case.
     EXPECT_EQ(form->detailsText(),
               "Состав группы:\r\nАлексеева 0451 01.03.2024\r\nБорисов 0451 01.03.2024");
     EXPECT_DOUBLE_EQ(Profile().ScaleScores[1], 37.5);
-    EXPECT_EQ(form->sgResF->cell(7, 1), " 38");
-    EXPECT_FALSE(form->meInfo->toPlainText().contains("0451. "));
-    EXPECT_EQ(form->ChartAll->Foot().Text(), QStringList({"0000 Группа " + todayText()}));
+    EXPECT_EQ(child<TStringGrid>(*form, "sgResF")->cell(7, 1), " 38");
+    EXPECT_FALSE(child<QPlainTextEdit>(*form, "meInfo")->toPlainText().contains("0451. "));
+    EXPECT_EQ(child<TChart>(*form, "ChartAll")->Foot().Text(),
+              QStringList({"0000 Группа " + todayText()}));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -286,8 +296,8 @@ TEST_F(WindowTest, EmptyFolderIsReportedBeforeAnythingChanges)
     form->openPath(dir.filePath("empty"));
     ASSERT_EQ(dialogs->errors.size(), 1);
     EXPECT_TRUE(dialogs->errors[0].contains("empty"));
-    EXPECT_TRUE(form->paInfo->isHidden());
-    EXPECT_FALSE(enabled(form->mmSave));
+    EXPECT_TRUE(child<TPanel>(*form, "paInfo")->isHidden());
+    EXPECT_FALSE(enabled(child<QMenu>(*form, "mmSave")));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -295,11 +305,11 @@ TEST_F(WindowTest, OpenPathLoadsFilesAsDataAndFoldersAsGroups)
 {
     const QString file = writeSheet("one.txt", {}, "team");
     form->openPath(file);
-    EXPECT_EQ(form->ceNanket->text(), "1");
-    EXPECT_EQ(form->laName->text(), "Ф.И.О");
+    EXPECT_EQ(child<QLineEdit>(*form, "ceNanket")->text(), "1");
+    EXPECT_EQ(child<QLabel>(*form, "laName")->text(), "Ф.И.О");
     form->openPath(dir.filePath("team"));
-    EXPECT_EQ(form->ceName->text(), "Группа");
-    EXPECT_EQ(form->ceNanket->text(), "1");
+    EXPECT_EQ(child<QLineEdit>(*form, "ceName")->text(), "Группа");
+    EXPECT_EQ(child<QLineEdit>(*form, "ceNanket")->text(), "1");
     EXPECT_TRUE(dialogs->titles.isEmpty()); // no dialog either way
 }
 
@@ -315,8 +325,9 @@ TEST_F(WindowTest, DroppedFileIsLoaded)
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(form.get(), &drop);
     // QTRY_COMPARE ends a GoogleTest test without a word; wait plainly instead.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return form->ceNanket->text() == "1"; }));
-    EXPECT_EQ(form->ceCode->text(), "0451");
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return child<QLineEdit>(*form, "ceNanket")->text() == "1"; }));
+    EXPECT_EQ(child<QLineEdit>(*form, "ceCode")->text(), "0451");
     delete mime;
 }
 
@@ -324,16 +335,16 @@ TEST_F(WindowTest, ImagesCommandsSetTitleLetterAndSaveCaption)
 {
     openData(writeSheet("a.txt", {}));
     form->mmImageAllClick();
-    EXPECT_EQ(form->laImage->text(), "Общий график");
-    EXPECT_EQ(form->laImageN->text(), "D");
-    EXPECT_EQ(form->mmImageSave->text(), "Image D");
+    EXPECT_EQ(child<TLabel>(*form, "laImage")->text(), "Общий график");
+    EXPECT_EQ(child<TLabel>(*form, "laImageN")->text(), "D");
+    EXPECT_EQ(child<QAction>(*form, "mmImageSave")->text(), "Image D");
     form->mmImageAllScalesClick();
-    EXPECT_EQ(form->laImage->text(), "График шкал");
-    EXPECT_EQ(form->mmImageSave->text(), "Image A");
+    EXPECT_EQ(child<TLabel>(*form, "laImage")->text(), "График шкал");
+    EXPECT_EQ(child<QAction>(*form, "mmImageSave")->text(), "Image A");
     form->mmPlot2FactorsIIIClick();
-    EXPECT_EQ(form->laPlotN->text(), "F");
-    EXPECT_EQ(form->mmPlotSave->text(), "Plot F");
-    EXPECT_EQ(form->laImage->geometry().right() + 1, 400);
+    EXPECT_EQ(child<TLabel>(*form, "laPlotN")->text(), "F");
+    EXPECT_EQ(child<QAction>(*form, "mmPlotSave")->text(), "Plot F");
+    EXPECT_EQ(child<TLabel>(*form, "laImage")->geometry().right() + 1, 400);
 }
 
 // The real dialog, driven as a user would: pick the file and press Open.
@@ -359,8 +370,8 @@ TEST(RealOpenDialog, PicksTheFileAndLoadsIt)
     });
     form.mmOpenClick();
     EXPECT_EQ(seenTitle, "Индивидуальные данные для оценки ТР");
-    EXPECT_EQ(form.ceCode->text(), "0451");
-    EXPECT_EQ(form.ceNanket->text(), "1");
+    EXPECT_EQ(child<QLineEdit>(form, "ceCode")->text(), "0451");
+    EXPECT_EQ(child<QLineEdit>(form, "ceNanket")->text(), "1");
 }
 
 // The real error box: captioned with the application title, the message with its full stop,
@@ -387,7 +398,7 @@ TEST(RealErrorBox, ShowsTheMessageUnderTheApplicationTitle)
     EXPECT_EQ(title, "VORL.ZUTan");
     EXPECT_EQ(text, "Cannot open file " + QDir::toNativeSeparators(missing) + ".");
     EXPECT_EQ(icon, QMessageBox::Critical);
-    EXPECT_TRUE(form.paInfo->isHidden());
+    EXPECT_TRUE(child<TPanel>(form, "paInfo")->isHidden());
 }
 
 TEST_F(WindowTest, LoadAfterAnotherViewNamesViewBAgain)
@@ -395,9 +406,9 @@ TEST_F(WindowTest, LoadAfterAnotherViewNamesViewBAgain)
     openData(writeSheet("a.txt", {}));
     form->mmImageAllClick();
     openData(writeSheet("b.txt", {}));
-    EXPECT_EQ(form->laImage->text(), "График факторов (III)");
-    EXPECT_EQ(form->laImageN->text(), "B");
-    EXPECT_EQ(form->mmImageSave->text(), "Image B");
+    EXPECT_EQ(child<TLabel>(*form, "laImage")->text(), "График факторов (III)");
+    EXPECT_EQ(child<TLabel>(*form, "laImageN")->text(), "B");
+    EXPECT_EQ(child<QAction>(*form, "mmImageSave")->text(), "Image B");
 }
 
 // ---- comparison
@@ -417,9 +428,11 @@ struct ComparisonShown
 
 ComparisonShown comparisonOf(const TForm1 &form)
 {
-    return {form.laCompareImage->isVisibleTo(form.paPlot), form.laCompareImage->caption(),
-            form.ChartAll->Foot().Text(), form.sgResF->cellHint(1, 1),
-            form.mmCompareNone->isEnabled()};
+    return {child<TLabel>(form, "laCompareImage")->isVisibleTo(child<TPanel>(form, "paPlot")),
+            child<TLabel>(form, "laCompareImage")->caption(),
+            child<TChart>(form, "ChartAll")->Foot().Text(),
+            child<TStringGrid>(form, "sgResF")->cellHint(1, 1),
+            child<QAction>(form, "mmCompareNone")->isEnabled()};
 }
 
 } // namespace
@@ -432,8 +445,8 @@ TEST_F(WindowTest, ComparisonStaysOverLaterLoadsUntilCleared)
     reference.answers = std::vector<int>(32, 6);
     const QString referencePath = writeSheet("reference.txt", reference);
     openData(writeSheet("a.txt", {}));
-    EXPECT_TRUE(form->mmCompareFile->isEnabled());
-    EXPECT_TRUE(form->mmCompareGroup->isEnabled());
+    EXPECT_TRUE(child<QAction>(*form, "mmCompareFile")->isEnabled());
+    EXPECT_TRUE(child<QAction>(*form, "mmCompareGroup")->isEnabled());
     EXPECT_EQ(comparisonOf(*form),
               ComparisonShown({false, {}, {"0451 Петрова Анна Сергеевна 01.03.2024"}, {}, false}));
 
@@ -457,10 +470,10 @@ TEST_F(WindowTest, ComparisonStaysOverLaterLoadsUntilCleared)
     other.answers = std::vector<int>(32, 2);
     openData(writeSheet("b.txt", other));
     EXPECT_EQ(form->reference()->store, referenceStore);
-    EXPECT_EQ(form->sgResF->cellHint(1, 1),
+    EXPECT_EQ(child<TStringGrid>(*form, "sgResF")->cellHint(1, 1),
               comparisonHint(Profile().SummaryScores[11], referenceStore.SummaryScores[11],
                              "0007 Эталон"));
-    EXPECT_EQ(form->ChartAll->Foot().Text().value(1), "Сравнение: 0007 Эталон");
+    EXPECT_EQ(child<TChart>(*form, "ChartAll")->Foot().Text().value(1), "Сравнение: 0007 Эталон");
 
     // A reference that fails to load changes nothing, the earlier reference included.
     const Screen before = screenOf(*form);
@@ -490,9 +503,9 @@ TEST_F(WindowTest, GroupReferenceIsTheFolderMeanNamedByTheFolder)
     form->mmCompareGroupClick();
     ASSERT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join("; ").toStdString();
     EXPECT_EQ(dialogs->titles.last(), "Группа для сравнения");
-    EXPECT_EQ(form->laCompareImage->caption(), "Отдел, файлов: 2");
+    EXPECT_EQ(child<TLabel>(*form, "laCompareImage")->caption(), "Отдел, файлов: 2");
     EXPECT_DOUBLE_EQ(form->reference()->store.ScaleScores[1], 37.5);
     // The loaded profile is still the respondent's.
-    EXPECT_EQ(form->ceCode->text(), "0451");
+    EXPECT_EQ(child<QLineEdit>(*form, "ceCode")->text(), "0451");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

@@ -148,7 +148,7 @@ TEST_F(InstalledFolders, WindowOpensTheSamplesAndSavesIntoTheDocuments)
 
     dialogs->saveAnswers << results + "/Table 0451.csv" << results + "/0451.rtf";
     form->mmTableSaveClick();
-    form->meInfo->setPlainText("analysis");
+    child<QPlainTextEdit>(*form, "meInfo")->setPlainText("analysis");
     form->mmAnalysisSaveClick();
     EXPECT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join("; ").toStdString();
     EXPECT_EQ(dialogs->saves[1].proposed, results + "/Table 0451.csv");
@@ -161,7 +161,7 @@ TEST_F(InstalledFolders, AboutBoxNamesTheFoldersInUse)
 {
     Profile().ProgramFolder = bin;
     form->SystemMenuCommand(kAboutCommandId);
-    const TAboutBox &box = *form->AboutBox;
+    const TAboutBox &box = *child<TAboutBox>(*form, "AboutBox");
     EXPECT_EQ(box.DataFolder->toolTip(), shared);
     EXPECT_EQ(box.ResultsFolder->toolTip(), results);
     // Long paths are shortened in the middle to the panel; their ends stay readable.
@@ -182,6 +182,6 @@ TEST_F(WindowTest, AboutBoxNamesTheFoldersBesideABuiltProgram)
 {
     form->SystemMenuCommand(kAboutCommandId);
     const QString program = QCoreApplication::applicationDirPath();
-    EXPECT_EQ(form->AboutBox->DataFolder->toolTip(), program + "/Data");
-    EXPECT_EQ(form->AboutBox->ResultsFolder->toolTip(), program + "/Results");
+    EXPECT_EQ(child<TAboutBox>(*form, "AboutBox")->DataFolder->toolTip(), program + "/Data");
+    EXPECT_EQ(child<TAboutBox>(*form, "AboutBox")->ResultsFolder->toolTip(), program + "/Results");
 }

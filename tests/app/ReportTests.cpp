@@ -175,7 +175,8 @@ protected:
 TEST_F(ReportTest, PersonReportNamesTheRespondentAndHoldsTableChartsAndTheEditedAnalysis)
 {
     openData(writeSheet("one.txt", AnswerSheet{}));
-    form->meInfo->appendPlainText("Вывод консультанта: культура держится на взаимодействии.");
+    child<QPlainTextEdit>(*form, "meInfo")
+        ->appendPlainText("Вывод консультанта: культура держится на взаимодействии.");
     const QString pdf = saveReport("person.pdf");
 
     EXPECT_EQ(pageCount(pdf), 3);
@@ -197,7 +198,7 @@ TEST_F(ReportTest, PersonReportNamesTheRespondentAndHoldsTableChartsAndTheEdited
         EXPECT_TRUE(text.contains(chartView(letter, Profile()).title)) << letter.toLatin1();
     // Every line of the memo, the user's own included, in its order.
     qsizetype from = 0;
-    for (const QString &line : form->meInfo->toPlainText().split('\n')) {
+    for (const QString &line : child<QPlainTextEdit>(*form, "meInfo")->toPlainText().split('\n')) {
         if (line.trimmed().isEmpty())
             continue;
         const qsizetype at = text.indexOf(simplified(line), from);
@@ -318,7 +319,7 @@ TEST_F(ReportTest, LongAnalysisFlowsOverPagesWithoutLosingALine)
         lines << QStringLiteral("Строка %1 текста анализа").arg(i);
     // One paragraph longer than a line wraps instead of running off the page.
     lines << QString("слово ").repeated(200).trimmed();
-    form->meInfo->setPlainText(lines.join('\n'));
+    child<QPlainTextEdit>(*form, "meInfo")->setPlainText(lines.join('\n'));
     const QString pdf = saveReport("long.pdf");
 
     const int pages = pageCount(pdf);
@@ -341,7 +342,7 @@ TEST_F(ReportTest, LongAnalysisFlowsOverPagesWithoutLosingALine)
 
 TEST_F(ReportTest, MenuItemsDialogAndProposedNames)
 {
-    const QList<QAction *> items = form->mmSave->actions();
+    const QList<QAction *> items = child<QMenu>(*form, "mmSave")->actions();
     ASSERT_GE(items.size(), 2);
     EXPECT_EQ(items[items.size() - 2]->text(), "Report (PDF)");
     EXPECT_EQ(items.back()->text(), "Print…");
@@ -354,7 +355,7 @@ TEST_F(ReportTest, MenuItemsDialogAndProposedNames)
     EXPECT_EQ(dialogs->printDialogs, 0);
 
     openData(writeSheet("one.txt", AnswerSheet{}));
-    form->ceCode->setText("7/../x");
+    child<QLineEdit>(*form, "ceCode")->setText("7/../x");
     form->mmReportSaveClick();
     writeSheet("a.txt", AnswerSheet{}, "group");
     openGroup(writeSheet("b.txt", AnswerSheet{}, "group"));
@@ -422,15 +423,15 @@ TEST_F(ReportTest, ReportLeavesTheWindowsViewsAsTheyWere)
     openData(writeSheet("one.txt", AnswerSheet{}));
     form->mmPlotFactorsIClick();
     form->mmImageFactorsIIClick();
-    const QImage chartBefore = form->ChartAll->render();
-    const QImage overlayBefore = form->imPlot->canvas();
+    const QImage chartBefore = child<TChart>(*form, "ChartAll")->render();
+    const QImage overlayBefore = child<TImage>(*form, "imPlot")->canvas();
     const ProfileStore storeBefore = Profile();
 
     saveReport("view.pdf");
-    EXPECT_EQ(form->laPlotN->caption(), "D");
-    EXPECT_EQ(form->laImageN->caption(), "C");
-    EXPECT_EQ(form->ChartAll->render(), chartBefore);
-    EXPECT_EQ(form->imPlot->canvas(), overlayBefore);
+    EXPECT_EQ(child<TLabel>(*form, "laPlotN")->caption(), "D");
+    EXPECT_EQ(child<TLabel>(*form, "laImageN")->caption(), "C");
+    EXPECT_EQ(child<TChart>(*form, "ChartAll")->render(), chartBefore);
+    EXPECT_EQ(child<TImage>(*form, "imPlot")->canvas(), overlayBefore);
     EXPECT_EQ(Profile(), storeBefore);
 }
 
@@ -518,8 +519,9 @@ TEST_F(ReportTest, LowAgreementIsWarnedInTheReportAndTheStatus)
     form->show();
     EXPECT_EQ(status(), warning);
     EXPECT_TRUE(pdfText(saveReport("split.pdf")).contains(warning));
-    EXPECT_TRUE(form->sgResF->cellHint(3, 1).endsWith(
-        "\nСогласие rwg(j): 0,00 — среднее плохо описывает группу"));
+    EXPECT_TRUE(child<TStringGrid>(*form, "sgResF")
+                    ->cellHint(3, 1)
+                    .endsWith("\nСогласие rwg(j): 0,00 — среднее плохо описывает группу"));
 
     openTwoMemberGroup();
     EXPECT_EQ(status(), "");
@@ -542,8 +544,9 @@ TEST_F(ReportTest, ComparisonMarksTheDifferencesThatHoldAndPlacesARespondent)
     const QString reference = group("lo", 20, 24);
     openGroup(group("hi", 44, 40) + "/m0.txt");
     form->setReference(loadReference(toNativePath(reference), todayText()));
-    EXPECT_TRUE(
-        form->sgResF->cellHint(3, 1).endsWith("\nРазница значима (критерий Уэлча, p < 0,001)"));
+    EXPECT_TRUE(child<TStringGrid>(*form, "sgResF")
+                    ->cellHint(3, 1)
+                    .endsWith("\nРазница значима (критерий Уэлча, p < 0,001)"));
     const QString compared = saveReport("compared.pdf");
     const QString page = pdfText(compared, 3, 3);
     EXPECT_TRUE(page.contains("Разность p Итоговые показатели Инновация 70,8 29,2 +41,6 p < 0,001 "
@@ -562,7 +565,9 @@ TEST_F(ReportTest, ComparisonMarksTheDifferencesThatHoldAndPlacesARespondent)
     EXPECT_EQ(frameSide(4), 0);
 
     openData(writeSheet("one.txt", AnswerSheet{}));
-    EXPECT_TRUE(form->sgResF->cellHint(3, 1).endsWith("\nПроцентиль в группе сравнения: 100"));
+    EXPECT_TRUE(child<TStringGrid>(*form, "sgResF")
+                    ->cellHint(3, 1)
+                    .endsWith("\nПроцентиль в группе сравнения: 100"));
     const QString placed = pdfText(saveReport("placed.pdf"), 3, 3);
     EXPECT_TRUE(placed.contains("Разность Процентиль Итоговые показатели Инновация 50,0 29,2 "
                                 "+20,8 100 Адаптация"));
@@ -681,7 +686,9 @@ INSTANTIATE_TEST_SUITE_P(
     Table, SubgroupAnonymity,
     testing::Values(
         AnonymityCase{"memo", "Подгруппа «Склад»: 4 анкеты",
-                      [](TForm1 &form, auto &, auto &) { return form.meInfo->toPlainText(); }},
+                      [](TForm1 &form, auto &, auto &) {
+                          return child<QPlainTextEdit>(form, "meInfo")->toPlainText();
+                      }},
         AnonymityCase{"analysis_file", "Подгруппа «Склад»: 4 анкеты",
                       [](TForm1 &form, auto &dialogs, const QString &results) {
                           dialogs.saveAnswers << results + "a.rtf";
@@ -693,9 +700,11 @@ INSTANTIATE_TEST_SUITE_P(
                       }},
         AnonymityCase{"labels_and_chart_foot", "0000. Склад",
                       [](TForm1 &form, auto &, auto &) {
-                          return QStringList{form.laInfoImage->caption(), form.detailsText(),
-                                             form.ChartAll->Foot().Text().join('\n'),
-                                             form.ceCode->text(), form.ceName->text()}
+                          return QStringList{
+                              child<TLabel>(form, "laInfoImage")->caption(), form.detailsText(),
+                              child<TChart>(form, "ChartAll")->Foot().Text().join('\n'),
+                              child<QLineEdit>(form, "ceCode")->text(),
+                              child<QLineEdit>(form, "ceName")->text()}
                               .join('\n');
                       }},
         AnonymityCase{"csv_table", "\nsd",

@@ -158,7 +158,7 @@ TEST_F(SaveTest, ProposalsFollowTheCodeAndViewLettersAndTheDialogKeepsItsState)
     form->mmPlotFactorsIClick();
     form->mmPlotSaveClick();
     form->mmAnalysisSaveClick(); // right after a picture save
-    form->ceCode->setText("7/../x");
+    child<QLineEdit>(*form, "ceCode")->setText("7/../x");
     form->mmImageFactorsIIClick();
     form->mmImageSaveClick();
 
@@ -193,7 +193,7 @@ TEST_F(SaveTest, GroupLoadProposesCode0000AndTheLettersShown)
 
 TEST_F(SaveTest, AnalysisFileHoldsTheMemoTextInCp1251)
 {
-    form->meInfo->setPlainText("Первая строка\nВторая: 55,0%");
+    child<QPlainTextEdit>(*form, "meInfo")->setPlainText("Первая строка\nВторая: 55,0%");
     const QString target = program + "Results/0451.rtf";
     writeOld(target, QByteArray(10000, 'x'));
     dialogs->saveAnswers << target;
@@ -206,7 +206,7 @@ TEST_F(SaveTest, AnalysisFileHoldsTheMemoTextInCp1251)
 
 TEST_F(SaveTest, TypedCharactersOutsideCp1251AreAskedAbout)
 {
-    form->meInfo->setPlainText("Итог ☺");
+    child<QPlainTextEdit>(*form, "meInfo")->setPlainText("Итог ☺");
     const QString target = program + "Results/smile.rtf";
     dialogs->answerYes = false;
     dialogs->saveAnswers << target;
@@ -327,7 +327,7 @@ TEST_F(SaveTest, TableOfAGroupForSpreadsheets)
 {
     writeSheet("a.txt", AnswerSheet{}, "group");
     openGroup(writeSheet("b.txt", AnswerSheet{}, "group"));
-    EXPECT_EQ(form->mmTableSave->text(), "Table (CSV)");
+    EXPECT_EQ(child<QAction>(*form, "mmTableSave")->text(), "Table (CSV)");
     const QString target = program + "Results/Table 0000.csv";
     dialogs->saveAnswers << target;
     QLocale::setDefault(QLocale(QLocale::Russian));
@@ -347,15 +347,16 @@ TEST_F(SaveTest, WorkbookBesideTheCsvTableProposesTableCodeXlsx)
 {
     writeSheet("a.txt", AnswerSheet{}, "group");
     openGroup(writeSheet("b.txt", AnswerSheet{}, "group"));
-    EXPECT_EQ(form->mmWorkbookSave->text(), "Таблица (Excel)");
-    const QList<QAction *> items = form->mmSave->actions();
-    EXPECT_EQ(items.indexOf(form->mmWorkbookSave), items.indexOf(form->mmTableSave) + 1);
+    EXPECT_EQ(child<QAction>(*form, "mmWorkbookSave")->text(), "Таблица (Excel)");
+    const QList<QAction *> items = child<QMenu>(*form, "mmSave")->actions();
+    EXPECT_EQ(items.indexOf(child<QAction>(*form, "mmWorkbookSave")),
+              items.indexOf(child<QAction>(*form, "mmTableSave")) + 1);
 
     const QString target = program + "Results/Table 0000.xlsx";
     writeOld(target, "old workbook");
     dialogs->saveAnswers << target;
     form->mmWorkbookSaveClick();
-    form->ceCode->setText("12/x");
+    child<QLineEdit>(*form, "ceCode")->setText("12/x");
     form->mmWorkbookSaveClick(); // cancelled
 
     EXPECT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join('\n').toStdString();

@@ -185,7 +185,7 @@ TEST_F(TrendCommandTest, OpensTheWindowAndAWaveOverTheWaveBefore)
     window->openWave(1);
     ASSERT_NE(form->lastLoad(), nullptr);
     EXPECT_TRUE(form->lastLoad()->group);
-    EXPECT_EQ(form->ceNanket->text(), QStringLiteral("3"));
+    EXPECT_EQ(child<QLineEdit>(*form, "ceNanket")->text(), QStringLiteral("3"));
     ASSERT_NE(form->reference(), nullptr);
     EXPECT_EQ(form->reference()->folderName, QStringLiteral("Волна 1"));
     EXPECT_EQ(form->reference()->count, 3);
@@ -237,7 +237,7 @@ TEST_F(TrendCommandTest, ErrorsLeaveWhatIsOnScreen)
         EXPECT_EQ(runTrend(parent), nullptr);
         ASSERT_EQ(dialogs->errors.size(), 1);
         EXPECT_TRUE(dialogs->errors[0].startsWith(c.message)) << dialogs->errors[0].toStdString();
-        EXPECT_EQ(form->ceNanket->text(), QStringLiteral("1"));
+        EXPECT_EQ(child<QLineEdit>(*form, "ceNanket")->text(), QStringLiteral("1"));
     }
 }
 

@@ -62,19 +62,22 @@ TEST_F(WindowTest, DropOnHeaderFieldOrMemoLoadsTheFile)
 {
     const QString file = writeSheet("dropped.txt", {});
     form->show();
-    const std::vector<QWidget *> aimedAt{form->ceName, form->ceCode, form->meInfo->viewport()};
+    const std::vector<QWidget *> aimedAt{child<QLineEdit>(*form, "ceName"),
+                                         child<QLineEdit>(*form, "ceCode"),
+                                         child<QPlainTextEdit>(*form, "meInfo")->viewport()};
     for (QWidget *aimed : aimedAt) {
         QWidget *target = dropTarget(aimed);
         ASSERT_EQ(target, form.get()) << aimed->metaObject()->className();
-        form->ceNanket->clear();
+        child<QLineEdit>(*form, "ceNanket")->clear();
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(file)});
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &enter);
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &drop);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return form->ceNanket->text() == "1"; }))
-            << aimed->metaObject()->className();
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            return child<QLineEdit>(*form, "ceNanket")->text() == "1";
+        })) << aimed->metaObject()->className();
     }
 }
 
@@ -118,8 +121,8 @@ TEST_F(WindowTest, HeaderFieldsTakeTextsOfAnyLength)
     sheet.name = QString(40000, QChar(0x0416)); // "Ж"
     sheet.code = QString(33000, QLatin1Char('7'));
     openData(writeSheet("long.txt", sheet));
-    EXPECT_EQ(form->ceName->text(), sheet.name);
-    EXPECT_EQ(form->ceCode->text(), sheet.code);
+    EXPECT_EQ(child<QLineEdit>(*form, "ceName")->text(), sheet.name);
+    EXPECT_EQ(child<QLineEdit>(*form, "ceCode")->text(), sheet.code);
 }
 
 // The dialog opens with no file name, even after a file was picked in it before.
@@ -127,9 +130,11 @@ TEST_F(WindowTest, OpenDialogStartsWithAnEmptyName)
 {
     const QString first = writeSheet("first.txt", {}, "Data");
     Profile().ProgramFolder = dir.path() + QLatin1Char('/');
-    QFileDialog &dialog = form->openDialog();
+    form->mmOpenClick(); // cancelled: the dialog is made
+    QFileDialog &dialog = *child<QFileDialog>(*form, "OpenDialog1");
     dialog.setDirectory(dir.filePath("Data"));
     dialog.selectFile(first);
+    dialogs->nameFields.clear();
     dialogs->answers << QString() << QString();
     form->mmOpenClick();
     form->mmGroupClick();
@@ -142,15 +147,15 @@ TEST_F(WindowTest, ColouredLabelsPaintInTheirColour)
 {
     openData(writeSheet("a.txt", {}));
     form->show();
-    const QImage header = form->laImage->grab().toImage();
+    const QImage header = child<TLabel>(*form, "laImage")->grab().toImage();
     EXPECT_GT(countPixels(header, reddish), 20) << "laImage is maroon";
-    const QImage letter = form->laImageN->grab().toImage();
+    const QImage letter = child<TLabel>(*form, "laImageN")->grab().toImage();
     EXPECT_GT(countPixels(letter, [](QColor c) { return c.red() > 200 && c.green() < 80; }), 5)
         << "laImageN is red";
 
     TPanel panel(nullptr);
     panel.resize(200, 40);
-    TLabel green(&panel, form->laImageN->font(), QColor(0, 128, 0));
+    TLabel green(&panel, child<TLabel>(*form, "laImageN")->font(), QColor(0, 128, 0));
     green.place(10, 10);
     green.setCaption(QStringLiteral(" 66"));
     const QImage seen = panel.grab().toImage();
