@@ -10,9 +10,7 @@
 #include "UnitPlot.h"
 
 #include <QDir>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPrinter>
 
 namespace {
@@ -25,12 +23,11 @@ ReportContent reportContentOf(const TForm1 &form)
 {
     ReportContent content;
     const LoadedProfile *loaded = form.lastLoad();
-    content.header = {form.ceCode->text(), form.ceName->text(), form.ceDate->text(),
-                      form.detailsLines()};
-    content.nameCaption = form.laName->text();
+    content.header = form.headerTexts();
+    content.nameCaption = form.nameCaption();
     content.today = todayText();
     content.store = Profile();
-    content.analysis = form.meInfo->toPlainText();
+    content.analysis = form.memoText();
     if (const ReferenceProfile *reference = form.reference())
         content.reference = *reference;
     if (loaded) {

@@ -377,7 +377,7 @@ void TForm1::createViews(QWidget *client)
     meInfo->setPalette(memoPalette);
 
     ChartAll = new TChart(client);
-    static_cast<ChartAllSeries &>(*this) = configureChartAll(*ChartAll);
+    chartSeries_ = configureChartAll(*ChartAll);
     ChartAll->setGeometry(kChartRect);
     laPlotN = new TLabel(ChartAll, pixelFont(kSansSerif, kPanelLabelFontPx, true), Qt::black,
                          TLabel::Anchor::Right);
@@ -555,8 +555,8 @@ void TForm1::ComputeProfile()
 
 void TForm1::WriteAnalysis()
 {
-    const HeaderTexts header{ceCode->text(), ceName->text(), ceDate->text(), detailsLines()};
-    analysis_ = memoTextOf(analysisLines(Profile(), header, todayText()).join(QLatin1Char('\n')));
+    analysis_ =
+        memoTextOf(analysisLines(Profile(), headerTexts(), todayText()).join(QLatin1Char('\n')));
     // One redraw for the whole text.
     meInfo->setUpdatesEnabled(false);
     meInfo->setPlainText(analysis_.shown);
@@ -572,6 +572,21 @@ QStringList TForm1::detailsLines() const
     if (!detailsLines_.isEmpty() && details == detailsHint_)
         return detailsLines_;
     return details.split(kDetailsSeparator);
+}
+
+HeaderTexts TForm1::headerTexts() const
+{
+    return {ceCode->text(), ceName->text(), ceDate->text(), detailsLines()};
+}
+
+QString TForm1::nameCaption() const
+{
+    return laName->text();
+}
+
+QString TForm1::memoText() const
+{
+    return meInfo->toPlainText();
 }
 
 QString TForm1::analysisText() const
@@ -636,7 +651,7 @@ void TForm1::showChartView(ChartViewKind kind)
 {
     const ChartViewEntry &entry = chartViewEntry(kind);
     chartShown_ = kind;
-    fillChart(*ChartAll, *this, chartView(kind, Profile(), referenceStore()));
+    fillChart(*ChartAll, chartSeries_, chartView(kind, Profile(), referenceStore()));
     laPlotN->setCaption(QChar(entry.letter));
     mmPlotSave->setText(QStringLiteral("Plot ") + laPlotN->text());
 }
@@ -784,7 +799,7 @@ void TForm1::holdReference(std::optional<ReferenceProfile> reference)
 ProfileView TForm1::profileView() const
 {
     ProfileView view;
-    view.header = {ceCode->text(), ceName->text(), ceDate->text(), detailsLines()};
+    view.header = headerTexts();
     view.store = Profile();
     view.reference = reference_;
     view.diagram = diagramShown_;

@@ -35,9 +35,7 @@ struct LoadedProfile;
 // The main window: header fields, analysis memo, chart, diagram panel and results table, and the
 // menu that drives the whole workflow. Each handler carries out one command from start to end;
 // the work itself lives in the scoring, results and charts libraries.
-// The chart's seven series (SeriesAllMean ... SeriesS8), owned by the chart, are members of the
-// window through ChartAllSeries.
-class TForm1 : public QMainWindow, public ChartAllSeries
+class TForm1 : public QMainWindow
 {
     Q_OBJECT
     Q_DISABLE_COPY(TForm1)
@@ -131,7 +129,71 @@ public:
     QString detailsText() const;
     // The same, one line to an item.
     QStringList detailsLines() const;
+    // The header fields as they stand, with the details.
+    HeaderTexts headerTexts() const;
+    // The caption of the name field: "Ф.И.О" for a respondent, "Группа" for a group.
+    QString nameCaption() const;
+    // The memo's text as it shows, with the user's edits.
+    QString memoText() const;
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormClose();
+    void createMenu();
+    void createHeaderPanel(QWidget *client);
+    void createViews(QWidget *client);
+    void createDiagramPanel(QWidget *client);
+    void nameChildren();
+    // diagram panel (DiagramPanel.cpp)
+    void createDiagramImages();
+    void drawDiagram(DiagramKind kind);
+    void refreshDiagramLabels();
+    // The diagram panel's second line, naming the reference or hidden without one.
+    void refreshReferenceLabel();
+    // Takes the reference and names it on the diagram panel; the views are drawn later.
+    void holdReference(std::optional<ReferenceProfile> reference);
+    // The views on show drawn again after the reference changed.
+    void redrawComparison();
+    const ProfileStore *referenceStore() const { return reference_ ? &reference_->store : nullptr; }
+    QString referenceCaptionText() const;
+
+    // Runs one command; its error ends it and is shown in the error box.
+    void runCommand(const std::function<void()> &command);
+    QString runOpenDialog(const QString &title);
+    void loadDataFile(const QString &path);
+    void loadGroupFolder(const QString &folder);
+    // Puts a profile that has been read completely on screen: header, store, views.
+    void showLoaded(LoadedProfile &&read, const QString &nameCaption);
+    // The panel's title and letter and the Image save's caption for a kind.
+    void nameDiagramView(DiagramKind kind);
+    // The save dialog of the Picture, Table and Report saves in the results folder; the name
+    // the user confirmed, or empty.
+    QString askSaveName(const SaveRequest &request);
+    bool mayWriteExtended(const QString &chosen, const QString &extended)
+    {
+        return ::mayWriteExtended(*dialogs_, this, chosen, extended);
+    }
+    // The Image and Plot saves: dialog, then a screen capture of the control as a JPEG file.
+    void savePicture(const QString &title, const QString &prefix, const TLabel *letter,
+                     const QWidget *control);
+    // The table saves: dialog, then the file of the chosen name made from the load of that
+    // moment.
+    void saveTable(const QString &title, const QString &filter, const QString &suffix,
+                   const QString &proposed,
+                   const std::function<QByteArray(const LoadedProfile &, const QString &)> &bytes);
+
+    // The file dialogs, made on first use.
+    QFileDialog &openDialog();
+    QFileDialog &saveDialog();
+
+    // The widgets and menu items, each named as its member (nameChildren): tests and tools find
+    // them by that name, as Qt finds any child.
     // header panel
     TPanel *paInfo = nullptr;
     QLabel *laA = nullptr;
@@ -187,64 +249,10 @@ public:
     QAction *mmCompareFile = nullptr;
     QAction *mmCompareGroup = nullptr;
     QAction *mmCompareNone = nullptr;
-    // dialogs and the About box
-    QFileDialog &openDialog();
-    QFileDialog &saveDialog();
-
+    // the About box
     TAboutBox *AboutBox = nullptr;
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
-
-private:
-    void FormCreate();
-    void FormClose();
-    void createMenu();
-    void createHeaderPanel(QWidget *client);
-    void createViews(QWidget *client);
-    void createDiagramPanel(QWidget *client);
-    void nameChildren();
-    // diagram panel (DiagramPanel.cpp)
-    void createDiagramImages();
-    void drawDiagram(DiagramKind kind);
-    void refreshDiagramLabels();
-    // The diagram panel's second line, naming the reference or hidden without one.
-    void refreshReferenceLabel();
-    // Takes the reference and names it on the diagram panel; the views are drawn later.
-    void holdReference(std::optional<ReferenceProfile> reference);
-    // The views on show drawn again after the reference changed.
-    void redrawComparison();
-    const ProfileStore *referenceStore() const { return reference_ ? &reference_->store : nullptr; }
-    QString referenceCaptionText() const;
-
-    // Runs one command; its error ends it and is shown in the error box.
-    void runCommand(const std::function<void()> &command);
-    QString runOpenDialog(const QString &title);
-    void loadDataFile(const QString &path);
-    void loadGroupFolder(const QString &folder);
-    // Puts a profile that has been read completely on screen: header, store, views.
-    void showLoaded(LoadedProfile &&read, const QString &nameCaption);
-    // The panel's title and letter and the Image save's caption for a kind.
-    void nameDiagramView(DiagramKind kind);
-    // The save dialog of the Picture, Table and Report saves in the results folder; the name
-    // the user confirmed, or empty.
-    QString askSaveName(const SaveRequest &request);
-    bool mayWriteExtended(const QString &chosen, const QString &extended)
-    {
-        return ::mayWriteExtended(*dialogs_, this, chosen, extended);
-    }
-    // The Image and Plot saves: dialog, then a screen capture of the control as a JPEG file.
-    void savePicture(const QString &title, const QString &prefix, const TLabel *letter,
-                     const QWidget *control);
-    // The table saves: dialog, then the file of the chosen name made from the load of that
-    // moment.
-    void saveTable(const QString &title, const QString &filter, const QString &suffix,
-                   const QString &proposed,
-                   const std::function<QByteArray(const LoadedProfile &, const QString &)> &bytes);
-
+    // The chart's seven series, owned by the chart.
+    ChartAllSeries chartSeries_;
     QFileDialog *OpenDialog1 = nullptr; // made when first needed
     QFileDialog *SaveDialog = nullptr;
     std::unique_ptr<LoadedProfile> lastLoad_;
