@@ -38,7 +38,7 @@ void TForm1::refreshReferenceLabel()
     laCompareImage->setVisible(shown);
 }
 
-void TForm1::drawDiagram(DiagramKind kind)
+void TForm1::paintDiagramPolygons(DiagramKind kind)
 {
     diagramShown_ = kind;
     paintDiagramOverlay(imPlot->canvas(), profileView());

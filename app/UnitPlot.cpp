@@ -550,7 +550,7 @@ void TForm1::ComputeProfile()
     convertToPercent(Profile());
     WriteAnalysis();
     mmPlotAllScalesClick();
-    ShowResults(kLoadDiagramKind);
+    fillTableAndDiagram(kLoadDiagramKind);
 }
 
 void TForm1::WriteAnalysis()
@@ -597,13 +597,13 @@ QString TForm1::analysisText() const
     return wholeTextOf(memo, analysis_);
 }
 
-void TForm1::ShowResults(DiagramKind kind)
+void TForm1::fillTableAndDiagram(DiagramKind kind)
 {
     mmSave->menuAction()->setEnabled(true);
     mmPlotAll->menuAction()->setEnabled(true);
     fillResultsTable(*sgResF, Profile(), QLocale::system(), referenceStore(),
                      referenceCaptionText(), resultsStatistics(lastLoad_.get(), reference()));
-    drawDiagram(kind);
+    paintDiagramPolygons(kind);
     if (labelsFlag() == 0) {
         refreshDiagramLabels();
         setLabelsFlag(1);
@@ -689,36 +689,36 @@ void TForm1::nameDiagramView(DiagramKind kind)
     mmImageSave->setText(QStringLiteral("Image ") + laImageN->text());
 }
 
-void TForm1::showDiagramView(DiagramKind kind)
+void TForm1::showImage(DiagramKind kind)
 {
-    ShowResults(kind);
+    fillTableAndDiagram(kind);
     nameDiagramView(kind);
 }
 
-void TForm1::drawDiagramView(DiagramKind kind)
+void TForm1::drawDiagramPanelAlone(DiagramKind kind)
 {
-    drawDiagram(kind);
+    paintDiagramPolygons(kind);
     nameDiagramView(kind);
 }
 
 void TForm1::mmImageAllScalesClick()
 {
-    showDiagramView(DiagramKind::Scales);
+    showImage(DiagramKind::Scales);
 }
 
 void TForm1::mmImageFactorsIIIClick()
 {
-    showDiagramView(DiagramKind::FactorsIII);
+    showImage(DiagramKind::FactorsIII);
 }
 
 void TForm1::mmImageFactorsIIClick()
 {
-    showDiagramView(DiagramKind::FactorsII);
+    showImage(DiagramKind::FactorsII);
 }
 
 void TForm1::mmImageAllClick()
 {
-    showDiagramView(DiagramKind::All);
+    showImage(DiagramKind::All);
 }
 
 // ---- window events
@@ -819,7 +819,7 @@ void TForm1::redrawComparison()
         return;
     fillResultsTable(*sgResF, Profile(), QLocale::system(), referenceStore(),
                      referenceCaptionText(), resultsStatistics(lastLoad_.get(), reference()));
-    drawDiagram(diagramShown_);
+    paintDiagramPolygons(diagramShown_);
     showChartView(chartShown_);
     writeChartFoot(*ChartAll, ceCode->text(), ceName->text(), ceDate->text(),
                    referenceCaptionText());

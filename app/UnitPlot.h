@@ -61,12 +61,14 @@ public:
     void mmImageFactorsIIIClick();
     void mmImageFactorsIIClick();
     void mmImageAllClick();
-    // What the Plots and Images items do, for a view named by its kind.
+    // What an item of the Plots menu does: the chart filled as view kind and named after it.
     void showChartView(ChartViewKind kind);
-    void showDiagramView(DiagramKind kind);
+    // What an item of the Images menu does: fillTableAndDiagram, then the panel's title and
+    // letter and the Image save named after the kind.
+    void showImage(DiagramKind kind);
     // The diagram panel alone drawn as view kind, with its title and letter: what a picture of
     // it needs, without the results table filled again.
-    void drawDiagramView(DiagramKind kind);
+    void drawDiagramPanelAlone(DiagramKind kind);
     void mmAnalysisSaveClick();
     void mmImageSaveClick();
     void mmPlotSaveClick();
@@ -96,7 +98,9 @@ public:
     // steps of every load
     void ComputeProfile();
     void WriteAnalysis();
-    void ShowResults(DiagramKind kind);
+    // The results table filled and the diagram's polygons painted as kind, the diagram labels
+    // refreshed once after a load; the Plots and Save menus opened.
+    void fillTableAndDiagram(DiagramKind kind);
     void ShowWorkspace();
     void ceCodeKeyUp();
 
@@ -152,7 +156,9 @@ private:
     void nameChildren();
     // diagram panel (DiagramPanel.cpp)
     void createDiagramImages();
-    void drawDiagram(DiagramKind kind);
+    // The profile's polygons (and the reference's) painted on the overlay as kind, which is
+    // kept as the diagram on show.
+    void paintDiagramPolygons(DiagramKind kind);
     void refreshDiagramLabels();
     // The diagram panel's second line, naming the reference or hidden without one.
     void refreshReferenceLabel();

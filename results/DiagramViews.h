@@ -21,7 +21,7 @@ class QPainter;
 
 enum class DiagramView { A, B, C };
 
-// The kinds of the Images menu, in its order; the numbers are those of ShowResults' argument.
+// The kinds of the Images menu, in its order, numbered from 1 as the menu counts them.
 enum class DiagramKind { Scales = 1, FactorsIII = 2, FactorsII = 3, All = 4 };
 
 // Everything that names a kind: its letter (panel corner, saved picture names), the title over

@@ -167,7 +167,7 @@ if [ "${VORL_BENCH_ONLY:-}" != batch ]; then
     "$bin/bench_window" 2>&1
 
     echo
-    echo "== Diagram panel: ShowResults(4), all three views and the labels (Google Benchmark) =="
+    echo "== Diagram panel: fillTableAndDiagram(All), all three views and the labels (Google Benchmark) =="
     "$bin/bench_diagram" "$(dirname "$0")/../samples/petrova.txt" 2>&1
 
     echo

@@ -1,5 +1,5 @@
-// The diagram half of the window: ShowResults(4) (all three views, labels refreshed) on the
-// 602 x 564 panel, alone and with the panel painted as the screen would show it; the painted
+// The diagram half of the window: fillTableAndDiagram(All) (all three views, labels refreshed)
+// on the 602 x 564 panel, alone and with the panel painted as the screen would show it; the painted
 // panel again with a reference laid over it (a comparison should cost at most a quarter more).
 #include "Dialogs.h"
 #include "Fonts.h"
@@ -24,16 +24,16 @@ TForm1 *form = nullptr;
 void showAllViews()
 {
     form->setLabelsFlag(0);
-    form->ShowResults(DiagramKind::All);
+    form->fillTableAndDiagram(DiagramKind::All);
 }
 
-void BM_ShowResultsAllViews(benchmark::State &state)
+void BM_FillTableAndDiagramAllViews(benchmark::State &state)
 {
     for (auto _ : state)
         showAllViews();
 }
 
-void BM_ShowResultsAllViewsPainted(benchmark::State &state)
+void BM_FillTableAndDiagramAllViewsPainted(benchmark::State &state)
 {
     QWidget *paPlot = form->findChild<QWidget *>(QStringLiteral("paPlot"));
     QImage panel(paPlot->size(), QImage::Format_RGB32);
@@ -56,16 +56,16 @@ ReferenceProfile movedReference()
     return reference;
 }
 
-void BM_ShowResultsAllViewsPaintedCompared(benchmark::State &state)
+void BM_FillTableAndDiagramAllViewsPaintedCompared(benchmark::State &state)
 {
     form->setReference(movedReference());
-    BM_ShowResultsAllViewsPainted(state);
+    BM_FillTableAndDiagramAllViewsPainted(state);
     form->setReference(std::nullopt);
 }
 
-BENCHMARK(BM_ShowResultsAllViews)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_ShowResultsAllViewsPainted)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_ShowResultsAllViewsPaintedCompared)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FillTableAndDiagramAllViews)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FillTableAndDiagramAllViewsPainted)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FillTableAndDiagramAllViewsPaintedCompared)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -82,7 +82,7 @@ int main(int argc, char **argv)
     TForm1 form(dialogsThatStopTool("bench_jpeg"), makeInertDesktopLayer());
     form.show();
     form.openPath(work + QStringLiteral("/one/") + QString::fromStdString(generatedFileName(0, 1)));
-    form.drawDiagramView(DiagramKind::All);
+    form.drawDiagramPanelAlone(DiagramKind::All);
     const QImage panel = diagramPanelPicture(form.profileView());
     const QString ppm = work + QStringLiteral("/panel.ppm");
     const QString tinyPpm = work + QStringLiteral("/tiny.ppm");

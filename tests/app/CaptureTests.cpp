@@ -137,7 +137,7 @@ TEST_F(CaptureTest, SavedPicturesHaveTheirSizesAndTheScreensColours)
 TEST_F(CaptureTest, BatchPicturesLookAsTheWindowShowsThem)
 {
     const double tolerance = form->devicePixelRatioF() == 1.0 ? 1.0 : 8.0;
-    form->drawDiagramView(DiagramKind::FactorsII);
+    form->drawDiagramPanelAlone(DiagramKind::FactorsII);
     settle();
     const QImage diagram = diagramPanelPicture(form->profileView());
     EXPECT_LT(meanDifference(diagram, CapturePanel(child<TPanel>(*form, "paPlot"))), tolerance);

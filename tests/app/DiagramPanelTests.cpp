@@ -153,7 +153,7 @@ protected:
     {
         if (refresh)
             form->setLabelsFlag(0);
-        form->ShowResults(kind);
+        form->fillTableAndDiagram(kind);
     }
 
     static void fill(double percent)
@@ -392,7 +392,7 @@ TEST_F(DiagramPanelTest, ViewsPaintThePanelAndTheChartAsTheWidgetsShowThem)
         if (compared)
             form->setReference(loadReference(toNativePath(dir.filePath(folder)), todayText()));
         for (const DiagramKindEntry &entry : kDiagramKinds) {
-            form->drawDiagramView(entry.kind);
+            form->drawDiagramPanelAlone(entry.kind);
             EXPECT_EQ(diagramPanelPicture(form->profileView()),
                       rendered(child<TPanel>(*form, "paPlot")))
                 << char(entry.letter) << compared;
