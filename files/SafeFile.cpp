@@ -62,19 +62,29 @@ int fileNameLimit(const NativePath &folder)
     return limit > 0 ? int(std::min<long>(limit, kMaxNameBytes)) : kMaxNameBytes;
 }
 
-void checkReplaceable(const NativePath &target)
+namespace {
+
+// The check of checkReplaceable with what lstat told of the target, when it exists; the folder
+// is asked about only when folderChecked is false.
+void checkTarget(const NativePath &target, const struct stat *info, bool folderChecked)
 {
     // A device, a pipe or a socket of that name is no file to replace (as root, /dev/full would
     // become a regular file).
-    struct stat info;
-    if (::lstat(target.constData(), &info) == 0 && !S_ISREG(info.st_mode) &&
-        !S_ISLNK(info.st_mode))
+    if (info && !S_ISREG(info->st_mode) && !S_ISLNK(info->st_mode))
         throw cannotCreateFile(displayPath(target))
-            .because(S_ISDIR(info.st_mode)
+            .because(S_ISDIR(info->st_mode)
                          ? QStringLiteral("it is a folder")
                          : QStringLiteral("it is a device, a pipe or a socket, not a file"));
-    if (::access(folderOf(target).constData(), W_OK | X_OK) != 0)
+    if (!folderChecked && ::access(folderOf(target).constData(), W_OK | X_OK) != 0)
         throw cannotCreateFile(displayPath(target), errno);
+}
+
+} // namespace
+
+void checkReplaceable(const NativePath &target)
+{
+    struct stat info;
+    checkTarget(target, ::lstat(target.constData(), &info) == 0 ? &info : nullptr, false);
 }
 
 ReplacingFiles::ReplacingFiles(Durability durability) : durability_(durability) {}
@@ -83,15 +93,21 @@ ReplacingFiles::~ReplacingFiles() = default;
 
 void ReplacingFiles::add(const NativePath &target, const QByteArray &bytes)
 {
-    checkReplaceable(target);
-    auto file = std::make_unique<UnnamedFile>(folderOf(target));
+    // The files of a set mostly share a folder: it is asked about once.
+    const NativePath folder = folderOf(target);
+    const bool folderChecked = std::any_of(pending_.begin(), pending_.end(), [&](const Pending &p) {
+        return folderOf(p.target) == folder;
+    });
+    struct stat old;
+    const bool exists = ::lstat(target.constData(), &old) == 0;
+    checkTarget(target, exists ? &old : nullptr, folderChecked);
+    auto file = std::make_unique<UnnamedFile>(folder);
     if (!file->isOpen())
         throw cannotCreateFile(displayPath(target), errno);
 
     const int fd = file->descriptor();
     // An older file keeps its permissions; a link is replaced, so its target's do not count.
-    struct stat old;
-    if (::lstat(target.constData(), &old) == 0 && S_ISREG(old.st_mode))
+    if (exists && S_ISREG(old.st_mode))
         ::fchmod(fd, old.st_mode & 07777);
     bool written = file->write(bytes);
     if (written && durability_ == Durability::Synced)
@@ -103,8 +119,9 @@ void ReplacingFiles::add(const NativePath &target, const QByteArray &bytes)
 
 void ReplacingFiles::commit()
 {
-    // rename() replaces a target in one step, a symbolic link as such. It needs no room for the
-    // bytes, which are written already, so in practice every rename succeeds or the first fails.
+    // A new target is linked into place, an existing one replaced by rename() in one step, a
+    // symbolic link as such. Neither needs room for the bytes, which are written already, so in
+    // practice every file is put in place or the first fails.
     std::vector<NativePath> folders;
     for (std::size_t i = 0; i < pending_.size(); ++i) {
         Pending &p = pending_[i];

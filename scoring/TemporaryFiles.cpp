@@ -106,15 +106,15 @@ UnnamedFile::UnnamedFile(const NativePath &folder)
     const NativePath where = folder.isEmpty() ? NativePath(".") : folder;
     removeStaleTemporaries(where);
 #ifdef O_TMPFILE
+    // Without /proc a library cannot open the file by a path, nor can it be linked into place:
+    // give it a name after all. Whether /proc is there is asked once per run.
+    static const bool procFds = ::access("/proc/self/fd", F_OK) == 0;
     // The system's umask decides the permissions of a new file, as for any other program.
-    fd_ = ::open(where.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+    if (procFds)
+        fd_ = ::open(where.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
     if (fd_ >= 0) {
         path_ = "/proc/self/fd/" + QByteArray::number(fd_);
-        // Without /proc a library cannot open the file by a path: give it a name after all.
-        if (::access(path_.constData(), F_OK) == 0)
-            return;
-        ::close(fd_);
-        fd_ = -1;
+        return;
     }
 #endif
     for (int attempt = 0; fd_ < 0 && attempt < kAttempts; ++attempt) {
@@ -156,8 +156,14 @@ bool UnnamedFile::write(const QByteArray &bytes) const
 bool UnnamedFile::putInPlace(const NativePath &target)
 {
     if (!named_) {
-        // An unnamed file gets a temporary name for the moment of the rename: a link cannot
-        // replace a file.
+        // A new target gets the file as its name in one step; a link never replaces anything,
+        // so a target that exists (or appeared meanwhile) is replaced by a rename instead.
+        if (::linkat(AT_FDCWD, path_.constData(), AT_FDCWD, target.constData(),
+                     AT_SYMLINK_FOLLOW) == 0)
+            return true;
+        if (errno != EEXIST)
+            return false;
+        // An unnamed file gets a temporary name for the moment of the rename.
         const NativePath folder = folderOf(target);
         for (int attempt = 0; attempt < kAttempts; ++attempt) {
             NativePath name = temporaryFileName(folder);
