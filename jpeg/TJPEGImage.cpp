@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QScreen>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -60,6 +61,7 @@ struct MemoryDestination
     jpeg_destination_mgr pub;
     unsigned char *buffer;
     std::size_t capacity;
+    std::size_t firstCapacity;
 };
 
 constexpr std::size_t kFirstOutputBytes = 64 * 1024;
@@ -67,10 +69,10 @@ constexpr std::size_t kFirstOutputBytes = 64 * 1024;
 void initDestination(j_compress_ptr info)
 {
     auto *dest = reinterpret_cast<MemoryDestination *>(info->dest);
-    dest->buffer = static_cast<unsigned char *>(std::malloc(kFirstOutputBytes));
+    dest->buffer = static_cast<unsigned char *>(std::malloc(dest->firstCapacity));
     if (!dest->buffer)
         ERREXIT(info, JERR_OUT_OF_MEMORY);
-    dest->capacity = kFirstOutputBytes;
+    dest->capacity = dest->firstCapacity;
     dest->pub.next_output_byte = dest->buffer;
     dest->pub.free_in_buffer = dest->capacity;
 }
@@ -120,6 +122,10 @@ int compressFrame(CompressFrame *frame, const CompressJob *job)
 {
     frame->destination.buffer = nullptr;
     frame->destination.capacity = 0;
+    // A byte per pixel holds the pictures the program saves even at quality 100 (about half a
+    // byte each), so the buffer is seldom grown and copied.
+    frame->destination.firstCapacity =
+        std::max(kFirstOutputBytes, std::size_t(job->width) * std::size_t(job->height));
     frame->outputSize = 0;
     setUpErrors(&frame->errors);
     frame->info.err = &frame->errors.pub;
@@ -143,9 +149,15 @@ int compressFrame(CompressFrame *frame, const CompressJob *job)
     if (job->progressive)
         jpeg_simple_progression(&frame->info);
     jpeg_start_compress(&frame->info, TRUE);
+    // The rows a band of blocks needs, handed over together.
+    constexpr JDIMENSION kBand = 16;
+    JSAMPROW rows[kBand];
     while (frame->info.next_scanline < frame->info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(job->rows + job->stride * frame->info.next_scanline);
-        jpeg_write_scanlines(&frame->info, &row, 1);
+        const JDIMENSION first = frame->info.next_scanline;
+        const JDIMENSION count = std::min(kBand, frame->info.image_height - first);
+        for (JDIMENSION k = 0; k < count; ++k)
+            rows[k] = const_cast<JSAMPROW>(job->rows + job->stride * (first + k));
+        jpeg_write_scanlines(&frame->info, rows, count);
     }
     jpeg_finish_compress(&frame->info);
     frame->outputSize = static_cast<unsigned long>(frame->destination.capacity -
