@@ -597,12 +597,17 @@ QString TForm1::analysisText() const
     return wholeTextOf(memo, analysis_);
 }
 
+void TForm1::fillTable()
+{
+    fillResultsTable(*sgResF, Profile(), QLocale::system(), referenceStore(),
+                     referenceCaptionText(), resultsStatistics(lastLoad_.get(), reference()));
+}
+
 void TForm1::fillTableAndDiagram(DiagramKind kind)
 {
     mmSave->menuAction()->setEnabled(true);
     mmPlotAll->menuAction()->setEnabled(true);
-    fillResultsTable(*sgResF, Profile(), QLocale::system(), referenceStore(),
-                     referenceCaptionText(), resultsStatistics(lastLoad_.get(), reference()));
+    fillTable();
     paintDiagramPolygons(kind);
     if (labelsFlag() == 0) {
         refreshDiagramLabels();
@@ -783,19 +788,6 @@ void TForm1::dropEvent(QDropEvent *event)
     QTimer::singleShot(0, this, [this, path] { openPath(path); });
 }
 
-void TForm1::setReference(std::optional<ReferenceProfile> reference)
-{
-    holdReference(std::move(reference));
-    redrawComparison();
-}
-
-void TForm1::holdReference(std::optional<ReferenceProfile> reference)
-{
-    reference_ = std::move(reference);
-    mmCompareNone->setEnabled(reference_.has_value());
-    refreshReferenceLabel();
-}
-
 ProfileView TForm1::profileView() const
 {
     ProfileView view;
@@ -806,46 +798,4 @@ ProfileView TForm1::profileView() const
     view.chart = chartShown_;
     view.colors = palette();
     return view;
-}
-
-QString TForm1::referenceCaptionText() const
-{
-    return reference_ ? referenceCaption(*reference_) : QString();
-}
-
-void TForm1::redrawComparison()
-{
-    if (!lastLoad_)
-        return;
-    fillResultsTable(*sgResF, Profile(), QLocale::system(), referenceStore(),
-                     referenceCaptionText(), resultsStatistics(lastLoad_.get(), reference()));
-    paintDiagramPolygons(diagramShown_);
-    showChartView(chartShown_);
-    writeChartFoot(*ChartAll, ceCode->text(), ceName->text(), ceDate->text(),
-                   referenceCaptionText());
-}
-
-void TForm1::mmCompareFileClick()
-{
-    const QString path = runOpenDialog(QStringLiteral("Файл для сравнения"));
-    if (path.isEmpty())
-        return;
-    // Read completely first: a file that fails leaves the earlier reference as it was.
-    runCommand([&] { setReference(loadReference(toNativePath(path), todayText())); });
-}
-
-void TForm1::mmCompareGroupClick()
-{
-    const QString path = runOpenDialog(QStringLiteral("Группа для сравнения"));
-    if (path.isEmpty())
-        return;
-    runCommand([&] {
-        BusyCursor busy;
-        setReference(loadReference(toNativePath(QFileInfo(path).absolutePath()), todayText()));
-    });
-}
-
-void TForm1::mmCompareNoneClick()
-{
-    setReference(std::nullopt);
 }

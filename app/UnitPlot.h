@@ -162,6 +162,7 @@ private:
     void refreshDiagramLabels();
     // The diagram panel's second line, naming the reference or hidden without one.
     void refreshReferenceLabel();
+    // comparison (CompareCommands.cpp)
     // Takes the reference and names it on the diagram panel; the views are drawn later.
     void holdReference(std::optional<ReferenceProfile> reference);
     // The views on show drawn again after the reference changed.
@@ -176,6 +177,9 @@ private:
     void loadGroupFolder(const QString &folder);
     // Puts a profile that has been read completely on screen: header, store, views.
     void showLoaded(LoadedProfile &&read, const QString &nameCaption);
+    // The results table filled from the store, with the reference and the statistics its
+    // hints give.
+    void fillTable();
     // The panel's title and letter and the Image save's caption for a kind.
     void nameDiagramView(DiagramKind kind);
     // The save dialog of the Picture, Table and Report saves in the results folder; the name
