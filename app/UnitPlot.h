@@ -84,16 +84,11 @@ public:
     // Loads from outside the menu (command line, drop): an answer file as the Data command
     // does, a folder as the Group command does for that folder, without the dialog.
     void openPath(const QString &path);
-    // The same load from the path's own bytes, its error thrown to the caller (the batch).
-    void loadPath(const NativePath &path);
     // A subgroup of a breakdown (read with its members) opened as a group, anonymous
     // (LoadedProfile::anonymous), over the whole folder as the comparison's reference; the
     // report adds the breakdown's heat map.
     void showSubgroup(LoadedProfile subgroup, const LoadedProfile &whole,
                       std::shared_ptr<const BreakdownTable> breakdown);
-    // Wave wave of a trend opened as a group, over the wave before it as the comparison's
-    // reference (the first wave over none); the report adds the trend's pages.
-    void showWave(std::shared_ptr<const Trend> trend, std::size_t wave);
 
     // steps of every load
     void ComputeProfile();
@@ -173,6 +168,11 @@ private:
     // Runs one command; its error ends it and is shown in the error box.
     void runCommand(const std::function<void()> &command);
     QString runOpenDialog(const QString &title);
+    // openPath's load from the path's own bytes, its error thrown to the caller.
+    void loadPath(const NativePath &path);
+    // Wave wave of a trend opened as a group, over the wave before it as the comparison's
+    // reference (the first wave over none); the report adds the trend's pages.
+    void showWave(std::shared_ptr<const Trend> trend, std::size_t wave);
     void loadDataFile(const QString &path);
     void loadGroupFolder(const QString &folder);
     // Puts a profile that has been read completely on screen: header, store, views.
