@@ -79,7 +79,15 @@ QString diagramReferenceText(const ProfileView &view)
 void paintDiagramPanel(QPainter &painter, const ProfileView &view)
 {
     const QRect panel(QPoint(0, 0), kDiagramPanelSize);
-    painter.fillRect(panel, view.colors.color(QPalette::Button));
+    // The button face shows only around the wheel, whose opaque picture covers the rest.
+    const QRect wheel = kDiagramImageRect;
+    const QColor face = view.colors.color(QPalette::Button);
+    painter.fillRect(QRect(0, 0, panel.width(), wheel.top()), face);
+    painter.fillRect(QRect(0, wheel.bottom() + 1, panel.width(), panel.bottom() - wheel.bottom()),
+                     face);
+    painter.fillRect(QRect(0, wheel.top(), wheel.left(), wheel.height()), face);
+    painter.fillRect(
+        QRect(wheel.right() + 1, wheel.top(), panel.right() - wheel.right(), wheel.height()), face);
     paintBevel(painter, panel, view.colors, false);
     paintBevel(painter, panel.adjusted(1, 1, -1, -1), view.colors, true);
     painter.drawImage(kDiagramImageRect.topLeft(), diagramBackground());
