@@ -152,6 +152,21 @@ TEST_P(SafeFileTest, LongestNameIsWrittenAndPermissionsAreKept)
 INSTANTIATE_TEST_SUITE_P(Durabilities, SafeFileTest,
                          testing::Values(Durability::Synced, Durability::Unsynced), durabilityName);
 
+// New targets are linked into place; one that appears between the write and the commit is
+// replaced all the same, and nothing else is left in the folder.
+TEST(ReplacingFiles, TargetThatAppearsBeforeTheCommitIsReplaced)
+{
+    QTemporaryDir dir;
+    ReplacingFiles files(Durability::Unsynced);
+    files.add(QFile::encodeName(dir.filePath("a.rtf")), "new a");
+    files.add(QFile::encodeName(dir.filePath("b.rtf")), "new b");
+    put(dir.filePath("b.rtf"), "someone else's");
+    files.commit();
+    EXPECT_EQ(contents(dir.filePath("a.rtf")), "new a");
+    EXPECT_EQ(contents(dir.filePath("b.rtf")), "new b");
+    EXPECT_EQ(entries(dir.path()), (QStringList{"a.rtf", "b.rtf"}));
+}
+
 // A set whose last file does not fit leaves every old file of the set as it was.
 TEST(ReplacingFiles, SetIsReplacedWholeOrNotAtAll)
 {
