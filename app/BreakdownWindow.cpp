@@ -1,12 +1,10 @@
 #include "BreakdownWindow.h"
 
 #include "BreakdownPage.h"
-#include "CommandError.h"
 #include "Dialogs.h"
 #include "ErrorMessage.h"
+#include "HeatTable.h"
 #include "NumberFormat.h"
-#include "ProfileStore.h"
-#include "ProgramFolders.h"
 #include "SafeFile.h"
 #include "SaveNames.h"
 #include "ShownText.h"
@@ -19,10 +17,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -33,7 +29,6 @@ constexpr int kNameColumnWidth = 280;
 constexpr int kCountColumnWidth = 44;
 constexpr int kValueColumnWidth = 44;
 constexpr int kRowHeight = 22;
-constexpr int kSignificantFrame = 2;
 // The share row's background: no heat colour, so it is not read as a subgroup.
 const QColor kShareFill{236, 236, 236};
 constexpr int kWindowWidth = 900;
@@ -41,30 +36,6 @@ constexpr int kWindowWidth = 900;
 constexpr int kMostTableHeight = 600;
 // Names longer than the column shows are cut before they are laid out.
 constexpr qsizetype kShownName = 200;
-
-const QString kCsvFilter = QStringLiteral("CSV Files (*.csv)");
-const QString kPdfFilter = QStringLiteral("PDF Files (*.pdf)");
-
-// Frames the cells whose difference from the rest of the folder is significant, so that they
-// stand out whatever their colour.
-class SignificanceDelegate : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override
-    {
-        QStyledItemDelegate::paint(painter, option, index);
-        if (!index.data(BreakdownModel::kSignificantRole).toBool())
-            return;
-        painter->save();
-        painter->setPen(QPen(Qt::black, kSignificantFrame));
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRect(QRectF(option.rect).adjusted(1.5, 1.5, -2.5, -2.5));
-        painter->restore();
-    }
-};
 
 // A table whose first row stays in view however far it scrolls down: a second view of the same
 // model, one row high, lies over the top of the table's viewport and follows its columns and its
@@ -314,22 +285,14 @@ BreakdownWindow::BreakdownWindow(Content content, Dialogs &dialogs, OpenSubgroup
                        .arg(table.line));
 
     auto *layout = new QVBoxLayout(this);
-    auto *title = new QLabel(QStringLiteral("Папка «%1» по строке %2 анкеты: подгрупп %3")
-                                 .arg(shownBeginning(table.folder, kShownName))
-                                 .arg(table.line)
-                                 .arg(table.rows.size() - 1),
-                             this);
-    QFont titleFont = title->font();
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    title->setTextFormat(Qt::PlainText);
-    layout->addWidget(title);
-    laNotes =
-        new QLabel((breakdownNotes(table) << breakdownRiskNote()).join(QLatin1Char('\n')), this);
-    laNotes->setObjectName(QStringLiteral("laNotes"));
-    laNotes->setTextFormat(Qt::PlainText);
-    laNotes->setWordWrap(true);
-    layout->addWidget(laNotes);
+    addHeatTitle(*layout,
+                 QStringLiteral("Папка «%1» по строке %2 анкеты: подгрупп %3")
+                     .arg(shownBeginning(table.folder, kShownName))
+                     .arg(table.line)
+                     .arg(table.rows.size() - 1),
+                 this);
+    laNotes = addHeatNotes(
+        *layout, (breakdownNotes(table) << breakdownRiskNote()).join(QLatin1Char('\n')), this);
 
     auto *bar = new QHBoxLayout;
     cbScales = new QCheckBox(QStringLiteral("24 шкалы"), this);
@@ -348,20 +311,10 @@ BreakdownWindow::BreakdownWindow(Content content, Dialogs &dialogs, OpenSubgroup
     auto *header = new TurnedHeader(BreakdownModel::kCountColumn, tvSubgroups);
     header->setSectionsClickable(true);
     header->setHighlightSections(false);
-    tvSubgroups->setHorizontalHeader(header);
-    tvSubgroups->setModel(model);
-    tvSubgroups->setItemDelegate(new SignificanceDelegate(tvSubgroups));
-    tvSubgroups->verticalHeader()->hide();
-    tvSubgroups->verticalHeader()->setDefaultSectionSize(kRowHeight);
-    tvSubgroups->setSelectionBehavior(QAbstractItemView::SelectRows);
-    tvSubgroups->setSelectionMode(QAbstractItemView::SingleSelection);
-    tvSubgroups->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setUpHeatTable(*tvSubgroups, header, model, kRowHeight);
     tvSubgroups->setWordWrap(false);
     const auto sizeColumns = [this] {
-        tvSubgroups->setColumnWidth(BreakdownModel::kNameColumn, kNameColumnWidth);
-        tvSubgroups->setColumnWidth(BreakdownModel::kCountColumn, kCountColumnWidth);
-        for (int c = BreakdownModel::kFirstValueColumn; c < model->columnCount(); ++c)
-            tvSubgroups->setColumnWidth(c, kValueColumnWidth);
+        sizeHeatColumns(*tvSubgroups, kNameColumnWidth, kCountColumnWidth, kValueColumnWidth);
     };
     sizeColumns();
     frozenTable->freezeFirstRow();
@@ -428,15 +381,13 @@ void BreakdownWindow::openRow(int viewRow)
 QString BreakdownWindow::askSaveName(const QString &title, const QString &filter,
                                      const QString &extension, const QString &suffix)
 {
-    // The results folder is made and looked up once for the name and the dialog.
-    const QString results = makeResultsFolder(Profile().ProgramFolder).results;
-    if (!saveDialog_)
-        saveDialog_ = newSaveDialog(this);
-    return ::askSaveName(
-        dialogs_, *saveDialog_, results,
-        {title, filter,
-         breakdownFileName(results, content_.table->folder, content_.table->line, extension),
-         suffix});
+    return askResultsSaveName(
+        dialogs_, this, saveDialog_, title, filter,
+        [this, &extension](const QString &results) {
+            return breakdownFileName(results, content_.table->folder, content_.table->line,
+                                     extension);
+        },
+        suffix);
 }
 
 void BreakdownWindow::btSaveCsvClick()
@@ -458,15 +409,6 @@ void BreakdownWindow::btSavePdfClick()
                                        kPdfFilter, QStringLiteral("pdf"), {});
     if (chosen.isEmpty())
         return;
-    try {
-        const QString name = PdfFileName(chosen);
-        if (!mayWriteExtended(dialogs_, this, chosen, name))
-            return;
-        const QByteArray pdf = breakdownPdf(model->shownTable(), todayText());
-        if (pdf.isEmpty())
-            throw cannotCreateFile(name);
-        writeFileReplacing(name, pdf);
-    } catch (const std::exception &e) {
-        dialogs_.showError(this, errorMessageOf(e));
-    }
+    saveExtended(dialogs_, this, chosen, PdfFileName(chosen),
+                 [this] { return breakdownPdf(model->shownTable(), todayText()); });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Breakdown.h"
+#include "HeatTable.h"
 
 #include <QAbstractTableModel>
 #include <QWidget>
@@ -23,11 +24,11 @@ class BreakdownModel : public QAbstractTableModel
     Q_DISABLE_COPY(BreakdownModel)
 
 public:
-    static constexpr int kNameColumn = 0;
-    static constexpr int kCountColumn = 1;
-    static constexpr int kFirstValueColumn = 2;
+    static constexpr int kNameColumn = kHeatNameColumn;
+    static constexpr int kCountColumn = kHeatCountColumn;
+    static constexpr int kFirstValueColumn = kHeatFirstValueColumn;
     // Whether a cell's difference from the rest of the folder is marked significant.
-    static constexpr int kSignificantRole = Qt::UserRole + 1;
+    static constexpr int kSignificantRole = kHeatSignificantRole;
 
     BreakdownModel(std::shared_ptr<const BreakdownTable> table, QObject *parent = nullptr);
 

@@ -2,14 +2,10 @@
 
 #include "Breakdown.h"
 #include "BreakdownPage.h"
-#include "CommandError.h"
 #include "Dialogs.h"
-#include "ErrorMessage.h"
+#include "HeatTable.h"
 #include "NumberFormat.h"
-#include "ProfileStore.h"
 #include "ProfileTable.h"
-#include "ProgramFolders.h"
-#include "SafeFile.h"
 #include "SaveNames.h"
 #include "ShownText.h"
 #include "TChart.h"
@@ -22,10 +18,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -36,37 +30,11 @@ constexpr int kNameColumnWidth = 140;
 constexpr int kCountColumnWidth = 44;
 constexpr int kValueColumnWidth = 60;
 constexpr int kRowHeight = 38;
-constexpr int kSignificantFrame = 2;
 constexpr int kWindowWidth = 1000;
 constexpr int kChartHeight = 400;
 constexpr int kMostTableHeight = 320;
 // Names longer than the column shows are cut before they are laid out.
 constexpr qsizetype kShownName = 200;
-
-const QString kPictureFilter = QStringLiteral("JPG Files (*.jpg)");
-const QString kPdfFilter = QStringLiteral("PDF Files (*.pdf)");
-const QString kCsvFilter = QStringLiteral("CSV Files (*.csv)");
-
-// Frames the cells whose change from the wave before is significant, as the heat map frames its
-// cells, so that they stand out whatever their colour.
-class ChangeDelegate : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override
-    {
-        QStyledItemDelegate::paint(painter, option, index);
-        if (!index.data(TrendModel::kSignificantRole).toBool())
-            return;
-        painter->save();
-        painter->setPen(QPen(Qt::black, kSignificantFrame));
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRect(QRectF(option.rect).adjusted(1.5, 1.5, -2.5, -2.5));
-        painter->restore();
-    }
-};
 
 } // namespace
 
@@ -181,24 +149,16 @@ TrendWindow::TrendWindow(std::shared_ptr<const Trend> trend, Dialogs &dialogs, O
     setWindowTitle(QStringLiteral("Динамика: %1").arg(shownBeginning(t.folder, kShownName)));
 
     auto *layout = new QVBoxLayout(this);
-    auto *title = new QLabel(QStringLiteral("Папка «%1»: волн %2")
-                                 .arg(shownBeginning(t.folder, kShownName))
-                                 .arg(t.waves.size()),
-                             this);
-    QFont titleFont = title->font();
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    title->setTextFormat(Qt::PlainText);
-    layout->addWidget(title);
+    addHeatTitle(*layout,
+                 QStringLiteral("Папка «%1»: волн %2")
+                     .arg(shownBeginning(t.folder, kShownName))
+                     .arg(t.waves.size()),
+                 this);
     QStringList notes;
     if (const QString withheld = trendWithheldNote(t); !withheld.isEmpty())
         notes << withheld;
     notes << trendMarksNote();
-    laNotes = new QLabel(notes.join(QLatin1Char('\n')), this);
-    laNotes->setObjectName(QStringLiteral("laNotes"));
-    laNotes->setTextFormat(Qt::PlainText);
-    laNotes->setWordWrap(true);
-    layout->addWidget(laNotes);
+    laNotes = addHeatNotes(*layout, notes.join(QLatin1Char('\n')), this);
 
     auto *bar = new QHBoxLayout;
     cbSummary = new QCheckBox(QStringLiteral("12 итоговых показателей на графике"), this);
@@ -222,19 +182,10 @@ TrendWindow::TrendWindow(std::shared_ptr<const Trend> trend, Dialogs &dialogs, O
     model = new TrendModel(trend_, this);
     tvWaves = new QTableView(this);
     tvWaves->setObjectName(QStringLiteral("tvWaves"));
-    tvWaves->setHorizontalHeader(new TurnedHeader(TrendModel::kCountColumn, tvWaves));
-    tvWaves->setModel(model);
-    tvWaves->setItemDelegate(new ChangeDelegate(tvWaves));
-    tvWaves->verticalHeader()->hide();
-    tvWaves->verticalHeader()->setDefaultSectionSize(kRowHeight);
-    tvWaves->setSelectionBehavior(QAbstractItemView::SelectRows);
-    tvWaves->setSelectionMode(QAbstractItemView::SingleSelection);
-    tvWaves->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setUpHeatTable(*tvWaves, new TurnedHeader(TrendModel::kCountColumn, tvWaves), model,
+                   kRowHeight);
     const auto sizeColumns = [this] {
-        tvWaves->setColumnWidth(TrendModel::kNameColumn, kNameColumnWidth);
-        tvWaves->setColumnWidth(TrendModel::kCountColumn, kCountColumnWidth);
-        for (int c = TrendModel::kFirstValueColumn; c < model->columnCount(); ++c)
-            tvWaves->setColumnWidth(c, kValueColumnWidth);
+        sizeHeatColumns(*tvWaves, kNameColumnWidth, kCountColumnWidth, kValueColumnWidth);
     };
     sizeColumns();
     // As high as the rows need, a scroll bar's room under them for the 24 scales.
@@ -283,28 +234,12 @@ void TrendWindow::openWave(int row)
 QString TrendWindow::askSaveName(const QString &title, const QString &filter,
                                  const QString &extension, const QString &suffix)
 {
-    // The results folder is made and looked up once for the name and the dialog.
-    const QString results = makeResultsFolder(Profile().ProgramFolder).results;
-    if (!saveDialog_)
-        saveDialog_ = newSaveDialog(this);
-    return ::askSaveName(
-        dialogs_, *saveDialog_, results,
-        {title, filter, trendFileName(results, trend_->folder, extension), suffix});
-}
-
-void TrendWindow::save(const QString &chosen, const QString &name,
-                       const std::function<QByteArray()> &bytes)
-{
-    try {
-        if (!mayWriteExtended(dialogs_, this, chosen, name))
-            return;
-        const QByteArray made = bytes();
-        if (made.isEmpty())
-            throw cannotCreateFile(name);
-        writeFileReplacing(name, made);
-    } catch (const std::exception &e) {
-        dialogs_.showError(this, errorMessageOf(e));
-    }
+    return askResultsSaveName(
+        dialogs_, this, saveDialog_, title, filter,
+        [this, &extension](const QString &results) {
+            return trendFileName(results, trend_->folder, extension);
+        },
+        suffix);
 }
 
 void TrendWindow::btSavePictureClick()
@@ -314,8 +249,8 @@ void TrendWindow::btSavePictureClick()
     if (chosen.isEmpty())
         return;
     // The chart of its own at the picture's size, whatever size the window gives its own.
-    save(chosen, JpegFileName(chosen),
-         [this] { return jpegFileBytes(trendChartPicture(*trend_, values())); });
+    saveExtended(dialogs_, this, chosen, JpegFileName(chosen),
+                 [this] { return jpegFileBytes(trendChartPicture(*trend_, values())); });
 }
 
 void TrendWindow::btSavePdfClick()
@@ -324,7 +259,8 @@ void TrendWindow::btSavePdfClick()
                                        QStringLiteral("pdf"), {});
     if (chosen.isEmpty())
         return;
-    save(chosen, PdfFileName(chosen), [this] { return trendPdf(*trend_, values(), todayText()); });
+    saveExtended(dialogs_, this, chosen, PdfFileName(chosen),
+                 [this] { return trendPdf(*trend_, values(), todayText()); });
 }
 
 void TrendWindow::btSaveCsvClick()
@@ -333,5 +269,6 @@ void TrendWindow::btSaveCsvClick()
                                      kCsvFilter, QStringLiteral("csv"), QStringLiteral("csv"));
     if (name.isEmpty())
         return;
-    save(name, name, [this] { return trendCsv(*trend_, spreadsheetCsv(QLocale())); });
+    saveExtended(dialogs_, this, name, name,
+                 [this] { return trendCsv(*trend_, spreadsheetCsv(QLocale())); });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HeatTable.h"
 #include "Trend.h"
 #include "TrendChart.h"
 
@@ -25,11 +26,11 @@ class TrendModel : public QAbstractTableModel
     Q_DISABLE_COPY(TrendModel)
 
 public:
-    static constexpr int kNameColumn = 0;
-    static constexpr int kCountColumn = 1;
-    static constexpr int kFirstValueColumn = 2;
+    static constexpr int kNameColumn = kHeatNameColumn;
+    static constexpr int kCountColumn = kHeatCountColumn;
+    static constexpr int kFirstValueColumn = kHeatFirstValueColumn;
     // Whether a cell's change from the wave before is marked significant.
-    static constexpr int kSignificantRole = Qt::UserRole + 1;
+    static constexpr int kSignificantRole = kHeatSignificantRole;
 
     TrendModel(std::shared_ptr<const Trend> trend, QObject *parent = nullptr);
 
@@ -86,9 +87,6 @@ private:
     // The save dialog in the results folder, proposing the trend's name with extension.
     QString askSaveName(const QString &title, const QString &filter, const QString &extension,
                         const QString &suffix);
-    // Writes what bytes makes under the name chosen, extended by extension when the name lacks
-    // it; errors go to the error box.
-    void save(const QString &chosen, const QString &name, const std::function<QByteArray()> &bytes);
 
     std::shared_ptr<const Trend> trend_;
     Dialogs &dialogs_;

@@ -1,0 +1,101 @@
+#include "HeatTable.h"
+
+#include "CommandError.h"
+#include "Dialogs.h"
+#include "ErrorMessage.h"
+#include "ProfileStore.h"
+#include "ProgramFolders.h"
+#include "SafeFile.h"
+
+#include <QBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QTableView>
+
+namespace {
+
+constexpr int kSignificantFrame = 2;
+
+} // namespace
+
+void SignificanceDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                                 const QModelIndex &index) const
+{
+    QStyledItemDelegate::paint(painter, option, index);
+    if (!index.data(kHeatSignificantRole).toBool())
+        return;
+    painter->save();
+    painter->setPen(QPen(Qt::black, kSignificantFrame));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(QRectF(option.rect).adjusted(1.5, 1.5, -2.5, -2.5));
+    painter->restore();
+}
+
+QLabel *addHeatTitle(QBoxLayout &layout, const QString &text, QWidget *parent)
+{
+    auto *title = new QLabel(text, parent);
+    QFont titleFont = title->font();
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    title->setTextFormat(Qt::PlainText);
+    layout.addWidget(title);
+    return title;
+}
+
+QLabel *addHeatNotes(QBoxLayout &layout, const QString &text, QWidget *parent)
+{
+    auto *notes = new QLabel(text, parent);
+    notes->setObjectName(QStringLiteral("laNotes"));
+    notes->setTextFormat(Qt::PlainText);
+    notes->setWordWrap(true);
+    layout.addWidget(notes);
+    return notes;
+}
+
+void setUpHeatTable(QTableView &view, QHeaderView *header, QAbstractItemModel *model, int rowHeight)
+{
+    view.setHorizontalHeader(header);
+    view.setModel(model);
+    view.setItemDelegate(new SignificanceDelegate(&view));
+    view.verticalHeader()->hide();
+    view.verticalHeader()->setDefaultSectionSize(rowHeight);
+    view.setSelectionBehavior(QAbstractItemView::SelectRows);
+    view.setSelectionMode(QAbstractItemView::SingleSelection);
+    view.setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
+void sizeHeatColumns(QTableView &view, int nameWidth, int countWidth, int valueWidth)
+{
+    view.setColumnWidth(kHeatNameColumn, nameWidth);
+    view.setColumnWidth(kHeatCountColumn, countWidth);
+    for (int c = kHeatFirstValueColumn; c < view.model()->columnCount(); ++c)
+        view.setColumnWidth(c, valueWidth);
+}
+
+QString askResultsSaveName(Dialogs &dialogs, QWidget *parent, QFileDialog *&dialog,
+                           const QString &title, const QString &filter,
+                           const std::function<QString(const QString &results)> &proposed,
+                           const QString &suffix)
+{
+    // The results folder is made and looked up once for the name and the dialog.
+    const QString results = makeResultsFolder(Profile().ProgramFolder).results;
+    if (!dialog)
+        dialog = newSaveDialog(parent);
+    return askSaveName(dialogs, *dialog, results, {title, filter, proposed(results), suffix});
+}
+
+void saveExtended(Dialogs &dialogs, QWidget *parent, const QString &chosen, const QString &name,
+                  const std::function<QByteArray()> &bytes)
+{
+    try {
+        if (!mayWriteExtended(dialogs, parent, chosen, name))
+            return;
+        const QByteArray made = bytes();
+        if (made.isEmpty())
+            throw cannotCreateFile(name);
+        writeFileReplacing(name, made);
+    } catch (const std::exception &e) {
+        dialogs.showError(parent, errorMessageOf(e));
+    }
+}
