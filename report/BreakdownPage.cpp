@@ -1,39 +1,31 @@
 #include "BreakdownPage.h"
 
 #include "Fonts.h"
+#include "HeatPage.h"
 #include "NumberFormat.h"
 #include "Report.h"
 #include "ReportStyle.h"
-#include "ShownText.h"
-#include "Version.h"
 
-#include <QBuffer>
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QPdfWriter>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
 // Logical units are tenths of a millimetre, as in the report.
-constexpr double kTitleBottom = 95;
 constexpr double kNameWidth = 520;
 constexpr double kCountWidth = 90;
 constexpr double kRowHeight = 48;
-constexpr double kHeadingPad = 24;
 constexpr double kCellPad = 12;
 constexpr double kLegendWidth = 600;
 constexpr double kLegendHeight = 34;
-constexpr double kMarkFrame = 4;
-constexpr int kTitlePx = 64;
 constexpr int kBodyPx = 35;
 constexpr int kSmallPx = 29;
 constexpr int kSummaryCellPx = 31;
 constexpr int kScaleCellPx = 26;
-constexpr int kSummaryHeadingPx = 30;
-constexpr int kScaleHeadingPx = 24;
 
 int channel(int from, int to, double t)
 {
@@ -47,14 +39,14 @@ public:
     explicit HeatMapLayout(const BreakdownTable &table)
     {
         const QFontMetricsF small(sansFont(kSmallPx));
-        notesTop_ = kTitleBottom + 30 + QFontMetricsF(sansFont(kBodyPx)).lineSpacing();
+        notesTop_ = kHeatTitleBottom + 30 + QFontMetricsF(sansFont(kBodyPx)).lineSpacing();
         riskTop_ = notesTop_ + breakdownNotes(table).size() * small.lineSpacing();
         riskHeight_ = small.boundingRect(riskBox(0), kRiskFlags, breakdownRiskNote()).height();
         legendTop_ = riskTop_ + riskHeight_ + 0.5 * small.lineSpacing();
         marksTop_ = legendTop_ + kLegendHeight + 4 + 1.5 * small.lineSpacing();
         marksHeight_ = small.boundingRect(marksBox(0), kRiskFlags, breakdownMarksNote()).height();
-        summary_ = {headingFor(false), kRowHeight};
-        scales_ = {headingFor(true), kRowHeight};
+        summary_ = {heatHeadingHeight(false), kRowHeight};
+        scales_ = {heatHeadingHeight(true), kRowHeight};
         // Each table ends in the share row.
         blocks_ = heatBlocks(int(table.rows.size()) + 1, marksTop_ + marksHeight_ + 60, kBodyBottom,
                              summary_, scales_);
@@ -71,33 +63,12 @@ public:
     QRectF marksBox() const { return marksBox(marksHeight_); }
     const HeatTableShape &shape(bool scales) const { return scales ? scales_ : summary_; }
 
-    static int columns(bool scales) { return scales ? kScaleScoreCount : kSummaryCount; }
-    static int firstColumn(bool scales) { return scales ? kSummaryCount : 0; }
-    static double cellWidth(bool scales)
-    {
-        return (kReportWidth - kNameWidth - kCountWidth) / columns(scales);
-    }
-    static QFont headingFont(bool scales)
-    {
-        return sansFont(scales ? kScaleHeadingPx : kSummaryHeadingPx);
-    }
     static QFont cellFont(bool scales, bool bold)
     {
         return sansFont(scales ? kScaleCellPx : kSummaryCellPx, bold);
     }
 
 private:
-    // The turned titles stand in the heading: as high as the longest of them.
-    static double headingFor(bool scales)
-    {
-        const QFontMetricsF metrics(headingFont(scales));
-        double longest = metrics.horizontalAdvance(QStringLiteral("N"));
-        for (int c = 0; c < columns(scales); ++c)
-            longest = std::max(
-                longest, metrics.horizontalAdvance(breakdownColumnTitle(firstColumn(scales) + c)));
-        return longest + 2 * kHeadingPad;
-    }
-
     QRectF riskBox(double height) const { return QRectF(0, riskTop_, kReportWidth, height); }
     QRectF marksBox(double height) const { return QRectF(0, marksTop_, kReportWidth, height); }
 
@@ -134,17 +105,12 @@ public:
 private:
     void paintTitle()
     {
-        const QFont title = sansFont(kTitlePx, true);
-        p_.setFont(title);
-        p_.setPen(kAccent);
-        p_.drawText(QPointF(0, ascentOf(title)),
-                    fitted(QStringLiteral("Подгруппы: ") + t_.folder, title, kReportWidth));
-        p_.fillRect(QRectF(0, kTitleBottom, kReportWidth, 6), kAccent);
+        paintHeatTitle(p_, QStringLiteral("Подгруппы: ") + t_.folder);
 
         const QFont body = sansFont(kBodyPx);
         p_.setFont(body);
         p_.setPen(kInk);
-        p_.drawText(QPointF(0, kTitleBottom + 30 + ascentOf(body)),
+        p_.drawText(QPointF(0, kHeatTitleBottom + 30 + ascentOf(body)),
                     QStringLiteral("Разбивка по строке %1 анкеты; строк подгрупп: %2; дата "
                                    "отчёта: %3")
                         .arg(t_.line)
@@ -199,35 +165,11 @@ private:
     {
         const bool scales = block.scales;
         const HeatTableShape &shape = layout_.shape(scales);
-        const double cell = HeatMapLayout::cellWidth(scales);
+        const double cell = heatCellWidth(scales, kNameWidth, kCountWidth);
         const double valuesLeft = kNameWidth + kCountWidth;
         double top = block.top;
 
-        // The heading: the table's name, then a title per column, turned to read upwards.
-        p_.fillRect(QRectF(0, top, kReportWidth, shape.heading), kHeaderFill);
-        const QFont head = HeatMapLayout::headingFont(scales);
-        const QFont headBold = sansFont(kSmallPx, true);
-        p_.setFont(headBold);
-        p_.setPen(kAccent);
-        p_.drawText(QRectF(kCellPad, top, kNameWidth - kCellPad, shape.heading),
-                    Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap,
-                    scales ? QStringLiteral("Шкалы и факторы (III), %")
-                           : QStringLiteral("Итоговые показатели, %"));
-        p_.setFont(head);
-        p_.setPen(kInk);
-        const QFontMetricsF headMetrics(head);
-        const auto turned = [&](double centre, const QString &text) {
-            p_.save();
-            p_.translate(centre + headMetrics.ascent() / 2 - headMetrics.descent() / 2,
-                         top + shape.heading - kHeadingPad);
-            p_.rotate(-90);
-            p_.drawText(QPointF(0, 0), text);
-            p_.restore();
-        };
-        turned(kNameWidth + kCountWidth / 2, QStringLiteral("N"));
-        for (int c = 0; c < HeatMapLayout::columns(scales); ++c)
-            turned(valuesLeft + (c + 0.5) * cell,
-                   breakdownColumnTitle(HeatMapLayout::firstColumn(scales) + c));
+        paintHeatHeading(p_, scales, top, kNameWidth, kCountWidth);
         top += shape.heading;
 
         const BreakdownRow &whole = t_.rows.front();
@@ -248,8 +190,8 @@ private:
             const QFont font = HeatMapLayout::cellFont(scales, isWhole);
             const double baseline =
                 top + (shape.row - QFontMetricsF(font).height()) / 2 + ascentOf(font);
-            for (int c = 0; c < HeatMapLayout::columns(scales); ++c) {
-                const int column = HeatMapLayout::firstColumn(scales) + c;
+            for (int c = 0; c < heatColumns(scales); ++c) {
+                const int column = heatFirstColumn(scales) + c;
                 const QRectF box(valuesLeft + c * cell, top, cell, shape.row);
                 p_.fillRect(box, heatColour(row.value(column) - whole.value(column)));
             }
@@ -261,8 +203,8 @@ private:
             const QFontMetricsF metrics(font);
             p_.drawText(QPointF(valuesLeft - kCellPad - metrics.horizontalAdvance(count), baseline),
                         count);
-            for (int c = 0; c < HeatMapLayout::columns(scales); ++c) {
-                const int column = HeatMapLayout::firstColumn(scales) + c;
+            for (int c = 0; c < heatColumns(scales); ++c) {
+                const int column = heatFirstColumn(scales) + c;
                 const bool marked = row.significant[std::size_t(column)];
                 const QString text = formatWhole(row.value(column)).trimmed();
                 const QFont cellFont = HeatMapLayout::cellFont(scales, isWhole || marked);
@@ -271,33 +213,21 @@ private:
                                         QFontMetricsF(cellFont).horizontalAdvance(text) / 2,
                                     baseline),
                             text);
-                if (marked) {
-                    // A frame the eye finds whatever the cell's colour.
-                    p_.save();
-                    p_.setPen(QPen(kInk, kMarkFrame));
-                    p_.setBrush(Qt::NoBrush);
-                    p_.drawRect(QRectF(valuesLeft + c * cell, top, cell, shape.row)
-                                    .adjusted(kMarkFrame, kMarkFrame, -kMarkFrame, -kMarkFrame));
-                    p_.restore();
-                }
+                if (marked)
+                    paintHeatMark(p_, QRectF(valuesLeft + c * cell, top, cell, shape.row));
             }
             top += shape.row;
             p_.fillRect(QRectF(0, top - (isWhole ? 2 : 1), kReportWidth, isWhole ? 4 : 1.5),
                         isWhole ? kAccent : kRule);
         }
-        // Lines between the columns.
-        const double bottom = top;
-        for (int c = 0; c <= HeatMapLayout::columns(scales); ++c)
-            p_.fillRect(QRectF(valuesLeft + c * cell - 0.75, block.top + shape.heading, 1.5,
-                               bottom - block.top - shape.heading),
-                        kRule);
+        paintHeatColumnRules(p_, scales, block.top, top, kNameWidth, kCountWidth);
     }
 
     // The share of the differences between the subgroups (ICC(1)) under a table's rows.
     void paintShareRow(bool scales, double top)
     {
         const HeatTableShape &shape = layout_.shape(scales);
-        const double cell = HeatMapLayout::cellWidth(scales);
+        const double cell = heatCellWidth(scales, kNameWidth, kCountWidth);
         const double valuesLeft = kNameWidth + kCountWidth;
         p_.fillRect(QRectF(0, top, kReportWidth, shape.row), kHeaderFill);
         const QFont font = HeatMapLayout::cellFont(scales, false);
@@ -307,9 +237,9 @@ private:
         p_.setPen(kInk);
         p_.drawText(QPointF(kCellPad, baseline),
                     fitted(breakdownShareRowName(), font, kNameWidth + kCountWidth - 2 * kCellPad));
-        for (int c = 0; c < HeatMapLayout::columns(scales); ++c) {
+        for (int c = 0; c < heatColumns(scales); ++c) {
             const QString text =
-                breakdownShareText(t_.icc1[std::size_t(HeatMapLayout::firstColumn(scales) + c)]);
+                breakdownShareText(t_.icc1[std::size_t(heatFirstColumn(scales) + c)]);
             p_.drawText(QPointF(valuesLeft + (c + 0.5) * cell - metrics.horizontalAdvance(text) / 2,
                                 baseline),
                         text);
@@ -394,26 +324,12 @@ void paintBreakdownPage(QPainter &painter, const BreakdownTable &table, int page
 
 QByteArray breakdownPdf(const BreakdownTable &table, const QString &today)
 {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        setUpReportWriter(writer);
-        writer.setTitle(shownBeginning(QStringLiteral("Подгруппы: ") + table.folder));
-        QPainter painter;
-        if (!painter.begin(&writer))
-            return {};
-        HeatMapPainter heatMap(painter, table, today);
-        const int pages = heatMap.pages();
-        for (int page = 0; page < pages; ++page) {
-            if (!startReportPage(writer, painter, page))
-                return {};
-            heatMap.paintPage(page);
-            paintPageFooter(painter,
-                            kApplicationTitle + QStringLiteral("  ·  Подгруппы: ") + table.folder,
-                            page, pages);
-        }
-        painter.end();
-    }
-    return buffer.data();
+    std::optional<HeatMapPainter> heatMap;
+    return heatPdf(
+        QStringLiteral("Подгруппы: ") + table.folder,
+        [&](QPainter &painter) {
+            heatMap.emplace(painter, table, today);
+            return heatMap->pages();
+        },
+        [&](int page) { heatMap->paintPage(page); });
 }
