@@ -2,10 +2,12 @@
 
 #include "ProfileStore.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QProcess>
 #include <QStringEncoder>
@@ -131,4 +133,13 @@ void WindowTest::openGroup(const QString &anyFile)
 {
     dialogs->answers << anyFile;
     form->mmGroupClick();
+}
+
+int reportPageCount(const ReportContent &content)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setPageLayout(reportPageLayout());
+    return paintReport(writer, content);
 }

@@ -2,6 +2,7 @@
 
 #include "DesktopLayer.h"
 #include "Dialogs.h"
+#include "Report.h"
 #include "UnitPlot.h"
 
 #include <QStringList>
@@ -89,6 +90,9 @@ public:
 private:
     std::shared_ptr<Calls> calls_;
 };
+
+// How many pages the report of content takes, painted on A4 as a save paints it.
+int reportPageCount(const ReportContent &content);
 
 // A folder nobody may write into, root included; false when the machine cannot make one.
 bool makeUnwritable(const QString &folder);
