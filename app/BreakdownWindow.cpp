@@ -5,6 +5,7 @@
 #include "ErrorMessage.h"
 #include "HeatTable.h"
 #include "NumberFormat.h"
+#include "ResultsTable.h"
 #include "SafeFile.h"
 #include "SaveNames.h"
 #include "ShownText.h"
@@ -213,10 +214,7 @@ QVariant BreakdownModel::shareData(int column, int role) const
             return breakdownShareRowName();
         return QStringLiteral("%1: ICC(1) %2, ICC(2) %3")
             .arg(breakdownColumnTitle(value),
-                 icc1 ? QLocale().toString(*icc1, 'f', 2) : QStringLiteral("—"),
-                 table_->icc2[std::size_t(value)]
-                     ? QLocale().toString(*table_->icc2[std::size_t(value)], 'f', 2)
-                     : QStringLiteral("—"));
+                 shareText(icc1, QLocale()), shareText(table_->icc2[std::size_t(value)], QLocale()));
     default:
         return {};
     }
@@ -226,11 +224,8 @@ QVariant BreakdownModel::headerData(int section, Qt::Orientation orientation, in
 {
     if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return QAbstractTableModel::headerData(section, orientation, role);
-    if (section == kNameColumn)
-        return QStringLiteral("Подгруппа");
-    if (section == kCountColumn)
-        return role == Qt::ToolTipRole ? QStringLiteral("Файлов в подгруппе") : QStringLiteral("N");
-    return breakdownColumnTitle(section - kFirstValueColumn);
+    return heatHeaderData(section, role, QStringLiteral("Подгруппа"),
+                          QStringLiteral("Файлов в подгруппе"));
 }
 
 void BreakdownModel::sort(int column, Qt::SortOrder order)

@@ -1,5 +1,6 @@
 #include "HeatTable.h"
 
+#include "Breakdown.h"
 #include "CommandError.h"
 #include "Dialogs.h"
 #include "ErrorMessage.h"
@@ -98,4 +99,13 @@ void saveExtended(Dialogs &dialogs, QWidget *parent, const QString &chosen, cons
     } catch (const std::exception &e) {
         dialogs.showError(parent, errorMessageOf(e));
     }
+}
+
+QVariant heatHeaderData(int section, int role, const QString &rowsTitle, const QString &countHint)
+{
+    if (section == kHeatNameColumn)
+        return rowsTitle;
+    if (section == kHeatCountColumn)
+        return role == Qt::ToolTipRole ? countHint : QStringLiteral("N");
+    return breakdownColumnTitle(section - kHeatFirstValueColumn);
 }

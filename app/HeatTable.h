@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStyledItemDelegate>
+#include <QVariant>
 #include <functional>
 
 class Dialogs;
@@ -34,6 +35,10 @@ public:
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override;
 };
+
+// The heading of column section of a heat map table, for the display and tool tip roles: the
+// rows' title, the files ("N", hint countHint) and the values' titles.
+QVariant heatHeaderData(int section, int role, const QString &rowsTitle, const QString &countHint);
 
 // The bold title over the table, then the notes under it (named laNotes).
 QLabel *addHeatTitle(QBoxLayout &layout, const QString &text, QWidget *parent);

@@ -121,11 +121,7 @@ QVariant TrendModel::headerData(int section, Qt::Orientation orientation, int ro
 {
     if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return QAbstractTableModel::headerData(section, orientation, role);
-    if (section == kNameColumn)
-        return QStringLiteral("Волна");
-    if (section == kCountColumn)
-        return role == Qt::ToolTipRole ? QStringLiteral("Файлов в волне") : QStringLiteral("N");
-    return breakdownColumnTitle(section - kFirstValueColumn);
+    return heatHeaderData(section, role, QStringLiteral("Волна"), QStringLiteral("Файлов в волне"));
 }
 
 void TrendModel::setShowScales(bool show)
