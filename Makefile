@@ -2,7 +2,7 @@
 PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev \
             libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-liberation2 fontconfig \
             libjpeg-turbo-progs qt6-svg-dev desktop-file-utils libglib2.0-bin poppler-utils locales \
-            dpkg-dev file lintian libxlsxwriter-dev python3-openpyxl qt6-translations-l10n \
+            dpkg-dev file lintian libxlsxwriter-dev libzip-dev python3-openpyxl libreoffice-calc-nogui qt6-translations-l10n \
             r-base-core r-cran-multilevel
 # The locales the suite runs under: the users' Russian one and, for comparison, two others.
 LOCALES := ru_RU.UTF-8 en_US.UTF-8 de_DE.UTF-8

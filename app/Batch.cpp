@@ -9,6 +9,7 @@
 #include "DiagramPanel.h"
 #include "ErrorMessage.h"
 #include "GroupLoader.h"
+#include "GroupSource.h"
 #include "MemoText.h"
 #include "NumberFormat.h"
 #include "Profile.h"
@@ -62,9 +63,16 @@ public:
                   .arg(systemReason(errno ? errno : EIO)));
     }
     void error(const QString &line) { printMessage(err_, QStringLiteral("vorlzut: ") + line); }
+    // What a load left out or counted once: from the worker that loads, a whole line at a time.
+    void note(const QString &line)
+    {
+        const std::lock_guard<std::mutex> lock(noteMutex_);
+        error(line);
+    }
     bool outFailed() const { return outFailed_; }
 
 private:
+    std::mutex noteMutex_;
     std::FILE *out_;
     std::FILE *err_;
     bool outFailed_ = false;
@@ -138,7 +146,8 @@ QString groupStem(const QString &code, const QString &name, int nameLimit)
 QString inputStem(const QString &code, const NativePath &input, bool group, int nameLimit)
 {
     if (group)
-        return groupStem(code, lastName(input), nameLimit);
+        return groupStem(code, isFolder(input) ? lastName(input) : groupSourceName(input),
+                         nameLimit);
     QString stem = fileNameSafeCode(code);
     if (stem.trimmed().isEmpty()) {
         QString file = lastName(input);
@@ -466,7 +475,8 @@ int runInputs(Reporter &report, const NativePath &folder, int nameLimit,
 } // namespace
 
 int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE *out,
-             std::FILE *err, int jobs, std::optional<ReferenceProfile> reference)
+             std::FILE *err, int jobs, std::optional<ReferenceProfile> reference,
+             const TableOptions &table)
 {
     Reporter report(out, err);
     try {
@@ -478,10 +488,14 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
     std::vector<BatchInput> inputs;
     for (const NativePath &path : paths)
         inputs.push_back({shownPath(path),
-                          [&path, &reference] {
+                          [&path, &reference, &table, &report] {
                               LoadedInput input;
-                              if (isFolder(path)) {
-                                  input.profile = loadGroup(path, todayText());
+                              if (isGroupPath(path)) {
+                                  QStringList notes;
+                                  input.profile = loadGroup(path, todayText(), Members::Keep, {},
+                                                            table, &notes);
+                                  for (const QString &note : notes)
+                                      report.note(shownPath(path) + QStringLiteral(": ") + note);
                                   input.nameCaption = groupName();
                               } else {
                                   input.profile = loadRespondent(path);
@@ -499,7 +513,8 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
 }
 
 int runBreakdownBatch(const NativePath &outDir, const NativePath &folder, int splitLine,
-                      int minimumSize, std::FILE *out, std::FILE *err, int jobs)
+                      int minimumSize, std::FILE *out, std::FILE *err, int jobs,
+                      const TableOptions &options)
 {
     Reporter report(out, err);
     const QString today = todayText();
@@ -509,11 +524,17 @@ int runBreakdownBatch(const NativePath &outDir, const NativePath &folder, int sp
     // The folder is read and split before anything is made: a file that does not load fails
     // the run with nothing written.
     try {
-        checkSplitFolder(folder);
-        whole = std::make_shared<const LoadedProfile>(loadGroup(folder, today));
+        checkGroupPath(folder, QStringLiteral("Cannot split %1 into subgroups"));
+        QStringList notes;
+        whole = std::make_shared<const LoadedProfile>(
+            loadGroup(folder, today, Members::Keep, {}, options, &notes));
+        for (const QString &note : notes)
+            report.note(shownPath(folder) + QStringLiteral(": ") + note);
         breakdown = std::make_unique<const Breakdown>(splitGroup(*whole, splitLine, minimumSize));
         table = std::make_shared<const BreakdownTable>(
-            breakdownTable(*whole, *breakdown, shownFolderName(displayPath(folder))));
+            breakdownTable(*whole, *breakdown,
+                           isFolder(folder) ? shownFolderName(displayPath(folder))
+                                            : groupSourceName(folder)));
         makeFolders(outDir);
     } catch (const std::exception &e) {
         report.error(commandLineErrorText(e));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Comparison.h"
+#include "GroupSource.h"
 #include "NativePath.h"
 
 #include <QHash>
@@ -9,7 +10,8 @@
 #include <cstdio>
 #include <optional>
 
-// The batch reports: for every input (an answer file: one respondent; a folder: a group) the
+// The batch reports: for every input (an answer file: one respondent; a folder or a table: a
+// group) the
 // analysis file, the PDF report and the pictures of the four diagram views and the six chart views,
 // written into one folder under the names the Save commands propose, a folder's with its name
 // after the code. An input's files replace their older namesakes together or not at all. One
@@ -20,7 +22,8 @@
 // status are those of a serial run (jobs 1, every input on the calling thread, written before
 // the next is read). A reference is laid over every input's views and report.
 int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE *out,
-             std::FILE *err, int jobs = 1, std::optional<ReferenceProfile> reference = {});
+             std::FILE *err, int jobs = 1, std::optional<ReferenceProfile> reference = {},
+             const TableOptions &table = {});
 
 // The batch of a breakdown: the folder split by details line splitLine as the breakdown window
 // splits it, and for each subgroup it shows the files runBatch writes for one input, of the
@@ -29,7 +32,8 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
 // table (as --csv --by prints it). No files for subgroups below minimumSize. A folder that does
 // not load fails the run before anything is written; otherwise as runBatch.
 int runBreakdownBatch(const NativePath &outDir, const NativePath &folder, int splitLine,
-                      int minimumSize, std::FILE *out, std::FILE *err, int jobs = 1);
+                      int minimumSize, std::FILE *out, std::FILE *err, int jobs = 1,
+                      const TableOptions &table = {});
 
 // The jobs of a batch run by default: one per processor core, at most kMaxBatchJobs.
 int defaultBatchJobs();

@@ -6,6 +6,7 @@
 #include "BreakdownWindow.h"
 #include "BusyCursor.h"
 #include "GroupLoader.h"
+#include "GroupSource.h"
 #include "NumberFormat.h"
 
 #include <QApplication>
@@ -13,18 +14,29 @@
 
 void TForm1::mmBreakdownClick()
 {
-    const QString path = runOpenDialog(QStringLiteral("Подгруппы: файл анкеты из папки"));
-    if (path.isEmpty())
+    const QString folder = runGroupDialog(QStringLiteral("Подгруппы: файл анкеты из папки"));
+    if (folder.isEmpty())
         return;
     runCommand([&] {
-        // Any file of the folder stands for the whole folder, as for the Group command. Every
-        // member is read once, here; the split works on what was read.
-        const QString folder = QFileInfo(path).absolutePath();
+        // The group is chosen as for the Group command. Every member is read once, here; the
+        // split works on what was read.
+        const NativePath path = toNativePath(folder);
+        TableOptions options;
+        if (!isFolder(path)) {
+            const std::optional<TableOptions> confirmed = confirmTable(path);
+            if (!confirmed)
+                return;
+            options = *confirmed;
+        }
         std::shared_ptr<const LoadedProfile> whole;
+        QStringList notes;
         {
             BusyCursor busy;
-            whole = std::make_shared<const LoadedProfile>(loadGroup(folder, todayText()));
+            whole = std::make_shared<const LoadedProfile>(
+                loadGroup(path, todayText(), Members::Keep, {}, options, &notes));
         }
+        if (!notes.isEmpty())
+            dialogs_->showNotes(this, notes);
 
         const std::array<QString, kSplitLineCount> common = commonDetailTexts(*whole);
         const std::optional<BreakdownChoice> choice =
@@ -34,7 +46,8 @@ void TForm1::mmBreakdownClick()
         auto breakdown = std::make_shared<const Breakdown>(
             splitGroup(*whole, choice->line, choice->minimumSize));
         auto table = std::make_shared<const BreakdownTable>(
-            breakdownTable(*whole, *breakdown, shownFolderName(folder)));
+            breakdownTable(*whole, *breakdown,
+                           isFolder(path) ? shownFolderName(folder) : groupSourceName(path)));
         auto *window = new BreakdownWindow(
             {whole, breakdown, table}, *dialogs_,
             [this, table, whole](LoadedProfile subgroup) {

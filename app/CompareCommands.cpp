@@ -4,6 +4,7 @@
 
 #include "BusyCursor.h"
 #include "Comparison.h"
+#include "GroupSource.h"
 #include "NumberFormat.h"
 #include "ProfileStore.h"
 #include "TChart.h"
@@ -52,12 +53,12 @@ void TForm1::mmCompareFileClick()
 
 void TForm1::mmCompareGroupClick()
 {
-    const QString path = runOpenDialog(QStringLiteral("Группа для сравнения"));
-    if (path.isEmpty())
+    const QString group = runGroupDialog(QStringLiteral("Группа для сравнения"));
+    if (group.isEmpty())
         return;
     runCommand([&] {
         BusyCursor busy;
-        setReference(loadReference(toNativePath(QFileInfo(path).absolutePath()), todayText()));
+        setReference(loadReference(toNativePath(group), todayText()));
     });
 }
 

@@ -1,6 +1,7 @@
 #include "Dialogs.h"
 
 #include "BreakdownDialog.h"
+#include "TableImportDialog.h"
 #include "CommandError.h"
 
 #include <QDir>
@@ -98,4 +99,23 @@ bool mayWriteExtended(Dialogs &dialogs, QWidget *parent, const QString &chosen,
     return extended == chosen || !QFileInfo::exists(extended) ||
            dialogs.askYesNo(parent, QStringLiteral("Файл %1 уже существует. Заменить его?")
                                         .arg(QDir::toNativeSeparators(extended)));
+}
+
+std::optional<TableOptions> WindowDialogs::confirmTable(QWidget *parent, const NativePath &table,
+                                                        const TableScan &scan,
+                                                        const TableOptions &options)
+{
+    return runTableImportDialog(parent, table, scan, options);
+}
+
+void WindowDialogs::showNotes(QWidget *parent, const QStringList &notes)
+{
+    QMessageBox box(QMessageBox::Information, kApplicationTitle,
+                    QStringLiteral("Загружено, но не всё так, как в таблице:"), QMessageBox::Ok,
+                    parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDetailedText(notes.join(QLatin1Char('\n')));
+    box.setInformativeText(notes.mid(0, 5).join(QLatin1Char('\n')) +
+                           (notes.size() > 5 ? QStringLiteral("\n…") : QString()));
+    box.exec();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GroupSource.h"
 #include "Version.h"
 
 #include <QString>
@@ -44,6 +45,18 @@ public:
     {
         return std::nullopt;
     }
+    // A table read as a group, before its load: the mapping found, its first rows and every
+    // bad row, for the user to confirm, change the mapping or go on without the bad rows. The
+    // options to load with, or nullopt when the user cancels. Without a user the table is
+    // loaded as found, so a table with bad rows is refused with its first problem.
+    virtual std::optional<TableOptions> confirmTable(QWidget *, const NativePath &,
+                                                     const TableScan &,
+                                                     const TableOptions &options)
+    {
+        return options;
+    }
+    // What a load left out or counted once, after it.
+    virtual void showNotes(QWidget *, const QStringList &) {}
 };
 
 // What a Save command asks its dialog for: the title, the file type, the name proposed, and the
@@ -78,6 +91,10 @@ public:
     bool runPrintDialog(QPrinter &printer, QWidget *parent) override;
     std::optional<BreakdownChoice> askBreakdown(QWidget *parent,
                                                 const QStringList &lineTexts) override;
+    std::optional<TableOptions> confirmTable(QWidget *parent, const NativePath &table,
+                                             const TableScan &scan,
+                                             const TableOptions &options) override;
+    void showNotes(QWidget *parent, const QStringList &notes) override;
 };
 
 // No dialogs at all, for runs without a user (a batch, the benchmarks, the screenshot tool):

@@ -4,10 +4,12 @@
 
 #include "BusyCursor.h"
 #include "GroupLoader.h"
+#include "GroupSource.h"
 #include "NumberFormat.h"
 #include "ProfileStore.h"
 #include "ProgramFolders.h"
 #include "Trend.h"
+#include "Waves.h"
 #include "TrendWindow.h"
 
 #include <QFileDialog>

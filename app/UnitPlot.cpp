@@ -9,6 +9,7 @@
 #include "ErrorMessage.h"
 #include "Fonts.h"
 #include "GroupLoader.h"
+#include "GroupSource.h"
 #include "MenuBarStyle.h"
 #include "NativePath.h"
 #include "NumberFormat.h"
@@ -70,6 +71,10 @@ const QColor kMaroon(128, 0, 0);
 const QColor kRed(255, 0, 0);
 
 const QString kOpenDialogFilter = QStringLiteral("TXT Files (*.txt)");
+// A group is a folder of answer files or a table exported from a form.
+const QStringList kGroupDialogFilters = {
+    QStringLiteral("Анкеты и таблицы ответов (*.txt *.csv *.tsv *.xlsx)"), kOpenDialogFilter,
+    QStringLiteral("Таблицы ответов (*.csv *.tsv *.xlsx)")};
 
 // The labels flag is the Plots menu's tag, a property of its own: a change of the menu action's
 // data would have the menu bar lay out and repaint its items twice a load.
@@ -462,10 +467,26 @@ QFileDialog &TForm1::saveDialog()
 QString TForm1::runOpenDialog(const QString &title)
 {
     QFileDialog &dialog = openDialog();
+    dialog.setNameFilter(kOpenDialogFilter);
     dialog.setWindowTitle(title);
     dialog.setDirectory(programFolders(Profile().ProgramFolder).data);
     clearFileName(dialog);
     return dialogs_->runOpenDialog(dialog);
+}
+
+QString TForm1::runGroupDialog(const QString &title)
+{
+    QFileDialog &dialog = openDialog();
+    dialog.setNameFilters(kGroupDialogFilters);
+    dialog.setWindowTitle(title);
+    dialog.setDirectory(programFolders(Profile().ProgramFolder).data);
+    clearFileName(dialog);
+    const QString path = dialogs_->runOpenDialog(dialog);
+    dialog.setNameFilter(kOpenDialogFilter);
+    if (path.isEmpty())
+        return {};
+    // Any answer file of a folder stands for the whole folder.
+    return isTablePath(QFile::encodeName(path)) ? path : QFileInfo(path).absolutePath();
 }
 
 void TForm1::mmOpenClick()
@@ -478,11 +499,10 @@ void TForm1::mmOpenClick()
 
 void TForm1::mmGroupClick()
 {
-    const QString path = runOpenDialog(QStringLiteral("Ввод групповых данных для оценки ТР"));
-    if (path.isEmpty())
+    const QString group = runGroupDialog(QStringLiteral("Ввод групповых данных для оценки ТР"));
+    if (group.isEmpty())
         return;
-    // Any file of the folder stands for the whole folder.
-    runCommand([&] { loadGroupFolder(QFileInfo(path).absolutePath()); });
+    runCommand([&] { loadGroupFolder(toNativePath(group)); });
 }
 
 void TForm1::openPath(const QString &path)
@@ -492,9 +512,8 @@ void TForm1::openPath(const QString &path)
 
 void TForm1::loadPath(const NativePath &path)
 {
-    if (isFolder(path)) {
-        BusyCursor busy;
-        showLoaded(loadGroup(path, todayText()), groupName());
+    if (isGroupPath(path)) {
+        loadGroupFolder(path);
     } else {
         showLoaded(loadRespondent(path), respondentNameCaption());
     }
@@ -506,10 +525,33 @@ void TForm1::loadDataFile(const QString &path)
     showLoaded(loadRespondent(path), respondentNameCaption());
 }
 
-void TForm1::loadGroupFolder(const QString &folder)
+void TForm1::loadGroupFolder(const NativePath &path)
 {
-    BusyCursor busy;
-    showLoaded(loadGroup(folder, todayText()), groupName());
+    TableOptions options;
+    if (!isFolder(path) && isTablePath(path)) {
+        const std::optional<TableOptions> confirmed = confirmTable(path);
+        if (!confirmed)
+            return;
+        options = *confirmed;
+    }
+    QStringList notes;
+    {
+        BusyCursor busy;
+        showLoaded(loadGroup(path, todayText(), Members::Keep, {}, options, &notes), groupName());
+    }
+    if (!notes.isEmpty())
+        dialogs_->showNotes(this, notes);
+}
+
+std::optional<TableOptions> TForm1::confirmTable(const NativePath &table)
+{
+    TableOptions options;
+    TableScan scan;
+    {
+        BusyCursor busy;
+        scan = scanTable(table, options);
+    }
+    return dialogs_->confirmTable(this, table, scan, options);
 }
 
 void TForm1::showLoaded(LoadedProfile &&read, const QString &nameCaption)

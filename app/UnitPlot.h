@@ -6,6 +6,7 @@
 #include "DiagramViews.h"
 #include "Dialogs.h"
 #include "MemoText.h"
+#include "GroupSource.h"
 #include "NativePath.h"
 #include "ProfileView.h"
 
@@ -168,13 +169,20 @@ private:
     // Runs one command; its error ends it and is shown in the error box.
     void runCommand(const std::function<void()> &command);
     QString runOpenDialog(const QString &title);
+    // The open dialog of the commands that read a group: answer files and tables. The group the
+    // chosen file stands for: a table itself, an answer file its whole folder; empty on cancel.
+    QString runGroupDialog(const QString &title);
     // openPath's load from the path's own bytes, its error thrown to the caller.
     void loadPath(const NativePath &path);
     // Wave wave of a trend opened as a group, over the wave before it as the comparison's
     // reference (the first wave over none); the report adds the trend's pages.
     void showWave(std::shared_ptr<const Trend> trend, std::size_t wave);
     void loadDataFile(const QString &path);
-    void loadGroupFolder(const QString &folder);
+    // A folder or a table read as a group; a table's mapping and problems are confirmed
+    // first through the dialogs, and what its load left out is said after it.
+    void loadGroupFolder(const NativePath &folder);
+    // How a table is read, as the user confirmed it; nullopt when the user cancelled.
+    std::optional<TableOptions> confirmTable(const NativePath &table);
     // Puts a profile that has been read completely on screen: header, store, views.
     void showLoaded(LoadedProfile &&read, const QString &nameCaption);
     // The results table filled from the store, with the reference and the statistics its

@@ -132,24 +132,34 @@ int main(int argc, char **argv)
         // No window and no display: only the core application object.
         QCoreApplication app(argc, argv);
         if (cl.trend)
-            return runTrendExport(cl.path, cl.minimumSize, BreakdownFormat::Json, stdout, stderr);
+            return runTrendExport(cl.path, cl.minimumSize, BreakdownFormat::Json, stdout, stderr,
+                                  cl.table);
         if (cl.splitLine != 0)
             return runBreakdownExport(cl.path, cl.splitLine, cl.minimumSize, BreakdownFormat::Json,
-                                      stdout, stderr);
-        return runJsonExport(cl.path, stdout, stderr, cl.compare);
+                                      stdout, stderr, cl.table);
+        return runJsonExport(cl.path, stdout, stderr, cl.compare, cl.table);
     }
     case CommandLine::Mode::Csv: {
         QCoreApplication app(argc, argv);
         if (cl.trend)
-            return runTrendExport(cl.path, cl.minimumSize, BreakdownFormat::Csv, stdout, stderr);
+            return runTrendExport(cl.path, cl.minimumSize, BreakdownFormat::Csv, stdout, stderr,
+                                  cl.table);
         if (cl.splitLine != 0)
             return runBreakdownExport(cl.path, cl.splitLine, cl.minimumSize, BreakdownFormat::Csv,
-                                      stdout, stderr);
-        return runCsvExport(cl.path, stdout, stderr, cl.compare);
+                                      stdout, stderr, cl.table);
+        return runCsvExport(cl.path, stdout, stderr, cl.compare, cl.table);
     }
     case CommandLine::Mode::Xlsx: {
         QCoreApplication app(argc, argv);
-        return runXlsxExport(cl.outFile, cl.path, stderr);
+        return runXlsxExport(cl.outFile, cl.path, stderr, cl.table);
+    }
+    case CommandLine::Mode::Check: {
+        QCoreApplication app(argc, argv);
+        return runCheck(cl.path, cl.table, stdout, stderr);
+    }
+    case CommandLine::Mode::Split: {
+        QCoreApplication app(argc, argv);
+        return runSplit(cl.outDir, cl.path, cl.table, stdout, stderr);
     }
     case CommandLine::Mode::Batch: {
         // The PDF writer lists a report's fonts in the order of a hash table: a fixed seed
@@ -163,7 +173,7 @@ int main(int argc, char **argv)
         const int jobs = cl.jobs > 0 ? cl.jobs : defaultBatchJobs();
         if (cl.splitLine != 0)
             return runBreakdownBatch(cl.outDir, cl.paths.value(0), cl.splitLine, cl.minimumSize,
-                                     stdout, stderr, jobs);
+                                     stdout, stderr, jobs, cl.table);
         // A reference that cannot be read fails the run before anything is written.
         std::optional<ReferenceProfile> reference;
         if (cl.compare) {
@@ -174,7 +184,7 @@ int main(int argc, char **argv)
                 return 1;
             }
         }
-        return runBatch(cl.outDir, cl.paths, stdout, stderr, jobs, std::move(reference));
+        return runBatch(cl.outDir, cl.paths, stdout, stderr, jobs, std::move(reference), cl.table);
     }
     case CommandLine::Mode::Window:
         break;

@@ -6,13 +6,18 @@
 #include "Comparison.h"
 #include "ErrorMessage.h"
 #include "GroupLoader.h"
+#include "GroupSource.h"
 #include "NumberFormat.h"
 #include "ProfileJson.h"
 #include "ProfileTable.h"
 #include "SafeFile.h"
 #include "Scoring.h"
+#include "SourceCheck.h"
+#include "SplitTable.h"
 #include "TemporaryFiles.h"
 #include "Trend.h"
+#include "Waves.h"
+#include "Waves.h"
 #include "Version.h"
 
 #include "NativePath.h"
@@ -49,7 +54,10 @@ QString notValue(const QByteArray &value)
 
 // The long options. Those that take a value take the next argument whatever it looks like, or
 // the text after "=", as getopt_long does.
-enum class Option { Help, Version, Json, Csv, Xlsx, Batch, Compare, Jobs, By, MinSize, Trend };
+enum class Option {
+    Help, Version, Json, Csv, Xlsx, Batch, Compare, Jobs, By, MinSize, Trend,
+    Check, Split, Columns, Sheet, SkipBad
+};
 
 struct OptionName
 {
@@ -64,7 +72,9 @@ constexpr OptionName kOptions[] = {
     {"--xlsx", Option::Xlsx, true},       {"--batch", Option::Batch, true},
     {"--compare", Option::Compare, true}, {"--jobs", Option::Jobs, true},
     {"--by", Option::By, true},           {"--min-size", Option::MinSize, true},
-    {"--trend", Option::Trend, true},
+    {"--trend", Option::Trend, true},     {"--check", Option::Check, false},
+    {"--split", Option::Split, true},     {"--columns", Option::Columns, true},
+    {"--sheet", Option::Sheet, true},     {"--skip-bad", Option::SkipBad, false},
 };
 
 // What an option with no value says it needs.
@@ -87,6 +97,12 @@ QString needsValue(Option option)
         return QStringLiteral("--min-size needs a whole number of files from 1");
     case Option::Trend:
         return QStringLiteral("--trend needs a folder whose subfolders hold the survey waves");
+    case Option::Split:
+        return QStringLiteral("--split needs an output folder and a table (.csv, .tsv, .xlsx)");
+    case Option::Columns:
+        return QStringLiteral("--columns needs a mapping such as answers=E-AJ,date=A");
+    case Option::Sheet:
+        return QStringLiteral("--sheet needs the name of a worksheet");
     default:
         return {};
     }
@@ -227,6 +243,29 @@ private:
             cl.trend = true;
             cl.path = value;
             return;
+        case Option::Check:
+            setMode(cl, CommandLine::Mode::Check, option);
+            return;
+        case Option::Split:
+            setMode(cl, CommandLine::Mode::Split, option);
+            cl.outDir = value;
+            return;
+        case Option::Columns:
+            once(option);
+            cl.table.columns = QString::fromUtf8(value);
+            if (cl.table.columns.trimmed().isEmpty())
+                throw Refused{needsValue(option)};
+            return;
+        case Option::Sheet:
+            once(option);
+            cl.table.sheet = QString::fromUtf8(value);
+            if (cl.table.sheet.isEmpty())
+                throw Refused{needsValue(option)};
+            return;
+        case Option::SkipBad:
+            once(option);
+            cl.table.skipBad = true;
+            return;
         case Option::Help:
         case Option::Version:
             return;
@@ -242,6 +281,25 @@ private:
             throw Refused{QStringLiteral("--jobs goes with --batch only")};
         if (seen_.contains(Option::MinSize) && cl.splitLine == 0 && !cl.trend)
             throw Refused{QStringLiteral("--min-size goes with --by or --trend only")};
+        if (seen_.contains(Option::SkipBad) && mode == Mode::Check)
+            throw Refused{QStringLiteral("--check lists the bad rows; --skip-bad goes with the "
+                                         "commands that load a table")};
+        if (mode == Mode::Check || mode == Mode::Split) {
+            if (cl.trend || cl.splitLine != 0 || cl.compare)
+                throw Refused{QStringLiteral("%1 cannot be used with %2")
+                                  .arg(modeName_, cl.trend          ? nameOf(Option::Trend)
+                                                  : cl.splitLine != 0 ? nameOf(Option::By)
+                                                                      : nameOf(Option::Compare))};
+            if (operands.isEmpty())
+                throw Refused{mode == Mode::Split
+                                  ? needsValue(Option::Split)
+                                  : QStringLiteral("--check needs a folder, a table or a file")};
+            if (operands.size() > 1)
+                throw Refused{tooMany(QStringLiteral("%1 takes one path").arg(modeName_),
+                                      operands[1])};
+            cl.path = operands.first();
+            return;
+        }
         if (cl.trend) {
             if (mode != Mode::Json && mode != Mode::Csv)
                 throw Refused{QStringLiteral("--trend goes with --json or --csv only")};
@@ -318,6 +376,8 @@ QString usageText()
         "       vorlzut --xlsx OUTFILE PATH\n"
         "       vorlzut --batch OUTDIR [--jobs N] [--compare REF] PATH...\n"
         "       vorlzut --batch OUTDIR [--jobs N] --by LINE [--min-size N] FOLDER\n"
+        "       vorlzut --check PATH\n"
+        "       vorlzut --split OUTDIR TABLE\n"
         "\n"
         "Builds the organisational culture profile of questionnaire answer files.\n"
         "Options may stand in any order, before or after the paths; \"--\" ends them, so that\n"
@@ -326,6 +386,8 @@ QString usageText()
         "\n"
         "  PATH         open the window and load PATH at once: an answer file as one\n"
         "               respondent (the Data command), a folder as a group (the Group command)\n"
+        "               A table exported from an online form or a spreadsheet (.csv, .tsv or\n"
+        "               .xlsx, a row per respondent) is read as a group wherever a folder is\n"
         "  --json       load PATH the same way without any window and print the profile\n"
         "               as one JSON object on standard output\n"
         "  --csv        load PATH the same way and print the table of individual results as\n"
@@ -368,6 +430,23 @@ QString usageText()
         "               difference (this profile minus REF), --csv the rows reference and\n"
         "               difference; --batch lays REF over the diagram and the charts and adds\n"
         "               the page \"Сравнение\" to every report\n"
+        "  --check      list every problem of PATH, a folder, a table or an answer file:\n"
+        "               the file and line, or the row and column, with the reason; and what is\n"
+        "               read but suspicious (an answer outside 1 to 7, totals that disagree\n"
+        "               with the answers, the same respondent twice). Status 1 when any problem\n"
+        "  --split OUTDIR\n"
+        "               write one answer file per row of TABLE into OUTDIR (made when missing),\n"
+        "               with the twelve totals computed from the answers; all or none, and no\n"
+        "               file that is there already is replaced\n"
+        "  --columns MAP\n"
+        "               how a table's columns are read, where the automatic mapping is wrong:\n"
+        "               FIELD=COLUMNS joined by \",\"; FIELD is answers, date, code, name, email or\n"
+        "               details, COLUMNS a column's letters (E), number (5) or header text, a\n"
+        "               range (E-AJ), several joined by \"+\", or none. Example:\n"
+        "               --columns answers=F-AK,name=C,details=D+E\n"
+        "  --sheet NAME read the worksheet NAME of an .xlsx workbook instead of the first\n"
+        "  --skip-bad   load a table's good rows and name the rows left out on standard\n"
+        "               error, instead of refusing a table with bad rows\n"
         "  -h, --help   show this text\n"
         "  --version    show the version\n"
         "\n"
@@ -432,6 +511,15 @@ template <typename Load> auto namingThePath(const NativePath &path, const Load &
     }
 }
 
+// What a table's load left out or counted once, on standard error: the output is complete
+// without them, but the user must know.
+void printNotes(std::FILE *err, const NativePath &path, const QStringList &notes)
+{
+    for (const QString &note : notes)
+        printMessage(err, QStringLiteral("vorlzut: %1: %2")
+                              .arg(QDir::toNativeSeparators(displayPath(path)), note));
+}
+
 using ExportFormat = std::function<QByteArray(LoadedProfile &, const QString &today,
                                               const ReferenceProfile *reference)>;
 
@@ -439,7 +527,7 @@ using ExportFormat = std::function<QByteArray(LoadedProfile &, const QString &to
 // reference when one is asked for, turns the result into bytes and hands them to deliver;
 // nothing is delivered when either load fails.
 int runExport(const NativePath &native, std::FILE *err, const std::optional<NativePath> &compare,
-              const MemberSink &onMember, const ExportFormat &format,
+              const TableOptions &table, const MemberSink &onMember, const ExportFormat &format,
               const std::function<void(const QByteArray &)> &deliver)
 {
     try {
@@ -448,11 +536,14 @@ int runExport(const NativePath &native, std::FILE *err, const std::optional<Nati
         if (compare)
             reference = loadCompareReference(*compare);
         const QString today = todayText();
+        QStringList notes;
         const auto load = [&] {
-            return isFolder(native) ? loadGroup(native, today, Members::Drop, onMember)
-                                    : loadRespondent(native);
+            return isGroupPath(native)
+                       ? loadGroup(native, today, Members::Drop, onMember, table, &notes)
+                       : loadRespondent(native);
         };
         LoadedProfile profile = reference ? namingThePath(native, load) : load();
+        printNotes(err, native, notes);
         deliver(format(profile, today, reference ? &*reference : nullptr));
         return 0;
     } catch (const std::exception &e) {
@@ -469,10 +560,10 @@ ReferenceProfile loadCompareReference(const NativePath &path)
 }
 
 int runJsonExport(const NativePath &path, std::FILE *out, std::FILE *err,
-                  const std::optional<NativePath> &compare)
+                  const std::optional<NativePath> &compare, const TableOptions &table)
 {
     return runExport(
-        path, err, compare, {},
+        path, err, compare, table, {},
         [](LoadedProfile &profile, const QString &today, const ReferenceProfile *reference) {
             convertToPercent(profile.store);
             return profileJson(profile, analysisLines(profile.store, profile.header, today),
@@ -482,41 +573,45 @@ int runJsonExport(const NativePath &path, std::FILE *out, std::FILE *err,
 }
 
 int runCsvExport(const NativePath &path, std::FILE *out, std::FILE *err,
-                 const std::optional<NativePath> &compare)
+                 const std::optional<NativePath> &compare, const TableOptions &table)
 {
     // A group's rows are written as its members are read; a respondent's one row at the end.
     CsvTableWriter writer(scriptCsv());
     return runExport(
-        path, err, compare, [&writer](const MemberProfile &member) { writer.addMember(member); },
+        path, err, compare, table,
+        [&writer](const MemberProfile &member) { writer.addMember(member); },
         [&writer](LoadedProfile &profile, const QString &, const ReferenceProfile *reference) {
             for (const MemberProfile &member : profile.members)
                 writer.addMember(member);
-            QByteArray table = writer.finish(profile.group);
+            QByteArray rows = writer.finish(profile.group);
             if (reference) {
                 convertToPercent(profile.store);
-                table += comparisonCsvRows(profile.store, *reference, scriptCsv());
+                rows += comparisonCsvRows(profile.store, *reference, scriptCsv());
             }
-            return table;
+            return rows;
         },
         [out](const QByteArray &bytes) { writeToStream(out, bytes); });
 }
 
 int runBreakdownExport(const NativePath &folder, int splitLine, int minimumSize,
-                       BreakdownFormat format, std::FILE *out, std::FILE *err)
+                       BreakdownFormat format, std::FILE *out, std::FILE *err,
+                       const TableOptions &table)
 {
     try {
-        checkSplitFolder(folder);
+        checkGroupPath(folder, QStringLiteral("Cannot split %1 into subgroups"));
         const QString shown = displayPath(folder);
         // One pass: the subgroups are summed as the group load reads the members.
         const QString today = todayText();
         BreakdownBuilder builder(splitLine, today, Members::Drop);
-        const LoadedProfile whole =
-            loadGroup(folder, today, Members::Drop,
-                      [&builder](const MemberProfile &member) { builder.add(member); });
-        const BreakdownTable table =
-            breakdownTable(whole, builder.finish(minimumSize), shownFolderName(shown));
-        writeToStream(out, format == BreakdownFormat::Json ? breakdownJson(table)
-                                                           : breakdownCsv(table, scriptCsv()));
+        QStringList notes;
+        const LoadedProfile whole = loadGroup(
+            folder, today, Members::Drop,
+            [&builder](const MemberProfile &member) { builder.add(member); }, table, &notes);
+        printNotes(err, folder, notes);
+        const BreakdownTable breakdown =
+            breakdownTable(whole, builder.finish(minimumSize), groupSourceName(folder));
+        writeToStream(out, format == BreakdownFormat::Json ? breakdownJson(breakdown)
+                                                           : breakdownCsv(breakdown, scriptCsv()));
         return 0;
     } catch (const std::exception &e) {
         printMessage(err, commandLineErrorText(e));
@@ -525,10 +620,10 @@ int runBreakdownExport(const NativePath &folder, int splitLine, int minimumSize,
 }
 
 int runTrendExport(const NativePath &parent, int minimumSize, BreakdownFormat format,
-                   std::FILE *out, std::FILE *err)
+                   std::FILE *out, std::FILE *err, const TableOptions &table)
 {
     try {
-        const Trend trend = loadTrend(parent, minimumSize, todayText());
+        const Trend trend = loadTrend(parent, minimumSize, todayText(), table);
         writeToStream(out, format == BreakdownFormat::Json ? trendJson(trend)
                                                            : trendCsv(trend, scriptCsv()));
         return 0;
@@ -538,7 +633,8 @@ int runTrendExport(const NativePath &parent, int minimumSize, BreakdownFormat fo
     }
 }
 
-int runXlsxExport(const NativePath &outFile, const NativePath &path, std::FILE *err)
+int runXlsxExport(const NativePath &outFile, const NativePath &path, std::FILE *err,
+                  const TableOptions &table)
 {
     // A target that cannot be written fails before a large group is read.
     try {
@@ -552,7 +648,7 @@ int runXlsxExport(const NativePath &outFile, const NativePath &path, std::FILE *
     // The rows go into the workbook as the members are read, as for the CSV table.
     std::optional<XlsxTableWriter> writer;
     return runExport(
-        path, err, {},
+        path, err, {}, table,
         [&writer, &outFile](const MemberProfile &member) {
             if (!writer)
                 writer.emplace(folderOf(outFile));
@@ -571,6 +667,41 @@ int runXlsxExport(const NativePath &outFile, const NativePath &path, std::FILE *
             file.add(outFile, bytes);
             file.commit();
         });
+}
+
+int runCheck(const NativePath &path, const TableOptions &table, std::FILE *out, std::FILE *err)
+{
+    try {
+        const SourceCheck check = checkSource(path, table);
+        const QString shown = QDir::toNativeSeparators(displayPath(path));
+        writeToStream(out, terminalText(checkReport(shown, check).join(QLatin1Char('\n'))) + '\n');
+        return check.problems.isEmpty() ? 0 : 1;
+    } catch (const std::exception &e) {
+        printMessage(err, commandLineErrorText(e));
+        return 1;
+    }
+}
+
+int runSplit(const NativePath &outDir, const NativePath &table, const TableOptions &options,
+             std::FILE *out, std::FILE *err)
+{
+    try {
+        if (!isTablePath(table) || isFolder(table))
+            throw CommandError(QStringLiteral("--split writes the rows of a table (.csv, .tsv, "
+                                              ".xlsx) as answer files, and %1 is none")
+                                   .arg(QDir::toNativeSeparators(displayPath(table))));
+        QStringList notes;
+        const int written = splitTable(table, outDir, options, &notes);
+        printNotes(err, table, notes);
+        writeToStream(out, terminalText(QStringLiteral("В папку %1 записано файлов анкет: %2")
+                                            .arg(QDir::toNativeSeparators(displayPath(outDir)))
+                                            .arg(written)) +
+                               '\n');
+        return 0;
+    } catch (const std::exception &e) {
+        printMessage(err, commandLineErrorText(e));
+        return 1;
+    }
 }
 
 WorkbookProperties tableWorkbookProperties(const QString &code)

@@ -2,6 +2,7 @@
 
 #include "Comparison.h"
 #include "Breakdown.h"
+#include "GroupSource.h"
 #include "NativePath.h"
 #include "XlsxTable.h"
 
@@ -15,11 +16,11 @@
 // is not UTF-8 still names its own file or folder.
 struct CommandLine
 {
-    enum class Mode { Window, Json, Csv, Xlsx, Batch, Help, Version, Error };
+    enum class Mode { Window, Json, Csv, Xlsx, Batch, Check, Split, Help, Version, Error };
     Mode mode = Mode::Window;
     NativePath path;         // the file or folder to load (window or export)
     QString error;           // what was wrong with the arguments
-    NativePath outDir;       // batch: the folder the reports go to
+    NativePath outDir;       // batch: the folder the reports go to; split: the answer files
     NativePath outFile;      // --xlsx: the workbook written
     QList<NativePath> paths; // batch: the inputs, in order
     int jobs = 0;            // batch: the threads that write the inputs; 0 for one per core
@@ -28,6 +29,7 @@ struct CommandLine
     int splitLine = 0;       // --by: the details line a folder is split by; 0 for no split
     int minimumSize = kDefaultMinimumSize; // --min-size: the fewest files a shown subgroup has
     bool trend = false;                    // --trend: path is the parent folder of the waves
+    TableOptions table; // --sheet, --columns, --skip-bad: how a table given as a group is read
 };
 
 // The most threads --jobs may ask for: each holds an input's pictures while it writes them.
@@ -55,22 +57,34 @@ ReferenceProfile loadCompareReference(const NativePath &path);
 // folder, which must load too; a message of either load that does not name its file then has
 // the path put before it.
 int runJsonExport(const NativePath &path, std::FILE *out, std::FILE *err,
-                  const std::optional<NativePath> &compare = {});
+                  const std::optional<NativePath> &compare = {}, const TableOptions &table = {});
 // The same for the table of individual results as plain CSV (RFC 4180, ",", ".", UTF-8).
 int runCsvExport(const NativePath &path, std::FILE *out, std::FILE *err,
-                 const std::optional<NativePath> &compare = {});
+                 const std::optional<NativePath> &compare = {}, const TableOptions &table = {});
 // The breakdown of a folder by details line splitLine into subgroups of at least minimumSize
 // files, printed as JSON or as plain CSV, the whole folder first.
 enum class BreakdownFormat { Json, Csv };
 int runBreakdownExport(const NativePath &folder, int splitLine, int minimumSize,
-                       BreakdownFormat format, std::FILE *out, std::FILE *err);
+                       BreakdownFormat format, std::FILE *out, std::FILE *err,
+                       const TableOptions &table = {});
 // The trend of the survey waves under parent, waves of fewer than minimumSize files withheld,
 // printed as JSON or as plain CSV.
 int runTrendExport(const NativePath &parent, int minimumSize, BreakdownFormat format,
-                   std::FILE *out, std::FILE *err);
+                   std::FILE *out, std::FILE *err, const TableOptions &table = {});
 // The same table as an Excel workbook, written to outFile by a safe replacing write (a failed
 // export leaves an older file whole); nothing on out.
-int runXlsxExport(const NativePath &outFile, const NativePath &path, std::FILE *err);
+int runXlsxExport(const NativePath &outFile, const NativePath &path, std::FILE *err,
+                  const TableOptions &table = {});
+
+// vorlzut --check: every problem of a folder, a table or an answer file on out, a line each,
+// and what is read but suspicious; 1 when there is any problem, 0 otherwise (warnings alone
+// pass).
+int runCheck(const NativePath &path, const TableOptions &table, std::FILE *out, std::FILE *err);
+
+// vorlzut --split: one answer file per row of the table into outDir, all or none; the count on
+// out. 1 when the table or a file fails, with nothing written.
+int runSplit(const NativePath &outDir, const NativePath &table, const TableOptions &options,
+             std::FILE *out, std::FILE *err);
 
 // The workbook's properties: a title naming the code, and the program with its version.
 WorkbookProperties tableWorkbookProperties(const QString &code);

@@ -87,7 +87,10 @@ void checkReplaceable(const NativePath &target)
     checkTarget(target, ::lstat(target.constData(), &info) == 0 ? &info : nullptr, false);
 }
 
-ReplacingFiles::ReplacingFiles(Durability durability) : durability_(durability) {}
+ReplacingFiles::ReplacingFiles(Durability durability, Existing existing)
+    : durability_(durability), existing_(existing)
+{
+}
 
 ReplacingFiles::~ReplacingFiles() = default;
 
@@ -100,6 +103,8 @@ void ReplacingFiles::add(const NativePath &target, const QByteArray &bytes)
     });
     struct stat old;
     const bool exists = ::lstat(target.constData(), &old) == 0;
+    if (exists && existing_ == Existing::Refuse)
+        throw cannotCreateFile(displayPath(target), EEXIST);
     checkTarget(target, exists ? &old : nullptr, folderChecked);
     auto file = std::make_unique<UnnamedFile>(folder);
     if (!file->isOpen())
@@ -125,9 +130,14 @@ void ReplacingFiles::commit()
     std::vector<NativePath> folders;
     for (std::size_t i = 0; i < pending_.size(); ++i) {
         Pending &p = pending_[i];
-        if (!p.file->putInPlace(p.target)) {
+        const bool placed = existing_ == Existing::Refuse ? p.file->putInPlaceNew(p.target)
+                                                          : p.file->putInPlace(p.target);
+        if (!placed) {
             const int error = errno;
             const NativePath target = p.target;
+            if (existing_ == Existing::Refuse)
+                for (std::size_t k = 0; k < i; ++k)
+                    ::unlink(pending_[k].target.constData());
             pending_.clear();
             throw cannotCreateFile(displayPath(target), error);
         }

@@ -39,7 +39,12 @@ enum class Durability { Synced, Unsynced };
 class ReplacingFiles
 {
 public:
-    explicit ReplacingFiles(Durability durability = Durability::Synced);
+    // Replace puts the files in place of any that are there; Refuse writes only new files:
+    // a target that exists, or appears before the commit, fails the whole set, and the files
+    // of the set already put in place are taken away again.
+    enum class Existing { Replace, Refuse };
+    explicit ReplacingFiles(Durability durability = Durability::Synced,
+                            Existing existing = Existing::Replace);
     ~ReplacingFiles();
     ReplacingFiles(const ReplacingFiles &) = delete;
     ReplacingFiles &operator=(const ReplacingFiles &) = delete;
@@ -57,6 +62,7 @@ private:
     };
 
     Durability durability_;
+    Existing existing_;
     std::vector<Pending> pending_;
 };
 

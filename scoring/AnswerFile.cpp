@@ -447,6 +447,18 @@ QByteArrayView AnswerFileText::totalField(int n) const
     return line.first(p - begin);
 }
 
+int AnswerFileText::total(int n) const
+{
+    QByteArrayView field = totalField(n);
+    while (!field.isEmpty() && static_cast<unsigned char>(field.front()) < 33)
+        field = field.sliced(1);
+    IntegerScanner scanner;
+    scanner.feed(field);
+    if (!scanner.valid())
+        throw notAnInteger(decodeText(field, utf8_));
+    return scanner.value();
+}
+
 QString AnswerFileText::quoted(int n) const
 {
     const QString text = line(n);
@@ -552,15 +564,7 @@ void ReadAnswers(const AnswerFileText &text, ProfileStore &store)
         // Only the low 8 bits are kept: 300 is stored as 44, -1 as 255.
         store.Answers[j] = static_cast<std::uint8_t>(static_cast<unsigned>(value) & 0xFFu);
     }
-    for (int k = 1; k <= kSummaryCount; ++k) {
-        QByteArrayView field = text.totalField(kFirstTotalLine - 1 + k);
-        while (!field.isEmpty() && static_cast<unsigned char>(field.front()) < 33)
-            field = field.sliced(1);
-        IntegerScanner scanner;
-        scanner.feed(field);
-        if (!scanner.valid())
-            throw notAnInteger(decodeText(field, text.isUtf8()));
-        store.SummaryScores[k] += scanner.value();
-    }
+    for (int k = 1; k <= kSummaryCount; ++k)
+        store.SummaryScores[k] += text.total(kFirstTotalLine - 1 + k);
     addScaleSums(store);
 }

@@ -89,6 +89,11 @@ public:
     // The number of answer line n (9..40). Throws "'%s' is not a valid integer value" quoting
     // the line (its start and "…" when it is long).
     int answer(int n) const;
+    // The total of line n (42..53): its first three characters, leading characters below 33
+    // dropped. Throws "'%s' is not a valid integer value" quoting them.
+    int total(int n) const;
+    static constexpr int kFirstTotalLine = 42;
+    static constexpr int kLastTotalLine = 53;
     // The line as a message quotes it.
     QString quoted(int n) const;
 

@@ -10,10 +10,6 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace {
-
-// A member's 36 values in percent, converted as the shown profile is, so that a respondent with
-// a member's very answers ties with that member.
 std::array<double, kValueCount> percentValues(const ProfileStore &raw)
 {
     ProfileStore percent;
@@ -22,8 +18,6 @@ std::array<double, kValueCount> percentValues(const ProfileStore &raw)
     convertToPercent(percent);
     return valuesOf(percent);
 }
-
-} // namespace
 
 ReferenceProfile referenceOf(const LoadedProfile &loaded, const QString &folderName)
 {
@@ -38,32 +32,6 @@ ReferenceProfile referenceOf(const LoadedProfile &loaded, const QString &folderN
     reference.memberValues.reserve(loaded.members.size());
     for (const MemberProfile &member : loaded.members)
         reference.memberValues.push_back(percentValues(member.store));
-    return reference;
-}
-
-ReferenceProfile loadReference(const NativePath &path, const QString &today)
-{
-    if (!isFolder(path))
-        return referenceOf(loadRespondent(path));
-    // The folder's own name even when it was given as "." or "dir/..".
-    NativePath folder = path;
-    if (char *real = ::realpath(path.constData(), nullptr)) {
-        folder = real;
-        std::free(real);
-    }
-    while (folder.size() > 1 && folder.endsWith('/'))
-        folder.chop(1);
-    const QString shown = displayPath(folder.mid(folder.lastIndexOf('/') + 1));
-    // Only the mean is laid over the views: of the members only their values are kept, for a
-    // respondent's percentile within the group.
-    std::vector<std::array<double, kValueCount>> values;
-    ReferenceProfile reference =
-        referenceOf(loadGroup(path, today, Members::Drop,
-                              [&values](const MemberProfile &member) {
-                                  values.push_back(percentValues(member.store));
-                              }),
-                    shown);
-    reference.memberValues = std::move(values);
     return reference;
 }
 

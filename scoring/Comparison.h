@@ -27,10 +27,9 @@ struct ReferenceProfile
     std::vector<std::array<double, kValueCount>> memberValues;
 };
 
-// Reads the reference exactly as Data reads a file and Group a folder: same rules, same
-// messages. Throws on failure; nothing is returned half-read. A group keeps its members' values
-// only (memberValues), not their files.
-ReferenceProfile loadReference(const NativePath &path, const QString &today);
+// A member's 36 values in percent, converted as the shown profile is, so that a respondent with
+// a member's very answers ties with that member.
+std::array<double, kValueCount> percentValues(const ProfileStore &raw);
 
 // The reference from a profile read in the raw state (a loaded file or group), converted to
 // percentages; folderName names a group. Of its members only their values are copied.

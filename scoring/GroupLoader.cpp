@@ -6,8 +6,6 @@
 #include "Scoring.h"
 
 #include <QDir>
-#include <QDirIterator>
-#include <QFileInfo>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -19,16 +17,6 @@ constexpr int kCodeLine = 2;
 constexpr int kNameLine = 3;
 constexpr int kFirstDetailLine = 4;
 constexpr int kLastDetailLine = 7;
-
-// Upper case letter by letter, as the original listing compares names: "ß" stays one letter
-// rather than becoming "SS".
-QString upperByLetter(const QString &name)
-{
-    QString upper = name;
-    for (QChar &c : upper)
-        c = c.toUpper();
-    return upper;
-}
 
 } // namespace
 
@@ -43,9 +31,7 @@ LoadedProfile loadRespondent(const QString &path)
     return loadRespondent(toNativePath(path));
 }
 
-namespace {
-
-HeaderTexts headerOf(const AnswerFileText &text)
+HeaderTexts answerFileHeader(const AnswerFileText &text)
 {
     HeaderTexts header;
     header.date = text.line(kDateLine);
@@ -56,13 +42,11 @@ HeaderTexts headerOf(const AnswerFileText &text)
     return header;
 }
 
-} // namespace
-
 LoadedProfile loadRespondent(const NativePath &path)
 {
     const AnswerFileText text = AnswerFileText::load(path);
     LoadedProfile loaded;
-    loaded.header = headerOf(text);
+    loaded.header = answerFileHeader(text);
     ReadAnswers(text, loaded.store);
     loaded.count = 1;
     loaded.moments.add(loaded.store);
@@ -70,87 +54,6 @@ LoadedProfile loadRespondent(const NativePath &path)
         loaded.meanAnswers[i] = loaded.store.Answers[i];
     const qsizetype slash = path.lastIndexOf('/');
     loaded.members.push_back({displayPath(path.mid(slash + 1)), loaded.header, loaded.store});
-    return loaded;
-}
-
-std::vector<GroupMember> groupMembers(const NativePath &folder)
-{
-    struct Entry
-    {
-        QString key;
-        GroupMember member;
-    };
-    std::vector<Entry> entries;
-    // Every entry but folders, whatever its name's bytes: a sub-folder named *.txt is not an
-    // answer file, while a file whose name is not UTF-8 is one and must not be lost.
-    for (NativePath &name : listNonFolders(folder)) {
-        if (name.size() < 4 || name.right(4).toLower() != ".txt")
-            continue;
-        QString shown = displayPath(name);
-        entries.push_back({upperByLetter(shown), {std::move(name), std::move(shown)}});
-    }
-    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
-        const int byKey = QString::compare(a.key, b.key, Qt::CaseSensitive);
-        return byKey != 0 ? byKey < 0 : a.member.native < b.member.native;
-    });
-    std::vector<GroupMember> members;
-    members.reserve(entries.size());
-    for (Entry &e : entries)
-        members.push_back(std::move(e.member));
-    return members;
-}
-
-QStringList groupMemberNames(const QString &folder)
-{
-    QStringList names;
-    for (const GroupMember &m : groupMembers(toNativePath(folder)))
-        names << m.shown;
-    return names;
-}
-
-LoadedProfile loadGroup(const QString &folder, const QString &today, Members keep,
-                        const MemberSink &onMember)
-{
-    return loadGroup(toNativePath(folder), today, keep, onMember);
-}
-
-LoadedProfile loadGroup(const NativePath &folder, const QString &today, Members keep,
-                        const MemberSink &onMember)
-{
-    const std::vector<GroupMember> members = groupMembers(folder);
-    if (members.empty())
-        throw CommandError(emptyGroupMessage(displayPath(folder)));
-
-    LoadedProfile loaded = startGroup(today);
-    loaded.header.details.reserve(qsizetype(members.size()) + 1);
-    if (keep == Members::Keep)
-        loaded.members.reserve(members.size());
-    qsizetype headerBytes = 0;
-    for (const GroupMember &member : members) {
-        const AnswerFileText text = AnswerFileText::load(joinPath(folder, member.native));
-        headerBytes += text.headerBytes();
-        if (headerBytes > kMaxGroupHeaderBytes)
-            throw CommandError(
-                QStringLiteral("Cannot read folder %1: the header texts of its answer files come "
-                               "to more than %2 MiB")
-                    .arg(QDir::toNativeSeparators(displayPath(folder)))
-                    .arg(kMaxGroupHeaderBytes / (1024 * 1024)));
-        MemberProfile one{member.shown, headerOf(text), {}};
-        try {
-            ReadAnswers(text, one.store);
-        } catch (CommandError &e) {
-            // The number's message does not say which of the folder's files holds it.
-            e.inFile(QDir::toNativeSeparators(displayPath(joinPath(folder, member.native))));
-            throw;
-        }
-        addMemberScores(loaded, one.store);
-        loaded.header.details << memberDetailsLine(one.header);
-        if (onMember)
-            onMember(one);
-        if (keep == Members::Keep)
-            loaded.members.push_back(std::move(one));
-    }
-    finishGroupMeans(loaded);
     return loaded;
 }
 

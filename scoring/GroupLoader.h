@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AnswerFile.h"
 #include "NativePath.h"
 #include "Profile.h"
 
@@ -20,27 +21,14 @@ struct GroupMember
     QString shown;
 };
 
-// The answer files of a folder in reading order: every entry whose name ends in ".txt" in any
-// letter case, hidden ones included, sub-folders and their contents left out, sorted by the
-// shown name ignoring letter case (upper-case comparison, as the original platform's listing
-// orders them). Throws "Cannot open file %s" when the folder cannot be listed.
-std::vector<GroupMember> groupMembers(const NativePath &folder);
-// The shown names of groupMembers.
-QStringList groupMemberNames(const QString &folder);
-
-// Reads every member of the folder into a fresh store and divides by their number. today is the
-// header date. Throws "Cannot open file %s" or the integer message (with the member's path as
-// its file) at the first bad member, and a message of its own when the folder has no answer
-// file; nothing is returned half-read. members: whether each member's own scores are kept in
-// LoadedProfile::members (the exports need only the group or one row at a time, and a folder
-// of many thousand files need not hold them all). onMember, when given, sees every member as
-// it is read.
+// Whether a group load keeps each member's own scores in LoadedProfile::members (the exports
+// need only the group or one row at a time, and a group of many thousand members need not hold
+// them all), and who sees every member as it is read.
 enum class Members { Keep, Drop };
 using MemberSink = std::function<void(const MemberProfile &)>;
-LoadedProfile loadGroup(const QString &folder, const QString &today,
-                        Members members = Members::Keep, const MemberSink &onMember = {});
-LoadedProfile loadGroup(const NativePath &folder, const QString &today,
-                        Members members = Members::Keep, const MemberSink &onMember = {});
+
+// The header texts of an answer file: lines 1 to 3 and the details lines 4 to 7.
+HeaderTexts answerFileHeader(const AnswerFileText &text);
 
 // The steps of a group load, for whoever forms groups of members read elsewhere: the group
 // before its first member; a member counted and its raw scores added (the store's answers stay

@@ -104,37 +104,3 @@ NativePath joinPath(const NativePath &folder, const NativePath &name)
     return folder + '/' + name;
 }
 
-std::vector<NativePath> listNonFolders(const NativePath &folder)
-{
-    std::vector<NativePath> names;
-#ifdef Q_OS_UNIX
-    DIR *dir = ::opendir(folder.constData());
-    if (!dir)
-        throw cannotOpenFile(displayPath(folder));
-    const int fd = ::dirfd(dir);
-    while (const dirent *entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name == "." || name == "..")
-            continue;
-        bool folderEntry = entry->d_type == DT_DIR;
-        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
-            // A link to a folder is a folder; a dangling link is not, and fails when opened.
-            struct stat st;
-            folderEntry = ::fstatat(fd, entry->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
-        }
-        if (!folderEntry)
-            names.push_back(name);
-    }
-    ::closedir(dir);
-#else
-    const QString path = QFile::decodeName(folder);
-    if (!QFileInfo(path).isReadable())
-        throw cannotOpenFile(path);
-    QDirIterator it(path, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        names.push_back(QFile::encodeName(it.fileName()));
-    }
-#endif
-    return names;
-}

@@ -23,9 +23,5 @@ QString displayPath(QByteArrayView native);
 // True when the path names a folder (following links).
 bool isFolder(const NativePath &path);
 
-// The names of the entries of a folder that are not folders themselves, "." and ".." left
-// out. Throws "Cannot open file %s" when the folder cannot be listed.
-std::vector<NativePath> listNonFolders(const NativePath &folder);
-
 // Joins a folder and a name with one separator.
 NativePath joinPath(const NativePath &folder, const NativePath &name);

@@ -153,6 +153,19 @@ bool UnnamedFile::write(const QByteArray &bytes) const
     });
 }
 
+bool UnnamedFile::putInPlaceNew(const NativePath &target)
+{
+    // A link never replaces anything; the temporary name, when there is one, goes after it.
+    if (::linkat(AT_FDCWD, path_.constData(), AT_FDCWD, target.constData(),
+                 named_ ? 0 : AT_SYMLINK_FOLLOW) != 0)
+        return false;
+    if (named_) {
+        ::unlink(path_.constData());
+        named_ = false;
+    }
+    return true;
+}
+
 bool UnnamedFile::putInPlace(const NativePath &target)
 {
     if (!named_) {

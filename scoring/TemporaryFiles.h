@@ -42,6 +42,8 @@ public:
     // Puts the file in place of target in one step (a rename); false, with errno set, when it
     // fails. The file is then no longer removed with this object.
     bool putInPlace(const NativePath &target);
+    // The same for a target that must not exist: fails with EEXIST rather than replace one.
+    bool putInPlaceNew(const NativePath &target);
 
 private:
     int fd_ = -1;

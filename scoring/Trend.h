@@ -17,19 +17,6 @@
 // one parent folder ("2023", "2024", … or "Волна 1", "Волна 2", …): the waves side by side in
 // order, with the changes from one wave to the next that are more than noise.
 
-// One wave's folder: its bytes as the file system holds them and its name as shown.
-struct TrendFolder
-{
-    NativePath native;
-    QString name;
-};
-
-// The waves of a parent folder: its immediate subfolders that hold at least one answer file
-// (*.txt, as Group finds them), in natural order of their names ("Волна 2" before "Волна 10").
-// Answer files in the parent itself are no wave. Throws when parent names no folder or cannot
-// be listed, and "Cannot open file %s" for a subfolder that cannot be listed.
-std::vector<TrendFolder> trendFolders(const NativePath &parent);
-
 // The 36 values of a row: the twelve summary values, then the 24 scales, as in the breakdown.
 inline constexpr int kTrendColumns = kBreakdownColumns;
 
@@ -77,12 +64,6 @@ struct Trend
 
 // The changes between consecutive waves: differences, Welch's p and the marks.
 std::vector<TrendChange> trendChanges(const std::vector<TrendWave> &waves);
-
-// Reads every wave of parent once, as Group reads a folder, and forms the trend: waves of fewer
-// than minimumSize files withheld, the changes between the shown ones tested. A wave that fails
-// stops the load with Group's message, the wave named before it; fewer than two shown waves get
-// a message of their own. today is the group loads' header date.
-Trend loadTrend(const NativePath &parent, int minimumSize, const QString &today);
 
 // The note on the waves the minimum size left out; empty when none was.
 QString trendWithheldNote(const Trend &trend);

@@ -6,6 +6,7 @@
 #include "AnswerGenerator.h"
 #include "Breakdown.h"
 #include "GroupLoader.h"
+#include "GroupSource.h"
 #include "NumberFormat.h"
 #include "ProfileStore.h"
 #include "Scoring.h"

@@ -6,7 +6,9 @@
 #include "AnswerGenerator.h"
 #include "Breakdown.h"
 #include "GroupLoader.h"
+#include "GroupSource.h"
 #include "Trend.h"
+#include "Waves.h"
 
 #include <QDir>
 #include <QString>

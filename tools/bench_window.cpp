@@ -11,6 +11,7 @@
 #include "Dialogs.h"
 #include "Fonts.h"
 #include "GroupLoader.h"
+#include "GroupSource.h"
 #include "NumberFormat.h"
 #include "ProfileStore.h"
 #include "Scoring.h"

@@ -9,6 +9,7 @@
 #include "ErrorMessage.h"
 #include "Fonts.h"
 #include "GroupLoader.h"
+#include "GroupSource.h"
 #include "NumberFormat.h"
 #include "SafeFile.h"
 

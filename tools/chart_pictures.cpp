@@ -12,6 +12,7 @@
 #include "ChartViews.h"
 #include "Fonts.h"
 #include "GroupLoader.h"
+#include "GroupSource.h"
 #include "ProfileStore.h"
 #include "Scoring.h"
 #include "TBarSeries.h"

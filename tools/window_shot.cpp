@@ -5,6 +5,7 @@
 // Usage: window_shot ANSWER_FILE WINDOW_PNG REPORT_PDF [REFERENCE]
 // (run under a display, e.g. xvfb-run)
 #include "Dialogs.h"
+#include "GroupSource.h"
 #include "Fonts.h"
 #include "MessageError.h"
 #include "NumberFormat.h"

@@ -2,6 +2,7 @@
 
 #include "ChartPicture.h"
 #include "Comparison.h"
+#include "GroupSource.h"
 #include "CultureWheel.h"
 #include "DiagramPanel.h"
 #include "DiagramViews.h"

@@ -8,6 +8,7 @@
 #include "CultureWheel.h"
 #include "DiagramViews.h"
 #include "GroupLoader.h"
+#include "GroupSource.h"
 #include "NativePath.h"
 #include "NumberFormat.h"
 #include "ProfileStore.h"

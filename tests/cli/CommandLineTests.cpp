@@ -10,8 +10,8 @@ namespace {
 // refusal's message.
 std::string readAs(const CommandLine &cl)
 {
-    static const char *const modes[] = {"window", "json", "csv", "xlsx", "batch",
-                                        "help",   "version", "error"};
+    static const char *const modes[] = {"window", "json",  "csv",  "xlsx",    "batch",
+                                        "check",  "split", "help", "version", "error"};
     QString text = QString::fromLatin1(modes[int(cl.mode)]);
     if (cl.mode == CommandLine::Mode::Error)
         return (text + ": " + cl.error).toStdString();
@@ -25,6 +25,12 @@ std::string readAs(const CommandLine &cl)
         text += " compare=" + *cl.compare;
     if (cl.trend)
         text += " trend";
+    for (const auto &[name, value] :
+         {std::pair{"sheet", cl.table.sheet}, {"columns", cl.table.columns}})
+        if (!value.isEmpty())
+            text += QStringLiteral(" %1=%2").arg(name, value);
+    if (cl.table.skipBad)
+        text += " skip-bad";
     for (const auto &[name, value, none] : {std::tuple{"jobs", cl.jobs, 0},
                                             {"by", cl.splitLine, 0},
                                             {"min", cl.minimumSize, kDefaultMinimumSize}})
@@ -69,6 +75,10 @@ INSTANTIATE_TEST_SUITE_P(
         Line{"dir|--min-size|2|--json|--by|4", "json path=dir by=4 min=2"},
         Line{"--batch|out|--by|5|dir", "batch paths=dir out=out by=5"},
         Line{"a.txt|--xlsx|t.xlsx", "xlsx path=a.txt out=t.xlsx"},
+        Line{"--check|t.csv|--columns|answers=E-AJ", "check path=t.csv columns=answers=E-AJ"},
+        Line{"t.xlsx|--split|out|--sheet=Ответы|--skip-bad",
+             "split path=t.xlsx out=out sheet=Ответы skip-bad"},
+        Line{"--skip-bad|--json|t.csv", "json path=t.csv skip-bad"},
         Line{"a|b|--help", "help"}, Line{"-h", "help"}, Line{"--json|--version", "version"}));
 
 INSTANTIATE_TEST_SUITE_P(
@@ -106,6 +116,13 @@ INSTANTIATE_TEST_SUITE_P(
         Line{"--trend|p", "error: --trend goes with --json or --csv only"},
         Line{"--json|--trend", "error: --trend needs a folder whose subfolders hold the survey waves"},
         Line{"--json|--trend|p|x", "error: --trend takes one parent folder, not also \"x\""},
-        Line{"--json|--trend|p|--compare|r", "error: --trend cannot be used with --compare"}));
+        Line{"--json|--trend|p|--compare|r", "error: --trend cannot be used with --compare"},
+        Line{"--check", "error: --check needs a folder, a table or a file"},
+        Line{"--check|t.csv|--skip-bad", "error: --check lists the bad rows; --skip-bad goes "
+                                         "with the commands that load a table"},
+        Line{"--split|out", "error: --split needs an output folder and a table (.csv, .tsv, .xlsx)"},
+        Line{"--split|out|a.csv|b.csv", "error: --split takes one path, not also \"b.csv\""},
+        Line{"--check|--by|4|t.csv", "error: --check cannot be used with --by"},
+        Line{"--json|t.csv|--sheet=", "error: --sheet needs the name of a worksheet"}));
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "Analysis.h"
 #include "AnswerFiles.h"
 #include "GroupLoader.h"
+#include "GroupSource.h"
 #include "Scoring.h"
 
 #include <gtest/gtest.h>

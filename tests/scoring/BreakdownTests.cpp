@@ -4,6 +4,7 @@
 #include "AnswerFiles.h"
 #include "Breakdown.h"
 #include "GroupLoader.h"
+#include "GroupSource.h"
 #include "Scoring.h"
 
 #include <gtest/gtest.h>

@@ -5,6 +5,7 @@
 #include "AnswerFiles.h"
 #include "CommandError.h"
 #include "GroupLoader.h"
+#include "GroupSource.h"
 #include "Scoring.h"
 
 #include <gtest/gtest.h>

@@ -5,6 +5,7 @@
 #include "AnswerFiles.h"
 #include "CommandError.h"
 #include "GroupLoader.h"
+#include "GroupSource.h"
 #include "NativePath.h"
 
 #include <gtest/gtest.h>

@@ -3,6 +3,7 @@
 #include "AnswerFiles.h"
 #include "CsvReader.h"
 #include "GroupLoader.h"
+#include "GroupSource.h"
 #include "ProfileTable.h"
 #include "Scoring.h"
 

@@ -4,7 +4,9 @@
 #include "AnswerFiles.h"
 #include "CommandError.h"
 #include "GroupLoader.h"
+#include "GroupSource.h"
 #include "Trend.h"
+#include "Waves.h"
 
 #include <gtest/gtest.h>
 

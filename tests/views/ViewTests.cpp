@@ -1,6 +1,7 @@
 #include "ChartPicture.h"
 #include "DiagramPanel.h"
 #include "GroupLoader.h"
+#include "GroupSource.h"
 #include "NumberFormat.h"
 #include "Report.h"
 #include "Scoring.h"

@@ -1,0 +1,7 @@
+#include "TableImportDialog.h"
+
+std::optional<TableOptions> runTableImportDialog(QWidget *, const NativePath &, const TableScan &,
+                                                 const TableOptions &options)
+{
+    return options;
+}

@@ -1,0 +1,95 @@
+#include "FolderListing.h"
+
+#include "CommandError.h"
+
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace {
+
+// Opens folder for listing, or throws "Cannot open file %s" with the system's reason.
+DIR *openFolder(const NativePath &folder)
+{
+    DIR *dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
+    if (!dir)
+        throw cannotOpenFile(displayPath(folder)).because(systemReason(errno));
+    return dir;
+}
+
+bool isFolderEntry(int folderFd, const dirent *entry)
+{
+    if (entry->d_type != DT_UNKNOWN && entry->d_type != DT_LNK)
+        return entry->d_type == DT_DIR;
+    // A link to a folder is a folder; a dangling link is not, and fails when opened.
+    struct stat st;
+    return ::fstatat(folderFd, entry->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool isDots(const char *name)
+{
+    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
+}
+
+// Calls visit(name, isFolder) for every entry but "." and ".."; stops when it returns false.
+template <typename Visit> void listFolder(const NativePath &folder, const Visit &visit)
+{
+    DIR *dir = openFolder(folder);
+    const int fd = ::dirfd(dir);
+    while (const dirent *entry = ::readdir(dir)) {
+        if (isDots(entry->d_name))
+            continue;
+        if (!visit(entry, isFolderEntry(fd, entry)))
+            break;
+    }
+    ::closedir(dir);
+}
+
+} // namespace
+
+std::vector<NativePath> listNonFolders(const NativePath &folder)
+{
+    std::vector<NativePath> names;
+    listFolder(folder, [&names](const dirent *entry, bool isFolder) {
+        if (!isFolder)
+            names.emplace_back(entry->d_name);
+        return true;
+    });
+    return names;
+}
+
+std::vector<NativePath> listFolders(const NativePath &folder)
+{
+    std::vector<NativePath> names;
+    listFolder(folder, [&names](const dirent *entry, bool isFolder) {
+        if (isFolder)
+            names.emplace_back(entry->d_name);
+        return true;
+    });
+    return names;
+}
+
+bool holdsNonFolder(const NativePath &folder, bool (*keep)(QByteArrayView name))
+{
+    bool found = false;
+    listFolder(folder, [&](const dirent *entry, bool isFolder) {
+        found = !isFolder && keep(QByteArrayView(entry->d_name));
+        return !found;
+    });
+    return found;
+}
+
+FileIdentity fileIdentity(const NativePath &path)
+{
+    struct stat st;
+    if (::stat(path.isEmpty() ? "." : path.constData(), &st) != 0)
+        return {};
+    return {true, st.st_dev, st.st_ino};
+}
+
+bool isSymbolicLink(const NativePath &path)
+{
+    struct stat st;
+    return ::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "NativePath.h"
+
+#include <sys/types.h>
+#include <vector>
+
+// The entries of a folder by the bytes of their names, as the file system holds them.
+
+// The names of the entries that are not folders themselves, "." and ".." left out (a link to
+// a folder is a folder, a dangling link is not). Throws "Cannot open file %s" with the system's
+// reason when the folder cannot be listed.
+std::vector<NativePath> listNonFolders(const NativePath &folder);
+
+// The names of the entries that are folders, links to folders included.
+std::vector<NativePath> listFolders(const NativePath &folder);
+
+// Whether the folder holds an entry that is not a folder and whose name passes keep; stops at
+// the first, so that a large folder is not listed in full only to be told apart.
+bool holdsNonFolder(const NativePath &folder, bool (*keep)(QByteArrayView name));
+
+// Where a path leads, links followed: the same identity is the same folder or file whatever
+// name it is reached by. valid is false when the path names nothing.
+struct FileIdentity
+{
+    bool valid = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FileIdentity &) const = default;
+};
+FileIdentity fileIdentity(const NativePath &path);
+// Whether the entry itself is a symbolic link.
+bool isSymbolicLink(const NativePath &path);

@@ -1,0 +1,417 @@
+#include "GroupSource.h"
+
+#include "AnswerFile.h"
+#include "CommandError.h"
+#include "FolderListing.h"
+#include "Scoring.h"
+#include "TableRecords.h"
+
+#include <QDir>
+#include <QHash>
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <sys/stat.h>
+
+namespace {
+
+// Upper case letter by letter, as the original listing compares names: "ß" stays one letter
+// rather than becoming "SS".
+QString upperByLetter(const QString &name)
+{
+    QString upper = name;
+    for (QChar &c : upper)
+        c = c.toUpper();
+    return upper;
+}
+
+bool isAnswerFileName(QByteArrayView name)
+{
+    return name.size() >= 4 && name.last(4).toByteArray().toLower() == ".txt";
+}
+
+QString fileNameOf(const NativePath &path)
+{
+    NativePath clean = path;
+    while (clean.size() > 1 && clean.endsWith('/'))
+        clean.chop(1);
+    return displayPath(clean.mid(clean.lastIndexOf('/') + 1));
+}
+
+HeaderTexts headerOf(const RespondentRow &row)
+{
+    HeaderTexts header;
+    header.date = row.date;
+    header.code = row.code;
+    header.name = row.name;
+    header.details = row.details;
+    return header;
+}
+
+void checkHeaderBytes(qsizetype bytes, const NativePath &source)
+{
+    if (bytes > kMaxGroupHeaderBytes)
+        throw CommandError(
+            QStringLiteral("Cannot read folder %1: the header texts of its answer files come "
+                           "to more than %2 MiB")
+                .arg(QDir::toNativeSeparators(displayPath(source)))
+                .arg(kMaxGroupHeaderBytes / (1024 * 1024)));
+}
+
+LoadedProfile loadFolder(const NativePath &folder, const QString &today, Members keep,
+                         const MemberSink &onMember)
+{
+    const std::vector<GroupMember> members = groupMembers(folder);
+    if (members.empty())
+        throw CommandError(emptyGroupMessage(displayPath(folder)));
+
+    LoadedProfile loaded = startGroup(today);
+    loaded.header.details.reserve(qsizetype(members.size()) + 1);
+    if (keep == Members::Keep)
+        loaded.members.reserve(members.size());
+    qsizetype headerBytes = 0;
+    for (const GroupMember &member : members) {
+        const AnswerFileText text = AnswerFileText::load(joinPath(folder, member.native));
+        headerBytes += text.headerBytes();
+        checkHeaderBytes(headerBytes, folder);
+        MemberProfile one{member.shown, answerFileHeader(text), {}};
+        try {
+            ReadAnswers(text, one.store);
+        } catch (CommandError &e) {
+            // The number's message does not say which of the folder's files holds it.
+            e.inFile(QDir::toNativeSeparators(displayPath(joinPath(folder, member.native))));
+            throw;
+        }
+        addMemberScores(loaded, one.store);
+        loaded.header.details << memberDetailsLine(one.header);
+        if (onMember)
+            onMember(one);
+        if (keep == Members::Keep)
+            loaded.members.push_back(std::move(one));
+    }
+    finishGroupMeans(loaded);
+    return loaded;
+}
+
+LoadedProfile loadTable(const NativePath &path, const QString &today, Members keep,
+                        const MemberSink &onMember, const TableOptions &options,
+                        QStringList *notes)
+{
+    LoadedProfile loaded = startGroup(today);
+    const QString file = fileNameOf(path);
+    qsizetype headerBytes = 0;
+    forEachRespondent(
+        path, options,
+        [&](const RespondentRow &row) {
+            MemberProfile one{QStringLiteral("%1, строка %2").arg(file).arg(row.row),
+                              headerOf(row),
+                              {}};
+            headerBytes += (row.date.size() + row.code.size() + row.name.size()) * 2;
+            for (const QString &line : row.details)
+                headerBytes += line.size() * 2;
+            checkHeaderBytes(headerBytes, path);
+            addAnswers(row.answers, one.store);
+            addMemberScores(loaded, one.store);
+            loaded.header.details << memberDetailsLine(one.header);
+            if (onMember)
+                onMember(one);
+            if (keep == Members::Keep)
+                loaded.members.push_back(std::move(one));
+        },
+        notes);
+    if (loaded.count == 0)
+        throw CommandError(QStringLiteral("В таблице %1 нет ни одной строки с ответами")
+                               .arg(QDir::toNativeSeparators(displayPath(path))));
+    finishGroupMeans(loaded);
+    return loaded;
+}
+
+std::vector<std::vector<QString>> firstRecords(TableRecords &records, int count)
+{
+    std::vector<std::vector<QString>> texts;
+    TableRecord record;
+    while (int(texts.size()) < count && records.next(record)) {
+        std::vector<QString> cells;
+        cells.reserve(record.cells.size());
+        for (const QByteArrayView cell : record.cells)
+            cells.push_back(QString::fromUtf8(cell));
+        texts.push_back(std::move(cells));
+    }
+    return texts;
+}
+
+TablePreview previewOf(TableRecords &records, const NativePath &path, const TableOptions &options,
+                       int count)
+{
+    TablePreview preview;
+    preview.description = records.description();
+    preview.records = firstRecords(records, std::max(count, kRecordsForMapping));
+    preview.map =
+        detectColumns(preview.records, QDir::toNativeSeparators(displayPath(path)));
+    if (!options.columns.isEmpty())
+        preview.map = applyColumns(preview.map, options.columns, preview.map.headers);
+    if (int(preview.records.size()) > count)
+        preview.records.resize(std::size_t(count));
+    return preview;
+}
+
+// Records after the header rows, each as a respondent or its problems.
+template <typename Visit>
+void forEachDataRecord(TableRecords &records, const ColumnMap &map, const Visit &visit)
+{
+    records.rewind();
+    TableRecord record;
+    for (int skipped = 0; skipped < map.headerRows && records.next(record); ++skipped) {
+    }
+    while (records.next(record))
+        visit(record);
+}
+
+// The rows an e-mail met again makes superseded: of each address the latest answers count, by
+// time stamp where every row of it has one, else by row.
+struct Duplicates
+{
+    std::vector<int> superseded;
+    QStringList notes;
+};
+
+struct Sighting
+{
+    QString stamp;
+    int row = 0;
+};
+
+Duplicates duplicatesOf(const QHash<QString, std::vector<Sighting>> &byEmail)
+{
+    Duplicates result;
+    std::vector<std::vector<Sighting>> groups;
+    for (auto it = byEmail.cbegin(); it != byEmail.cend(); ++it)
+        if (it.value().size() > 1)
+            groups.push_back(it.value());
+    // In the order of their first rows, so that the notes read down the table.
+    std::sort(groups.begin(), groups.end(),
+              [](const auto &a, const auto &b) { return a.front().row < b.front().row; });
+    for (const std::vector<Sighting> &rows : groups) {
+        const bool stamped = std::all_of(rows.begin(), rows.end(),
+                                         [](const Sighting &s) { return !s.stamp.isEmpty(); });
+        const Sighting *kept = &rows.front();
+        for (const Sighting &s : rows)
+            if (stamped ? s.stamp >= kept->stamp : s.row > kept->row)
+                kept = &s;
+        QStringList numbers;
+        for (const Sighting &s : rows) {
+            numbers << QString::number(s.row);
+            if (&s != kept)
+                result.superseded.push_back(s.row);
+        }
+        result.notes << QStringLiteral("строки %1: один и тот же адрес электронной почты; "
+                                       "учтена только строка %2 (%3)")
+                            .arg(numbers.join(QStringLiteral(", ")))
+                            .arg(kept->row)
+                            .arg(stamped ? QStringLiteral("самый поздний ответ")
+                                         : QStringLiteral("последняя из них"));
+    }
+    std::sort(result.superseded.begin(), result.superseded.end());
+    return result;
+}
+
+QString problemsRefusal(const NativePath &path, const std::vector<CellProblem> &problems,
+                        std::size_t badRows)
+{
+    QString text = QStringLiteral("Таблица %1: %2")
+                       .arg(QDir::toNativeSeparators(displayPath(path)), problems.front().message());
+    if (problems.size() > 1)
+        text += QStringLiteral(" (всего ошибок: %1 в строках: %2; список даёт vorlzut --check, "
+                               "пропустить эти строки позволяет --skip-bad)")
+                    .arg(problems.size())
+                    .arg(badRows);
+    return text;
+}
+
+} // namespace
+
+bool isGroupPath(const NativePath &path)
+{
+    return isFolder(path) || isTablePath(path);
+}
+
+QString groupSourceName(const NativePath &path)
+{
+    if (!isFolder(path)) {
+        const QString file = fileNameOf(path);
+        const qsizetype dot = file.lastIndexOf(QLatin1Char('.'));
+        return dot > 0 ? file.left(dot) : file;
+    }
+    // The folder's own name even when it was given as "." or "dir/..".
+    NativePath folder = path;
+    if (char *real = ::realpath(path.constData(), nullptr)) {
+        folder = real;
+        std::free(real);
+    }
+    return fileNameOf(folder);
+}
+
+std::vector<GroupMember> groupMembers(const NativePath &folder)
+{
+    struct Entry
+    {
+        QString key;
+        GroupMember member;
+    };
+    std::vector<Entry> entries;
+    // Every entry but folders, whatever its name's bytes: a sub-folder named *.txt is not an
+    // answer file, while a file whose name is not UTF-8 is one and must not be lost.
+    for (NativePath &name : listNonFolders(folder)) {
+        if (!isAnswerFileName(name))
+            continue;
+        QString shown = displayPath(name);
+        entries.push_back({upperByLetter(shown), {std::move(name), std::move(shown)}});
+    }
+    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
+        const int byKey = QString::compare(a.key, b.key, Qt::CaseSensitive);
+        return byKey != 0 ? byKey < 0 : a.member.native < b.member.native;
+    });
+    std::vector<GroupMember> members;
+    members.reserve(entries.size());
+    for (Entry &e : entries)
+        members.push_back(std::move(e.member));
+    return members;
+}
+
+QStringList groupMemberNames(const QString &folder)
+{
+    QStringList names;
+    for (const GroupMember &m : groupMembers(toNativePath(folder)))
+        names << m.shown;
+    return names;
+}
+
+LoadedProfile loadGroup(const QString &path, const QString &today, Members keep,
+                        const MemberSink &onMember, const TableOptions &options,
+                        QStringList *notes)
+{
+    return loadGroup(toNativePath(path), today, keep, onMember, options, notes);
+}
+
+LoadedProfile loadGroup(const NativePath &path, const QString &today, Members keep,
+                        const MemberSink &onMember, const TableOptions &options,
+                        QStringList *notes)
+{
+    if (!isFolder(path) && isTablePath(path))
+        return loadTable(path, today, keep, onMember, options, notes);
+    return loadFolder(path, today, keep, onMember);
+}
+
+ReferenceProfile loadReference(const NativePath &path, const QString &today,
+                               const TableOptions &options)
+{
+    if (!isGroupPath(path))
+        return referenceOf(loadRespondent(path));
+    // Only the mean is laid over the views: of the members only their values are kept, for a
+    // respondent's percentile within the group.
+    std::vector<std::array<double, kValueCount>> values;
+    ReferenceProfile reference = referenceOf(
+        loadGroup(
+            path, today, Members::Drop,
+            [&values](const MemberProfile &member) { values.push_back(percentValues(member.store)); },
+            options),
+        groupSourceName(path));
+    reference.memberValues = std::move(values);
+    return reference;
+}
+
+void checkGroupPath(const NativePath &path, const QString &command)
+{
+    if (path.isEmpty())
+        throw CommandError(QStringLiteral("Cannot open file: the path is empty"));
+    if (isGroupPath(path))
+        return;
+    // A path that names nothing is told apart from a file, which is not a folder.
+    struct stat info;
+    const bool exists = ::stat(path.constData(), &info) == 0;
+    const int reason = errno;
+    throw CommandError(QStringLiteral("%1: %2").arg(
+        command.arg(QDir::toNativeSeparators(displayPath(path))),
+        exists ? QStringLiteral("it is not a folder or a table (.csv, .tsv, .xlsx)")
+               : systemReason(reason)));
+}
+
+TablePreview previewTable(const NativePath &path, const TableOptions &options, int records)
+{
+    const std::unique_ptr<TableRecords> table = tableRecords(path, options.sheet);
+    return previewOf(*table, path, options, records);
+}
+
+TableScan scanTable(const NativePath &path, const TableOptions &options)
+{
+    const std::unique_ptr<TableRecords> table = tableRecords(path, options.sheet);
+    TableScan scan;
+    scan.preview = previewOf(*table, path, options, kRecordsForMapping);
+    QHash<QString, std::vector<Sighting>> byEmail;
+    forEachDataRecord(*table, scan.preview.map, [&](const TableRecord &record) {
+        const std::size_t before = scan.problems.size();
+        const std::optional<RespondentRow> row =
+            respondentRow(record, scan.preview.map, scan.problems);
+        if (scan.problems.size() != before)
+            scan.badRows.push_back(record.row);
+        if (!row)
+            return;
+        ++scan.members;
+        if (!row->email.isEmpty())
+            byEmail[row->email].push_back({row->stamp, row->row});
+    });
+    Duplicates duplicates = duplicatesOf(byEmail);
+    scan.supersededRows = std::move(duplicates.superseded);
+    scan.duplicateNotes = std::move(duplicates.notes);
+    scan.members -= int(scan.supersededRows.size());
+    return scan;
+}
+
+void forEachRespondent(const NativePath &path, const TableOptions &options,
+                       const std::function<void(const RespondentRow &)> &visit, QStringList *notes)
+{
+    const std::unique_ptr<TableRecords> table = tableRecords(path, options.sheet);
+    const TablePreview preview = previewOf(*table, path, options, 0);
+    const ColumnMap &map = preview.map;
+
+    // Duplicates are known only at the end of the table: a table that can have them is read
+    // once for its addresses before its members.
+    Duplicates duplicates;
+    if (map.email >= 0) {
+        QHash<QString, std::vector<Sighting>> byEmail;
+        std::vector<CellProblem> ignored;
+        forEachDataRecord(*table, map, [&](const TableRecord &record) {
+            if (const std::optional<RespondentRow> row = respondentRow(record, map, ignored);
+                row && !row->email.isEmpty())
+                byEmail[row->email].push_back({row->stamp, row->row});
+            ignored.clear();
+        });
+        duplicates = duplicatesOf(byEmail);
+    }
+
+    std::vector<CellProblem> problems;
+    std::size_t badRows = 0;
+    auto superseded = duplicates.superseded.cbegin();
+    forEachDataRecord(*table, map, [&](const TableRecord &record) {
+        const std::size_t before = problems.size();
+        const std::optional<RespondentRow> row = respondentRow(record, map, problems);
+        if (problems.size() != before)
+            ++badRows;
+        if (!row)
+            return;
+        while (superseded != duplicates.superseded.cend() && *superseded < row->row)
+            ++superseded;
+        if (superseded != duplicates.superseded.cend() && *superseded == row->row)
+            return;
+        // Once a row is bad the load is refused: the rest is only checked.
+        if (badRows == 0 || options.skipBad)
+            visit(*row);
+    });
+    if (!problems.empty() && !options.skipBad)
+        throw CommandError(problemsRefusal(path, problems, badRows));
+    if (notes) {
+        for (const CellProblem &problem : problems)
+            *notes << QStringLiteral("пропущена %1").arg(problem.message());
+        *notes << duplicates.notes;
+    }
+}
