@@ -1,7 +1,326 @@
 #include "TableImportDialog.h"
 
-std::optional<TableOptions> runTableImportDialog(QWidget *, const NativePath &, const TableScan &,
-                                                 const TableOptions &options)
+#include "BusyCursor.h"
+#include "CommandError.h"
+#include "ShownText.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+// Enough rows to judge a mapping by; the mapping itself was found on many more.
+constexpr int kShownDataRecords = 20;
+// A table may be thousands of columns wide; what lies beyond its mapped columns is shown only
+// this far, since the widget's cost grows with every cell.
+constexpr int kShownColumnsBeyondMapped = 100;
+// A cell shows this much of its text, a column is at most this wide when it opens: a question
+// as a header may run to a paragraph.
+constexpr qsizetype kShownCellText = 200;
+constexpr int kWidestColumn = 220;
+// The dialog takes this share of the screen, so that a full-HD screen shows many columns and a
+// 1280x1024 one still leaves the window behind it in sight.
+constexpr qreal kScreenShare = 0.8;
+// The lists of mapping and problems keep to this many lines; the table takes the rest.
+constexpr int kProblemLines = 9;
+
+const QColor kUnusedColumnText(0x9e, 0x9e, 0x9e);
+const QColor kHeaderRowFill(0xe4, 0xe4, 0xe4);
+
+// What each column of the table feeds, "" where nothing: a column may feed several fields
+// when the user maps it so.
+QStringList columnFields(const ColumnMap &map, int columns)
 {
-    return options;
+    QStringList fields(columns);
+    const auto feed = [&](int column, const QString &field) {
+        if (column < 0 || column >= columns)
+            return;
+        QString &text = fields[column];
+        text += text.isEmpty() ? field : QStringLiteral(", ") + field;
+    };
+    for (int i = 0; i < kTableAnswers; ++i)
+        feed(map.answers[std::size_t(i)], QStringLiteral("Ответ %1").arg(i + 1));
+    feed(map.date, QStringLiteral("Дата"));
+    feed(map.code, QStringLiteral("Код"));
+    feed(map.name, QStringLiteral("Ф.И.О."));
+    feed(map.email, QStringLiteral("Почта (не записывается)"));
+    for (std::size_t i = 0; i < map.details.size(); ++i)
+        feed(map.details[i], QStringLiteral("Строка %1").arg(4 + int(i)));
+    return fields;
+}
+
+int lastMappedColumn(const ColumnMap &map)
+{
+    int last = std::max({map.date, map.code, map.name, map.email});
+    for (int column : map.answers)
+        last = std::max(last, column);
+    for (int column : map.details)
+        last = std::max(last, column);
+    return last;
+}
+
+QString badRowsText(qsizetype rows)
+{
+    const qsizetype tens = rows % 100;
+    const qsizetype ones = rows % 10;
+    if (ones == 1 && tens != 11)
+        return QStringLiteral("В таблице %1 строка с ошибками; она не будет загружена.").arg(rows);
+    if (ones >= 2 && ones <= 4 && (tens < 12 || tens > 14))
+        return QStringLiteral("В таблице %1 строки с ошибками; они не будут загружены.").arg(rows);
+    return QStringLiteral("В таблице %1 строк с ошибками; они не будут загружены.").arg(rows);
+}
+
+QString shownCell(const QString &cell)
+{
+    return shownBeginning(cell, kShownCellText).simplified();
+}
+
+} // namespace
+
+TableImportDialog::TableImportDialog(const NativePath &table, const TableScan &scan,
+                                     const TableOptions &options, QWidget *parent)
+    : QDialog(parent), table_(table), scan_(scan), options_(options)
+{
+    setWindowTitle(QStringLiteral("Импорт таблицы ответов"));
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+    setSizeGripEnabled(true);
+    auto *layout = new QVBoxLayout(this);
+
+    laFile = new QLabel(this);
+    laFile->setObjectName(QStringLiteral("laFile"));
+    laFile->setWordWrap(true);
+    laFile->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(laFile);
+
+    tbRecords = new QTableWidget(this);
+    tbRecords->setObjectName(QStringLiteral("tbRecords"));
+    tbRecords->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tbRecords->setWordWrap(false);
+    tbRecords->setTextElideMode(Qt::ElideRight);
+    layout->addWidget(tbRecords, 1);
+
+    auto *details = new QHBoxLayout;
+    auto *mapping = new QGroupBox(QStringLiteral("Что берётся из таблицы"), this);
+    auto *mappingLayout = new QVBoxLayout(mapping);
+    laMapping = new QLabel(mapping);
+    laMapping->setObjectName(QStringLiteral("laMapping"));
+    laMapping->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    laMapping->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    mappingLayout->addWidget(laMapping);
+    details->addWidget(mapping, 1);
+
+    gbProblems = new QGroupBox(QStringLiteral("Ошибки и повторы"), this);
+    gbProblems->setObjectName(QStringLiteral("gbProblems"));
+    auto *problemsLayout = new QVBoxLayout(gbProblems);
+    lsProblems = new QListWidget(gbProblems);
+    lsProblems->setObjectName(QStringLiteral("lsProblems"));
+    // A table of a hundred thousand bad rows lists them all; items of one height keep that fast.
+    lsProblems->setUniformItemSizes(true);
+    lsProblems->setMinimumHeight(fontMetrics().lineSpacing() * 3);
+    lsProblems->setMaximumHeight(fontMetrics().lineSpacing() * kProblemLines);
+    problemsLayout->addWidget(lsProblems);
+    laBadRows = new QLabel(gbProblems);
+    laBadRows->setObjectName(QStringLiteral("laBadRows"));
+    problemsLayout->addWidget(laBadRows);
+    cbSkipBad = new QCheckBox(QStringLiteral("Загрузить без строк с ошибками"), gbProblems);
+    cbSkipBad->setObjectName(QStringLiteral("cbSkipBad"));
+    cbSkipBad->setChecked(options.skipBad);
+    problemsLayout->addWidget(cbSkipBad);
+    details->addWidget(gbProblems, 2);
+    layout->addLayout(details);
+
+    auto *columns = new QHBoxLayout;
+    auto *columnsLabel = new QLabel(QStringLiteral("Столбцы:"), this);
+    edColumns = new QLineEdit(options.columns, this);
+    edColumns->setObjectName(QStringLiteral("edColumns"));
+    edColumns->setPlaceholderText(
+        QStringLiteral("например: answers=E-AJ, name=B, details=C+D, email=none"));
+    edColumns->setToolTip(QStringLiteral(
+        "Поля через запятую: ПОЛЕ=СТОЛБЦЫ. Поля: answers, date, code, name, email, details.\n"
+        "Столбец — буквами (E, AJ), номером от 1 или текстом заголовка; диапазон E-AJ или 5:36,\n"
+        "несколько через «+», none — поле не брать."));
+    columnsLabel->setBuddy(edColumns);
+    btApply = new QPushButton(QStringLiteral("Применить"), this);
+    btApply->setObjectName(QStringLiteral("btApply"));
+    columns->addWidget(columnsLabel);
+    columns->addWidget(edColumns, 1);
+    columns->addWidget(btApply);
+    layout->addLayout(columns);
+
+    laError = new QLabel(this);
+    laError->setObjectName(QStringLiteral("laError"));
+    laError->setWordWrap(true);
+    laError->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    laError->setStyleSheet(QStringLiteral("color: #c00000;"));
+    laError->hide();
+    layout->addWidget(laError);
+
+    auto *bottom = new QHBoxLayout;
+    laMembers = new QLabel(this);
+    laMembers->setObjectName(QStringLiteral("laMembers"));
+    bottom->addWidget(laMembers, 1);
+    auto *buttons = new QDialogButtonBox(this);
+    btLoad = buttons->addButton(QStringLiteral("Загрузить"), QDialogButtonBox::AcceptRole);
+    btLoad->setObjectName(QStringLiteral("btLoad"));
+    buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("btCancel"));
+    bottom->addWidget(buttons);
+    layout->addLayout(bottom);
+
+    connect(buttons, &QDialogButtonBox::accepted, this, &TableImportDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(btApply, &QPushButton::clicked, this, &TableImportDialog::apply);
+    connect(edColumns, &QLineEdit::textChanged, this, &TableImportDialog::updateButtons);
+    connect(cbSkipBad, &QCheckBox::toggled, this, &TableImportDialog::updateButtons);
+
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        resize(screen->availableGeometry().size() * kScreenShare);
+    showScan();
+}
+
+TableOptions TableImportDialog::options() const
+{
+    TableOptions chosen = options_;
+    chosen.skipBad = !scan_.problems.empty() && cbSkipBad->isChecked();
+    return chosen;
+}
+
+bool TableImportDialog::apply()
+{
+    TableOptions next = options_;
+    next.columns = edColumns->text().trimmed();
+    try {
+        BusyCursor busy;
+        scan_ = scanTable(table_, next);
+    } catch (const MessageError &error) {
+        laError->setText(errorBoxText(error.message()));
+        laError->show();
+        updateButtons();
+        return false;
+    }
+    options_ = next;
+    laError->clear();
+    laError->hide();
+    showScan();
+    return true;
+}
+
+void TableImportDialog::accept()
+{
+    if (columnsEdited()) {
+        apply();
+        return;
+    }
+    QDialog::accept();
+}
+
+bool TableImportDialog::columnsEdited() const
+{
+    return edColumns->text().trimmed() != options_.columns;
+}
+
+void TableImportDialog::showScan()
+{
+    const TablePreview &preview = scan_.preview;
+    laFile->setText(QStringLiteral("Таблица %1 (%2)")
+                        .arg(QDir::toNativeSeparators(displayPath(table_)), preview.description));
+    laMapping->setText(describeColumns(preview.map).join(QLatin1Char('\n')));
+    fillRecords();
+
+    QStringList listed;
+    listed.reserve(qsizetype(scan_.problems.size()) + scan_.duplicateNotes.size());
+    for (const CellProblem &problem : scan_.problems)
+        listed << problem.message();
+    listed << scan_.duplicateNotes;
+    lsProblems->clear();
+    lsProblems->addItems(listed);
+    gbProblems->setVisible(!listed.isEmpty());
+    const bool bad = !scan_.problems.empty();
+    laBadRows->setText(bad ? badRowsText(qsizetype(scan_.badRows.size())) : QString());
+    laBadRows->setVisible(bad);
+    cbSkipBad->setVisible(bad);
+
+    laMembers->setText(scan_.members > 0
+                           ? QStringLiteral("Строк, которые будут загружены: %1").arg(scan_.members)
+                           : QStringLiteral("В таблице нет ни одной строки, которую можно "
+                                            "загрузить."));
+    updateButtons();
+}
+
+void TableImportDialog::fillRecords()
+{
+    const TablePreview &preview = scan_.preview;
+    const ColumnMap &map = preview.map;
+    const int rows = std::min(int(preview.records.size()), map.headerRows + kShownDataRecords);
+    int columns = int(map.headers.size());
+    for (int row = 0; row < rows; ++row)
+        columns = std::max(columns, int(preview.records[std::size_t(row)].size()));
+    columns = std::min(columns, lastMappedColumn(map) + 1 + kShownColumnsBeyondMapped);
+    const QStringList fields = columnFields(map, columns);
+
+    tbRecords->clear();
+    tbRecords->setRowCount(rows);
+    tbRecords->setColumnCount(columns);
+    for (int column = 0; column < columns; ++column) {
+        const bool used = !fields[column].isEmpty();
+        auto *header = new QTableWidgetItem(columnLetters(column) + QLatin1Char('\n') +
+                                            (used ? fields[column] : QStringLiteral("—")));
+        header->setToolTip(shownBeginning(map.headers.value(column)));
+        if (!used)
+            header->setForeground(kUnusedColumnText);
+        tbRecords->setHorizontalHeaderItem(column, header);
+    }
+    for (int row = 0; row < rows; ++row) {
+        const std::vector<QString> &record = preview.records[std::size_t(row)];
+        const bool headerRow = row < map.headerRows;
+        for (int column = 0; column < columns; ++column) {
+            const QString cell =
+                std::size_t(column) < record.size() ? record[std::size_t(column)] : QString();
+            auto *item = new QTableWidgetItem(shownCell(cell));
+            if (cell.size() > kShownCellText || cell.contains(QLatin1Char('\n')))
+                item->setToolTip(shownBeginning(cell));
+            if (fields[column].isEmpty())
+                item->setForeground(kUnusedColumnText);
+            if (headerRow)
+                item->setBackground(kHeaderRowFill);
+            tbRecords->setItem(row, column, item);
+        }
+    }
+    tbRecords->resizeColumnsToContents();
+    for (int column = 0; column < columns; ++column)
+        if (tbRecords->columnWidth(column) > kWidestColumn)
+            tbRecords->setColumnWidth(column, kWidestColumn);
+}
+
+void TableImportDialog::updateButtons()
+{
+    const bool edited = columnsEdited();
+    // Enter in the columns field applies the text typed there; elsewhere it loads.
+    btApply->setDefault(edited);
+    btLoad->setDefault(!edited);
+    btLoad->setEnabled(scan_.members > 0 && (scan_.problems.empty() || cbSkipBad->isChecked()));
+}
+
+std::optional<TableOptions> runTableImportDialog(QWidget *parent, const NativePath &table,
+                                                 const TableScan &scan, const TableOptions &options)
+{
+    TableImportDialog dialog(table, scan, options, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.options();
 }

@@ -674,7 +674,10 @@ int runCheck(const NativePath &path, const TableOptions &table, std::FILE *out, 
     try {
         const SourceCheck check = checkSource(path, table);
         const QString shown = QDir::toNativeSeparators(displayPath(path));
-        writeToStream(out, terminalText(checkReport(shown, check).join(QLatin1Char('\n'))) + '\n');
+        QByteArray text;
+        for (const QString &line : checkReport(shown, check))
+            text += terminalText(line) + '\n';
+        writeToStream(out, text);
         return check.problems.isEmpty() ? 0 : 1;
     } catch (const std::exception &e) {
         printMessage(err, commandLineErrorText(e));

@@ -337,12 +337,19 @@ public:
     explicit InputFile(const NativePath &path)
         : fd_(path.isEmpty() ? -1 : ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC))
     {
+        if (fd_ < 0) {
+            error_ = errno;
+            return;
+        }
         struct stat st;
-        if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) {
+        if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+            error_ = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
             ::close(fd_);
             fd_ = -1;
         }
     }
+    // Why the file could not be opened, for a terminal: the system's reason.
+    int error() const { return error_; }
     ~InputFile()
     {
         if (fd_ >= 0)
@@ -364,6 +371,7 @@ public:
 
 private:
     int fd_;
+    int error_ = 0;
 };
 #else
 class InputFile
@@ -375,6 +383,7 @@ public:
             file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
     bool isOpen() const { return file_.isOpen(); }
+    int error() const { return EACCES; }
     qint64 read(char *data, qint64 size) { return file_.read(data, size); }
 
 private:
@@ -391,7 +400,9 @@ AnswerFileText AnswerFileText::load(const NativePath &path)
         throw CommandError(QStringLiteral("Cannot open file: the path is empty"));
     InputFile file(path);
     if (!file.isOpen())
-        throw cannotOpenFile(displayPath(path));
+        throw cannotOpenFile(displayPath(path))
+            .because(file.error() == EINVAL ? QStringLiteral("it is not a regular file")
+                                            : systemReason(file.error()));
 
     AnswerFileText text;
     // A real answer file is under a kilobyte: one allocation holds all its lines.
@@ -403,7 +414,7 @@ AnswerFileText AnswerFileText::load(const NativePath &path)
     while (!reader.done()) {
         const qint64 n = file.read(chunk, kChunkBytes);
         if (n < 0)
-            throw cannotOpenFile(displayPath(path));
+            throw cannotOpenFile(displayPath(path)).because(systemReason(errno));
         if (n == 0)
             break;
         reader.feed(chunk, n);

@@ -221,9 +221,8 @@ QString problemsRefusal(const NativePath &path, const std::vector<CellProblem> &
     QString text = QStringLiteral("Таблица %1: %2")
                        .arg(QDir::toNativeSeparators(displayPath(path)), problems.front().message());
     if (problems.size() > 1)
-        text += QStringLiteral(" (всего ошибок: %1 в строках: %2; список даёт vorlzut --check, "
-                               "пропустить эти строки позволяет --skip-bad)")
-                    .arg(problems.size())
+        text += QStringLiteral(" (и ещё ошибок: %1, всего строк с ошибками: %2)")
+                    .arg(problems.size() - 1)
                     .arg(badRows);
     return text;
 }

@@ -40,6 +40,14 @@ FileCheck checkAnswerFile(const NativePath &path, const QString &shown)
         return check;
     }
     const auto at = [&shown](int line) { return QStringLiteral("%1, строка %2").arg(shown).arg(line); };
+    // A file cut short is one problem, not one for each missing line.
+    if (text.lineCount() < AnswerFileText::kLastTotalLine) {
+        check.problems << QStringLiteral("%1: в файле строк: %2, а в файле анкеты их 53 (ответы "
+                                         "на строках 9–40, итоги на 42–53)")
+                              .arg(shown)
+                              .arg(text.lineCount());
+        return check;
+    }
     std::array<int, kAnswerCount> answers{};
     bool answersRead = true;
     for (int j = 1; j <= kAnswerCount; ++j) {

@@ -6,7 +6,7 @@
 #include "Scoring.h"
 
 #include <QDir>
-#include <QSet>
+#include <algorithm>
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -57,10 +57,14 @@ QByteArray answerFileBytes(const RespondentRow &row)
     return QByteArray("\xEF\xBB\xBF") + crlf.toUtf8();
 }
 
-QString answerFileName(const RespondentRow &row)
+QString answerFileName(const RespondentRow &row, int rowDigits)
 {
-    const QString stem = row.name.trimmed().isEmpty() ? row.code : row.code + QLatin1Char(' ') + row.name;
-    return fileNameStem(stem.simplified()) + QStringLiteral(".txt");
+    const QString number = QStringLiteral("%1").arg(row.row, rowDigits, 10, QLatin1Char('0'));
+    QStringList parts{number};
+    if (row.code.trimmed() != number)
+        parts << row.code;
+    parts << row.name;
+    return fileNameStem(parts.join(QLatin1Char(' ')).simplified()) + QStringLiteral(".txt");
 }
 
 int splitTable(const NativePath &table, const NativePath &outDir, const TableOptions &options,
@@ -69,19 +73,17 @@ int splitTable(const NativePath &table, const NativePath &outDir, const TableOpt
     if (outDir.isEmpty())
         throw CommandError(QStringLiteral("Cannot create file: the folder name is empty"));
     // Every row is read and named before anything is written.
-    std::vector<std::pair<NativePath, QByteArray>> files;
-    QSet<QString> names;
+    std::vector<RespondentRow> rows;
     forEachRespondent(
-        table, options,
-        [&](const RespondentRow &row) {
-            const QString name = answerFileName(row);
-            QString unique = name;
-            for (int n = 2; names.contains(unique.toCaseFolded()); ++n)
-                unique = name.left(name.size() - 4) + QStringLiteral(" (%1).txt").arg(n);
-            names.insert(unique.toCaseFolded());
-            files.emplace_back(joinPath(outDir, QFile::encodeName(unique)), answerFileBytes(row));
-        },
-        notes);
+        table, options, [&](const RespondentRow &row) { rows.push_back(row); }, notes);
+    const int rowDigits =
+        std::max(4, int(QString::number(rows.empty() ? 0 : rows.back().row).size()));
+    // Every name begins with its own row's number: no two are alike.
+    std::vector<std::pair<NativePath, QByteArray>> files;
+    files.reserve(rows.size());
+    for (const RespondentRow &row : rows)
+        files.emplace_back(joinPath(outDir, QFile::encodeName(answerFileName(row, rowDigits))),
+                           answerFileBytes(row));
     if (files.empty())
         throw CommandError(QStringLiteral("В таблице %1 нет ни одной строки с ответами")
                                .arg(QDir::toNativeSeparators(displayPath(table))));

@@ -14,11 +14,13 @@
 // mark when a text holds a character code page 1251 has not, so that nothing is lost.
 QByteArray answerFileBytes(const RespondentRow &row);
 
-// The file name of a row's answer file: its code and name made safe for a file name, ".txt".
-QString answerFileName(const RespondentRow &row);
+// The file name of a row's answer file: the row's number in rowDigits digits, so that the files
+// are read back in the table's order, then its code (unless it is that number) and its name, made
+// safe for a file name, ".txt": "0007 1124 Яковлева Ирина.txt".
+QString answerFileName(const RespondentRow &row, int rowDigits);
 
 // Writes one answer file per member row of the table into outDir (made when missing), all or
-// none: a name met twice gets " (2)", " (3)"; a file of the same name already in outDir
+// none, so that the folder reads back as the table does, member order included: a file of the same name already in outDir
 // refuses the whole split and nothing is written. Bad rows refuse the table as a group load
 // does, or are left out with options.skipBad and named in notes. Returns the files written.
 int splitTable(const NativePath &table, const NativePath &outDir, const TableOptions &options,
