@@ -549,7 +549,14 @@ std::optional<TableOptions> TForm1::confirmTable(const NativePath &table)
     TableScan scan;
     {
         BusyCursor busy;
-        scan = scanTable(table, options);
+        try {
+            scan = scanTable(table, options);
+        } catch (const ColumnsNotFound &e) {
+            // A table whose answers are not found is shown all the same, for the user to name
+            // its columns; one that cannot be read at all is an error.
+            scan.preview = unmappedPreview(table, options);
+            scan.error = e.message();
+        }
     }
     return dialogs_->confirmTable(this, table, scan, options);
 }

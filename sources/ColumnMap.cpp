@@ -68,8 +68,28 @@ QString oneLine(QString text)
     return text;
 }
 
+// Whether the cell's text stands as it is: no control character, line break or blank to take
+// away, as in nearly every cell; the rest goes the long way.
+bool isPlainCell(QByteArrayView cell)
+{
+    if (cell.isEmpty())
+        return true;
+    for (const char c : cell) {
+        const auto u = static_cast<unsigned char>(c);
+        // C0 controls and DEL; C2 and E2 lead the next-line, no-break space, line and
+        // paragraph separators and the other blanks of Unicode.
+        if (u < 0x20 || u == 0x7F || u == 0xC2 || u == 0xE2 || u == 0xE3)
+            return false;
+    }
+    const auto first = static_cast<unsigned char>(cell.front());
+    const auto last = static_cast<unsigned char>(cell.back());
+    return first != ' ' && last != ' ';
+}
+
 QString cellText(QByteArrayView cell)
 {
+    if (isPlainCell(cell))
+        return QString::fromUtf8(cell);
     return oneLine(QString::fromUtf8(cell)).trimmed();
 }
 
@@ -513,10 +533,23 @@ ColumnMap detectColumns(const std::vector<std::vector<QString>> &firstRecords,
         throw CommandError(
             fileError(u"В таблице %1 над первыми ответами больше трёх строк заголовка", shownFile));
 
-    ColumnMap map;
-    map.headerRows = int(firstAnswers);
+    std::array<int, kTableAnswers> answers{};
     for (int i = 0; i < kTableAnswers; ++i)
-        map.answers[i] = best + i;
+        answers[i] = best + i;
+    return columnsByHeaders(firstRecords, int(firstAnswers), answers);
+}
+
+ColumnMap columnsByHeaders(const std::vector<std::vector<QString>> &firstRecords, int headerRows,
+                           const std::array<int, kTableAnswers> &answers)
+{
+    const size_t records = std::min(firstRecords.size(), size_t(kRecordsForMapping));
+    int columns = 0;
+    for (size_t r = 0; r < records; ++r)
+        columns = std::max(columns, int(firstRecords[r].size()));
+    const size_t firstAnswers = size_t(headerRows);
+    ColumnMap map;
+    map.headerRows = headerRows;
+    map.answers = answers;
     for (int c = 0; c < columns; ++c) {
         QString header;
         for (size_t r = 0; r < firstAnswers && header.isEmpty(); ++r)
@@ -529,8 +562,9 @@ ColumnMap detectColumns(const std::vector<std::vector<QString>> &firstRecords,
     for (const QString &header : map.headers)
         keys.push_back(headerKey(header));
     std::vector<bool> taken(columns, false);
-    for (int c = best; c < best + kTableAnswers; ++c)
-        taken[c] = true;
+    for (const int c : answers)
+        if (c >= 0 && c < columns)
+            taken[c] = true;
     const auto takeFirst = [&](auto matches) {
         for (int c = 0; c < columns; ++c)
             if (!taken[c] && matches(keys[c])) {
@@ -683,6 +717,25 @@ QString CellProblem::message() const
 std::optional<RespondentRow> respondentRow(const TableRecord &record, const ColumnMap &map,
                                            std::vector<CellProblem> &problems)
 {
+    return RespondentReader(map).read(record, problems);
+}
+
+RespondentReader::RespondentReader(const ColumnMap &map, bool details)
+    : map_(map), details_(details)
+{
+    for (const int column : map.details) {
+        // "Отдел:" and a required "Отдел *" are written "Отдел: value".
+        QString header = oneLine(map.headers.value(column)).trimmed();
+        while (header.endsWith(QLatin1Char(':')) || header.endsWith(QLatin1Char('*')))
+            header = header.chopped(1).trimmed();
+        detailPrefixes_ << (header.isEmpty() ? QString() : header + QStringLiteral(": "));
+    }
+}
+
+std::optional<RespondentRow> RespondentReader::read(const TableRecord &record,
+                                                    std::vector<CellProblem> &problems) const
+{
+    const ColumnMap &map = map_;
     // A record may stop before the last columns: what it lacks is empty.
     const auto cell = [&](int column) {
         return column >= 0 && size_t(column) < record.cells.size() ? record.cells[column]
@@ -716,23 +769,24 @@ std::optional<RespondentRow> respondentRow(const TableRecord &record, const Colu
             row.stamp = stamp->sortable;
         }
     }
-    row.code = map.code >= 0 ? cellText(cell(map.code))
-                             : QStringLiteral("%1").arg(record.row, 4, 10, QLatin1Char('0'));
+    if (map.code >= 0) {
+        row.code = cellText(cell(map.code));
+    } else {
+        row.code = QString::number(record.row);
+        if (row.code.size() < 4)
+            row.code.prepend(QString(4 - row.code.size(), QLatin1Char('0')));
+    }
     if (map.name >= 0)
         row.name = cellText(cell(map.name));
     if (map.email >= 0)
         row.email = cellText(cell(map.email)).toCaseFolded();
+    row.details.reserve(kTableDetails);
     for (int i = 0; i < kTableDetails; ++i) {
         QString line;
-        if (size_t(i) < map.details.size()) {
-            const int column = map.details[i];
-            line = cellText(cell(column));
-            // "Отдел:" and a required "Отдел *" are written "Отдел: value".
-            QString header = oneLine(map.headers.value(column)).trimmed();
-            while (header.endsWith(QLatin1Char(':')) || header.endsWith(QLatin1Char('*')))
-                header = header.chopped(1).trimmed();
-            if (!line.isEmpty() && !header.isEmpty())
-                line = header + QStringLiteral(": ") + line;
+        if (details_ && size_t(i) < map.details.size()) {
+            line = cellText(cell(map.details[i]));
+            if (!line.isEmpty())
+                line.prepend(detailPrefixes_[i]);
         }
         row.details.append(line);
     }
@@ -811,11 +865,26 @@ std::optional<TimeStamp> parseTimeStamp(const QString &text)
         if (!scanner.atEnd() || hour > 23 || minute > 59 || second_ > 59)
             return std::nullopt;
     }
-    const auto two = [](int value) {
-        return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+    // Written digit by digit: a table's every row has a stamp, and QString::arg was most of
+    // the cost of reading one.
+    char16_t sortable[19];
+    const auto put = [&sortable](int at, int value, int digits) {
+        for (int d = digits - 1; d >= 0; --d, value /= 10)
+            sortable[at + d] = char16_t(u'0' + value % 10);
     };
-    const QString yyyy = QStringLiteral("%1").arg(year, 4, 10, QLatin1Char('0'));
-    return TimeStamp{two(day) + u'.' + two(month) + u'.' + yyyy,
-                     yyyy + u'-' + two(month) + u'-' + two(day) + u' ' + two(hour) + u':' +
-                         two(minute) + u':' + two(second_)};
+    put(0, year, 4);
+    sortable[4] = u'-';
+    put(5, month, 2);
+    sortable[7] = u'-';
+    put(8, day, 2);
+    sortable[10] = u' ';
+    put(11, hour, 2);
+    sortable[13] = u':';
+    put(14, minute, 2);
+    sortable[16] = u':';
+    put(17, second_, 2);
+    const char16_t date[10] = {sortable[8], sortable[9], u'.', sortable[5], sortable[6],
+                               u'.',        sortable[0], sortable[1], sortable[2], sortable[3]};
+    return TimeStamp{QString(reinterpret_cast<const QChar *>(date), 10),
+                     QString(reinterpret_cast<const QChar *>(sortable), 19)};
 }

@@ -40,6 +40,12 @@ inline constexpr int kRecordsForMapping = 200;
 ColumnMap detectColumns(const std::vector<std::vector<QString>> &firstRecords,
                         const QString &shownFile);
 
+// The mapping of a table whose header rows and answer columns are known: every column's header
+// text and the date, code, name, e-mail and details columns found by them, as detectColumns
+// finds them.
+ColumnMap columnsByHeaders(const std::vector<std::vector<QString>> &firstRecords, int headerRows,
+                           const std::array<int, kTableAnswers> &answers);
+
 // Applies a --columns text to a mapping: comma-separated FIELD=COLUMNS, FIELD one of answers,
 // date, code, name, email, details; COLUMNS a column by its letters as a spreadsheet names it
 // ("E", "AJ"), its number from 1, or its header text, a range "E-AJ" or "5:36", several joined
@@ -84,6 +90,23 @@ struct CellProblem
 // and for a record with problems, which are appended to problems.
 std::optional<RespondentRow> respondentRow(const TableRecord &record, const ColumnMap &map,
                                            std::vector<CellProblem> &problems);
+
+// respondentRow for every record of one table: what depends on the mapping alone is prepared
+// once, since a table may have a hundred thousand rows.
+class RespondentReader
+{
+public:
+    // details: whether the details lines are read; a group load that keeps no member and
+    // shows none to anyone needs only the names, codes and dates of its member list.
+    explicit RespondentReader(const ColumnMap &map, bool details = true);
+    std::optional<RespondentRow> read(const TableRecord &record,
+                                      std::vector<CellProblem> &problems) const;
+
+private:
+    const ColumnMap &map_;
+    bool details_;
+    QStringList detailPrefixes_; // "Header: ", or empty for a column without a header
+};
 
 // A time stamp as the services write it ("15.03.2024 10:20:30", "2024-03-15 10:20:30",
 // "2024/03/15 10:20:30 AM GMT+3", "3/15/2024 10:20:30") as a date "15.03.2024" and a

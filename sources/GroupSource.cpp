@@ -98,14 +98,12 @@ LoadedProfile loadTable(const NativePath &path, const QString &today, Members ke
                         QStringList *notes)
 {
     LoadedProfile loaded = startGroup(today);
-    const QString file = fileNameOf(path);
+    const QString file = fileNameOf(path) + QStringLiteral(", строка ");
     qsizetype headerBytes = 0;
     forEachRespondent(
         path, options,
         [&](const RespondentRow &row) {
-            MemberProfile one{QStringLiteral("%1, строка %2").arg(file).arg(row.row),
-                              headerOf(row),
-                              {}};
+            MemberProfile one{file + QString::number(row.row), headerOf(row), {}};
             headerBytes += (row.date.size() + row.code.size() + row.name.size()) * 2;
             for (const QString &line : row.details)
                 headerBytes += line.size() * 2;
@@ -118,7 +116,7 @@ LoadedProfile loadTable(const NativePath &path, const QString &today, Members ke
             if (keep == Members::Keep)
                 loaded.members.push_back(std::move(one));
         },
-        notes);
+        notes, keep == Members::Keep || onMember);
     if (loaded.count == 0)
         throw CommandError(QStringLiteral("В таблице %1 нет ни одной строки с ответами")
                                .arg(QDir::toNativeSeparators(displayPath(path))));
@@ -140,6 +138,62 @@ std::vector<std::vector<QString>> firstRecords(TableRecords &records, int count)
     return texts;
 }
 
+bool holdsAnswers(const std::vector<QString> &record, const ColumnMap &map)
+{
+    return std::all_of(map.answers.begin(), map.answers.end(), [&record](int column) {
+        return column >= 0 && std::size_t(column) < record.size() &&
+               answerValue(record[std::size_t(column)].toUtf8());
+    });
+}
+
+// The mapping found, with the user's changes. Where none is found (the answers are not side by
+// side, a form put a column between them) the user's --columns that name the answers make one:
+// the data from the first row whose every answer column holds an answer, the rows above it the
+// headers.
+ColumnMap mappedColumns(const std::vector<std::vector<QString>> &records, const QString &shown,
+                        const TableOptions &options)
+{
+    if (options.columns.isEmpty()) {
+        try {
+            return detectColumns(records, shown);
+        } catch (CommandError &e) {
+            throw ColumnsNotFound(e.message() +
+                                  QStringLiteral(" (столбцы можно указать самому, например "
+                                                 "--columns answers=E-T+V-AK)"));
+        }
+    }
+    try {
+        const ColumnMap found = detectColumns(records, shown);
+        return applyColumns(found, options.columns, found.headers);
+    } catch (const CommandError &) {
+        if (!options.columns.contains(QLatin1String("answers"), Qt::CaseInsensitive) &&
+            !options.columns.contains(QStringLiteral("ответы"), Qt::CaseInsensitive))
+            throw;
+    }
+    ColumnMap map;
+    map.answers.fill(-1);
+    std::size_t width = 0;
+    for (const std::vector<QString> &record : records)
+        width = std::max(width, record.size());
+    for (std::size_t c = 0; c < width; ++c)
+        map.headers << (records.empty() || c >= records.front().size()
+                            ? QString()
+                            : records.front()[c].simplified());
+    map = applyColumns(map, options.columns, map.headers);
+    int headerRows = 0;
+    while (std::size_t(headerRows) < records.size() &&
+           !holdsAnswers(records[std::size_t(headerRows)], map))
+        ++headerRows;
+    if (std::size_t(headerRows) == records.size() || headerRows > 3)
+        throw CommandError(QStringLiteral("В таблице %1 в столбцах ответов, которые назвал "
+                                          "--columns, нет строки, где все 32 ответа от 1 до 7")
+                               .arg(shown));
+    // The other fields by their headers, as they are found beside consecutive answers, then
+    // the user's word on them.
+    const ColumnMap byHeaders = columnsByHeaders(records, headerRows, map.answers);
+    return applyColumns(byHeaders, options.columns, byHeaders.headers);
+}
+
 TablePreview previewOf(TableRecords &records, const NativePath &path, const TableOptions &options,
                        int count)
 {
@@ -147,9 +201,7 @@ TablePreview previewOf(TableRecords &records, const NativePath &path, const Tabl
     preview.description = records.description();
     preview.records = firstRecords(records, std::max(count, kRecordsForMapping));
     preview.map =
-        detectColumns(preview.records, QDir::toNativeSeparators(displayPath(path)));
-    if (!options.columns.isEmpty())
-        preview.map = applyColumns(preview.map, options.columns, preview.map.headers);
+        mappedColumns(preview.records, QDir::toNativeSeparators(displayPath(path)), options);
     if (int(preview.records.size()) > count)
         preview.records.resize(std::size_t(count));
     return preview;
@@ -341,16 +393,26 @@ TablePreview previewTable(const NativePath &path, const TableOptions &options, i
     return previewOf(*table, path, options, records);
 }
 
+TablePreview unmappedPreview(const NativePath &path, const TableOptions &options, int records)
+{
+    const std::unique_ptr<TableRecords> table = tableRecords(path, options.sheet);
+    TablePreview preview;
+    preview.description = table->description();
+    preview.records = firstRecords(*table, records);
+    preview.map.answers.fill(-1);
+    return preview;
+}
+
 TableScan scanTable(const NativePath &path, const TableOptions &options)
 {
     const std::unique_ptr<TableRecords> table = tableRecords(path, options.sheet);
     TableScan scan;
     scan.preview = previewOf(*table, path, options, kRecordsForMapping);
     QHash<QString, std::vector<Sighting>> byEmail;
+    const RespondentReader reader(scan.preview.map);
     forEachDataRecord(*table, scan.preview.map, [&](const TableRecord &record) {
         const std::size_t before = scan.problems.size();
-        const std::optional<RespondentRow> row =
-            respondentRow(record, scan.preview.map, scan.problems);
+        const std::optional<RespondentRow> row = reader.read(record, scan.problems);
         if (scan.problems.size() != before)
             scan.badRows.push_back(record.row);
         if (!row)
@@ -367,7 +429,8 @@ TableScan scanTable(const NativePath &path, const TableOptions &options)
 }
 
 void forEachRespondent(const NativePath &path, const TableOptions &options,
-                       const std::function<void(const RespondentRow &)> &visit, QStringList *notes)
+                       const std::function<void(const RespondentRow &)> &visit, QStringList *notes,
+                       bool details)
 {
     const std::unique_ptr<TableRecords> table = tableRecords(path, options.sheet);
     const TablePreview preview = previewOf(*table, path, options, 0);
@@ -379,8 +442,9 @@ void forEachRespondent(const NativePath &path, const TableOptions &options,
     if (map.email >= 0) {
         QHash<QString, std::vector<Sighting>> byEmail;
         std::vector<CellProblem> ignored;
+        const RespondentReader reader(map);
         forEachDataRecord(*table, map, [&](const TableRecord &record) {
-            if (const std::optional<RespondentRow> row = respondentRow(record, map, ignored);
+            if (const std::optional<RespondentRow> row = reader.read(record, ignored);
                 row && !row->email.isEmpty())
                 byEmail[row->email].push_back({row->stamp, row->row});
             ignored.clear();
@@ -391,9 +455,10 @@ void forEachRespondent(const NativePath &path, const TableOptions &options,
     std::vector<CellProblem> problems;
     std::size_t badRows = 0;
     auto superseded = duplicates.superseded.cbegin();
+    const RespondentReader reader(map, details);
     forEachDataRecord(*table, map, [&](const TableRecord &record) {
         const std::size_t before = problems.size();
-        const std::optional<RespondentRow> row = respondentRow(record, map, problems);
+        const std::optional<RespondentRow> row = reader.read(record, problems);
         if (problems.size() != before)
             ++badRows;
         if (!row)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ColumnMap.h"
+#include "CommandError.h"
 #include "Comparison.h"
 #include "GroupLoader.h"
 #include "NativePath.h"
@@ -75,6 +76,17 @@ struct TablePreview
 TablePreview previewTable(const NativePath &path, const TableOptions &options,
                           int records = kRecordsForMapping);
 
+// A table that reads but whose answers are not found: its columns are for the user to name.
+class ColumnsNotFound : public CommandError
+{
+public:
+    using CommandError::CommandError;
+};
+// The first records of a table and how it was read, with no mapping, for a table whose columns
+// are not found.
+TablePreview unmappedPreview(const NativePath &path, const TableOptions &options,
+                             int records = kRecordsForMapping);
+
 // Every data row of a table checked: the bad ones with all their problems, the duplicates by
 // e-mail and the rows that counted. Throws what the reading and the mapping throw.
 struct TableScan
@@ -85,12 +97,16 @@ struct TableScan
     std::vector<int> supersededRows; // an e-mail met again later: in order
     QStringList duplicateNotes;      // "строки 3 и 9: …; учтена строка 9"
     int members = 0;                 // rows that are read as members
+    // Why the table could not be mapped (the rest then empty): for the window, which lets the
+    // user name the columns instead of stopping.
+    QString error;
 };
 TableScan scanTable(const NativePath &path, const TableOptions &options);
 
 // The rows of a table that load as members, in order, each with its row number. Bad rows and
 // rows superseded by a later one of the same e-mail are left out; a bad row throws unless
 // options.skipBad.
+// details: whether the rows' details lines are read (else they are empty).
 void forEachRespondent(const NativePath &path, const TableOptions &options,
                        const std::function<void(const RespondentRow &)> &visit,
-                       QStringList *notes = nullptr);
+                       QStringList *notes = nullptr, bool details = true);

@@ -141,7 +141,10 @@ std::string toCp1251(const std::string &utf8)
     return out;
 }
 
-std::string generatedAnswerFile(int index, std::uint64_t seed)
+namespace {
+
+// The answer file's text in UTF-8 with CR LF line ends.
+std::string generatedAnswerText(int index, std::uint64_t seed)
 {
     Rng rng(seed * 0x100000001B3ULL + std::uint64_t(index));
 
@@ -209,7 +212,38 @@ std::string generatedAnswerFile(int index, std::uint64_t seed)
         std::snprintf(field, sizeof field, "%3d", totals[std::size_t(k)]);
         line(std::string(field) + " " + totalName);
     }
-    return toCp1251(text);
+    return text;
+}
+
+} // namespace
+
+std::string generatedAnswerFile(int index, std::uint64_t seed)
+{
+    return toCp1251(generatedAnswerText(index, seed));
+}
+
+std::string generatedFormTable(int count, std::uint64_t seed)
+{
+    std::string table = "Отметка времени,ФИО,Подразделение,Должность";
+    for (int j = 1; j <= 32; ++j)
+        table += ",\"" + std::to_string(j) + ". Вопрос анкеты номер " + std::to_string(j) + "\"";
+    table += "\r\n";
+    table.reserve(std::size_t(count) * 180);
+    for (int i = 0; i < count; ++i) {
+        const std::string text = generatedAnswerText(i, seed);
+        std::vector<std::string> lines;
+        for (std::size_t at = 0; lines.size() < 40;) {
+            const std::size_t end = text.find("\r\n", at);
+            lines.push_back(text.substr(at, end - at));
+            at = end + 2;
+        }
+        const auto value = [](const std::string &line) { return line.substr(line.find(": ") + 2); };
+        table += lines[0] + " 10:15:00," + lines[2] + "," + value(lines[3]) + "," + value(lines[4]);
+        for (int j = 9; j <= 40; ++j)
+            table += "," + lines[std::size_t(j - 1)];
+        table += "\r\n";
+    }
+    return table;
 }
 
 std::string hugeHeaderAnswerFile(int index, std::uint64_t seed, const std::vector<int> &hugeLines)

@@ -12,6 +12,11 @@
 // The whole file for respondent index (from 0): code page 1251, CR LF line ends.
 std::string generatedAnswerFile(int index, std::uint64_t seed);
 
+// The same respondents as an online form's export: a UTF-8 CSV with CR LF line ends, a header
+// row, then a row per respondent: the time stamp, the name, the department and position (details
+// lines 4 and 5) and the 32 answers, 36 columns.
+std::string generatedFormTable(int count, std::uint64_t seed);
+
 // The name of file index in a folder of count files: "r" and the index from 1, zero-padded so
 // that the names sort in index order.
 std::string generatedFileName(int index, int count);

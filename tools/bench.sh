@@ -8,7 +8,9 @@
 #
 # Usage: tools/bench.sh BUILD_DIR   (the build must be configured with -DVORL_BUILD_BENCH=ON)
 # VORL_BENCH_FILES (default 10000) and VORL_BENCH_REPS (default 9) change the group size and
-# the number of timed runs of each command; VORL_BENCH_BATCH (200), VORL_BENCH_BATCH_SMALL (50)
+# the number of timed runs of each command; VORL_BENCH_TABLE_ROWS (100000) the rows of the
+# online form's export read against Python's csv reader and, as a workbook, against openpyxl;
+# VORL_BENCH_ONLY=tables gives only those figures; VORL_BENCH_BATCH (200), VORL_BENCH_BATCH_SMALL (50)
 # and VORL_BENCH_BATCH_REPS (3) those of the batch figures. VORL_BENCH_ONLY=batch gives only
 # the batch figures.
 set -euo pipefail
@@ -19,7 +21,7 @@ files=${VORL_BENCH_FILES:-10000}
 reps=${VORL_BENCH_REPS:-9}
 
 for tool in vorlzut gen_answers runstat bench_scoring bench_window bench_diagram bench_charts \
-    bench_jpeg bench_report bench_trend; do
+    bench_jpeg bench_report bench_trend bench_tables; do
     if [ ! -x "$bin/$tool" ]; then
         echo "bench.sh: $bin/$tool is missing; build with -DVORL_BUILD_BENCH=ON" >&2
         exit 1
@@ -39,7 +41,75 @@ stats() {
 }
 maxrss() { sort -n -k4,4 "$1" | tail -1 | awk '{ print $4 }'; }
 
-if [ "${VORL_BENCH_ONLY:-}" != batch ]; then
+# An online form's export read as a group: the CSV against Python's C csv reader parsing the same
+# file, the workbook against openpyxl's read-only iteration, both with Debian's Python.
+if [ "${VORL_BENCH_ONLY:-}" = "" ] || [ "${VORL_BENCH_ONLY:-}" = tables ]; then
+    rows=${VORL_BENCH_TABLE_ROWS:-100000}
+    "$bin/gen_answers" --table "$rows" "$work/form.csv"
+    py_csv=(/usr/bin/python3 -c 'import csv, sys
+n = 0
+with open(sys.argv[1], newline="", encoding="utf-8") as f:
+    for row in csv.reader(f):
+        n += 1
+print(n)' "$work/form.csv")
+    "$bin/runstat" "${py_csv[@]}" >/dev/null
+    : >"$work/py-csv.txt"
+    : >"$work/table-json.txt"
+    for ((i = 0; i < reps; ++i)); do
+        "$bin/runstat" "${py_csv[@]}" >>"$work/py-csv.txt"
+        "$bin/runstat" "$bin/vorlzut" --json "$work/form.csv" >>"$work/table-json.txt"
+    done
+    read -r count in_med in_best in_peak < <("$bin/bench_tables" "$work/form.csv" "$reps")
+    if [ "$count" -ne "$rows" ]; then
+        echo "bench.sh: the table was read with $count members, not $rows" >&2
+        exit 1
+    fi
+    read -r py_med py_best < <(stats "$work/py-csv.txt" 1)
+    read -r tj_med tj_best < <(stats "$work/table-json.txt" 1)
+    echo
+    echo "== An online form's export of $rows rows, 36 columns ($(($(wc -c <"$work/form.csv") / 1024)) KB UTF-8), $reps runs each =="
+    awk -v pm="$py_med" -v pb="$py_best" -v im="$in_med" -v ib="$in_best" -v ip="$in_peak" \
+        -v jm="$tj_med" -v jb="$tj_best" -v jr="$(maxrss "$work/table-json.txt")" 'BEGIN {
+        printf "  %-34s median %8.1f ms   best %8.1f ms\n", "Python csv.reader of the file", pm, pb
+        printf "  %-34s median %8.1f ms   best %8.1f ms   (peak %.1f MB)\n", "read as a group (in-process)", im, ib, ip
+        printf "  %-34s median %8.1f ms   best %8.1f ms   (max RSS %.1f MB)\n", "vorlzut --json TABLE", jm, jb, jr / 1024
+        printf "  %-34s median %8.2f      best %8.2f      (target: at most 0.3, in at most 80 MB)\n", "ratio group read / Python csv", im / pm, ib / pb
+    }'
+
+    xlsx_rows=${VORL_BENCH_XLSX_ROWS:-$rows}
+    /usr/bin/python3 -c 'import csv, sys, openpyxl
+wb = openpyxl.Workbook(write_only=True)
+ws = wb.create_sheet("Ответы")
+limit = int(sys.argv[3]) + 1
+with open(sys.argv[1], newline="", encoding="utf-8") as f:
+    for n, row in enumerate(csv.reader(f)):
+        if n >= limit:
+            break
+        ws.append([int(c) if n and c.isdigit() else c for c in row])
+wb.save(sys.argv[2])' "$work/form.csv" "$work/form.xlsx" "$xlsx_rows"
+    py_xlsx=(/usr/bin/python3 -c 'import sys, openpyxl
+wb = openpyxl.load_workbook(sys.argv[1], read_only=True)
+n = 0
+for row in wb.worksheets[0].iter_rows(values_only=True):
+    n += 1
+print(n)' "$work/form.xlsx")
+    : >"$work/py-xlsx.txt"
+    xlsx_reps=${VORL_BENCH_XLSX_REPS:-3}
+    for ((i = 0; i < xlsx_reps; ++i)); do
+        "$bin/runstat" "${py_xlsx[@]}" >>"$work/py-xlsx.txt"
+    done
+    read -r xcount x_med x_best x_peak < <("$bin/bench_tables" "$work/form.xlsx" "$xlsx_reps")
+    read -r px_med px_best < <(stats "$work/py-xlsx.txt" 1)
+    echo
+    echo "== The same rows as an openpyxl workbook ($(($(wc -c <"$work/form.xlsx") / 1024)) KB), $xcount members, $xlsx_reps runs each =="
+    awk -v pm="$px_med" -v pb="$px_best" -v im="$x_med" -v ib="$x_best" -v ip="$x_peak" 'BEGIN {
+        printf "  %-34s median %8.1f ms   best %8.1f ms\n", "openpyxl read-only iteration", pm, pb
+        printf "  %-34s median %8.1f ms   best %8.1f ms   (peak %.1f MB)\n", "read as a group (in-process)", im, ib, ip
+        printf "  %-34s median %8.2f      best %8.2f      (target: at most 0.1)\n", "ratio group read / openpyxl", im / pm, ib / pb
+    }'
+fi
+
+if [ "${VORL_BENCH_ONLY:-}" = "" ]; then
     "$bin/gen_answers" "$files" "$work/group"
 
     # Both runs must succeed and the group must count every file, or the figures mean nothing.
@@ -182,6 +252,8 @@ if [ "${VORL_BENCH_ONLY:-}" != batch ]; then
     echo "== PDF report of one respondent: the whole document, its size and pages (Google Benchmark) =="
     "$bin/bench_report" "$(dirname "$0")/../samples/petrova.txt" 2>&1
 fi
+
+[ "${VORL_BENCH_ONLY:-}" = tables ] && exit 0
 
 # Batch reports, each respondent its own input and twelve files: on one thread (--jobs 1) and
 # on every core (the default), taking turns; then the default on 50 respondents against cjpeg

@@ -2,6 +2,8 @@
 // gen_answers --huge LINES FILE [SEED]: writes one answer file whose header lines named by the
 // digits of LINES (1 to 7, e.g. 134567) are 256 KiB each without a blank, the worst header the
 // reader accepts.
+// gen_answers --table N FILE [SEED]: writes the same N respondents as one online form's export,
+// a CSV table.
 
 #include "AnswerGenerator.h"
 
@@ -9,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <fstream>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -16,7 +20,8 @@ namespace {
 int usage()
 {
     std::fprintf(stderr, "usage: gen_answers N FOLDER [SEED]\n"
-                         "       gen_answers --huge LINES FILE [SEED]\n");
+                         "       gen_answers --huge LINES FILE [SEED]\n"
+                         "       gen_answers --table N FILE [SEED]\n");
     return 2;
 }
 
@@ -25,7 +30,8 @@ int usage()
 int main(int argc, char **argv)
 {
     const bool huge = argc > 1 && std::strcmp(argv[1], "--huge") == 0;
-    if (huge) {
+    const bool table = argc > 1 && std::strcmp(argv[1], "--table") == 0;
+    if (huge || table) {
         ++argv;
         --argc;
     }
@@ -50,6 +56,14 @@ int main(int argc, char **argv)
         if (*end != '\0' || count < 1 || count > 10000000) {
             std::fprintf(stderr, "gen_answers: N must be a number from 1 to 10000000\n");
             return 2;
+        }
+        if (table) {
+            std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
+            const std::string bytes = generatedFormTable(int(count), seed);
+            out.write(bytes.data(), std::streamsize(bytes.size()));
+            if (!out)
+                throw std::runtime_error(std::string("cannot write ") + argv[2]);
+            return 0;
         }
         writeAnswerFiles(argv[2], int(count), seed);
     } catch (const std::exception &e) {

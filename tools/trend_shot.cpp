@@ -8,6 +8,7 @@
 #include "NumberFormat.h"
 #include "SafeFile.h"
 #include "TrendPage.h"
+#include "Waves.h"
 #include "TrendWindow.h"
 
 #include <QApplication>
