@@ -13,7 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
@@ -28,15 +28,22 @@ constexpr int kShownDataRecords = 20;
 // A table may be thousands of columns wide; what lies beyond its mapped columns is shown only
 // this far, since the widget's cost grows with every cell.
 constexpr int kShownColumnsBeyondMapped = 100;
-// A cell shows this much of its text, a column is at most this wide when it opens: a question
-// as a header may run to a paragraph.
+// A cell shows this much of its text, a column is at most this wide when it opens. A question
+// as a header may run to a paragraph: the header rows widen a column less than the answers do,
+// so that more answers are in sight, and say the rest in a tooltip.
 constexpr qsizetype kShownCellText = 200;
 constexpr int kWidestColumn = 220;
+constexpr int kWidestForHeaderRows = 120;
+constexpr int kCellPadding = 12;
+constexpr int kRowPadding = 6;
 // The dialog takes this share of the screen, so that a full-HD screen shows many columns and a
 // 1280x1024 one still leaves the window behind it in sight.
 constexpr qreal kScreenShare = 0.8;
 // The lists of mapping and problems keep to this many lines; the table takes the rest.
 constexpr int kProblemLines = 9;
+// A table whose every row is bad holds millions of problems; nobody reads past the first
+// thousands, and listing them all would keep the dialog from opening for a minute.
+constexpr std::size_t kListedProblems = 10000;
 
 const QColor kUnusedColumnText(0x9e, 0x9e, 0x9e);
 const QColor kHeaderRowFill(0xe4, 0xe4, 0xe4);
@@ -111,6 +118,8 @@ TableImportDialog::TableImportDialog(const NativePath &table, const TableScan &s
     tbRecords->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tbRecords->setWordWrap(false);
     tbRecords->setTextElideMode(Qt::ElideRight);
+    // Rows of one text line each: the style's default height shows a third fewer of them.
+    tbRecords->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + kRowPadding);
     layout->addWidget(tbRecords, 1);
 
     auto *details = new QHBoxLayout;
@@ -121,18 +130,20 @@ TableImportDialog::TableImportDialog(const NativePath &table, const TableScan &s
     laMapping->setTextInteractionFlags(Qt::TextSelectableByMouse);
     laMapping->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     mappingLayout->addWidget(laMapping);
-    details->addWidget(mapping, 1);
+    details->addWidget(mapping);
 
     gbProblems = new QGroupBox(QStringLiteral("Ошибки и повторы"), this);
     gbProblems->setObjectName(QStringLiteral("gbProblems"));
     auto *problemsLayout = new QVBoxLayout(gbProblems);
-    lsProblems = new QListWidget(gbProblems);
-    lsProblems->setObjectName(QStringLiteral("lsProblems"));
-    // A table of a hundred thousand bad rows lists them all; items of one height keep that fast.
-    lsProblems->setUniformItemSizes(true);
-    lsProblems->setMinimumHeight(fontMetrics().lineSpacing() * 3);
-    lsProblems->setMaximumHeight(fontMetrics().lineSpacing() * kProblemLines);
-    problemsLayout->addWidget(lsProblems);
+    // A plain text lays out only the lines in sight, so a hundred thousand bad rows cost little;
+    // it also wraps a long message where a list would cut it off.
+    meProblems = new QPlainTextEdit(gbProblems);
+    meProblems->setObjectName(QStringLiteral("meProblems"));
+    meProblems->setReadOnly(true);
+    meProblems->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    meProblems->setMinimumHeight(fontMetrics().lineSpacing() * 3);
+    meProblems->setMaximumHeight(fontMetrics().lineSpacing() * kProblemLines);
+    problemsLayout->addWidget(meProblems);
     laBadRows = new QLabel(gbProblems);
     laBadRows->setObjectName(QStringLiteral("laBadRows"));
     problemsLayout->addWidget(laBadRows);
@@ -140,11 +151,11 @@ TableImportDialog::TableImportDialog(const NativePath &table, const TableScan &s
     cbSkipBad->setObjectName(QStringLiteral("cbSkipBad"));
     cbSkipBad->setChecked(options.skipBad);
     problemsLayout->addWidget(cbSkipBad);
-    details->addWidget(gbProblems, 2);
+    details->addWidget(gbProblems, 1);
     layout->addLayout(details);
 
     auto *columns = new QHBoxLayout;
-    auto *columnsLabel = new QLabel(QStringLiteral("Столбцы:"), this);
+    auto *columnsLabel = new QLabel(QStringLiteral("Столбцы (--columns):"), this);
     edColumns = new QLineEdit(options.columns, this);
     edColumns->setObjectName(QStringLiteral("edColumns"));
     edColumns->setPlaceholderText(
@@ -191,6 +202,8 @@ TableImportDialog::TableImportDialog(const NativePath &table, const TableScan &s
     if (screen)
         resize(screen->availableGeometry().size() * kScreenShare);
     showScan();
+    if (!scan_.error.isEmpty())
+        edColumns->setFocus();
 }
 
 TableOptions TableImportDialog::options() const
@@ -208,14 +221,11 @@ bool TableImportDialog::apply()
         BusyCursor busy;
         scan_ = scanTable(table_, next);
     } catch (const MessageError &error) {
-        laError->setText(errorBoxText(error.message()));
-        laError->show();
+        showError(error.message());
         updateButtons();
         return false;
     }
     options_ = next;
-    laError->clear();
-    laError->hide();
     showScan();
     return true;
 }
@@ -229,6 +239,12 @@ void TableImportDialog::accept()
     QDialog::accept();
 }
 
+void TableImportDialog::showError(const QString &message)
+{
+    laError->setText(message.isEmpty() ? QString() : errorBoxText(message));
+    laError->setVisible(!message.isEmpty());
+}
+
 bool TableImportDialog::columnsEdited() const
 {
     return edColumns->text().trimmed() != options_.columns;
@@ -239,26 +255,37 @@ void TableImportDialog::showScan()
     const TablePreview &preview = scan_.preview;
     laFile->setText(QStringLiteral("Таблица %1 (%2)")
                         .arg(QDir::toNativeSeparators(displayPath(table_)), preview.description));
-    laMapping->setText(describeColumns(preview.map).join(QLatin1Char('\n')));
+    // A table whose answers were not found comes with why, and without a mapping to describe.
+    const bool mapped = scan_.error.isEmpty();
+    laMapping->setText(mapped ? describeColumns(preview.map).join(QLatin1Char('\n'))
+                              : QStringLiteral("Столбцы с ответами не найдены: укажите их в "
+                                               "поле «Столбцы» и нажмите «Применить»."));
+    showError(scan_.error);
     fillRecords();
 
     QStringList listed;
     listed.reserve(qsizetype(scan_.problems.size()) + scan_.duplicateNotes.size());
-    for (const CellProblem &problem : scan_.problems)
-        listed << problem.message();
+    const std::size_t shown = std::min(scan_.problems.size(), kListedProblems);
+    for (std::size_t i = 0; i < shown; ++i)
+        listed << scan_.problems[i].message();
+    if (shown < scan_.problems.size())
+        listed << QStringLiteral("… и ещё ошибок: %1; все их перечисляет vorlzut --check")
+                      .arg(scan_.problems.size() - shown);
     listed << scan_.duplicateNotes;
-    lsProblems->clear();
-    lsProblems->addItems(listed);
+    meProblems->setPlainText(listed.join(QLatin1Char('\n')));
     gbProblems->setVisible(!listed.isEmpty());
     const bool bad = !scan_.problems.empty();
     laBadRows->setText(bad ? badRowsText(qsizetype(scan_.badRows.size())) : QString());
     laBadRows->setVisible(bad);
     cbSkipBad->setVisible(bad);
 
-    laMembers->setText(scan_.members > 0
-                           ? QStringLiteral("Строк, которые будут загружены: %1").arg(scan_.members)
-                           : QStringLiteral("В таблице нет ни одной строки, которую можно "
-                                            "загрузить."));
+    if (!mapped)
+        laMembers->clear();
+    else if (scan_.members > 0)
+        laMembers->setText(QStringLiteral("Строк, которые будут загружены: %1").arg(scan_.members));
+    else
+        laMembers->setText(
+            QStringLiteral("В таблице нет ни одной строки, которую можно загрузить."));
     updateButtons();
 }
 
@@ -292,7 +319,7 @@ void TableImportDialog::fillRecords()
             const QString cell =
                 std::size_t(column) < record.size() ? record[std::size_t(column)] : QString();
             auto *item = new QTableWidgetItem(shownCell(cell));
-            if (cell.size() > kShownCellText || cell.contains(QLatin1Char('\n')))
+            if (headerRow || cell.size() > kShownCellText || cell.contains(QLatin1Char('\n')))
                 item->setToolTip(shownBeginning(cell));
             if (fields[column].isEmpty())
                 item->setForeground(kUnusedColumnText);
@@ -301,10 +328,17 @@ void TableImportDialog::fillRecords()
             tbRecords->setItem(row, column, item);
         }
     }
-    tbRecords->resizeColumnsToContents();
-    for (int column = 0; column < columns; ++column)
-        if (tbRecords->columnWidth(column) > kWidestColumn)
-            tbRecords->setColumnWidth(column, kWidestColumn);
+    const QFontMetrics metrics = tbRecords->fontMetrics();
+    for (int column = 0; column < columns; ++column) {
+        int width = tbRecords->horizontalHeader()->sectionSizeHint(column);
+        for (int row = 0; row < rows; ++row) {
+            const int text =
+                metrics.horizontalAdvance(tbRecords->item(row, column)->text()) + kCellPadding;
+            width =
+                std::max(width, row < map.headerRows ? std::min(text, kWidestForHeaderRows) : text);
+        }
+        tbRecords->setColumnWidth(column, std::min(width, kWidestColumn));
+    }
 }
 
 void TableImportDialog::updateButtons()

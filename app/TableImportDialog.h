@@ -9,7 +9,7 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
 
@@ -44,7 +44,7 @@ public:
     QPushButton *btApply = nullptr;
     QLabel *laError = nullptr;
     QGroupBox *gbProblems = nullptr;
-    QListWidget *lsProblems = nullptr;
+    QPlainTextEdit *meProblems = nullptr;
     QLabel *laBadRows = nullptr;
     QCheckBox *cbSkipBad = nullptr;
     QLabel *laMembers = nullptr;
@@ -54,6 +54,7 @@ private:
     void showScan();
     void fillRecords();
     void updateButtons();
+    void showError(const QString &message);
     bool columnsEdited() const;
 
     NativePath table_;

@@ -8,7 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -95,8 +95,7 @@ TEST_F(TableImportDialogTest, ShowsTheReadingTheMappingAndTheFirstRows)
 
 TEST_F(TableImportDialogTest, BadRowsHoldTheLoadUntilTheyAreLeftOut)
 {
-    ASSERT_EQ(dialog->lsProblems->count(), 1);
-    EXPECT_EQ(dialog->lsProblems->item(0)->text(),
+    EXPECT_EQ(dialog->meProblems->toPlainText(),
               "строка 4, столбец E «2»: «8» — не ответ от 1 до 7");
     EXPECT_EQ(dialog->laBadRows->text(), "В таблице 1 строка с ошибками; она не будет загружена.");
     EXPECT_EQ(dialog->laMembers->text(), "Строк, которые будут загружены: 3");
@@ -147,6 +146,24 @@ TEST_F(TableImportDialogTest, AWrongMappingIsShownAndTheLastReadingKept)
     }
     applyColumns("");
     EXPECT_TRUE(dialog->laError->isHidden());
+}
+
+TEST_F(TableImportDialogTest, ATableWithoutFoundAnswersWaitsForItsColumns)
+{
+    TableScan unmapped;
+    unmapped.preview = unmappedPreview(path, {});
+    unmapped.error = "В таблице не найдены 32 столбца с ответами";
+    dialog = std::make_unique<TableImportDialog>(path, unmapped, TableOptions{});
+    EXPECT_EQ(dialog->laError->text(), "В таблице не найдены 32 столбца с ответами.");
+    EXPECT_FALSE(dialog->laMapping->text().contains("Ответы 1–32"));
+    EXPECT_EQ(dialog->tbRecords->horizontalHeaderItem(3)->text(), "D\n—");
+    EXPECT_FALSE(dialog->btLoad->isEnabled());
+
+    applyColumns("answers=D-AI, name=B");
+    EXPECT_TRUE(dialog->laError->isHidden());
+    EXPECT_EQ(dialog->tbRecords->horizontalHeaderItem(3)->text(), "D\nОтвет 1");
+    dialog->cbSkipBad->setChecked(true);
+    EXPECT_TRUE(dialog->btLoad->isEnabled());
 }
 
 TEST_F(TableImportDialogTest, HeaderRowsAreShadedOnScreen)
