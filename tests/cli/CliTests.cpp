@@ -282,7 +282,8 @@ TEST_F(CliTest, CyrillicPathsInCLocale)
     const QString missing = folder + QStringLiteral("/Нет.txt");
     const Outcome run = runProgram({"--json", missing});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(QString::fromUtf8(run.err), "Cannot open file " + missing + ".\n");
+    EXPECT_EQ(QString::fromUtf8(run.err),
+              "Cannot open file " + missing + ": No such file or directory.\n");
 }
 
 // Each way a load can fail: exit status 1, nothing on standard output, and the message with
@@ -365,9 +366,9 @@ INSTANTIATE_TEST_SUITE_P(
                 },
                 "'' is not a valid integer value.\n"},
         Failure{"MissingFile", [](const QString &d) { return d + "/none.txt"; },
-                "Cannot open file %1.\n"},
+                "Cannot open file %1: No such file or directory.\n"},
         Failure{"Pipe", [](const QString &d) { return fifo(d + "/pipe.txt"); },
-                "Cannot open file %1.\n"},
+                "Cannot open file %1: it is not a regular file.\n"},
         Failure{"EmptyFolder",
                 [](const QString &d) {
                     testfiles::writeBytes(d + "/notes.doc", "x");
@@ -447,7 +448,8 @@ TEST_F(CliTest, GroupPipeMember)
     const Outcome run = runProgram({"--json", dir.path()});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out, QByteArray());
-    EXPECT_EQ(QString::fromUtf8(run.err), "Cannot open file " + pipe + ".\n");
+    EXPECT_EQ(QString::fromUtf8(run.err),
+              "Cannot open file " + pipe + ": it is not a regular file.\n");
 }
 
 // The workbook goes to its file by a replacing write: a failed export leaves the older file
@@ -1142,7 +1144,7 @@ INSTANTIATE_TEST_SUITE_P(
     Table, CompareRefused,
     testing::Values(
         CompareFailure{"MissingReference", "--json|%1/r.txt|--compare|%1/none.txt", 1,
-                       "Cannot open file %1/none.txt.\n"},
+                       "Cannot open file %1/none.txt: No such file or directory.\n"},
         CompareFailure{"EmptyReference", "--csv|%1/r.txt|--compare|", 1,
                        "Cannot open file: the path is empty.\n"},
         CompareFailure{"BadNumberInTheReference", "--csv|%1/r.txt|--compare|%1/bad.txt", 1,
