@@ -4,7 +4,13 @@
 #include "TableImportDialog.h"
 #include "CommandError.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QVBoxLayout>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -118,4 +124,23 @@ void WindowDialogs::showNotes(QWidget *parent, const QStringList &notes)
     box.setInformativeText(notes.mid(0, 5).join(QLatin1Char('\n')) +
                            (notes.size() > 5 ? QStringLiteral("\n…") : QString()));
     box.exec();
+}
+
+void WindowDialogs::showReport(QWidget *parent, const QString &title, const QStringList &lines)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *text = new QPlainTextEdit(lines.join(QLatin1Char('\n')), &dialog);
+    text->setObjectName(QStringLiteral("meReport"));
+    text->setReadOnly(true);
+    text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    layout->addWidget(text);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    layout->addWidget(buttons);
+    // Long enough lists for a whole folder's findings: most of the screen.
+    if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        dialog.resize(screen->availableSize() * 7 / 10);
+    dialog.exec();
 }

@@ -57,6 +57,8 @@ public:
     }
     // What a load left out or counted once, after it.
     virtual void showNotes(QWidget *, const QStringList &) {}
+    // A report of several lines to read and copy: a check's findings, what a command wrote.
+    virtual void showReport(QWidget *, const QString & /*title*/, const QStringList &) {}
 };
 
 // What a Save command asks its dialog for: the title, the file type, the name proposed, and the
@@ -95,6 +97,7 @@ public:
                                              const TableScan &scan,
                                              const TableOptions &options) override;
     void showNotes(QWidget *parent, const QStringList &notes) override;
+    void showReport(QWidget *parent, const QString &title, const QStringList &lines) override;
 };
 
 // No dialogs at all, for runs without a user (a batch, the benchmarks, the screenshot tool):

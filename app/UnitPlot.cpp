@@ -239,7 +239,8 @@ void TForm1::nameChildren()
         NAMED(meInfo), NAMED(ChartAll), NAMED(laPlotN), NAMED(paPlot), NAMED(imJPEG),
         NAMED(imPlot), NAMED(laInfoImage), NAMED(laDateImage), NAMED(laImageN),
         NAMED(ImageInfo), NAMED(laCompareImage), NAMED(sgResF), NAMED(mmOpen),
-        NAMED(mmGroup), NAMED(mmBreakdown), NAMED(mmTrend), NAMED(mmPlotAll),
+        NAMED(mmGroup), NAMED(mmBreakdown), NAMED(mmTrend), NAMED(mmCheck),
+        NAMED(mmSplitTable), NAMED(mmPlotAll),
         NAMED(mmPlotAllScales), NAMED(mmPlotFactorsIII), NAMED(mmPlotFactorsII),
         NAMED(mmPlotFactorsI), NAMED(mmPlot4lScales), NAMED(mmPlot2FactorsIII),
         NAMED(mmImages), NAMED(mmImageAllScales), NAMED(mmImageFactorsIII),
@@ -340,6 +341,12 @@ void TForm1::createMenu()
     mmBreakdown = mmCompare->addAction(menuGlyph(MenuGlyph::Group), QStringLiteral("Подгруппы…"),
                                        this, [this] { mmBreakdownClick(); });
     mmTrend = mmCompare->addAction(QStringLiteral("Динамика…"), this, [this] { mmTrendClick(); });
+    // What a survey's answers are before anything is loaded from them.
+    mmCompare->addSeparator();
+    mmCheck = mmCompare->addAction(QStringLiteral("Проверить папку или таблицу…"), this,
+                                   [this] { mmCheckClick(); });
+    mmSplitTable = mmCompare->addAction(QStringLiteral("Таблицу — в файлы анкет…"), this,
+                                        [this] { mmSplitTableClick(); });
     for (QAction *compare : {mmCompareFile, mmCompareGroup})
         compare->setEnabled(false);
 

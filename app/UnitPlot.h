@@ -52,6 +52,8 @@ public:
     void mmGroupClick();
     void mmBreakdownClick();
     void mmTrendClick();
+    void mmCheckClick();
+    void mmSplitTableClick();
     void mmPlotAllScalesClick();
     void mmPlotFactorsIIIClick();
     void mmPlotFactorsIIClick();
@@ -243,6 +245,8 @@ private:
     QAction *mmGroup = nullptr;
     QAction *mmBreakdown = nullptr;
     QAction *mmTrend = nullptr;
+    QAction *mmCheck = nullptr;
+    QAction *mmSplitTable = nullptr;
     QMenu *mmPlotAll = nullptr;
     QAction *mmPlotAllScales = nullptr;
     QAction *mmPlotFactorsIII = nullptr;

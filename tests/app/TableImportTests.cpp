@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -200,6 +201,10 @@ public:
         return confirmed;
     }
     void showNotes(QWidget *, const QStringList &notes) override { *notes_ << notes; }
+    void showReport(QWidget *, const QString &title, const QStringList &lines) override
+    {
+        *notes_ << title << lines;
+    }
 
 private:
     std::vector<int> *badRows_;
@@ -233,4 +238,28 @@ TEST_F(TableGroupTest, GroupCommandLoadsATableWithoutItsBadRows)
     EXPECT_EQ(badRows, std::vector<int>{4});
     EXPECT_EQ(child<QLineEdit>(*form, "ceNanket")->text(), "3");
     EXPECT_EQ(notes, QStringList{"пропущена строка 4, столбец E «2»: «8» — не ответ от 1 до 7"});
+}
+
+TEST_F(TableGroupTest, CheckListsTheBadRowAndSplitWritesTheRestAsAnswerFiles)
+{
+    const QString table = writeExport(dir);
+    dialogs->answers << table;
+    child<QAction>(*form, "mmCheck")->trigger();
+    ASSERT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join("; ").toStdString();
+    EXPECT_TRUE(notes.contains("ошибка: строка 4, столбец E «2»: «8» — не ответ от 1 до 7"))
+        << notes.join('\n').toStdString();
+    EXPECT_TRUE(notes.last().endsWith("читается анкет: 3, ошибок: 1, предупреждений: 0"));
+
+    notes.clear();
+    const QString folder = dir.filePath("Анкеты");
+    QDir().mkdir(folder);
+    dialogs->answers << table << folder;
+    child<QAction>(*form, "mmSplitTable")->trigger();
+    ASSERT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join("; ").toStdString();
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files),
+              QStringList({"0002 Иванов.txt", "0003 Петрова.txt", "0005 Орлова.txt"}));
+    EXPECT_TRUE(notes.contains(
+        QStringLiteral("В папку %1 записано файлов анкет: 3").arg(QDir::toNativeSeparators(folder))));
+    // The window shows nothing of what it wrote: no profile was loaded.
+    EXPECT_FALSE(child<QAction>(*form, "mmCompareGroup")->isEnabled());
 }
