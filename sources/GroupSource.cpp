@@ -409,8 +409,11 @@ TableScan scanTable(const NativePath &path, const TableOptions &options)
     TableScan scan;
     scan.preview = previewOf(*table, path, options, kRecordsForMapping);
     QHash<QString, std::vector<Sighting>> byEmail;
-    const RespondentReader reader(scan.preview.map);
-    forEachDataRecord(*table, scan.preview.map, [&](const TableRecord &record) {
+    // Without addresses the same person is known by the code and name, and only warned of.
+    QHash<QString, std::vector<int>> byPerson;
+    const ColumnMap &map = scan.preview.map;
+    const RespondentReader reader(map);
+    forEachDataRecord(*table, map, [&](const TableRecord &record) {
         const std::size_t before = scan.problems.size();
         const std::optional<RespondentRow> row = reader.read(record, scan.problems);
         if (scan.problems.size() != before)
@@ -420,10 +423,29 @@ TableScan scanTable(const NativePath &path, const TableOptions &options)
         ++scan.members;
         if (!row->email.isEmpty())
             byEmail[row->email].push_back({row->stamp, row->row});
+        else if (map.name >= 0 && !row->name.trimmed().isEmpty())
+            byPerson[(map.code >= 0 ? row->code.trimmed() : QString()) + QLatin1Char('\n') +
+                     row->name.simplified().toCaseFolded()]
+                .push_back(row->row);
     });
     Duplicates duplicates = duplicatesOf(byEmail);
     scan.supersededRows = std::move(duplicates.superseded);
     scan.duplicateNotes = std::move(duplicates.notes);
+    std::vector<std::vector<int>> people;
+    for (auto it = byPerson.cbegin(); it != byPerson.cend(); ++it)
+        if (it.value().size() > 1)
+            people.push_back(it.value());
+    std::sort(people.begin(), people.end());
+    for (const std::vector<int> &rows : people) {
+        QStringList numbers;
+        for (const int r : rows)
+            numbers << QString::number(r);
+        scan.duplicateNotes << QStringLiteral("строки %1: один и тот же респондент (те же "
+                                              "%2); учтены все")
+                                   .arg(numbers.join(QStringLiteral(", ")),
+                                        map.code >= 0 ? QStringLiteral("код и Ф.И.О.")
+                                                      : QStringLiteral("Ф.И.О."));
+    }
     scan.members -= int(scan.supersededRows.size());
     return scan;
 }
