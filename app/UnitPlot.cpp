@@ -473,8 +473,13 @@ QFileDialog &TForm1::saveDialog()
 
 QString TForm1::runOpenDialog(const QString &title)
 {
+    return runOpenDialog(title, {kOpenDialogFilter});
+}
+
+QString TForm1::runOpenDialog(const QString &title, const QStringList &filters)
+{
     QFileDialog &dialog = openDialog();
-    dialog.setNameFilter(kOpenDialogFilter);
+    dialog.setNameFilters(filters);
     dialog.setWindowTitle(title);
     dialog.setDirectory(programFolders(Profile().ProgramFolder).data);
     clearFileName(dialog);
@@ -483,13 +488,7 @@ QString TForm1::runOpenDialog(const QString &title)
 
 QString TForm1::runGroupDialog(const QString &title)
 {
-    QFileDialog &dialog = openDialog();
-    dialog.setNameFilters(kGroupDialogFilters);
-    dialog.setWindowTitle(title);
-    dialog.setDirectory(programFolders(Profile().ProgramFolder).data);
-    clearFileName(dialog);
-    const QString path = dialogs_->runOpenDialog(dialog);
-    dialog.setNameFilter(kOpenDialogFilter);
+    const QString path = runOpenDialog(title, kGroupDialogFilters);
     if (path.isEmpty())
         return {};
     // Any answer file of a folder stands for the whole folder.

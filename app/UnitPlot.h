@@ -170,7 +170,9 @@ private:
 
     // Runs one command; its error ends it and is shown in the error box.
     void runCommand(const std::function<void()> &command);
+    // The open dialog, showing the answer files, or the files of one of filters.
     QString runOpenDialog(const QString &title);
+    QString runOpenDialog(const QString &title, const QStringList &filters);
     // The open dialog of the commands that read a group: answer files and tables. The group the
     // chosen file stands for: a table itself, an answer file its whole folder; empty on cancel.
     QString runGroupDialog(const QString &title);

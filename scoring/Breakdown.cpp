@@ -42,22 +42,6 @@ QString othersName()
     return QStringLiteral("Прочие");
 }
 
-void checkSplitFolder(const NativePath &folder)
-{
-    if (folder.isEmpty())
-        throw CommandError(QStringLiteral("Cannot open file: the path is empty"));
-    if (isFolder(folder))
-        return;
-    // A path that names nothing is told apart from a file, which is not a folder.
-    struct stat info;
-    const bool exists = ::stat(folder.constData(), &info) == 0;
-    const int reason = errno;
-    throw CommandError(
-        QStringLiteral("Cannot split %1 into subgroups: %2")
-            .arg(QDir::toNativeSeparators(displayPath(folder)),
-                 exists ? QStringLiteral("it is not a folder") : systemReason(reason)));
-}
-
 QString shownFolderName(const QString &path)
 {
     const QString clean = QDir::cleanPath(QDir(path).absolutePath());

@@ -36,10 +36,6 @@ QString othersName();      // "Прочие", the small subgroups pooled
 // The last part of a folder's path as shown, for naming a breakdown ("Компания").
 QString shownFolderName(const QString &path);
 
-// Throws the message a breakdown of path is refused with when path is empty, names nothing or
-// is no folder.
-void checkSplitFolder(const NativePath &folder);
-
 // What makes two lines the same subgroup: the text without blanks around it, every run of
 // blanks inside (spaces, tabs, no-break and other Unicode spaces) one space, letter case folded.
 QString subgroupKey(const QString &line);

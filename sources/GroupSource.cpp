@@ -58,6 +58,18 @@ void checkHeaderBytes(qsizetype bytes, const NativePath &source)
                 .arg(kMaxGroupHeaderBytes / (1024 * 1024)));
 }
 
+// A member read, whatever its source: counted, its scores summed, its line in the member list.
+void addMember(LoadedProfile &group, MemberProfile &&member, Members keep,
+               const MemberSink &onMember)
+{
+    addMemberScores(group, member.store);
+    group.header.details << memberDetailsLine(member.header);
+    if (onMember)
+        onMember(member);
+    if (keep == Members::Keep)
+        group.members.push_back(std::move(member));
+}
+
 LoadedProfile loadFolder(const NativePath &folder, const QString &today, Members keep,
                          const MemberSink &onMember)
 {
@@ -82,12 +94,7 @@ LoadedProfile loadFolder(const NativePath &folder, const QString &today, Members
             e.inFile(QDir::toNativeSeparators(displayPath(joinPath(folder, member.native))));
             throw;
         }
-        addMemberScores(loaded, one.store);
-        loaded.header.details << memberDetailsLine(one.header);
-        if (onMember)
-            onMember(one);
-        if (keep == Members::Keep)
-            loaded.members.push_back(std::move(one));
+        addMember(loaded, std::move(one), keep, onMember);
     }
     finishGroupMeans(loaded);
     return loaded;
@@ -109,12 +116,7 @@ LoadedProfile loadTable(const NativePath &path, const QString &today, Members ke
                 headerBytes += line.size() * 2;
             checkHeaderBytes(headerBytes, path);
             addAnswers(row.answers, one.store);
-            addMemberScores(loaded, one.store);
-            loaded.header.details << memberDetailsLine(one.header);
-            if (onMember)
-                onMember(one);
-            if (keep == Members::Keep)
-                loaded.members.push_back(std::move(one));
+            addMember(loaded, std::move(one), keep, onMember);
         },
         notes, keep == Members::Keep || onMember);
     if (loaded.count == 0)
@@ -371,20 +373,26 @@ ReferenceProfile loadReference(const NativePath &path, const QString &today,
     return reference;
 }
 
-void checkGroupPath(const NativePath &path, const QString &command)
+void checkPathIs(const NativePath &path, bool (*fits)(const NativePath &), const QString &command,
+                 const QString &notFitting)
 {
     if (path.isEmpty())
         throw CommandError(QStringLiteral("Cannot open file: the path is empty"));
-    if (isGroupPath(path))
+    if (fits(path))
         return;
-    // A path that names nothing is told apart from a file, which is not a folder.
+    // A path that names nothing is told apart from one that names something else.
     struct stat info;
     const bool exists = ::stat(path.constData(), &info) == 0;
     const int reason = errno;
     throw CommandError(QStringLiteral("%1: %2").arg(
         command.arg(QDir::toNativeSeparators(displayPath(path))),
-        exists ? QStringLiteral("it is not a folder or a table (.csv, .tsv, .xlsx)")
-               : systemReason(reason)));
+        exists ? notFitting : systemReason(reason)));
+}
+
+void checkGroupPath(const NativePath &path, const QString &command)
+{
+    checkPathIs(path, isGroupPath, command,
+                QStringLiteral("it is not a folder or a table (.csv, .tsv, .xlsx)"));
 }
 
 TablePreview previewTable(const NativePath &path, const TableOptions &options, int records)

@@ -61,7 +61,10 @@ ReferenceProfile loadReference(const NativePath &path, const QString &today,
                                const TableOptions &options = {});
 
 // Throws, naming the path and what the command wanted of it ("Cannot split %1 into subgroups"),
-// when path is neither a folder nor a table: the system's reason, or "it is not a folder".
+// when path does not fit: the system's reason when it names nothing, else notFitting.
+void checkPathIs(const NativePath &path, bool (*fits)(const NativePath &), const QString &command,
+                 const QString &notFitting);
+// checkPathIs for a folder or a table.
 void checkGroupPath(const NativePath &path, const QString &command);
 
 // A table as its load will read it: the file's reading, the mapping, and its first records as

@@ -18,21 +18,6 @@ bool isAnswerFileName(QByteArrayView name)
     return name.size() >= 4 && name.last(4).toByteArray().toLower() == ".txt";
 }
 
-void checkParentFolder(const NativePath &parent)
-{
-    if (parent.isEmpty())
-        throw CommandError(QStringLiteral("Cannot open file: the path is empty"));
-    if (isFolder(parent))
-        return;
-    struct stat info;
-    const bool exists = ::stat(parent.constData(), &info) == 0;
-    const int reason = errno;
-    throw CommandError(
-        QStringLiteral("Cannot show the trend of %1: %2")
-            .arg(QDir::toNativeSeparators(displayPath(parent)),
-                 exists ? QStringLiteral("it is not a folder") : systemReason(reason)));
-}
-
 // "В папке …" names the parent as the user gave it.
 QString shownParent(const NativePath &parent)
 {
@@ -66,7 +51,8 @@ struct Candidate
 
 std::vector<TrendFolder> trendFolders(const NativePath &parent)
 {
-    checkParentFolder(parent);
+    checkPathIs(parent, isFolder, QStringLiteral("Cannot show the trend of %1"),
+                QStringLiteral("it is not a folder"));
     std::vector<Candidate> candidates;
     for (NativePath &name : listFolders(parent)) {
         const NativePath path = joinPath(parent, name);
