@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSet>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -47,6 +48,8 @@ constexpr std::size_t kListedProblems = 10000;
 
 const QColor kUnusedColumnText(0x9e, 0x9e, 0x9e);
 const QColor kHeaderRowFill(0xe4, 0xe4, 0xe4);
+// A cell that keeps its row from loading: the pale red of the results table's low values.
+const QColor kBadCellFill(0xff, 0xd0, 0xd0);
 
 // What each column of the table feeds, "" where nothing: a column may feed several fields
 // when the user maps it so.
@@ -312,9 +315,18 @@ void TableImportDialog::fillRecords()
             header->setForeground(kUnusedColumnText);
         tbRecords->setHorizontalHeaderItem(column, header);
     }
+    // The cells that keep their rows from loading, marked where the user sees them.
+    QSet<std::pair<int, int>> badCells;
+    for (const CellProblem &problem : scan_.problems)
+        badCells.insert({problem.row, problem.column});
+    QStringList rowNumbers;
+    for (int row = 0; row < rows; ++row)
+        rowNumbers << QString::number(preview.rows.at(std::size_t(row)));
+    tbRecords->setVerticalHeaderLabels(rowNumbers);
     for (int row = 0; row < rows; ++row) {
         const std::vector<QString> &record = preview.records[std::size_t(row)];
         const bool headerRow = row < map.headerRows;
+        const int sheetRow = preview.rows.at(std::size_t(row));
         for (int column = 0; column < columns; ++column) {
             const QString cell =
                 std::size_t(column) < record.size() ? record[std::size_t(column)] : QString();
@@ -325,6 +337,8 @@ void TableImportDialog::fillRecords()
                 item->setForeground(kUnusedColumnText);
             if (headerRow)
                 item->setBackground(kHeaderRowFill);
+            if (badCells.contains({sheetRow, column}) || badCells.contains({sheetRow, -1}))
+                item->setBackground(kBadCellFill);
             tbRecords->setItem(row, column, item);
         }
     }

@@ -126,11 +126,14 @@ LoadedProfile loadTable(const NativePath &path, const QString &today, Members ke
     return loaded;
 }
 
-std::vector<std::vector<QString>> firstRecords(TableRecords &records, int count)
+std::vector<std::vector<QString>> firstRecords(TableRecords &records, int count,
+                                               std::vector<int> *rows = nullptr)
 {
     std::vector<std::vector<QString>> texts;
     TableRecord record;
     while (int(texts.size()) < count && records.next(record)) {
+        if (rows)
+            rows->push_back(record.row);
         std::vector<QString> cells;
         cells.reserve(record.cells.size());
         for (const QByteArrayView cell : record.cells)
@@ -201,11 +204,13 @@ TablePreview previewOf(TableRecords &records, const NativePath &path, const Tabl
 {
     TablePreview preview;
     preview.description = records.description();
-    preview.records = firstRecords(records, std::max(count, kRecordsForMapping));
+    preview.records = firstRecords(records, std::max(count, kRecordsForMapping), &preview.rows);
     preview.map =
         mappedColumns(preview.records, QDir::toNativeSeparators(displayPath(path)), options);
-    if (int(preview.records.size()) > count)
+    if (int(preview.records.size()) > count) {
         preview.records.resize(std::size_t(count));
+        preview.rows.resize(std::size_t(count));
+    }
     return preview;
 }
 
@@ -406,7 +411,7 @@ TablePreview unmappedPreview(const NativePath &path, const TableOptions &options
     const std::unique_ptr<TableRecords> table = tableRecords(path, options.sheet);
     TablePreview preview;
     preview.description = table->description();
-    preview.records = firstRecords(*table, records);
+    preview.records = firstRecords(*table, records, &preview.rows);
     preview.map.answers.fill(-1);
     return preview;
 }

@@ -75,6 +75,7 @@ struct TablePreview
     QString description;                         // "UTF-8, разделитель «;»", "лист «…»"
     ColumnMap map;
     std::vector<std::vector<QString>> records;   // the first records, header rows included
+    std::vector<int> rows;                       // each record's row as the spreadsheet numbers it
 };
 TablePreview previewTable(const NativePath &path, const TableOptions &options,
                           int records = kRecordsForMapping);
