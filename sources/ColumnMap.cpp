@@ -539,6 +539,19 @@ ColumnMap detectColumns(const std::vector<std::vector<QString>> &firstRecords,
     return columnsByHeaders(firstRecords, int(firstAnswers), answers);
 }
 
+namespace {
+
+// "name@host.domain": one "@", something before it, a dot after it, no blanks.
+bool looksLikeAddress(const QString &cell)
+{
+    const qsizetype at = cell.indexOf(QLatin1Char('@'));
+    return at > 0 && at == cell.lastIndexOf(QLatin1Char('@')) &&
+           cell.indexOf(QLatin1Char('.'), at + 2) > at + 1 && !cell.endsWith(QLatin1Char('.')) &&
+           !cell.contains(QLatin1Char(' '));
+}
+
+} // namespace
+
 ColumnMap columnsByHeaders(const std::vector<std::vector<QString>> &firstRecords, int headerRows,
                            const std::array<int, kTableAnswers> &answers)
 {
@@ -581,9 +594,30 @@ ColumnMap columnsByHeaders(const std::vector<std::vector<QString>> &firstRecords
     map.code = takeFirst([](const QString &key) { return listed(compactKey(key), kCodeHeaders); });
     map.name = takeFirst([](const QString &key) { return listed(compactKey(key), kNameHeaders); });
     map.email = takeFirst(isEmailHeader);
+    // Addresses under a header no rule knows ("Контакт") are addresses all the same: they never
+    // become a details line that every output would carry.
+    std::vector<bool> addresses(columns, false);
+    for (int c = 0; c < columns; ++c) {
+        int filled = 0, looking = 0;
+        for (size_t r = firstAnswers; r < records; ++r) {
+            if (size_t(c) >= firstRecords[r].size())
+                continue;
+            const QString cell = firstRecords[r][c].trimmed();
+            if (cell.isEmpty())
+                continue;
+            ++filled;
+            looking += looksLikeAddress(cell) ? 1 : 0;
+        }
+        addresses[c] = filled > 0 && looking * 5 >= filled * 4;
+    }
+    for (int c = 0; c < columns && map.email < 0; ++c)
+        if (!taken[c] && addresses[c]) {
+            taken[c] = true;
+            map.email = c;
+        }
 
     for (int c = 0; c < columns && int(map.details.size()) < kTableDetails; ++c) {
-        if (taken[c] || isTimeHeader(keys[c]))
+        if (taken[c] || isTimeHeader(keys[c]) || addresses[c])
             continue;
         bool empty = true;
         for (size_t r = firstAnswers; r < records && empty; ++r)
