@@ -463,6 +463,11 @@ bool skipZone(Scanner &scanner)
 
 std::optional<int> answerValue(QByteArrayView cell)
 {
+    // Most answers are the digit alone: decided at once.
+    if (cell.size() == 1) {
+        const char c = cell.front();
+        return c >= '1' && c <= '7' ? std::optional<int>(c - '0') : std::nullopt;
+    }
     const char *p = cell.data();
     const char *end = p + cell.size();
     while (p < end) {
