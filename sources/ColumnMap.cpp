@@ -531,8 +531,22 @@ ColumnMap detectColumns(const std::vector<std::vector<QString>> &firstRecords,
     if (best < 0)
         throw CommandError(
             fileError(u"В таблице %1 нет 32 столбцов подряд с ответами от 1 до 7", shownFile));
+    // The header rows end at the first record that answers most of the window: a respondent
+    // who left an answer out is a bad row to report, not a header to pass over, while question
+    // texts ("1. Я считаю…") read as answers for seven questions at most.
+    const auto answeredIn = [&](size_t r) {
+        int answered = 0;
+        for (int i = 0; i < kTableAnswers; ++i) {
+            const size_t c = size_t(best + i);
+            answered += c < firstRecords[r].size() &&
+                                answerValue(firstRecords[r][c].toUtf8()).has_value()
+                            ? 1
+                            : 0;
+        }
+        return answered;
+    };
     size_t firstAnswers = 0;
-    while (!answersFrom(firstAnswers, best))
+    while (!answersFrom(firstAnswers, best) && answeredIn(firstAnswers) * 2 < kTableAnswers)
         ++firstAnswers;
     if (firstAnswers > 3)
         throw CommandError(

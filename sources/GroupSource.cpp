@@ -143,12 +143,15 @@ std::vector<std::vector<QString>> firstRecords(TableRecords &records, int count,
     return texts;
 }
 
+// Whether the record answers most of the answer columns: a respondent, maybe with an answer
+// left out, rather than a header row.
 bool holdsAnswers(const std::vector<QString> &record, const ColumnMap &map)
 {
-    return std::all_of(map.answers.begin(), map.answers.end(), [&record](int column) {
+    const auto answered = std::count_if(map.answers.begin(), map.answers.end(), [&](int column) {
         return column >= 0 && std::size_t(column) < record.size() &&
                answerValue(record[std::size_t(column)].toUtf8());
     });
+    return answered * 2 >= kTableAnswers;
 }
 
 // The mapping found, with the user's changes. Where none is found (the answers are not side by
@@ -191,7 +194,7 @@ ColumnMap mappedColumns(const std::vector<std::vector<QString>> &records, const 
         ++headerRows;
     if (std::size_t(headerRows) == records.size() || headerRows > 3)
         throw CommandError(QStringLiteral("В таблице %1 в столбцах ответов, которые назвал "
-                                          "--columns, нет строки, где все 32 ответа от 1 до 7")
+                                          "--columns, нет строки с ответами от 1 до 7")
                                .arg(shown));
     // The other fields by their headers, as they are found beside consecutive answers, then
     // the user's word on them.

@@ -246,6 +246,12 @@ TEST(TableCli, BadTablesAreRefusedNamingRowAndColumnWithNothingWritten)
              return utf8(rows);
          },
          {"строка 4, столбец J", "«восемь» — не ответ от 1 до 7", "всего строк с ошибками: 2"}},
+        {"first-row.csv",
+         [&](QList<QStringList> rows) {
+             rows[1][12] = " ";
+             return utf8(rows);
+         },
+         {"строка 2, столбец M", "пустой ответ"}},
         {"no-answers.csv",
          [&](QList<QStringList> rows) {
              for (QStringList &row : rows)
