@@ -8,6 +8,7 @@
 #include "CommandLine.h"
 #include "DiagramPanel.h"
 #include "ErrorMessage.h"
+#include "FolderListing.h"
 #include "GroupLoader.h"
 #include "GroupSource.h"
 #include "MemoText.h"
@@ -84,24 +85,6 @@ QString shownPath(const NativePath &path)
     if (path.isEmpty())
         return QStringLiteral("\"\"");
     return quotedForMessage(QDir::toNativeSeparators(displayPath(path)));
-}
-
-// Makes the folder and any missing folder above it, from the path's own bytes.
-void makeFolders(const NativePath &folder)
-{
-    if (folder.isEmpty())
-        throw CommandError(QStringLiteral("Cannot create folder: the name is empty"));
-    int firstError = 0;
-    for (qsizetype end = 1; end <= folder.size(); ++end) {
-        if ((end < folder.size() && folder[end] != '/') || folder[end - 1] == '/')
-            continue;
-        if (::mkdir(folder.left(end).constData(), 0777) != 0 && errno != EEXIST && !firstError)
-            firstError = errno;
-    }
-    struct stat st;
-    if (::stat(folder.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
-        throw CommandError(QStringLiteral("Cannot create folder %1").arg(shownPath(folder)))
-            .because(systemReason(firstError ? firstError : ENOTDIR));
 }
 
 NativePath absolutePath(const NativePath &path)
@@ -487,27 +470,26 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
     }
     std::vector<BatchInput> inputs;
     for (const NativePath &path : paths)
-        inputs.push_back({shownPath(path),
-                          [&path, &reference, &table, &report] {
-                              LoadedInput input;
-                              if (isGroupPath(path)) {
-                                  QStringList notes;
-                                  input.profile = loadGroup(path, todayText(), Members::Keep, {},
-                                                            table, &notes);
-                                  for (const QString &note : notes)
-                                      report.note(shownPath(path) + QStringLiteral(": ") + note);
-                                  input.nameCaption = groupName();
-                              } else {
-                                  input.profile = loadRespondent(path);
-                                  input.nameCaption = respondentNameCaption();
-                              }
-                              input.reference = reference;
-                              return input;
-                          },
-                          [&path](const LoadedInput &input, int nameLimit) {
-                              return inputStem(input.profile.header.code, path, input.profile.group,
-                                               nameLimit);
-                          }});
+        inputs.push_back(
+            {shownPath(path),
+             [&path, &reference, &table, &report] {
+                 LoadedInput input;
+                 if (isGroupPath(path)) {
+                     QStringList notes;
+                     input.profile = loadGroup(path, todayText(), Members::Keep, {}, table, &notes);
+                     for (const QString &note : notes)
+                         report.note(shownPath(path) + QStringLiteral(": ") + note);
+                     input.nameCaption = groupName();
+                 } else {
+                     input.profile = loadRespondent(path);
+                     input.nameCaption = respondentNameCaption();
+                 }
+                 input.reference = reference;
+                 return input;
+             },
+             [&path](const LoadedInput &input, int nameLimit) {
+                 return inputStem(input.profile.header.code, path, input.profile.group, nameLimit);
+             }});
     const NativePath folder = absolutePath(outDir);
     return runInputs(report, folder, fileNameLimit(folder), inputs, jobs);
 }
@@ -531,10 +513,9 @@ int runBreakdownBatch(const NativePath &outDir, const NativePath &folder, int sp
         for (const QString &note : notes)
             report.note(shownPath(folder) + QStringLiteral(": ") + note);
         breakdown = std::make_unique<const Breakdown>(splitGroup(*whole, splitLine, minimumSize));
-        table = std::make_shared<const BreakdownTable>(
-            breakdownTable(*whole, *breakdown,
-                           isFolder(folder) ? shownFolderName(displayPath(folder))
-                                            : groupSourceName(folder)));
+        table = std::make_shared<const BreakdownTable>(breakdownTable(
+            *whole, *breakdown,
+            isFolder(folder) ? shownFolderName(displayPath(folder)) : groupSourceName(folder)));
         makeFolders(outDir);
     } catch (const std::exception &e) {
         report.error(commandLineErrorText(e));

@@ -13,7 +13,8 @@
 
 void TForm1::mmCheckClick()
 {
-    const QString group = runGroupDialog(QStringLiteral("Проверить: файл анкеты из папки или таблица"));
+    const QString group =
+        runGroupDialog(QStringLiteral("Проверить: файл анкеты из папки или таблица"));
     if (group.isEmpty())
         return;
     runCommand([&] {
@@ -44,14 +45,9 @@ void TForm1::mmSplitTableClick()
             return;
         // The answer files go into a folder of their own: beside the table, named after it, as
         // the user may change.
-        QFileDialog dialog(this);
-        dialog.setObjectName(QStringLiteral("SplitDialog"));
-        dialog.setFileMode(QFileDialog::Directory);
-        dialog.setOption(QFileDialog::ShowDirsOnly);
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
-        dialog.setWindowTitle(QStringLiteral("Папка для файлов анкет"));
-        dialog.setDirectory(QFileInfo(table).absolutePath());
-        const QString folder = dialogs_->runOpenDialog(dialog);
+        const QString folder =
+            runFolderDialog(QStringLiteral("SplitDialog"), QStringLiteral("Папка для файлов анкет"),
+                            QFileInfo(table).absolutePath());
         if (folder.isEmpty())
             return;
         QStringList notes;

@@ -9,22 +9,17 @@
 #include "ProfileStore.h"
 #include "ProgramFolders.h"
 #include "Trend.h"
-#include "Waves.h"
 #include "TrendWindow.h"
+#include "Waves.h"
 
 #include <QFileDialog>
 
 void TForm1::mmTrendClick()
 {
     // The parent holds the waves' folders, not answer files: the dialog picks a folder.
-    QFileDialog dialog(this);
-    dialog.setObjectName(QStringLiteral("TrendDialog"));
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setWindowTitle(QStringLiteral("Динамика: папка с папками волн"));
-    dialog.setDirectory(programFolders(Profile().ProgramFolder).data);
-    const QString parent = dialogs_->runOpenDialog(dialog);
+    const QString parent = runFolderDialog(QStringLiteral("TrendDialog"),
+                                           QStringLiteral("Динамика: папка с папками волн"),
+                                           programFolders(Profile().ProgramFolder).data);
     if (parent.isEmpty())
         return;
     runCommand([&] {

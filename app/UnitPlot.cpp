@@ -495,6 +495,19 @@ QString TForm1::runGroupDialog(const QString &title)
     return isTablePath(QFile::encodeName(path)) ? path : QFileInfo(path).absolutePath();
 }
 
+QString TForm1::runFolderDialog(const QString &objectName, const QString &title,
+                                const QString &folder)
+{
+    QFileDialog dialog(this);
+    dialog.setObjectName(objectName);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setWindowTitle(title);
+    dialog.setDirectory(folder);
+    return dialogs_->runOpenDialog(dialog);
+}
+
 void TForm1::mmOpenClick()
 {
     const QString path = runOpenDialog(QStringLiteral("Индивидуальные данные для оценки ТР"));

@@ -5,8 +5,8 @@
 #include "DesktopLayer.h"
 #include "DiagramViews.h"
 #include "Dialogs.h"
-#include "MemoText.h"
 #include "GroupSource.h"
+#include "MemoText.h"
 #include "NativePath.h"
 #include "ProfileView.h"
 
@@ -176,6 +176,8 @@ private:
     // The open dialog of the commands that read a group: answer files and tables. The group the
     // chosen file stands for: a table itself, an answer file its whole folder; empty on cancel.
     QString runGroupDialog(const QString &title);
+    // A dialog that picks a folder, opened in folder; the folder chosen, or empty on cancel.
+    QString runFolderDialog(const QString &objectName, const QString &title, const QString &folder);
     // openPath's load from the path's own bytes, its error thrown to the caller.
     void loadPath(const NativePath &path);
     // Wave wave of a trend opened as a group, over the wave before it as the comparison's

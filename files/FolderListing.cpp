@@ -1,6 +1,9 @@
 #include "FolderListing.h"
 
 #include "CommandError.h"
+#include "SafeFile.h"
+
+#include <QDir>
 
 #include <cerrno>
 #include <dirent.h>
@@ -78,6 +81,26 @@ bool holdsNonFolder(const NativePath &folder, bool (*keep)(QByteArrayView name))
         return !found;
     });
     return found;
+}
+
+// Makes the folder and any missing folder above it, from the path's own bytes.
+void makeFolders(const NativePath &folder)
+{
+    if (folder.isEmpty())
+        throw CommandError(QStringLiteral("Cannot create folder: the name is empty"));
+    int firstError = 0;
+    for (qsizetype end = 1; end <= folder.size(); ++end) {
+        if ((end < folder.size() && folder[end] != '/') || folder[end - 1] == '/')
+            continue;
+        if (::mkdir(folder.left(end).constData(), 0777) != 0 && errno != EEXIST && !firstError)
+            firstError = errno;
+    }
+    struct stat st;
+    if (::stat(folder.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+        throw CommandError(
+            QStringLiteral("Cannot create folder %1")
+                .arg(quotedForMessage(QDir::toNativeSeparators(displayPath(folder)))))
+            .because(systemReason(firstError ? firstError : ENOTDIR));
 }
 
 FileIdentity fileIdentity(const NativePath &path)

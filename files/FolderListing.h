@@ -19,6 +19,10 @@ std::vector<NativePath> listFolders(const NativePath &folder);
 // the first, so that a large folder is not listed in full only to be told apart.
 bool holdsNonFolder(const NativePath &folder, bool (*keep)(QByteArrayView name));
 
+// Makes the folder and every missing folder above it, from the path's own bytes; throws "Cannot
+// create folder %s" with the system's reason when it is not a folder afterwards.
+void makeFolders(const NativePath &folder);
+
 // Where a path leads, links followed: the same identity is the same folder or file whatever
 // name it is reached by. valid is false when the path names nothing.
 struct FileIdentity

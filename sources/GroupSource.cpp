@@ -25,11 +25,6 @@ QString upperByLetter(const QString &name)
     return upper;
 }
 
-bool isAnswerFileName(QByteArrayView name)
-{
-    return name.size() >= 4 && name.last(4).toByteArray().toLower() == ".txt";
-}
-
 QString fileNameOf(const NativePath &path)
 {
     NativePath clean = path;
@@ -101,8 +96,7 @@ LoadedProfile loadFolder(const NativePath &folder, const QString &today, Members
 }
 
 LoadedProfile loadTable(const NativePath &path, const QString &today, Members keep,
-                        const MemberSink &onMember, const TableOptions &options,
-                        QStringList *notes)
+                        const MemberSink &onMember, const TableOptions &options, QStringList *notes)
 {
     LoadedProfile loaded = startGroup(today);
     const QString file = fileNameOf(path) + QStringLiteral(", строка ");
@@ -280,8 +274,9 @@ Duplicates duplicatesOf(const QHash<QString, std::vector<Sighting>> &byEmail)
 QString problemsRefusal(const NativePath &path, const std::vector<CellProblem> &problems,
                         std::size_t badRows)
 {
-    QString text = QStringLiteral("Таблица %1: %2")
-                       .arg(QDir::toNativeSeparators(displayPath(path)), problems.front().message());
+    QString text =
+        QStringLiteral("Таблица %1: %2")
+            .arg(QDir::toNativeSeparators(displayPath(path)), problems.front().message());
     if (problems.size() > 1)
         text += QStringLiteral(" (и ещё ошибок: %1, всего строк с ошибками: %2)")
                     .arg(problems.size() - 1)
@@ -290,6 +285,11 @@ QString problemsRefusal(const NativePath &path, const std::vector<CellProblem> &
 }
 
 } // namespace
+
+bool isAnswerFileName(QByteArrayView name)
+{
+    return name.size() >= 4 && name.last(4).toByteArray().toLower() == ".txt";
+}
 
 bool isGroupPath(const NativePath &path)
 {
@@ -348,15 +348,13 @@ QStringList groupMemberNames(const QString &folder)
 }
 
 LoadedProfile loadGroup(const QString &path, const QString &today, Members keep,
-                        const MemberSink &onMember, const TableOptions &options,
-                        QStringList *notes)
+                        const MemberSink &onMember, const TableOptions &options, QStringList *notes)
 {
     return loadGroup(toNativePath(path), today, keep, onMember, options, notes);
 }
 
 LoadedProfile loadGroup(const NativePath &path, const QString &today, Members keep,
-                        const MemberSink &onMember, const TableOptions &options,
-                        QStringList *notes)
+                        const MemberSink &onMember, const TableOptions &options, QStringList *notes)
 {
     if (!isFolder(path) && isTablePath(path))
         return loadTable(path, today, keep, onMember, options, notes);
@@ -371,12 +369,13 @@ ReferenceProfile loadReference(const NativePath &path, const QString &today,
     // Only the mean is laid over the views: of the members only their values are kept, for a
     // respondent's percentile within the group.
     std::vector<std::array<double, kValueCount>> values;
-    ReferenceProfile reference = referenceOf(
-        loadGroup(
-            path, today, Members::Drop,
-            [&values](const MemberProfile &member) { values.push_back(percentValues(member.store)); },
-            options),
-        groupSourceName(path));
+    ReferenceProfile reference = referenceOf(loadGroup(
+                                                 path, today, Members::Drop,
+                                                 [&values](const MemberProfile &member) {
+                                                     values.push_back(percentValues(member.store));
+                                                 },
+                                                 options),
+                                             groupSourceName(path));
     reference.memberValues = std::move(values);
     return reference;
 }
@@ -392,9 +391,9 @@ void checkPathIs(const NativePath &path, bool (*fits)(const NativePath &), const
     struct stat info;
     const bool exists = ::stat(path.constData(), &info) == 0;
     const int reason = errno;
-    throw CommandError(QStringLiteral("%1: %2").arg(
-        command.arg(QDir::toNativeSeparators(displayPath(path))),
-        exists ? notFitting : systemReason(reason)));
+    throw CommandError(
+        QStringLiteral("%1: %2").arg(command.arg(QDir::toNativeSeparators(displayPath(path))),
+                                     exists ? notFitting : systemReason(reason)));
 }
 
 void checkGroupPath(const NativePath &path, const QString &command)

@@ -25,6 +25,9 @@ struct TableOptions
     bool skipBad = false;
 };
 
+// Whether a folder's entry is an answer file by its name: it ends in ".txt" in any letter case.
+bool isAnswerFileName(QByteArrayView name);
+
 // Whether path is read as a group: a folder, or a file named as a table (.csv, .tsv, .xlsx).
 bool isGroupPath(const NativePath &path);
 

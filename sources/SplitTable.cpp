@@ -1,6 +1,7 @@
 #include "SplitTable.h"
 
 #include "CommandError.h"
+#include "FolderListing.h"
 #include "SafeFile.h"
 #include "SaveNames.h"
 #include "Scoring.h"
@@ -28,20 +29,6 @@ QString answerFileText(const RespondentRow &row)
                      .arg(totals[std::size_t(k - 1)], 3)
                      .arg(ProfileStore::SummaryNames(k));
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
-}
-
-// Makes folder and the folders above it that are missing.
-void makeFolders(const NativePath &folder)
-{
-    if (folder.isEmpty() || isFolder(folder))
-        return;
-    const qsizetype slash = folder.lastIndexOf('/', folder.endsWith('/') ? folder.size() - 2 : -1);
-    if (slash > 0)
-        makeFolders(folder.left(slash));
-    if (::mkdir(folder.constData(), 0777) != 0 && errno != EEXIST)
-        throw cannotCreateFile(displayPath(folder), errno);
-    if (!isFolder(folder))
-        throw cannotCreateFile(displayPath(folder), ENOTDIR);
 }
 
 } // namespace

@@ -13,11 +13,6 @@
 
 namespace {
 
-bool isAnswerFileName(QByteArrayView name)
-{
-    return name.size() >= 4 && name.last(4).toByteArray().toLower() == ".txt";
-}
-
 // "В папке …" names the parent as the user gave it.
 QString shownParent(const NativePath &parent)
 {
@@ -57,16 +52,15 @@ std::vector<TrendFolder> trendFolders(const NativePath &parent)
     for (NativePath &name : listFolders(parent)) {
         const NativePath path = joinPath(parent, name);
         if (holdsNonFolder(path, isAnswerFileName))
-            candidates.push_back({{path, displayPath(name)}, fileIdentity(path),
-                                  isSymbolicLink(path)});
+            candidates.push_back(
+                {{path, displayPath(name)}, fileIdentity(path), isSymbolicLink(path)});
     }
     for (NativePath &name : listNonFolders(parent)) {
         if (!isTablePath(name))
             continue;
         const NativePath path = joinPath(parent, name);
-        QString shown = displayPath(name);
-        shown.truncate(shown.lastIndexOf(QLatin1Char('.')));
-        candidates.push_back({{path, shown}, fileIdentity(path), isSymbolicLink(path)});
+        candidates.push_back(
+            {{path, groupSourceName(path)}, fileIdentity(path), isSymbolicLink(path)});
     }
     // Of the names one wave is reached by, the wave itself before any link to it.
     const auto byName = [](const Candidate &a, const Candidate &b) {
