@@ -152,6 +152,7 @@ struct LoadedInput
     QString nameCaption; // "Ф.И.О" or "Группа", as the window labels the name
     std::optional<ReferenceProfile> reference;
     std::shared_ptr<const BreakdownTable> breakdown; // the breakdown a subgroup comes from
+    Disclosure disclosure;
 };
 
 // What one input's files are made of, painted by the views alone.
@@ -190,6 +191,7 @@ std::unique_ptr<InputReports> paintInput(const LoadedInput &input, ChartPicture 
     content.store = view.store;
     content.analysis = memoPlainText(memo.shown);
     content.reference = input.reference;
+    content.disclosure = input.disclosure;
     content.group = loaded.group;
     content.anonymous = loaded.anonymous;
     content.count = loaded.count;
@@ -459,7 +461,7 @@ int runInputs(Reporter &report, const NativePath &folder, int nameLimit,
 
 int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE *out,
              std::FILE *err, int jobs, std::optional<ReferenceProfile> reference,
-             const TableOptions &table)
+             const TableOptions &table, const Disclosure &disclosure)
 {
     Reporter report(out, err);
     try {
@@ -472,7 +474,7 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
     for (const NativePath &path : paths)
         inputs.push_back(
             {shownPath(path),
-             [&path, &reference, &table, &report] {
+             [&path, &reference, &table, &report, &disclosure] {
                  LoadedInput input;
                  if (isGroupPath(path)) {
                      QStringList notes;
@@ -485,6 +487,7 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
                      input.nameCaption = respondentNameCaption();
                  }
                  input.reference = reference;
+                 input.disclosure = disclosure;
                  return input;
              },
              [&path](const LoadedInput &input, int nameLimit) {
@@ -495,7 +498,7 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
 }
 
 int runBreakdownBatch(const NativePath &outDir, const NativePath &folder, int splitLine,
-                      int minimumSize, std::FILE *out, std::FILE *err, int jobs,
+                      const Disclosure &disclosure, std::FILE *out, std::FILE *err, int jobs,
                       const TableOptions &options)
 {
     Reporter report(out, err);
@@ -512,7 +515,7 @@ int runBreakdownBatch(const NativePath &outDir, const NativePath &folder, int sp
             loadGroup(folder, today, Members::Keep, {}, options, &notes));
         for (const QString &note : notes)
             report.note(shownPath(folder) + QStringLiteral(": ") + note);
-        breakdown = std::make_unique<const Breakdown>(splitGroup(*whole, splitLine, minimumSize));
+        breakdown = std::make_unique<const Breakdown>(splitGroup(*whole, splitLine, disclosure));
         table = std::make_shared<const BreakdownTable>(breakdownTable(
             *whole, *breakdown,
             isFolder(folder) ? shownFolderName(displayPath(folder)) : groupSourceName(folder)));
@@ -549,23 +552,26 @@ int runBreakdownBatch(const NativePath &outDir, const NativePath &folder, int sp
         report.error(shownPath(folder) + QStringLiteral(": ") + commandLineErrorText(e));
     }
 
-    // Each shown subgroup as the window opens it: anonymous, over the whole folder.
+    // Each shown subgroup as the window opens it: anonymous, over the whole folder, tested
+    // against the rest of it.
     const ReferenceProfile wholeReference = referenceOf(*whole, table->folder);
     std::vector<BatchInput> inputs;
     for (const Subgroup &subgroup : breakdown->shown)
         inputs.push_back(
             {QStringLiteral("subgroup \"%1\"").arg(quotedForMessage(subgroup.profile.header.name)),
-             [&subgroup, &whole, &table, &wholeReference] {
+             [&subgroup, &whole, &table, &disclosure, &wholeReference] {
                  LoadedInput input;
                  input.profile = subgroup.profile;
                  // The whole folder's row is named as the window names it.
                  if (input.profile.count == whole->count &&
                      input.profile.header.name == groupName())
                      input.profile.header.name = wholeFolderName();
-                 makeAnonymous(input.profile);
+                 makeAnonymous(input.profile, subgroup.spreadShown);
                  input.nameCaption = groupName();
                  input.reference = wholeReference;
+                 input.reference->tests = subgroupTests(*table, input.profile.header.name);
                  input.breakdown = table;
+                 input.disclosure = disclosure;
                  return input;
              },
              [](const LoadedInput &input, int limit) {

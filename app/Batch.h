@@ -21,18 +21,20 @@
 // views, off screen), encode and write one input after another. The files, the progress and the
 // status are those of a serial run (jobs 1, every input on the calling thread, written before
 // the next is read). A reference is laid over every input's views and report.
+// The reference's tests and percentiles follow disclosure.
 int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE *out,
              std::FILE *err, int jobs = 1, std::optional<ReferenceProfile> reference = {},
-             const TableOptions &table = {});
+             const TableOptions &table = {}, const Disclosure &disclosure = {});
 
 // The batch of a breakdown: the folder split by details line splitLine as the breakdown window
 // splits it, and for each subgroup it shows the files runBatch writes for one input, of the
 // subgroup opened as the window opens it (anonymous, over the whole folder), named after the
 // subgroup ("Report 0000 Склад.pdf"); beside them the heat map PDF and the breakdown's CSV
-// table (as --csv --by prints it). No files for subgroups below minimumSize. A folder that does
-// not load fails the run before anything is written; otherwise as runBatch.
+// table (as --csv --by prints it). No files for subgroups below disclosure.minSize, no spread
+// page or tests for those whose spread is not shown. A folder that does not load (or is smaller
+// than the minimum size) fails the run before anything is written; otherwise as runBatch.
 int runBreakdownBatch(const NativePath &outDir, const NativePath &folder, int splitLine,
-                      int minimumSize, std::FILE *out, std::FILE *err, int jobs = 1,
+                      const Disclosure &disclosure, std::FILE *out, std::FILE *err, int jobs = 1,
                       const TableOptions &table = {});
 
 // The jobs of a batch run by default: one per processor core, at most kMaxBatchJobs.

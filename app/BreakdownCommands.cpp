@@ -44,7 +44,7 @@ void TForm1::mmBreakdownClick()
         if (!choice)
             return;
         auto breakdown = std::make_shared<const Breakdown>(
-            splitGroup(*whole, choice->line, choice->minimumSize));
+            splitGroup(*whole, choice->line, choice->disclosure));
         auto table = std::make_shared<const BreakdownTable>(
             breakdownTable(*whole, *breakdown,
                            isFolder(path) ? shownFolderName(folder) : groupSourceName(path)));
@@ -66,10 +66,15 @@ void TForm1::showSubgroup(LoadedProfile subgroup, const LoadedProfile &whole,
     // The whole folder's row is named as the window names it.
     if (subgroup.count == whole.count && subgroup.header.name == groupName())
         subgroup.header.name = wholeFolderName();
-    makeAnonymous(subgroup);
+    const BreakdownRow *row = breakdownRowNamed(*breakdown, subgroup.header.name);
+    makeAnonymous(subgroup, row && row->spreadShown);
     // The whole folder becomes the reference: every view shows the subgroup over it at once,
-    // drawn once by the load.
-    holdReference(referenceOf(whole, breakdown->folder));
+    // drawn once by the load. The subgroup is tested against the rest of the folder, as the
+    // heat map tests it.
+    ReferenceProfile reference = referenceOf(whole, breakdown->folder);
+    reference.tests = subgroupTests(*breakdown, subgroup.header.name);
+    holdReference(std::move(reference));
+    disclosure_ = breakdown->disclosure;
     showLoaded(std::move(subgroup), groupName());
     breakdownOrigin_ = std::move(breakdown);
 }

@@ -4,6 +4,7 @@
 #include "ShownText.h"
 
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -42,11 +43,27 @@ BreakdownDialog::BreakdownDialog(const QStringList &lineTexts, QWidget *parent) 
     seMinimumSize->setRange(1, kLargestMinimumSize);
     seMinimumSize->setValue(kDefaultMinimumSize);
     form->addRow(QStringLiteral("Наименьшая подгруппа, файлов:"), seMinimumSize);
+    seMinimumSpread = new QSpinBox(this);
+    seMinimumSpread->setRange(kDefaultMinimumSize, kLargestMinimumSize);
+    seMinimumSpread->setValue(kDefaultMinimumSpread);
+    form->addRow(QStringLiteral("Разброс и проверки — от подгруппы, файлов:"), seMinimumSpread);
+    // The spread of a subgroup needs at least as many members as its mean.
+    connect(seMinimumSize, &QSpinBox::valueChanged, seMinimumSpread,
+            [this](int size) { seMinimumSpread->setMinimum(size); });
+    seMinimumSpread->setMinimum(seMinimumSize->value());
+    seMinimumDiff = new QDoubleSpinBox(this);
+    seMinimumDiff->setRange(0, 100);
+    seMinimumDiff->setDecimals(1);
+    seMinimumDiff->setSingleStep(0.5);
+    seMinimumDiff->setValue(kDefaultMinimumDifference);
+    form->addRow(QStringLiteral("Отмечать различия от, пунктов:"), seMinimumDiff);
     layout->addLayout(form);
-    auto *note =
-        new QLabel(QStringLiteral("Подгруппы меньше этого размера объединяются в строку «%1».")
-                       .arg(othersName()),
-                   this);
+    auto *note = new QLabel(
+        QStringLiteral("Подгруппы меньше наименьшего размера объединяются в строку «%1». У "
+                       "подгрупп меньше второго числа не показываются разброс и проверки: по "
+                       "ним можно было бы восстановить ответы участников.")
+            .arg(othersName()),
+        this);
     note->setWordWrap(true);
     layout->addWidget(note);
 
@@ -58,7 +75,9 @@ BreakdownDialog::BreakdownDialog(const QStringList &lineTexts, QWidget *parent) 
 
 BreakdownChoice BreakdownDialog::choice() const
 {
-    BreakdownChoice chosen{kFirstSplitLine, seMinimumSize->value()};
+    BreakdownChoice chosen{
+        kFirstSplitLine,
+        {seMinimumSize->value(), seMinimumSpread->value(), seMinimumDiff->value()}};
     for (int i = 0; i < kSplitLineCount; ++i)
         if (rbLines[std::size_t(i)]->isChecked())
             chosen.line = kFirstSplitLine + i;

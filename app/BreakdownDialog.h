@@ -6,12 +6,14 @@
 #include <QStringList>
 #include <array>
 
+class QDoubleSpinBox;
 class QRadioButton;
 class QSpinBox;
 
 // The breakdown's question: which of the details lines 4 to 7 the folder is split by, each
 // shown with the text most of the folder has there (or how many different texts it holds, when
-// no two files agree), and the smallest subgroup shown on its own.
+// no two files agree), the smallest subgroup shown on its own, the smallest whose spread and
+// tests are shown (never below the first) and the smallest difference marked.
 class BreakdownDialog : public QDialog
 {
     Q_OBJECT
@@ -25,4 +27,6 @@ public:
 
     std::array<QRadioButton *, 4> rbLines{};
     QSpinBox *seMinimumSize = nullptr;
+    QSpinBox *seMinimumSpread = nullptr;
+    QDoubleSpinBox *seMinimumDiff = nullptr;
 };

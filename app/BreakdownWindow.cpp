@@ -184,7 +184,15 @@ QVariant BreakdownModel::data(const QModelIndex &index, int role) const
                     .arg(breakdownColumnTitle(value), formatOneDecimal(row.value(value)).trimmed(),
                          formatOneDecimal(whole.value(value)).trimmed());
             if (row.significant[std::size_t(value)])
-                tip += QStringLiteral("\nОтличие от остальной папки значимо");
+                tip += QStringLiteral("\nОтличие от остальной папки значимо и не меньше %1 пунктов")
+                           .arg(pointsText(table_->disclosure.minDiff));
+            else if (!row.spreadShown)
+                tip += QStringLiteral("\nРазброс и проверка различий этой подгруппы не "
+                                      "показываются ") +
+                       (row.count < table_->disclosure.minSpread
+                            ? QStringLiteral("(меньше %1 файлов)").arg(table_->disclosure.minSpread)
+                            : QStringLiteral("(иначе их можно было бы вычислить для малых "
+                                             "подгрупп)"));
             return tip;
         }
         return {};
@@ -316,7 +324,7 @@ BreakdownWindow::BreakdownWindow(Content content, Dialogs &dialogs, OpenSubgroup
     layout->addWidget(tvSubgroups, 1);
     auto *hint = new QLabel(QStringLiteral("Цвет ячейки — отличие от всей папки: красный ниже, "
                                            "зелёный выше, в полную силу от 20 пунктов. ") +
-                                breakdownMarksNote() +
+                                breakdownMarksNote(content_.table->disclosure) +
                                 QStringLiteral(" Двойной щелчок по строке открывает её в главном "
                                                "окне."),
                             this);

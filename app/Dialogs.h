@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Disclosure.h"
+
 #include "GroupSource.h"
 #include "Version.h"
 
@@ -14,12 +16,13 @@ class QFileDialog;
 class QPrinter;
 class QWidget;
 
-// What the breakdown asks before it splits a folder: the details line and the smallest
-// subgroup shown on its own.
+// What the breakdown asks before it splits a folder: the details line, the smallest subgroup
+// shown on its own, the smallest whose spread and tests are shown and the smallest difference
+// marked.
 struct BreakdownChoice
 {
     int line = 0;
-    int minimumSize = 0;
+    Disclosure disclosure;
 };
 
 // The modal windows a command opens: the file dialogs and the error box. Tests put their own

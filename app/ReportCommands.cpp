@@ -30,6 +30,7 @@ ReportContent reportContentOf(const TForm1 &form)
     content.analysis = form.memoText();
     if (const ReferenceProfile *reference = form.reference())
         content.reference = *reference;
+    content.disclosure = form.disclosure();
     if (loaded) {
         content.group = loaded->group;
         content.anonymous = loaded->anonymous;

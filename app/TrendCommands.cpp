@@ -27,7 +27,7 @@ void TForm1::mmTrendClick()
         {
             BusyCursor busy;
             trend = std::make_shared<const Trend>(
-                loadTrend(toNativePath(parent), kDefaultMinimumSize, todayText()));
+                loadTrend(toNativePath(parent), disclosure_, todayText()));
         }
         auto *window = new TrendWindow(
             trend, *dialogs_,

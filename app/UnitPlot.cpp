@@ -167,17 +167,19 @@ QLineEdit *headerField(QWidget *parent, const QString &text, const QRect &rect)
 
 // The statistics the results table's hints give: a group's intervals and agreement, and a
 // comparison's tests or percentiles.
-ResultsStatistics resultsStatistics(const LoadedProfile *loaded, const ReferenceProfile *reference)
+ResultsStatistics resultsStatistics(const LoadedProfile *loaded, const ReferenceProfile *reference,
+                                    const Disclosure &disclosure)
 {
     ResultsStatistics statistics;
+    statistics.minSpread = disclosure.minSpread;
     const bool group = loaded && loaded->group;
     if (group) {
         statistics.group = loaded->moments;
         statistics.agreement = agreementOf(loaded->moments);
     }
     if (reference)
-        statistics.comparison =
-            comparisonStatistics(Profile(), group ? &loaded->moments : nullptr, *reference);
+        statistics.comparison = comparisonStatistics(Profile(), group ? &loaded->moments : nullptr,
+                                                     *reference, disclosure);
     return statistics;
 }
 
@@ -668,7 +670,8 @@ QString TForm1::analysisText() const
 void TForm1::fillTable()
 {
     fillResultsTable(*sgResF, Profile(), QLocale::system(), referenceStore(),
-                     referenceCaptionText(), resultsStatistics(lastLoad_.get(), reference()));
+                     referenceCaptionText(),
+                     resultsStatistics(lastLoad_.get(), reference(), disclosure_));
 }
 
 void TForm1::fillTableAndDiagram(DiagramKind kind)

@@ -110,6 +110,9 @@ public:
     const BreakdownTable *breakdownOrigin() const { return breakdownOrigin_.get(); }
     // The trend the profile on display was opened from (a wave of its window); null otherwise.
     const Trend *trendOrigin() const { return trendOrigin_.get(); }
+    // What comparisons show of a group's spread and tests: the last breakdown's minimums, or
+    // the defaults.
+    const Disclosure &disclosure() const { return disclosure_; }
 
     // The profile laid over every view, or none. It stays while other files and groups load,
     // until it is cleared or replaced; the views on show are redrawn with it.
@@ -288,6 +291,7 @@ private:
     ChartViewKind chartShown_ = ChartViewKind::ScalesByFactorsII;
     std::shared_ptr<const BreakdownTable> breakdownOrigin_;
     std::shared_ptr<const Trend> trendOrigin_;
+    Disclosure disclosure_;
     // The details of the last load, as lines and as the hint holds them.
     QStringList detailsLines_;
     QString detailsHint_;

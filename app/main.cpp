@@ -132,20 +132,20 @@ int main(int argc, char **argv)
         // No window and no display: only the core application object.
         QCoreApplication app(argc, argv);
         if (cl.trend)
-            return runTrendExport(cl.path, cl.minimumSize, BreakdownFormat::Json, stdout, stderr,
+            return runTrendExport(cl.path, cl.disclosure, BreakdownFormat::Json, stdout, stderr,
                                   cl.table);
         if (cl.splitLine != 0)
-            return runBreakdownExport(cl.path, cl.splitLine, cl.minimumSize, BreakdownFormat::Json,
+            return runBreakdownExport(cl.path, cl.splitLine, cl.disclosure, BreakdownFormat::Json,
                                       stdout, stderr, cl.table);
-        return runJsonExport(cl.path, stdout, stderr, cl.compare, cl.table);
+        return runJsonExport(cl.path, stdout, stderr, cl.compare, cl.table, cl.disclosure);
     }
     case CommandLine::Mode::Csv: {
         QCoreApplication app(argc, argv);
         if (cl.trend)
-            return runTrendExport(cl.path, cl.minimumSize, BreakdownFormat::Csv, stdout, stderr,
+            return runTrendExport(cl.path, cl.disclosure, BreakdownFormat::Csv, stdout, stderr,
                                   cl.table);
         if (cl.splitLine != 0)
-            return runBreakdownExport(cl.path, cl.splitLine, cl.minimumSize, BreakdownFormat::Csv,
+            return runBreakdownExport(cl.path, cl.splitLine, cl.disclosure, BreakdownFormat::Csv,
                                       stdout, stderr, cl.table);
         return runCsvExport(cl.path, stdout, stderr, cl.compare, cl.table);
     }
@@ -172,7 +172,7 @@ int main(int argc, char **argv)
         installFontSubstitutions();
         const int jobs = cl.jobs > 0 ? cl.jobs : defaultBatchJobs();
         if (cl.splitLine != 0)
-            return runBreakdownBatch(cl.outDir, cl.paths.value(0), cl.splitLine, cl.minimumSize,
+            return runBreakdownBatch(cl.outDir, cl.paths.value(0), cl.splitLine, cl.disclosure,
                                      stdout, stderr, jobs, cl.table);
         // A reference that cannot be read fails the run before anything is written.
         std::optional<ReferenceProfile> reference;
@@ -184,7 +184,8 @@ int main(int argc, char **argv)
                 return 1;
             }
         }
-        return runBatch(cl.outDir, cl.paths, stdout, stderr, jobs, std::move(reference), cl.table);
+        return runBatch(cl.outDir, cl.paths, stdout, stderr, jobs, std::move(reference), cl.table,
+                        cl.disclosure);
     }
     case CommandLine::Mode::Window:
         break;

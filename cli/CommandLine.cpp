@@ -46,6 +46,18 @@ std::optional<int> wholeNumber(const QByteArray &text, int low, int high)
     return value;
 }
 
+// A number of points from 0 to 100 with "." or "," as its decimal mark ("5", "2.5", "2,5").
+std::optional<double> pointsNumber(QByteArray text)
+{
+    text.replace(',', '.');
+    double value = 0;
+    const char *end = text.constData() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.constData(), end, value, std::chars_format::fixed);
+    if (text.isEmpty() || ec != std::errc() || ptr != end || !(value >= 0 && value <= 100))
+        return std::nullopt;
+    return value;
+}
+
 // ", not "VALUE"" for a message about a value that was given.
 QString notValue(const QByteArray &value)
 {
@@ -55,7 +67,7 @@ QString notValue(const QByteArray &value)
 // The long options. Those that take a value take the next argument whatever it looks like, or
 // the text after "=", as getopt_long does.
 enum class Option {
-    Help, Version, Json, Csv, Xlsx, Batch, Compare, Jobs, By, MinSize, Trend,
+    Help, Version, Json, Csv, Xlsx, Batch, Compare, Jobs, By, MinSize, MinSpread, MinDiff, Trend,
     Check, Split, Columns, Sheet, SkipBad
 };
 
@@ -75,6 +87,7 @@ constexpr OptionName kOptions[] = {
     {"--trend", Option::Trend, true},     {"--check", Option::Check, false},
     {"--split", Option::Split, true},     {"--columns", Option::Columns, true},
     {"--sheet", Option::Sheet, true},     {"--skip-bad", Option::SkipBad, false},
+    {"--min-spread", Option::MinSpread, true}, {"--min-diff", Option::MinDiff, true},
 };
 
 // What an option with no value says it needs.
@@ -95,6 +108,10 @@ QString needsValue(Option option)
             .arg(kLastSplitLine);
     case Option::MinSize:
         return QStringLiteral("--min-size needs a whole number of files from 1");
+    case Option::MinSpread:
+        return QStringLiteral("--min-spread needs a whole number of files from 1");
+    case Option::MinDiff:
+        return QStringLiteral("--min-diff needs a number of points from 0 to 100, such as 5 or 2.5");
     case Option::Trend:
         return QStringLiteral("--trend needs a folder whose subfolders hold the survey waves");
     case Option::Split:
@@ -236,8 +253,19 @@ private:
             cl.splitLine = number(option, value, kFirstSplitLine, kLastSplitLine);
             return;
         case Option::MinSize:
-            cl.minimumSize = number(option, value, 1, std::numeric_limits<int>::max());
+            cl.disclosure.minSize = number(option, value, 1, std::numeric_limits<int>::max());
             return;
+        case Option::MinSpread:
+            cl.disclosure.minSpread = number(option, value, 1, std::numeric_limits<int>::max());
+            return;
+        case Option::MinDiff: {
+            once(option);
+            const std::optional<double> points = pointsNumber(value);
+            if (!points)
+                throw Refused{needsValue(option) + notValue(value)};
+            cl.disclosure.minDiff = *points;
+            return;
+        }
         case Option::Trend:
             once(option);
             cl.trend = true;
@@ -281,6 +309,18 @@ private:
             throw Refused{QStringLiteral("--jobs goes with --batch only")};
         if (seen_.contains(Option::MinSize) && cl.splitLine == 0 && !cl.trend)
             throw Refused{QStringLiteral("--min-size goes with --by or --trend only")};
+        for (const Option option : {Option::MinSpread, Option::MinDiff})
+            if (seen_.contains(option) && cl.splitLine == 0 && !cl.trend && !cl.compare)
+                throw Refused{
+                    QStringLiteral("%1 goes with --by, --trend or --compare only").arg(nameOf(option))};
+        // The spread minimum follows a higher size minimum unless it is given itself; a
+        // comparison has no size minimum.
+        if (cl.splitLine != 0 || cl.trend) {
+            if (!seen_.contains(Option::MinSpread))
+                cl.disclosure.minSpread = std::max(cl.disclosure.minSpread, cl.disclosure.minSize);
+            if (const QString problem = disclosureProblem(cl.disclosure); !problem.isEmpty())
+                throw Refused{problem};
+        }
         if (seen_.contains(Option::SkipBad) && mode == Mode::Check)
             throw Refused{QStringLiteral("--check lists the bad rows; --skip-bad goes with the "
                                          "commands that load a table")};
@@ -370,12 +410,16 @@ QString usageText()
 {
     return QStringLiteral(
         "Usage: vorlzut [PATH]\n"
-        "       vorlzut --json|--csv [--compare REF] PATH\n"
-        "       vorlzut --json|--csv --by LINE [--min-size N] FOLDER\n"
-        "       vorlzut --json|--csv --trend PARENT [--min-size N]\n"
+        "       vorlzut --json|--csv [--compare REF [--min-spread N] [--min-diff P]] PATH\n"
+        "       vorlzut --json|--csv --by LINE [--min-size N] [--min-spread N] [--min-diff P]\n"
+        "               FOLDER\n"
+        "       vorlzut --json|--csv --trend PARENT [--min-size N] [--min-spread N]\n"
+        "               [--min-diff P]\n"
         "       vorlzut --xlsx OUTFILE PATH\n"
-        "       vorlzut --batch OUTDIR [--jobs N] [--compare REF] PATH...\n"
-        "       vorlzut --batch OUTDIR [--jobs N] --by LINE [--min-size N] FOLDER\n"
+        "       vorlzut --batch OUTDIR [--jobs N] [--compare REF [--min-spread N]\n"
+        "               [--min-diff P]] PATH...\n"
+        "       vorlzut --batch OUTDIR [--jobs N] --by LINE [--min-size N] [--min-spread N]\n"
+        "               [--min-diff P] FOLDER\n"
         "       vorlzut --check PATH\n"
         "       vorlzut --split OUTDIR TABLE\n"
         "\n"
@@ -400,7 +444,18 @@ QString usageText()
         "               24 scale percentages, the whole folder first\n"
         "  --min-size N with --by: show no subgroup of fewer than N files (default 3); the\n"
         "               smaller ones are pooled into one row of others, which is shown when it\n"
-        "               has N files or more. With --trend: show no wave of fewer than N files\n"
+        "               has N files or more. With --trend: show no wave of fewer than N files.\n"
+        "               A folder of fewer than N files is not broken down (status 1)\n"
+        "  --min-spread N\n"
+        "               with --by, --trend or --compare: show the spread (sd, interval,\n"
+        "               agreement) and the tests (p, marks, percentiles) only of subgroups,\n"
+        "               waves and groups of at least N files (default 8, never below\n"
+        "               --min-size): with fewer, n, mean and an exact sd give the members'\n"
+        "               values away. A subgroup's figures are written as the views show them:\n"
+        "               percentages with one decimal, p with two significant digits, ICC with\n"
+        "               two decimals\n"
+        "  --min-diff P with --by, --trend or --compare: mark a difference only when it is\n"
+        "               significant and at least P points (default 5)\n"
         "  --trend PARENT\n"
         "               with --json or --csv: the survey waves of PARENT, its subfolders that\n"
         "               hold answer files (\"2023\", \"2024\" or \"Волна 1\", \"Волна 2\") and its\n"
@@ -562,14 +617,16 @@ ReferenceProfile loadCompareReference(const NativePath &path)
 }
 
 int runJsonExport(const NativePath &path, std::FILE *out, std::FILE *err,
-                  const std::optional<NativePath> &compare, const TableOptions &table)
+                  const std::optional<NativePath> &compare, const TableOptions &table,
+                  const Disclosure &disclosure)
 {
     return runExport(
         path, err, compare, table, {},
-        [](LoadedProfile &profile, const QString &today, const ReferenceProfile *reference) {
+        [&disclosure](LoadedProfile &profile, const QString &today,
+                      const ReferenceProfile *reference) {
             convertToPercent(profile.store);
             return profileJson(profile, analysisLines(profile.store, profile.header, today),
-                               reference);
+                               reference, disclosure);
         },
         [out](const QByteArray &bytes) { writeToStream(out, bytes); });
 }
@@ -595,7 +652,7 @@ int runCsvExport(const NativePath &path, std::FILE *out, std::FILE *err,
         [out](const QByteArray &bytes) { writeToStream(out, bytes); });
 }
 
-int runBreakdownExport(const NativePath &folder, int splitLine, int minimumSize,
+int runBreakdownExport(const NativePath &folder, int splitLine, const Disclosure &disclosure,
                        BreakdownFormat format, std::FILE *out, std::FILE *err,
                        const TableOptions &table)
 {
@@ -611,7 +668,7 @@ int runBreakdownExport(const NativePath &folder, int splitLine, int minimumSize,
             [&builder](const MemberProfile &member) { builder.add(member); }, table, &notes);
         printNotes(err, folder, notes);
         const BreakdownTable breakdown =
-            breakdownTable(whole, builder.finish(minimumSize), groupSourceName(folder));
+            breakdownTable(whole, builder.finish(disclosure), groupSourceName(folder));
         writeToStream(out, format == BreakdownFormat::Json ? breakdownJson(breakdown)
                                                            : breakdownCsv(breakdown, scriptCsv()));
         return 0;
@@ -621,11 +678,11 @@ int runBreakdownExport(const NativePath &folder, int splitLine, int minimumSize,
     }
 }
 
-int runTrendExport(const NativePath &parent, int minimumSize, BreakdownFormat format,
+int runTrendExport(const NativePath &parent, const Disclosure &disclosure, BreakdownFormat format,
                    std::FILE *out, std::FILE *err, const TableOptions &table)
 {
     try {
-        const Trend trend = loadTrend(parent, minimumSize, todayText(), table);
+        const Trend trend = loadTrend(parent, disclosure, todayText(), table);
         writeToStream(out, format == BreakdownFormat::Json ? trendJson(trend)
                                                            : trendCsv(trend, scriptCsv()));
         return 0;

@@ -27,7 +27,8 @@ struct CommandLine
     // --compare: the file or folder the profile is compared with (--json, --csv, --batch).
     std::optional<NativePath> compare;
     int splitLine = 0;       // --by: the details line a folder is split by; 0 for no split
-    int minimumSize = kDefaultMinimumSize; // --min-size: the fewest files a shown subgroup has
+    // --min-size, --min-spread, --min-diff: what a breakdown, a trend and a comparison show
+    Disclosure disclosure;
     bool trend = false;                    // --trend: path is the parent folder of the waves
     TableOptions table; // --sheet, --columns, --skip-bad: how a table given as a group is read
 };
@@ -56,20 +57,22 @@ ReferenceProfile loadCompareReference(const NativePath &path);
 // returns 1, with nothing on out. With compare, the profile is compared with that file or
 // folder, which must load too; a message of either load that does not name its file then has
 // the path put before it.
+// A comparison's tests and percentiles follow disclosure.
 int runJsonExport(const NativePath &path, std::FILE *out, std::FILE *err,
-                  const std::optional<NativePath> &compare = {}, const TableOptions &table = {});
+                  const std::optional<NativePath> &compare = {}, const TableOptions &table = {},
+                  const Disclosure &disclosure = {});
 // The same for the table of individual results as plain CSV (RFC 4180, ",", ".", UTF-8).
 int runCsvExport(const NativePath &path, std::FILE *out, std::FILE *err,
                  const std::optional<NativePath> &compare = {}, const TableOptions &table = {});
-// The breakdown of a folder by details line splitLine into subgroups of at least minimumSize
-// files, printed as JSON or as plain CSV, the whole folder first.
+// The breakdown of a folder by details line splitLine into subgroups as disclosure allows,
+// printed as JSON or as plain CSV, the whole folder first.
 enum class BreakdownFormat { Json, Csv };
-int runBreakdownExport(const NativePath &folder, int splitLine, int minimumSize,
+int runBreakdownExport(const NativePath &folder, int splitLine, const Disclosure &disclosure,
                        BreakdownFormat format, std::FILE *out, std::FILE *err,
                        const TableOptions &table = {});
-// The trend of the survey waves under parent, waves of fewer than minimumSize files withheld,
-// printed as JSON or as plain CSV.
-int runTrendExport(const NativePath &parent, int minimumSize, BreakdownFormat format,
+// The trend of the survey waves under parent, waves of fewer than disclosure.minSize files
+// withheld, printed as JSON or as plain CSV.
+int runTrendExport(const NativePath &parent, const Disclosure &disclosure, BreakdownFormat format,
                    std::FILE *out, std::FILE *err, const TableOptions &table = {});
 // The same table as an Excel workbook, written to outFile by a safe replacing write (a failed
 // export leaves an older file whole); nothing on out.

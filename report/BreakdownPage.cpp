@@ -40,11 +40,18 @@ public:
     {
         const QFontMetricsF small(sansFont(kSmallPx));
         notesTop_ = kHeatTitleBottom + 30 + QFontMetricsF(sansFont(kBodyPx)).lineSpacing();
-        riskTop_ = notesTop_ + breakdownNotes(table).size() * small.lineSpacing();
+        // The notes wrap: a note may name many subgroups.
+        notesHeight_ = small
+                           .boundingRect(QRectF(0, 0, kReportWidth, kReportHeight), kRiskFlags,
+                                         breakdownNotes(table).join(QLatin1Char('\n')))
+                           .height();
+        riskTop_ = notesTop_ + notesHeight_;
         riskHeight_ = small.boundingRect(riskBox(0), kRiskFlags, breakdownRiskNote()).height();
         legendTop_ = riskTop_ + riskHeight_ + 0.5 * small.lineSpacing();
         marksTop_ = legendTop_ + kLegendHeight + 4 + 1.5 * small.lineSpacing();
-        marksHeight_ = small.boundingRect(marksBox(0), kRiskFlags, breakdownMarksNote()).height();
+        marksHeight_ =
+            small.boundingRect(marksBox(0), kRiskFlags, breakdownMarksNote(table.disclosure))
+                .height();
         summary_ = {heatHeadingHeight(false), kRowHeight};
         scales_ = {heatHeadingHeight(true), kRowHeight};
         // Each table ends in the share row.
@@ -55,6 +62,7 @@ public:
     int pages() const { return blocks_.empty() ? 1 : blocks_.back().page + 1; }
     const std::vector<HeatBlock> &blocks() const { return blocks_; }
     double notesTop() const { return notesTop_; }
+    QRectF notesBox() const { return QRectF(0, notesTop_, kReportWidth, notesHeight_); }
     // The warning on subtracting breakdowns, wrapped in the page's width.
     QRectF riskBox() const { return riskBox(riskHeight_); }
     static constexpr int kRiskFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
@@ -73,6 +81,7 @@ private:
     QRectF marksBox(double height) const { return QRectF(0, marksTop_, kReportWidth, height); }
 
     double notesTop_ = 0;
+    double notesHeight_ = 0;
     double riskTop_ = 0;
     double riskHeight_ = 0;
     double legendTop_ = 0;
@@ -119,17 +128,15 @@ private:
         const QFont small = sansFont(kSmallPx);
         p_.setFont(small);
         p_.setPen(kMuted);
-        double y = layout_.notesTop();
-        for (const QString &note : breakdownNotes(t_)) {
-            p_.drawText(QPointF(0, y + ascentOf(small)), fitted(note, small, kReportWidth));
-            y += QFontMetricsF(small).lineSpacing();
-        }
+        p_.drawText(layout_.notesBox(), HeatMapLayout::kRiskFlags,
+                    breakdownNotes(t_).join(QLatin1Char('\n')));
         p_.setPen(kInk);
         p_.drawText(layout_.riskBox(), HeatMapLayout::kRiskFlags, breakdownRiskNote());
         paintLegend(layout_.legendTop());
         p_.setFont(small);
         p_.setPen(kInk);
-        p_.drawText(layout_.marksBox(), HeatMapLayout::kRiskFlags, breakdownMarksNote());
+        p_.drawText(layout_.marksBox(), HeatMapLayout::kRiskFlags,
+                    breakdownMarksNote(t_.disclosure));
     }
 
     void paintLegend(double top)

@@ -142,7 +142,7 @@ private:
     void layoutFlow()
     {
         const double lineHeight = QFontMetricsF(analysisFont_).lineSpacing() * 1.12;
-        if (c_.spread) {
+        if (showsSpread()) {
             const QString warning = lowAgreementWarning(agreementOf(c_.spread->moments));
             if (!warning.isEmpty())
                 warningLines_ = wrapped(warning, warningFont(), kReportWidth);
@@ -177,14 +177,17 @@ private:
     // comparison; the flow starts on the last of them.
     int fixedPages() const { return c_.reference ? 3 : 2; }
 
+    // A group's spread page; none for a subgroup below the spread minimum.
+    bool showsSpread() const { return c_.spread && !c_.spread->moments.spreadWithheld(); }
+
     void paintFlow(int flowPage)
     {
-        const std::size_t first = c_.spread ? 1 : 0;
+        const std::size_t first = showsSpread() ? 1 : 0;
         for (std::size_t i = 0; i < places_.size(); ++i) {
             if (places_[i].page != flowPage)
                 continue;
             const double top = places_[i].top;
-            if (c_.spread && i == 0)
+            if (showsSpread() && i == 0)
                 paintSpread(top);
             else if (i == first)
                 paintSection(top, QStringLiteral("Анализ факторов"));
@@ -458,9 +461,9 @@ private:
     ComparisonStatistics comparisonStatisticsOf(const ReferenceProfile &reference) const
     {
         if (!c_.group)
-            return comparisonStatistics(c_.store, nullptr, reference);
+            return comparisonStatistics(c_.store, nullptr, reference, c_.disclosure);
         if (c_.spread)
-            return comparisonStatistics(c_.store, &c_.spread->moments, reference);
+            return comparisonStatistics(c_.store, &c_.spread->moments, reference, c_.disclosure);
         return {};
     }
 
@@ -472,7 +475,8 @@ private:
         const ReferenceProfile &reference = *c_.reference;
         const ComparisonStatistics statistics = comparisonStatisticsOf(reference);
         using Kind = ComparisonStatistics::Kind;
-        const int columns = kCompareNumberColumns + (statistics.kind == Kind::None ? 0 : 1);
+        const bool tested = statistics.kind == Kind::Tests || statistics.kind == Kind::Percentile;
+        const int columns = kCompareNumberColumns + (tested ? 1 : 0);
         const QFont titleFont = sansFont(kSectionPx, true);
         paintSection(0, fittedReferenceCaption(QStringLiteral("Сравнение: "),
                                                referenceCaption(reference),
@@ -563,10 +567,21 @@ private:
         QString text = QStringLiteral("Разность — профиль минус база сравнения, в процентных "
                                       "пунктах; разность от %1 пунктов выделена жирным.")
                            .arg(kNotableDifference);
-        if (statistics.kind == Kind::Tests)
-            text += QStringLiteral(" В рамке — разности, которые не объясняются случайностью: "
-                                   "p критерия Уэлча с поправкой Бенджамини — Хохберга на 36 "
-                                   "показателей страницы ниже 0,05 (в столбце p — до поправки).");
+        if (statistics.kind == Kind::Tests && reference.tests)
+            text += QStringLiteral(" В рамке — отличия от остальной папки (без подгруппы) не "
+                                   "меньше %1 пунктов, не объяснимые случайностью: критерий "
+                                   "Уэлча, поправка Бенджамини — Хохберга на ячейки тепловой "
+                                   "карты, 0,05; p — до поправки.")
+                        .arg(pointsText(c_.disclosure.minDiff));
+        else if (statistics.kind == Kind::Tests)
+            text += QStringLiteral(" В рамке — разности не меньше %1 пунктов, не объяснимые "
+                                   "случайностью: критерий Уэлча, поправка Бенджамини — Хохберга "
+                                   "на 36 показателей страницы, 0,05; p — до поправки.")
+                        .arg(pointsText(c_.disclosure.minDiff));
+        else if (statistics.kind == Kind::Withheld)
+            text += QStringLiteral(" Проверка различий не показывается: в группе меньше %1 анкет, "
+                                   "и по ней можно было бы восстановить ответы участников.")
+                        .arg(statistics.minSpread);
         else if (statistics.kind == Kind::Percentile)
             text += QStringLiteral(" Процентиль — доля участников группы сравнения, у которых "
                                    "значение ниже, чем у профиля (равные считаются наполовину)") +
@@ -632,7 +647,7 @@ private:
                               formatOneDecimal(s.mean).trimmed(), formatOneDecimal(s.sd).trimmed()};
             if (!c_.anonymous)
                 texts << formatOneDecimal(s.min).trimmed() << formatOneDecimal(s.max).trimmed();
-            texts << intervalText(meanInterval95(s.n, s.mean, s.sd));
+            texts << intervalText(clippedToPercent(meanInterval95(s.n, s.mean, s.sd)));
             texts << (hasAgreement(i - 1) ? shareText(valueAgreement(agreement, i - 1))
                                           : QString());
             cells(y, texts, body);
@@ -645,7 +660,8 @@ private:
         p_.setPen(kMuted);
         p_.drawText(QRectF(0, y + 12, kReportWidth, kSpreadNoteHeight),
                     Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                    QStringLiteral("ДИ 95 % — доверительный интервал среднего; rwg(j) — согласие "
+                    QStringLiteral("ДИ 95 % — доверительный интервал среднего, в пределах 0–100; "
+                                   "rwg(j) — согласие "
                                    "участников в блоке фактора (II), ниже %1 среднее плохо "
                                    "описывает группу.")
                         .arg(shareText(kAgreementThreshold)));

@@ -33,7 +33,7 @@ struct ReportContent
     QString nameCaption; // "Ф.И.О" or "Группа", as the window labels the name
     bool group = false;
     // A subgroup opened from a breakdown: no member is named, and the spread has no minimum or
-    // maximum (LoadedProfile::anonymous).
+    // maximum (LoadedProfile::anonymous); below the spread minimum there is no spread page.
     bool anonymous = false;
     int count = 0;      // questionnaires read
     QString today;      // the day of the report
@@ -46,6 +46,9 @@ struct ReportContent
     // The profile laid over this one, when the user compares: diagram D and the charts show it
     // and a page "Сравнение" follows the charts.
     std::optional<ReferenceProfile> reference;
+    // What the comparison's tests and percentiles may show (the spread minimum, the smallest
+    // difference marked).
+    Disclosure disclosure;
     // The heat map of the breakdown the profile was opened from, as pages after the text.
     std::optional<BreakdownTable> breakdown;
     // The trend of the parent folder of a wave opened from the trend window, as pages last.

@@ -105,9 +105,12 @@ QStringList statisticsHintLines(int index, const ResultsStatistics &statistics,
     QStringList lines;
     if (index < 0 || index >= kValueCount)
         return lines;
-    if (statistics.group) {
+    if (statistics.group && statistics.group->spreadWithheld()) {
+        lines << QStringLiteral("Разброс не показывается: в подгруппе меньше %1 анкет")
+                     .arg(statistics.minSpread);
+    } else if (statistics.group) {
         lines << QStringLiteral("ДИ 95 %: ") +
-                     intervalText(statistics.group->value(index).ci95(), locale);
+                     intervalText(clippedToPercent(statistics.group->value(index).ci95()), locale);
         if (hasAgreement(index)) {
             const auto r = valueAgreement(statistics.agreement, index);
             QString line = QStringLiteral("Согласие rwg(j): ") + shareText(r, locale);
@@ -126,6 +129,9 @@ QStringList statisticsHintLines(int index, const ResultsStatistics &statistics,
                                              : QStringLiteral("Разница не значима")) +
                          QStringLiteral(" (критерий Уэлча, ") + pValueText(c.tests.p[i], locale) +
                          QLatin1Char(')');
+    } else if (c.kind == ComparisonStatistics::Kind::Withheld) {
+        lines << QStringLiteral("Проверка различий не показывается: в группе меньше %1 анкет")
+                     .arg(c.minSpread);
     } else if (c.kind == ComparisonStatistics::Kind::Percentile) {
         lines << (c.percentile[i] ? QStringLiteral("Процентиль в группе сравнения: ") +
                                         formatWhole(*c.percentile[i], locale).trimmed()

@@ -80,6 +80,7 @@ struct ResultsStatistics
     std::optional<ValueMoments> group; // the profile's members' moments, when a group
     Agreement agreement;               // agreementOf(*group)
     ComparisonStatistics comparison;
+    int minSpread = kDefaultMinimumSpread; // named when the group's spread is withheld
 };
 // The hint's lines for value index (as ValueMoments::value), one per figure; none for a
 // respondent shown alone.

@@ -17,6 +17,7 @@
 #include <sys/stat.h>
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 
 namespace {
 
@@ -241,12 +242,46 @@ Subgroup BreakdownBuilder::pooled(const std::vector<Bucket *> &buckets) const
     return others;
 }
 
-Breakdown BreakdownBuilder::finish(int minimumSize)
+std::vector<bool> spreadShownRows(const std::vector<int> &sizes, int minSpread)
 {
+    std::vector<bool> shown(sizes.size());
+    int hidden = 0;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        shown[i] = sizes[i] >= minSpread;
+        if (!shown[i])
+            hidden += sizes[i];
+    }
+    while (hidden > 0 && hidden < minSpread) {
+        std::size_t smallest = sizes.size();
+        for (std::size_t i = 0; i < sizes.size(); ++i)
+            if (shown[i] && (smallest == sizes.size() || sizes[i] <= sizes[smallest]))
+                smallest = i;
+        if (smallest == sizes.size())
+            break;
+        shown[smallest] = false;
+        hidden += sizes[smallest];
+    }
+    return shown;
+}
+
+Breakdown BreakdownBuilder::finish(const Disclosure &disclosure)
+{
+    const int minimumSize = disclosure.minSize;
     Breakdown result;
     result.line = line_;
-    result.minimumSize = minimumSize;
+    result.disclosure = disclosure;
     nameRows();
+
+    // The ICCs over every distinct subgroup as read, before the small ones are pooled.
+    for (int c = 0; c < kBreakdownColumns; ++c) {
+        std::vector<Moments> rows;
+        rows.reserve(buckets_.size());
+        for (const Bucket &bucket : buckets_)
+            rows.push_back(bucket.sums.moments.value(c));
+        const Icc icc = iccOf(rows);
+        result.icc1[std::size_t(c)] = icc.icc1;
+        result.icc2[std::size_t(c)] = icc.icc2;
+    }
 
     std::vector<Bucket *> large;
     std::vector<Bucket *> small;
@@ -284,18 +319,24 @@ Breakdown BreakdownBuilder::finish(int minimumSize)
     } else {
         result.withheldFiles = pool;
     }
+    std::vector<int> sizes;
+    for (const Subgroup &subgroup : result.shown)
+        sizes.push_back(subgroup.profile.count);
+    const std::vector<bool> spread = spreadShownRows(sizes, disclosure.minSpread);
+    for (std::size_t i = 0; i < spread.size(); ++i)
+        result.shown[i].spreadShown = spread[i];
     buckets_.clear();
     names_ = {};
     rowNames_.clear();
     return result;
 }
 
-Breakdown splitGroup(const LoadedProfile &whole, int line, int minimumSize)
+Breakdown splitGroup(const LoadedProfile &whole, int line, const Disclosure &disclosure)
 {
     BreakdownBuilder builder(line, whole.header.date, Members::Keep);
     for (const MemberProfile &member : whole.members)
         builder.add(member);
-    return builder.finish(minimumSize);
+    return builder.finish(disclosure);
 }
 
 std::array<QString, kSplitLineCount> commonDetailTexts(const LoadedProfile &whole)
@@ -355,45 +396,78 @@ void testBreakdown(BreakdownTable &table)
         return;
     const ValueMoments &whole = table.rows.front().moments;
     std::vector<std::optional<double>> cells;
+    std::vector<double> differences;
     for (std::size_t r = 1; r < table.rows.size(); ++r) {
         BreakdownRow &row = table.rows[r];
+        row.p = {};
+        row.significant = {};
+        if (!row.spreadShown)
+            continue;
         for (int c = 0; c < kBreakdownColumns; ++c) {
             const Moments &own = row.moments.value(c);
-            row.p[std::size_t(c)] = welchP(own, remainderMoments(whole.value(c), own));
+            const Moments rest = remainderMoments(whole.value(c), own);
+            row.p[std::size_t(c)] = welchP(own, rest);
             cells.push_back(row.p[std::size_t(c)]);
+            differences.push_back(rest.n > 0 ? shownDifference(row.value(c), rest.mean) : 0.0);
         }
     }
     const auto adjusted = adjustBH(cells);
-    for (std::size_t r = 1, i = 0; r < table.rows.size(); ++r)
+    std::size_t i = 0;
+    for (std::size_t r = 1; r < table.rows.size(); ++r) {
+        if (!table.rows[r].spreadShown)
+            continue;
         for (int c = 0; c < kBreakdownColumns; ++c, ++i)
             table.rows[r].significant[std::size_t(c)] =
-                adjusted[i] && *adjusted[i] < kSignificanceLevel;
-    for (int c = 0; c < kBreakdownColumns; ++c) {
-        std::vector<Moments> rows;
-        for (std::size_t r = 1; r < table.rows.size(); ++r)
-            rows.push_back(table.rows[r].moments.value(c));
-        const Icc icc = iccOf(rows);
-        table.icc1[std::size_t(c)] = icc.icc1;
-        table.icc2[std::size_t(c)] = icc.icc2;
+                differenceMarked(adjusted[i] && *adjusted[i] < kSignificanceLevel,
+                                 differences[i], table.disclosure);
     }
 }
 
 BreakdownTable breakdownTable(const LoadedProfile &whole, const Breakdown &breakdown,
                               const QString &folder)
 {
+    if (whole.count < breakdown.disclosure.minSize)
+        throw CommandError(QStringLiteral("Cannot split %1 into subgroups: it has %2 %3, fewer "
+                                          "than the smallest subgroup shown (--min-size %4), "
+                                          "and its one row would show them")
+                               .arg(folder)
+                               .arg(whole.count)
+                               .arg(whole.count == 1 ? QStringLiteral("file")
+                                                     : QStringLiteral("files"))
+                               .arg(breakdown.disclosure.minSize));
     BreakdownTable table;
     table.folder = folder;
     table.line = breakdown.line;
-    table.minimumSize = breakdown.minimumSize;
+    table.disclosure = breakdown.disclosure;
     table.pooledFiles = breakdown.pooledFiles;
     table.joinedToOthers = breakdown.joinedToOthers;
     table.withheldFiles = breakdown.withheldFiles;
     table.rows.reserve(breakdown.shown.size() + 1);
     table.rows.push_back(breakdownRow(whole, SubgroupKind::Whole));
-    for (const Subgroup &subgroup : breakdown.shown)
+    for (const Subgroup &subgroup : breakdown.shown) {
         table.rows.push_back(breakdownRow(subgroup.profile, subgroup.kind));
+        table.rows.back().spreadShown = subgroup.spreadShown;
+    }
+    table.icc1 = breakdown.icc1;
+    table.icc2 = breakdown.icc2;
     testBreakdown(table);
     return table;
+}
+
+const BreakdownRow *breakdownRowNamed(const BreakdownTable &table, const QString &name)
+{
+    for (const BreakdownRow &row : table.rows)
+        if (row.name == name)
+            return &row;
+    return nullptr;
+}
+
+std::optional<ValueTests> subgroupTests(const BreakdownTable &table, const QString &name)
+{
+    const BreakdownRow *row = breakdownRowNamed(table, name);
+    if (!row || row->kind == SubgroupKind::Whole || !row->spreadShown)
+        return std::nullopt;
+    return ValueTests{row->p, row->significant};
 }
 
 QString breakdownColumnTitle(int column)
@@ -411,7 +485,7 @@ QStringList breakdownNotes(const BreakdownTable &table)
     QStringList notes;
     notes << QStringLiteral("Минимальный размер подгруппы: %1. В «%2» объединено файлов: %3, "
                             "не показано файлов: %4.")
-                 .arg(table.minimumSize)
+                 .arg(table.disclosure.minSize)
                  .arg(othersName())
                  .arg(table.pooledFiles)
                  .arg(table.withheldFiles);
@@ -424,6 +498,26 @@ QStringList breakdownNotes(const BreakdownTable &table)
         notes << QStringLiteral("Не показанные файлы учтены только в строке «%1»: в папке меньше "
                                 "файлов, чем минимальный размер, и эта строка — их общий профиль.")
                      .arg(wholeFolderName());
+    QStringList small, joinedHidden;
+    for (const BreakdownRow &row : table.rows) {
+        if (row.spreadShown)
+            continue;
+        const QString name = QStringLiteral("«%1»").arg(shownBeginning(row.name, kQuoted));
+        (row.count < table.disclosure.minSpread ? small : joinedHidden) << name;
+    }
+    if (!small.isEmpty())
+        notes << QStringLiteral("Разброс и проверка различий показываются для подгрупп не меньше "
+                                "%1 файлов: у %2 %3 они не показаны.")
+                     .arg(table.disclosure.minSpread)
+                     .arg(small.size() == 1 ? QStringLiteral("подгруппы")
+                                            : QStringLiteral("подгрупп"))
+                     .arg(small.join(QStringLiteral(", ")));
+    if (!joinedHidden.isEmpty())
+        notes << QStringLiteral("Чтобы разброс малых подгрупп нельзя было вычислить по всей папке, "
+                                "он не показан и у %1 %2.")
+                     .arg(joinedHidden.size() == 1 ? QStringLiteral("подгруппы")
+                                                   : QStringLiteral("подгрупп"))
+                     .arg(joinedHidden.join(QStringLiteral(", ")));
     return notes;
 }
 
@@ -431,8 +525,11 @@ QString breakdownRiskNote()
 {
     return QStringLiteral("Осторожно: строки двух разбивок одной папки по разным строкам анкеты "
                           "можно вычесть одну из другой и так узнать профиль малой подгруппы, "
-                          "которую не показывает ни одна из них. Не передавайте одному "
-                          "получателю разбивки одной папки по разным строкам.");
+                          "которую не показывает ни одна из них. Так же вычитаются два отчёта, "
+                          "которые отличаются несколькими файлами (опоздавший участник, волны "
+                          "с общими файлами): разница — профиль этих людей. Не передавайте одному "
+                          "получателю разбивки одной папки по разным строкам или отчёты по "
+                          "почти одинаковым папкам; дополнения собирайте в новую волну.");
 }
 
 QString breakdownShareRowName()
@@ -442,16 +539,19 @@ QString breakdownShareRowName()
 
 QString breakdownShareText(const std::optional<double> &icc1)
 {
-    return icc1 ? formatWhole(100 * *icc1).trimmed() : QStringLiteral("—");
+    // As published: two decimals, so a percentage without decimals.
+    return icc1 ? formatWhole(100 * publishedShare(*icc1)).trimmed() : QStringLiteral("—");
 }
 
-QString breakdownMarksNote()
+QString breakdownMarksNote(const Disclosure &disclosure)
 {
     return QStringLiteral("Цифры в рамке: отличие подгруппы от остальной папки больше, чем даёт "
-                          "случай (критерий Уэлча, поправка Бенджамини — Хохберга на все ячейки "
-                          "таблицы, 0,05). Строка «%1» — ICC(1) в процентах: какая часть "
-                          "различий между людьми приходится на различия между подгруппами.")
-        .arg(breakdownShareRowName());
+                          "случай (критерий Уэлча, поправка Бенджамини — Хохберга на все "
+                          "проверенные ячейки таблицы, 0,05), и не меньше %1 пунктов. Строка «%2» "
+                          "— ICC(1) в процентах: какая часть различий между людьми приходится на "
+                          "различия между всеми подгруппами, малые тоже; «—», где она не "
+                          "определена.")
+        .arg(pointsText(disclosure.minDiff), breakdownShareRowName());
 }
 
 QByteArray breakdownCsv(const BreakdownTable &table, const CsvStyle &style)
@@ -460,22 +560,24 @@ QByteArray breakdownCsv(const BreakdownTable &table, const CsvStyle &style)
     QByteArray out;
     if (style.byteOrderMark)
         out += "\xEF\xBB\xBF";
-    const auto figure = [&](const std::optional<double> &value) {
-        return value ? shortestNumberText(*value, style.decimalPoint) : QByteArray();
+    const auto figure = [&](const std::optional<double> &value, double (*published)(double)) {
+        return value ? shortestNumberText(published(*value), style.decimalPoint) : QByteArray();
     };
+    const auto unrounded = [](double value) { return value; };
     out += QByteArray("name") + sep + "count";
     for (const char *prefix : {"", "p_", "significant_"})
         for (int c = kTableFirstPercent; c < kTableNumberColumns; ++c)
             out += sep + (prefix + tableNumberHeading(c));
     out += "\r\n";
     for (const BreakdownRow &row : table.rows) {
-        const bool tested = row.kind != SubgroupKind::Whole;
+        const bool whole = row.kind == SubgroupKind::Whole;
+        const bool tested = !whole && row.spreadShown;
         out += csvField(row.name, style);
         out += sep + QByteArray::number(row.count);
         for (int c = 0; c < kBreakdownColumns; ++c)
-            out += sep + shortestNumberText(row.value(c), style.decimalPoint);
+            out += sep + figure(row.value(c), whole ? +unrounded : &publishedPercent);
         for (int c = 0; c < kBreakdownColumns; ++c)
-            out += sep + (tested ? figure(row.p[std::size_t(c)]) : QByteArray());
+            out += sep + (tested ? figure(row.p[std::size_t(c)], &publishedP) : QByteArray());
         for (int c = 0; c < kBreakdownColumns; ++c)
             out += sep + (tested ? QByteArray(row.significant[std::size_t(c)] ? "1" : "0")
                                  : QByteArray());
@@ -486,7 +588,7 @@ QByteArray breakdownCsv(const BreakdownTable &table, const CsvStyle &style)
          {std::pair{"icc1", &table.icc1}, std::pair{"icc2", &table.icc2}}) {
         out += QByteArray(name) + sep;
         for (const auto &value : *icc)
-            out += sep + figure(value);
+            out += sep + figure(value, &publishedShare);
         out += QByteArray(2 * kBreakdownColumns, sep) + "\r\n";
     }
     return out;
@@ -510,31 +612,41 @@ QByteArray breakdownJson(const BreakdownTable &table)
 {
     QJsonArray rows;
     for (const BreakdownRow &row : table.rows) {
+        const bool whole = row.kind == SubgroupKind::Whole;
+        const auto percent = [whole](double value) {
+            return whole ? value : publishedPercent(value);
+        };
         QJsonArray summary, scales;
         for (int i = 1; i <= kSummaryCount; ++i)
-            summary.append(row.summary[std::size_t(i)]);
+            summary.append(percent(row.summary[std::size_t(i)]));
         for (int i = 1; i <= kScaleScoreCount; ++i)
-            scales.append(row.scales[std::size_t(i)]);
+            scales.append(percent(row.scales[std::size_t(i)]));
         QJsonObject object{{QStringLiteral("name"), row.name},
                            {QStringLiteral("count"), row.count},
+                           {QStringLiteral("spreadShown"), row.spreadShown},
                            {QStringLiteral("summary"), summary},
                            {QStringLiteral("scales"), scales}};
-        if (row.kind != SubgroupKind::Whole) {
+        if (!whole) {
             object.insert(QStringLiteral("p"), valueArrays(row.p, [](const auto &p) {
-                              return p ? QJsonValue(*p) : QJsonValue();
+                              return p ? QJsonValue(publishedP(*p)) : QJsonValue();
                           }));
+            const bool tested = row.spreadShown;
             object.insert(QStringLiteral("significant"),
-                          valueArrays(row.significant, [](bool s) { return QJsonValue(s); }));
+                          valueArrays(row.significant, [tested](bool s) {
+                              return tested ? QJsonValue(s) : QJsonValue();
+                          }));
         }
         rows.append(object);
     }
     const auto figure = [](const std::optional<double> &v) {
-        return v ? QJsonValue(*v) : QJsonValue();
+        return v ? QJsonValue(publishedShare(*v)) : QJsonValue();
     };
     const QJsonObject object{
         {QStringLiteral("folder"), table.folder},
         {QStringLiteral("line"), table.line},
-        {QStringLiteral("minSize"), table.minimumSize},
+        {QStringLiteral("minSize"), table.disclosure.minSize},
+        {QStringLiteral("minSpread"), table.disclosure.minSpread},
+        {QStringLiteral("minDiff"), table.disclosure.minDiff},
         {QStringLiteral("pooled"), table.pooledFiles},
         {QStringLiteral("joined"), table.joinedToOthers},
         {QStringLiteral("withheld"), table.withheldFiles},

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Disclosure.h"
 #include "GroupLoader.h"
 #include "Profile.h"
 #include "ProfileTable.h"
@@ -26,7 +27,6 @@
 inline constexpr int kFirstSplitLine = 4;
 inline constexpr int kLastSplitLine = 7;
 inline constexpr int kSplitLineCount = kLastSplitLine - kFirstSplitLine + 1;
-inline constexpr int kDefaultMinimumSize = 3;
 
 // The texts of the rows that are no department of their own.
 QString wholeFolderName(); // "Вся папка"
@@ -54,12 +54,20 @@ struct Subgroup
 {
     SubgroupKind kind = SubgroupKind::Named;
     LoadedProfile profile;
+    // Whether its spread and tests may be shown: at least the spread minimum, and the files
+    // whose spread is not shown are none or enough (spreadShownRows).
+    bool spreadShown = false;
 };
+
+inline constexpr int kBreakdownColumns = kSummaryCount + kScaleScoreCount;
+static_assert(kBreakdownColumns == kValueCount);
 
 struct Breakdown
 {
-    int line = 0;        // 4..7
-    int minimumSize = 0; // the fewest files a shown row may have
+    int line = 0; // 4..7
+    // minSize: the fewest files a shown row may have; minSpread: the fewest whose spread and
+    // tests are shown; minDiff: the smallest difference marked.
+    Disclosure disclosure;
     // The rows shown besides the whole folder: the subgroups of at least the minimum size,
     // largest first (equal sizes by name), then "Прочие" when it reaches the minimum.
     std::vector<Subgroup> shown;
@@ -71,7 +79,19 @@ struct Breakdown
     // was.
     QString joinedToOthers;
     int withheldFiles = 0; // files counted in the whole folder's row only
+    // By column: ICC(1), the share of the differences between members that lies between the
+    // subgroups, and ICC(2), how reliably the subgroups' means tell them apart; over every
+    // distinct subgroup, the small ones each on its own, so that they do not move with the
+    // minimum size.
+    std::array<std::optional<double>, kBreakdownColumns> icc1{};
+    std::array<std::optional<double>, kBreakdownColumns> icc2{};
 };
+
+// Which of the shown rows (their sizes, in order) may show their spread and tests: those of the
+// spread minimum, then, while the files of the others are more than none and fewer than the
+// minimum, the smallest of them no longer, since the whole folder's sums of squares less the
+// shown rows' would give the others' spread.
+std::vector<bool> spreadShownRows(const std::vector<int> &sizes, int minSpread);
 
 // Texts as keys, compared by their code units: Qt's own string comparison in a QHash costs more
 // than the rest of a member's split.
@@ -127,8 +147,8 @@ public:
     BreakdownBuilder(int line, const QString &today, Members keep = Members::Keep);
     // The next member in reading order.
     void add(const MemberProfile &member);
-    // The subgroups and what the minimum size leaves out.
-    Breakdown finish(int minimumSize);
+    // The subgroups and what the minimums leave out.
+    Breakdown finish(const Disclosure &disclosure);
 
 private:
     // A subgroup's members, its number in names_ its place in buckets_.
@@ -154,7 +174,7 @@ private:
 };
 
 // The breakdown of a group loaded with its members kept (its header date is the split's).
-Breakdown splitGroup(const LoadedProfile &whole, int line, int minimumSize);
+Breakdown splitGroup(const LoadedProfile &whole, int line, const Disclosure &disclosure);
 
 // The text most members of the group have on each details line, as the subgroup it starts
 // would be named ("(не указано)" when most leave it empty), for choosing the line to split by;
@@ -175,34 +195,42 @@ struct BreakdownRow
     double value(int column) const;
     // The members' values, for the tests (their minimum and maximum are never shown).
     ValueMoments moments{};
-    // Every row but the whole folder's: Welch's two-sided p of the subgroup against the rest of
-    // the folder, and whether the difference holds after Benjamini-Hochberg control over all
-    // cells of the table (an undefined p is never significant).
+    // Whether the row's spread and tests may be shown (Subgroup::spreadShown; the whole
+    // folder's always).
+    bool spreadShown = true;
+    // Every row but the whole folder's whose spread is shown: Welch's two-sided p of the
+    // subgroup against the rest of the folder, and whether the difference is marked: it holds
+    // after Benjamini-Hochberg control over all tested cells of the table (an undefined p never
+    // does) and is at least the minimum difference from the rest as shown.
     std::array<std::optional<double>, kValueCount> p{};
     std::array<bool, kValueCount> significant{};
 };
-
-inline constexpr int kBreakdownColumns = kSummaryCount + kScaleScoreCount;
-static_assert(kBreakdownColumns == kValueCount);
 
 struct BreakdownTable
 {
     QString folder; // the folder's name as shown
     int line = 0;
-    int minimumSize = 0;
+    Disclosure disclosure;
     int pooledFiles = 0;
     QString joinedToOthers;
     int withheldFiles = 0;
     std::vector<BreakdownRow> rows; // the whole folder first
-    // By column: ICC(1), the share of the differences between members that lies between the
-    // shown subgroups, and ICC(2), how reliably the subgroups' means tell them apart.
+    // Breakdown::icc1 and icc2.
     std::array<std::optional<double>, kBreakdownColumns> icc1{};
     std::array<std::optional<double>, kBreakdownColumns> icc2{};
 };
 
 BreakdownRow breakdownRow(const LoadedProfile &raw, SubgroupKind kind);
+// The table of a breakdown of whole, tested. A group smaller than the minimum size is not
+// broken down: its one row would show its few members, so this throws a message naming folder.
 BreakdownTable breakdownTable(const LoadedProfile &whole, const Breakdown &breakdown,
                               const QString &folder);
+// The row of the table named name (a subgroup's header name), or nullptr.
+const BreakdownRow *breakdownRowNamed(const BreakdownTable &table, const QString &name);
+// The tests of the subgroup named name against the rest of the folder, as its row has them,
+// for the whole folder it is shown over (ReferenceProfile::tests); none for the whole folder's
+// row and a row whose spread is not shown.
+std::optional<ValueTests> subgroupTests(const BreakdownTable &table, const QString &name);
 
 // The title of a column: a summary value's name, or a scale's factor (II) and its base scale or
 // factor (III) ("Инновация / Поощрение").
@@ -215,24 +243,28 @@ QStringList breakdownNotes(const BreakdownTable &table);
 QString breakdownRiskNote();
 
 // The row under the subgroups that gives each column's ICC(1): "доля различий между
-// подгруппами", its figures whole percentages ("—" where undefined).
+// подгруппами", its figures whole percentages of the ICC as published ("—" where undefined).
 QString breakdownShareRowName();
 QString breakdownShareText(const std::optional<double> &icc1);
-// What the marks of the heat map say: the framed cells and the share row.
-QString breakdownMarksNote();
+// What the marks of the heat map say: the framed cells (both conditions) and the share row.
+QString breakdownMarksNote(const Disclosure &disclosure);
 
-// The tests of a table's rows against the rest of the folder and its ICCs, from the rows'
-// moments (breakdownTable fills them).
+// The tests of a table's rows whose spread is shown against the rest of the folder, from the
+// rows' moments (breakdownTable fills them).
 void testBreakdown(BreakdownTable &table);
 
-// The table as CSV: name, count, summary1..12 and scale1..24 in percent, unrounded, then
-// p_summary1..p_scale24 (empty where undefined) and significant_summary1..significant_scale24
-// (1 or 0); a row per shown subgroup, the whole folder first, its p and significant empty; then
-// the rows icc1 and icc2, their count empty. Lines end in CR LF.
+// The exports publish a subgroup's figures as the views show them: percentages with one
+// decimal, p with two significant digits, ICCs with two decimals; the whole folder's row keeps
+// its own unrounded.
+// The table as CSV: name, count, summary1..12 and scale1..24 in percent, then
+// p_summary1..p_scale24 (empty where undefined or withheld) and
+// significant_summary1..significant_scale24 (1 or 0, empty where withheld); a row per shown
+// subgroup, the whole folder first, its p and significant empty; then the rows icc1 and icc2,
+// their count empty. Lines end in CR LF.
 QByteArray breakdownCsv(const BreakdownTable &table, const CsvStyle &style);
-// The table as one JSON object: the folder, the line, the minimum size, the files pooled and
-// withheld, the subgroup joined to the pooled ones ("" when none), "subgroups", an object
-// per row with name, count, summary (12) and scales (24), every row but the whole folder's with
-// p and significant of the same shape; and icc1 and icc2 ({"summary", "scales"}). Undefined
-// figures are null.
+// The table as one JSON object: the folder, the line, the minimums (minSize, minSpread,
+// minDiff), the files pooled and withheld, the subgroup joined to the pooled ones ("" when
+// none), "subgroups", an object per row with name, count, spreadShown, summary (12) and scales
+// (24), every row but the whole folder's with p and significant of the same shape; and icc1 and
+// icc2 ({"summary", "scales"}). Undefined and withheld figures are null.
 QByteArray breakdownJson(const BreakdownTable &table);

@@ -150,18 +150,36 @@ std::array<double, kValueCount> valuesOf(const ProfileStore &percent)
 
 ComparisonStatistics comparisonStatistics(const ProfileStore &profile,
                                           const ValueMoments *groupMoments,
-                                          const ReferenceProfile &reference)
+                                          const ReferenceProfile &reference,
+                                          const Disclosure &disclosure)
 {
     ComparisonStatistics statistics;
     if (!reference.group)
         return statistics;
+    const auto mayShow = [&disclosure](const ValueMoments &moments) {
+        return spreadMayShow(moments.value(0).n, disclosure) && !moments.spreadWithheld();
+    };
+    const bool groupHidden = groupMoments && !reference.tests && !mayShow(*groupMoments);
+    if (!mayShow(reference.moments) || groupHidden) {
+        statistics.kind = ComparisonStatistics::Kind::Withheld;
+        statistics.minSpread = disclosure.minSpread;
+        return statistics;
+    }
+    const std::array<double, kValueCount> values = valuesOf(profile);
     if (groupMoments) {
         statistics.kind = ComparisonStatistics::Kind::Tests;
+        if (reference.tests) {
+            statistics.tests = *reference.tests;
+            return statistics;
+        }
         statistics.tests = comparisonTests(*groupMoments, reference.moments);
+        const std::array<double, kValueCount> theirs = valuesOf(reference.store);
+        for (std::size_t i = 0; i < values.size(); ++i)
+            statistics.tests.significant[i] = differenceMarked(
+                statistics.tests.significant[i], shownDifference(values[i], theirs[i]), disclosure);
         return statistics;
     }
     statistics.kind = ComparisonStatistics::Kind::Percentile;
-    const std::array<double, kValueCount> values = valuesOf(profile);
     std::vector<double> column(reference.memberValues.size());
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (column.empty()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Disclosure.h"
 #include "NativePath.h"
 #include "Profile.h"
 
@@ -25,6 +26,10 @@ struct ReferenceProfile
     // percentile of a respondent within it; empty where the members were not read (an
     // anonymous subgroup), which then takes the normal approximation from the moments.
     std::vector<std::array<double, kValueCount>> memberValues;
+    // The tests of the profile against this reference when they were made elsewhere: a subgroup
+    // shown over its whole folder is tested against the rest of the folder, with the p and the
+    // marks of the breakdown it comes from, since the folder contains it.
+    std::optional<ValueTests> tests;
 };
 
 // A member's 36 values in percent, converted as the shown profile is, so that a respondent with
@@ -95,16 +100,20 @@ std::array<double, kValueCount> valuesOf(const ProfileStore &percent);
 // A respondent against a group: where the respondent stands within the group, the exact
 // mid-rank percentile from the members' values, else the normal approximation. Any other pair
 // (a group against a respondent, two respondents): nothing, since one answer sheet has no spread
-// to test against.
+// to test against. A group below the spread minimum (or whose spread is withheld) is neither
+// tested nor a group to place a respondent in: Kind::Withheld. A difference is marked when it
+// holds after Benjamini-Hochberg and reaches the minimum difference as shown.
 struct ComparisonStatistics
 {
-    enum class Kind { None, Tests, Percentile };
+    enum class Kind { None, Tests, Percentile, Withheld };
     Kind kind = Kind::None;
     ValueTests tests;                                            // Kind::Tests
     std::array<std::optional<double>, kValueCount> percentile{}; // Kind::Percentile, 0..100
+    int minSpread = 0;                                           // Kind::Withheld
 };
 // profile: the compared profile in the percent state; groupMoments: its members' moments when
 // it is a group, nullptr for a respondent.
 ComparisonStatistics comparisonStatistics(const ProfileStore &profile,
                                           const ValueMoments *groupMoments,
-                                          const ReferenceProfile &reference);
+                                          const ReferenceProfile &reference,
+                                          const Disclosure &disclosure);

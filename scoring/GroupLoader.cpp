@@ -109,7 +109,7 @@ QStringList anonymousDetails(const QString &name, int count)
             QStringLiteral("Состав подгруппы не раскрывается.")};
 }
 
-void makeAnonymous(LoadedProfile &subgroup)
+void makeAnonymous(LoadedProfile &subgroup, bool showSpread)
 {
     TableRows rows;
     for (const MemberProfile &member : subgroup.members)
@@ -118,10 +118,12 @@ void makeAnonymous(LoadedProfile &subgroup)
     for (int c = 0; c < kTableNumberColumns; ++c) {
         Spread s = rows.spread(c);
         s.min = s.max = 0;
+        if (!showSpread)
+            s.sd = 0;
         subgroup.spread.push_back(s);
     }
     subgroup.members = {};
-    forgetExtremes(subgroup.moments);
+    forgetExtremes(subgroup.moments, !showSpread);
     // The analysis takes two of its sentences from the store's answers, which a group load
     // leaves as its last member's own.
     for (std::size_t i = 1; i < subgroup.meanAnswers.size(); ++i)

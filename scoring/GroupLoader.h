@@ -41,8 +41,9 @@ void finishGroupMeans(LoadedProfile &group);
 
 // A subgroup of a breakdown, read with its members, made anonymous (LoadedProfile::anonymous):
 // the spread of every column taken, then the members and their list let go; the details become
-// anonymousDetails.
-void makeAnonymous(LoadedProfile &subgroup);
+// anonymousDetails. No minimum or maximum is kept; without showSpread (a subgroup below the
+// spread minimum) no spread at all: the moments are withheld and the spread has n and mean only.
+void makeAnonymous(LoadedProfile &subgroup, bool showSpread);
 // What an anonymous subgroup's details say instead of its members: its name and size.
 QStringList anonymousDetails(const QString &name, int count);
 // "анкета", "анкеты" or "анкет", as the number asks.

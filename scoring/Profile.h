@@ -56,7 +56,8 @@ struct LoadedProfile
     // anything a client receives: members is empty, the details name the subgroup and its size,
     // the store's answers are the members' means rounded (not the last member's), and the
     // tables and the report have only the n, mean and sd of each number column of the table of
-    // individual results, below (min and max are 0 and never shown).
+    // individual results, below (min and max are 0 and never shown); below the spread minimum
+    // only n and mean (moments.spreadWithheld(), sd 0 and never shown).
     bool anonymous = false;
     std::vector<Spread> spread{};
     // The moments of every member's values, gathered as the members are read (no member is kept

@@ -16,6 +16,10 @@
 // anonymous subgroup's minimum and maximum too. A group compared with a group adds "p" (Welch's
 // test of each value) and "significant" (after Benjamini-Hochberg over the 36), a respondent
 // compared with a group "percentile" (where the respondent stands within it), each as
-// {"summary": [12], "scales": [24]}.
+// {"summary": [12], "scales": [24]}. A comparison whose group is below disclosure's spread
+// minimum has neither: "withheld" says the minimum instead. An anonymous subgroup's figures are
+// published as the views show them (one decimal, agreement two), its spread null below the
+// spread minimum.
 QByteArray profileJson(const LoadedProfile &profile, const QStringList &analysis,
-                       const ReferenceProfile *reference = nullptr);
+                       const ReferenceProfile *reference = nullptr,
+                       const Disclosure &disclosure = {});

@@ -215,6 +215,12 @@ QByteArray CsvTableWriter::finish(bool group)
     return std::move(out_);
 }
 
+std::span<const TableStatistic> anonymousStatistics(const LoadedProfile &loaded)
+{
+    const std::span<const TableStatistic> all(kAnonymousStatistics);
+    return loaded.moments.spreadWithheld() ? all.first(1) : all;
+}
+
 namespace {
 
 QByteArray anonymousCsv(const LoadedProfile &loaded, const CsvStyle &style)
@@ -226,10 +232,12 @@ QByteArray anonymousCsv(const LoadedProfile &loaded, const CsvStyle &style)
     for (const Spread &s : loaded.spread)
         out += style.separator + QByteArray::number(s.n);
     out += "\r\n";
-    for (const TableStatistic &statistic : kAnonymousStatistics) {
+    // As the views show them, and without the sd below the spread minimum.
+    for (const TableStatistic &statistic : anonymousStatistics(loaded)) {
         out += statistic.name + skip;
         for (const Spread &s : loaded.spread)
-            out += style.separator + shortestNumberText(s.*statistic.field, style.decimalPoint);
+            out += style.separator +
+                   shortestNumberText(publishedPercent(s.*statistic.field), style.decimalPoint);
         out += "\r\n";
     }
     return out;

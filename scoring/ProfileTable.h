@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <span>
 #include <vector>
 
 // The table of individual results behind a profile: one row per answer file read, with the
@@ -83,6 +84,8 @@ GroupSpread summarySpread(const LoadedProfile &loaded);
 // Never the minimum or maximum: with a few members they give a member's own values away.
 inline constexpr std::array<TableStatistic, 2> kAnonymousStatistics{
     {{"mean", &Spread::mean}, {"sd", &Spread::sd}}};
+// Those a subgroup shows: below the spread minimum the mean alone.
+std::span<const TableStatistic> anonymousStatistics(const LoadedProfile &loaded);
 
 // The column titles of a spread table: the value's name, then n, mean, sd, min and max.
 QStringList spreadTitles();
@@ -104,7 +107,8 @@ CsvStyle scriptCsv();
 CsvStyle spreadsheetCsv(const QLocale &locale = QLocale::system());
 
 // The table as CSV in UTF-8: a header row, then the rows of the table (for an anonymous
-// subgroup the rows n, mean and sd only). Lines end in CR LF.
+// subgroup the rows n, mean and sd only, with one decimal; below the spread minimum no sd). Lines
+// end in CR LF.
 QByteArray profileCsv(const LoadedProfile &loaded, const CsvStyle &style);
 
 // profileCsv written as the members arrive, keeping only the text and running statistics:

@@ -32,7 +32,7 @@ void Moments::add(double x)
 
 std::optional<double> Moments::variance() const
 {
-    if (n < 2)
+    if (n < 2 || withheld)
         return std::nullopt;
     return m2 / (n - 1);
 }
@@ -57,6 +57,15 @@ std::optional<std::array<double, 2>> Moments::ci95() const
     return s ? meanInterval95(n, mean, *s) : std::nullopt;
 }
 
+std::optional<std::array<double, 2>>
+clippedToPercent(const std::optional<std::array<double, 2>> &interval)
+{
+    if (!interval)
+        return std::nullopt;
+    return std::array<double, 2>{std::clamp((*interval)[0], 0.0, 100.0),
+                                 std::clamp((*interval)[1], 0.0, 100.0)};
+}
+
 Moments mergedMoments(const Moments &a, const Moments &b)
 {
     if (a.n == 0)
@@ -70,6 +79,9 @@ Moments mergedMoments(const Moments &a, const Moments &b)
     m.m2 = a.m2 + b.m2 + delta * delta * (double(a.n) * b.n / m.n);
     m.min = std::min(a.min, b.min);
     m.max = std::max(a.max, b.max);
+    m.withheld = a.withheld || b.withheld;
+    if (m.withheld)
+        m.m2 = m.min = m.max = 0;
     return m;
 }
 
@@ -86,6 +98,9 @@ Moments remainderMoments(const Moments &whole, const Moments &part)
     // members are all alike must show no variance, or Welch's test would find a difference in
     // two constant columns.
     if (rest.m2 < 64 * kEpsilon * whole.m2)
+        rest.m2 = 0;
+    rest.withheld = whole.withheld || part.withheld;
+    if (rest.withheld)
         rest.m2 = 0;
     return rest;
 }
@@ -172,11 +187,16 @@ ValueMoments remainderMoments(const ValueMoments &whole, const ValueMoments &par
                     [](const Moments &x, const Moments &y) { return remainderMoments(x, y); });
 }
 
-void forgetExtremes(ValueMoments &moments)
+void forgetExtremes(ValueMoments &moments, bool withholdSpread)
 {
-    const auto forget = [](auto &columns) {
-        for (Moments &m : columns)
+    const auto forget = [withholdSpread](auto &columns) {
+        for (Moments &m : columns) {
             m.min = m.max = 0;
+            if (withholdSpread) {
+                m.m2 = 0;
+                m.withheld = true;
+            }
+        }
     };
     forget(moments.summary);
     forget(moments.scales);
@@ -273,17 +293,23 @@ double normalQuantile(double p)
 
 double regularizedBeta(double x, double a, double b)
 {
+    if (!(a > 0) || !(b > 0) || !(x >= 0 && x <= 1))
+        return std::numeric_limits<double>::quiet_NaN();
     return regularizedBeta(x, 1 - x, a, b);
 }
 
 double studentTCdf(double t, double df)
 {
+    if (!(df > 0) || std::isnan(t))
+        return std::numeric_limits<double>::quiet_NaN();
     const double upper = upperTail(std::fabs(t), df);
     return t < 0 ? upper : 1 - upper;
 }
 
 double studentTQuantile(double p, double df)
 {
+    if (!(df > 0) || !(p > 0 && p < 1))
+        return std::numeric_limits<double>::quiet_NaN();
     if (p == 0.5)
         return 0;
     if (p < 0.5)
@@ -477,9 +503,15 @@ Icc iccOf(const std::vector<Moments> &rows)
     if (groups < 2 || total - groups < 1)
         return {};
     const double grand = sum / total;
-    double between = 0;
-    for (const Moments &row : rows)
+    double between = 0, level = 0;
+    for (const Moments &row : rows) {
         between += row.n * (row.mean - grand) * (row.mean - grand);
+        level += row.n * row.mean * row.mean;
+    }
+    // Means equal but for rounding differ by a few units in their last place: no spread between
+    // the rows, or ICC(2) of equal means would come out as -1e30.
+    if (between < 64 * kEpsilon * level)
+        between = 0;
     const double msb = between / (groups - 1), msw = within / (total - groups);
     const double k = total / groups;
     Icc icc;

@@ -22,9 +22,12 @@ struct Moments
     double m2 = 0;
     double min = 0;
     double max = 0;
+    // The spread is not to be published (a subgroup below the spread minimum): m2, min and max
+    // are 0 and every figure of the spread, and so every test, is undefined.
+    bool withheld = false;
     void add(double x);
     std::optional<double> variance() const; // sample variance, n - 1 in the divisor
-    std::optional<double> sd() const;       // undefined for n < 2
+    std::optional<double> sd() const;       // undefined for n < 2 and when withheld
     // mean ± t(0.975, n - 1)·sd/√n
     std::optional<std::array<double, 2>> ci95() const;
     bool operator==(const Moments &) const = default;
@@ -33,6 +36,11 @@ struct Moments
 // The 95 % confidence interval of a mean from n values of sample standard deviation sd:
 // mean ± t(0.975, n - 1)·sd/√n; none for n < 2.
 std::optional<std::array<double, 2>> meanInterval95(int n, double mean, double sd);
+
+// An interval of a percentage as it is shown: within 0 to 100, which no mean can leave (the
+// exports keep the bounds as computed).
+std::optional<std::array<double, 2>>
+clippedToPercent(const std::optional<std::array<double, 2>> &interval);
 
 // Two columns as one (the pooled subgroups of a breakdown).
 Moments mergedMoments(const Moments &a, const Moments &b);
@@ -53,21 +61,25 @@ struct ValueMoments
     // Value 0..kValueCount - 1: the summary values, then the scales (a breakdown's columns).
     const Moments &value(int index) const;
     Moments &value(int index);
+    // Whether the spread of these members is withheld (Moments::withheld).
+    bool spreadWithheld() const { return summary[0].withheld; }
     bool operator==(const ValueMoments &) const = default;
 };
 ValueMoments mergedMoments(const ValueMoments &a, const ValueMoments &b);
 ValueMoments remainderMoments(const ValueMoments &whole, const ValueMoments &part);
 // An anonymous subgroup's: the minimum and maximum forgotten (0), since with a few members they
-// give a member's own value away.
-void forgetExtremes(ValueMoments &moments);
+// give a member's own value away; with withholdSpread the whole spread too (Moments::withheld).
+void forgetExtremes(ValueMoments &moments, bool withholdSpread = false);
 
 // ---- distributions
 
 // Student's t distribution with df degrees of freedom (df > 0, not necessarily whole): the
 // probability of a value at most t (R's pt), and the quantile of probability p in (0, 1) (qt).
+// Outside their domains (df not above 0, p not inside (0, 1), a NaN) both give NaN at once.
 double studentTCdf(double t, double df);
 double studentTQuantile(double p, double df);
-// The regularized incomplete beta function I_x(a, b).
+// The regularized incomplete beta function I_x(a, b); NaN for a or b not above 0 and x outside
+// [0, 1].
 double regularizedBeta(double x, double a, double b);
 
 // A loaded profile's figures (LoadedProfile::moments): its confidence intervals are
@@ -130,7 +142,9 @@ Agreement agreementOf(const ValueMoments &moments);
 bool agreementIsLow(const Agreement &agreement);
 
 // ---- a breakdown: ICC(1) and ICC(2) of the one-way analysis of variance over its rows
-// (multilevel::ICC1 and ICC2 of aov(value ~ row)), k the mean row size.
+// (multilevel::ICC1 and ICC2 of aov(value ~ row)), k the mean row size. A figure undefined in
+// exact arithmetic is none: ICC(1) when the rows differ neither between nor within, ICC(2) when
+// all row means are equal (what rounding leaves of a sum of squares is taken as zero).
 struct Icc
 {
     std::optional<double> icc1;

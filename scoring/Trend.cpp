@@ -44,7 +44,8 @@ double TrendWave::value(int column) const
                                   : scales[std::size_t(column - kSummaryCount + 1)];
 }
 
-std::vector<TrendChange> trendChanges(const std::vector<TrendWave> &waves)
+std::vector<TrendChange> trendChanges(const std::vector<TrendWave> &waves,
+                                      const Disclosure &disclosure)
 {
     std::vector<TrendChange> changes;
     std::vector<std::optional<double>> all;
@@ -53,8 +54,12 @@ std::vector<TrendChange> trendChanges(const std::vector<TrendWave> &waves)
         TrendChange change;
         change.from = int(w - 1);
         change.to = int(w);
+        const bool tested = spreadMayShow(before.count, disclosure) &&
+                            spreadMayShow(after.count, disclosure);
         for (int c = 0; c < kTrendColumns; ++c) {
             change.difference[std::size_t(c)] = after.value(c) - before.value(c);
+            if (!tested)
+                continue;
             change.p[std::size_t(c)] = welchP(after.moments.value(c), before.moments.value(c));
             all.push_back(change.p[std::size_t(c)]);
         }
@@ -62,24 +67,44 @@ std::vector<TrendChange> trendChanges(const std::vector<TrendWave> &waves)
     }
     // One family: every change the trend shows is a test among all of them.
     const std::vector<std::optional<double>> adjusted = adjustBH(all);
-    for (std::size_t k = 0; k < adjusted.size(); ++k)
-        changes[k / kTrendColumns].significant[k % kTrendColumns] =
-            adjusted[k] && *adjusted[k] < kSignificanceLevel;
+    std::size_t k = 0;
+    for (TrendChange &change : changes) {
+        if (!spreadMayShow(waves[std::size_t(change.from)].count, disclosure) ||
+            !spreadMayShow(waves[std::size_t(change.to)].count, disclosure))
+            continue;
+        for (int c = 0; c < kTrendColumns; ++c, ++k)
+            change.significant[std::size_t(c)] = differenceMarked(
+                adjusted[k] && *adjusted[k] < kSignificanceLevel,
+                shownDifference(waves[std::size_t(change.to)].value(c),
+                                waves[std::size_t(change.from)].value(c)),
+                disclosure);
+    }
     return changes;
 }
 
 
 QString trendWithheldNote(const Trend &trend)
 {
-    if (trend.withheld.empty())
-        return {};
-    QStringList names;
-    for (const TrendWithheld &w : trend.withheld)
-        names << QStringLiteral("«%1» (%2)").arg(w.name).arg(w.count);
-    return QStringLiteral("Минимальный размер волны: %1. Не показаны волны с меньшим числом "
-                          "файлов: %2.")
-        .arg(trend.minimumSize)
-        .arg(names.join(QStringLiteral(", ")));
+    QStringList notes;
+    if (!trend.withheld.empty()) {
+        QStringList names;
+        for (const TrendWithheld &w : trend.withheld)
+            names << QStringLiteral("«%1» (%2)").arg(w.name).arg(w.count);
+        notes << QStringLiteral("Минимальный размер волны: %1. Не показаны волны с меньшим числом "
+                                "файлов: %2.")
+                     .arg(trend.disclosure.minSize)
+                     .arg(names.join(QStringLiteral(", ")));
+    }
+    QStringList untested;
+    for (const TrendWave &wave : trend.waves)
+        if (!spreadMayShow(wave.count, trend.disclosure))
+            untested << QStringLiteral("«%1» (%2)").arg(wave.name).arg(wave.count);
+    if (!untested.isEmpty())
+        notes << QStringLiteral("Изменения проверяются для волн не меньше %1 файлов; не проверены "
+                                "изменения волн %2.")
+                     .arg(trend.disclosure.minSpread)
+                     .arg(untested.join(QStringLiteral(", ")));
+    return notes.join(QLatin1Char(' '));
 }
 
 QByteArray trendJson(const Trend &trend)
@@ -107,7 +132,10 @@ QByteArray trendJson(const Trend &trend)
              summaryAndScales(change.significant, [](bool s) { return QJsonValue(s); })},
         });
     const QJsonObject object{
-        {QStringLiteral("folder"), trend.folder}, {QStringLiteral("minSize"), trend.minimumSize},
+        {QStringLiteral("folder"), trend.folder},
+        {QStringLiteral("minSize"), trend.disclosure.minSize},
+        {QStringLiteral("minSpread"), trend.disclosure.minSpread},
+        {QStringLiteral("minDiff"), trend.disclosure.minDiff},
         {QStringLiteral("withheld"), withheld},   {QStringLiteral("waves"), waves},
         {QStringLiteral("changes"), changes},
     };

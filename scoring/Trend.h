@@ -47,31 +47,34 @@ struct TrendChange
     int to = 0;
     std::array<double, kTrendColumns> difference{}; // later minus earlier, unrounded
     // Welch's two-sided test of the two waves' members; none where it is undefined (a wave of
-    // one file, no spread on both sides).
+    // one file, no spread on both sides) or withheld (a wave below the spread minimum).
     std::array<std::optional<double>, kTrendColumns> p{};
-    // Benjamini–Hochberg over every change of the trend, below kSignificanceLevel.
+    // Benjamini–Hochberg over every change of the trend, below kSignificanceLevel, and at least
+    // the minimum difference as shown.
     std::array<bool, kTrendColumns> significant{};
 };
 
 struct Trend
 {
-    QString folder; // the parent's name as shown
-    int minimumSize = kDefaultMinimumSize;
+    QString folder;                      // the parent's name as shown
+    Disclosure disclosure;               // minSize: the smallest wave shown
     std::vector<TrendWithheld> withheld; // in wave order
     std::vector<TrendWave> waves;        // shown, in wave order
     std::vector<TrendChange> changes;    // one per pair of consecutive shown waves
 };
 
 // The changes between consecutive waves: differences, Welch's p and the marks.
-std::vector<TrendChange> trendChanges(const std::vector<TrendWave> &waves);
+std::vector<TrendChange> trendChanges(const std::vector<TrendWave> &waves,
+                                      const Disclosure &disclosure);
 
-// The note on the waves the minimum size left out; empty when none was.
+// The note on the waves the minimum size left out and the tests the spread minimum did; empty
+// when none was.
 QString trendWithheldNote(const Trend &trend);
 
-// The trend as one JSON object: "folder", "minSize", "withheld" ({"name", "count"} each),
-// "waves" ({"name", "count", "summary": [12], "scales": [24]} each) and "changes" ({"from",
-// "to", "difference", "p", "significant"} each, the last three {"summary", "scales"}; a p that
-// is undefined is null).
+// The trend as one JSON object: "folder", "minSize", "minSpread", "minDiff", "withheld" ({"name",
+// "count"} each), "waves" ({"name", "count", "summary": [12], "scales": [24]} each) and "changes"
+// ({"from", "to", "difference", "p", "significant"} each, the last three {"summary", "scales"}; a p
+// that is undefined is null).
 QByteArray trendJson(const Trend &trend);
 // The waves as CSV: a header, then name, count, summary1..12 and scale1..24 per shown wave.
 // Lines end in CR LF.

@@ -88,13 +88,14 @@ std::vector<TrendFolder> trendFolders(const NativePath &parent)
     return folders;
 }
 
-Trend loadTrend(const NativePath &parent, int minimumSize, const QString &today,
+Trend loadTrend(const NativePath &parent, const Disclosure &disclosure, const QString &today,
                 const TableOptions &options)
 {
+    const int minimumSize = disclosure.minSize;
     const std::vector<TrendFolder> folders = trendFolders(parent);
     Trend trend;
     trend.folder = shownFolderName(displayPath(parent));
-    trend.minimumSize = minimumSize;
+    trend.disclosure = disclosure;
     if (folders.empty())
         throw CommandError(
             QStringLiteral("В папке %1 нет волн: ни в одной из её подпапок нет файлов анкет "
@@ -131,6 +132,6 @@ Trend loadTrend(const NativePath &parent, int minimumSize, const QString &today,
                                .arg(trend.waves.size())
                                .arg(minimumSize)
                                .arg(trend.withheld.size()));
-    trend.changes = trendChanges(trend.waves);
+    trend.changes = trendChanges(trend.waves, disclosure);
     return trend;
 }

@@ -22,8 +22,9 @@ struct TrendFolder
 std::vector<TrendFolder> trendFolders(const NativePath &parent);
 
 // Reads every wave of parent once, as Group reads a folder or a table, and forms the trend:
-// waves of fewer than minimumSize members withheld, the changes between the shown ones tested.
+// waves of fewer than disclosure.minSize members withheld, the changes between the shown ones
+// tested (waves of the spread minimum) and marked (the minimum difference).
 // A wave that fails stops the load with Group's message, the wave named before it; fewer than
 // two shown waves get a message of their own. today is the group loads' header date.
-Trend loadTrend(const NativePath &parent, int minimumSize, const QString &today,
+Trend loadTrend(const NativePath &parent, const Disclosure &disclosure, const QString &today,
                 const TableOptions &options = {});

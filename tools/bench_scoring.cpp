@@ -154,7 +154,7 @@ void BM_SplitAsRead1000(benchmark::State &state)
         LoadedProfile whole =
             loadGroup(fixture->group, today, Members::Drop,
                       [&builder](const MemberProfile &member) { builder.add(member); });
-        Breakdown breakdown = builder.finish(kDefaultMinimumSize);
+        Breakdown breakdown = builder.finish(Disclosure{});
         benchmark::DoNotOptimize(whole);
         benchmark::DoNotOptimize(breakdown);
     }
@@ -167,7 +167,7 @@ void BM_LoadGroupThenSplit1000(benchmark::State &state)
     const QString today = QStringLiteral("01.01.2025");
     for (auto _ : state) {
         LoadedProfile whole = loadGroup(fixture->group, today);
-        Breakdown breakdown = splitGroup(whole, kSplitLine, kDefaultMinimumSize);
+        Breakdown breakdown = splitGroup(whole, kSplitLine, Disclosure{});
         benchmark::DoNotOptimize(whole);
         benchmark::DoNotOptimize(breakdown);
     }
@@ -194,8 +194,8 @@ void BM_BreakdownTests1000(benchmark::State &state)
 {
     const QString today = QStringLiteral("01.01.2025");
     const LoadedProfile whole = loadGroup(fixture->group, today);
-    const BreakdownTable table = breakdownTable(
-        whole, splitGroup(whole, kSplitLine, kDefaultMinimumSize), QStringLiteral("group"));
+    const BreakdownTable table =
+        breakdownTable(whole, splitGroup(whole, kSplitLine, Disclosure{}), QStringLiteral("group"));
     for (auto _ : state) {
         BreakdownTable tested = table;
         testBreakdown(tested);

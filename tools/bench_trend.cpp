@@ -67,7 +67,7 @@ int main(int argc, char **argv)
             loadGroup(wave, today, Members::Drop);
     };
     const auto trend = [&] {
-        if (loadTrend(native, kDefaultMinimumSize, today).waves.size() != std::size_t(kWaves))
+        if (loadTrend(native, Disclosure{}, today).waves.size() != std::size_t(kWaves))
             std::abort();
     };
     // Warm the page cache; then the two take turns, so that a slower spell of the machine

@@ -35,8 +35,8 @@ int main(int argc, char **argv)
     BreakdownTable table;
     try {
         auto whole = std::make_shared<const LoadedProfile>(loadGroup(folder, todayText()));
-        auto breakdown = std::make_shared<const Breakdown>(
-            splitGroup(*whole, std::atoi(argv[2]), kDefaultMinimumSize));
+        auto breakdown =
+            std::make_shared<const Breakdown>(splitGroup(*whole, std::atoi(argv[2]), Disclosure{}));
         auto shown = std::make_shared<const BreakdownTable>(
             breakdownTable(*whole, *breakdown, shownFolderName(folder)));
         table = *shown;

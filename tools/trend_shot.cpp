@@ -30,7 +30,7 @@ int main(int argc, char **argv)
     std::shared_ptr<const Trend> trend;
     try {
         trend = std::make_shared<const Trend>(loadTrend(
-            toNativePath(QString::fromLocal8Bit(argv[1])), kDefaultMinimumSize, todayText()));
+            toNativePath(QString::fromLocal8Bit(argv[1])), Disclosure{}, todayText()));
     } catch (const std::exception &e) {
         std::fprintf(stderr, "trend_shot: %s\n", errorMessageOf(e).toLocal8Bit().constData());
         return 1;

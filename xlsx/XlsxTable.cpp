@@ -19,6 +19,7 @@
 #include <clocale>
 #include <cstring>
 #include <locale.h>
+#include <span>
 
 namespace {
 
@@ -202,8 +203,10 @@ struct XlsxTableWriter::Book
     lxw_row_t row = 0; // the last row written
     TableRows rows;
     std::array<qsizetype, kTextColumns> textWidths{};
-    // An anonymous subgroup's spread of every number column, written instead of member rows.
+    // An anonymous subgroup's spread of every number column, written instead of member rows,
+    // as the views show it; without its sd below the spread minimum.
     std::vector<Spread> anonymous;
+    bool anonymousSpread = true;
 
     ~Book()
     {
@@ -274,28 +277,38 @@ struct XlsxTableWriter::Book
         for (int c = 0; c < kTableNumberColumns; ++c)
             writeNumber(results, row, kFirstNumber + lxw_col_t(c), anonymous.at(std::size_t(c)).n,
                         whole);
-        for (const TableStatistic &statistic : kAnonymousStatistics) {
+        const std::span<const TableStatistic> statistics =
+            std::span(kAnonymousStatistics).first(anonymousSpread ? 2 : 1);
+        for (const TableStatistic &statistic : statistics) {
             writeText(results, ++row, kFile, QString::fromLatin1(statistic.name), label);
             for (int c = 0; c < kTableNumberColumns; ++c)
                 writeNumber(results, row, kFirstNumber + lxw_col_t(c),
-                            anonymous[std::size_t(c)].*statistic.field,
+                            publishedPercent(anonymous[std::size_t(c)].*statistic.field),
                             c < kTableFirstPercent ? mean : percent);
         }
         colourPercentages(2, 2);
     }
 
-    // The spread of a number column: the members' own, or an anonymous subgroup's as kept.
+    // The spread of a number column: the members' own, or an anonymous subgroup's as kept and
+    // published.
     Spread columnSpread(int column) const
     {
-        return anonymous.empty() ? rows.spread(column) : anonymous.at(std::size_t(column));
+        if (anonymous.empty())
+            return rows.spread(column);
+        Spread s = anonymous.at(std::size_t(column));
+        s.mean = publishedPercent(s.mean);
+        s.sd = publishedPercent(s.sd);
+        return s;
     }
 
     // The agreement of the members, from the spread of each answer.
     Agreement agreement() const
     {
         std::array<std::optional<double>, kAnswerCount + 1> variance{};
+        if (!anonymousSpread)
+            return agreementOf(variance);
         for (int a = 1; a <= kAnswerCount; ++a) {
-            const Spread s = columnSpread(a - 1);
+            const Spread s = anonymous.empty() ? rows.spread(a - 1) : anonymous.at(std::size_t(a - 1));
             if (s.n > 1)
                 variance[std::size_t(a)] = s.sd * s.sd;
         }
@@ -310,8 +323,9 @@ struct XlsxTableWriter::Book
         lxw_worksheet *sheet = workbook_add_worksheet(workbook, kSpreadSheet);
         if (!sheet)
             throw workbookError(QStringLiteral("cannot add a sheet"));
-        QStringList titles = spreadTitles().mid(0, anonymous.empty() ? -1 : 4);
-        titles << spreadStatisticsTitles();
+        QStringList titles = spreadTitles().mid(0, anonymous.empty() ? -1 : anonymousSpread ? 4 : 3);
+        if (anonymousSpread)
+            titles << spreadStatisticsTitles();
         qsizetype nameWidth = titles.front().size();
         for (int c = 0; c < titles.size(); ++c)
             writeText(sheet, 0, lxw_col_t(c), titles[c], heading);
@@ -325,13 +339,20 @@ struct XlsxTableWriter::Book
             nameWidth = std::max(nameWidth, name.size());
             writeText(sheet, r, 0, name, text);
             writeNumber(sheet, r, 1, s.n, whole);
-            std::vector<double> values{s.mean, s.sd};
+            std::vector<double> values{s.mean};
+            if (anonymousSpread)
+                values.push_back(s.sd);
             if (anonymous.empty())
                 values.insert(values.end(), {s.min, s.max});
             lxw_col_t c = 2;
             for (const double v : values)
                 writeNumber(sheet, r, c++, v, percent);
-            if (const auto ci = meanInterval95(s.n, s.mean, s.sd)) {
+            if (!anonymousSpread)
+                continue;
+            const Spread exact =
+                anonymous.empty() ? s : anonymous.at(std::size_t(kTableFirstPercent + i));
+            // The bounds as computed, as the JSON keeps them: a table is for further work.
+            if (const auto ci = meanInterval95(exact.n, exact.mean, exact.sd)) {
                 writeNumber(sheet, r, c, (*ci)[0], percent);
                 writeNumber(sheet, r, c + 1, (*ci)[1], percent);
             }
@@ -486,9 +507,10 @@ QByteArray XlsxTableWriter::finish(bool group, const WorkbookProperties &propert
     return bytes;
 }
 
-void XlsxTableWriter::setAnonymous(const std::vector<Spread> &spread)
+void XlsxTableWriter::setAnonymous(const std::vector<Spread> &spread, bool withSd)
 {
     book_->anonymous = spread;
+    book_->anonymousSpread = withSd;
 }
 
 QByteArray profileXlsx(const LoadedProfile &loaded, const WorkbookProperties &properties,
@@ -496,7 +518,7 @@ QByteArray profileXlsx(const LoadedProfile &loaded, const WorkbookProperties &pr
 {
     XlsxTableWriter writer(temporaryFolder);
     if (loaded.anonymous)
-        writer.setAnonymous(loaded.spread);
+        writer.setAnonymous(loaded.spread, !loaded.moments.spreadWithheld());
     for (const MemberProfile &member : loaded.members)
         writer.addMember(member);
     return writer.finish(loaded.group, properties);

@@ -43,9 +43,10 @@ public:
 
     void addMember(const MemberProfile &member);
     // An anonymous subgroup (LoadedProfile::anonymous): no member rows, and for statistics the
-    // rows n, mean and sd of the spread given, one per number column; the spread sheet without
-    // minimum and maximum.
-    void setAnonymous(const std::vector<Spread> &spread);
+    // rows n, mean and sd of the spread given, one per number column, with one decimal; the
+    // spread sheet without minimum and maximum. Without withSd (below the spread minimum) no sd,
+    // interval or agreement.
+    void setAnonymous(const std::vector<Spread> &spread, bool withSd);
     // The workbook file's bytes; for a group with the statistics rows and the spread sheet.
     QByteArray finish(bool group, const WorkbookProperties &properties);
 

@@ -72,7 +72,7 @@ BreakdownTable heatTable(bool different = true)
     BreakdownTable table;
     table.folder = QStringLiteral("Компания");
     table.line = 4;
-    table.minimumSize = 3;
+    table.disclosure.minSize = 3;
     BreakdownRow whole;
     whole.name = wholeFolderName();
     whole.kind = SubgroupKind::Whole;
@@ -350,7 +350,7 @@ protected:
 
 TEST_F(BreakdownCommandTest, AsksTheLineThenShowsTheSubgroups)
 {
-    BreakdownWindow *window = runBreakdown(writeCompany(), BreakdownChoice{4, 3});
+    BreakdownWindow *window = runBreakdown(writeCompany(), BreakdownChoice{4, Disclosure{3}});
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join('\n').toStdString();
     ASSERT_EQ(dialogs->breakdownTexts.size(), 1u);
@@ -378,7 +378,7 @@ TEST_F(BreakdownCommandTest, CancelledOrFailingLeavesEverythingAsItWas)
     openGroup(any);
     ASSERT_EQ(dialogs->errors.size(), 1);
     dialogs->breakdownTexts.clear();
-    EXPECT_EQ(runBreakdown(any, BreakdownChoice{4, 3}), nullptr);
+    EXPECT_EQ(runBreakdown(any, BreakdownChoice{4, Disclosure{3}}), nullptr);
     ASSERT_EQ(dialogs->errors.size(), 2);
     EXPECT_EQ(dialogs->errors[1], dialogs->errors[0]);
     EXPECT_TRUE(dialogs->breakdownTexts.empty());
@@ -387,7 +387,7 @@ TEST_F(BreakdownCommandTest, CancelledOrFailingLeavesEverythingAsItWas)
 
 TEST_F(BreakdownCommandTest, DoubleClickOpensTheSubgroupAsAGroup)
 {
-    BreakdownWindow *window = runBreakdown(writeCompany(), BreakdownChoice{4, 3});
+    BreakdownWindow *window = runBreakdown(writeCompany(), BreakdownChoice{4, Disclosure{3}});
     ASSERT_NE(window, nullptr);
     window->openRow(1);
     ASSERT_NE(form->lastLoad(), nullptr);
@@ -432,7 +432,7 @@ TEST_F(BreakdownCommandTest, DoubleClickOpensTheSubgroupAsAGroup)
 
 TEST_F(BreakdownCommandTest, ColumnsSortWithTheWholeFolderOnTop)
 {
-    BreakdownWindow *window = runBreakdown(writeCompany(), BreakdownChoice{4, 1});
+    BreakdownWindow *window = runBreakdown(writeCompany(), BreakdownChoice{4, Disclosure{1}});
     ASSERT_NE(window, nullptr);
     ASSERT_EQ(rowNames(*window),
               (QStringList{"Вся папка 6", "Склад 3", "Бухгалтерия 2", "(не указано) 1"}));
@@ -464,7 +464,7 @@ TEST_F(BreakdownCommandTest, ColumnsSortWithTheWholeFolderOnTop)
 TEST_F(BreakdownCommandTest, SavesTheTableAndTheHeatMap)
 {
     const QString program = useProgramFolder();
-    BreakdownWindow *window = runBreakdown(writeCompany(), BreakdownChoice{4, 3});
+    BreakdownWindow *window = runBreakdown(writeCompany(), BreakdownChoice{4, Disclosure{3}});
     ASSERT_NE(window, nullptr);
     // Accounting and the one without a department answered higher than the store.
     emit window->tvSubgroups->horizontalHeader()->sectionClicked(BreakdownModel::kFirstValueColumn);

@@ -230,7 +230,8 @@ TEST_F(ReportTest, GroupReportListsMembersAndTheSpreadOfTheSummaryValues)
     // n, mean, sample standard deviation, minimum and maximum of 50 and 75, the 95 % interval
     // 62.5 ± t(0.975, 1)·17.68/√2, and the factors' (II) agreement, the same answers giving 1.
     for (int i = 1; i <= kSummaryCount; ++i) {
-        const QString row = ProfileStore::SummaryNames(i) + " 2 62,5 17,7 50,0 75,0 -96,3–221,3" +
+        // The interval as shown, within 0-100 (-96,3–221,3 as computed).
+        const QString row = ProfileStore::SummaryNames(i) + " 2 62,5 17,7 50,0 75,0 0,0–100,0" +
                             (i <= 4 ? " 1,00 " : " ");
         EXPECT_TRUE(text.contains(row)) << row.toStdString();
     }
@@ -529,12 +530,13 @@ TEST_F(ReportTest, LowAgreementIsWarnedInTheReportAndTheStatus)
 }
 
 // Two groups: the differences Welch's test finds after Benjamini-Hochberg are framed on the
-// comparison page and said in the hints; a respondent against a group is given a percentile.
+// comparison page and said in the hints; a respondent against a group is given a percentile,
+// but not against a group below the spread minimum.
 TEST_F(ReportTest, ComparisonMarksTheDifferencesThatHoldAndPlacesARespondent)
 {
     // Summary values 75 and 66.7 against 25 and 33.3; Интеграция 50 and 58.3 on both sides.
-    const auto group = [this](const QString &folder, int first, int second) {
-        for (int m = 0; m < 4; ++m) {
+    const auto group = [this](const QString &folder, int first, int second, int size = 8) {
+        for (int m = 0; m < size; ++m) {
             AnswerSheet sheet;
             const int t = m % 2 ? first : second;
             sheet.totals = {t, t, t, m % 2 ? 32 : 36, t, t, t, t, 2 * t, 2 * t, 2 * t, 2 * t};
@@ -553,7 +555,8 @@ TEST_F(ReportTest, ComparisonMarksTheDifferencesThatHoldAndPlacesARespondent)
     EXPECT_TRUE(page.contains("Разность p Итоговые показатели Инновация 70,8 29,2 +41,6 p < 0,001 "
                               "Адаптация"));
     EXPECT_TRUE(page.contains("Интеграция 54,2 54,2 0,0 p = 1,000 Поощрение"));
-    EXPECT_TRUE(page.contains("В рамке — разности, которые не объясняются случайностью"));
+    EXPECT_TRUE(
+        page.contains("В рамке — разности не меньше 5 пунктов, не объяснимые случайностью"));
     // The frame's left side, 1354 units right of the body and 4 below the row's top, is drawn
     // beside Инновация (row 1) and not beside Интеграция (row 4).
     const QImage image = pdfPage(compared, 3, dir.filePath("compared"));
@@ -573,6 +576,12 @@ TEST_F(ReportTest, ComparisonMarksTheDifferencesThatHoldAndPlacesARespondent)
     EXPECT_TRUE(placed.contains("Разность Процентиль Итоговые показатели Инновация 50,0 29,2 "
                                 "+20,8 100 Адаптация"));
     EXPECT_TRUE(placed.contains("Интеграция 50,0 54,2 -4,2 25 Поощрение"));
+
+    form->setReference(loadReference(toNativePath(group("team", 20, 24, 4)), todayText()));
+    EXPECT_TRUE(child<TStringGrid>(*form, "sgResF")
+                    ->cellHint(3, 1)
+                    .endsWith("\nПроверка различий не показывается: в группе меньше 8 анкет"));
+    EXPECT_FALSE(pdfText(saveReport("team.pdf"), 3, 3).contains("Процентиль"));
 }
 
 // The pages as pictures: the wheel, the three polygons and the table colours on page 1, a
@@ -614,7 +623,8 @@ TEST_F(ReportTest, PagesShowTheDiagramTableAndCharts)
     }
 }
 
-// ---- a subgroup opened from a breakdown names none of its members anywhere
+// ---- a subgroup opened from a breakdown names none of its members anywhere, and below the
+// spread minimum shows no spread
 
 struct AnonymityCase
 {
@@ -657,7 +667,7 @@ TEST_P(SubgroupAnonymity, NamesNoMemberAndNoExtreme)
         secrets << sheet.code << sheet.name << QStringLiteral("secretfile%1").arg(i);
     }
     const LoadedProfile whole = loadGroup(dir.filePath("firm"), todayText());
-    const Breakdown breakdown = splitGroup(whole, 4, 3);
+    const Breakdown breakdown = splitGroup(whole, 4, Disclosure{3});
     ASSERT_EQ(breakdown.shown.size(), 2u);
     form->showSubgroup(breakdown.shown[0].profile, whole,
                        std::make_shared<BreakdownTable>(breakdownTable(whole, breakdown, "firm")));
@@ -667,7 +677,9 @@ TEST_P(SubgroupAnonymity, NamesNoMemberAndNoExtreme)
     EXPECT_TRUE(text.contains(QString::fromUtf8(GetParam().shows))) << text.toStdString();
     for (const QString &secret : secrets)
         EXPECT_FALSE(text.contains(secret)) << secret.toStdString();
-    for (const char *extreme : {"Минимум", "Максимум", "\nmin", "\nmax"})
+    // Four members are below the spread minimum: no sd or interval either.
+    for (const char *extreme :
+         {"Минимум", "Максимум", "\nmin", "\nmax", "\nsd", "Ст. откл.", "ДИ 95"})
         EXPECT_FALSE(text.contains(QString::fromUtf8(extreme))) << extreme;
 }
 
@@ -708,11 +720,11 @@ INSTANTIATE_TEST_SUITE_P(
                               child<QLineEdit>(form, "ceName")->text()}
                               .join('\n');
                       }},
-        AnonymityCase{"csv_table", "\nsd",
+        AnonymityCase{"csv_table", "\nmean",
                       [](TForm1 &form, auto &dialogs, const QString &results) {
                           return saved(form, dialogs, results + "t.csv", &TForm1::mmTableSaveClick);
                       }},
-        AnonymityCase{"workbook", "\nsd", kWorkbookCells},
+        AnonymityCase{"workbook", "\nmean", kWorkbookCells},
         AnonymityCase{"report", "Подгруппа «Склад»: 4 анкеты",
                       [](TForm1 &form, auto &dialogs, const QString &results) {
                           saved(form, dialogs, results + "r.pdf", &TForm1::mmReportSaveClick);

@@ -70,7 +70,7 @@ Trend markedTrend(bool marked = true)
         trend.waves.push_back(wave);
     }
     trend.waves[1].summary[1] = 70;
-    trend.changes = trendChanges(trend.waves);
+    trend.changes = trendChanges(trend.waves, Disclosure{});
     for (TrendChange &change : trend.changes)
         change.significant.fill(false);
     trend.changes[0].significant[0] = marked;

@@ -496,7 +496,8 @@ TEST(CliArguments, HelpAndVersion)
 {
     const Outcome help = runProgram({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.contains("--json|--csv [--compare REF] PATH")) << help.out.toStdString();
+    EXPECT_TRUE(help.out.contains("--json|--csv [--compare REF [--min-spread N] [--min-diff P]] PATH"))
+        << help.out.toStdString();
     EXPECT_TRUE(help.out.contains("--xlsx OUTFILE PATH")) << help.out.toStdString();
     EXPECT_TRUE(help.out.contains("--batch OUTDIR [--jobs N]")) << help.out.toStdString();
     EXPECT_EQ(help.err, QByteArray());
@@ -1060,8 +1061,9 @@ TEST_F(CompareTest, JsonAddsTheReferenceAndTheDifference)
         const QJsonObject &other = alone[1 - row.self];
         const QJsonObject reference = json.take("reference").toObject();
         const QJsonObject difference = json.take("difference").toObject();
-        // A respondent is placed within a reference group; the figures are checked against R.
-        EXPECT_EQ(json.take("percentile").isObject(), row.self == 0);
+        // A respondent is not placed among two colleagues (the spread minimum is 8): their
+        // answers would show. The figures of larger groups are checked against R.
+        EXPECT_EQ(json.take("withheld").toObject()["minSpread"].toInt(), row.self == 0 ? 8 : 0);
         EXPECT_EQ(json, self);
         EXPECT_EQ(reference.keys(), (QStringList{"code", "count", "name", "scales", "summary"}));
         for (const char *key : {"code", "name", "count", "summary", "scales"})

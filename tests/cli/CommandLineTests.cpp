@@ -31,11 +31,15 @@ std::string readAs(const CommandLine &cl)
             text += QStringLiteral(" %1=%2").arg(name, value);
     if (cl.table.skipBad)
         text += " skip-bad";
-    for (const auto &[name, value, none] : {std::tuple{"jobs", cl.jobs, 0},
-                                            {"by", cl.splitLine, 0},
-                                            {"min", cl.minimumSize, kDefaultMinimumSize}})
+    for (const auto &[name, value, none] :
+         {std::tuple{"jobs", cl.jobs, 0},
+          {"by", cl.splitLine, 0},
+          {"min", cl.disclosure.minSize, kDefaultMinimumSize},
+          {"spread", cl.disclosure.minSpread, kDefaultMinimumSpread}})
         if (value != none)
             text += QStringLiteral(" %1=%2").arg(name).arg(value);
+    if (cl.disclosure.minDiff != kDefaultMinimumDifference)
+        text += QStringLiteral(" diff=%1").arg(cl.disclosure.minDiff);
     return text.toStdString();
 }
 
@@ -79,6 +83,10 @@ INSTANTIATE_TEST_SUITE_P(
         Line{"t.xlsx|--split|out|--sheet=Ответы|--skip-bad",
              "split path=t.xlsx out=out sheet=Ответы skip-bad"},
         Line{"--skip-bad|--json|t.csv", "json path=t.csv skip-bad"},
+        // The spread minimum follows a higher size minimum unless given itself.
+        Line{"--json|--by|4|--min-size|12|d", "json path=d by=4 min=12 spread=12"},
+        Line{"--csv|--by|4|--min-spread=5|--min-diff|2,5|d", "csv path=d by=4 spread=5 diff=2.5"},
+        Line{"--json|--compare|r|--min-spread|10|a", "json path=a compare=r spread=10"},
         Line{"a|b|--help", "help"}, Line{"-h", "help"}, Line{"--json|--version", "version"}));
 
 INSTANTIATE_TEST_SUITE_P(
@@ -110,6 +118,12 @@ INSTANTIATE_TEST_SUITE_P(
         Line{"--csv|--by|4|--min-size=2.5|x",
              "error: --min-size needs a whole number of files from 1, not \"2.5\""},
         Line{"--csv|--min-size|3|x", "error: --min-size goes with --by or --trend only"},
+        Line{"--csv|--min-spread|9|x", "error: --min-spread goes with --by, --trend or --compare only"},
+        Line{"--csv|--by|4|--min-size|5|--min-spread|4|x",
+             "error: --min-spread (4) may not be below --min-size (5): a subgroup's spread needs "
+             "at least as many files as its mean"},
+        Line{"--csv|--by|4|--min-diff|-1|x",
+             "error: --min-diff needs a number of points from 0 to 100, such as 5 or 2.5, not \"-1\""},
         Line{"--csv|--by|4|--by|5|x", "error: --by is given only once"},
         Line{"--xlsx|o.xlsx|--by|4|x", "error: --by goes with --csv, --json or --batch only"},
         Line{"--batch|o|--by|4|x|y", "error: --batch with --by takes one folder, not also \"y\""},

@@ -77,7 +77,7 @@ Breakdown split(const QStringList &texts, int minimumSize, int line = kFirstSpli
     int seed = 0;
     for (const QString &text : texts)
         builder.add(memberWith(text, seed++, line));
-    return builder.finish(minimumSize);
+    return builder.finish(Disclosure{minimumSize, std::max(minimumSize, kDefaultMinimumSpread)});
 }
 
 } // namespace
@@ -139,6 +139,10 @@ INSTANTIATE_TEST_SUITE_P(
         GroupingCase{"numbers_in_natural_order",
                      {"Отдел №10", "Отдел №2", "Отдел №100", "отдел №1"},
                      {{"отдел №1", 1}, {"Отдел №2", 1}, {"Отдел №10", 1}, {"Отдел №100", 1}}},
+        GroupingCase{"leading_zeros_read_as_the_number",
+                     {"Отдел 10", "Отдел 007", "Отдел 9"},
+                     {{"Отдел 007", 1}, {"Отдел 9", 1}, {"Отдел 10", 1}}},
+        GroupingCase{"yo_ordered_as_ye", {"Ель", "Ёлка"}, {{"Ёлка", 1}, {"Ель", 1}}},
         GroupingCase{"largest_first_then_by_name",
                      {"Б", "в", "А", "Б", "А", "Б", "Г"},
                      {{"Б", 3}, {"А", 2}, {"в", 1}, {"Г", 1}}},
@@ -265,20 +269,33 @@ TEST(Breakdown, NotesSayWhatWasLeftOut)
     const struct
     {
         std::vector<std::pair<QString, int>> subgroups;
-        QString joined; // named in a note, empty for no such note
-        bool withheld;  // the note on withheld files
-    } cases[] = {{{{"А", 3}, {"Б", 2}, {"В", 1}}, {}, false},
-                 {{{"А", 1}}, {}, true},
-                 {{{"А", 4}, {"Б", 1}}, "А", false},
-                 {{{"", 4}, {"Б", 1}}, "(не указано)", false}};
+        QString joined;      // named in a note, empty for no such note
+        QString noSpread;    // the subgroups without spread for their size
+        QString spreadTaken; // and those that lose it to keep them hidden
+    } cases[] = {{{{"А", 3}, {"Б", 2}, {"В", 1}}, {}, "«А», «Прочие»", {}},
+                 {{{"А", 4}, {"Б", 1}}, "А", "«Прочие»", {}},
+                 {{{"", 4}, {"Б", 1}}, "(не указано)", "«Прочие»", {}},
+                 {{{"А", 12}, {"Б", 9}, {"В", 3}}, {}, "«В»", "«Б»"},
+                 {{{"А", 8}, {"Б", 9}}, {}, {}, {}}};
     for (const auto &c : cases) {
+        const QStringList texts = interleaved(c.subgroups);
+        LoadedProfile whole;
+        whole.count = int(texts.size());
         const QStringList notes =
-            breakdownNotes(breakdownTable({}, split(interleaved(c.subgroups), 3), "Компания"));
+            breakdownNotes(breakdownTable(whole, split(texts, 3), "Компания"));
         SCOPED_TRACE(notes.join('\n').toStdString());
         const qsizetype joined = notes.filter("включена также подгруппа").size();
         EXPECT_EQ(joined, c.joined.isEmpty() ? 0 : 1);
         EXPECT_EQ(notes.filter("включена также подгруппа «" + c.joined + "».").size(), joined);
-        EXPECT_EQ(notes.filter("учтены только в строке «Вся папка»").size(), c.withheld ? 1 : 0);
+        const QStringList small = notes.filter("не меньше 8 файлов");
+        EXPECT_EQ(small.isEmpty()
+                      ? QString()
+                      : small.front().section(": у ", 1).section(" они", 0, 0).section(' ', 1),
+                  c.noSpread);
+        const QStringList taken = notes.filter("он не показан и у");
+        EXPECT_EQ(taken.isEmpty() ? QString()
+                                  : taken.front().section(" и у ", 1).section(' ', 1).chopped(1),
+                  c.spreadTaken);
     }
 }
 
@@ -338,7 +355,7 @@ protected:
 TEST_F(BreakdownFolderTest, SubgroupsMatchGroupLoadsOfTheirMembers)
 {
     const LoadedProfile whole = loadGroup(dir.filePath("company"), kToday);
-    const Breakdown breakdown = splitGroup(whole, 4, 3);
+    const Breakdown breakdown = splitGroup(whole, 4, Disclosure{3});
     ASSERT_EQ(shownOf(breakdown), (std::vector<NameAndCount>{{"Склад", 4}, {"Прочие", 4}}));
     expectSameGroup(breakdown.shown[0].profile, loadGroup(dir.filePath("склад"), kToday));
     expectSameGroup(breakdown.shown[1].profile, loadGroup(dir.filePath("прочие"), kToday));
@@ -353,8 +370,8 @@ TEST_F(BreakdownFolderTest, SplitAsReadMatchesTheSplitOfTheLoad)
     const LoadedProfile whole =
         loadGroup(dir.filePath("company"), kToday, Members::Drop,
                   [&](const MemberProfile &member) { builder.add(member); });
-    const Breakdown streamed = builder.finish(3);
-    const Breakdown kept = splitGroup(loadGroup(dir.filePath("company"), kToday), 4, 3);
+    const Breakdown streamed = builder.finish(Disclosure{3});
+    const Breakdown kept = splitGroup(loadGroup(dir.filePath("company"), kToday), 4, Disclosure{3});
     ASSERT_EQ(shownOf(streamed), shownOf(kept));
     for (std::size_t i = 0; i < kept.shown.size(); ++i) {
         EXPECT_EQ(streamed.shown[i].profile.store, kept.shown[i].profile.store);
@@ -368,7 +385,7 @@ TEST_F(BreakdownFolderTest, TableRowsInPercentWholeFolderFirst)
 {
     const LoadedProfile whole = loadGroup(dir.filePath("company"), kToday);
     const BreakdownTable table =
-        breakdownTable(whole, splitGroup(whole, 4, 3), QStringLiteral("company"));
+        breakdownTable(whole, splitGroup(whole, 4, Disclosure{3}), QStringLiteral("company"));
     ASSERT_EQ(table.rows.size(), 3u);
     EXPECT_EQ(table.rows[0].name, QStringLiteral("Вся папка"));
     EXPECT_EQ(table.rows[0].count, 8);
@@ -391,7 +408,7 @@ TEST_F(BreakdownFolderTest, TableRowsInPercentWholeFolderFirst)
     EXPECT_TRUE(lines[5].startsWith("icc2,,"));
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Вся папка,8,").toUtf8()));
     EXPECT_TRUE(lines[3].startsWith(QStringLiteral("Прочие,4,").toUtf8()));
-    EXPECT_EQ(lines[2].split(',')[2].toDouble(), percent.SummaryScores[1]);
+    EXPECT_EQ(lines[2].split(',')[2].toDouble(), publishedPercent(percent.SummaryScores[1]));
 
     const QJsonObject json = QJsonDocument::fromJson(breakdownJson(table)).object();
     EXPECT_EQ(json["line"].toInt(), 4);
@@ -400,7 +417,8 @@ TEST_F(BreakdownFolderTest, TableRowsInPercentWholeFolderFirst)
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[1]["name"].toString(), QStringLiteral("Склад"));
     EXPECT_EQ(rows[1]["scales"].toArray().size(), kScaleScoreCount);
-    EXPECT_EQ(rows[1]["summary"].toArray()[11].toDouble(), percent.SummaryScores[12]);
+    EXPECT_EQ(rows[1]["summary"].toArray()[11].toDouble(),
+              publishedPercent(percent.SummaryScores[12]));
 }
 
 TEST(Breakdown, ColumnTitlesFollowTheResultsTable)

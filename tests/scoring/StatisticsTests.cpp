@@ -72,4 +72,62 @@ TEST(Moments, RestOfAWholeAsIfGatheredAlone)
     EXPECT_EQ(remainderMoments(mergedMoments(part, same), part).m2, 0);
 }
 
+// Figures at the edge of their definitions: what rounding leaves must not pass for spread, a
+// difference or a number.
+TEST(Moments, EdgesGiveNoneWhereExactArithmeticDoes)
+{
+    // Not exact in binary: without the guard the rest keeps 1e-14 of "spread".
+    const double a = 100.0 / 12, b = 100.0 / 24;
+    Moments whole, part;
+    for (const double x : {a, a, a, b, b, b, b})
+        whole.add(x);
+    for (const double x : {a, a, a})
+        part.add(x);
+    EXPECT_EQ(remainderMoments(whole, part).m2, 0);
+
+    // A standard error of rounding size beside the means: constant data, as t.test says.
+    Moments x, y;
+    const double next = std::nextafter(a, 100.0);
+    for (const double v : {a, a, next})
+        x.add(v);
+    for (const double v : {a, next, a, a})
+        y.add(v);
+    ASSERT_GT(x.m2 + y.m2, 0);
+    EXPECT_FALSE(welchP(x, y));
+
+    // A value above the group's mean stands above half of it.
+    Moments group;
+    for (const double v : {40.0, 50.0, 60.0, 70.0})
+        group.add(v);
+    EXPECT_GT(*percentileWithin(65.0, group), 50);
+    EXPECT_LT(*percentileWithin(45.0, group), 50);
+
+    // Outside the distributions' domains: NaN at once.
+    EXPECT_TRUE(std::isnan(studentTQuantile(1, 5)));
+    EXPECT_TRUE(std::isnan(studentTQuantile(0.975, -2)));
+    EXPECT_TRUE(std::isnan(studentTCdf(1, 0)));
+    EXPECT_TRUE(std::isnan(regularizedBeta(1.5, 1, 1)));
+}
+
+TEST(Icc, UndefinedWhereTheRowsDoNotDiffer)
+{
+    const auto rows = [](std::initializer_list<std::initializer_list<double>> values) {
+        std::vector<Moments> out;
+        for (const auto &row : values) {
+            out.emplace_back();
+            for (const double v : row)
+                out.back().add(v);
+        }
+        return out;
+    };
+    const double a = 100.0 / 24;
+    const Icc same = iccOf(rows({{a, a, a, a, a, a}, {a, a, a, a}}));
+    EXPECT_FALSE(same.icc1);
+    EXPECT_FALSE(same.icc2);
+    const Icc equalMeans = iccOf(rows({{a, 3 * a}, {3 * a, a}}));
+    ASSERT_TRUE(equalMeans.icc1);
+    EXPECT_DOUBLE_EQ(*equalMeans.icc1, -1); // -1 / (k - 1), k = 2
+    EXPECT_FALSE(equalMeans.icc2);
+}
+
 } // namespace

@@ -42,7 +42,7 @@ std::string trendOf(const std::vector<QString> &entries, int minimumSize)
         Questionnaire().write(dir.filePath("f.txt"));
     const NativePath path = toNativePath(dir.filePath(entries.empty() ? "f.txt" : ""));
     try {
-        const Trend trend = loadTrend(path, minimumSize, kToday);
+        const Trend trend = loadTrend(path, Disclosure{minimumSize}, kToday);
         QStringList waves, withheld;
         for (const TrendWave &w : trend.waves)
             waves << w.name;
@@ -130,7 +130,7 @@ TEST(TrendChanges, AreWelchAndBenjaminiHochbergAsRComputesThem)
     const int levels[] = {3, 3, 5, 4, 4};
     for (int w = 0; w < 5; ++w)
         writeWave(dir.filePath(QStringLiteral("Волна %1").arg(w + 1)), sizes[w], levels[w], seed);
-    const Trend trend = loadTrend(toNativePath(dir.path()), 3, kToday);
+    const Trend trend = loadTrend(toNativePath(dir.path()), Disclosure{3, 3}, kToday);
     ASSERT_EQ(trend.waves.size(), 4u);
 
     // Every member's 36 values in percent, a line per member after its wave's number.

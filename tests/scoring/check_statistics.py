@@ -42,7 +42,8 @@ def answer_file(department, answers):
 
 
 def shown_rows(files, minimum):
-    """The row each file is counted in: its line 4, or "Прочие" for the pooled small ones."""
+    """The row each file is counted in: its line 4, or "Прочие" for the pooled small ones; and
+    its line 4 itself, the distinct subgroup."""
     texts = {}
     for path in files:
         with open(path, "rb") as f:
@@ -52,13 +53,26 @@ def shown_rows(files, minimum):
         sizes[text] = sizes.get(text, 0) + 1
     pool = sum(n for n in sizes.values() if n < minimum)
     assert pool == 0 or pool >= minimum, "a folder whose small subgroups need a large one"
-    return {p: (t if sizes[t] >= minimum else "Прочие") for p, t in texts.items()}
+    return ({p: (t if sizes[t] >= minimum else "Прочие") for p, t in texts.items()},
+            {p: t.casefold() for p, t in texts.items()})
 
 
 def close(ours, theirs):
     if theirs is None or ours is None:
         return ours is None and theirs is None
     return math.isclose(ours, theirs, rel_tol=1e-6, abs_tol=1e-12)
+
+
+def rounded(ours, theirs, step):
+    """ours is theirs as published: rounded to a step of this size (halves either way)."""
+    if theirs is None or ours is None:
+        return ours is None and theirs is None
+    return abs(ours - theirs) <= step / 2 * (1 + 1e-6) + 1e-12
+
+
+def significant_step(p):
+    """The step of p written to two significant digits."""
+    return 10 ** (math.floor(math.log10(p)) - 1) if p and p > 0 else 1e-300
 
 
 class Folder:
@@ -68,12 +82,12 @@ class Folder:
         self.path = os.path.join(root, name)
         write(self.path)
         files = sorted(os.path.join(self.path, f) for f in os.listdir(self.path))
-        self.rows = shown_rows(files, minimum)
+        self.rows, subgroups = shown_rows(files, minimum)
         labels = os.path.join(root, name + ".csv")
         with open(labels, "w", encoding="utf-8", newline="") as f:
             out = csv.writer(f)
-            out.writerow(["path", "row"])
-            out.writerows(self.rows.items())
+            out.writerow(["path", "row", "subgroup"])
+            out.writerows((p, r, subgroups[p]) for p, r in self.rows.items())
         figures = os.path.join(root, name + ".tsv")
         run("Rscript", REFERENCE_R, labels, figures)
         self.r = {}
@@ -82,9 +96,13 @@ class Folder:
                 key, value = line.rstrip("\n").split("\t")
                 self.r[key] = None if value == "NA" else float(value)
         self.group = json.loads(run(VORLZUT, "--json", self.path))
-        by = ["--by", "4", "--min-size", str(minimum), self.path]
+        # Every shown row tested and every significant one marked, as R tests them.
+        by = ["--by", "4", "--min-size", str(minimum), "--min-spread", str(minimum),
+              "--min-diff", "0", self.path]
         self.split = json.loads(run(VORLZUT, "--json", *by))
         self.csv = list(csv.DictReader(io.StringIO(run(VORLZUT, "--csv", *by).decode())))
+        self.default_split = json.loads(
+            run(VORLZUT, "--json", "--by", "4", "--min-size", str(minimum), self.path))
 
 
 def generated(count, seed):
@@ -166,12 +184,16 @@ class StatisticsAgainstR(unittest.TestCase):
                     self.check(folder, "rwg(j)", value, "agreement.%s.%d" % (kind, i + 1))
 
     def test_icc(self):
+        """Over every distinct subgroup, published with two decimals."""
         for folder in self.folders:
             for statistic in ("icc1", "icc2"):
                 for key in KEYS:
                     kind, index = key.split(".")
-                    self.check(folder, statistic, folder.split[statistic][kind][int(index) - 1],
-                               "%s.%s" % (statistic, key))
+                    ours = folder.split[statistic][kind][int(index) - 1]
+                    theirs = folder.r.get("%s.%s" % (statistic, key))
+                    self.assertTrue(rounded(ours, theirs, 0.01),
+                                    "%s %s.%s: %r, R %r" % (folder.path, statistic, key, ours, theirs))
+                    self.assertEqual(folder.default_split[statistic][kind][int(index) - 1], ours)
 
     def test_welch_and_benjamini_hochberg(self):
         marked = 0
@@ -184,7 +206,9 @@ class StatisticsAgainstR(unittest.TestCase):
                     kind, index = key.split(".")
                     p = row["p"][kind][int(index) - 1]
                     significant = row["significant"][kind][int(index) - 1]
-                    self.check(folder, "p", p, "p.%s.%s" % (row["name"], key))
+                    theirs = folder.r.get("p.%s.%s" % (row["name"], key))
+                    self.assertTrue(rounded(p, theirs, significant_step(theirs)),
+                                    "%s p.%s.%s: %r, R %r" % (folder.path, row["name"], key, p, theirs))
                     self.check(folder, "significant", float(significant),
                                "significant.%s.%s" % (row["name"], key))
                     marked += significant
@@ -195,6 +219,19 @@ class StatisticsAgainstR(unittest.TestCase):
                     self.assertEqual(line["significant_%s%s" % (column, index)],
                                      "1" if significant else "0")
         self.assertGreater(marked, 0)
+
+    def test_no_spread_or_test_below_the_spread_minimum(self):
+        """By default a subgroup of fewer than 8 files has no p and no marks."""
+        hidden = 0
+        for folder in self.folders:
+            for row in folder.default_split["subgroups"][1:]:
+                if row["count"] < 8:
+                    hidden += 1
+                    self.assertFalse(row["spreadShown"])
+                    for kind in ("summary", "scales"):
+                        self.assertEqual(set(row["p"][kind]), {None}, row["name"])
+                        self.assertEqual(set(row["significant"][kind]), {None}, row["name"])
+        self.assertGreater(hidden, 0)
 
     def test_comparison_with_a_group(self):
         """--json --compare: a group against a group gets Welch's p and the marks after
@@ -210,8 +247,12 @@ class StatisticsAgainstR(unittest.TestCase):
             run("Rscript", REFERENCE_R, reference.path + ".csv", figures, listed, respondent)
             with open(figures, encoding="utf-8") as f:
                 r = dict(line.rstrip("\n").split("\t") for line in f)
-            group = json.loads(run(VORLZUT, "--json", "--compare", reference.path, profile.path))
-            person = json.loads(run(VORLZUT, "--json", "--compare", reference.path, respondent))
+            # Groups of any size tested, every significant difference marked, as R does.
+            every = ["--min-spread", "1", "--min-diff", "0"]
+            group = json.loads(run(VORLZUT, "--json", *every, "--compare", reference.path,
+                                   profile.path))
+            person = json.loads(run(VORLZUT, "--json", *every, "--compare", reference.path,
+                                    respondent))
             self.assertNotIn("percentile", group)
             self.assertNotIn("p", person)
             for key in KEYS:

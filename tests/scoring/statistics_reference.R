@@ -2,7 +2,8 @@
 # the program's figures to be checked against: reads the answer files itself.
 #
 # Usage: Rscript statistics_reference.R LABELS.csv OUT.tsv [COMPARED.csv RESPONDENT]
-# LABELS.csv: columns path and row (the breakdown row a file is counted in). OUT.tsv: one figure
+# LABELS.csv: columns path, row (the breakdown row a file is counted in) and subgroup (the
+# text of its line 4, the distinct subgroup the ICCs are taken over). OUT.tsv: one figure
 # a line, "key<TAB>value", NA where R finds none.
 suppressMessages(library(multilevel))
 args <- commandArgs(trailingOnly = TRUE)
@@ -57,7 +58,7 @@ scale_answers <- function(s) {
 for (s in 1:24) put(paste0("agreement.scales.", s), rwg(scale_answers(s)))
 for (b in 1:4) put(paste0("agreement.blocks.", b), rwg((8 * (b - 1) + 1):(8 * b)))
 
-# The breakdown: ICCs over the shown rows, Welch of each row against the rest, BH over all.
+# The breakdown: Welch of each row against the rest, BH over all.
 rows <- unique(labels$row[labels$row != ""])
 shown <- labels$row != ""
 p <- numeric()
@@ -75,15 +76,28 @@ for (name in names(p)) {
   put(sub("^p\\.", "significant.", name),
       if (is.na(adjusted[[name]])) 0 else as.numeric(adjusted[[name]] < 0.05))
 }
+# The ICCs over every distinct subgroup (the column subgroup), the small ones each on its own.
+# A sum of squares between the subgroups that exact arithmetic makes zero (equal means) is
+# zero: ICC(2) is then undefined, and ICC(1) -1/(k - 1), or undefined with no spread at all.
+groups <- unique(labels$subgroup)
 for (i in 1:36) {
-  icc <- function(f) NA
-  if (length(rows) > 1) {
-    frame <- data.frame(v = values[shown, i], g = factor(labels$row[shown]))
-    model <- aov(v ~ g, data = frame)
-    icc <- function(f) { v <- f(model); if (is.finite(v)) v else NA }
+  icc1 <- NA
+  icc2 <- NA
+  if (length(groups) > 1) {
+    v <- values[, i]
+    g <- factor(labels$subgroup)
+    means <- tapply(v, g, mean)
+    between <- sum(tapply(v, g, length) * (means - mean(v))^2)
+    if (between > 1e-9 * sum(v^2)) {
+      model <- aov(v ~ g, data = data.frame(v = v, g = g))
+      icc1 <- ICC1(model)
+      icc2 <- ICC2(model)
+    } else if (sum((v - means[g])^2) > 0) {
+      icc1 <- -1 / (length(v) / length(groups) - 1)
+    }
   }
-  put(paste0("icc1.", key(i)), icc(ICC1))
-  put(paste0("icc2.", key(i)), icc(ICC2))
+  put(paste0("icc1.", key(i)), icc1)
+  put(paste0("icc2.", key(i)), icc2)
 }
 # A comparison, when asked: Welch's test of a compared group's files (a CSV with a column path)
 # against this folder, BH over the 36; a respondent's mid-rank percentile within this folder.
