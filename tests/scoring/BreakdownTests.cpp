@@ -407,6 +407,8 @@ TEST_F(BreakdownFolderTest, TableRowsInPercentWholeFolderFirst)
         EXPECT_EQ(line.count(','), 1 + 3 * kBreakdownColumns);
     EXPECT_TRUE(lines[5].startsWith("icc2,,"));
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Вся папка,8,").toUtf8()));
+    // The whole folder is tested against nothing: its p and marks are empty, not 0.
+    EXPECT_TRUE(lines[1].endsWith(QByteArray(2 * kBreakdownColumns, ',') + '\r'));
     EXPECT_TRUE(lines[3].startsWith(QStringLiteral("Прочие,4,").toUtf8()));
     EXPECT_EQ(lines[2].split(',')[2].toDouble(), publishedPercent(percent.SummaryScores[1]));
 

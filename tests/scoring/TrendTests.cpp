@@ -130,8 +130,17 @@ TEST(TrendChanges, AreWelchAndBenjaminiHochbergAsRComputesThem)
     const int levels[] = {3, 3, 5, 4, 4};
     for (int w = 0; w < 5; ++w)
         writeWave(dir.filePath(QStringLiteral("Волна %1").arg(w + 1)), sizes[w], levels[w], seed);
-    const Trend trend = loadTrend(toNativePath(dir.path()), Disclosure{3, 3}, kToday);
+    // Every change tested and every significant one marked, as R has them.
+    const Trend trend = loadTrend(toNativePath(dir.path()), Disclosure{3, 3, 0}, kToday);
     ASSERT_EQ(trend.waves.size(), 4u);
+    // By default the waves of 6 and 7 files are below the spread minimum: none of the three
+    // changes is tested, and the note says which waves.
+    const Trend untested = loadTrend(toNativePath(dir.path()), Disclosure{}, kToday);
+    for (const TrendChange &change : untested.changes)
+        EXPECT_EQ(std::count(change.p.begin(), change.p.end(), std::nullopt), kTrendColumns);
+    EXPECT_TRUE(trendWithheldNote(untested).contains("не проверены изменения волн «Волна 1» (6), "
+                                                     "«Волна 4» (7)"))
+        << trendWithheldNote(untested).toStdString();
 
     // Every member's 36 values in percent, a line per member after its wave's number.
     QByteArray csv;
@@ -177,6 +186,7 @@ TEST(TrendChanges, AreWelchAndBenjaminiHochbergAsRComputesThem)
     EXPECT_EQ(undefined, 3);
     EXPECT_GT(marked, 0);
     EXPECT_LT(marked, lines.size() - undefined);
+
 }
 
 } // namespace
