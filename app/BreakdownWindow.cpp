@@ -55,6 +55,9 @@ public:
         frozen_->setFrameShape(QFrame::NoFrame);
         frozen_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         frozen_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // It shares the table's selection: a row made current there must not scroll it away
+        // from the whole folder's row.
+        frozen_->setAutoScroll(false);
         connect(horizontalScrollBar(), &QAbstractSlider::valueChanged,
                 frozen_->horizontalScrollBar(), &QAbstractSlider::setValue);
         connect(frozen_, &QTableView::doubleClicked, this, &QTableView::doubleClicked);

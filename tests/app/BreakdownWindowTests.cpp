@@ -203,6 +203,9 @@ TEST(HeatMapWindow, WholeFolderRowStaysInViewWhenScrolled)
         return view->grab(QRect(area.topLeft(), QSize(area.width(), view->rowHeight(0)))).toImage();
     };
     const QImage before = topRow();
+    // A row chosen (a click, the double click that opens it) is not brought under it.
+    view->setCurrentIndex(window.model->index(3, 0));
+    EXPECT_EQ(topRow(), before);
     view->scrollToBottom();
     ASSERT_GT(view->verticalScrollBar()->value(), 0);
     EXPECT_EQ(topRow(), before);
