@@ -443,7 +443,7 @@ void TForm1::runCommand(const std::function<void()> &command)
     try {
         command();
     } catch (const std::exception &e) {
-        dialogs_->showError(this, errorMessageOf(e));
+        dialogs_->showError(this, windowErrorText(e));
     }
 }
 

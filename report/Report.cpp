@@ -148,8 +148,7 @@ private:
                 warningLines_ = wrapped(warning, warningFont(), kReportWidth);
             items_.push_back({spreadHeight(), false});
         }
-        const QStringList paragraphs =
-            QString(c_.analysis).remove(QLatin1Char('\r')).split(QLatin1Char('\n'));
+        const QStringList paragraphs = reportAnalysisParagraphs(c_.analysis);
         items_.push_back({sectionHeight(), true});
         for (const QString &paragraph : paragraphs)
             for (const QString &line : wrapped(paragraph, analysisFont_, kReportWidth)) {
@@ -692,6 +691,29 @@ static_assert(ReportPainter::comparisonEndsAboveTheCharts(),
               "the text after the comparison page flows as after the charts");
 
 } // namespace
+
+QStringList reportAnalysisParagraphs(const QString &analysis)
+{
+    const QStringList lines = QString(analysis).remove(QLatin1Char('\r')).split(QLatin1Char('\n'));
+    QStringList paragraphs;
+    paragraphs.reserve(std::min<qsizetype>(lines.size(), 200));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        paragraphs << lines[i];
+        if (lines[i] != groupDetailsHead())
+            continue;
+        // The members run to the first empty line.
+        qsizetype end = i + 1;
+        while (end < lines.size() && !lines[end].isEmpty())
+            ++end;
+        const qsizetype members = end - i - 1;
+        if (members <= kReportMembersListed)
+            continue;
+        paragraphs << lines.mid(i + 1, kReportMembersListed);
+        paragraphs << QStringLiteral("… и ещё %1").arg(members - kReportMembersListed);
+        i = end - 1;
+    }
+    return paragraphs;
+}
 
 QPageLayout reportPageLayout()
 {

@@ -83,6 +83,13 @@ struct FlowPlace
 std::vector<FlowPlace> flowPieces(const std::vector<FlowItem> &items, double firstTop,
                                   double firstRoom, double pageRoom);
 
+// The analysis text as the report prints it, a paragraph a line: a group's list of members
+// ("Состав группы:" and a line a member) cut after kReportMembersListed members with a line
+// "… и ещё N" for the rest, since a report of thousands would otherwise be hundreds of pages of names; the
+// memo and the CSV keep them all.
+inline constexpr int kReportMembersListed = 50;
+QStringList reportAnalysisParagraphs(const QString &analysis);
+
 // The report's chart views, A to F.
 inline constexpr int kReportChartViews = int(kChartViewKinds.size());
 

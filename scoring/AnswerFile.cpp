@@ -466,7 +466,7 @@ int AnswerFileText::total(int n) const
     IntegerScanner scanner;
     scanner.feed(field);
     if (!scanner.valid())
-        throw notAnInteger(decodeText(field, utf8_));
+        throw notAnInteger(decodeText(field, utf8_)).atLine(n);
     return scanner.value();
 }
 
@@ -480,7 +480,7 @@ int AnswerFileText::answer(int n) const
 {
     if (n >= 1 && n <= count_ && lines_[n].number.valid())
         return lines_[n].number.value();
-    throw notAnInteger(quoted(n));
+    throw notAnInteger(quoted(n)).atLine(n);
 }
 
 QString decodeUtf8(QByteArrayView bytes)

@@ -11,6 +11,12 @@ CommandError &CommandError::inFile(const QString &file)
     return *this;
 }
 
+CommandError &CommandError::atLine(int line)
+{
+    line_ = line;
+    return *this;
+}
+
 CommandError &CommandError::because(const QString &reason)
 {
     reason_ = reason;

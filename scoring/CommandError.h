@@ -16,12 +16,16 @@ public:
     // The error box shows the message alone.
     const QString &file() const { return file_; }
     const QString &reason() const { return reason_; }
+    // The line of the file the message is about (1..), 0 when none is.
+    int line() const { return line_; }
     CommandError &inFile(const QString &file);
     CommandError &because(const QString &reason);
+    CommandError &atLine(int line);
 
 private:
     QString file_;
     QString reason_;
+    int line_ = 0;
 };
 
 // The system's text for an errno value, in English whatever the user's language, as the

@@ -285,7 +285,9 @@ TEST_F(WindowTest, FailedGroupLoadRestoresCursorAndKeepsProfile)
     writeSheet("a.txt", {}, "team");
     const QString any = writeSheet("b.txt", bad, "team");
     openGroup(any);
-    EXPECT_EQ(dialogs->errors, QStringList({"'8 x' is not a valid integer value"}));
+    // The message as it stands, then which of the folder's files and which line.
+    EXPECT_EQ(dialogs->errors,
+              QStringList({"'8 x' is not a valid integer value.\nФайл: b.txt, строка 45"}));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(screenOf(*form), before);
 }

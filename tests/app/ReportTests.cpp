@@ -73,6 +73,26 @@ INSTANTIATE_TEST_SUITE_P(
         FlowCase{"exactly_full_page", {{50}, {50}, {1}}, 100, {{0, 100}, {0, 150}, {1, 0}}}),
     [](const auto &row) { return std::string(row.param.name); });
 
+// A group's list of members in the report: 50 at most, then how many more.
+TEST(ReportAnalysis, ListsAtMostFiftyMembers)
+{
+    const auto analysis = [](int members) {
+        QStringList lines{"Анализ данных опросника.", "", "Состав группы:"};
+        for (int m = 1; m <= members; ++m)
+            lines << QStringLiteral("Член %1").arg(m);
+        return (lines << "" << "Инновация = 50,0%").join("\r\n");
+    };
+    for (const auto &[members, shown, more] :
+         {std::tuple{3, 3, ""}, {50, 50, ""}, {51, 50, "… и ещё 1"}, {20000, 50, "… и ещё 19950"}}) {
+        const QStringList paragraphs = reportAnalysisParagraphs(analysis(members));
+        SCOPED_TRACE(members);
+        EXPECT_EQ(paragraphs.filter(QRegularExpression("^Член \\d+$")).size(), shown);
+        EXPECT_EQ(paragraphs.filter("и ещё"),
+                  *more ? QStringList{QString::fromUtf8(more)} : QStringList{});
+        EXPECT_EQ(paragraphs.mid(paragraphs.size() - 2), QStringList({"", "Инновация = 50,0%"}));
+    }
+}
+
 // ---- reading a PDF back
 
 QString run(const QString &program, const QStringList &arguments)
