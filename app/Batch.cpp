@@ -153,6 +153,7 @@ struct LoadedInput
     std::optional<ReferenceProfile> reference;
     std::shared_ptr<const BreakdownTable> breakdown; // the breakdown a subgroup comes from
     Disclosure disclosure;
+    QString title; // what names a group: its folder or table, the subgroup
 };
 
 // What one input's files are made of, painted by the views alone.
@@ -174,6 +175,10 @@ std::unique_ptr<InputReports> paintInput(const LoadedInput &input, ChartPicture 
     const LoadedProfile &loaded = input.profile;
     ProfileView view;
     view.header = loaded.header;
+    // The pictures and the report name the group as the window does; the analysis keeps the
+    // header as read.
+    if (loaded.group && !input.title.isEmpty() && view.header.name == groupName())
+        view.header.name = input.title;
     view.store = loaded.store;
     convertToPercent(view.store);
     view.reference = input.reference;
@@ -182,7 +187,7 @@ std::unique_ptr<InputReports> paintInput(const LoadedInput &input, ChartPicture 
     const QString today = todayText();
     // The analysis file holds the whole text; the report shows it as the memo does.
     const MemoText memo =
-        memoTextOf(analysisLines(view.store, view.header, today).join(QLatin1Char('\n')));
+        memoTextOf(analysisLines(view.store, loaded.header, today).join(QLatin1Char('\n')));
     reports->analysis = memo.whole;
     ReportContent &content = reports->content;
     content.header = view.header;
@@ -192,6 +197,7 @@ std::unique_ptr<InputReports> paintInput(const LoadedInput &input, ChartPicture 
     content.analysis = memoPlainText(memo.shown);
     content.reference = input.reference;
     content.disclosure = input.disclosure;
+    content.title = input.title;
     content.group = loaded.group;
     content.anonymous = loaded.anonymous;
     content.count = loaded.count;
@@ -482,6 +488,7 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
                      for (const QString &note : notes)
                          report.note(shownPath(path) + QStringLiteral(": ") + note);
                      input.nameCaption = groupName();
+                     input.title = isFolder(path) ? lastName(path) : groupSourceName(path);
                  } else {
                      input.profile = loadRespondent(path);
                      input.nameCaption = respondentNameCaption();
@@ -572,6 +579,7 @@ int runBreakdownBatch(const NativePath &outDir, const NativePath &folder, int sp
                  input.reference->tests = subgroupTests(*table, input.profile.header.name);
                  input.breakdown = table;
                  input.disclosure = disclosure;
+                 input.title = input.profile.header.name;
                  return input;
              },
              [](const LoadedInput &input, int limit) {

@@ -75,6 +75,7 @@ void TForm1::showSubgroup(LoadedProfile subgroup, const LoadedProfile &whole,
     reference.tests = subgroupTests(*breakdown, subgroup.header.name);
     holdReference(std::move(reference));
     disclosure_ = breakdown->disclosure;
-    showLoaded(std::move(subgroup), groupName());
+    const QString title = subgroup.header.name;
+    showLoaded(std::move(subgroup), groupName(), title);
     breakdownOrigin_ = std::move(breakdown);
 }

@@ -38,7 +38,7 @@ void TForm1::redrawComparison()
     fillTable();
     paintDiagramPolygons(diagramShown_);
     showChartView(chartShown_);
-    writeChartFoot(*ChartAll, ceCode->text(), ceName->text(), ceDate->text(),
+    writeChartFoot(*ChartAll, ceCode->text(), shownName(), ceDate->text(),
                    referenceCaptionText());
 }
 

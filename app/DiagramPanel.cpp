@@ -47,7 +47,7 @@ void TForm1::paintDiagramPolygons(DiagramKind kind)
 
 void TForm1::refreshDiagramLabels()
 {
-    laInfoImage->setCaption(ceCode->text() + QStringLiteral(". ") + ceName->text());
+    laInfoImage->setCaption(ceCode->text() + QStringLiteral(". ") + shownName());
     laDateImage->setCaption(ceDate->text());
     const auto looks =
         diagramLabelLooks(Profile(), imPlot->size(), palette().color(QPalette::WindowText));

@@ -25,6 +25,8 @@ ReportContent reportContentOf(const TForm1 &form)
     const LoadedProfile *loaded = form.lastLoad();
     content.header = form.headerTexts();
     content.nameCaption = form.nameCaption();
+    content.header.name = form.shownName();
+    content.title = form.profileTitle();
     content.today = todayText();
     content.store = Profile();
     content.analysis = form.memoText();
@@ -59,7 +61,7 @@ void TForm1::mmReportSaveClick()
         return;
     const QString chosen = askSaveName({QStringLiteral("Запись отчёта в pdf-файл"),
                                         kPdfFilter,
-                                        reportFileName(Profile().ProgramFolder, ceCode->text()),
+                                        reportFileName(Profile().ProgramFolder, fileStem()),
                                         {}});
     if (chosen.isEmpty())
         return;
@@ -77,7 +79,7 @@ void TForm1::mmPrintClick()
         return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(reportPageLayout());
-    printer.setDocName(QStringLiteral("Report ") + fileNameSafeCode(ceCode->text()));
+    printer.setDocName(QStringLiteral("Report ") + fileNameSafeCode(fileStem()));
     if (!dialogs_->runPrintDialog(printer, this))
         return;
     runCommand([&] {

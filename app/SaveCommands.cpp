@@ -25,6 +25,7 @@
 namespace {
 
 const QString kPictureFilter = QStringLiteral("JPG Files (*.jpg)");
+const QString kAnalysisFilter = QStringLiteral("RTF Files (*.rtf)");
 const QString kTableFilter = QStringLiteral("CSV Files (*.csv)");
 const QString kWorkbookFilter = QStringLiteral("Excel Files (*.xlsx)");
 
@@ -36,7 +37,10 @@ void TForm1::mmAnalysisSaveClick()
     // the results folder itself.
     QFileDialog &dialog = saveDialog();
     dialog.setWindowTitle(QStringLiteral("Запись анализа факторов в rtf.файл"));
-    dialog.selectFile(analysisFileName(Profile().ProgramFolder, ceCode->text()));
+    // Its own file type, not the one the last save left: a JPG filter would hide the .rtf
+    // files the proposed name may replace.
+    dialog.setNameFilter(kAnalysisFilter);
+    dialog.selectFile(analysisFileName(Profile().ProgramFolder, fileStem()));
     const QString name = dialogs_->runSaveDialog(dialog);
     if (name.isEmpty())
         return;
@@ -59,7 +63,7 @@ void TForm1::mmTableSaveClick()
 {
     saveTable(
         QStringLiteral("Запись таблицы результатов в csv-файл"), kTableFilter,
-        QStringLiteral("csv"), tableFileName(Profile().ProgramFolder, ceCode->text()),
+        QStringLiteral("csv"), tableFileName(Profile().ProgramFolder, fileStem()),
         [](const LoadedProfile &loaded, const QString &) {
             return profileCsv(loaded, spreadsheetCsv(QLocale()));
         });
@@ -69,7 +73,7 @@ void TForm1::mmWorkbookSaveClick()
 {
     const QString code = ceCode->text();
     saveTable(QStringLiteral("Запись таблицы результатов в xlsx-файл"), kWorkbookFilter,
-              QStringLiteral("xlsx"), workbookFileName(Profile().ProgramFolder, code),
+              QStringLiteral("xlsx"), workbookFileName(Profile().ProgramFolder, fileStem()),
               [code](const LoadedProfile &loaded, const QString &name) {
                   // The workbook is made beside the file it becomes.
                   return profileXlsx(loaded, tableWorkbookProperties(code),
@@ -118,7 +122,7 @@ void TForm1::savePicture(const QString &title, const QString &prefix, const TLab
     const QString chosen = askSaveName(
         {title,
          kPictureFilter,
-         pictureFileName(Profile().ProgramFolder, prefix, letter->caption(), ceCode->text()),
+         pictureFileName(Profile().ProgramFolder, prefix, letter->caption(), fileStem()),
          {}});
     if (chosen.isEmpty())
         return;

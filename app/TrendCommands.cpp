@@ -45,6 +45,6 @@ void TForm1::showWave(std::shared_ptr<const Trend> trend, std::size_t wave)
     if (wave > 0)
         before = loadReference(trend->waves[wave - 1].folder, todayText());
     holdReference(std::move(before));
-    showLoaded(std::move(loaded), groupName());
+    showLoaded(std::move(loaded), groupName(), trend->waves[wave].name);
     trendOrigin_ = std::move(trend);
 }

@@ -17,6 +17,7 @@
 #include "ProfileStore.h"
 #include "ProgramFolders.h"
 #include "ResultsGrid.h"
+#include "ShownText.h"
 #include "Scoring.h"
 #include "TChart.h"
 #include "TImage.h"
@@ -59,6 +60,8 @@ constexpr QRect kDesignedRect(298, 205, 1032, 776);
 
 // The diagram every load draws.
 constexpr DiagramKind kLoadDiagramKind = DiagramKind::FactorsIII;
+// The most of a group's title the window's title bar takes.
+constexpr qsizetype kShownTitle = 80;
 
 constexpr int kDefaultFontPx = 11;
 constexpr int kCaptionFontPx = 16;
@@ -558,7 +561,8 @@ void TForm1::loadGroupFolder(const NativePath &path)
     QStringList notes;
     {
         BusyCursor busy;
-        showLoaded(loadGroup(path, todayText(), Members::Keep, {}, options, &notes), groupName());
+        showLoaded(loadGroup(path, todayText(), Members::Keep, {}, options, &notes), groupName(),
+                   groupSourceName(path));
     }
     if (!notes.isEmpty())
         dialogs_->showNotes(this, notes);
@@ -582,9 +586,30 @@ std::optional<TableOptions> TForm1::confirmTable(const NativePath &table)
     return dialogs_->confirmTable(this, table, scan, options);
 }
 
-void TForm1::showLoaded(LoadedProfile &&read, const QString &nameCaption)
+QString TForm1::shownName() const
+{
+    const QString name = ceName->text();
+    if (lastLoad_ && lastLoad_->group && !profileTitle_.isEmpty() && name == groupName())
+        return profileTitle_;
+    return name;
+}
+
+QString TForm1::fileStem() const
+{
+    const QString code = ceCode->text();
+    if (!lastLoad_ || !lastLoad_->group || profileTitle_.trimmed().isEmpty())
+        return code;
+    return code + QLatin1Char(' ') + profileTitle_;
+}
+
+void TForm1::showLoaded(LoadedProfile &&read, const QString &nameCaption, const QString &title)
 {
     lastLoad_ = std::make_unique<LoadedProfile>(std::move(read));
+    profileTitle_ = lastLoad_->group ? title : QString();
+    setWindowTitle(profileTitle_.isEmpty()
+                       ? QString()
+                       : shownBeginning(profileTitle_, kShownTitle) + QStringLiteral(" — ") +
+                             QCoreApplication::applicationName());
     breakdownOrigin_.reset();
     trendOrigin_.reset();
     const LoadedProfile &loaded = *lastLoad_;
@@ -608,7 +633,7 @@ void TForm1::showLoaded(LoadedProfile &&read, const QString &nameCaption)
     sgResF->selectCell(1, 1);
     setFieldText(ceNanket, QString::number(loaded.count));
     showStatus(*this, loaded.group ? lowAgreementWarning(agreementOf(loaded.moments)) : QString());
-    writeChartFoot(*ChartAll, ceCode->text(), ceName->text(), ceDate->text(),
+    writeChartFoot(*ChartAll, ceCode->text(), shownName(), ceDate->text(),
                    referenceCaptionText());
     // Every load draws view B, so the title, the letter and the proposed picture name say B:
     // a letter "A" over view B would name the saved picture after a view it does not show.
@@ -699,7 +724,7 @@ void TForm1::ShowWorkspace()
 void TForm1::ceCodeKeyUp()
 {
     const QString code = ceCode->text();
-    const QString name = ceName->text();
+    const QString name = shownName();
     const QString date = ceDate->text();
     laInfoImage->setCaption(code + QStringLiteral(". ") + name);
     laDateImage->setCaption(date);

@@ -113,6 +113,15 @@ public:
     // What comparisons show of a group's spread and tests: the last breakdown's minimums, or
     // the defaults.
     const Disclosure &disclosure() const { return disclosure_; }
+    // What names the group on show, since every group's fields say "0000" and "Группа": its
+    // folder or table, the subgroup or the wave; empty for a respondent.
+    const QString &profileTitle() const { return profileTitle_; }
+    // The name as the captions, the report and the window's title give it: the name field, or
+    // for a group whose field still says "Группа" the group's own title.
+    QString shownName() const;
+    // What the proposed file names are made of: the code, and for a group its title after it,
+    // as the batch names its files ("Report 0000 Склад.pdf").
+    QString fileStem() const;
 
     // The profile laid over every view, or none. It stays while other files and groups load,
     // until it is cleared or replaced; the views on show are redrawn with it.
@@ -193,7 +202,9 @@ private:
     // How a table is read, as the user confirmed it; nullopt when the user cancelled.
     std::optional<TableOptions> confirmTable(const NativePath &table);
     // Puts a profile that has been read completely on screen: header, store, views.
-    void showLoaded(LoadedProfile &&read, const QString &nameCaption);
+    // title names a group on show (its folder or table, a subgroup, a wave); empty for a
+    // respondent.
+    void showLoaded(LoadedProfile &&read, const QString &nameCaption, const QString &title = {});
     // The results table filled from the store, with the reference and the statistics its
     // hints give.
     void fillTable();
@@ -292,6 +303,7 @@ private:
     std::shared_ptr<const BreakdownTable> breakdownOrigin_;
     std::shared_ptr<const Trend> trendOrigin_;
     Disclosure disclosure_;
+    QString profileTitle_;
     // The details of the last load, as lines and as the hint holds them.
     QStringList detailsLines_;
     QString detailsHint_;

@@ -769,7 +769,12 @@ QByteArray reportPdf(const ReportContent &content)
         setUpReportWriter(writer);
         writer.setTitle(shownBeginning(pageTitle(content) + QStringLiteral(": ") +
                                        content.header.code + QStringLiteral(". ") +
-                                       content.header.name));
+                                       content.header.name +
+                                       (content.title.isEmpty() ||
+                                                content.title == content.header.name
+                                            ? QString()
+                                            : QStringLiteral(" (") + content.title +
+                                                  QLatin1Char(')'))));
         if (paintReport(writer, content) == 0)
             return {};
     }

@@ -31,6 +31,9 @@ struct ReportContent
 {
     HeaderTexts header;  // code, name and date as the fields show them; details
     QString nameCaption; // "Ф.И.О" or "Группа", as the window labels the name
+    // What names a group (its folder or table, the subgroup, the wave), for the page's title and
+    // the document's; empty for a respondent.
+    QString title;
     bool group = false;
     // A subgroup opened from a breakdown: no member is named, and the spread has no minimum or
     // maximum (LoadedProfile::anonymous); below the spread minimum there is no spread page.

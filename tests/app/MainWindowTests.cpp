@@ -243,8 +243,9 @@ TEST_F(WindowTest, GroupLoadShowsTheGroupMean)
     EXPECT_DOUBLE_EQ(Profile().ScaleScores[1], 37.5);
     EXPECT_EQ(child<TStringGrid>(*form, "sgResF")->cell(7, 1), " 38");
     EXPECT_FALSE(child<QPlainTextEdit>(*form, "meInfo")->toPlainText().contains("0451. "));
+    // The fields say "Группа"; what is shown names the folder.
     EXPECT_EQ(child<TChart>(*form, "ChartAll")->Foot().Text(),
-              QStringList({"0000 Группа " + todayText()}));
+              QStringList({"0000 team " + todayText()}));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 

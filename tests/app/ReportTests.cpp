@@ -242,7 +242,7 @@ TEST_F(ReportTest, GroupReportListsMembersAndTheSpreadOfTheSummaryValues)
     EXPECT_TRUE(pdfText(pdf, 3, 3).startsWith("Разброс итоговых показателей по группе"));
     const QString text = pdfText(pdf);
     for (const QString expected :
-         {"Групповой профиль организационной культуры", "Код 0000", "Группа Группа",
+         {"Групповой профиль организационной культуры", "Код 0000", "Группа group",
           "Состав группы Орлова Вера 0001 01.03.2024", "Соколов Пётр 0002 01.03.2024", "N анкет 2",
           "Разброс итоговых показателей по группе",
           "Показатель n Среднее Ст. откл. Минимум Максимум"})
@@ -390,7 +390,7 @@ TEST_F(ReportTest, MenuItemsDialogAndProposedNames)
     EXPECT_EQ(s[0].filter, "PDF Files (*.pdf)");
     EXPECT_EQ(QDir::cleanPath(s[0].folder), QDir::cleanPath(program + "Results"));
     EXPECT_EQ(s[0].proposed, program + "Results/Report 7_.._x.pdf");
-    EXPECT_EQ(s[2].proposed, program + "Results/Report 0000.pdf");
+    EXPECT_EQ(s[2].proposed, program + "Results/Report 0000 group.pdf");
     EXPECT_EQ(s[2].filter, "PDF Files (*.pdf)");
     EXPECT_TRUE(QDir(program + "Results").isEmpty());
 }

@@ -171,7 +171,8 @@ TEST_F(SaveTest, ProposalsFollowTheCodeAndViewLettersAndTheDialogKeepsItsState)
     EXPECT_EQ(s[1].filter, "JPG Files (*.jpg)");
     EXPECT_EQ(QDir::cleanPath(s[1].folder), QDir::cleanPath(program + "Results"));
     EXPECT_EQ(s[2].proposed, program + "Results/0451.rtf");
-    EXPECT_EQ(s[2].filter, "JPG Files (*.jpg)");
+    // Its own file type, whatever the picture save before it left.
+    EXPECT_EQ(s[2].filter, "RTF Files (*.rtf)");
     EXPECT_EQ(s[3].title, "Запись текущего профиля факторов в jpg-файл");
     EXPECT_EQ(s[3].proposed, program + "Results/Image C 7_.._x.jpg");
     // Every dialog was cancelled: nothing written.
@@ -186,9 +187,9 @@ TEST_F(SaveTest, GroupLoadProposesCode0000AndTheLettersShown)
     form->mmImageSaveClick();
     form->mmPlotSaveClick();
     ASSERT_EQ(dialogs->saves.size(), 3u);
-    EXPECT_EQ(dialogs->saves[0].proposed, program + "Results/0000.rtf");
-    EXPECT_EQ(dialogs->saves[1].proposed, program + "Results/Image B 0000.jpg");
-    EXPECT_EQ(dialogs->saves[2].proposed, program + "Results/Plot A 0000.jpg");
+    EXPECT_EQ(dialogs->saves[0].proposed, program + "Results/0000 group.rtf");
+    EXPECT_EQ(dialogs->saves[1].proposed, program + "Results/Image B 0000 group.jpg");
+    EXPECT_EQ(dialogs->saves[2].proposed, program + "Results/Plot A 0000 group.jpg");
 }
 
 TEST_F(SaveTest, AnalysisFileHoldsTheMemoTextInCp1251)
@@ -328,7 +329,7 @@ TEST_F(SaveTest, TableOfAGroupForSpreadsheets)
     writeSheet("a.txt", AnswerSheet{}, "group");
     openGroup(writeSheet("b.txt", AnswerSheet{}, "group"));
     EXPECT_EQ(child<QAction>(*form, "mmTableSave")->text(), "Table (CSV)");
-    const QString target = program + "Results/Table 0000.csv";
+    const QString target = program + "Results/Table 0000 group.csv";
     dialogs->saveAnswers << target;
     QLocale::setDefault(QLocale(QLocale::Russian));
     form->mmTableSaveClick();
@@ -352,7 +353,7 @@ TEST_F(SaveTest, WorkbookBesideTheCsvTableProposesTableCodeXlsx)
     EXPECT_EQ(items.indexOf(child<QAction>(*form, "mmWorkbookSave")),
               items.indexOf(child<QAction>(*form, "mmTableSave")) + 1);
 
-    const QString target = program + "Results/Table 0000.xlsx";
+    const QString target = program + "Results/Table 0000 group.xlsx";
     writeOld(target, "old workbook");
     dialogs->saveAnswers << target;
     form->mmWorkbookSaveClick();
@@ -366,12 +367,12 @@ TEST_F(SaveTest, WorkbookBesideTheCsvTableProposesTableCodeXlsx)
     EXPECT_EQ(s[0].proposed, target);
     EXPECT_EQ(s[0].filter, "Excel Files (*.xlsx)");
     EXPECT_EQ(QDir::cleanPath(s[0].folder), QDir::cleanPath(program + "Results"));
-    EXPECT_EQ(s[1].proposed, program + "Results/Table 12_x.xlsx");
+    EXPECT_EQ(s[1].proposed, program + "Results/Table 12_x group.xlsx");
     const QByteArray bytes = contents(target);
     EXPECT_TRUE(bytes.startsWith("PK\x03\x04"));
     EXPECT_TRUE(bytes.contains("xl/worksheets/sheet2.xml")) << "the group's spread";
     EXPECT_EQ(QDir(program + "Results").entryList(QDir::Files | QDir::Hidden),
-              QStringList{"Table 0000.xlsx"});
+              QStringList{"Table 0000 group.xlsx"});
 }
 
 TEST_F(SaveTest, WorkbookThatCannotBeMadeKeepsTheOldFile)

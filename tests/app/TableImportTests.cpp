@@ -1,8 +1,15 @@
 #include "AppTestSupport.h"
 
+#include "Breakdown.h"
+#include "GroupSource.h"
+#include "NumberFormat.h"
+#include "ReportCommands.h"
+#include "TChart.h"
 #include "TableImportDialog.h"
+#include "TrendWindow.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -262,4 +269,76 @@ TEST_F(TableGroupTest, CheckListsTheBadRowAndSplitWritesTheRestAsAnswerFiles)
         QStringLiteral("В папку %1 записано файлов анкет: 3").arg(QDir::toNativeSeparators(folder))));
     // The window shows nothing of what it wrote: no profile was loaded.
     EXPECT_FALSE(child<QAction>(*form, "mmCompareGroup")->isEnabled());
+}
+
+// What names the profile on show, by its kind. The fields keep "0000" and "Группа" for a
+// group; the window's title, the chart's foot, the report's header and the proposed names name
+// its folder, table, subgroup or wave.
+TEST_F(TableGroupTest, ShownProfileNamedByItsKind)
+{
+    const QString app = QStringLiteral(" — ") + QCoreApplication::applicationName();
+    AnswerSheet person;
+    person.name = "Петров";
+    const auto department = [&](const char *folder, const char *name, int count) {
+        AnswerSheet sheet;
+        sheet.details[0] = QString::fromUtf8(name);
+        QString any;
+        for (int m = 0; m < count; ++m)
+            any = writeSheet(QStringLiteral("%1%2.txt").arg(QString::fromUtf8(name)).arg(m), sheet,
+                             QString::fromUtf8(folder));
+        return any;
+    };
+    const struct
+    {
+        const char *kind;
+        std::function<void()> open;
+        const char *field; // the name field
+        const char *name;  // as shown
+        const char *stem;  // of the proposed file names
+    } kinds[] = {
+        {"respondent", [&] { openData(writeSheet("p.txt", person)); }, "Петров", "Петров", "0451"},
+        {"folder", [&] { openGroup(department("Склад", "Склад", 2)); }, "Группа", "Склад",
+         "0000 Склад"},
+        {"table",
+         [&] {
+             dialogs->answers << writeExport(dir);
+             child<QAction>(*form, "mmGroup")->trigger();
+         },
+         "Группа", "Опрос", "0000 Опрос"},
+        {"subgroup",
+         [&] {
+             department("Компания", "Офис", 3);
+             department("Компания", "Склад", 4);
+             const LoadedProfile whole = loadGroup(dir.filePath("Компания"), todayText());
+             const Breakdown breakdown = splitGroup(whole, 4, Disclosure{});
+             form->showSubgroup(breakdown.shown.front().profile, whole,
+                                std::make_shared<BreakdownTable>(
+                                    breakdownTable(whole, breakdown, "Компания")));
+         },
+         "Склад", "Склад", "0000 Склад"},
+        {"wave",
+         [&] {
+             department("Волны/2023", "Склад", 3);
+             department("Волны/2024", "Склад", 3);
+             dialogs->answers << dir.filePath("Волны");
+             form->mmTrendClick();
+             form->findChild<TrendWindow *>()->openWave(1);
+         },
+         "Группа", "2024", "0000 2024"},
+    };
+    for (const auto &k : kinds) {
+        SCOPED_TRACE(k.kind);
+        k.open();
+        ASSERT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join("; ").toStdString();
+        const QString name = QString::fromUtf8(k.name);
+        EXPECT_EQ(child<QLineEdit>(*form, "ceName")->text(), QString::fromUtf8(k.field));
+        EXPECT_EQ(form->windowTitle(), std::string(k.kind) == "respondent" ? QString() : name + app);
+        EXPECT_TRUE(child<TChart>(*form, "ChartAll")->Foot().Text().value(0).contains(" " + name + " "))
+            << child<TChart>(*form, "ChartAll")->Foot().Text().join('|').toStdString();
+        EXPECT_EQ(reportContentOf(*form).header.name, name);
+        form->mmReportSaveClick(); // cancelled
+        EXPECT_TRUE(dialogs->saves.back().proposed.endsWith(
+            QStringLiteral("/Report %1.pdf").arg(QString::fromUtf8(k.stem))))
+            << dialogs->saves.back().proposed.toStdString();
+    }
 }
