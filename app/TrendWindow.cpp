@@ -15,11 +15,15 @@
 
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -32,7 +36,14 @@ constexpr int kValueColumnWidth = 60;
 constexpr int kRowHeight = 38;
 constexpr int kWindowWidth = 1000;
 constexpr int kChartHeight = 400;
-constexpr int kMostTableHeight = 320;
+constexpr int kLeastChartHeight = 260;
+constexpr int kMostTableHeight = 400;
+// The table's heading takes at most this share of the window's height.
+constexpr int kHeadingShare = 5;
+// What the turned heading adds to the length of a title.
+constexpr int kTurnedTitlePad = 24;
+// The window leaves this share of the screen's height to its frame and the desktop.
+constexpr double kScreenShare = 0.9;
 // Names longer than the column shows are cut before they are laid out.
 constexpr qsizetype kShownName = 200;
 
@@ -121,7 +132,20 @@ QVariant TrendModel::headerData(int section, Qt::Orientation orientation, int ro
 {
     if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return QAbstractTableModel::headerData(section, orientation, role);
-    return heatHeaderData(section, role, QStringLiteral("Волна"), QStringLiteral("Файлов в волне"));
+    const QVariant title =
+        heatHeaderData(section, role, QStringLiteral("Волна"), QStringLiteral("Файлов в волне"));
+    if (role == Qt::DisplayRole && section >= kFirstValueColumn && titleWidth_ > 0)
+        return QFontMetrics(titleFont_).elidedText(title.toString(), Qt::ElideRight, titleWidth_);
+    return title;
+}
+
+void TrendModel::setTitleWidth(const QFont &font, int width)
+{
+    if (font == titleFont_ && width == titleWidth_)
+        return;
+    titleFont_ = font;
+    titleWidth_ = width;
+    emit headerDataChanged(Qt::Horizontal, kFirstValueColumn, columnCount() - 1);
 }
 
 void TrendModel::setShowScales(bool show)
@@ -153,7 +177,7 @@ TrendWindow::TrendWindow(std::shared_ptr<const Trend> trend, Dialogs &dialogs, O
     QStringList notes;
     if (const QString withheld = trendWithheldNote(t); !withheld.isEmpty())
         notes << withheld;
-    notes << trendMarksNote();
+    notes << trendMarksNote(t.disclosure);
     laNotes = addHeatNotes(*layout, notes.join(QLatin1Char('\n')), this);
 
     auto *bar = new QHBoxLayout;
@@ -169,14 +193,17 @@ TrendWindow::TrendWindow(std::shared_ptr<const Trend> trend, Dialogs &dialogs, O
         bar->addWidget(button);
     layout->addLayout(bar);
 
-    chTrend = new TChart(this);
+    // The chart over the table, the extra height of a larger window shared between them.
+    spTrend = new QSplitter(Qt::Vertical, this);
+    spTrend->setChildrenCollapsible(false);
+    chTrend = new TChart(spTrend);
     chTrend->setObjectName(QStringLiteral("chTrend"));
-    chTrend->setMinimumHeight(kChartHeight);
-    fillTrendChart(*chTrend, t, values());
-    layout->addWidget(chTrend, 1);
+    chTrend->setMinimumHeight(kLeastChartHeight);
+    chTrend->installEventFilter(this);
+    spTrend->addWidget(chTrend);
 
     model = new TrendModel(trend_, this);
-    tvWaves = new QTableView(this);
+    tvWaves = new QTableView(spTrend);
     tvWaves->setObjectName(QStringLiteral("tvWaves"));
     setUpHeatTable(*tvWaves, new TurnedHeader(TrendModel::kCountColumn, tvWaves), model,
                    kRowHeight);
@@ -184,33 +211,64 @@ TrendWindow::TrendWindow(std::shared_ptr<const Trend> trend, Dialogs &dialogs, O
         sizeHeatColumns(*tvWaves, kNameColumnWidth, kCountColumnWidth, kValueColumnWidth);
     };
     sizeColumns();
-    // As high as the rows need, a scroll bar's room under them for the 24 scales.
-    const int tableHeight = tvWaves->horizontalHeader()->sizeHint().height() +
-                            model->rowCount() * kRowHeight + 2 * tvWaves->frameWidth() +
-                            tvWaves->horizontalScrollBar()->sizeHint().height();
-    tvWaves->setFixedHeight(std::min(tableHeight, kMostTableHeight));
-    layout->addWidget(tvWaves);
+    spTrend->addWidget(tvWaves);
+    spTrend->setStretchFactor(0, 1);
+    spTrend->setStretchFactor(1, 1);
+    layout->addWidget(spTrend, 1);
     auto *hint = new QLabel(QStringLiteral("В ячейке — значение волны и под ним изменение от "
                                            "прошлой волны; цвет — изменение: красный ниже, "
-                                           "зелёный выше, в полную силу от 20 пунктов. Двойной "
-                                           "щелчок по волне открывает её в главном окне в "
-                                           "сравнении с прошлой волной."),
+                                           "зелёный выше, в полную силу от 20 пунктов. Щелчок "
+                                           "по показателю в легенде или по его столбцу выделяет "
+                                           "его линию на графике. Двойной щелчок по волне в "
+                                           "таблице или на графике открывает её в главном окне "
+                                           "в сравнении с прошлой волной."),
                             this);
     hint->setWordWrap(true);
     layout->addWidget(hint);
 
     connect(tvWaves, &QTableView::doubleClicked, this,
             [this](const QModelIndex &index) { openWave(index.row()); });
-    connect(cbSummary, &QCheckBox::toggled, this,
-            [this] { fillTrendChart(*chTrend, *trend_, values()); });
+    const auto chooseColumn = [this](int section) {
+        if (section >= TrendModel::kFirstValueColumn)
+            chooseValue(section - TrendModel::kFirstValueColumn);
+    };
+    connect(tvWaves, &QTableView::clicked, this,
+            [chooseColumn](const QModelIndex &index) { chooseColumn(index.column()); });
+    connect(tvWaves->horizontalHeader(), &QHeaderView::sectionClicked, this, chooseColumn);
+    connect(cbSummary, &QCheckBox::toggled, this, [this] { fillChart(); });
     connect(cbScales, &QCheckBox::toggled, this, [this, sizeColumns](bool on) {
         model->setShowScales(on);
         sizeColumns();
+        fitHeading();
     });
     connect(btSavePicture, &QPushButton::clicked, this, [this] { btSavePictureClick(); });
     connect(btSavePdf, &QPushButton::clicked, this, [this] { btSavePdfClick(); });
     connect(btSaveCsv, &QPushButton::clicked, this, [this] { btSaveCsvClick(); });
-    resize(kWindowWidth, sizeHint().height());
+
+    // As high as the chart and the rows need, within the screen. The table is measured with the
+    // 24 scales' heading, cut as the window will cut it, and a scroll bar's room under the
+    // rows, so that turning the scales on keeps the rows in view.
+    const int screenHeight = int(screen()->availableGeometry().height() * kScreenShare);
+    const QFontMetrics titles(tvWaves->horizontalHeader()->font());
+    int heading = 0;
+    for (int c = 0; c < kTrendColumns; ++c)
+        heading = std::max(heading, titles.horizontalAdvance(breakdownColumnTitle(c)));
+    heading = std::min(heading + kTurnedTitlePad, screenHeight / kHeadingShare);
+    const int tableHeight =
+        std::min(heading + model->rowCount() * kRowHeight + 2 * tvWaves->frameWidth() +
+                     tvWaves->horizontalScrollBar()->sizeHint().height(),
+                 kMostTableHeight);
+    // What the window needs beside the splitter, measured at the window's width.
+    resize(kWindowWidth, kChartHeight + tableHeight);
+    layout->activate();
+    const int rest = height() - spTrend->height();
+    const int handle = spTrend->handleWidth();
+    const int splitter = std::min(kChartHeight + handle + tableHeight, screenHeight - rest);
+    // The table gets its rows first, as long as the chart keeps its least height.
+    const int table = std::min(tableHeight, splitter - handle - kLeastChartHeight);
+    spTrend->setSizes({splitter - handle - table, table});
+    resize(kWindowWidth, rest + splitter);
+    fillChart();
 }
 
 TrendWindow::~TrendWindow() = default;
@@ -218,6 +276,65 @@ TrendWindow::~TrendWindow() = default;
 TrendValues TrendWindow::values() const
 {
     return cbSummary->isChecked() ? TrendValues::Summary : TrendValues::FactorsII;
+}
+
+void TrendWindow::chooseValue(int column)
+{
+    const std::vector<int> drawn = trendChartColumns(values());
+    if (std::find(drawn.begin(), drawn.end(), column) == drawn.end())
+        return;
+    chosen_ = values() == TrendValues::FactorsII && highlight() == column ? kNoHighlight : column;
+    fillChart();
+}
+
+void TrendWindow::fillChart()
+{
+    chartSeries_ = fillTrendChart(*chTrend, *trend_, values(), chosen_, chTrend->size());
+}
+
+void TrendWindow::fitHeading()
+{
+    model->setTitleWidth(tvWaves->horizontalHeader()->font(),
+                         std::max(1, height() / kHeadingShare - kTurnedTitlePad));
+    // The view places its heading anew only when laid out.
+    tvWaves->doItemsLayout();
+}
+
+void TrendWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    fitHeading();
+}
+
+bool TrendWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != chTrend)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::Resize:
+        // Which values are written depends on the room between them.
+        fillChart();
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::LeftButton)
+            break;
+        const QPoint at = mouse->position().toPoint();
+        const TChartLayout frame = chTrend->Layout(chTrend->size());
+        if (event->type() == QEvent::MouseButtonPress) {
+            if (const int column = trendLegendColumnAt(*chTrend, chartSeries_, frame, at);
+                column >= 0)
+                chooseValue(column);
+        } else if (const int wave = trendWaveAt(frame, model->rowCount(), at); wave >= 0) {
+            openWave(wave);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TrendWindow::openWave(int row)
@@ -246,7 +363,7 @@ void TrendWindow::btSavePictureClick()
         return;
     // The chart of its own at the picture's size, whatever size the window gives its own.
     saveExtended(dialogs_, this, chosen, JpegFileName(chosen),
-                 [this] { return jpegFileBytes(trendChartPicture(*trend_, values())); });
+                 [this] { return jpegFileBytes(trendChartPicture(*trend_, values(), chosen_)); });
 }
 
 void TrendWindow::btSavePdfClick()

@@ -5,15 +5,18 @@
 #include "TrendChart.h"
 
 #include <QAbstractTableModel>
+#include <QFont>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class Dialogs;
 class QCheckBox;
 class QFileDialog;
 class QLabel;
 class QPushButton;
+class QSplitter;
 class QTableView;
 class TChart;
 
@@ -41,16 +44,22 @@ public:
 
     // The 24 scales as columns after the summary values, or not.
     void setShowScales(bool show);
+    // The value columns' titles cut to width pixels of font, so that their turned heading takes
+    // no more than the window gives it; the tool tip keeps the whole title.
+    void setTitleWidth(const QFont &font, int width);
 
 private:
     std::shared_ptr<const Trend> trend_;
     bool showScales_ = false;
+    QFont titleFont_;
+    int titleWidth_ = 0;
 };
 
 // The trend of a parent folder in a window of its own: the chart of the four factors (II) or
 // the twelve summary values across the waves, the table of the waves, what the minimum size left
-// out, and the saves of the chart (JPEG), the page (PDF) and the table (CSV). A double click on
-// a wave hands it to the main window.
+// out, and the saves of the chart (JPEG), the page (PDF) and the table (CSV). A click on a
+// legend entry or a value's column highlights that value on the chart; a double click on a wave
+// in the table or on the chart hands it to the main window.
 class TrendWindow : public QWidget
 {
     Q_OBJECT
@@ -64,11 +73,15 @@ public:
                 QWidget *parent = nullptr);
     ~TrendWindow() override;
 
-    // The values the chart draws.
+    // The values the chart draws, and the one it highlights (kNoHighlight for none).
     TrendValues values() const;
+    int highlight() const { return trendHighlight(values(), chosen_); }
 
     // commands
     void openWave(int row);
+    // Highlights column on the chart, when the chart draws it; the four factors' highlighted
+    // one chosen again goes back to all four in colour.
+    void chooseValue(int column);
     void btSavePictureClick();
     void btSavePdfClick();
     void btSaveCsvClick();
@@ -76,6 +89,7 @@ public:
     QLabel *laNotes = nullptr;
     QCheckBox *cbSummary = nullptr;
     QCheckBox *cbScales = nullptr;
+    QSplitter *spTrend = nullptr;
     TChart *chTrend = nullptr;
     QTableView *tvWaves = nullptr;
     QPushButton *btSavePicture = nullptr;
@@ -83,7 +97,15 @@ public:
     QPushButton *btSaveCsv = nullptr;
     TrendModel *model = nullptr;
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    // Fills the chart again at its size, for the values and the highlight chosen.
+    void fillChart();
+    // Keeps the table's heading within a fifth of the window's height.
+    void fitHeading();
     // The save dialog in the results folder, proposing the trend's name with extension.
     QString askSaveName(const QString &title, const QString &filter, const QString &extension,
                         const QString &suffix);
@@ -92,4 +114,6 @@ private:
     Dialogs &dialogs_;
     OpenWave open_;
     QFileDialog *saveDialog_ = nullptr;
+    std::vector<TrendColumnSeries> chartSeries_;
+    int chosen_ = kNoHighlight;
 };

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <memory>
 #include <numeric>
 
@@ -18,6 +19,10 @@ namespace {
 constexpr int kFontHeight = -11;
 constexpr int kTitleFontHeight = -13;
 constexpr int kLineWidth = 2;
+constexpr int kStrongLineWidth = 3;
+constexpr int kFaintLineWidth = 1;
+// How much of its own colour a faint line keeps over the white.
+constexpr double kFaintShare = 0.3;
 constexpr int kMarker = 4;
 constexpr int kMarkedMarker = 6;
 constexpr int kValueGap = 8;
@@ -82,6 +87,79 @@ TLineSeries *addValues(TCustomChart &chart, const QString &name, TColor colour, 
     return series;
 }
 
+// A line with its legend entry: faint without markers, or in colour with them.
+TLineSeries *addLine(TCustomChart &chart, const QString &name, int column, int width, bool faint)
+{
+    TLineSeries *line =
+        addSeries(chart, name, faint ? trendFaintColour(column) : trendColour(column));
+    line->setTitle(ProfileStore::SummaryNames(column + 1));
+    line->LinePen().setVisible(true);
+    line->LinePen().setWidth(width);
+    line->Pointer().setVisible(!faint);
+    line->Pointer().setHorizSize(kMarker);
+    line->Pointer().setVertSize(kMarker);
+    return line;
+}
+
+// Gives the points at hidden no colour, so that they write no value.
+void hidePoints(TLineSeries &series, const std::vector<int> &hidden)
+{
+    struct Point
+    {
+        double x, y;
+        TColor colour;
+    };
+    std::vector<Point> points;
+    for (int i = 0; i < series.Count(); ++i)
+        points.push_back({series.XValues()[i], series.YValues()[i], series.StoredColor(i)});
+    series.Clear();
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const bool hide = std::find(hidden.begin(), hidden.end(), int(i)) != hidden.end();
+        series.AddXY(points[i].x, points[i].y, {}, hide ? clNone : points[i].colour);
+    }
+}
+
+bool overlap(const TRect &a, const TRect &b)
+{
+    return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
+}
+
+// Lays the chart out at size and leaves out every value whose text would cover one written
+// before it, the marked values written first.
+void dropCrowdedValues(TCustomChart &chart, const std::vector<TrendColumnSeries> &shown, QSize size)
+{
+    settleChart(chart, size);
+    const TChartLayout frame = chart.Layout(size);
+    const TChartTextMetrics metrics;
+    std::vector<TRect> written;
+    std::vector<std::pair<TLineSeries *, std::vector<int>>> dropped;
+    for (const bool marked : {true, false})
+        for (const TrendColumnSeries &s : shown)
+            for (TLineSeries *series : marked ? std::array{s.marked, s.markedUnder}
+                                              : std::array{s.values, s.valuesUnder}) {
+                const TChartFont &font = series->ValueFont().Font();
+                std::vector<int> hidden;
+                const int index = chart.SeriesList().IndexOf(series);
+                for (const TPlacedPoint &p : frame.Series[std::size_t(index)].Points) {
+                    if (p.Color == clNone)
+                        continue;
+                    const TTextLine text = series->ValueLabel(p, metrics);
+                    const TRect box{text.Left, text.Top,
+                                    text.Left + metrics.TextWidth(font, text.Text),
+                                    text.Top + metrics.LineHeight(font)};
+                    if (std::any_of(written.begin(), written.end(),
+                                    [&box](const TRect &w) { return overlap(w, box); }))
+                        hidden.push_back(p.Index);
+                    else
+                        written.push_back(box);
+                }
+                if (!hidden.empty())
+                    dropped.emplace_back(series, std::move(hidden));
+            }
+    for (const auto &[series, hidden] : dropped)
+        hidePoints(*series, hidden);
+}
+
 // Sets fixed ends in an order the axis accepts whatever its ends were.
 void setRange(TChartAxis &axis, double low, double high)
 {
@@ -143,6 +221,23 @@ std::vector<int> trendChartColumns(TrendValues values)
 TColor trendColour(int column)
 {
     return kColours[std::size_t(column % kSummaryCount)];
+}
+
+TColor trendFaintColour(int column)
+{
+    const QColor full = toQColor(trendColour(column));
+    const auto faint = [](int channel) {
+        return int(std::lround(255 - (255 - channel) * kFaintShare));
+    };
+    return rgbColor(faint(full.red()), faint(full.green()), faint(full.blue()));
+}
+
+int trendHighlight(TrendValues values, int chosen)
+{
+    const std::vector<int> columns = trendChartColumns(values);
+    if (std::find(columns.begin(), columns.end(), chosen) != columns.end())
+        return chosen;
+    return values == TrendValues::Summary ? columns.front() : kNoHighlight;
 }
 
 QString trendWaveLabel(const TrendWave &wave)
@@ -214,11 +309,15 @@ std::vector<bool> trendValuesUnder(const std::vector<double> &values, double low
 }
 
 std::vector<TrendColumnSeries> fillTrendChart(TCustomChart &chart, const Trend &trend,
-                                              TrendValues values)
+                                              TrendValues values, int chosen, QSize size)
 {
     while (chart.SeriesList().Count() > 0)
         chart.SeriesList().Remove(chart.SeriesList()[0]);
     design(chart, trend, values);
+    const int strong = trendHighlight(values, chosen);
+    const auto written = [strong](int column) {
+        return strong == kNoHighlight || column == strong;
+    };
 
     // Holds the axis' least span: nothing of it is drawn.
     const auto [lowest, highest] = trendChartSpan(trend, values);
@@ -231,18 +330,18 @@ std::vector<TrendColumnSeries> fillTrendChart(TCustomChart &chart, const Trend &
     for (const int c : columns) {
         TrendColumnSeries s;
         s.column = c;
-        const TColor colour = trendColour(c);
-        const QString name = QStringLiteral("Trend%1").arg(c + 1);
-        s.line = addSeries(chart, name, colour);
-        s.line->setTitle(ProfileStore::SummaryNames(c + 1));
+        s.line = addLine(chart, QStringLiteral("Trend%1").arg(c + 1), c,
+                         strong == kNoHighlight ? kLineWidth
+                         : c == strong          ? kStrongLineWidth
+                                                : kFaintLineWidth,
+                         !written(c));
         s.line->setShowInLegend(true);
-        s.line->LinePen().setVisible(true);
-        s.line->LinePen().setWidth(kLineWidth);
-        s.line->Pointer().setVisible(true);
-        s.line->Pointer().setHorizSize(kMarker);
-        s.line->Pointer().setVertSize(kMarker);
         shown.push_back(s);
     }
+    // The highlighted line again over the faint ones, its legend entry kept in its place.
+    TLineSeries *over = strong == kNoHighlight ? nullptr
+                                               : addLine(chart, QStringLiteral("TrendHighlight"),
+                                                         strong, kStrongLineWidth, false);
     // The values after every line, so that no line crosses a value.
     for (TrendColumnSeries &s : shown) {
         const TColor colour = trendColour(s.column);
@@ -255,23 +354,62 @@ std::vector<TrendColumnSeries> fillTrendChart(TCustomChart &chart, const Trend &
 
     for (std::size_t w = 0; w < trend.waves.size(); ++w) {
         const TrendWave &wave = trend.waves[w];
+        // Where the written values go among the points of the lines in colour.
         std::vector<double> atWave;
         for (const int c : columns)
-            atWave.push_back(wave.value(c));
+            if (written(c))
+                atWave.push_back(wave.value(c));
         const std::vector<bool> under = trendValuesUnder(atWave, lowest, highest - lowest);
-        for (std::size_t k = 0; k < shown.size(); ++k) {
-            const TrendColumnSeries &s = shown[k];
-            const double value = atWave[k];
+        std::size_t k = 0;
+        for (const TrendColumnSeries &s : shown) {
+            const double value = wave.value(s.column);
             s.line->AddXY(double(w), value, trendWaveLabel(wave));
+            if (s.column == strong)
+                over->AddXY(double(w), value);
+            const bool write = written(s.column);
+            const bool below = write && under[k++];
             const bool marked = w > 0 && trend.changes[w - 1].significant[std::size_t(s.column)];
             for (TLineSeries *series : {s.values, s.valuesUnder, s.marked, s.markedUnder}) {
-                const bool here = (series == s.marked || series == s.markedUnder) == marked &&
-                                  (series == s.valuesUnder || series == s.markedUnder) == under[k];
+                const bool here = write &&
+                                  (series == s.marked || series == s.markedUnder) == marked &&
+                                  (series == s.valuesUnder || series == s.markedUnder) == below;
                 series->AddXY(double(w), value, {}, here ? AutoColor : clNone);
             }
         }
     }
+    if (size.isValid())
+        dropCrowdedValues(chart, shown, size);
     return shown;
+}
+
+int trendLegendColumnAt(TCustomChart &chart, const std::vector<TrendColumnSeries> &shown,
+                        const TChartLayout &frame, QPoint pos)
+{
+    if (!frame.Legend.Geometry.Drawn)
+        return -1;
+    const TChartTextMetrics metrics;
+    const TChartFont &font = chart.Legend().Font();
+    for (const TLegendItem &item : frame.Legend.Items) {
+        const TRect box{item.ColorBox.Left, std::min(item.ColorBox.Top, item.Text.Top),
+                        item.Text.Left + metrics.TextWidth(font, item.Text.Text),
+                        std::max(item.ColorBox.Bottom, item.Text.Top + metrics.LineHeight(font))};
+        if (pos.x() < box.Left || pos.x() >= box.Right || pos.y() < box.Top ||
+            pos.y() >= box.Bottom)
+            continue;
+        for (const TrendColumnSeries &s : shown)
+            if (chart.SeriesList().IndexOf(s.line) == item.Series)
+                return s.column;
+    }
+    return -1;
+}
+
+int trendWaveAt(const TChartLayout &frame, int waves, QPoint pos)
+{
+    if (pos.y() < frame.Plot.Top || pos.x() < frame.Plot.Left || pos.x() > frame.Plot.Right)
+        return -1;
+    // The waves stand at whole values of the bottom axis.
+    const long wave = std::lround(frame.Axes[kBottomAxis].Scale.CalcPosPoint(pos.x()));
+    return wave >= 0 && wave < waves ? int(wave) : -1;
 }
 
 void settleChart(TCustomChart &chart, QSize size)
@@ -283,21 +421,21 @@ void settleChart(TCustomChart &chart, QSize size)
     chart.setLastLengths(lengths);
 }
 
-void paintTrendChart(QPainter &painter, const Trend &trend, TrendValues values)
+void paintTrendChart(QPainter &painter, const Trend &trend, TrendValues values, int chosen)
 {
     const QSize size(kTrendChartWidth, kTrendChartHeight);
     TCustomChart chart;
-    fillTrendChart(chart, trend, values);
-    settleChart(chart, size);
+    // Settled at size by the fill.
+    fillTrendChart(chart, trend, values, chosen, size);
     chart.paintTo(painter, size);
 }
 
-QImage trendChartPicture(const Trend &trend, TrendValues values)
+QImage trendChartPicture(const Trend &trend, TrendValues values, int chosen)
 {
     QImage picture(kTrendChartWidth, kTrendChartHeight, QImage::Format_RGB32);
     picture.setDevicePixelRatio(1);
     QPainter painter(&picture);
-    paintTrendChart(painter, trend, values);
+    paintTrendChart(painter, trend, values, chosen);
     return picture;
 }
 
@@ -316,10 +454,12 @@ QString trendChangeText(const TrendWave &before, const TrendWave &after, int col
            QString::number(std::abs(change));
 }
 
-QString trendMarksNote()
+QString trendMarksNote(const Disclosure &disclosure)
 {
     return QStringLiteral("Крупный маркер на графике и число в рамке в таблице: изменение от "
                           "прошлой волны больше, чем даёт случай (критерий Уэлча, поправка "
-                          "Бенджамини — Хохберга на все изменения таблицы, 0,05). Изменения без "
-                          "отметки могут быть случайными, особенно в малых волнах.");
+                          "Бенджамини — Хохберга на все изменения таблицы, 0,05), и не меньше "
+                          "%1 пунктов. Изменения без отметки могут быть случайными, особенно в "
+                          "малых волнах.")
+        .arg(pointsText(disclosure.minDiff));
 }

@@ -40,7 +40,8 @@ QFont changeFont(bool scales)
 QString notesText(const Trend &trend)
 {
     const QString withheld = trendWithheldNote(trend);
-    return withheld.isEmpty() ? trendMarksNote() : withheld + QLatin1Char('\n') + trendMarksNote();
+    const QString marks = trendMarksNote(trend.disclosure);
+    return withheld.isEmpty() ? marks : withheld + QLatin1Char('\n') + marks;
 }
 
 } // namespace

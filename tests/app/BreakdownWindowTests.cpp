@@ -501,4 +501,26 @@ TEST_F(BreakdownCommandTest, SavesTheTableAndTheHeatMap)
     EXPECT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join('\n').toStdString();
 }
 
+TEST(HeatMapPage, LastColumnRuleDrawnAsTheFirst)
+{
+    // At a pixel per logical unit every rule is at least a pixel wide; the page's value cells
+    // start after its name and count columns (52 and 9 mm) and end at the page's right edge.
+    constexpr int kValuesLeft = 520 + 90;
+    const int right = int(kReportWidth);
+    QImage image(right + 10, int(kReportHeight), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    paintBreakdownPage(painter, heatTable(), 0, QStringLiteral("01.06.2031"));
+    painter.end();
+    const QColor rule(190, 198, 208);
+    const auto ruled = [&](int x) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            n += image.pixelColor(x - 1, y) == rule || image.pixelColor(x, y) == rule;
+        return n;
+    };
+    ASSERT_GT(ruled(kValuesLeft), 200);
+    EXPECT_GE(ruled(right), ruled(kValuesLeft));
+}
+
 } // namespace

@@ -3,18 +3,25 @@
 // where each value is written beside its point.
 #include "AppTestSupport.h"
 
+#include "HeatPage.h"
 #include "ProfileStore.h"
 #include "ReportCommands.h"
+#include "SafeFile.h"
 #include "TChart.h"
 #include "TLineSeries.h"
 #include "TrendPage.h"
 #include "TrendWindow.h"
 
+#include <QCheckBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTableView>
+#include <QTest>
 
 namespace {
 
@@ -260,6 +267,157 @@ TEST_F(TrendCommandTest, SavesThePictureThePageAndTheTable)
     ASSERT_EQ(lines.size(), 4); // the header, two waves, nothing after the last line end
     EXPECT_TRUE(lines[0].startsWith("\xEF\xBB\xBFname;count;summary1;"));
     EXPECT_TRUE(lines[2].startsWith(QStringLiteral("Волна 2;3;").toUtf8()));
+}
+
+// ---- the highlight, the heading and the chart's double click
+
+// Waves named 2001, 2002, ... whose values lie 5 points apart from one column to the next.
+Trend spreadTrend(int waves)
+{
+    Trend trend;
+    for (int w = 0; w < waves; ++w) {
+        TrendWave wave;
+        wave.name = QString::number(2001 + w);
+        for (int c = 1; c <= kSummaryCount; ++c)
+            wave.summary[std::size_t(c)] = 20 + 5 * c + w % 3;
+        trend.waves.push_back(wave);
+    }
+    trend.changes = trendChanges(trend.waves, Disclosure{});
+    for (TrendChange &change : trend.changes)
+        change.significant.fill(false);
+    return trend;
+}
+
+long pixelsOf(const QImage &image, TColor colour)
+{
+    const auto *bits = reinterpret_cast<const QRgb *>(image.constBits());
+    return std::count(bits, bits + image.width() * image.height(), toQColor(colour).rgb());
+}
+
+TEST(TrendWindowPicture, OneValueHighlightedTheOthersFaint)
+{
+    const QImage picture = trendChartPicture(spreadTrend(3), TrendValues::Summary, 4);
+    EXPECT_GT(pixelsOf(picture, trendColour(4)), 500);
+    for (int c = 0; c < kSummaryCount; ++c) {
+        if (c == 4)
+            continue;
+        EXPECT_GT(pixelsOf(picture, trendFaintColour(c)), 20) << c;
+        // The grey and the black line colours are also the texts'.
+        EXPECT_TRUE(toQColor(trendColour(c)).saturation() == 0 ||
+                    pixelsOf(picture, trendColour(c)) < 10)
+            << c;
+    }
+}
+
+TEST(TrendWindowInput, ClicksChooseTheHighlightADoubleClickOnTheChartOpensAWave)
+{
+    std::vector<std::size_t> opened;
+    HeadlessDialogs dialogs([](const QString &) {});
+    TrendWindow window(std::make_shared<const Trend>(spreadTrend(3)), dialogs,
+                       [&opened](std::size_t wave) { opened.push_back(wave); });
+    window.show();
+    TChart &chart = *window.chTrend;
+    TChartLayout frame = chart.Layout(chart.size());
+    EXPECT_EQ(window.highlight(), kNoHighlight);
+    const TTextLine third = frame.Legend.Items.at(2).Text;
+    QTest::mouseClick(&chart, Qt::LeftButton, {}, QPoint(third.Left + 4, third.Top + 4));
+    EXPECT_EQ(window.highlight(), 2);
+    const QRect cell =
+        window.tvWaves->visualRect(window.model->index(0, TrendModel::kFirstValueColumn + 1));
+    QTest::mouseClick(window.tvWaves->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(window.highlight(), 1);
+
+    // On the second wave's point, then under the plot on its label: the table's way of opening.
+    frame = chart.Layout(chart.size());
+    const TRect point = frame.Series[std::size_t(frame.Legend.Items[0].Series)].Points[1].Bounds;
+    QTest::mouseDClick(&chart, Qt::LeftButton, {}, QPoint(point.Left, point.Top));
+    QTest::mouseDClick(&chart, Qt::LeftButton, {}, QPoint(point.Left + 6, frame.Plot.Bottom + 12));
+    EXPECT_EQ(opened, (std::vector<std::size_t>{1, 1}));
+}
+
+TEST(TrendWindowLayout, HeadingWithinAFifthExtraHeightShared)
+{
+    HeadlessDialogs dialogs([](const QString &) {});
+    TrendWindow window(std::make_shared<const Trend>(spreadTrend(3)), dialogs, nullptr);
+    window.show();
+    window.cbScales->setChecked(true);
+    const int chart = window.chTrend->height(), table = window.tvWaves->height();
+    for (const int height : {600, 900}) {
+        window.resize(1000, height);
+        EXPECT_LE(window.tvWaves->horizontalHeader()->height(), height / 5) << height;
+    }
+    EXPECT_GT(window.chTrend->height(), chart);
+    EXPECT_GT(window.tvWaves->height(), table);
+    // A title cut in the heading stays whole in its tool tip.
+    window.resize(1000, 500);
+    const int last = window.model->columnCount() - 1;
+    const auto title = [&](int role) {
+        return window.model->headerData(last, Qt::Horizontal, role).toString();
+    };
+    EXPECT_TRUE(title(Qt::DisplayRole).endsWith(u'…'));
+    EXPECT_EQ(title(Qt::ToolTipRole), breakdownColumnTitle(last - TrendModel::kFirstValueColumn));
+}
+
+// ---- the page's tables
+
+QImage trendPage(const Trend &trend)
+{
+    QImage picture(900, 1335, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    painter.scale(picture.width() / kReportWidth, picture.width() / kReportWidth);
+    TrendPages(painter, trend, TrendValues::FactorsII, QStringLiteral("01.06.2031")).paintPage(0);
+    return picture;
+}
+
+TEST(TrendPagePicture, MarkedCellFramedInItsOwnColumn)
+{
+    // The page's name and count columns, 30 and 9 mm, before the value cells.
+    constexpr double kNameWidth = 300, kCountWidth = 90;
+    const double scale = 900 / kReportWidth;
+    const QImage plain = trendPage(spreadTrend(3));
+    // Neither is drawn on the chart: only the table changes.
+    for (const int column : {6, kSummaryCount + 5}) {
+        Trend trend = spreadTrend(3);
+        trend.changes[1].significant[std::size_t(column)] = true;
+        const QImage marked = trendPage(trend);
+        QRect changed;
+        for (int y = 0; y < plain.height(); ++y)
+            for (int x = 0; x < plain.width(); ++x)
+                if (marked.pixel(x, y) != plain.pixel(x, y))
+                    changed |= QRect(x, y, 1, 1);
+        const bool scales = column >= kSummaryCount;
+        const double cell = heatCellWidth(scales, kNameWidth, kCountWidth);
+        const double left = kNameWidth + kCountWidth + (column - heatFirstColumn(scales)) * cell;
+        ASSERT_FALSE(changed.isEmpty()) << column;
+        EXPECT_GE(changed.left(), int(left * scale)) << column;
+        EXPECT_LE(changed.right(), int((left + cell) * scale) + 1) << column;
+        EXPECT_LE(changed.height(), int(84 * scale) + 1) << column; // one row of one table
+    }
+}
+
+TEST(TrendPagePicture, ContinuedTableRepeatsTheWaveBefore)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("trend.pdf"));
+    writeFileReplacing(path, trendPdf(spreadTrend(24), TrendValues::FactorsII, QString()));
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(-1));
+    const QStringList pages = QString::fromUtf8(text.readAllStandardOutput())
+                                  .split(QStringLiteral("<page "), Qt::SkipEmptyParts);
+    ASSERT_GE(pages.size(), 3); // the head, then two pages
+    // The wave names from the top of a page down.
+    const QRegularExpression word(QStringLiteral(R"re(yMin="([\d.]+)"[^>]*>(20\d\d)</word>)re"));
+    const auto names = [&](const QString &page) {
+        std::map<double, QString> byTop;
+        for (const auto &m : word.globalMatch(page))
+            byTop[m.captured(1).toDouble()] = m.captured(2);
+        return byTop;
+    };
+    const auto first = names(pages[1]), second = names(pages[2]);
+    ASSERT_TRUE(!first.empty() && !second.empty());
+    EXPECT_EQ(second.begin()->second, first.rbegin()->second);
 }
 
 } // namespace
