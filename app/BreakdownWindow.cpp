@@ -223,9 +223,12 @@ QVariant BreakdownModel::shareData(int column, int role) const
     case Qt::ToolTipRole:
         if (value < 0)
             return breakdownShareRowName();
-        return QStringLiteral("%1: ICC(1) %2, ICC(2) %3")
-            .arg(breakdownColumnTitle(value),
-                 shareText(icc1, QLocale()), shareText(table_->icc2[std::size_t(value)], QLocale()));
+        // In words first: the figures' names mean nothing to most readers.
+        return QStringLiteral("%1\nДоля различий между подгруппами: %2 (ICC(1))\nНадёжность "
+                              "средних подгрупп: %3 (ICC(2); от 0,70 порядок подгрупп по этому "
+                              "показателю надёжен)")
+            .arg(breakdownColumnTitle(value), shareText(icc1, QLocale()),
+                 shareText(table_->icc2[std::size_t(value)], QLocale()));
     default:
         return {};
     }

@@ -8,8 +8,10 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QTreeView>
 #include <QVBoxLayout>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -81,7 +83,26 @@ QFileDialog *newSaveDialog(QWidget *parent)
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setOption(QFileDialog::DontConfirmOverwrite, false);
     dialog->setSizeGripEnabled(true);
+    fitFileDialog(*dialog);
     return dialog;
+}
+
+void fitFileDialog(QFileDialog &dialog)
+{
+    constexpr QSize kSize(960, 600);
+    constexpr double kScreenShare = 0.9;
+    QSize size = kSize;
+    if (const QScreen *screen = dialog.screen())
+        size = size.boundedTo(screen->availableGeometry().size() * kScreenShare);
+    dialog.resize(size);
+    // Qt's dialog shows its files in a tree view of four columns.
+    if (auto *files = dialog.findChild<QTreeView *>(QStringLiteral("treeView"))) {
+        QHeaderView *header = files->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
 }
 
 QString askSaveName(Dialogs &dialogs, QFileDialog &dialog, const QString &folder,

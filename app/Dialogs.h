@@ -77,6 +77,9 @@ struct SaveRequest
 // A save dialog as every Save command has it: it asks before overwriting a file and can be
 // resized; askSaveName sets it up for each request.
 QFileDialog *newSaveDialog(QWidget *parent);
+// A file dialog of Qt's own large enough for its columns: the size, type and date stand whole
+// beside the name, which takes the rest of the width.
+void fitFileDialog(QFileDialog &dialog);
 // Runs the save dialog in folder, set up for the request; the name the user confirmed, or empty.
 QString askSaveName(Dialogs &dialogs, QFileDialog &dialog, const QString &folder,
                     const SaveRequest &request);

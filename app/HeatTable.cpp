@@ -9,10 +9,13 @@
 #include "SafeFile.h"
 
 #include <QBoxLayout>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
 #include <QTableView>
+
+#include <algorithm>
 
 namespace {
 
@@ -69,7 +72,14 @@ void setUpHeatTable(QTableView &view, QHeaderView *header, QAbstractItemModel *m
 void sizeHeatColumns(QTableView &view, int nameWidth, int countWidth, int valueWidth)
 {
     view.setColumnWidth(kHeatNameColumn, nameWidth);
-    view.setColumnWidth(kHeatCountColumn, countWidth);
+    // A count of five digits (a folder of 20 000 files) stands whole, bold as the whole folder's.
+    QFont bold = view.font();
+    bold.setBold(true);
+    constexpr int kCellPadding = 14;
+    view.setColumnWidth(kHeatCountColumn,
+                        std::max(countWidth, QFontMetrics(bold).horizontalAdvance(
+                                                 QStringLiteral("00000")) +
+                                                 kCellPadding));
     for (int c = kHeatFirstValueColumn; c < view.model()->columnCount(); ++c)
         view.setColumnWidth(c, valueWidth);
 }

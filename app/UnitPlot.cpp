@@ -55,6 +55,8 @@ constexpr QRect kMemoRect(5, 129, 415, 306);
 constexpr QRect kChartRect(5, 435, 416, 294);
 constexpr QRect kPlotRect(420, 0, 602, 564);
 constexpr QRect kGridRect(420, 563, 602, 167);
+// A group's warning, under the chart and the table whose means it is about.
+constexpr QRect kWarningRect(5, 732, 1017, 44);
 // The window as designed, before it is maximized.
 constexpr QRect kDesignedRect(298, 205, 1032, 776);
 
@@ -62,11 +64,13 @@ constexpr QRect kDesignedRect(298, 205, 1032, 776);
 constexpr DiagramKind kLoadDiagramKind = DiagramKind::FactorsIII;
 // The most of a group's title the window's title bar takes.
 constexpr qsizetype kShownTitle = 80;
+const QString kWindowTitle = QStringLiteral("VORL - ZUL Plot");
 
 constexpr int kDefaultFontPx = 11;
 constexpr int kCaptionFontPx = 16;
 constexpr int kFieldFontPx = 17;
 constexpr int kMemoFontPx = 16;
+constexpr int kWarningFontPx = 14;
 constexpr int kImageTitleFontPx = 17;
 constexpr int kHintHidePauseMs = 50000;
 
@@ -186,23 +190,27 @@ ResultsStatistics resultsStatistics(const LoadedProfile *loaded, const Reference
     return statistics;
 }
 
-// The window's status line: the warning of a group whose members agree too little for its
-// mean, or nothing. The status bar is made with the first warning; its text is a label of the
-// bar, which the menus' status tips leave alone.
+// The warning of a group whose members agree too little for its mean, or nothing: under the
+// results table, in the memo's size, where it is read with the means it is about. The label is
+// made with the first warning.
 void showStatus(QMainWindow &window, const QString &text)
 {
     auto *label = window.findChild<QLabel *>(QStringLiteral("laStatus"));
     if (!label) {
         if (text.isEmpty())
             return;
-        label = new QLabel(window.statusBar());
+        label = new QLabel(window.centralWidget());
         label->setObjectName(QStringLiteral("laStatus"));
+        label->setGeometry(kWarningRect);
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setFont(pixelFont(kSansSerif, kWarningFontPx));
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, kMaroon);
         label->setPalette(palette);
-        window.statusBar()->addWidget(label, 1);
     }
     label->setText(text);
+    label->setVisible(!text.isEmpty());
 }
 
 } // namespace
@@ -211,7 +219,7 @@ TForm1::TForm1(std::unique_ptr<Dialogs> dialogs, std::unique_ptr<DesktopLayer> d
                QWidget *parent)
     : QMainWindow(parent), dialogs_(std::move(dialogs)), desktop_(std::move(desktop))
 {
-    setWindowTitle(QStringLiteral("VORL - ZUL Plot"));
+    setWindowTitle(kWindowTitle);
     setWindowIcon(programIcon());
     setFont(pixelFont(kSansSerif, kDefaultFontPx));
     setAcceptDrops(true);
@@ -460,6 +468,7 @@ QFileDialog &TForm1::openDialog()
         OpenDialog1->setFileMode(QFileDialog::ExistingFile);
         OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
         OpenDialog1->setOption(QFileDialog::DontUseNativeDialog);
+        fitFileDialog(*OpenDialog1);
     }
     return *OpenDialog1;
 }
@@ -508,6 +517,7 @@ QString TForm1::runFolderDialog(const QString &objectName, const QString &title,
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    fitFileDialog(dialog);
     dialog.setWindowTitle(title);
     dialog.setDirectory(folder);
     return dialogs_->runOpenDialog(dialog);
@@ -606,10 +616,10 @@ void TForm1::showLoaded(LoadedProfile &&read, const QString &nameCaption, const 
 {
     lastLoad_ = std::make_unique<LoadedProfile>(std::move(read));
     profileTitle_ = lastLoad_->group ? title : QString();
-    setWindowTitle(profileTitle_.isEmpty()
-                       ? QString()
-                       : shownBeginning(profileTitle_, kShownTitle) + QStringLiteral(" — ") +
-                             QCoreApplication::applicationName());
+    // The group on show before the window's own title, as desktop programs name their document.
+    setWindowTitle(profileTitle_.isEmpty() ? kWindowTitle
+                                           : shownBeginning(profileTitle_, kShownTitle) +
+                                                 QStringLiteral(" — ") + kWindowTitle);
     breakdownOrigin_.reset();
     trendOrigin_.reset();
     const LoadedProfile &loaded = *lastLoad_;

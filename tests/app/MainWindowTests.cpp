@@ -8,6 +8,7 @@
 #include "TLabel.h"
 #include "TPanel.h"
 #include "TStringGrid.h"
+#include "Window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -511,4 +512,20 @@ TEST_F(WindowTest, GroupReferenceIsTheFolderMeanNamedByTheFolder)
     // The loaded profile is still the respondent's.
     EXPECT_EQ(child<QLineEdit>(*form, "ceCode")->text(), "0451");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The workspace scaled as a desktop scales: the largest quarter step at which 1024 x 768 still
+// fits the usable screen, never on a screen the desktop scales already.
+TEST(WorkspaceScale, QuarterStepsThatStillFit)
+{
+    const struct
+    {
+        int width, height;
+        double ratio, scale;
+    } screens[] = {{1920, 1040, 1, 1.25}, {1920, 1080, 1, 1.25}, {1366, 728, 1, 1},
+                   {2560, 1400, 1, 1.75}, {3840, 2120, 1, 2.75}, {1280, 960, 1, 1.25},
+                   {1279, 1024, 1, 1},    {1920, 1080, 1.5, 1},  {0, 0, 1, 1}};
+    for (const auto &s : screens)
+        EXPECT_EQ(workspaceScale(s.width, s.height, s.ratio), s.scale)
+            << s.width << "x" << s.height << " at " << s.ratio;
 }

@@ -9,7 +9,6 @@
 #include "TrendWindow.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -276,7 +275,7 @@ TEST_F(TableGroupTest, CheckListsTheBadRowAndSplitWritesTheRestAsAnswerFiles)
 // its folder, table, subgroup or wave.
 TEST_F(TableGroupTest, ShownProfileNamedByItsKind)
 {
-    const QString app = QStringLiteral(" — ") + QCoreApplication::applicationName();
+    const QString window = QStringLiteral("VORL - ZUL Plot");
     AnswerSheet person;
     person.name = "Петров";
     const auto department = [&](const char *folder, const char *name, int count) {
@@ -332,7 +331,8 @@ TEST_F(TableGroupTest, ShownProfileNamedByItsKind)
         ASSERT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join("; ").toStdString();
         const QString name = QString::fromUtf8(k.name);
         EXPECT_EQ(child<QLineEdit>(*form, "ceName")->text(), QString::fromUtf8(k.field));
-        EXPECT_EQ(form->windowTitle(), std::string(k.kind) == "respondent" ? QString() : name + app);
+        EXPECT_EQ(form->windowTitle(),
+                  std::string(k.kind) == "respondent" ? window : name + " — " + window);
         EXPECT_TRUE(child<TChart>(*form, "ChartAll")->Foot().Text().value(0).contains(" " + name + " "))
             << child<TChart>(*form, "ChartAll")->Foot().Text().join('|').toStdString();
         EXPECT_EQ(reportContentOf(*form).header.name, name);
