@@ -8,6 +8,7 @@
 #include "GroupLoader.h"
 #include "GroupSource.h"
 #include "NumberFormat.h"
+#include "JsonWriter.h"
 #include "ProfileJson.h"
 #include "ProfileTable.h"
 #include "SafeFile.h"
@@ -620,15 +621,19 @@ int runJsonExport(const NativePath &path, std::FILE *out, std::FILE *err,
                   const std::optional<NativePath> &compare, const TableOptions &table,
                   const Disclosure &disclosure)
 {
+    // Written as it is made, in pieces: a large group is never held as one document.
     return runExport(
         path, err, compare, table, {},
-        [&disclosure](LoadedProfile &profile, const QString &today,
-                      const ReferenceProfile *reference) {
+        [&disclosure, out](LoadedProfile &profile, const QString &today,
+                           const ReferenceProfile *reference) {
             convertToPercent(profile.store);
-            return profileJson(profile, analysisLines(profile.store, profile.header, today),
-                               reference, disclosure);
+            JsonWriter json([out](const QByteArray &piece) { writeToStream(out, piece); });
+            writeProfileJson(json, profile, analysisLines(profile.store, profile.header, today),
+                             reference, disclosure);
+            json.finish();
+            return QByteArray();
         },
-        [out](const QByteArray &bytes) { writeToStream(out, bytes); });
+        [](const QByteArray &) {});
 }
 
 int runCsvExport(const NativePath &path, std::FILE *out, std::FILE *err,

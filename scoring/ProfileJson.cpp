@@ -1,9 +1,6 @@
 #include "ProfileJson.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <type_traits>
+#include "JsonWriter.h"
 
 namespace {
 
@@ -19,129 +16,198 @@ struct Precision
     double (*share)(double) = &unrounded;
 };
 
-template <typename Array> QJsonArray numbers(const Array &values, const Precision &precision = {})
+// Entries 1.. of an array indexed from 1.
+template <typename Array>
+void numbers(JsonWriter &json, const Array &values, const Precision &precision = {})
 {
-    QJsonArray out;
+    json.beginArray();
     for (std::size_t i = 1; i < values.size(); ++i)
-        out.append(precision.percent(double(values[i])));
-    return out;
+        json.value(precision.percent(double(values[i])));
+    json.endArray();
 }
 
 // An undefined figure is null.
-QJsonValue orNull(const std::optional<double> &value, double (*published)(double) = &unrounded)
+void figure(JsonWriter &json, const std::optional<double> &value,
+            double (*published)(double) = &unrounded)
 {
-    return value ? QJsonValue(published(*value)) : QJsonValue(QJsonValue::Null);
+    if (value)
+        json.value(published(*value));
+    else
+        json.null();
 }
 
 template <std::size_t N>
-QJsonArray figures(const std::array<std::optional<double>, N> &values, const Precision &precision)
+void figures(JsonWriter &json, const std::array<std::optional<double>, N> &values,
+             const Precision &precision)
 {
-    QJsonArray out;
+    json.beginArray();
     for (const auto &v : values)
-        out.append(orNull(v, precision.share));
-    return out;
+        figure(json, v, precision.share);
+    json.endArray();
 }
 
 // An anonymous subgroup's minimum and maximum would give a member's own value away.
-QJsonObject spreadObject(const Moments &m, bool anonymous, const Precision &precision)
+void spreadObject(JsonWriter &json, const Moments &m, bool anonymous, const Precision &precision)
 {
     const auto ci = m.ci95();
-    return {{QStringLiteral("n"), m.n},
-            {QStringLiteral("mean"), precision.percent(m.mean)},
-            {QStringLiteral("sd"), orNull(m.sd(), precision.percent)},
-            {QStringLiteral("min"), anonymous ? QJsonValue() : QJsonValue(m.min)},
-            {QStringLiteral("max"), anonymous ? QJsonValue() : QJsonValue(m.max)},
-            {QStringLiteral("ci95"),
-             ci ? QJsonValue(QJsonArray{precision.percent((*ci)[0]), precision.percent((*ci)[1])})
-                : QJsonValue(QJsonValue::Null)}};
+    json.beginObject();
+    json.key("ci95");
+    if (ci) {
+        json.beginArray();
+        json.value(precision.percent((*ci)[0]));
+        json.value(precision.percent((*ci)[1]));
+        json.endArray();
+    } else {
+        json.null();
+    }
+    json.key("max");
+    anonymous ? json.null() : json.value(m.max);
+    json.key("mean");
+    json.value(precision.percent(m.mean));
+    json.key("min");
+    anonymous ? json.null() : json.value(m.min);
+    json.key("n");
+    json.value(m.n);
+    json.key("sd");
+    figure(json, m.sd(), precision.percent);
+    json.endObject();
 }
 
 template <std::size_t N>
-QJsonArray spreadObjects(const std::array<Moments, N> &columns, bool anonymous,
-                         const Precision &precision)
+void spreadObjects(JsonWriter &json, const std::array<Moments, N> &columns, bool anonymous,
+                   const Precision &precision)
 {
-    QJsonArray out;
+    json.beginArray();
     for (const Moments &m : columns)
-        out.append(spreadObject(m, anonymous, precision));
-    return out;
+        spreadObject(json, m, anonymous, precision);
+    json.endArray();
 }
 
-// A figure per value (indexed as ValueMoments::value) as {"summary": [12], "scales": [24]}.
-template <typename Figure> QJsonObject valueObject(const std::array<Figure, kValueCount> &values)
+// A figure per value (indexed as ValueMoments::value) as {"scales": [24], "summary": [12]}.
+template <typename Figure>
+void valueObject(JsonWriter &json, const std::array<Figure, kValueCount> &values)
 {
-    QJsonArray summary, scales;
-    for (int i = 0; i < kValueCount; ++i) {
-        const auto &v = values[std::size_t(i)];
-        QJsonValue figure;
-        if constexpr (std::is_same_v<Figure, bool>)
-            figure = v;
-        else
-            figure = orNull(v);
-        (i < kSummaryCount ? summary : scales).append(figure);
+    json.beginObject();
+    for (const auto &[name, from, to] : {std::tuple{"scales", kSummaryCount, kValueCount},
+                                         std::tuple{"summary", 0, kSummaryCount}}) {
+        json.key(name);
+        json.beginArray();
+        for (int i = from; i < to; ++i) {
+            if constexpr (std::is_same_v<Figure, bool>)
+                json.value(bool(values[std::size_t(i)]));
+            else
+                figure(json, values[std::size_t(i)]);
+        }
+        json.endArray();
     }
-    return {{QStringLiteral("summary"), summary}, {QStringLiteral("scales"), scales}};
+    json.endObject();
 }
 
 } // namespace
 
+void writeProfileJson(JsonWriter &json, const LoadedProfile &profile, const QStringList &analysis,
+                      const ReferenceProfile *reference, const Disclosure &disclosure)
+{
+    const Precision precision = profile.anonymous ? Precision{&publishedPercent, &publishedShare}
+                                                  : Precision{};
+    std::optional<ComparisonStatistics> statistics;
+    if (reference)
+        statistics = comparisonStatistics(profile.store, profile.group ? &profile.moments : nullptr,
+                                          *reference, disclosure);
+    using Kind = ComparisonStatistics::Kind;
+    const auto kind = [&statistics](Kind k) { return statistics && statistics->kind == k; };
+
+    // The keys in sorted order, as QJsonDocument writes an object.
+    json.beginObject();
+    if (profile.group) {
+        const Agreement agreement = agreementOf(profile.moments);
+        json.key("agreement");
+        json.beginObject();
+        json.key("blocks");
+        figures(json, agreement.blocks, precision);
+        json.key("scales");
+        figures(json, agreement.scales, precision);
+        json.endObject();
+    }
+    json.key("analysis");
+    json.lines(analysis);
+    json.key("answers");
+    numbers(json, profile.meanAnswers, precision);
+    json.key("code");
+    json.value(profile.header.code);
+    json.key("count");
+    json.value(profile.count);
+    json.key("date");
+    json.value(profile.header.date);
+    json.key("details");
+    json.lines(profile.header.details);
+    if (reference) {
+        const ProfileDifference difference = profileDifference(profile.store, reference->store);
+        json.key("difference");
+        json.beginObject();
+        json.key("scales");
+        numbers(json, difference.scales, precision);
+        json.key("summary");
+        numbers(json, difference.summary, precision);
+        json.endObject();
+    }
+    json.key("name");
+    json.value(profile.header.name);
+    if (kind(Kind::Tests)) {
+        json.key("p");
+        valueObject(json, statistics->tests.p);
+    }
+    if (kind(Kind::Percentile)) {
+        json.key("percentile");
+        valueObject(json, statistics->percentile);
+    }
+    if (reference) {
+        json.key("reference");
+        json.beginObject();
+        json.key("code");
+        json.value(reference->header.code);
+        json.key("count");
+        json.value(reference->count);
+        json.key("name");
+        json.value(reference->header.name);
+        json.key("scales");
+        numbers(json, reference->store.ScaleScores);
+        json.key("summary");
+        numbers(json, reference->store.SummaryScores);
+        json.endObject();
+    }
+    json.key("scales");
+    numbers(json, profile.store.ScaleScores, precision);
+    if (kind(Kind::Tests)) {
+        json.key("significant");
+        valueObject(json, statistics->tests.significant);
+    }
+    if (profile.group) {
+        json.key("spread");
+        json.beginObject();
+        json.key("scales");
+        spreadObjects(json, profile.moments.scales, profile.anonymous, precision);
+        json.key("summary");
+        spreadObjects(json, profile.moments.summary, profile.anonymous, precision);
+        json.endObject();
+    }
+    json.key("summary");
+    numbers(json, profile.store.SummaryScores, precision);
+    if (kind(Kind::Withheld)) {
+        json.key("withheld");
+        json.beginObject();
+        json.key("minSpread");
+        json.value(statistics->minSpread);
+        json.endObject();
+    }
+    json.endObject();
+    json.endLine();
+}
+
 QByteArray profileJson(const LoadedProfile &profile, const QStringList &analysis,
                        const ReferenceProfile *reference, const Disclosure &disclosure)
 {
-    const QLatin1Char lf('\n');
-    const Precision precision =
-        profile.anonymous ? Precision{&publishedPercent, &publishedShare} : Precision{};
-    QJsonObject object{
-        {QStringLiteral("code"), profile.header.code},
-        {QStringLiteral("name"), profile.header.name},
-        {QStringLiteral("date"), profile.header.date},
-        {QStringLiteral("details"), profile.header.details.join(lf)},
-        {QStringLiteral("count"), profile.count},
-        {QStringLiteral("answers"), numbers(profile.meanAnswers, precision)},
-        {QStringLiteral("summary"), numbers(profile.store.SummaryScores, precision)},
-        {QStringLiteral("scales"), numbers(profile.store.ScaleScores, precision)},
-        {QStringLiteral("analysis"), analysis.join(lf)},
-    };
-    if (profile.group) {
-        object.insert(QStringLiteral("spread"),
-                      QJsonObject{
-                          {QStringLiteral("summary"),
-                           spreadObjects(profile.moments.summary, profile.anonymous, precision)},
-                          {QStringLiteral("scales"),
-                           spreadObjects(profile.moments.scales, profile.anonymous, precision)},
-                      });
-        const Agreement agreement = agreementOf(profile.moments);
-        object.insert(QStringLiteral("agreement"),
-                      QJsonObject{
-                          {QStringLiteral("scales"), figures(agreement.scales, precision)},
-                          {QStringLiteral("blocks"), figures(agreement.blocks, precision)},
-                      });
-    }
-    if (reference) {
-        object.insert(QStringLiteral("reference"),
-                      QJsonObject{
-                          {QStringLiteral("code"), reference->header.code},
-                          {QStringLiteral("name"), reference->header.name},
-                          {QStringLiteral("count"), reference->count},
-                          {QStringLiteral("summary"), numbers(reference->store.SummaryScores)},
-                          {QStringLiteral("scales"), numbers(reference->store.ScaleScores)},
-                      });
-        const ProfileDifference difference = profileDifference(profile.store, reference->store);
-        object.insert(QStringLiteral("difference"),
-                      QJsonObject{
-                          {QStringLiteral("summary"), numbers(difference.summary, precision)},
-                          {QStringLiteral("scales"), numbers(difference.scales, precision)},
-                      });
-        const ComparisonStatistics statistics = comparisonStatistics(
-            profile.store, profile.group ? &profile.moments : nullptr, *reference, disclosure);
-        if (statistics.kind == ComparisonStatistics::Kind::Tests) {
-            object.insert(QStringLiteral("p"), valueObject(statistics.tests.p));
-            object.insert(QStringLiteral("significant"), valueObject(statistics.tests.significant));
-        } else if (statistics.kind == ComparisonStatistics::Kind::Percentile) {
-            object.insert(QStringLiteral("percentile"), valueObject(statistics.percentile));
-        } else if (statistics.kind == ComparisonStatistics::Kind::Withheld) {
-            object.insert(QStringLiteral("withheld"),
-                          QJsonObject{{QStringLiteral("minSpread"), statistics.minSpread}});
-        }
-    }
-    return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+    JsonWriter json;
+    writeProfileJson(json, profile, analysis, reference, disclosure);
+    return json.finish();
 }

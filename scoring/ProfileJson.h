@@ -23,3 +23,9 @@
 QByteArray profileJson(const LoadedProfile &profile, const QStringList &analysis,
                        const ReferenceProfile *reference = nullptr,
                        const Disclosure &disclosure = {});
+// The same written as it is made, into json (whose sink takes it in pieces), so that a large
+// group's member list and analysis are never held as one document.
+class JsonWriter;
+void writeProfileJson(JsonWriter &json, const LoadedProfile &profile, const QStringList &analysis,
+                      const ReferenceProfile *reference = nullptr,
+                      const Disclosure &disclosure = {});

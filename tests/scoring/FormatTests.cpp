@@ -4,10 +4,16 @@
 
 #include "AnswerFiles.h"
 #include "CommandError.h"
+#include "GroupLoader.h"
+#include "JsonWriter.h"
 #include "NumberFormat.h"
+#include "ProfileJson.h"
+#include "Scoring.h"
 
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLocale>
 
 #include <clocale>
@@ -147,4 +153,41 @@ TEST(ErrorBoxText, FullStopOnlyWhenNeeded)
     };
     for (const auto &[message, shown] : cases)
         EXPECT_EQ(errorBoxText(message), shown) << message.toStdString();
+}
+
+// The streamed JSON is byte for byte what Qt writes of the same values: strings, numbers, and a
+// whole profile read back and written by Qt again.
+TEST(JsonWriter, WritesWhatQtWritesOfTheSameValues)
+{
+    const auto qt = [](const QJsonValue &value) {
+        const QByteArray array = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+        return array.mid(1, array.size() - 2);
+    };
+    const QString texts[] = {"", "кириллица «ёлка» №5", "quote\" back\\ slash /",
+                             QString::fromUtf8("\x01\x1f\t\n\r\b\f\x7f"), "😀 вне BMP",
+                             QString(QChar(0xD800)) + "одна половина" + QChar(0xDC00)};
+    for (const QString &text : texts) {
+        JsonWriter json;
+        json.value(text);
+        EXPECT_EQ(json.finish(), qt(text)) << text.toStdString();
+    }
+    for (const double number : {0.1, 1e-7, 123456789.125, 1e21, 50.0, -3.25, 3.4e-300, 1.0 / 3}) {
+        JsonWriter json;
+        json.value(number);
+        EXPECT_EQ(json.finish(), qt(number)) << number;
+    }
+
+    LoadedProfile group = startGroup(QStringLiteral("01.06.2031"));
+    for (int m = 0; m < 3; ++m) {
+        ProfileStore member;
+        std::array<int, kAnswerCount> answers{};
+        answers.fill(2 + m);
+        addAnswers(answers, member);
+        addMemberScores(group, member);
+        group.header.details << QStringLiteral("Член \"%1\"\t\\ 😀").arg(m);
+    }
+    finishGroupMeans(group);
+    convertToPercent(group.store);
+    const QByteArray ours = profileJson(group, {"Анализ", "", "строка\r"});
+    EXPECT_EQ(ours, QJsonDocument::fromJson(ours).toJson(QJsonDocument::Compact) + '\n');
 }
