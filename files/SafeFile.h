@@ -31,8 +31,9 @@ void checkReplaceable(const NativePath &target);
 enum class Durability { Synced, Unsynced };
 
 // Files that replace their targets together. Each is written to a temporary file beside its
-// target (one with no name, where the system allows it, so a killed run leaves nothing), and only when every one is written are they renamed over
-// their targets. A failure before that removes every temporary file and leaves the old files as
+// target (one with no name, where the system allows it, so a killed run leaves nothing), and
+// only when every one is written are they put in place of their targets (linked under the
+// target's name, or renamed over it). A failure before that removes every temporary file and leaves the old files as
 // they were, so a full disk never leaves one run's files beside another's. A target that is a
 // symbolic link is replaced by the file, never written through; a device, a pipe or a socket is
 // refused and left as it is. The files are put in place in the order they were added.

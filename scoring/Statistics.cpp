@@ -229,9 +229,10 @@ double betaFraction(double x, double a, double b)
         const double step = d * c;
         h *= step;
         if (std::fabs(step - 1) < 2 * kEpsilon)
-            break;
+            return h;
     }
-    return h;
+    // No answer within the terms: say so rather than hand on a figure that is not one.
+    return std::numeric_limits<double>::quiet_NaN();
 }
 
 // I_x(a, b) with y = 1 - x given as well, so that neither loses digits when the other is
@@ -356,7 +357,10 @@ std::optional<double> welchP(const Moments &x, const Moments &y)
         return std::nullopt;
     const double df = (ex + ey) * (ex + ey) / (ex * ex / (x.n - 1) + ey * ey / (y.n - 1));
     const double t = (x.mean - y.mean) / stderror;
-    return std::min(1.0, 2 * upperTail(std::fabs(t), df));
+    const double p = 2 * upperTail(std::fabs(t), df);
+    if (std::isnan(p))
+        return std::nullopt;
+    return std::min(1.0, p);
 }
 
 std::vector<std::optional<double>> adjustBH(const std::vector<std::optional<double>> &p)

@@ -21,7 +21,7 @@ ChartPicture::ChartPicture(bool placed, const QPalette &colors)
     series_ = configureChartAll(chart_);
 }
 
-TCustomChart &ChartPicture::show(const ProfileView &view)
+TCustomChart &ChartPicture::filledFor(const ProfileView &view)
 {
     writeChartFoot(chart_, view.header.code, view.header.name, view.header.date,
                    view.referenceCaptionText());
@@ -31,7 +31,7 @@ TCustomChart &ChartPicture::show(const ProfileView &view)
 
 void ChartPicture::paint(QPainter &painter, const ProfileView &view, bool letter)
 {
-    show(view).paintTo(painter, size());
+    filledFor(view).paintTo(painter, size());
     if (!letter)
         return;
     const QFont font = pixelFont(kSansSerif, kLetterFontPx, true);
@@ -59,7 +59,7 @@ TAxisLengths ChartPicture::frameLengths(const ProfileView &view)
 {
     QImage like(1, 1, QImage::Format_RGB32);
     const TChartLayout frame =
-        show(view).Layout(size(), TChartTextMetrics(&like), chart_.LastLengths());
+        filledFor(view).Layout(size(), TChartTextMetrics(&like), chart_.LastLengths());
     TAxisLengths lengths{};
     for (int i = 0; i < kAxisCount; ++i)
         lengths[std::size_t(i)] = frame.Axes[std::size_t(i)].Scale.LengthPixels();

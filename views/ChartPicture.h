@@ -26,9 +26,11 @@ public:
 
     static constexpr QSize size() { return {kChartAllWidth, kChartAllHeight}; }
 
-    // The chart filled with the view's chart kind, its foot naming the view's header.
-    TCustomChart &show(const ProfileView &view);
-    // Paints the chart of the view (show) at the painter's origin, and the letter when asked.
+    // The chart filled with the view's chart kind, its foot naming the view's header; nothing
+    // is painted.
+    TCustomChart &filledFor(const ProfileView &view);
+    // Paints the chart of the view (filledFor) at the painter's origin, and the letter when
+    // asked.
     void paint(QPainter &painter, const ProfileView &view, bool letter = true);
     // The chart and its letter as a picture, as the window's Plot save shows it.
     QImage picture(const ProfileView &view);
