@@ -306,9 +306,7 @@ public:
 
     int run(int jobs)
     {
-        // The JPEG defaults look at the screen the first time they are read and the wheel is
-        // decoded once: both here, before any worker needs them.
-        jpegDefaults();
+        // The wheel is decoded once, here, before any worker needs it.
         diagramBackground();
         // Every input's pictures are made anew: freed, their memory is kept for the next ones
         // rather than given back to the system and cleared again page by page.

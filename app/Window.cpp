@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "Fonts.h"
+#include "TJPEGImage.h"
 #include "UnitPlot.h"
 
 #include <QApplication>
@@ -91,6 +92,7 @@ int runWindow(int argc, char **argv, const QString &path)
     // speak English on a Russian desktop.
     const std::unique_ptr<QTranslator> qtTexts = installQtTranslations(QLocale());
     installFontSubstitutions();
+    decideJpegDefaults();
     TForm1 form;
     // Without a window manager nothing acts on the maximize request, so the window is also
     // given the usable screen itself.

@@ -9,6 +9,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <atomic>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -275,15 +276,24 @@ bool displayHasAtMost8Bits()
 
 } // namespace
 
-TJPEGSettings &jpegDefaults()
+namespace {
+
+// Written once by decideJpegDefaults before any worker starts, read by every picture.
+std::atomic<bool> eightBitDisplay{false};
+
+} // namespace
+
+TJPEGSettings jpegDefaults()
 {
-    static TJPEGSettings defaults = [] {
-        TJPEGSettings s;
-        if (displayHasAtMost8Bits())
-            s.pixelFormat = TJPEGSettings::PixelFormat::Bit8;
-        return s;
-    }();
-    return defaults;
+    TJPEGSettings s;
+    if (eightBitDisplay.load(std::memory_order_relaxed))
+        s.pixelFormat = TJPEGSettings::PixelFormat::Bit8;
+    return s;
+}
+
+void decideJpegDefaults()
+{
+    eightBitDisplay.store(displayHasAtMost8Bits(), std::memory_order_relaxed);
 }
 
 QByteArray encodeJpeg(const QImage &bitmap, const TJPEGSettings &settings)

@@ -24,9 +24,12 @@ struct TJPEGSettings
     bool smoothing = true;                              // libjpeg block smoothing (decoding)
 };
 
-// The process-wide defaults. The pixel format is 8-bit when the display shows at most 8 bits
-// per pixel, decided the first time the defaults are read.
-TJPEGSettings &jpegDefaults();
+// The process-wide defaults, a copy for each reader: the pixel format is 8-bit when the display
+// shows at most 8 bits per pixel, as decideJpegDefaults found it.
+TJPEGSettings jpegDefaults();
+// Looks at the screen once, on the thread of the application object, before any picture is
+// made; without it (the batch, which has no screen) the defaults are 24-bit.
+void decideJpegDefaults();
 
 // A JPEG picture: one complete JPEG file in memory and the bitmap it was made from or decoded
 // to. libjpeg errors become CommandError "JPEG error #%d" with libjpeg's message code; its

@@ -243,7 +243,6 @@ int writeVariations(const QDir &out, const ProfileStore &store)
                 ++written;
             }
         }
-        TChart::setTitleGap(5); // a setting of every chart
     }
     return written;
 }

@@ -26,9 +26,10 @@ public:
     TColor BackColor() const { return backWall_.Color(); }
     void setBackColor(TColor value);
 
-    // The room between the title or foot and the plot rectangle, for every chart.
-    static int TitleGap() { return titleGap_; }
-    static void setTitleGap(int value) { titleGap_ = value; }
+    // The room between the title or foot and the plot rectangle. A chart's own, so that charts
+    // painted on several threads share no setting.
+    int TitleGap() const { return titleGap_; }
+    void setTitleGap(int value) { titleGap_ = value; }
 
 protected:
     void LayoutTitlesAndLegend(TChartLayout &frame,
@@ -37,7 +38,7 @@ protected:
     void PaintWalls(TChartCanvas &canvas, const TChartLayout &frame) const override;
 
 private:
-    static inline int titleGap_ = 5;
+    int titleGap_ = 5;
     TChartTitle title_{this, false};
     TChartTitle foot_{this, true};
     TChartLegend legend_{this};
