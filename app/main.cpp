@@ -132,20 +132,20 @@ int main(int argc, char **argv)
         // No window and no display: only the core application object.
         QCoreApplication app(argc, argv);
         if (cl.trend)
-            return runTrendExport(cl.path, cl.disclosure, BreakdownFormat::Json, stdout, stderr,
+            return runTrendExport(cl.path, cl.disclosure, TableFormat::Json, stdout, stderr,
                                   cl.table);
         if (cl.splitLine != 0)
-            return runBreakdownExport(cl.path, cl.splitLine, cl.disclosure, BreakdownFormat::Json,
+            return runBreakdownExport(cl.path, cl.splitLine, cl.disclosure, TableFormat::Json,
                                       stdout, stderr, cl.table);
         return runJsonExport(cl.path, stdout, stderr, cl.compare, cl.table, cl.disclosure);
     }
     case CommandLine::Mode::Csv: {
         QCoreApplication app(argc, argv);
         if (cl.trend)
-            return runTrendExport(cl.path, cl.disclosure, BreakdownFormat::Csv, stdout, stderr,
+            return runTrendExport(cl.path, cl.disclosure, TableFormat::Csv, stdout, stderr,
                                   cl.table);
         if (cl.splitLine != 0)
-            return runBreakdownExport(cl.path, cl.splitLine, cl.disclosure, BreakdownFormat::Csv,
+            return runBreakdownExport(cl.path, cl.splitLine, cl.disclosure, TableFormat::Csv,
                                       stdout, stderr, cl.table);
         return runCsvExport(cl.path, stdout, stderr, cl.compare, cl.table);
     }

@@ -658,7 +658,7 @@ int runCsvExport(const NativePath &path, std::FILE *out, std::FILE *err,
 }
 
 int runBreakdownExport(const NativePath &folder, int splitLine, const Disclosure &disclosure,
-                       BreakdownFormat format, std::FILE *out, std::FILE *err,
+                       TableFormat format, std::FILE *out, std::FILE *err,
                        const TableOptions &table)
 {
     try {
@@ -674,7 +674,7 @@ int runBreakdownExport(const NativePath &folder, int splitLine, const Disclosure
         printNotes(err, folder, notes);
         const BreakdownTable breakdown =
             breakdownTable(whole, builder.finish(disclosure), groupSourceName(folder));
-        writeToStream(out, format == BreakdownFormat::Json ? breakdownJson(breakdown)
+        writeToStream(out, format == TableFormat::Json ? breakdownJson(breakdown)
                                                            : breakdownCsv(breakdown, scriptCsv()));
         return 0;
     } catch (const std::exception &e) {
@@ -683,12 +683,12 @@ int runBreakdownExport(const NativePath &folder, int splitLine, const Disclosure
     }
 }
 
-int runTrendExport(const NativePath &parent, const Disclosure &disclosure, BreakdownFormat format,
+int runTrendExport(const NativePath &parent, const Disclosure &disclosure, TableFormat format,
                    std::FILE *out, std::FILE *err, const TableOptions &table)
 {
     try {
         const Trend trend = loadTrend(parent, disclosure, todayText(), table);
-        writeToStream(out, format == BreakdownFormat::Json ? trendJson(trend)
+        writeToStream(out, format == TableFormat::Json ? trendJson(trend)
                                                            : trendCsv(trend, scriptCsv()));
         return 0;
     } catch (const std::exception &e) {

@@ -64,15 +64,16 @@ int runJsonExport(const NativePath &path, std::FILE *out, std::FILE *err,
 // The same for the table of individual results as plain CSV (RFC 4180, ",", ".", UTF-8).
 int runCsvExport(const NativePath &path, std::FILE *out, std::FILE *err,
                  const std::optional<NativePath> &compare = {}, const TableOptions &table = {});
+// How the breakdown and the trend are printed: JSON or plain CSV.
+enum class TableFormat { Json, Csv };
 // The breakdown of a folder by details line splitLine into subgroups as disclosure allows,
 // printed as JSON or as plain CSV, the whole folder first.
-enum class BreakdownFormat { Json, Csv };
 int runBreakdownExport(const NativePath &folder, int splitLine, const Disclosure &disclosure,
-                       BreakdownFormat format, std::FILE *out, std::FILE *err,
+                       TableFormat format, std::FILE *out, std::FILE *err,
                        const TableOptions &table = {});
 // The trend of the survey waves under parent, waves of fewer than disclosure.minSize files
 // withheld, printed as JSON or as plain CSV.
-int runTrendExport(const NativePath &parent, const Disclosure &disclosure, BreakdownFormat format,
+int runTrendExport(const NativePath &parent, const Disclosure &disclosure, TableFormat format,
                    std::FILE *out, std::FILE *err, const TableOptions &table = {});
 // The same table as an Excel workbook, written to outFile by a safe replacing write (a failed
 // export leaves an older file whole); nothing on out.

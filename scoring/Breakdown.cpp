@@ -390,7 +390,7 @@ BreakdownRow breakdownRow(const LoadedProfile &raw, SubgroupKind kind)
     return row;
 }
 
-void testBreakdown(BreakdownTable &table)
+void testRowsAgainstTheRest(BreakdownTable &table)
 {
     if (table.rows.empty())
         return;
@@ -450,7 +450,7 @@ BreakdownTable breakdownTable(const LoadedProfile &whole, const Breakdown &break
     }
     table.icc1 = breakdown.icc1;
     table.icc2 = breakdown.icc2;
-    testBreakdown(table);
+    testRowsAgainstTheRest(table);
     return table;
 }
 

@@ -251,7 +251,7 @@ QString breakdownMarksNote(const Disclosure &disclosure);
 
 // The tests of a table's rows whose spread is shown against the rest of the folder, from the
 // rows' moments (breakdownTable fills them).
-void testBreakdown(BreakdownTable &table);
+void testRowsAgainstTheRest(BreakdownTable &table);
 
 // The exports publish a subgroup's figures as the views show them: percentages with one
 // decimal, p with two significant digits, ICCs with two decimals; the whole folder's row keeps
