@@ -669,7 +669,7 @@ int runBreakdownExport(const NativePath &folder, int splitLine, const Disclosure
         BreakdownBuilder builder(splitLine, today, Members::Drop);
         QStringList notes;
         const LoadedProfile whole = loadGroup(
-            folder, today, Members::Drop,
+            folder, today, Members::Sums,
             [&builder](const MemberProfile &member) { builder.add(member); }, table, &notes);
         printNotes(err, folder, notes);
         const BreakdownTable breakdown =

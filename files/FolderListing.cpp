@@ -9,6 +9,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -60,6 +61,29 @@ std::vector<NativePath> listNonFolders(const NativePath &folder)
         return true;
     });
     return names;
+}
+
+std::vector<NonFolderEntry> listNonFolderEntries(const NativePath &folder)
+{
+    std::vector<NonFolderEntry> entries;
+    listFolder(folder, [&entries](const dirent *entry, bool isFolder) {
+        if (!isFolder)
+            entries.push_back({NativePath(entry->d_name), entry->d_type == DT_REG});
+        return true;
+    });
+    return entries;
+}
+
+OpenFolder::OpenFolder(const NativePath &folder)
+    : fd_(::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+{
+    if (fd_ < 0)
+        throw cannotOpenFile(displayPath(folder)).because(systemReason(errno));
+}
+
+OpenFolder::~OpenFolder()
+{
+    ::close(fd_);
 }
 
 std::vector<NativePath> listFolders(const NativePath &folder)

@@ -12,6 +12,30 @@
 // reason when the folder cannot be listed.
 std::vector<NativePath> listNonFolders(const NativePath &folder);
 
+// listNonFolders with what the listing already says of each entry: whether it is a regular file
+// (false where only opening it tells, as for a link or a file system that gives no type).
+struct NonFolderEntry
+{
+    NativePath name;
+    bool regular = false;
+};
+std::vector<NonFolderEntry> listNonFolderEntries(const NativePath &folder);
+
+// A folder held open, so that its entries are opened by name relative to it: no path is joined
+// and walked again for each. Throws "Cannot open file %s" with the system's reason.
+class OpenFolder
+{
+public:
+    explicit OpenFolder(const NativePath &folder);
+    ~OpenFolder();
+    OpenFolder(const OpenFolder &) = delete;
+    OpenFolder &operator=(const OpenFolder &) = delete;
+    int fd() const { return fd_; }
+
+private:
+    int fd_;
+};
+
 // The names of the entries that are folders, links to folders included.
 std::vector<NativePath> listFolders(const NativePath &folder);
 

@@ -9,6 +9,10 @@
 #include <array>
 #include <limits>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <fcntl.h>
@@ -23,7 +27,6 @@ constexpr qsizetype kTotalFieldWidth = 3;
 constexpr char kCR = '\r';
 constexpr char kLF = '\n';
 constexpr qsizetype kChunkBytes = 16 * 1024;
-constexpr qsizetype kTypicalFileBytes = 2 * 1024;
 
 int hexDigit(char c)
 {
@@ -34,6 +37,27 @@ int hexDigit(char c)
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return -1;
+}
+
+// The first CR or LF from p on, or end. A header line is dozens of bytes, so sixteen are looked
+// at a time where the processor can.
+const char *lineEnd(const char *p, const char *end)
+{
+#ifdef __SSE2__
+    const __m128i cr = _mm_set1_epi8(kCR);
+    const __m128i lf = _mm_set1_epi8(kLF);
+    for (; end - p >= 16; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const int found =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)));
+        if (found != 0)
+            return p + __builtin_ctz(unsigned(found));
+    }
+#endif
+    // Both line ends sort below every printable byte: one test passes most bytes.
+    while (p < end && (static_cast<unsigned char>(*p) > kCR || (*p != kCR && *p != kLF)))
+        ++p;
+    return p;
 }
 
 CommandError headerLineTooLong(const QString &path, int n)
@@ -52,6 +76,22 @@ void IntegerScanner::feed(QByteArrayView bytes)
 {
     constexpr std::uint64_t kHexLimit = std::numeric_limits<std::uint32_t>::max();
     constexpr std::uint64_t kPositiveLimit = std::numeric_limits<std::int32_t>::max();
+    // An answer line is a digit or two: up to nine digits from the start read as the loop below
+    // would read them ("0" alone stays Zero, for an "x" that may follow), without its states.
+    constexpr qsizetype kSafeDigits = 9;
+    if (state_ == State::Blanks && !bytes.isEmpty() && bytes.size() <= kSafeDigits) {
+        std::uint64_t value = 0;
+        bool digits = true;
+        for (const char c : bytes) {
+            digits = digits && c >= '0' && c <= '9';
+            value = value * 10 + std::uint64_t(c - '0');
+        }
+        if (digits) {
+            magnitude_ = value;
+            state_ = bytes.size() == 1 && value == 0 ? State::Zero : State::Decimal;
+            return;
+        }
+    }
     for (const char c : bytes) {
         switch (state_) {
         case State::Blanks:
@@ -184,7 +224,7 @@ const unsigned char *unsignedBytes(QByteArrayView bytes)
 
 } // namespace
 
-void Utf8Check::feed(QByteArrayView bytes)
+void Utf8Check::check(QByteArrayView bytes)
 {
     for (const char ch : bytes) {
         if (failed_)
@@ -215,12 +255,16 @@ void Utf8Check::feed(QByteArrayView bytes)
 }
 
 // Cuts a byte stream into lines: CR LF, a lone LF and a lone CR each end a line. Fed in chunks,
-// it stops wanting more once line 53 is complete.
+// it stops wanting more once line 53 is complete. The kept bytes of a chunk go into the text in
+// one piece, line breaks between them included, unless a line is cut: a file costs one copy.
 class AnswerFileText::Reader
 {
 public:
-    // path names the file in a message; it is turned into text only for one.
-    Reader(AnswerFileText &text, QByteArrayView path) : text_(text), path_(path) {}
+    // folder and name name the file in a message; they are turned into text only for one.
+    Reader(AnswerFileText &text, QByteArrayView folder, QByteArrayView name)
+        : text_(text), folder_(folder), name_(name)
+    {
+    }
 
     bool done() const { return text_.count_ == kLinesRead; }
 
@@ -237,6 +281,7 @@ public:
                 p += 3;
             }
         }
+        keptFrom_ = keptTo_ = p;
         while (p < end && !done()) {
             if (afterCR_) {
                 afterCR_ = false;
@@ -245,19 +290,16 @@ public:
                     continue;
                 }
             }
-            // Both line ends sort below every printable byte: one test passes most bytes.
-            const char *stop = p;
-            while (stop < end &&
-                   (static_cast<unsigned char>(*stop) > kCR || (*stop != kCR && *stop != kLF)))
-                ++stop;
-            take(QByteArrayView(p, stop - p));
-            utf8_.feed(QByteArrayView(p, stop - p));
+            const char *stop = lineEnd(p, end);
+            if (stop != p)
+                take(p, stop);
             if (stop == end)
                 break;
             afterCR_ = *stop == kCR;
             endLine();
             p = stop + 1;
         }
+        flush();
     }
 
     void finish()
@@ -269,29 +311,48 @@ public:
     }
 
 private:
-    void take(QByteArrayView bytes)
+    // The bytes from p to stop, all of one line.
+    void take(const char *p, const char *stop)
     {
-        if (bytes.isEmpty())
-            return;
+        const QByteArrayView bytes(p, stop - p);
         lineHasBytes_ = true;
         const int n = text_.count_ + 1;
         Line &line = text_.lines_[n];
-        const qsizetype limit = n <= kLastHeaderLine ? kMaxHeaderLineBytes : kQuotedBytes;
-        const qsizetype room = limit - line.size;
-        if (bytes.size() > room) {
-            if (n <= kLastHeaderLine)
-                throw headerLineTooLong(displayPath(path_), n);
-            line.cut = true;
-        }
-        // Only the line being read grows, so each line's bytes follow one another in the buffer.
+        // Only the line being read grows, so each line's bytes follow one another in the text.
         if (line.size == 0)
-            line.from = qsizetype(text_.bytes_.size());
-        const QByteArrayView kept =
-            bytes.first(std::min(bytes.size(), std::max<qsizetype>(room, 0)));
-        text_.bytes_.append(kept.data(), std::size_t(kept.size()));
-        line.size += kept.size();
+            line.from = qsizetype(text_.bytes_.size()) + (p - keptFrom_);
+        const qsizetype limit = n <= kLastHeaderLine ? kMaxHeaderLineBytes : kQuotedBytes;
+        if (bytes.size() <= limit - line.size) {
+            line.size += bytes.size();
+            keptTo_ = stop;
+        } else {
+            cut(line, n, p, stop, limit);
+        }
         if (n >= kFirstAnswerLine && n <= kLastAnswerLine)
             line.number.feed(bytes);
+        utf8_.feed(bytes);
+    }
+
+    // A line over its limit: a header line is refused, another keeps its start.
+    Q_DECL_COLD_FUNCTION void cut(Line &line, int n, const char *p, const char *stop,
+                                  qsizetype limit)
+    {
+        if (n <= kLastHeaderLine)
+            throw headerLineTooLong(displayPath(messagePath()), n);
+        line.cut = true;
+        const qsizetype kept = std::max<qsizetype>(limit - line.size, 0);
+        line.size += kept;
+        keptTo_ = p + kept;
+        flush();
+        keptFrom_ = keptTo_ = stop;
+    }
+
+    // The kept bytes not yet in the text go in.
+    void flush()
+    {
+        if (keptTo_ != keptFrom_)
+            text_.bytes_.append(keptFrom_, std::size_t(keptTo_ - keptFrom_));
+        keptFrom_ = keptTo_;
     }
 
     void endLine()
@@ -302,8 +363,18 @@ private:
         lineHasBytes_ = false;
     }
 
+    NativePath messagePath() const
+    {
+        return folder_.isEmpty() ? name_.toByteArray()
+                                 : joinPath(folder_.toByteArray(), name_.toByteArray());
+    }
+
     AnswerFileText &text_;
-    QByteArrayView path_;
+    QByteArrayView folder_;
+    QByteArrayView name_;
+    // The bytes of the chunk being read that are kept and not yet in the text.
+    const char *keptFrom_ = nullptr;
+    const char *keptTo_ = nullptr;
     bool lineHasBytes_ = false;
     bool afterCR_ = false;
     bool atStart_ = true;
@@ -314,7 +385,7 @@ private:
 AnswerFileText AnswerFileText::fromBytes(QByteArrayView bytes)
 {
     AnswerFileText text;
-    Reader reader(text, {});
+    Reader reader(text, {}, {});
     reader.feed(bytes.data(), bytes.size());
     reader.finish();
     return text;
@@ -335,18 +406,15 @@ class InputFile
 {
 public:
     explicit InputFile(const NativePath &path)
-        : fd_(path.isEmpty() ? -1 : ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC))
+        : fd_(path.isEmpty() ? -1 : ::open(path.constData(), kFlags))
     {
-        if (fd_ < 0) {
-            error_ = errno;
-            return;
-        }
-        struct stat st;
-        if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-            error_ = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-            ::close(fd_);
-            fd_ = -1;
-        }
+        check(false);
+    }
+    // The entry name of the open folder folderFd; regular: known to be a regular file.
+    InputFile(int folderFd, const NativePath &name, bool regular)
+        : fd_(::openat(folderFd, name.constData(), kFlags))
+    {
+        check(regular);
     }
     // Why the file could not be opened, for a terminal: the system's reason.
     int error() const { return error_; }
@@ -370,6 +438,24 @@ public:
     }
 
 private:
+    static constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
+
+    void check(bool regular)
+    {
+        if (fd_ < 0) {
+            error_ = errno;
+            return;
+        }
+        if (regular)
+            return;
+        struct stat st;
+        if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+            error_ = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+
     int fd_;
     int error_ = 0;
 };
@@ -382,6 +468,7 @@ public:
         if (QFileInfo(file_.fileName()).isFile())
             file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
+    InputFile(int, const NativePath &name, bool) : InputFile(name) {}
     bool isOpen() const { return file_.isOpen(); }
     int error() const { return EACCES; }
     qint64 read(char *data, qint64 size) { return file_.read(data, size); }
@@ -393,33 +480,53 @@ private:
 
 } // namespace
 
+namespace {
+
+// What the file holds for the reader, read in chunks until line 53 is complete.
+template <typename Reader>
+void readInto(InputFile &file, Reader &reader, const NativePath &folder, const NativePath &name)
+{
+    const auto path = [&] { return displayPath(folder.isEmpty() ? name : joinPath(folder, name)); };
+    if (!file.isOpen())
+        throw cannotOpenFile(path()).because(file.error() == EINVAL
+                                                 ? QStringLiteral("it is not a regular file")
+                                                 : systemReason(file.error()));
+    // On the stack: a heap block of this size, taken and freed for every file of a group, made
+    // the allocator tidy its free lists each time. A real answer file, under a kilobyte, comes
+    // in one read.
+    char chunk[kChunkBytes];
+    while (!reader.done()) {
+        const qint64 n = file.read(chunk, kChunkBytes);
+        if (n < 0)
+            throw cannotOpenFile(path()).because(systemReason(errno));
+        if (n == 0)
+            break;
+        reader.feed(chunk, n);
+    }
+    reader.finish();
+}
+
+} // namespace
+
 AnswerFileText AnswerFileText::load(const NativePath &path)
 {
     // Only a command line can name no file at all; "Cannot open file " would not say why.
     if (path.isEmpty())
         throw CommandError(QStringLiteral("Cannot open file: the path is empty"));
     InputFile file(path);
-    if (!file.isOpen())
-        throw cannotOpenFile(displayPath(path))
-            .because(file.error() == EINVAL ? QStringLiteral("it is not a regular file")
-                                            : systemReason(file.error()));
-
     AnswerFileText text;
-    // A real answer file is under a kilobyte: one allocation holds all its lines.
-    text.bytes_.reserve(std::size_t(kTypicalFileBytes));
-    Reader reader(text, path);
-    // On the stack: a heap block of this size, taken and freed for every file of a group, made
-    // the allocator tidy its free lists each time.
-    char chunk[kChunkBytes];
-    while (!reader.done()) {
-        const qint64 n = file.read(chunk, kChunkBytes);
-        if (n < 0)
-            throw cannotOpenFile(displayPath(path)).because(systemReason(errno));
-        if (n == 0)
-            break;
-        reader.feed(chunk, n);
-    }
-    reader.finish();
+    Reader reader(text, {}, path);
+    readInto(file, reader, {}, path);
+    return text;
+}
+
+AnswerFileText AnswerFileText::loadAt(int folderFd, const NativePath &folder,
+                                      const NativePath &name, bool regular)
+{
+    InputFile file(folderFd, name, regular);
+    AnswerFileText text;
+    Reader reader(text, folder, name);
+    readInto(file, reader, folder, name);
     return text;
 }
 
@@ -543,19 +650,32 @@ const std::array<char16_t, 256> &table1251()
 
 } // namespace
 
-QString decode1251(QByteArrayView bytes)
+void appendDecoded(QString &text, QByteArrayView bytes, bool utf8)
 {
-    if (bytes.isEmpty())
-        return {};
+    if (utf8) {
+        text += decodeUtf8(bytes);
+        return;
+    }
     const std::array<char16_t, 256> &table = table1251();
-    QString text(bytes.size(), Qt::Uninitialized);
-    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    const qsizetype at = text.size();
+    text.resize(at + bytes.size());
+    char16_t *out = reinterpret_cast<char16_t *>(text.data()) + at;
     for (const char c : bytes) {
         const char16_t decoded = table[static_cast<unsigned char>(c)];
-        if (decoded == kLeftToConverter)
-            return decoder1251().decode(bytes);
+        if (decoded == kLeftToConverter) {
+            text.truncate(at);
+            text += decoder1251().decode(bytes);
+            return;
+        }
         *out++ = decoded;
     }
+}
+
+QString decode1251(QByteArrayView bytes)
+{
+    QString text;
+    if (!bytes.isEmpty())
+        appendDecoded(text, bytes, false);
     return text;
 }
 

@@ -34,12 +34,18 @@ private:
 class Utf8Check
 {
 public:
-    void feed(QByteArrayView bytes);
+    void feed(QByteArrayView bytes)
+    {
+        // Code page 1251 fails at its first letter: the rest of the file costs nothing.
+        if (!failed_)
+            check(bytes);
+    }
     // Valid so far and not stopped inside a sequence.
     bool valid() const { return !failed_ && pending_ == 0; }
     bool sawMultiByte() const { return multiByte_; }
 
 private:
+    void check(QByteArrayView bytes);
     int pending_ = 0;                        // continuation bytes still due
     unsigned char low_ = 0x80, high_ = 0xBF; // range of the next continuation byte
     bool failed_ = false;
@@ -72,6 +78,11 @@ public:
     // the limit for a header line over it.
     static AnswerFileText load(const QString &path);
     static AnswerFileText load(const NativePath &path);
+    // load of the entry name of a folder held open (folderFd, as openat takes it); folder names
+    // it in a message. regular: the folder's listing already knows the entry for a regular
+    // file, which then is not checked again.
+    static AnswerFileText loadAt(int folderFd, const NativePath &folder, const NativePath &name,
+                                 bool regular);
     // The same reading over bytes already in memory.
     static AnswerFileText fromBytes(QByteArrayView bytes);
 
@@ -121,6 +132,8 @@ QString decode1251(QByteArrayView bytes);
 QString decodeUtf8(QByteArrayView bytes);
 // Decodes bytes as UTF-8, or as code page 1251 when utf8 is false.
 QString decodeText(QByteArrayView bytes, bool utf8);
+// Appends decodeText(bytes, utf8) to text, without a string of its own.
+void appendDecoded(QString &text, QByteArrayView bytes, bool utf8);
 
 // Reads a whole text as one integer with the rules of IntegerScanner. Throws
 // "'%s' is not a valid integer value" with the text.

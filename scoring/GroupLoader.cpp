@@ -86,6 +86,21 @@ QString memberDetailsLine(const HeaderTexts &header)
     return header.name + QLatin1Char(' ') + header.code + QLatin1Char(' ') + header.date;
 }
 
+QString memberDetailsLine(const AnswerFileText &text)
+{
+    const QByteArrayView name = text.lineBytes(kNameLine);
+    const QByteArrayView code = text.lineBytes(kCodeLine);
+    const QByteArrayView date = text.lineBytes(kDateLine);
+    QString line;
+    line.reserve(name.size() + code.size() + date.size() + 2);
+    appendDecoded(line, name, text.isUtf8());
+    line += QLatin1Char(' ');
+    appendDecoded(line, code, text.isUtf8());
+    line += QLatin1Char(' ');
+    appendDecoded(line, date, text.isUtf8());
+    return line;
+}
+
 void finishGroupMeans(LoadedProfile &group)
 {
     divideScores(group.store, group.count);

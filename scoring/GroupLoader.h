@@ -19,12 +19,15 @@ struct GroupMember
 {
     NativePath native;
     QString shown;
+    bool regular = false; // the folder's listing knows it for a regular file
 };
 
 // Whether a group load keeps each member's own scores in LoadedProfile::members (the exports
 // need only the group or one row at a time, and a group of many thousand members need not hold
 // them all), and who sees every member as it is read.
-enum class Members { Keep, Drop };
+// Sums: neither the members nor their list in the details, for an export that prints no member
+// (a breakdown), so that a folder of 100,000 files is not held as 100,000 lines.
+enum class Members { Keep, Drop, Sums };
 using MemberSink = std::function<void(const MemberProfile &)>;
 
 // The header texts of an answer file: lines 1 to 3 and the details lines 4 to 7.
@@ -37,6 +40,8 @@ HeaderTexts answerFileHeader(const AnswerFileText &text);
 LoadedProfile startGroup(const QString &today);
 void addMemberScores(LoadedProfile &group, const ProfileStore &member);
 QString memberDetailsLine(const HeaderTexts &header);
+// memberDetailsLine of the file's header, decoded straight into the line.
+QString memberDetailsLine(const AnswerFileText &text);
 void finishGroupMeans(LoadedProfile &group);
 
 // A subgroup of a breakdown, read with its members, made anonymous (LoadedProfile::anonymous):

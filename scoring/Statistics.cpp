@@ -123,16 +123,31 @@ inline void addCounted(Moments &m, double x, int n, double inverse)
     m.m2 += delta * (x - m.mean);
 }
 
-template <std::size_t N, std::size_t M, typename Range>
-void addPercents(std::array<Moments, N> &columns, const std::array<double, M> &raw, int n,
-                 double inverse, const Range &rangeRow)
+// The lowest sum and the factor that make a column's raw sums percent, as toPercent does with its
+// division made a product (the same figure to the last digit or two). The factors are taken once
+// rather than divided out again for each of a member's 36 values.
+struct PercentScale
 {
+    double low;
+    double factor;
+};
+
+template <std::size_t N> std::array<PercentScale, N> percentScales(int (*rangeRow)(int))
+{
+    std::array<PercentScale, N> scales{};
     for (std::size_t i = 0; i < N; ++i) {
         const ScoreRange range = ProfileStore::ScoreRanges[std::size_t(rangeRow(int(i) + 1))];
-        // toPercent, its division made a product: the same figure to the last digit or two.
-        addCounted(columns[i], (raw[i + 1] - range.low) * (100.0 / (range.high - range.low)), n,
-                   inverse);
+        scales[i] = {double(range.low), 100.0 / (range.high - range.low)};
     }
+    return scales;
+}
+
+template <std::size_t N, std::size_t M>
+void addPercents(std::array<Moments, N> &columns, const std::array<double, M> &raw, int n,
+                 double inverse, const std::array<PercentScale, N> &scales)
+{
+    for (std::size_t i = 0; i < N; ++i)
+        addCounted(columns[i], (raw[i + 1] - scales[i].low) * scales[i].factor, n, inverse);
 }
 
 } // namespace
@@ -141,8 +156,10 @@ void ValueMoments::add(const ProfileStore &raw)
 {
     const int n = answers[0].n + 1;
     const double inverse = 1.0 / n;
-    addPercents(summary, raw.SummaryScores, n, inverse, &ProfileStore::summaryRangeRow);
-    addPercents(scales, raw.ScaleScores, n, inverse, &ProfileStore::scaleRangeRow);
+    static const auto summaryScales = percentScales<kSummaryCount>(&ProfileStore::summaryRangeRow);
+    static const auto scaleScales = percentScales<kScaleScoreCount>(&ProfileStore::scaleRangeRow);
+    addPercents(summary, raw.SummaryScores, n, inverse, summaryScales);
+    addPercents(scales, raw.ScaleScores, n, inverse, scaleScales);
     for (std::size_t i = 0; i < answers.size(); ++i)
         addCounted(answers[i], raw.Answers[i + 1], n, inverse);
 }

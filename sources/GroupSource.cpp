@@ -10,8 +10,14 @@
 #include <QHash>
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdlib>
+#include <exception>
+#include <mutex>
+#include <string>
+#include <string_view>
 #include <sys/stat.h>
+#include <thread>
 
 namespace {
 
@@ -58,12 +64,182 @@ void addMember(LoadedProfile &group, MemberProfile &&member, Members keep,
                const MemberSink &onMember)
 {
     addMemberScores(group, member.store);
-    group.header.details << memberDetailsLine(member.header);
+    if (keep != Members::Sums)
+        group.header.details << memberDetailsLine(member.header);
     if (onMember)
         onMember(member);
     if (keep == Members::Keep)
         group.members.push_back(std::move(member));
 }
+
+// One answer file of a folder as read, ready to be added in its turn: what the load would have
+// thrown for it, in the order it would have thrown it.
+struct ReadMember
+{
+    std::exception_ptr loadError;    // the file could not be read
+    std::exception_ptr answersError; // an answer or a total is no number
+    qsizetype headerBytes = 0;
+    QString detailsLine;
+    MemberProfile profile; // its file and header only when someone sees the member
+};
+
+// The member's file read into read, which is fresh.
+void readMember(int folderFd, const NativePath &folder, const GroupMember &member, bool wholeHeader,
+                ReadMember &read)
+{
+    try {
+        const AnswerFileText text =
+            AnswerFileText::loadAt(folderFd, folder, member.native, member.regular);
+        read.headerBytes = text.headerBytes();
+        read.detailsLine = memberDetailsLine(text);
+        if (wholeHeader) {
+            read.profile.file = member.shown;
+            read.profile.header = answerFileHeader(text);
+        }
+        try {
+            ReadAnswers(text, read.profile.store);
+        } catch (CommandError &e) {
+            // The number's message does not say which of the folder's files holds it.
+            e.inFile(QDir::toNativeSeparators(displayPath(joinPath(folder, member.native))));
+            read.answersError = std::current_exception();
+        } catch (...) {
+            read.answersError = std::current_exception();
+        }
+    } catch (...) {
+        read.loadError = std::current_exception();
+    }
+}
+
+// Reads a folder's files on two threads, the caller's and one of its own, in batches handed
+// out in order: opening and reading a file is most of a load and two cores halve it, while the
+// members are added on the caller's thread in folder order, so that the sums, the messages and
+// the member list are those of one thread. At most kWindow batches are read ahead, and no more
+// once their header texts come to kAheadBytes: a folder of huge headers is read as it is added.
+class FolderReader
+{
+public:
+    static constexpr int kBatch = 16;
+    static constexpr int kWindow = 8;
+    static constexpr qsizetype kAheadBytes = 4 * 1024 * 1024;
+
+    FolderReader(const NativePath &folder, const std::vector<GroupMember> &members,
+                 bool wholeHeader)
+        : folder_(folder), handle_(folder), members_(members), wholeHeader_(wholeHeader),
+          batches_(int((members.size() + kBatch - 1) / kBatch))
+    {
+        if (batches_ > 1)
+            helper_ = std::thread([this] { help(); });
+    }
+    ~FolderReader()
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            stopped_ = true;
+        }
+        changed_.notify_all();
+        if (helper_.joinable())
+            helper_.join();
+    }
+    FolderReader(const FolderReader &) = delete;
+    FolderReader &operator=(const FolderReader &) = delete;
+
+    int batches() const { return batches_; }
+
+    // Batch b's members, read; the caller reads batches itself while it waits. done(b) hands the
+    // slot back.
+    std::vector<ReadMember> &batch(int b)
+    {
+        Slot &slot = slots_[std::size_t(b % kWindow)];
+        std::unique_lock lock(mutex_);
+        while (!slot.ready) {
+            if (claimable()) {
+                const int c = next_++;
+                lock.unlock();
+                read(c);
+                lock.lock();
+            } else {
+                changed_.wait(lock);
+            }
+        }
+        return slot.members;
+    }
+
+    void done(int b)
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            Slot &slot = slots_[std::size_t(b % kWindow)];
+            slot.ready = false;
+            aheadBytes_ -= slot.headerBytes;
+            ++consumed_;
+        }
+        changed_.notify_all();
+    }
+
+private:
+    struct Slot
+    {
+        std::vector<ReadMember> members;
+        qsizetype headerBytes = 0;
+        bool ready = false;
+    };
+
+    // The batch to be added next is read whatever was read ahead.
+    bool claimable() const
+    {
+        return next_ < batches_ && next_ < consumed_ + kWindow &&
+               (aheadBytes_ < kAheadBytes || next_ == consumed_);
+    }
+
+    void help()
+    {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            changed_.wait(lock, [this] { return stopped_ || next_ >= batches_ || claimable(); });
+            if (stopped_ || next_ >= batches_)
+                return;
+            const int c = next_++;
+            lock.unlock();
+            read(c);
+            lock.lock();
+        }
+    }
+
+    // Reads batch c into its slot, which nobody else touches until it is marked ready.
+    void read(int c)
+    {
+        Slot &slot = slots_[std::size_t(c % kWindow)];
+        slot.members.clear();
+        const std::size_t from = std::size_t(c) * kBatch;
+        const std::size_t to = std::min(members_.size(), from + kBatch);
+        slot.headerBytes = 0;
+        for (std::size_t i = from; i < to; ++i) {
+            readMember(handle_.fd(), folder_, members_[i], wholeHeader_,
+                       slot.members.emplace_back());
+            slot.headerBytes += slot.members.back().headerBytes;
+        }
+        {
+            const std::lock_guard lock(mutex_);
+            slot.ready = true;
+            aheadBytes_ += slot.headerBytes;
+        }
+        changed_.notify_all();
+    }
+
+    const NativePath &folder_;
+    const OpenFolder handle_;
+    const std::vector<GroupMember> &members_;
+    const bool wholeHeader_;
+    const int batches_;
+    std::array<Slot, kWindow> slots_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int next_ = 0;             // the first batch nobody reads yet
+    int consumed_ = 0;         // batches added
+    qsizetype aheadBytes_ = 0; // header bytes of the batches read and not yet added
+    bool stopped_ = false;
+    std::thread helper_;
+};
 
 LoadedProfile loadFolder(const NativePath &folder, const QString &today, Members keep,
                          const MemberSink &onMember)
@@ -73,23 +249,30 @@ LoadedProfile loadFolder(const NativePath &folder, const QString &today, Members
         throw CommandError(emptyGroupMessage(displayPath(folder)));
 
     LoadedProfile loaded = startGroup(today);
-    loaded.header.details.reserve(qsizetype(members.size()) + 1);
+    if (keep != Members::Sums)
+        loaded.header.details.reserve(qsizetype(members.size()) + 1);
     if (keep == Members::Keep)
         loaded.members.reserve(members.size());
     qsizetype headerBytes = 0;
-    for (const GroupMember &member : members) {
-        const AnswerFileText text = AnswerFileText::load(joinPath(folder, member.native));
-        headerBytes += text.headerBytes();
-        checkHeaderBytes(headerBytes, folder);
-        MemberProfile one{member.shown, answerFileHeader(text), {}};
-        try {
-            ReadAnswers(text, one.store);
-        } catch (CommandError &e) {
-            // The number's message does not say which of the folder's files holds it.
-            e.inFile(QDir::toNativeSeparators(displayPath(joinPath(folder, member.native))));
-            throw;
+    // The members' own headers only for whoever sees the members; the group needs their lines.
+    FolderReader reader(folder, members, keep == Members::Keep || onMember);
+    for (int b = 0; b < reader.batches(); ++b) {
+        for (ReadMember &read : reader.batch(b)) {
+            if (read.loadError)
+                std::rethrow_exception(read.loadError);
+            headerBytes += read.headerBytes;
+            checkHeaderBytes(headerBytes, folder);
+            if (read.answersError)
+                std::rethrow_exception(read.answersError);
+            addMemberScores(loaded, read.profile.store);
+            if (keep != Members::Sums)
+                loaded.header.details << std::move(read.detailsLine);
+            if (onMember)
+                onMember(read.profile);
+            if (keep == Members::Keep)
+                loaded.members.push_back(std::move(read.profile));
         }
-        addMember(loaded, std::move(one), keep, onMember);
+        reader.done(b);
     }
     finishGroupMeans(loaded);
     return loaded;
@@ -312,31 +495,80 @@ QString groupSourceName(const NativePath &path)
     return fileNameOf(folder);
 }
 
-std::vector<GroupMember> groupMembers(const NativePath &folder)
+namespace {
+
+// Members sorted by their keys, held end to end in one string rather than a string each: as
+// QString::compare orders them, unit by unit, the bytes of the name on a tie.
+template <typename Char>
+std::vector<GroupMember> sortedByKeys(std::vector<GroupMember> &&members,
+                                      const std::basic_string<Char> &keys,
+                                      const std::vector<std::size_t> &ends)
 {
     struct Entry
     {
-        QString key;
-        GroupMember member;
+        std::basic_string_view<Char> key;
+        std::size_t index;
     };
     std::vector<Entry> entries;
-    // Every entry but folders, whatever its name's bytes: a sub-folder named *.txt is not an
-    // answer file, while a file whose name is not UTF-8 is one and must not be lost.
-    for (NativePath &name : listNonFolders(folder)) {
-        if (!isAnswerFileName(name))
-            continue;
-        QString shown = displayPath(name);
-        entries.push_back({upperByLetter(shown), {std::move(name), std::move(shown)}});
-    }
-    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
-        const int byKey = QString::compare(a.key, b.key, Qt::CaseSensitive);
-        return byKey != 0 ? byKey < 0 : a.member.native < b.member.native;
+    entries.reserve(members.size());
+    for (std::size_t i = 0, from = 0; i < members.size(); from = ends[i], ++i)
+        entries.push_back({std::basic_string_view<Char>(keys).substr(from, ends[i] - from), i});
+    std::sort(entries.begin(), entries.end(), [&members](const Entry &a, const Entry &b) {
+        const int byKey = a.key.compare(b.key);
+        return byKey != 0 ? byKey < 0 : members[a.index].native < members[b.index].native;
     });
+    std::vector<GroupMember> sorted;
+    sorted.reserve(members.size());
+    for (const Entry &e : entries)
+        sorted.push_back(std::move(members[e.index]));
+    return sorted;
+}
+
+bool isAscii(QByteArrayView name)
+{
+    return std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; });
+}
+
+} // namespace
+
+std::vector<GroupMember> groupMembers(const NativePath &folder)
+{
+    std::vector<NonFolderEntry> entries = listNonFolderEntries(folder);
+    // Room for all at once: a folder of 100,000 files would otherwise hold two copies of the
+    // list while it grows.
     std::vector<GroupMember> members;
     members.reserve(entries.size());
-    for (Entry &e : entries)
-        members.push_back(std::move(e.member));
-    return members;
+    bool ascii = true;
+    // Every entry but folders, whatever its name's bytes: a sub-folder named *.txt is not an
+    // answer file, while a file whose name is not UTF-8 is one and must not be lost.
+    for (NonFolderEntry &entry : entries) {
+        if (!isAnswerFileName(entry.name))
+            continue;
+        ascii = ascii && isAscii(entry.name);
+        members.push_back({std::move(entry.name), QString(), entry.regular});
+    }
+    // Names in ASCII, nearly all of them, sort by their bytes upper-cased, which order as the
+    // units of the shown names do; the others by the shown names upper-cased.
+    std::vector<std::size_t> ends;
+    ends.reserve(members.size());
+    if (ascii) {
+        std::string keys;
+        for (GroupMember &m : members) {
+            m.shown = QString::fromLatin1(m.native);
+            for (const char c : m.native)
+                keys += c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+            ends.push_back(keys.size());
+        }
+        return sortedByKeys(std::move(members), keys, ends);
+    }
+    std::u16string keys;
+    for (GroupMember &m : members) {
+        m.shown = displayPath(m.native);
+        const QString key = upperByLetter(m.shown);
+        keys.append(reinterpret_cast<const char16_t *>(key.utf16()), std::size_t(key.size()));
+        ends.push_back(keys.size());
+    }
+    return sortedByKeys(std::move(members), keys, ends);
 }
 
 QStringList groupMemberNames(const QString &folder)

@@ -104,7 +104,7 @@ Trend loadTrend(const NativePath &parent, const Disclosure &disclosure, const QS
     for (const TrendFolder &folder : folders) {
         LoadedProfile loaded;
         try {
-            loaded = loadGroup(folder.native, today, Members::Drop, {}, options);
+            loaded = loadGroup(folder.native, today, Members::Sums, {}, options);
         } catch (const CommandError &e) {
             CommandError named(QStringLiteral("Волна «%1»: %2").arg(folder.name, e.message()));
             named.inFile(e.file()).because(e.reason());

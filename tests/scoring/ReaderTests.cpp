@@ -18,7 +18,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <numeric>
 #include <random>
+#include <tuple>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -575,4 +577,53 @@ TEST(Utf8Decoding, LinesShownAndTotalsRead)
         ReadAnswers(text, store);
         EXPECT_EQ(store.SummaryScores[1], 32) << c.what;
     }
+}
+
+// A large folder is read ahead, batch by batch, on a second thread: the members still add up in
+// folder order, and of several bad files the first is named, with its line, whichever thread
+// read it first. Members linked to or of an unknown type are checked as when read one by one.
+TEST(GroupReadAhead, MembersInFolderOrderAndTheFirstBadFileNamed)
+{
+    QTemporaryDir dir;
+    constexpr int kFiles = 150;
+    QStringList expected{groupDetailsHead()};
+    for (int i = 0; i < kFiles; ++i) {
+        Questionnaire q;
+        q.name = QStringLiteral("Член%1").arg(i);
+        q.answers[0] = 1 + i % 7;
+        q.write(dir.filePath(QStringLiteral("m%1.txt").arg(i, 3, 10, QLatin1Char('0'))));
+        expected << QStringLiteral("%1 %2 %3").arg(q.name, q.code, q.date);
+    }
+    ASSERT_EQ(::symlink("m000.txt", QFile::encodeName(dir.filePath("m150.txt")).constData()), 0);
+    expected << expected[1];
+    std::vector<double> firstAnswers;
+    const LoadedProfile group =
+        loadGroup(dir.path(), "d", Members::Keep,
+                  [&](const MemberProfile &m) { firstAnswers.push_back(m.store.Answers[1]); });
+    EXPECT_EQ(group.header.details, expected);
+    ASSERT_EQ(group.members.size(), std::size_t(kFiles + 1));
+    EXPECT_EQ(group.members[77].file, "m077.txt");
+    EXPECT_EQ(group.members[77].header.name, QStringLiteral("Член77"));
+    EXPECT_EQ(firstAnswers[100], 1 + 100 % 7);
+    EXPECT_EQ(group.meanAnswers[1],
+              std::accumulate(firstAnswers.begin(), firstAnswers.end(), 0.0) / (kFiles + 1));
+
+    testfiles::writeBytes(dir.filePath("m140.txt"), "x");
+    ASSERT_TRUE(QFile::remove(dir.filePath("m120.txt")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("m120.txt")).constData(), 0600), 0);
+    testfiles::writeBytes(dir.filePath("m100.txt"),
+                          testfiles::joinLines(Questionnaire().withLine(30, "3 3")));
+    const auto firstError = [&] {
+        try {
+            loadGroup(dir.path(), "d", Members::Drop);
+        } catch (const CommandError &e) {
+            return std::make_tuple(e.message(), e.file(), e.line());
+        }
+        return std::make_tuple(QString(), QString(), 0);
+    };
+    EXPECT_EQ(firstError(), std::make_tuple(QStringLiteral("'3 3' is not a valid integer value"),
+                                            dir.filePath("m100.txt"), 30));
+    ASSERT_TRUE(QFile::remove(dir.filePath("m100.txt")));
+    EXPECT_EQ(std::get<0>(firstError()),
+              QStringLiteral("Cannot open file %1").arg(dir.filePath("m120.txt")));
 }
