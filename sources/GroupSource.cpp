@@ -85,13 +85,14 @@ struct ReadMember
 
 // The member's file read into read, which is fresh.
 void readMember(int folderFd, const NativePath &folder, const GroupMember &member, bool wholeHeader,
-                ReadMember &read)
+                bool listLine, ReadMember &read)
 {
     try {
         const AnswerFileText text =
             AnswerFileText::loadAt(folderFd, folder, member.native, member.regular);
         read.headerBytes = text.headerBytes();
-        read.detailsLine = memberDetailsLine(text);
+        if (listLine)
+            read.detailsLine = memberDetailsLine(text);
         if (wholeHeader) {
             read.profile.file = member.shown;
             read.profile.header = answerFileHeader(text);
@@ -122,9 +123,11 @@ public:
     static constexpr int kWindow = 8;
     static constexpr qsizetype kAheadBytes = 4 * 1024 * 1024;
 
+    // wholeHeader: each member's own header texts; listLine: its line in the member list.
     FolderReader(const NativePath &folder, const std::vector<GroupMember> &members,
-                 bool wholeHeader)
+                 bool wholeHeader, bool listLine)
         : folder_(folder), handle_(folder), members_(members), wholeHeader_(wholeHeader),
+          listLine_(listLine),
           batches_(int((members.size() + kBatch - 1) / kBatch))
     {
         if (batches_ > 1)
@@ -214,7 +217,7 @@ private:
         const std::size_t to = std::min(members_.size(), from + kBatch);
         slot.headerBytes = 0;
         for (std::size_t i = from; i < to; ++i) {
-            readMember(handle_.fd(), folder_, members_[i], wholeHeader_,
+            readMember(handle_.fd(), folder_, members_[i], wholeHeader_, listLine_,
                        slot.members.emplace_back());
             slot.headerBytes += slot.members.back().headerBytes;
         }
@@ -230,6 +233,7 @@ private:
     const OpenFolder handle_;
     const std::vector<GroupMember> &members_;
     const bool wholeHeader_;
+    const bool listLine_;
     const int batches_;
     std::array<Slot, kWindow> slots_;
     std::mutex mutex_;
@@ -255,7 +259,8 @@ LoadedProfile loadFolder(const NativePath &folder, const QString &today, Members
         loaded.members.reserve(members.size());
     qsizetype headerBytes = 0;
     // The members' own headers only for whoever sees the members; the group needs their lines.
-    FolderReader reader(folder, members, keep == Members::Keep || onMember);
+    FolderReader reader(folder, members, keep == Members::Keep || onMember,
+                        keep != Members::Sums);
     for (int b = 0; b < reader.batches(); ++b) {
         for (ReadMember &read : reader.batch(b)) {
             if (read.loadError)
