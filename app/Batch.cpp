@@ -169,7 +169,8 @@ struct InputReports
 // show them after its load. The chart lays its first frame out as a chart's first when
 // firstPainted, else after view F, the last frame the window's chart drew for the input before.
 std::unique_ptr<InputReports> paintInput(const LoadedInput &input, ChartPicture &charts,
-                                         bool firstPainted, const QPalette &colors)
+                                         bool firstPainted, const QPalette &colors,
+                                         const QString &today)
 {
     auto reports = std::make_unique<InputReports>();
     const LoadedProfile &loaded = input.profile;
@@ -184,7 +185,6 @@ std::unique_ptr<InputReports> paintInput(const LoadedInput &input, ChartPicture 
     view.reference = input.reference;
     view.colors = colors;
 
-    const QString today = todayText();
     // The analysis file holds the whole text; the report shows it as the memo does.
     const MemoText memo =
         memoTextOf(analysisLines(view.store, loaded.header, today).join(QLatin1Char('\n')));
@@ -291,16 +291,17 @@ struct BatchInput
 };
 
 // Writes every input's files into folder (made already), whose file system takes names of
-// nameLimit bytes. Each of `jobs` workers loads, paints, encodes and writes one input after
+// nameLimit bytes, all dated today (the run's one date, so a run across midnight does not date
+// some files one day and the rest the next). Each of `jobs` workers loads, paints, encodes and writes one input after
 // another; names are claimed and progress is told in input order, so the files, the progress
 // and the status are those of a serial run (jobs 1, every input on the calling thread).
 class BatchRun
 {
 public:
     BatchRun(Reporter &report, const NativePath &folder, int nameLimit,
-             const std::vector<BatchInput> &inputs)
+             const std::vector<BatchInput> &inputs, const QString &today)
         : report_(report), folder_(folder), nameLimit_(nameLimit), inputs_(inputs),
-          outcomes_(inputs.size()), colors_(QGuiApplication::palette())
+          outcomes_(inputs.size()), colors_(QGuiApplication::palette()), today_(today)
     {
     }
 
@@ -395,7 +396,7 @@ private:
         outcome.line = line;
         try {
             std::unique_ptr<InputReports> reports =
-                paintInput(*loaded, charts, firstPainted, colors_);
+                paintInput(*loaded, charts, firstPainted, colors_, today_);
             loaded.reset();
             outcome.files = writeInputReports(*reports, folder_, written);
         } catch (const std::exception &e) {
@@ -444,6 +445,7 @@ private:
     const std::vector<BatchInput> &inputs_;
     std::vector<std::optional<InputOutcome>> outcomes_;
     const QPalette colors_;
+    const QString today_;
     bool failed_ = false;
 
     std::mutex mutex_;
@@ -456,9 +458,9 @@ private:
 };
 
 int runInputs(Reporter &report, const NativePath &folder, int nameLimit,
-              const std::vector<BatchInput> &inputs, int jobs)
+              const std::vector<BatchInput> &inputs, int jobs, const QString &today)
 {
-    return BatchRun(report, folder, nameLimit, inputs).run(jobs);
+    return BatchRun(report, folder, nameLimit, inputs, today).run(jobs);
 }
 
 } // namespace
@@ -468,6 +470,7 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
              const TableOptions &table, const Disclosure &disclosure)
 {
     Reporter report(out, err);
+    const QString today = todayText();
     try {
         makeFolders(outDir);
     } catch (const std::exception &e) {
@@ -478,11 +481,11 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
     for (const NativePath &path : paths)
         inputs.push_back(
             {shownPath(path),
-             [&path, &reference, &table, &report, &disclosure] {
+             [&path, &reference, &table, &report, &disclosure, &today] {
                  LoadedInput input;
                  if (isGroupPath(path)) {
                      QStringList notes;
-                     input.profile = loadGroup(path, todayText(), Members::Keep, {}, table, &notes);
+                     input.profile = loadGroup(path, today, Members::Keep, {}, table, &notes);
                      for (const QString &note : notes)
                          report.note(shownPath(path) + QStringLiteral(": ") + note);
                      input.nameCaption = groupName();
@@ -499,7 +502,7 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
                  return inputStem(input.profile.header.code, path, input.profile.group, nameLimit);
              }});
     const NativePath folder = absolutePath(outDir);
-    return runInputs(report, folder, fileNameLimit(folder), inputs, jobs);
+    return runInputs(report, folder, fileNameLimit(folder), inputs, jobs, today);
 }
 
 int runBreakdownBatch(const NativePath &outDir, const NativePath &folder, int splitLine,
@@ -583,6 +586,6 @@ int runBreakdownBatch(const NativePath &outDir, const NativePath &folder, int sp
              [](const LoadedInput &input, int limit) {
                  return groupStem(input.profile.header.code, input.profile.header.name, limit);
              }});
-    const int status = runInputs(report, outFolder, nameLimit, inputs, jobs);
+    const int status = runInputs(report, outFolder, nameLimit, inputs, jobs, today);
     return failed || status != 0 ? 1 : 0;
 }

@@ -252,6 +252,18 @@ double betaFraction(double x, double a, double b)
     return std::numeric_limits<double>::quiet_NaN();
 }
 
+// ln Γ(x) without std::lgamma's write to the process-wide signgam, which is a data race when the
+// batch's threads test at once. The arguments here are positive, so the sign is not needed.
+double logGamma(double x)
+{
+#if defined(_WIN32)
+    return std::lgamma(x); // the Windows runtime keeps no global sign
+#else
+    int sign = 0;
+    return ::lgamma_r(x, &sign);
+#endif
+}
+
 // I_x(a, b) with y = 1 - x given as well, so that neither loses digits when the other is
 // near 1.
 double regularizedBeta(double x, double y, double a, double b)
@@ -260,7 +272,7 @@ double regularizedBeta(double x, double y, double a, double b)
         return 0;
     if (y <= 0)
         return 1;
-    const double front = std::exp(std::lgamma(a + b) - std::lgamma(a) - std::lgamma(b) +
+    const double front = std::exp(logGamma(a + b) - logGamma(a) - logGamma(b) +
                                   a * std::log(x) + b * std::log(y));
     if (x < (a + 1) / (a + b + 2))
         return front * betaFraction(x, a, b) / a;
@@ -276,7 +288,7 @@ double upperTail(double t, double df)
 
 double studentDensity(double t, double df)
 {
-    return std::exp(std::lgamma((df + 1) / 2) - std::lgamma(df / 2) - 0.5 * std::log(df * kPi) -
+    return std::exp(logGamma((df + 1) / 2) - logGamma(df / 2) - 0.5 * std::log(df * kPi) -
                     (df + 1) / 2 * std::log1p(t * t / df));
 }
 

@@ -17,11 +17,63 @@
 
 #include <algorithm>
 #include <clocale>
+#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <locale.h>
 #include <span>
+#include <unistd.h>
 
 namespace {
+
+// The library prints its own "[ERROR] workbook_close(): …" to standard error; the user gets
+// our message with the reason instead, so its lines are sent nowhere while it closes a book.
+// Workbooks are written on one thread, and nothing else of ours writes there meanwhile.
+class LibraryMessagesMuted
+{
+public:
+    LibraryMessagesMuted()
+    {
+        std::fflush(stderr);
+        const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (nowhere < 0)
+            return;
+        saved_ = ::fcntl(2, F_DUPFD_CLOEXEC, 3);
+        if (saved_ >= 0 && ::dup2(nowhere, 2) < 0) {
+            ::close(saved_);
+            saved_ = -1;
+        }
+        ::close(nowhere);
+    }
+    ~LibraryMessagesMuted()
+    {
+        if (saved_ < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(saved_, 2);
+        ::close(saved_);
+    }
+    LibraryMessagesMuted(const LibraryMessagesMuted &) = delete;
+    LibraryMessagesMuted &operator=(const LibraryMessagesMuted &) = delete;
+
+private:
+    int saved_ = -1;
+};
+
+// workbook_close with errno telling why it failed, or 0.
+lxw_error closeQuietly(lxw_workbook *workbook)
+{
+    lxw_error closed = LXW_NO_ERROR;
+    int reason = 0;
+    {
+        const LibraryMessagesMuted muted;
+        errno = 0;
+        closed = workbook_close(workbook);
+        reason = errno;
+    }
+    errno = reason;
+    return closed;
+}
 
 // The columns of sheet "Результаты": the texts, each details line a column of its own so that a
 // department can be filtered, then the number columns of the table.
@@ -213,7 +265,7 @@ struct XlsxTableWriter::Book
         // Closing is the only way the library frees what it holds; the file it writes is the
         // temporary one, removed with it, so its numbers need no locale.
         if (workbook)
-            workbook_close(workbook);
+            closeQuietly(workbook);
     }
 
     lxw_format *format(const char *number, bool bold = false)
@@ -493,8 +545,7 @@ QByteArray XlsxTableWriter::finish(bool group, const WorkbookProperties &propert
     documentProperties.comments = const_cast<char *>(program.constData());
     check(workbook_set_properties(b.workbook, &documentProperties));
 
-    errno = 0;
-    const lxw_error closed = workbook_close(b.workbook);
+    const lxw_error closed = closeQuietly(b.workbook);
     const int reason = errno;
     b.workbook = nullptr;
     // A file that could not be written (a full disk, a file size limit) says why.

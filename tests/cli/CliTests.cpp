@@ -924,16 +924,18 @@ QByteArray comparable(const QString &file)
 } // namespace
 
 // Every input on a thread of its own or all on one: the same files with the same bytes, the same
-// progress lines in input order, the same messages and status. The group is slower than the
-// respondents after it, a failing input fails alone, and a code met twice is numbered in input
-// order; more inputs than jobs wait their turn.
+// progress lines in input order, the same messages and status. The first group is much slower
+// than the inputs after it, a failing input fails alone, and a name met twice is numbered in
+// input order even when its second input is done first; more inputs than jobs wait their turn.
 TEST_F(CliTest, BatchOnManyJobsWritesWhatOneJobWrites)
 {
     QStringList inputs;
-    ASSERT_TRUE(QDir().mkpath(path("in/Отдел")));
-    for (int m = 0; m < 4; ++m)
-        Questionnaire::uniform(2 + m).write(path(QStringLiteral("in/Отдел/m%1.txt").arg(m)));
-    inputs << path("in/Отдел");
+    ASSERT_TRUE(QDir().mkpath(path("in/A/Отдел")));
+    ASSERT_TRUE(QDir().mkpath(path("in/B/Отдел")));
+    for (int m = 0; m < 300; ++m)
+        Questionnaire::uniform(2 + m % 5).write(path(QStringLiteral("in/A/Отдел/m%1.txt").arg(m)));
+    Questionnaire::uniform(3).write(path("in/B/Отдел/m.txt"));
+    inputs << path("in/A/Отдел") << path("in/B/Отдел");
     for (int i = 0; i < 6; ++i) {
         Questionnaire q = Questionnaire::uniform(1 + i);
         q.code = QStringLiteral("R-%1").arg(20 + i);
@@ -962,13 +964,16 @@ TEST_F(CliTest, BatchOnManyJobsWritesWhatOneJobWrites)
     EXPECT_EQ(one.exitCode, 1);
     const QStringList progress = QString::fromUtf8(one.out).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(progress.size(), inputs.size()) << one.out.toStdString();
-    EXPECT_TRUE(progress[0].startsWith("1/9 " + path("in/Отдел") + ": code \"0000\""));
-    EXPECT_EQ(progress[3], "4/9 " + path("in/bad.txt") + ": failed");
-    EXPECT_TRUE(progress[8].contains("are named \"R-22 (2)\"; 12 files"))
-        << progress[8].toStdString();
+    EXPECT_TRUE(progress[0].startsWith("1/10 " + path("in/A/Отдел") +
+                                       ": code \"0000\", files named \"0000 Отдел\"; "));
+    EXPECT_TRUE(progress[1].contains("are named \"0000 Отдел (2)\"; 12 files"))
+        << progress[1].toStdString();
+    EXPECT_EQ(progress[4], "5/10 " + path("in/bad.txt") + ": failed");
+    EXPECT_TRUE(progress[9].contains("are named \"R-22 (2)\"; 12 files"))
+        << progress[9].toStdString();
     EXPECT_EQ(QString::fromUtf8(one.err),
               "vorlzut: " + path("in/bad.txt") + ": 'x' is not a valid integer value.\n");
-    EXPECT_EQ(files["1"].size(), 12u * 8);
+    EXPECT_EQ(files["1"].size(), 12u * 9);
 
     const Outcome &four = runs["4"];
     EXPECT_EQ(four.exitCode, one.exitCode);

@@ -69,6 +69,7 @@ TEST(WriteFailure, PipeAndSizeLimitAreErrorsWithTheirReasons)
         const Outcome run = runProgram(row.arguments, kC, {row.setUp, {}});
         EXPECT_EQ(run.exitCode, 1) << row.arguments.first().toStdString();
         EXPECT_TRUE(run.err.endsWith(row.err)) << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains("[ERROR]")) << "a library's own message reached the user";
     }
     EXPECT_EQ(entries(dir.filePath("out")).size(), 24);
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("t.xlsx")));
@@ -131,9 +132,17 @@ TEST(WriteFailure, KilledRunsLeaveNoTemporaries)
         testfiles::writeBytes(name, "left");
     const timeval hoursAgo[2] = {{::time(nullptr) - 7200, 0}, {::time(nullptr) - 7200, 0}};
     ASSERT_EQ(::utimes(QFile::encodeName(old).constData(), hoursAgo), 0);
+    // Only files are ours: a link or a pipe named like a gone writer's temporary is someone's.
+    const QString link = dir.filePath("out/.vorlzut-999999999-linklink");
+    const QString pipe = dir.filePath("out/.vorlzut-999999999-pipepipe");
+    ASSERT_TRUE(QFile::link(gone, link));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     ASSERT_EQ(runProgram({"--batch", dir.filePath("out"), dir.filePath("g/m1.txt")}).exitCode, 0);
     EXPECT_FALSE(QFileInfo::exists(gone) || QFileInfo::exists(old));
     EXPECT_TRUE(QFileInfo::exists(running));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    struct stat info;
+    EXPECT_TRUE(::lstat(QFile::encodeName(pipe).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
 }
 
 // Without a display the window says so and what runs without one, instead of Qt's abort.

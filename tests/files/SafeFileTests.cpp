@@ -165,6 +165,14 @@ TEST(ReplacingFiles, TargetThatAppearsBeforeTheCommitIsReplaced)
     EXPECT_EQ(contents(dir.filePath("a.rtf")), "new a");
     EXPECT_EQ(contents(dir.filePath("b.rtf")), "new b");
     EXPECT_EQ(entries(dir.path()), (QStringList{"a.rtf", "b.rtf"}));
+
+    // A folder that appears there instead fails the commit, and the temporary name the file
+    // took for its rename goes with it.
+    ReplacingFiles late(Durability::Unsynced);
+    late.add(QFile::encodeName(dir.filePath("c.rtf")), "new c");
+    ASSERT_TRUE(QDir(dir.path()).mkpath("c.rtf/inside"));
+    EXPECT_TRUE(errorOf([&] { late.commit(); }).has_value());
+    EXPECT_EQ(entries(dir.path()), (QStringList{"a.rtf", "b.rtf", "c.rtf"}));
 }
 
 // A set whose last file does not fit leaves every old file of the set as it was.
