@@ -166,11 +166,9 @@ struct InputReports
 };
 
 // The analysis, the report's content and the pictures of a loaded input, as the window's views
-// show them after its load. The chart lays its first frame out as a chart's first when
-// firstPainted, else after view F, the last frame the window's chart drew for the input before.
+// show them after its load.
 std::unique_ptr<InputReports> paintInput(const LoadedInput &input, ChartPicture &charts,
-                                         bool firstPainted, const QPalette &colors,
-                                         const QString &today)
+                                         const QPalette &colors, const QString &today)
 {
     auto reports = std::make_unique<InputReports>();
     const LoadedProfile &loaded = input.profile;
@@ -210,8 +208,6 @@ std::unique_ptr<InputReports> paintInput(const LoadedInput &input, ChartPicture 
         view.diagram = kDiagramKinds[i].kind;
         reports->diagrams[i] = diagramPanelPicture(view);
     }
-    view.chart = kChartViewKinds.back().kind;
-    charts.setLastLengths(firstPainted ? TAxisLengths{} : charts.frameLengths(view));
     for (std::size_t i = 0; i < kChartViewKinds.size(); ++i) {
         view.chart = kChartViewKinds[i].kind;
         reports->charts[i] = charts.picture(view);
@@ -365,17 +361,13 @@ private:
             outcome.error = commandLineErrorText(e);
         }
         // Names are claimed in input order, so a code met twice is numbered as in a serial run
-        // whichever input is written first; so is the first input painted known.
+        // whichever input is written first.
         QString written;
-        bool firstPainted = false;
         {
             std::unique_lock lock(mutex_);
             claimed_.wait(lock, [&] { return claimTurn_ == i; });
-            if (loaded) {
+            if (loaded)
                 written = codes_.claim(stem, stemLimit(nameLimit_));
-                firstPainted = !painted_;
-                painted_ = true;
-            }
             ++claimTurn_;
         }
         claimed_.notify_all();
@@ -396,7 +388,7 @@ private:
         outcome.line = line;
         try {
             std::unique_ptr<InputReports> reports =
-                paintInput(*loaded, charts, firstPainted, colors_, today_);
+                paintInput(*loaded, charts, colors_, today_);
             loaded.reset();
             outcome.files = writeInputReports(*reports, folder_, written);
         } catch (const std::exception &e) {
@@ -453,7 +445,6 @@ private:
     std::condition_variable done_;
     int next_ = 0;
     int claimTurn_ = 0;
-    bool painted_ = false;
     CodeRegistry codes_;
 };
 

@@ -128,7 +128,6 @@ bool overlap(const TRect &a, const TRect &b)
 // before it, the marked values written first.
 void dropCrowdedValues(TCustomChart &chart, const std::vector<TrendColumnSeries> &shown, QSize size)
 {
-    settleChart(chart, size);
     const TChartLayout frame = chart.Layout(size);
     const TChartTextMetrics metrics;
     std::vector<TRect> written;
@@ -410,15 +409,6 @@ int trendWaveAt(const TChartLayout &frame, int waves, QPoint pos)
     // The waves stand at whole values of the bottom axis.
     const long wave = std::lround(frame.Axes[kBottomAxis].Scale.CalcPosPoint(pos.x()));
     return wave >= 0 && wave < waves ? int(wave) : -1;
-}
-
-void settleChart(TCustomChart &chart, QSize size)
-{
-    const TChartLayout first = chart.Layout(size);
-    TAxisLengths lengths{};
-    for (int i = 0; i < kAxisCount; ++i)
-        lengths[std::size_t(i)] = first.Axes[std::size_t(i)].Scale.LengthPixels();
-    chart.setLastLengths(lengths);
 }
 
 void paintTrendChart(QPainter &painter, const Trend &trend, TrendValues values, int chosen)

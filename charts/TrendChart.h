@@ -92,9 +92,6 @@ QString trendChangeText(const TrendWave &before, const TrendWave &after, int col
 // What the marks of the chart and the tables say: both conditions of a mark.
 QString trendMarksNote(const Disclosure &disclosure);
 
-// Lays the chart out once at size, so that the frame painted next measures its axis labels on
-// its own axis lengths, as a window's chart does from its second frame on.
-void settleChart(TCustomChart &chart, QSize size);
 // The trend's chart of its own at kTrendChartWidth x kTrendChartHeight: as a picture, and
 // painted at the painter's origin (a page scales it).
 QImage trendChartPicture(const Trend &trend, TrendValues values, int chosen = kNoHighlight);

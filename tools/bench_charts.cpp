@@ -66,8 +66,8 @@ void BM_ChartLayoutViewA(benchmark::State &state)
     const QImage device(416, 294, QImage::Format_RGB32);
     for (auto _ : state) {
         // Text measured afresh each time, as a frame does.
-        const TChartLayout frame = fixture->chart.Layout(device.size(), TChartTextMetrics(&device),
-                                                         fixture->chart.LastLengths());
+        const TChartLayout frame =
+            fixture->chart.Layout(device.size(), TChartTextMetrics(&device));
         benchmark::DoNotOptimize(frame.Plot);
     }
 }

@@ -55,13 +55,3 @@ QImage ChartPicture::picture(const ProfileView &view)
     return picture;
 }
 
-TAxisLengths ChartPicture::frameLengths(const ProfileView &view)
-{
-    QImage like(1, 1, QImage::Format_RGB32);
-    const TChartLayout frame =
-        filledFor(view).Layout(size(), TChartTextMetrics(&like), chart_.LastLengths());
-    TAxisLengths lengths{};
-    for (int i = 0; i < kAxisCount; ++i)
-        lengths[std::size_t(i)] = frame.Axes[std::size_t(i)].Scale.LengthPixels();
-    return lengths;
-}

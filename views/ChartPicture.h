@@ -11,10 +11,8 @@
 class QPainter;
 
 // The chart ChartAll as the window shows it: a chart of the window's design that paints the
-// view's chart kind, with the view's letter in its top-right corner, into any painter. Like the
-// window's chart it lays each frame out with the axis lengths of the frame it drew before;
-// those can be given, so that a chart of a worker thread paints as the one chart of a serial
-// run would.
+// view's chart kind, with the view's letter in its top-right corner, into any painter. A picture
+// depends on the view alone, so any chart on any thread paints it with the same bytes.
 class ChartPicture
 {
 public:
@@ -34,13 +32,6 @@ public:
     void paint(QPainter &painter, const ProfileView &view, bool letter = true);
     // The chart and its letter as a picture, as the window's Plot save shows it.
     QImage picture(const ProfileView &view);
-
-    // The axis lengths the next frame is laid out with: those of the last frame painted, all 0
-    // before the first.
-    const TAxisLengths &lastLengths() const { return chart_.LastLengths(); }
-    void setLastLengths(const TAxisLengths &lengths) { chart_.setLastLengths(lengths); }
-    // The lengths of the view's frame, laid out and not painted.
-    TAxisLengths frameLengths(const ProfileView &view);
 
 private:
     TCustomChart chart_;

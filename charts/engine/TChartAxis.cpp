@@ -188,7 +188,7 @@ int TCustomChartAxis::MaxLabelsWidth(const TAxisScale &scale,
 }
 
 TAxisRoom TCustomChartAxis::CalcRoom(const TRect &plot, const TAxisScale &range,
-                                     const TChartTextMetrics &metrics, int lastLength) const
+                                     const TChartTextMetrics &metrics, int length) const
 {
     TAxisRoom room;
     TRect r = plot;
@@ -213,11 +213,11 @@ TAxisRoom TCustomChartAxis::CalcRoom(const TRect &plot, const TAxisScale &range,
     if (Labels()) {
         const bool along = horizontal_ ? (LabelsAngle() == 0 || LabelsAngle() == 180)
                                        : (LabelsAngle() == 90 || LabelsAngle() == 270);
-        // Across the axis the labels' width is estimated with the step of the last frame's
-        // length: the final length is known only once every axis has taken its room.
+        // Across the axis the labels' width is estimated with the step of the length given:
+        // the final length is known only once every axis has taken its room.
         TAxisScale estimate = range;
         estimate.StartPixel = 0;
-        estimate.EndPixel = lastLength;
+        estimate.EndPixel = length;
         const int size = LabelsSize() != 0 ? LabelsSize()
                          : along           ? metrics.LineHeight(labelsFont_.Font())
                                            : MaxLabelsWidth(estimate, metrics);

@@ -118,10 +118,9 @@ public:
     bool IsVisible() const;
     // The range from the series (or the fixed ends); no pixel span yet.
     TAxisScale AutoRange() const;
-    // lastLength: the axis length of the frame before, which the labels' width is estimated
-    // with (0 for a first frame).
+    // length: the axis length the labels' width is estimated with (0 while none is known).
     TAxisRoom CalcRoom(const TRect &plot, const TAxisScale &range, const TChartTextMetrics &metrics,
-                       int lastLength) const;
+                       int length) const;
     TAxisScale CalcScreenPositions(TAxisScale scale, const TRect &plot) const;
     // Wider, so that the series' extremes keep the pixel margins the series ask for.
     TAxisScale WidenBySeriesMargins(const TAxisScale &scale) const;

@@ -32,14 +32,33 @@ std::array<const TCustomChartAxis *, kAxisCount> TCustomAxisPanel::Axes() const
 
 // ---- layout
 
-TChartLayout TCustomAxisPanel::Layout(QSize size, const TChartTextMetrics &metrics,
-                                      const TAxisLengths &lastLengths) const
+TChartLayout TCustomAxisPanel::Layout(QSize size, const TChartTextMetrics &metrics) const
+{
+    // Two rounds settle every chart met so far (the second has the step the first's lengths
+    // give); a label set that would flip back and forth stops at the last round.
+    constexpr int kMostRounds = 4;
+    TAxisLengths lengths{};
+    TChartLayout frame = LayoutWith(size, metrics, lengths);
+    for (int round = 1; round < kMostRounds; ++round) {
+        TAxisLengths reached{};
+        for (int i = 0; i < kAxisCount; ++i)
+            reached[std::size_t(i)] = frame.Axes[std::size_t(i)].Scale.LengthPixels();
+        if (reached == lengths)
+            break;
+        lengths = reached;
+        frame = LayoutWith(size, metrics, lengths);
+    }
+    return frame;
+}
+
+TChartLayout TCustomAxisPanel::LayoutWith(QSize size, const TChartTextMetrics &metrics,
+                                          const TAxisLengths &lengths) const
 {
     TChartLayout frame;
     frame.Panel = {0, 0, size.width(), size.height()};
     frame.SetPlot(PlotRectFromMargins(frame.Panel));
     LayoutTitlesAndLegend(frame, metrics);
-    layoutAxes(frame, metrics, lastLengths);
+    layoutAxes(frame, metrics, lengths);
     layoutSeries(frame);
     // Mark labels follow the series' visible points, so the labels come last.
     const auto axes = Axes();
@@ -51,11 +70,11 @@ TChartLayout TCustomAxisPanel::Layout(QSize size, const TChartTextMetrics &metri
 
 TChartLayout TCustomAxisPanel::Layout(QSize size) const
 {
-    return Layout(size, TChartTextMetrics(), lastLengths_);
+    return Layout(size, TChartTextMetrics());
 }
 
 void TCustomAxisPanel::layoutAxes(TChartLayout &frame, const TChartTextMetrics &metrics,
-                                  const TAxisLengths &lastLengths) const
+                                  const TAxisLengths &lengths) const
 {
     const auto axes = Axes();
     for (int i = 0; i < kAxisCount; ++i) {
@@ -70,7 +89,7 @@ void TCustomAxisPanel::layoutAxes(TChartLayout &frame, const TChartTextMetrics &
         TAxisLayout &axis = frame.Axes[i];
         if (!axis.Visible)
             continue;
-        const TAxisRoom room = axes[i]->CalcRoom(frame.Plot, axis.Scale, metrics, lastLengths[i]);
+        const TAxisRoom room = axes[i]->CalcRoom(frame.Plot, axis.Scale, metrics, lengths[i]);
         axis.TitlePos = room.TitlePos;
         axis.LabelsPos = room.LabelsPos;
         frame.SetPlot(room.Plot);
@@ -97,16 +116,13 @@ void TCustomAxisPanel::layoutSeries(TChartLayout &frame) const
 
 void TCustomAxisPanel::DrawFrame(TChartCanvas &canvas, QSize size)
 {
-    const TChartLayout frame =
-        Layout(size, TChartTextMetrics(canvas.painter().device()), lastLengths_);
+    const TChartLayout frame = Layout(size, TChartTextMetrics(canvas.painter().device()));
     Paint(canvas, frame);
     bottomAxis_.FrameDrawn(frame.Axes[kBottomAxis]);
     topAxis_.FrameDrawn(frame.Axes[kTopAxis]);
     leftAxis_.FrameDrawn(frame.Axes[kLeftAxis]);
     rightAxis_.FrameDrawn(frame.Axes[kRightAxis]);
     depthAxis_.FrameDrawn(frame.Axes[kDepthAxis]);
-    for (int i = 0; i < kAxisCount; ++i)
-        lastLengths_[i] = frame.Axes[i].Scale.LengthPixels();
 }
 
 void TCustomAxisPanel::Paint(TChartCanvas &canvas, const TChartLayout &frame) const

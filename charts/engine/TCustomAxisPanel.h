@@ -50,18 +50,19 @@ public:
     void setMaxPointsPerPage(int value) { storeSetting(this, maxPointsPerPage_, value); }
 
     // the frame
-    // Where everything goes at this size, with text measured by metrics, from the settings,
-    // the series and the axis lengths of the frame before (all 0 for a first frame); nothing
-    // else. A chart's frames depend on each other only through lastLengths.
-    TChartLayout Layout(QSize size, const TChartTextMetrics &metrics,
-                        const TAxisLengths &lastLengths) const;
-    // The layout of this chart's next frame, measured as on a picture.
+    // Where everything goes at this size, with text measured by metrics, from the settings and
+    // the series; nothing else. The labels' room across an axis depends on the axis's length,
+    // which is known only once every axis has taken its room, so the layout is repeated with
+    // the lengths it gave until they no longer change: a frame never depends on the one before.
+    TChartLayout Layout(QSize size, const TChartTextMetrics &metrics) const;
+    // The layout measured as on a picture.
     TChartLayout Layout(QSize size) const;
+    // One round of the layout, the labels' room estimated with the axis lengths given (all 0
+    // when none is known yet).
+    TChartLayout LayoutWith(QSize size, const TChartTextMetrics &metrics,
+                            const TAxisLengths &lengths) const;
     // Paints a laid-out frame; changes nothing.
     void Paint(TChartCanvas &canvas, const TChartLayout &frame) const;
-    // The axis lengths of the last frame drawn, which the next one is laid out with.
-    const TAxisLengths &LastLengths() const { return lastLengths_; }
-    void setLastLengths(const TAxisLengths &lengths) { lastLengths_ = lengths; }
 
 protected:
     void DrawFrame(TChartCanvas &canvas, QSize size) override;
@@ -73,7 +74,7 @@ protected:
 
 private:
     void layoutAxes(TChartLayout &frame, const TChartTextMetrics &metrics,
-                    const TAxisLengths &lastLengths) const;
+                    const TAxisLengths &lengths) const;
     void layoutSeries(TChartLayout &frame) const;
     void paintSeries(TChartCanvas &canvas, const TChartSeries &series, const TSeriesLayout &layout,
                      const TRect &plot) const;
@@ -87,6 +88,4 @@ private:
     bool axisVisible_ = true;
     bool clipPoints_ = true;
     int maxPointsPerPage_ = 0;
-    // Kept from frame to frame, apart from the layout, which is given them.
-    TAxisLengths lastLengths_{};
 };

@@ -144,7 +144,6 @@ TEST_F(CaptureTest, BatchPicturesLookAsTheWindowShowsThem)
     form->showChartView(ChartViewKind::BaseFactorsIII);
     settle();
     ChartPicture chart(true, form->palette());
-    chart.setLastLengths(child<TChart>(*form, "ChartAll")->LastLengths());
     EXPECT_LT(meanDifference(chart.picture(form->profileView()),
                              CapturePanel(child<TChart>(*form, "ChartAll"))),
               tolerance);

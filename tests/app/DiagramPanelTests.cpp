@@ -401,7 +401,6 @@ TEST_F(DiagramPanelTest, ViewsPaintThePanelAndTheChartAsTheWidgetsShowThem)
         for (const ChartViewEntry &entry : kChartViewKinds) {
             form->showChartView(entry.kind);
             ChartPicture chart(true, form->palette());
-            chart.setLastLengths(child<TChart>(*form, "ChartAll")->LastLengths());
             EXPECT_EQ(chart.picture(form->profileView()),
                       rendered(child<TChart>(*form, "ChartAll")))
                 << char(entry.letter) << compared;
