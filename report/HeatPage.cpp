@@ -1,6 +1,7 @@
 #include "HeatPage.h"
 
 #include "Breakdown.h"
+#include "PdfDocument.h"
 #include "Report.h"
 #include "ReportStyle.h"
 #include "ShownText.h"
@@ -9,7 +10,6 @@
 #include <QBuffer>
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPdfWriter>
 #include <algorithm>
 
 namespace {
@@ -118,15 +118,15 @@ QByteArray heatPdf(const QString &title, const std::function<int(QPainter &)> &l
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(&buffer);
-        setUpReportWriter(writer);
-        writer.setTitle(shownBeginning(title));
+        PdfDocument document(&buffer);
+        setUpReportWriter(document);
+        document.setTitle(shownBeginning(title));
         QPainter painter;
-        if (!painter.begin(&writer))
+        if (!painter.begin(&document))
             return {};
         const int pages = layOut(painter);
         for (int page = 0; page < pages; ++page) {
-            if (!startReportPage(writer, painter, page))
+            if (!startReportPage(document, painter, page))
                 return {};
             paint(page);
             paintPageFooter(painter, kApplicationTitle + QStringLiteral("  ·  ") + title, page,

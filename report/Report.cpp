@@ -7,6 +7,7 @@
 #include "DiagramViews.h"
 #include "Fonts.h"
 #include "NumberFormat.h"
+#include "PdfDocument.h"
 #include "ReportStyle.h"
 #include "ResultsTable.h"
 #include "ShownText.h"
@@ -17,7 +18,6 @@
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QTextLayout>
 #include <algorithm>
 
@@ -765,17 +765,15 @@ QByteArray reportPdf(const ReportContent &content)
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(&buffer);
-        setUpReportWriter(writer);
-        writer.setTitle(shownBeginning(pageTitle(content) + QStringLiteral(": ") +
-                                       content.header.code + QStringLiteral(". ") +
-                                       content.header.name +
-                                       (content.title.isEmpty() ||
-                                                content.title == content.header.name
-                                            ? QString()
-                                            : QStringLiteral(" (") + content.title +
-                                                  QLatin1Char(')'))));
-        if (paintReport(writer, content) == 0)
+        PdfDocument document(&buffer);
+        setUpReportWriter(document);
+        document.setTitle(
+            shownBeginning(pageTitle(content) + QStringLiteral(": ") + content.header.code +
+                           QStringLiteral(". ") + content.header.name +
+                           (content.title.isEmpty() || content.title == content.header.name
+                                ? QString()
+                                : QStringLiteral(" (") + content.title + QLatin1Char(')'))));
+        if (paintReport(document, content) == 0)
             return {};
     }
     return buffer.data();

@@ -1,13 +1,13 @@
 #include "ReportStyle.h"
 
 #include "Fonts.h"
+#include "PdfDocument.h"
 #include "Report.h"
 #include "Version.h"
 
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPdfWriter>
 #include <algorithm>
 
 QFont reportFont(const QString &family, int units, bool bold)
@@ -53,10 +53,10 @@ void paintPageFooter(QPainter &painter, const QString &left, int page, int pages
     painter.drawText(QPointF(kReportWidth - pageWidth, baseline), pageText);
 }
 
-void setUpReportWriter(QPdfWriter &writer)
+void setUpReportWriter(PdfDocument &document)
 {
-    writer.setPageLayout(reportPageLayout());
-    writer.setCreator(kApplicationTitle);
+    document.setPageLayout(reportPageLayout());
+    document.setCreator(kApplicationTitle);
 }
 
 void startReportPainting(QPainter &painter)

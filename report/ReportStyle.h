@@ -6,7 +6,7 @@
 
 class QPagedPaintDevice;
 class QPainter;
-class QPdfWriter;
+class PdfDocument;
 
 // The look every page of the report shares: its colours, its fonts and its footer.
 
@@ -35,7 +35,7 @@ QString fitted(const QString &text, const QFont &font, double width);
 void paintPageFooter(QPainter &painter, const QString &left, int page, int pages);
 
 // A PDF of the report's kind: A4 with the report's margins, the program as its creator.
-void setUpReportWriter(QPdfWriter &writer);
+void setUpReportWriter(PdfDocument &document);
 // The painter as every page and every recorded part of the report starts it.
 void startReportPainting(QPainter &painter);
 // Starts page (from 0) on device: a new sheet after the first, the report's logical page

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Cp1251.h"
 #include "NativePath.h"
 #include "ProfileStore.h"
 
@@ -125,8 +126,6 @@ private:
     bool utf8_ = false;
 };
 
-// Decodes code page 1251 bytes.
-QString decode1251(QByteArrayView bytes);
 // Decodes UTF-8 as it stands: a U+FEFF is a character like any other, and bytes that are no
 // UTF-8 become one U+FFFD per maximal subpart of a sequence.
 QString decodeUtf8(QByteArrayView bytes);

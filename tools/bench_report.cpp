@@ -1,5 +1,5 @@
 // The PDF report of one respondent: the whole document (six charts, diagram, table and
-// analysis painted into a QPdfWriter), with its size in bytes and its page count; and the same
+// analysis painted into our PdfDocument), with its size in bytes and its page count; and the same
 // for the worst header an answer file may have (six header lines of 256 KiB without a blank).
 #include "Analysis.h"
 #include "AnswerGenerator.h"

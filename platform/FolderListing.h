@@ -2,10 +2,18 @@
 
 #include "NativePath.h"
 
+#include <dirent.h>
+#include <functional>
 #include <sys/types.h>
 #include <vector>
 
 // The entries of a folder by the bytes of their names, as the file system holds them.
+
+// Calls visit with the folder's descriptor (to ask about an entry relative to it) for every
+// entry but "." and ".."; stops when visit returns false. False, with errno set, when the folder
+// cannot be opened. Every listing of the program goes through it.
+bool forEachEntry(const NativePath &folder,
+                  const std::function<bool(int folderFd, const dirent &entry)> &visit);
 
 // The names of the entries that are not folders themselves, "." and ".." left out (a link to
 // a folder is a folder, a dangling link is not). Throws "Cannot open file %s" with the system's

@@ -1,5 +1,7 @@
 #include "TemporaryFiles.h"
 
+#include "FolderListing.h"
+
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -86,19 +88,15 @@ void removeStaleTemporaries(const NativePath &folder)
         if (!swept.insert(folder).second)
             return;
     }
-    DIR *dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
-    if (!dir)
-        return;
-    const int dirFd = ::dirfd(dir);
-    while (const dirent *entry = ::readdir(dir)) {
-        if (std::strncmp(entry->d_name, kPrefix, sizeof kPrefix - 1) != 0)
-            continue;
+    forEachEntry(folder, [](int dirFd, const dirent &entry) {
         struct stat info;
-        if (::fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(info.st_mode) && writerIsGone(entry->d_name, info))
-            ::unlinkat(dirFd, entry->d_name, 0);
-    }
-    ::closedir(dir);
+        // Only regular files are ours: a link or a pipe of the name is someone else's.
+        if (std::strncmp(entry.d_name, kPrefix, sizeof kPrefix - 1) == 0 &&
+            ::fstatat(dirFd, entry.d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode) && writerIsGone(entry.d_name, info))
+            ::unlinkat(dirFd, entry.d_name, 0);
+        return true;
+    });
 }
 
 UnnamedFile::UnnamedFile(const NativePath &folder)

@@ -1,7 +1,6 @@
 #include "FolderListing.h"
 
 #include "CommandError.h"
-#include "SafeFile.h"
 
 #include <QDir>
 
@@ -13,14 +12,28 @@
 
 namespace {
 
-// Opens folder for listing, or throws "Cannot open file %s" with the system's reason.
-DIR *openFolder(const NativePath &folder)
+bool isDots(const char *name)
+{
+    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
+}
+
+} // namespace
+
+bool forEachEntry(const NativePath &folder,
+                  const std::function<bool(int folderFd, const dirent &entry)> &visit)
 {
     DIR *dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
     if (!dir)
-        throw cannotOpenFile(displayPath(folder)).because(systemReason(errno));
-    return dir;
+        return false;
+    const int fd = ::dirfd(dir);
+    while (const dirent *entry = ::readdir(dir))
+        if (!isDots(entry->d_name) && !visit(fd, *entry))
+            break;
+    ::closedir(dir);
+    return true;
 }
+
+namespace {
 
 bool isFolderEntry(int folderFd, const dirent *entry)
 {
@@ -31,23 +44,14 @@ bool isFolderEntry(int folderFd, const dirent *entry)
     return ::fstatat(folderFd, entry->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool isDots(const char *name)
-{
-    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
-}
-
 // Calls visit(name, isFolder) for every entry but "." and ".."; stops when it returns false.
+// Throws "Cannot open file %s" with the system's reason when the folder cannot be listed.
 template <typename Visit> void listFolder(const NativePath &folder, const Visit &visit)
 {
-    DIR *dir = openFolder(folder);
-    const int fd = ::dirfd(dir);
-    while (const dirent *entry = ::readdir(dir)) {
-        if (isDots(entry->d_name))
-            continue;
-        if (!visit(entry, isFolderEntry(fd, entry)))
-            break;
-    }
-    ::closedir(dir);
+    if (!forEachEntry(folder, [&visit](int fd, const dirent &entry) {
+            return visit(&entry, isFolderEntry(fd, &entry));
+        }))
+        throw cannotOpenFile(displayPath(folder)).because(systemReason(errno));
 }
 
 } // namespace

@@ -10,14 +10,6 @@
 
 class UnnamedFile;
 
-// "Cannot create file %s" with the file name as the user would write it, a name too long to
-// read cut in the middle; error, when given, is the system's reason (an errno value).
-CommandError cannotCreateFile(const QString &fileName, int error = 0);
-
-// A text quoted in a message, cut in the middle when it is too long to read (a path of many
-// kilobytes, a code of a whole line), so that its start and its end both show.
-QString quotedForMessage(const QString &text);
-
 // The longest name, in bytes, that the file system of the folder takes (255 when it does not
 // say, and never more).
 int fileNameLimit(const NativePath &folder);

@@ -47,3 +47,33 @@ QString systemReason(int error)
         return QString::fromLocal8Bit(std::strerror(error));
     return QString::fromUtf8(::strerror_l(error, c));
 }
+
+namespace {
+
+// Characters of a quoted text kept on each side of the cut.
+constexpr qsizetype kQuotedHalf = 256;
+
+} // namespace
+
+QString quotedForMessage(const QString &text)
+{
+    if (text.size() <= 2 * kQuotedHalf + 1)
+        return text;
+    qsizetype head = kQuotedHalf;
+    qsizetype tail = text.size() - kQuotedHalf;
+    // Never half a surrogate pair on either side.
+    if (text[head - 1].isHighSurrogate())
+        --head;
+    if (text[tail].isLowSurrogate())
+        ++tail;
+    return text.left(head) + QChar(0x2026) + text.mid(tail);
+}
+
+CommandError cannotCreateFile(const QString &fileName, int error)
+{
+    CommandError e(QStringLiteral("Cannot create file %1")
+                       .arg(quotedForMessage(QDir::toNativeSeparators(fileName))));
+    if (error)
+        e.because(systemReason(error));
+    return e;
+}

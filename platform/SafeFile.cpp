@@ -16,8 +16,6 @@
 
 namespace {
 
-// Characters of a quoted text kept on each side of the cut.
-constexpr qsizetype kQuotedHalf = 256;
 // The name limit of Linux's own file systems, and the most a name may have anywhere.
 constexpr int kMaxNameBytes = 255;
 // Makes the renames in the folder themselves durable. A file system that cannot sync a folder
@@ -32,29 +30,6 @@ void syncFolder(const NativePath &folder)
 }
 
 } // namespace
-
-QString quotedForMessage(const QString &text)
-{
-    if (text.size() <= 2 * kQuotedHalf + 1)
-        return text;
-    qsizetype head = kQuotedHalf;
-    qsizetype tail = text.size() - kQuotedHalf;
-    // Never half a surrogate pair on either side.
-    if (text[head - 1].isHighSurrogate())
-        --head;
-    if (text[tail].isLowSurrogate())
-        ++tail;
-    return text.left(head) + QChar(0x2026) + text.mid(tail);
-}
-
-CommandError cannotCreateFile(const QString &fileName, int error)
-{
-    CommandError e(QStringLiteral("Cannot create file %1")
-                       .arg(quotedForMessage(QDir::toNativeSeparators(fileName))));
-    if (error)
-        e.because(systemReason(error));
-    return e;
-}
 
 int fileNameLimit(const NativePath &folder)
 {

@@ -1,7 +1,8 @@
 #include "NativePath.h"
 
-#include "AnswerFile.h"
 #include "CommandError.h"
+#include "Cp1251.h"
+#include "FolderListing.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -30,19 +31,16 @@ bool isValidUtf8(QByteArrayView bytes)
 // array when none or several are.
 NativePath uniqueEntryShownAs(const NativePath &folder, const QString &shown)
 {
-    DIR *dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
-    if (!dir)
-        return {};
     NativePath found;
     int matches = 0;
-    while (const dirent *entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
+    forEachEntry(folder, [&](int, const dirent &entry) {
+        const QByteArray name(entry.d_name);
         if (QString::fromUtf8(name) == shown) {
             found = name;
             ++matches;
         }
-    }
-    ::closedir(dir);
+        return true;
+    });
     return matches == 1 ? found : NativePath();
 }
 #endif
