@@ -14,6 +14,7 @@
 #include "MemoText.h"
 #include "NumberFormat.h"
 #include "Profile.h"
+#include "ProfileSession.h"
 #include "ProfileTable.h"
 #include "Report.h"
 #include "SafeFile.h"
@@ -167,42 +168,26 @@ struct InputReports
 
 // The analysis, the report's content and the pictures of a loaded input, as the window's views
 // show them after its load.
-std::unique_ptr<InputReports> paintInput(const LoadedInput &input, ChartPicture &charts,
+std::unique_ptr<InputReports> paintInput(LoadedInput input, ChartPicture &charts,
                                          const QPalette &colors, const QString &today)
 {
     auto reports = std::make_unique<InputReports>();
-    const LoadedProfile &loaded = input.profile;
-    ProfileView view;
-    view.header = loaded.header;
+    ProfileSession session(std::move(input.profile), input.title);
+    session.setBreakdown(input.breakdown);
+    const HeaderTexts &header = session.read().header;
     // The pictures and the report name the group as the window does; the analysis keeps the
     // header as read.
-    if (loaded.group && !input.title.isEmpty() && view.header.name == groupName())
-        view.header.name = input.title;
-    view.store = loaded.store;
-    convertToPercent(view.store);
-    view.reference = input.reference;
-    view.colors = colors;
+    HeaderTexts shown = header;
+    shown.name = session.shownName(header.name);
+    ProfileView view = session.view(shown, input.reference, colors);
 
     // The analysis file holds the whole text; the report shows it as the memo does.
     const MemoText memo =
-        memoTextOf(analysisLines(view.store, loaded.header, today).join(QLatin1Char('\n')));
+        memoTextOf(analysisLines(session.scores(), header, today).join(QLatin1Char('\n')));
     reports->analysis = memo.whole;
-    ReportContent &content = reports->content;
-    content.header = view.header;
-    content.nameCaption = input.nameCaption;
-    content.today = today;
-    content.store = view.store;
-    content.analysis = memoPlainText(memo.shown);
-    content.reference = input.reference;
-    content.disclosure = input.disclosure;
-    content.title = input.title;
-    content.group = loaded.group;
-    content.anonymous = loaded.anonymous;
-    content.count = loaded.count;
-    if (loaded.group)
-        content.spread = summarySpread(loaded);
-    if (input.breakdown)
-        content.breakdown = *input.breakdown;
+    reports->content = session.reportContent(header, input.nameCaption, today,
+                                             memoPlainText(memo.shown), input.reference,
+                                             input.disclosure);
 
     for (std::size_t i = 0; i < kDiagramKinds.size(); ++i) {
         view.diagram = kDiagramKinds[i].kind;
@@ -388,7 +373,7 @@ private:
         outcome.line = line;
         try {
             std::unique_ptr<InputReports> reports =
-                paintInput(*loaded, charts, colors_, today_);
+                paintInput(std::move(*loaded), charts, colors_, today_);
             loaded.reset();
             outcome.files = writeInputReports(*reports, folder_, written);
         } catch (const std::exception &e) {

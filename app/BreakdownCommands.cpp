@@ -49,7 +49,7 @@ void TForm1::mmBreakdownClick()
             breakdownTable(*whole, *breakdown,
                            isFolder(path) ? shownFolderName(folder) : groupSourceName(path)));
         auto *window = new BreakdownWindow(
-            {whole, breakdown, table}, *dialogs_,
+            {whole, breakdown, table, programFolder_}, *dialogs_,
             [this, table, whole](LoadedProfile subgroup) {
                 runCommand([&] { showSubgroup(std::move(subgroup), *whole, table); });
             },
@@ -77,5 +77,5 @@ void TForm1::showSubgroup(LoadedProfile subgroup, const LoadedProfile &whole,
     disclosure_ = breakdown->disclosure;
     const QString title = subgroup.header.name;
     showLoaded(std::move(subgroup), groupName(), title);
-    breakdownOrigin_ = std::move(breakdown);
+    session_.setBreakdown(std::move(breakdown));
 }

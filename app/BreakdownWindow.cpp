@@ -391,7 +391,7 @@ QString BreakdownWindow::askSaveName(const QString &title, const QString &filter
                                      const QString &extension, const QString &suffix)
 {
     return askResultsSaveName(
-        dialogs_, this, saveDialog_, title, filter,
+        dialogs_, this, saveDialog_, content_.programFolder, title, filter,
         [this, &extension](const QString &results) {
             return breakdownFileName(results, content_.table->folder, content_.table->line,
                                      extension);

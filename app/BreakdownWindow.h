@@ -79,6 +79,7 @@ public:
         std::shared_ptr<const LoadedProfile> whole;
         std::shared_ptr<const Breakdown> breakdown;
         std::shared_ptr<const BreakdownTable> table;
+        QString programFolder; // whose Results folder the saves propose
     };
     BreakdownWindow(Content content, Dialogs &dialogs, OpenSubgroup open,
                     QWidget *parent = nullptr);

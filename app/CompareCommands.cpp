@@ -33,7 +33,7 @@ QString TForm1::referenceCaptionText() const
 
 void TForm1::redrawComparison()
 {
-    if (!lastLoad_)
+    if (!session_.loaded())
         return;
     fillTable();
     paintDiagramPolygons(diagramShown_);

@@ -50,7 +50,7 @@ void TForm1::refreshDiagramLabels()
     laInfoImage->setCaption(ceCode->text() + QStringLiteral(". ") + shownName());
     laDateImage->setCaption(ceDate->text());
     const auto looks =
-        diagramLabelLooks(Profile(), imPlot->size(), palette().color(QPalette::WindowText));
+        diagramLabelLooks(session_.scores(), imPlot->size(), palette().color(QPalette::WindowText));
     for (int i = 1; i <= kDiagramLabelCount; ++i) {
         const DiagramLabelLook &look = looks[std::size_t(i)];
         TLabel *label = DiagramLabels[std::size_t(i)];

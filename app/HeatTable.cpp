@@ -4,7 +4,6 @@
 #include "CommandError.h"
 #include "Dialogs.h"
 #include "ErrorMessage.h"
-#include "ProfileStore.h"
 #include "ProgramFolders.h"
 #include "SafeFile.h"
 
@@ -85,12 +84,13 @@ void sizeHeatColumns(QTableView &view, int nameWidth, int countWidth, int valueW
 }
 
 QString askResultsSaveName(Dialogs &dialogs, QWidget *parent, QFileDialog *&dialog,
+                           const QString &programFolder,
                            const QString &title, const QString &filter,
                            const std::function<QString(const QString &results)> &proposed,
                            const QString &suffix)
 {
     // The results folder is made and looked up once for the name and the dialog.
-    const QString results = makeResultsFolder(Profile().ProgramFolder).results;
+    const QString results = makeResultsFolder(programFolder).results;
     if (!dialog)
         dialog = newSaveDialog(parent);
     return askSaveName(dialogs, *dialog, results, {title, filter, proposed(results), suffix});

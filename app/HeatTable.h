@@ -53,6 +53,7 @@ void sizeHeatColumns(QTableView &view, int nameWidth, int countWidth, int valueW
 
 // The save dialog in the results folder, proposing the name that proposed makes in it.
 QString askResultsSaveName(Dialogs &dialogs, QWidget *parent, QFileDialog *&dialog,
+                           const QString &programFolder,
                            const QString &title, const QString &filter,
                            const std::function<QString(const QString &results)> &proposed,
                            const QString &suffix);

@@ -21,30 +21,10 @@ const QString kPdfFilter = QStringLiteral("PDF Files (*.pdf)");
 
 ReportContent reportContentOf(const TForm1 &form)
 {
-    ReportContent content;
-    const LoadedProfile *loaded = form.lastLoad();
-    content.header = form.headerTexts();
-    content.nameCaption = form.nameCaption();
-    content.header.name = form.shownName();
-    content.title = form.profileTitle();
-    content.today = todayText();
-    content.store = Profile();
-    content.analysis = form.memoText();
-    if (const ReferenceProfile *reference = form.reference())
-        content.reference = *reference;
-    content.disclosure = form.disclosure();
-    if (loaded) {
-        content.group = loaded->group;
-        content.anonymous = loaded->anonymous;
-        content.count = loaded->count;
-        if (loaded->group)
-            content.spread = summarySpread(*loaded);
-    }
-    if (const BreakdownTable *breakdown = form.breakdownOrigin())
-        content.breakdown = *breakdown;
-    if (const Trend *trend = form.trendOrigin())
-        content.trend = *trend;
-    return content;
+    const ReferenceProfile *reference = form.reference();
+    return form.session().reportContent(
+        form.headerTexts(), form.nameCaption(), todayText(), form.memoText(),
+        reference ? std::optional<ReferenceProfile>(*reference) : std::nullopt, form.disclosure());
 }
 
 QByteArray reportPdfFor(const TForm1 &form, const QString &fileName)
@@ -61,7 +41,7 @@ void TForm1::mmReportSaveClick()
         return;
     const QString chosen = askSaveName({QStringLiteral("Запись отчёта в pdf-файл"),
                                         kPdfFilter,
-                                        reportFileName(Profile().ProgramFolder, fileStem()),
+                                        reportFileName(programFolder_, fileStem()),
                                         {}});
     if (chosen.isEmpty())
         return;

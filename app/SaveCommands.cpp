@@ -40,7 +40,7 @@ void TForm1::mmAnalysisSaveClick()
     // Its own file type, not the one the last save left: a JPG filter would hide the .rtf
     // files the proposed name may replace.
     dialog.setNameFilter(kAnalysisFilter);
-    dialog.selectFile(analysisFileName(Profile().ProgramFolder, fileStem()));
+    dialog.selectFile(analysisFileName(programFolder_, fileStem()));
     const QString name = dialogs_->runSaveDialog(dialog);
     if (name.isEmpty())
         return;
@@ -63,7 +63,7 @@ void TForm1::mmTableSaveClick()
 {
     saveTable(
         QStringLiteral("Запись таблицы результатов в csv-файл"), kTableFilter,
-        QStringLiteral("csv"), tableFileName(Profile().ProgramFolder, fileStem()),
+        QStringLiteral("csv"), tableFileName(programFolder_, fileStem()),
         [](const LoadedProfile &loaded, const QString &) {
             return profileCsv(loaded, spreadsheetCsv(QLocale()));
         });
@@ -73,7 +73,7 @@ void TForm1::mmWorkbookSaveClick()
 {
     const QString code = ceCode->text();
     saveTable(QStringLiteral("Запись таблицы результатов в xlsx-файл"), kWorkbookFilter,
-              QStringLiteral("xlsx"), workbookFileName(Profile().ProgramFolder, fileStem()),
+              QStringLiteral("xlsx"), workbookFileName(programFolder_, fileStem()),
               [code](const LoadedProfile &loaded, const QString &name) {
                   // The workbook is made beside the file it becomes.
                   return profileXlsx(loaded, tableWorkbookProperties(code),
@@ -101,7 +101,7 @@ void TForm1::saveTable(const QString &title, const QString &filter, const QStrin
 QString TForm1::askSaveName(const SaveRequest &request)
 {
     QFileDialog &dialog = saveDialog();
-    return ::askSaveName(*dialogs_, dialog, resultsFolder(Profile().ProgramFolder), request);
+    return ::askSaveName(*dialogs_, dialog, resultsFolder(programFolder_), request);
 }
 
 void TForm1::mmImageSaveClick()
@@ -122,7 +122,7 @@ void TForm1::savePicture(const QString &title, const QString &prefix, const TLab
     const QString chosen = askSaveName(
         {title,
          kPictureFilter,
-         pictureFileName(Profile().ProgramFolder, prefix, letter->caption(), fileStem()),
+         pictureFileName(programFolder_, prefix, letter->caption(), fileStem()),
          {}});
     if (chosen.isEmpty())
         return;

@@ -19,7 +19,7 @@ void TForm1::mmTrendClick()
     // The parent holds the waves' folders, not answer files: the dialog picks a folder.
     const QString parent = runFolderDialog(QStringLiteral("TrendDialog"),
                                            QStringLiteral("Динамика: папка с папками волн"),
-                                           programFolders(Profile().ProgramFolder).data);
+                                           programFolders(programFolder_).data);
     if (parent.isEmpty())
         return;
     runCommand([&] {
@@ -31,7 +31,8 @@ void TForm1::mmTrendClick()
         }
         auto *window = new TrendWindow(
             trend, *dialogs_,
-            [this, trend](std::size_t wave) { runCommand([&] { showWave(trend, wave); }); }, this);
+            [this, trend](std::size_t wave) { runCommand([&] { showWave(trend, wave); }); },
+            programFolder_, this);
         window->show();
     });
 }
@@ -46,5 +47,5 @@ void TForm1::showWave(std::shared_ptr<const Trend> trend, std::size_t wave)
         before = loadReference(trend->waves[wave - 1].folder, todayText());
     holdReference(std::move(before));
     showLoaded(std::move(loaded), groupName(), trend->waves[wave].name);
-    trendOrigin_ = std::move(trend);
+    session_.setTrend(std::move(trend));
 }

@@ -160,9 +160,9 @@ void TrendModel::setShowScales(bool show)
 // ---- the window
 
 TrendWindow::TrendWindow(std::shared_ptr<const Trend> trend, Dialogs &dialogs, OpenWave open,
-                         QWidget *parent)
+                         const QString &programFolder, QWidget *parent)
     : QWidget(parent, Qt::Window), trend_(std::move(trend)), dialogs_(dialogs),
-      open_(std::move(open))
+      open_(std::move(open)), programFolder_(programFolder)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     const Trend &t = *trend_;
@@ -348,7 +348,7 @@ QString TrendWindow::askSaveName(const QString &title, const QString &filter,
                                  const QString &extension, const QString &suffix)
 {
     return askResultsSaveName(
-        dialogs_, this, saveDialog_, title, filter,
+        dialogs_, this, saveDialog_, programFolder_, title, filter,
         [this, &extension](const QString &results) {
             return trendFileName(results, trend_->folder, extension);
         },

@@ -69,8 +69,9 @@ public:
     // Receives the index of a double-clicked wave in Trend::waves.
     using OpenWave = std::function<void(std::size_t wave)>;
 
+    // The saves propose the Results folder beside programFolder.
     TrendWindow(std::shared_ptr<const Trend> trend, Dialogs &dialogs, OpenWave open,
-                QWidget *parent = nullptr);
+                const QString &programFolder = {}, QWidget *parent = nullptr);
     ~TrendWindow() override;
 
     // The values the chart draws, and the one it highlights (kNoHighlight for none).
@@ -113,6 +114,7 @@ private:
     std::shared_ptr<const Trend> trend_;
     Dialogs &dialogs_;
     OpenWave open_;
+    const QString programFolder_;
     QFileDialog *saveDialog_ = nullptr;
     std::vector<TrendColumnSeries> chartSeries_;
     int chosen_ = kNoHighlight;

@@ -174,8 +174,8 @@ QLineEdit *headerField(QWidget *parent, const QString &text, const QRect &rect)
 
 // The statistics the results table's hints give: a group's intervals and agreement, and a
 // comparison's tests or percentiles.
-ResultsStatistics resultsStatistics(const LoadedProfile *loaded, const ReferenceProfile *reference,
-                                    const Disclosure &disclosure)
+ResultsStatistics resultsStatistics(const ProfileStore &scores, const LoadedProfile *loaded,
+                                    const ReferenceProfile *reference, const Disclosure &disclosure)
 {
     ResultsStatistics statistics;
     statistics.minSpread = disclosure.minSpread;
@@ -185,7 +185,7 @@ ResultsStatistics resultsStatistics(const LoadedProfile *loaded, const Reference
         statistics.agreement = agreementOf(loaded->moments);
     }
     if (reference)
-        statistics.comparison = comparisonStatistics(Profile(), group ? &loaded->moments : nullptr,
+        statistics.comparison = comparisonStatistics(scores, group ? &loaded->moments : nullptr,
                                                      *reference, disclosure);
     return statistics;
 }
@@ -272,7 +272,7 @@ TForm1::~TForm1() = default;
 
 void TForm1::FormCreate()
 {
-    Profile().ProgramFolder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    programFolder_ = QCoreApplication::applicationDirPath() + QLatin1Char('/');
 
     const QFont labelFont = pixelFont(kSansSerif, kPanelLabelFontPx);
     for (int i = 1; i <= kDiagramLabelCount; ++i) {
@@ -477,7 +477,7 @@ QFileDialog &TForm1::saveDialog()
 {
     // Every Save command starts here, so an installed program's results folder in the user's
     // documents is made before the first name is proposed in it.
-    makeResultsFolder(Profile().ProgramFolder);
+    makeResultsFolder(programFolder_);
     if (!SaveDialog) {
         SaveDialog = newSaveDialog(this);
         SaveDialog->setObjectName(QStringLiteral("SaveDialog"));
@@ -495,7 +495,7 @@ QString TForm1::runOpenDialog(const QString &title, const QStringList &filters)
     QFileDialog &dialog = openDialog();
     dialog.setNameFilters(filters);
     dialog.setWindowTitle(title);
-    dialog.setDirectory(programFolders(Profile().ProgramFolder).data);
+    dialog.setDirectory(programFolders(programFolder_).data);
     clearFileName(dialog);
     return dialogs_->runOpenDialog(dialog);
 }
@@ -599,30 +599,25 @@ std::optional<TableOptions> TForm1::confirmTable(const NativePath &table)
 QString TForm1::shownName() const
 {
     const QString name = ceName->text();
-    if (lastLoad_ && lastLoad_->group && !profileTitle_.isEmpty() && name == groupName())
-        return profileTitle_;
-    return name;
+    return session_.shownName(name);
 }
 
 QString TForm1::fileStem() const
 {
     const QString code = ceCode->text();
-    if (!lastLoad_ || !lastLoad_->group || profileTitle_.trimmed().isEmpty())
-        return code;
-    return code + QLatin1Char(' ') + profileTitle_;
+    return session_.fileStem(code);
 }
 
 void TForm1::showLoaded(LoadedProfile &&read, const QString &nameCaption, const QString &title)
 {
-    lastLoad_ = std::make_unique<LoadedProfile>(std::move(read));
-    profileTitle_ = lastLoad_->group ? title : QString();
+    // The percentages are made here, once, with the session.
+    session_ = ProfileSession(std::move(read), title);
+    const QString &shownTitle = session_.title();
     // The group on show before the window's own title, as desktop programs name their document.
-    setWindowTitle(profileTitle_.isEmpty() ? kWindowTitle
-                                           : shownBeginning(profileTitle_, kShownTitle) +
-                                                 QStringLiteral(" — ") + kWindowTitle);
-    breakdownOrigin_.reset();
-    trendOrigin_.reset();
-    const LoadedProfile &loaded = *lastLoad_;
+    setWindowTitle(shownTitle.isEmpty() ? kWindowTitle
+                                        : shownBeginning(shownTitle, kShownTitle) +
+                                              QStringLiteral(" — ") + kWindowTitle);
+    const LoadedProfile &loaded = session_.read();
     setLabelsFlag(0);
     setFieldText(ceDate, loaded.header.date);
     setFieldText(ceCode, loaded.header.code);
@@ -631,11 +626,6 @@ void TForm1::showLoaded(LoadedProfile &&read, const QString &nameCaption, const 
     detailsLines_ = loaded.header.details;
     detailsHint_ = detailsLines_.join(kDetailsSeparator);
     ImageInfo->setToolTip(detailsHint_);
-
-    ProfileStore &store = Profile();
-    const QString programFolder = store.ProgramFolder;
-    store = loaded.store;
-    store.ProgramFolder = programFolder;
 
     ComputeProfile();
     ShowWorkspace();
@@ -652,7 +642,6 @@ void TForm1::showLoaded(LoadedProfile &&read, const QString &nameCaption, const 
 
 void TForm1::ComputeProfile()
 {
-    convertToPercent(Profile());
     WriteAnalysis();
     mmPlotAllScalesClick();
     fillTableAndDiagram(kLoadDiagramKind);
@@ -661,7 +650,7 @@ void TForm1::ComputeProfile()
 void TForm1::WriteAnalysis()
 {
     analysis_ =
-        memoTextOf(analysisLines(Profile(), headerTexts(), todayText()).join(QLatin1Char('\n')));
+        memoTextOf(analysisLines(session_.scores(), headerTexts(), todayText()).join(QLatin1Char('\n')));
     // One redraw for the whole text.
     meInfo->setUpdatesEnabled(false);
     meInfo->setPlainText(analysis_.shown);
@@ -704,9 +693,9 @@ QString TForm1::analysisText() const
 
 void TForm1::fillTable()
 {
-    fillResultsTable(*sgResF, Profile(), QLocale::system(), referenceStore(),
+    fillResultsTable(*sgResF, session_.scores(), QLocale::system(), referenceStore(),
                      referenceCaptionText(),
-                     resultsStatistics(lastLoad_.get(), reference(), disclosure_));
+                     resultsStatistics(session_.scores(), lastLoad(), reference(), disclosure_));
 }
 
 void TForm1::fillTableAndDiagram(DiagramKind kind)
@@ -762,7 +751,7 @@ void TForm1::showChartView(ChartViewKind kind)
 {
     const ChartViewEntry &entry = chartViewEntry(kind);
     chartShown_ = kind;
-    fillChart(*ChartAll, chartSeries_, chartView(kind, Profile(), referenceStore()));
+    fillChart(*ChartAll, chartSeries_, chartView(kind, session_.scores(), referenceStore()));
     laPlotN->setCaption(QChar(entry.letter));
     mmPlotSave->setText(QStringLiteral("Plot ") + laPlotN->text());
 }
@@ -838,7 +827,7 @@ void TForm1::SystemMenuCommand(int command)
 {
     if (command == kAboutCommandId) {
         // The folders as they stand now: a first save may have made the results folder.
-        AboutBox->showFolders(programFolders(Profile().ProgramFolder));
+        AboutBox->showFolders(programFolders(programFolder_));
         AboutBox->show();
         AboutBox->raise();
         AboutBox->activateWindow();
@@ -896,12 +885,8 @@ void TForm1::dropEvent(QDropEvent *event)
 
 ProfileView TForm1::profileView() const
 {
-    ProfileView view;
-    view.header = headerTexts();
-    view.store = Profile();
-    view.reference = reference_;
+    ProfileView view = session_.view(headerTexts(), reference_, palette());
     view.diagram = diagramShown_;
     view.chart = chartShown_;
-    view.colors = palette();
     return view;
 }

@@ -8,6 +8,7 @@
 #include "GroupSource.h"
 #include "MemoText.h"
 #include "NativePath.h"
+#include "ProfileSession.h"
 #include "ProfileView.h"
 
 #include <QMainWindow>
@@ -102,20 +103,30 @@ public:
     void ShowWorkspace();
     void ceCodeKeyUp();
 
+    // The profile on show: the load as read, its percentages, what names it and the breakdown
+    // or trend it was opened from.
+    const ProfileSession &session() const { return session_; }
+    // Puts a session on show in place of the one there, without a load's steps: the views show
+    // it from the next command that draws them.
+    void setSession(ProfileSession session) { session_ = std::move(session); }
     // What the last load read: header texts, count and every member's own scores (raw), for
     // the report and the table of individual results; null before the first load.
-    const LoadedProfile *lastLoad() const { return lastLoad_.get(); }
+    const LoadedProfile *lastLoad() const { return session_.loaded() ? &session_.read() : nullptr; }
     // The breakdown the profile on display was opened from (a row of its window), whose heat
     // map the report adds; null for any other load.
-    const BreakdownTable *breakdownOrigin() const { return breakdownOrigin_.get(); }
+    const BreakdownTable *breakdownOrigin() const { return session_.breakdown(); }
     // The trend the profile on display was opened from (a wave of its window); null otherwise.
-    const Trend *trendOrigin() const { return trendOrigin_.get(); }
+    const Trend *trendOrigin() const { return session_.trend(); }
+    // The folder the program runs from, with a slash at its end: its Data and Results folders
+    // are beside it.
+    const QString &programFolder() const { return programFolder_; }
+    void setProgramFolder(const QString &folder) { programFolder_ = folder; }
     // What comparisons show of a group's spread and tests: the last breakdown's minimums, or
     // the defaults.
     const Disclosure &disclosure() const { return disclosure_; }
     // What names the group on show, since every group's fields say "0000" and "Группа": its
     // folder or table, the subgroup or the wave; empty for a respondent.
-    const QString &profileTitle() const { return profileTitle_; }
+    const QString &profileTitle() const { return session_.title(); }
     // The name as the captions, the report and the window's title give it: the name field, or
     // for a group whose field still says "Группа" the group's own title.
     QString shownName() const;
@@ -295,15 +306,13 @@ private:
     ChartAllSeries chartSeries_;
     QFileDialog *OpenDialog1 = nullptr; // made when first needed
     QFileDialog *SaveDialog = nullptr;
-    std::unique_ptr<LoadedProfile> lastLoad_;
+    ProfileSession session_;
+    QString programFolder_;
     std::optional<ReferenceProfile> reference_;
     // The views on show, to draw again with a new reference.
     DiagramKind diagramShown_ = DiagramKind::FactorsIII;
     ChartViewKind chartShown_ = ChartViewKind::ScalesByFactorsII;
-    std::shared_ptr<const BreakdownTable> breakdownOrigin_;
-    std::shared_ptr<const Trend> trendOrigin_;
     Disclosure disclosure_;
-    QString profileTitle_;
     // The details of the last load, as lines and as the hint holds them.
     QStringList detailsLines_;
     QString detailsHint_;

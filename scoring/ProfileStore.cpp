@@ -16,9 +16,3 @@ void ProfileStore::clearScores()
     SummaryScores.fill(0.0);
     ScaleScores.fill(0.0);
 }
-
-ProfileStore &Profile()
-{
-    static ProfileStore store;
-    return store;
-}

@@ -23,7 +23,6 @@ struct ScoreRange
 // 12 summary scores. Raw sums after reading, percentages after the percent conversion.
 struct ProfileStore
 {
-    QString ProgramFolder;
     std::array<std::uint8_t, kAnswerCount + 1> Answers{};
     std::array<double, kSummaryCount + 1> SummaryScores{};
     std::array<double, kScaleScoreCount + 1> ScaleScores{};
@@ -45,6 +44,3 @@ struct ProfileStore
 
     bool operator==(const ProfileStore &) const = default;
 };
-
-// The one program-wide store, alive for the whole run.
-ProfileStore &Profile();

@@ -41,7 +41,7 @@ int main(int argc, char **argv)
             breakdownTable(*whole, *breakdown, shownFolderName(folder)));
         table = *shown;
         window = std::make_unique<BreakdownWindow>(
-            BreakdownWindow::Content{whole, breakdown, shown}, *dialogs, nullptr);
+            BreakdownWindow::Content{whole, breakdown, shown, {}}, *dialogs, nullptr);
     } catch (const std::exception &e) {
         std::fprintf(stderr, "breakdown_shot: %s\n", errorMessageOf(e).toLocal8Bit().constData());
         return 1;

@@ -93,7 +93,6 @@ QByteArray AnswerSheet::bytes() const
 void WindowTest::SetUp()
 {
     ASSERT_TRUE(dir.isValid());
-    Profile() = ProfileStore{};
     form = std::make_unique<TForm1>(std::make_unique<ScriptedDialogs>(dialogs),
                                     std::make_unique<RecordingDesktop>(desktop));
 }
@@ -125,7 +124,7 @@ QString WindowTest::useProgramFolder()
 {
     const QString program = dir.filePath("program") + "/";
     QDir().mkpath(program + "Results");
-    Profile().ProgramFolder = program;
+    form->setProgramFolder(program);
     return program;
 }
 

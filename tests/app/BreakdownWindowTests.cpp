@@ -124,7 +124,7 @@ TEST(HeatMapWindow, CellsPaintedInTheirHeatColours)
     auto table = std::make_shared<const BreakdownTable>(heatTable());
     HeadlessDialogs dialogs([](const QString &) {});
     BreakdownWindow window(
-        {std::make_shared<const LoadedProfile>(), std::make_shared<const Breakdown>(), table},
+        {std::make_shared<const LoadedProfile>(), std::make_shared<const Breakdown>(), table, {}},
         dialogs, nullptr);
     window.show();
     const QImage shot = window.tvSubgroups->viewport()->grab().toImage();
@@ -150,7 +150,8 @@ TEST(HeatMapWindow, SignificantCellsFramedAndTheShareRowLast)
     HeadlessDialogs dialogs([](const QString &) {});
     BreakdownWindow window({std::make_shared<const LoadedProfile>(),
                             std::make_shared<const Breakdown>(),
-                            std::make_shared<const BreakdownTable>(marked)},
+                            std::make_shared<const BreakdownTable>(marked),
+                            {}},
                            dialogs, nullptr);
     window.show();
     const QImage shot = window.tvSubgroups->viewport()->grab().toImage();
@@ -194,7 +195,8 @@ TEST(HeatMapWindow, WholeFolderRowStaysInViewWhenScrolled)
     HeadlessDialogs dialogs([](const QString &) {});
     BreakdownWindow window({std::make_shared<const LoadedProfile>(),
                             std::make_shared<const Breakdown>(),
-                            std::make_shared<const BreakdownTable>(longTable(201))},
+                            std::make_shared<const BreakdownTable>(longTable(201)),
+                            {}},
                            dialogs, nullptr);
     window.show();
     QTableView *view = window.tvSubgroups;
@@ -405,9 +407,8 @@ TEST_F(BreakdownCommandTest, DoubleClickOpensTheSubgroupAsAGroup)
     // The store the views read is the subgroup's, in percent: answers 2, 3 and 4.
     ProfileStore expected = form->lastLoad()->store;
     convertToPercent(expected);
-    expected.ProgramFolder = Profile().ProgramFolder;
-    EXPECT_EQ(Profile(), expected);
-    EXPECT_DOUBLE_EQ(Profile().SummaryScores[1], (8 * 3 - 8) * 100.0 / 48);
+    EXPECT_EQ(form->session().scores(), expected);
+    EXPECT_DOUBLE_EQ(form->session().scores().SummaryScores[1], (8 * 3 - 8) * 100.0 / 48);
     ASSERT_NE(form->breakdownOrigin(), nullptr);
     EXPECT_EQ(form->breakdownOrigin()->rows.size(), 3u);
     // Every view shows the subgroup over the whole folder.

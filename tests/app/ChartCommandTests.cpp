@@ -97,8 +97,8 @@ TEST_F(WindowTest, EveryLoadOpensOnViewAWithTheStoresPercentages)
     openData(writeSheet("b.txt", {}));
     EXPECT_EQ(child<TLabel>(*form, "laPlotN")->text(), "A");
     ASSERT_EQ(series(*form, "SeriesS8").Count(), 4);
-    EXPECT_EQ(series(*form, "SeriesS5").YValues().Value(0), Profile().ScaleScores[1]);
-    EXPECT_EQ(series(*form, "SeriesS8").YValues().Value(3), Profile().ScaleScores[16]);
+    EXPECT_EQ(series(*form, "SeriesS5").YValues().Value(0), form->session().scores().ScaleScores[1]);
+    EXPECT_EQ(series(*form, "SeriesS8").YValues().Value(3), form->session().scores().ScaleScores[16]);
     EXPECT_EQ(series(*form, "SeriesS5").Label(3), "Интеграция");
     EXPECT_FALSE(series(*form, "SeriesS5").ColorEachPoint());
 }

@@ -148,20 +148,39 @@ protected:
         ASSERT_TRUE(dialogs->errors.isEmpty());
     }
 
-    // Draws a kind from the store as it stands; refresh also redoes the labels, as the first
-    // drawing after a load does.
+    // Draws a kind from the percentages as they stand; refresh also redoes the labels, as the
+    // first drawing after a load does.
     void show(DiagramKind kind, bool refresh)
     {
+        put();
         if (refresh)
             form->setLabelsFlag(0);
         form->fillTableAndDiagram(kind);
     }
 
-    static void fill(double percent)
+    void fill(double value)
     {
-        Profile().ScaleScores.fill(percent);
-        Profile().SummaryScores.fill(percent);
+        percent.ScaleScores.fill(value);
+        percent.SummaryScores.fill(value);
     }
+
+    // The percentages on show, as a load of the raw sums that give them would put them there.
+    void put()
+    {
+        LoadedProfile read = *form->lastLoad();
+        const auto raw = [](double value, ScoreRange range) {
+            return range.low + value * (range.high - range.low) / 100;
+        };
+        for (int i = 1; i <= kSummaryCount; ++i)
+            read.store.SummaryScores[i] = raw(
+                percent.SummaryScores[i], ProfileStore::ScoreRanges[ProfileStore::summaryRangeRow(i)]);
+        for (int i = 1; i <= kScaleScoreCount; ++i)
+            read.store.ScaleScores[i] = raw(
+                percent.ScaleScores[i], ProfileStore::ScoreRanges[ProfileStore::scaleRangeRow(i)]);
+        form->setSession(ProfileSession(std::move(read), {}));
+    }
+
+    ProfileStore percent;
 
     QImage overlay() const { return child<TImage>(*form, "imPlot")->picture(); }
     QImage panel() const
@@ -219,8 +238,8 @@ TEST_F(DiagramPanelTest, LabelsShowRoundedValuesStyledByTheUnroundedOnes)
     fill(0);
     show(DiagramKind::FactorsIII, true); // every label bold red first
     fill(50);
-    Profile().ScaleScores[18] = 60.2; // label 1
-    Profile().ScaleScores[17] = 39.7; // label 2
+    percent.ScaleScores[18] = 60.2; // label 1
+    percent.ScaleScores[17] = 39.7; // label 2
     show(DiagramKind::FactorsIII, true);
 
     const DiagramPoint places[] = {{386, 45}, {521, 180}, {521, 372}};
@@ -250,7 +269,7 @@ TEST_F(DiagramPanelTest, LabelsShowRoundedValuesStyledByTheUnroundedOnes)
 TEST_F(DiagramPanelTest, ViewCAfterDLeavesOnlyGreen)
 {
     fill(50);
-    Profile().SummaryScores.fill(80);
+    percent.SummaryScores.fill(80);
     show(DiagramKind::All, false);
     const auto colourCount = [&](const QColor &colour) {
         return count(overlay(), overlay().rect(), [&](QColor c) { return c == colour; });
@@ -354,7 +373,8 @@ TEST_P(ImagesCommandTest, DrawsItsViewsAndNamesThem)
 
     fill(80);
     for (int i = 1; i <= kScaleCount; ++i)
-        Profile().ScaleScores[std::size_t(i)] = 30;
+        percent.ScaleScores[std::size_t(i)] = 30;
+    put();
     (form.get()->*c.handler)();
     EXPECT_EQ(child<TLabel>(*form, "laImage")->text(), c.title);
     EXPECT_EQ(child<TLabel>(*form, "laImageN")->text(), c.letter);

@@ -121,7 +121,7 @@ TEST_F(LoadCostTest, ThousandMemberMemoIsTheAnalysisAndTakesEdits)
     ASSERT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join("; ").toStdString();
 
     const QStringList lines = analysisLines(
-        Profile(),
+        form->session().scores(),
         {child<QLineEdit>(*form, "ceCode")->text(), child<QLineEdit>(*form, "ceName")->text(),
          child<QLineEdit>(*form, "ceDate")->text(), form->detailsLines()},
         todayText());

@@ -54,7 +54,7 @@ Screen screenOf(const TForm1 &form)
              form.detailsText(),
              child<QLabel>(form, "laName")->text(),
              {},
-             Profile()};
+             form.session().scores()};
     const TStringGrid &grid = *child<TStringGrid>(form, "sgResF");
     for (int row = 0; row < grid.rowCount(); ++row)
         for (int col = 0; col < grid.colCount(); ++col)
@@ -90,7 +90,7 @@ TEST_F(WindowTest, StartShowsOnlyTheLoadCommands)
     EXPECT_EQ(child<QAction>(*form, "mmImageSave")->text(), "Image");
     EXPECT_EQ(child<QAction>(*form, "mmPlotSave")->text(), "Plot");
     EXPECT_EQ(form->windowTitle(), "VORL - ZUL Plot");
-    EXPECT_EQ(Profile().ProgramFolder, QCoreApplication::applicationDirPath() + "/");
+    EXPECT_EQ(form->programFolder(), QCoreApplication::applicationDirPath() + "/");
     // The task bar is hidden and the work area widened once, at creation.
     EXPECT_EQ(desktop->hidden, 1);
     EXPECT_EQ(desktop->workArea, 1);
@@ -138,7 +138,7 @@ TEST_F(WindowTest, DataLoadFillsHeaderMemoAndTable)
     ASSERT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join("; ").toStdString();
     EXPECT_EQ(dialogs->titles, QStringList({"Индивидуальные данные для оценки ТР"}));
     EXPECT_EQ(QDir::cleanPath(dialogs->folders.value(0)),
-              QDir::cleanPath(Profile().ProgramFolder + "Data"));
+              QDir::cleanPath(form->programFolder() + "Data"));
     EXPECT_EQ(child<QFileDialog>(*form, "OpenDialog1")->nameFilters(),
               QStringList({"TXT Files (*.txt)"}));
 
@@ -152,8 +152,8 @@ TEST_F(WindowTest, DataLoadFillsHeaderMemoAndTable)
     // The memo shows the analysis of the percent profile, not the file.
     const HeaderTexts header{sheet.code, sheet.name, sheet.date, sheet.details};
     EXPECT_EQ(child<QPlainTextEdit>(*form, "meInfo")->toPlainText(),
-              analysisLines(Profile(), header, todayText()).join('\n'));
-    EXPECT_NEAR(Profile().ScaleScores[1], 58.333, 1e-3);
+              analysisLines(form->session().scores(), header, todayText()).join('\n'));
+    EXPECT_NEAR(form->session().scores().ScaleScores[1], 58.333, 1e-3);
     EXPECT_EQ(child<TStringGrid>(*form, "sgResF")->cell(7, 1), " 58");
     EXPECT_EQ(child<TStringGrid>(*form, "sgResF")->cell(0, 0), "Факторы (I)");
     EXPECT_EQ(child<TStringGrid>(*form, "sgResF")->selectedCell(), QPoint(1, 1));
@@ -205,7 +205,7 @@ TEST_F(WindowTest, SecondLoadReplacesEverythingOfTheFirst)
     openData(writeSheet("b.txt", second));
     EXPECT_EQ(child<QLineEdit>(*form, "ceName")->text(), second.name);
     EXPECT_EQ(child<TStringGrid>(*form, "sgResF")->cell(7, 1), "  0");
-    EXPECT_DOUBLE_EQ(Profile().ScaleScores[1], 0.0);
+    EXPECT_DOUBLE_EQ(form->session().scores().ScaleScores[1], 0.0);
 }
 
 TEST_F(WindowTest, CancelledDialogChangesNothing)
@@ -241,7 +241,7 @@ TEST_F(WindowTest, GroupLoadShowsTheGroupMean)
     // Members in name order, ignoring letter case.
     EXPECT_EQ(form->detailsText(),
               "Состав группы:\r\nАлексеева 0451 01.03.2024\r\nБорисов 0451 01.03.2024");
-    EXPECT_DOUBLE_EQ(Profile().ScaleScores[1], 37.5);
+    EXPECT_DOUBLE_EQ(form->session().scores().ScaleScores[1], 37.5);
     EXPECT_EQ(child<TStringGrid>(*form, "sgResF")->cell(7, 1), " 38");
     EXPECT_FALSE(child<QPlainTextEdit>(*form, "meInfo")->toPlainText().contains("0451. "));
     // The fields say "Группа"; what is shown names the folder.
@@ -361,7 +361,6 @@ TEST(RealOpenDialog, PicksTheFileAndLoadsIt)
     file.write(AnswerSheet{}.bytes());
     file.close();
 
-    Profile() = ProfileStore{};
     TForm1 form(std::make_unique<WindowDialogs>(),
                 std::make_unique<RecordingDesktop>(std::make_shared<RecordingDesktop::Calls>()));
     QString seenTitle;
@@ -383,7 +382,6 @@ TEST(RealOpenDialog, PicksTheFileAndLoadsIt)
 TEST(RealErrorBox, ShowsTheMessageUnderTheApplicationTitle)
 {
     QTemporaryDir dir;
-    Profile() = ProfileStore{};
     TForm1 form(std::make_unique<WindowDialogs>(),
                 std::make_unique<RecordingDesktop>(std::make_shared<RecordingDesktop::Calls>()));
     QString title, text;
@@ -459,7 +457,7 @@ TEST_F(WindowTest, ComparisonStaysOverLaterLoadsUntilCleared)
     ASSERT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join("; ").toStdString();
     EXPECT_EQ(dialogs->titles.last(), "Файл для сравнения");
     const ProfileStore referenceStore = form->reference()->store;
-    const double development = Profile().SummaryScores[11];
+    const double development = form->session().scores().SummaryScores[11];
     const ComparisonShown compared{
         true,
         "0007 Эталон",
@@ -475,7 +473,7 @@ TEST_F(WindowTest, ComparisonStaysOverLaterLoadsUntilCleared)
     openData(writeSheet("b.txt", other));
     EXPECT_EQ(form->reference()->store, referenceStore);
     EXPECT_EQ(child<TStringGrid>(*form, "sgResF")->cellHint(1, 1),
-              comparisonHint(Profile().SummaryScores[11], referenceStore.SummaryScores[11],
+              comparisonHint(form->session().scores().SummaryScores[11], referenceStore.SummaryScores[11],
                              "0007 Эталон"));
     EXPECT_EQ(child<TChart>(*form, "ChartAll")->Foot().Text().value(1), "Сравнение: 0007 Эталон");
 

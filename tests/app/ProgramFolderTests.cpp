@@ -135,7 +135,7 @@ TEST_F(InstalledFolders, WindowOpensTheSamplesAndSavesIntoTheDocuments)
 {
     const QString sample = shared + "/one.txt";
     QFile::copy(writeSheet("one.txt", AnswerSheet{}), sample);
-    Profile().ProgramFolder = bin;
+    form->setProgramFolder(bin);
     openData(sample);
     ASSERT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join("; ").toStdString();
     EXPECT_EQ(dialogs->folders.value(0), shared);
@@ -159,7 +159,7 @@ TEST_F(InstalledFolders, WindowOpensTheSamplesAndSavesIntoTheDocuments)
 
 TEST_F(InstalledFolders, AboutBoxNamesTheFoldersInUse)
 {
-    Profile().ProgramFolder = bin;
+    form->setProgramFolder(bin);
     form->SystemMenuCommand(kAboutCommandId);
     const TAboutBox &box = *child<TAboutBox>(*form, "AboutBox");
     EXPECT_EQ(box.DataFolder->toolTip(), shared);

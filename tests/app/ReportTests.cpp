@@ -216,7 +216,7 @@ TEST_F(ReportTest, PersonReportNamesTheRespondentAndHoldsTableChartsAndTheEdited
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString();
     EXPECT_TRUE(text.contains("Дата отчёта " + todayText()));
     for (const QChar letter : QStringLiteral("ABCDEF"))
-        EXPECT_TRUE(text.contains(chartView(letter, Profile()).title)) << letter.toLatin1();
+        EXPECT_TRUE(text.contains(chartView(letter, form->session().scores()).title)) << letter.toLatin1();
     // Every line of the memo, the user's own included, in its order.
     qsizetype from = 0;
     for (const QString &line : child<QPlainTextEdit>(*form, "meInfo")->toPlainText().split('\n')) {
@@ -447,14 +447,14 @@ TEST_F(ReportTest, ReportLeavesTheWindowsViewsAsTheyWere)
     form->mmImageFactorsIIClick();
     const QImage chartBefore = child<TChart>(*form, "ChartAll")->render();
     const QImage overlayBefore = child<TImage>(*form, "imPlot")->canvas();
-    const ProfileStore storeBefore = Profile();
+    const ProfileStore storeBefore = form->session().scores();
 
     saveReport("view.pdf");
     EXPECT_EQ(child<TLabel>(*form, "laPlotN")->caption(), "D");
     EXPECT_EQ(child<TLabel>(*form, "laImageN")->caption(), "C");
     EXPECT_EQ(child<TChart>(*form, "ChartAll")->render(), chartBefore);
     EXPECT_EQ(child<TImage>(*form, "imPlot")->canvas(), overlayBefore);
-    EXPECT_EQ(Profile(), storeBefore);
+    EXPECT_EQ(form->session().scores(), storeBefore);
 }
 
 TEST_F(ReportTest, PrintingPutsTheSamePagesOnThePrinter)

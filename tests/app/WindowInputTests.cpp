@@ -129,7 +129,7 @@ TEST_F(WindowTest, HeaderFieldsTakeTextsOfAnyLength)
 TEST_F(WindowTest, OpenDialogStartsWithAnEmptyName)
 {
     const QString first = writeSheet("first.txt", {}, "Data");
-    Profile().ProgramFolder = dir.path() + QLatin1Char('/');
+    form->setProgramFolder(dir.path() + QLatin1Char('/'));
     form->mmOpenClick(); // cancelled: the dialog is made
     QFileDialog &dialog = *child<QFileDialog>(*form, "OpenDialog1");
     dialog.setDirectory(dir.filePath("Data"));
