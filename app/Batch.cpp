@@ -88,31 +88,6 @@ QString shownPath(const NativePath &path)
     return quotedForMessage(QDir::toNativeSeparators(displayPath(path)));
 }
 
-NativePath absolutePath(const NativePath &path)
-{
-    if (path.startsWith('/'))
-        return path;
-    char cwd[PATH_MAX];
-    return ::getcwd(cwd, sizeof cwd) ? joinPath(NativePath(cwd), path) : path;
-}
-
-// The last component of the path as shown; for ".", ".." and the like, that of the folder meant.
-QString lastName(const NativePath &path)
-{
-    NativePath trimmed = path;
-    while (trimmed.size() > 1 && trimmed.endsWith('/'))
-        trimmed.chop(1);
-    NativePath name = trimmed.mid(trimmed.lastIndexOf('/') + 1);
-    if (name.isEmpty() || name == "." || name == "..") {
-        char real[PATH_MAX];
-        if (::realpath(path.constData(), real)) {
-            const NativePath resolved(real);
-            name = resolved.mid(resolved.lastIndexOf('/') + 1);
-        }
-    }
-    return displayPath(name);
-}
-
 // A group's file names: the code, then the folder's (or the subgroup's) name, since every group
 // has the code 0000; cut to what every name built from it may take.
 QString groupStem(const QString &code, const QString &name, int nameLimit)
@@ -130,11 +105,11 @@ QString groupStem(const QString &code, const QString &name, int nameLimit)
 QString inputStem(const QString &code, const NativePath &input, bool group, int nameLimit)
 {
     if (group)
-        return groupStem(code, isFolder(input) ? lastName(input) : groupSourceName(input),
+        return groupStem(code, isFolder(input) ? meantName(input) : groupSourceName(input),
                          nameLimit);
     QString stem = fileNameSafeCode(code);
     if (stem.trimmed().isEmpty()) {
-        QString file = lastName(input);
+        QString file = meantName(input);
         if (file.size() > 4 && file.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
             file.chop(4);
         stem = fileNameSafeCode(file);
@@ -465,7 +440,7 @@ int runBatch(const NativePath &outDir, const QList<NativePath> &paths, std::FILE
                      for (const QString &note : notes)
                          report.note(shownPath(path) + QStringLiteral(": ") + note);
                      input.nameCaption = groupName();
-                     input.title = isFolder(path) ? lastName(path) : groupSourceName(path);
+                     input.title = isFolder(path) ? meantName(path) : groupSourceName(path);
                  } else {
                      input.profile = loadRespondent(path);
                      input.nameCaption = respondentNameCaption();
@@ -538,22 +513,16 @@ int runBreakdownBatch(const NativePath &outDir, const NativePath &folder, int sp
 
     // Each shown subgroup as the window opens it: anonymous, over the whole folder, tested
     // against the rest of it.
-    const ReferenceProfile wholeReference = referenceOf(*whole, table->folder);
     std::vector<BatchInput> inputs;
     for (const Subgroup &subgroup : breakdown->shown)
         inputs.push_back(
             {QStringLiteral("subgroup \"%1\"").arg(quotedForMessage(subgroup.profile.header.name)),
-             [&subgroup, &whole, &table, &disclosure, &wholeReference] {
+             [&subgroup, &whole, &table, &disclosure] {
+                 OpenedSubgroup opened = openSubgroup(subgroup.profile, *whole, *table);
                  LoadedInput input;
-                 input.profile = subgroup.profile;
-                 // The whole folder's row is named as the window names it.
-                 if (input.profile.count == whole->count &&
-                     input.profile.header.name == groupName())
-                     input.profile.header.name = wholeFolderName();
-                 makeAnonymous(input.profile, subgroup.spreadShown);
+                 input.profile = std::move(opened.profile);
                  input.nameCaption = groupName();
-                 input.reference = wholeReference;
-                 input.reference->tests = subgroupTests(*table, input.profile.header.name);
+                 input.reference = std::move(opened.reference);
                  input.breakdown = table;
                  input.disclosure = disclosure;
                  input.title = input.profile.header.name;

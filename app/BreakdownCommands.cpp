@@ -61,21 +61,12 @@ void TForm1::mmBreakdownClick()
 void TForm1::showSubgroup(LoadedProfile subgroup, const LoadedProfile &whole,
                           std::shared_ptr<const BreakdownTable> breakdown)
 {
-    // Whatever the client is given of a subgroup holds no member's name, code, file or own
-    // values: the minimum size would mean nothing otherwise.
-    // The whole folder's row is named as the window names it.
-    if (subgroup.count == whole.count && subgroup.header.name == groupName())
-        subgroup.header.name = wholeFolderName();
-    const BreakdownRow *row = breakdownRowNamed(*breakdown, subgroup.header.name);
-    makeAnonymous(subgroup, row && row->spreadShown);
     // The whole folder becomes the reference: every view shows the subgroup over it at once,
-    // drawn once by the load. The subgroup is tested against the rest of the folder, as the
-    // heat map tests it.
-    ReferenceProfile reference = referenceOf(whole, breakdown->folder);
-    reference.tests = subgroupTests(*breakdown, subgroup.header.name);
-    holdReference(std::move(reference));
+    // drawn once by the load.
+    OpenedSubgroup opened = openSubgroup(std::move(subgroup), whole, *breakdown);
+    holdReference(std::move(opened.reference));
     disclosure_ = breakdown->disclosure;
-    const QString title = subgroup.header.name;
-    showLoaded(std::move(subgroup), groupName(), title);
+    const QString title = opened.profile.header.name;
+    showLoaded(std::move(opened.profile), groupName(), title);
     session_.setBreakdown(std::move(breakdown));
 }

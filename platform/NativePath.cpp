@@ -9,6 +9,8 @@
 #include <QFile>
 
 #ifdef Q_OS_UNIX
+#include <climits>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -102,3 +104,36 @@ NativePath joinPath(const NativePath &folder, const NativePath &name)
     return folder + '/' + name;
 }
 
+NativePath absolutePath(const NativePath &path)
+{
+    if (path.startsWith('/'))
+        return path;
+    char cwd[PATH_MAX];
+    return ::getcwd(cwd, sizeof cwd) ? joinPath(NativePath(cwd), path) : path;
+}
+
+NativePath resolvedPath(const NativePath &path)
+{
+    char *real = ::realpath(path.constData(), nullptr);
+    if (!real)
+        return path;
+    NativePath resolved(real);
+    std::free(real);
+    return resolved;
+}
+
+QString lastPathName(const NativePath &path)
+{
+    NativePath clean = path;
+    while (clean.size() > 1 && clean.endsWith('/'))
+        clean.chop(1);
+    return displayPath(clean.mid(clean.lastIndexOf('/') + 1));
+}
+
+QString meantName(const NativePath &path)
+{
+    const QString name = lastPathName(path);
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return lastPathName(resolvedPath(path));
+    return name;
+}

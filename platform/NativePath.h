@@ -25,3 +25,12 @@ bool isFolder(const NativePath &path);
 
 // Joins a folder and a name with one separator.
 NativePath joinPath(const NativePath &folder, const NativePath &name);
+
+// The path from the root: a relative one joined to the working folder.
+NativePath absolutePath(const NativePath &path);
+// The path with links, "." and ".." resolved; the path itself when it names nothing.
+NativePath resolvedPath(const NativePath &path);
+// The last component of the path as shown, slashes at its end aside.
+QString lastPathName(const NativePath &path);
+// The same, and for ".", ".." and the like the name of the folder they mean.
+QString meantName(const NativePath &path);

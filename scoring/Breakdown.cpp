@@ -656,3 +656,17 @@ QByteArray breakdownJson(const BreakdownTable &table)
     };
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
+
+OpenedSubgroup openSubgroup(LoadedProfile subgroup, const LoadedProfile &whole,
+                            const BreakdownTable &table)
+{
+    // Whatever the client is given of a subgroup holds no member's name, code, file or own
+    // values: the minimum size would mean nothing otherwise.
+    if (subgroup.count == whole.count && subgroup.header.name == groupName())
+        subgroup.header.name = wholeFolderName();
+    const BreakdownRow *row = breakdownRowNamed(table, subgroup.header.name);
+    makeAnonymous(subgroup, row && row->spreadShown);
+    ReferenceProfile reference = referenceOf(whole, table.folder);
+    reference.tests = subgroupTests(table, subgroup.header.name);
+    return {std::move(subgroup), std::move(reference)};
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Comparison.h"
 #include "Disclosure.h"
 #include "GroupLoader.h"
 #include "Profile.h"
@@ -231,6 +232,18 @@ const BreakdownRow *breakdownRowNamed(const BreakdownTable &table, const QString
 // for the whole folder it is shown over (ReferenceProfile::tests); none for the whole folder's
 // row and a row whose spread is not shown.
 std::optional<ValueTests> subgroupTests(const BreakdownTable &table, const QString &name);
+
+// A subgroup as it is opened from its row and given to a client, by the window and the batch
+// alike: anonymous (no member kept, LoadedProfile::anonymous), the whole folder's row named as
+// the window names it, its spread only as its row shows it; and the whole folder it is shown
+// over, carrying the row's tests against the rest of the folder.
+struct OpenedSubgroup
+{
+    LoadedProfile profile;
+    ReferenceProfile reference;
+};
+OpenedSubgroup openSubgroup(LoadedProfile subgroup, const LoadedProfile &whole,
+                            const BreakdownTable &table);
 
 // The title of a column: a summary value's name, or a scale's factor (II) and its base scale or
 // factor (III) ("Инновация / Поощрение").

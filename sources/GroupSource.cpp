@@ -33,10 +33,7 @@ QString upperByLetter(const QString &name)
 
 QString fileNameOf(const NativePath &path)
 {
-    NativePath clean = path;
-    while (clean.size() > 1 && clean.endsWith('/'))
-        clean.chop(1);
-    return displayPath(clean.mid(clean.lastIndexOf('/') + 1));
+    return lastPathName(path);
 }
 
 HeaderTexts headerOf(const RespondentRow &row)
@@ -492,12 +489,7 @@ QString groupSourceName(const NativePath &path)
         return dot > 0 ? file.left(dot) : file;
     }
     // The folder's own name even when it was given as "." or "dir/..".
-    NativePath folder = path;
-    if (char *real = ::realpath(path.constData(), nullptr)) {
-        folder = real;
-        std::free(real);
-    }
-    return fileNameOf(folder);
+    return lastPathName(resolvedPath(path));
 }
 
 namespace {
