@@ -1,5 +1,6 @@
 #include "BreakdownWindow.h"
 
+#include "BreakdownOutput.h"
 #include "BreakdownPage.h"
 #include "Dialogs.h"
 #include "ErrorMessage.h"

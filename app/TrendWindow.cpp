@@ -10,6 +10,7 @@
 #include "ShownText.h"
 #include "TChart.h"
 #include "TJPEGImage.h"
+#include "TrendOutput.h"
 #include "TrendPage.h"
 #include "TurnedHeader.h"
 

@@ -2,6 +2,7 @@
 
 #include "Analysis.h"
 #include "Breakdown.h"
+#include "BreakdownOutput.h"
 #include "BreakdownPage.h"
 #include "ChartPicture.h"
 #include "CommandError.h"

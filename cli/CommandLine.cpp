@@ -2,6 +2,7 @@
 
 #include "Analysis.h"
 #include "Breakdown.h"
+#include "BreakdownOutput.h"
 #include "CommandError.h"
 #include "Comparison.h"
 #include "ErrorMessage.h"
@@ -17,6 +18,7 @@
 #include "SplitTable.h"
 #include "TemporaryFiles.h"
 #include "Trend.h"
+#include "TrendOutput.h"
 #include "Waves.h"
 #include "Waves.h"
 #include "Version.h"

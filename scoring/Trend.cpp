@@ -5,38 +5,7 @@
 #include "NumberFormat.h"
 #include "Scoring.h"
 
-#include <QDir>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-
 #include <algorithm>
-#include <cerrno>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-
-namespace {
-
-template <std::size_t N> QJsonArray jsonNumbers(const std::array<double, N> &values)
-{
-    QJsonArray out;
-    for (std::size_t i = 1; i < N; ++i)
-        out.append(values[i]);
-    return out;
-}
-
-// A column array of a change split into the summary and the scales objects.
-template <typename T, typename ToJson>
-QJsonObject summaryAndScales(const std::array<T, kTrendColumns> &columns, const ToJson &toJson)
-{
-    QJsonArray summary, scales;
-    for (int c = 0; c < kTrendColumns; ++c)
-        (c < kSummaryCount ? summary : scales).append(toJson(columns[std::size_t(c)]));
-    return {{QStringLiteral("summary"), summary}, {QStringLiteral("scales"), scales}};
-}
-
-} // namespace
 
 double TrendWave::value(int column) const
 {
@@ -82,7 +51,6 @@ std::vector<TrendChange> trendChanges(const std::vector<TrendWave> &waves,
     return changes;
 }
 
-
 QString trendWithheldNote(const Trend &trend)
 {
     QStringList notes;
@@ -105,59 +73,4 @@ QString trendWithheldNote(const Trend &trend)
                      .arg(trend.disclosure.minSpread)
                      .arg(untested.join(QStringLiteral(", ")));
     return notes.join(QLatin1Char(' '));
-}
-
-QByteArray trendJson(const Trend &trend)
-{
-    QJsonArray withheld, waves, changes;
-    for (const TrendWithheld &w : trend.withheld)
-        withheld.append(
-            QJsonObject{{QStringLiteral("name"), w.name}, {QStringLiteral("count"), w.count}});
-    for (const TrendWave &wave : trend.waves)
-        waves.append(QJsonObject{{QStringLiteral("name"), wave.name},
-                                 {QStringLiteral("count"), wave.count},
-                                 {QStringLiteral("summary"), jsonNumbers(wave.summary)},
-                                 {QStringLiteral("scales"), jsonNumbers(wave.scales)}});
-    for (const TrendChange &change : trend.changes)
-        changes.append(QJsonObject{
-            {QStringLiteral("from"), trend.waves[std::size_t(change.from)].name},
-            {QStringLiteral("to"), trend.waves[std::size_t(change.to)].name},
-            {QStringLiteral("difference"),
-             summaryAndScales(change.difference, [](double d) { return QJsonValue(d); })},
-            {QStringLiteral("p"), summaryAndScales(change.p,
-                                                   [](const std::optional<double> &p) {
-                                                       return p ? QJsonValue(*p) : QJsonValue();
-                                                   })},
-            {QStringLiteral("significant"),
-             summaryAndScales(change.significant, [](bool s) { return QJsonValue(s); })},
-        });
-    const QJsonObject object{
-        {QStringLiteral("folder"), trend.folder},
-        {QStringLiteral("minSize"), trend.disclosure.minSize},
-        {QStringLiteral("minSpread"), trend.disclosure.minSpread},
-        {QStringLiteral("minDiff"), trend.disclosure.minDiff},
-        {QStringLiteral("withheld"), withheld},   {QStringLiteral("waves"), waves},
-        {QStringLiteral("changes"), changes},
-    };
-    return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
-}
-
-QByteArray trendCsv(const Trend &trend, const CsvStyle &style)
-{
-    const char sep = style.separator;
-    QByteArray out;
-    if (style.byteOrderMark)
-        out += "\xEF\xBB\xBF";
-    out += QByteArray("name") + sep + "count";
-    for (int c = kTableFirstPercent; c < kTableNumberColumns; ++c)
-        out += sep + tableNumberHeading(c);
-    out += "\r\n";
-    for (const TrendWave &wave : trend.waves) {
-        out += csvField(wave.name, style);
-        out += sep + QByteArray::number(wave.count);
-        for (int c = 0; c < kTrendColumns; ++c)
-            out += sep + shortestNumberText(wave.value(c), style.decimalPoint);
-        out += "\r\n";
-    }
-    return out;
 }

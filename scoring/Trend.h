@@ -71,11 +71,3 @@ std::vector<TrendChange> trendChanges(const std::vector<TrendWave> &waves,
 // when none was.
 QString trendWithheldNote(const Trend &trend);
 
-// The trend as one JSON object: "folder", "minSize", "minSpread", "minDiff", "withheld" ({"name",
-// "count"} each), "waves" ({"name", "count", "summary": [12], "scales": [24]} each) and "changes"
-// ({"from", "to", "difference", "p", "significant"} each, the last three {"summary", "scales"}; a p
-// that is undefined is null).
-QByteArray trendJson(const Trend &trend);
-// The waves as CSV: a header, then name, count, summary1..12 and scale1..24 per shown wave.
-// Lines end in CR LF.
-QByteArray trendCsv(const Trend &trend, const CsvStyle &style);

@@ -3,6 +3,7 @@
 
 #include "AnswerFiles.h"
 #include "Breakdown.h"
+#include "BreakdownOutput.h"
 #include "GroupLoader.h"
 #include "GroupSource.h"
 #include "Scoring.h"

@@ -2,6 +2,7 @@
 // output follows that one rule, that the anonymous subgroup forgets what it must where it is
 // made, and breakdowns of folders whose figures are undefined.
 #include "Breakdown.h"
+#include "BreakdownOutput.h"
 #include "CommandError.h"
 #include "Comparison.h"
 #include "Disclosure.h"
