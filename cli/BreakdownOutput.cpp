@@ -46,20 +46,6 @@ QByteArray breakdownCsv(const BreakdownTable &table, const CsvStyle &style)
     return out;
 }
 
-namespace {
-
-// A figure per column as {"summary": [12], "scales": [24]}.
-template <typename Figure, typename ToJson>
-QJsonObject valueArrays(const std::array<Figure, kBreakdownColumns> &values, const ToJson &toJson)
-{
-    QJsonArray summary, scales;
-    for (int c = 0; c < kBreakdownColumns; ++c)
-        (c < kSummaryCount ? summary : scales).append(toJson(values[std::size_t(c)]));
-    return {{QStringLiteral("summary"), summary}, {QStringLiteral("scales"), scales}};
-}
-
-} // namespace
-
 QByteArray breakdownJson(const BreakdownTable &table)
 {
     QJsonArray rows;
@@ -79,12 +65,12 @@ QByteArray breakdownJson(const BreakdownTable &table)
                            {QStringLiteral("summary"), summary},
                            {QStringLiteral("scales"), scales}};
         if (!whole) {
-            object.insert(QStringLiteral("p"), valueArrays(row.p, [](const auto &p) {
+            object.insert(QStringLiteral("p"), summaryAndScales(row.p, [](const auto &p) {
                               return p ? QJsonValue(publishedP(*p)) : QJsonValue();
                           }));
             const bool tested = row.spreadShown;
             object.insert(QStringLiteral("significant"),
-                          valueArrays(row.significant, [tested](bool s) {
+                          summaryAndScales(row.significant, [tested](bool s) {
                               return tested ? QJsonValue(s) : QJsonValue();
                           }));
         }
@@ -103,8 +89,8 @@ QByteArray breakdownJson(const BreakdownTable &table)
         {QStringLiteral("joined"), table.joinedToOthers},
         {QStringLiteral("withheld"), table.withheldFiles},
         {QStringLiteral("subgroups"), rows},
-        {QStringLiteral("icc1"), valueArrays(table.icc1, figure)},
-        {QStringLiteral("icc2"), valueArrays(table.icc2, figure)},
+        {QStringLiteral("icc1"), summaryAndScales(table.icc1, figure)},
+        {QStringLiteral("icc2"), summaryAndScales(table.icc2, figure)},
     };
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }

@@ -4,6 +4,21 @@
 #include "ProfileTable.h"
 
 #include <QByteArray>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <array>
+
+// A figure per value as {"summary": [12], "scales": [24]}: the shape of every column array of
+// the breakdown's and the trend's JSON.
+template <typename Figure, std::size_t N, typename ToJson>
+QJsonObject summaryAndScales(const std::array<Figure, N> &values, const ToJson &toJson)
+{
+    static_assert(N == kSummaryCount + kScaleScoreCount);
+    QJsonArray summary, scales;
+    for (std::size_t c = 0; c < N; ++c)
+        (c < std::size_t(kSummaryCount) ? summary : scales).append(toJson(values[c]));
+    return {{QStringLiteral("summary"), summary}, {QStringLiteral("scales"), scales}};
+}
 
 // The exports publish a subgroup's figures as the views show them: percentages with one
 // decimal, p with two significant digits, ICCs with two decimals; the whole folder's row keeps

@@ -1,5 +1,6 @@
 #include "TrendOutput.h"
 
+#include "BreakdownOutput.h"
 #include "NumberFormat.h"
 
 #include <QJsonArray>
@@ -14,16 +15,6 @@ template <std::size_t N> QJsonArray jsonNumbers(const std::array<double, N> &val
     for (std::size_t i = 1; i < N; ++i)
         out.append(values[i]);
     return out;
-}
-
-// A column array of a change split into the summary and the scales objects.
-template <typename T, typename ToJson>
-QJsonObject summaryAndScales(const std::array<T, kTrendColumns> &columns, const ToJson &toJson)
-{
-    QJsonArray summary, scales;
-    for (int c = 0; c < kTrendColumns; ++c)
-        (c < kSummaryCount ? summary : scales).append(toJson(columns[std::size_t(c)]));
-    return {{QStringLiteral("summary"), summary}, {QStringLiteral("scales"), scales}};
 }
 
 } // namespace

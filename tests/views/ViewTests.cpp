@@ -3,6 +3,7 @@
 #include "GroupLoader.h"
 #include "GroupSource.h"
 #include "NumberFormat.h"
+#include "ProfileSession.h"
 #include "Report.h"
 #include "Scoring.h"
 
@@ -38,6 +39,35 @@ std::vector<QImage> pictures(ProfileView view, ChartPicture &chart)
         all.push_back(chart.picture(view));
     }
     return all;
+}
+
+// A session keeps the load as read and makes its percentages once; a group is named by its
+// title wherever its name field still says "Группа", a respondent never.
+TEST(ProfileSession, ConvertsOnceAndNamesTheGroupAsTheWindowAndTheBatch)
+{
+    const LoadedProfile group =
+        loadGroup(QStringLiteral(VORL_SAMPLES_DIR "/Компания"), todayText());
+    ProfileStore percent = group.store;
+    convertToPercent(percent);
+    const ProfileSession folder(group, QStringLiteral("Компания"));
+    EXPECT_EQ(folder.read().store, group.store);
+    EXPECT_EQ(folder.scores(), percent);
+    EXPECT_EQ(folder.shownName(groupName()), "Компания");
+    EXPECT_EQ(folder.shownName("Склад"), "Склад");
+    EXPECT_EQ(folder.fileStem("0000"), "0000 Компания");
+    const ReportContent content =
+        folder.reportContent(group.header, groupName(), "8 Dec 2026", {}, std::nullopt, {});
+    EXPECT_EQ(content.header.name, "Компания");
+    EXPECT_EQ(content.store, percent);
+    EXPECT_TRUE(content.group && content.spread.has_value());
+    EXPECT_EQ(content.count, group.count);
+
+    const LoadedProfile one = loadRespondent(QStringLiteral(VORL_SAMPLES_DIR "/petrova.txt"));
+    const ProfileSession respondent(one, QStringLiteral("petrova"));
+    EXPECT_TRUE(respondent.title().isEmpty());
+    EXPECT_EQ(respondent.shownName(groupName()), groupName());
+    EXPECT_EQ(respondent.fileStem(one.header.code), one.header.code);
+    EXPECT_FALSE(respondent.reportContent(one.header, {}, {}, {}, std::nullopt, {}).spread);
 }
 
 // A picture depends on its view alone: a fresh chart paints an input as the chart that drew
