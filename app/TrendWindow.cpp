@@ -374,7 +374,7 @@ void TrendWindow::btSavePdfClick()
     if (chosen.isEmpty())
         return;
     saveExtended(dialogs_, this, chosen, PdfFileName(chosen),
-                 [this] { return trendPdf(*trend_, values(), todayText()); });
+                 [this] { return trendPdf(*trend_, values(), todayText(), chosen_); });
 }
 
 void TrendWindow::btSaveCsvClick()

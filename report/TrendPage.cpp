@@ -47,8 +47,8 @@ QString notesText(const Trend &trend)
 } // namespace
 
 TrendPages::TrendPages(QPainter &painter, const Trend &trend, TrendValues values,
-                       const QString &today)
-    : p_(painter), trend_(trend), values_(values), today_(today)
+                       const QString &today, int chosen)
+    : p_(painter), trend_(trend), values_(values), today_(today), chosen_(chosen)
 {
     const double notesTop =
         kHeatTitleBottom + 30 + QFontMetricsF(sansFont(kBodyPx)).lineSpacing() + 20;
@@ -104,7 +104,7 @@ void TrendPages::paintHead()
     p_.scale(scale, scale);
     startReportPainting(p_);
     p_.setClipRect(QRect(0, 0, kTrendChartWidth, kTrendChartHeight));
-    paintTrendChart(p_, trend_, values_);
+    paintTrendChart(p_, trend_, values_, chosen_);
     p_.restore();
 }
 
@@ -171,13 +171,13 @@ void TrendPages::paintBlock(const HeatBlock &block)
     paintHeatColumnRules(p_, scales, block.top, top, kNameWidth, kCountWidth);
 }
 
-QByteArray trendPdf(const Trend &trend, TrendValues values, const QString &today)
+QByteArray trendPdf(const Trend &trend, TrendValues values, const QString &today, int chosen)
 {
     std::optional<TrendPages> pages;
     return heatPdf(
         QStringLiteral("Динамика: ") + trend.folder,
         [&](QPainter &painter) {
-            pages.emplace(painter, trend, values, today);
+            pages.emplace(painter, trend, values, today, chosen);
             return pages->pages();
         },
         [&](int page) { pages->paintPage(page); });

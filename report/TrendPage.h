@@ -19,7 +19,9 @@ struct HeatBlock;
 class TrendPages
 {
 public:
-    TrendPages(QPainter &painter, const Trend &trend, TrendValues values, const QString &today);
+    // chosen: the value the chart highlights, as the trend window's choice.
+    TrendPages(QPainter &painter, const Trend &trend, TrendValues values, const QString &today,
+               int chosen = kNoHighlight);
     ~TrendPages();
     TrendPages(const TrendPages &) = delete;
     TrendPages &operator=(const TrendPages &) = delete;
@@ -36,11 +38,13 @@ private:
     const Trend &trend_;
     TrendValues values_;
     QString today_;
+    int chosen_;
     double notesHeight_ = 0;
     double chartTop_ = 0;
     std::vector<HeatBlock> blocks_;
 };
 
-// The trend as a PDF of its own, A4 as the report, with a footer. Empty when it could not be
-// painted.
-QByteArray trendPdf(const Trend &trend, TrendValues values, const QString &today);
+// The trend as a PDF of its own, A4 as the report, with a footer, its chart highlighting the
+// value chosen as the window does. Empty when it could not be painted.
+QByteArray trendPdf(const Trend &trend, TrendValues values, const QString &today,
+                    int chosen = kNoHighlight);
