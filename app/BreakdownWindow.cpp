@@ -4,6 +4,7 @@
 #include "BreakdownPage.h"
 #include "Dialogs.h"
 #include "ErrorMessage.h"
+#include "GroupTexts.h"
 #include "HeatTable.h"
 #include "NumberFormat.h"
 #include "ResultsTable.h"

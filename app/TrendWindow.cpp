@@ -3,6 +3,7 @@
 #include "Breakdown.h"
 #include "BreakdownPage.h"
 #include "Dialogs.h"
+#include "GroupTexts.h"
 #include "HeatTable.h"
 #include "NumberFormat.h"
 #include "ProfileTable.h"

@@ -1,6 +1,7 @@
 #include "BreakdownPage.h"
 
 #include "Fonts.h"
+#include "GroupTexts.h"
 #include "HeatPage.h"
 #include "NumberFormat.h"
 #include "Report.h"

@@ -1,6 +1,7 @@
 #include "TrendPage.h"
 
 #include "BreakdownPage.h"
+#include "GroupTexts.h"
 #include "HeatPage.h"
 #include "NumberFormat.h"
 #include "Report.h"

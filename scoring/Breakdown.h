@@ -248,19 +248,6 @@ OpenedSubgroup openSubgroup(LoadedProfile subgroup, const LoadedProfile &whole,
 // The title of a column: a summary value's name, or a scale's factor (II) and its base scale or
 // factor (III) ("Инновация / Поощрение").
 QString breakdownColumnTitle(int column);
-// What the window and the page say about the rows the minimum size left out, one sentence a
-// line.
-QStringList breakdownNotes(const BreakdownTable &table);
-// The warning that goes with every breakdown: the rows of two breakdowns of one folder by
-// different lines can be subtracted.
-QString breakdownRiskNote();
-
-// The row under the subgroups that gives each column's ICC(1): "доля различий между
-// подгруппами", its figures whole percentages of the ICC as published ("—" where undefined).
-QString breakdownShareRowName();
-QString breakdownShareText(const std::optional<double> &icc1);
-// What the marks of the heat map say: the framed cells (both conditions) and the share row.
-QString breakdownMarksNote(const Disclosure &disclosure);
 
 // The tests of a table's rows whose spread is shown against the rest of the folder, from the
 // rows' moments (breakdownTable fills them).

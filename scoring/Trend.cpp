@@ -50,27 +50,3 @@ std::vector<TrendChange> trendChanges(const std::vector<TrendWave> &waves,
     }
     return changes;
 }
-
-QString trendWithheldNote(const Trend &trend)
-{
-    QStringList notes;
-    if (!trend.withheld.empty()) {
-        QStringList names;
-        for (const TrendWithheld &w : trend.withheld)
-            names << QStringLiteral("«%1» (%2)").arg(w.name).arg(w.count);
-        notes << QStringLiteral("Минимальный размер волны: %1. Не показаны волны с меньшим числом "
-                                "файлов: %2.")
-                     .arg(trend.disclosure.minSize)
-                     .arg(names.join(QStringLiteral(", ")));
-    }
-    QStringList untested;
-    for (const TrendWave &wave : trend.waves)
-        if (!spreadMayShow(wave.count, trend.disclosure))
-            untested << QStringLiteral("«%1» (%2)").arg(wave.name).arg(wave.count);
-    if (!untested.isEmpty())
-        notes << QStringLiteral("Изменения проверяются для волн не меньше %1 файлов; не проверены "
-                                "изменения волн %2.")
-                     .arg(trend.disclosure.minSpread)
-                     .arg(untested.join(QStringLiteral(", ")));
-    return notes.join(QLatin1Char(' '));
-}

@@ -67,7 +67,4 @@ struct Trend
 std::vector<TrendChange> trendChanges(const std::vector<TrendWave> &waves,
                                       const Disclosure &disclosure);
 
-// The note on the waves the minimum size left out and the tests the spread minimum did; empty
-// when none was.
-QString trendWithheldNote(const Trend &trend);
 

@@ -7,6 +7,7 @@
 #include "BreakdownPage.h"
 #include "BreakdownWindow.h"
 #include "GroupLoader.h"
+#include "GroupTexts.h"
 #include "ProfileStore.h"
 #include "ReportCommands.h"
 #include "Scoring.h"

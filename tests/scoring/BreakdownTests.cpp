@@ -6,6 +6,7 @@
 #include "BreakdownOutput.h"
 #include "GroupLoader.h"
 #include "GroupSource.h"
+#include "GroupTexts.h"
 #include "Scoring.h"
 
 #include <gtest/gtest.h>

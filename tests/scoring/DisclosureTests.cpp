@@ -7,6 +7,7 @@
 #include "Comparison.h"
 #include "Disclosure.h"
 #include "GroupLoader.h"
+#include "GroupTexts.h"
 #include "ProfileJson.h"
 #include "ProfileTable.h"
 #include "Scoring.h"

@@ -5,6 +5,7 @@
 #include "CommandError.h"
 #include "GroupLoader.h"
 #include "GroupSource.h"
+#include "GroupTexts.h"
 #include "Trend.h"
 #include "Waves.h"
 
