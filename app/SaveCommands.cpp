@@ -4,6 +4,7 @@
 #include "UnitPlot.h"
 
 #include "CommandLine.h"
+#include "ProfileCsv.h"
 #include "ProfileStore.h"
 #include "ProfileTable.h"
 #include "SafeFile.h"

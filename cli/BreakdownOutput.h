@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Breakdown.h"
-#include "ProfileTable.h"
+#include "ProfileCsv.h"
 
 #include <QByteArray>
 #include <QJsonArray>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProfileTable.h"
+#include "ProfileCsv.h"
 #include "Trend.h"
 
 #include <QByteArray>

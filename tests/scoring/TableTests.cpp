@@ -4,6 +4,7 @@
 #include "CsvReader.h"
 #include "GroupLoader.h"
 #include "GroupSource.h"
+#include "ProfileCsv.h"
 #include "ProfileTable.h"
 #include "Scoring.h"
 
