@@ -31,11 +31,6 @@ QString upperByLetter(const QString &name)
     return upper;
 }
 
-QString fileNameOf(const NativePath &path)
-{
-    return lastPathName(path);
-}
-
 HeaderTexts headerOf(const RespondentRow &row)
 {
     HeaderTexts header;
@@ -284,7 +279,7 @@ LoadedProfile loadTable(const NativePath &path, const QString &today, Members ke
                         const MemberSink &onMember, const TableOptions &options, QStringList *notes)
 {
     LoadedProfile loaded = startGroup(today);
-    const QString file = fileNameOf(path) + QStringLiteral(", строка ");
+    const QString file = lastPathName(path) + QStringLiteral(", строка ");
     qsizetype headerBytes = 0;
     forEachRespondent(
         path, options,
@@ -484,7 +479,7 @@ bool isGroupPath(const NativePath &path)
 QString groupSourceName(const NativePath &path)
 {
     if (!isFolder(path)) {
-        const QString file = fileNameOf(path);
+        const QString file = lastPathName(path);
         const qsizetype dot = file.lastIndexOf(QLatin1Char('.'));
         return dot > 0 ? file.left(dot) : file;
     }
